@@ -1,0 +1,65 @@
+# Native (Linux) tree: the engine, the portable logic of every feature, the
+# movie tools, native tests (plain and under ASan/UBSan), the fuzzer, the
+# benchmarks; then the Windows tree as an external project and its tests
+# under Wine, so one ctest run covers everything.
+find_package(ZLIB REQUIRED)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${PICTARO_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Sanitized copies of libraries and tests are built from the same sources.
+set(PICTARO_SANITIZE_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+
+# pictaro_add_library(name SOURCES ... LIBS ...): a normal and an "_asan" copy.
+function(pictaro_add_library name)
+  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${P_SOURCES})
+  target_link_libraries(${name} PUBLIC ${P_LIBS})
+  add_library(${name}_asan STATIC ${P_SOURCES})
+  target_compile_options(${name}_asan PUBLIC ${PICTARO_SANITIZE_FLAGS})
+  target_link_options(${name}_asan PUBLIC ${PICTARO_SANITIZE_FLAGS})
+  set(asanLibs)
+  foreach(lib ${P_LIBS})
+    if(TARGET ${lib}_asan)
+      list(APPEND asanLibs ${lib}_asan)
+    else()
+      list(APPEND asanLibs ${lib})
+    endif()
+  endforeach()
+  target_link_libraries(${name}_asan PUBLIC ${asanLibs})
+endfunction()
+
+# pictaro_add_native_test(name SOURCES ... LIBS ...): a gtest binary run
+# plain and under ASan/UBSan.
+function(pictaro_add_native_test name)
+  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+  foreach(variant "" "_asan")
+    set(libs)
+    foreach(lib ${P_LIBS})
+      if(variant AND TARGET ${lib}${variant})
+        list(APPEND libs ${lib}${variant})
+      else()
+        list(APPEND libs ${lib})
+      endif()
+    endforeach()
+    add_executable(${name}${variant} ${P_SOURCES})
+    target_link_libraries(${name}${variant} PRIVATE ${libs} GTest::gtest_main)
+    if(variant)
+      target_compile_options(${name}${variant} PRIVATE ${PICTARO_SANITIZE_FLAGS})
+      target_link_options(${name}${variant} PRIVATE ${PICTARO_SANITIZE_FLAGS})
+    endif()
+    add_test(NAME ${name}${variant} COMMAND ${name}${variant})
+    set_tests_properties(${name}${variant} PROPERTIES TIMEOUT 300
+      ENVIRONMENT "PICTARO_MOVIES=${CMAKE_BINARY_DIR}/movies;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+  endforeach()
+endfunction()
+
+add_subdirectory(swf)
+add_subdirectory(player)
+add_subdirectory(controls)
+add_subdirectory(capture)
+add_subdirectory(picker)
+add_subdirectory(tools)
+add_subdirectory(tests)
+add_subdirectory(bench)
+
+include(cmake/WindowsTree.cmake)

@@ -1,0 +1,31 @@
+# Windows tree (MinGW-w64 i686): pictaro.exe, swfshot.exe and the Windows
+# test programs, all linked statically so they run with nothing beside them.
+enable_language(RC)
+find_package(ZLIB REQUIRED)
+add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0700 NOMINMAX
+                        WIN32_LEAN_AND_MEAN STRICT)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(PICTARO_WIN_LIBS gdiplus comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid
+    advapi32 gdi32 user32 kernel32 winmm)
+set(PICTARO_MOVIE_DIR "" CACHE PATH "Folder holding the generated movies (action.swf)")
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(${PICTARO_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Same helpers as natively, without sanitizer copies.
+function(pictaro_add_library name)
+  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${P_SOURCES})
+  target_link_libraries(${name} PUBLIC ${P_LIBS})
+endfunction()
+
+add_subdirectory(swf)
+add_subdirectory(framework)
+add_subdirectory(controls)
+add_subdirectory(player)
+add_subdirectory(capture)
+add_subdirectory(picker)
+add_subdirectory(app)
+add_subdirectory(tools)
+add_subdirectory(tests)

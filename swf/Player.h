@@ -1,0 +1,102 @@
+// The engine as a host sees it: load a movie, drive its clock, draw it,
+// feed it the pointer, hear its FSCommands. Hosts: the Win32 player control,
+// swfshot, the tests and the benchmarks.
+//
+// Frame numbers are 0-based here (frame 0 is the first frame), as the
+// control's FrameNum property reports them; TotalFrames is the count.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "swf/Color.h"
+#include "swf/FrameBuffer.h"
+#include "swf/Geometry.h"
+
+namespace swf {
+
+class RenderBackend;
+class Movie;     // parsed, immutable: header, dictionary, frames
+class Timeline;  // the playing state of the root clip and its children
+
+// The control's ScaleMode property values.
+enum ScaleMode : int { kShowAll = 0, kNoBorder = 1, kExactFit = 2, kNoScale = 3 };
+// The control's AlignMode property: bit flags; 0 centres on both axes.
+enum AlignFlags : int { kAlignLeft = 1, kAlignRight = 2, kAlignTop = 4, kAlignBottom = 8 };
+
+// Maps stage twips to target twips (1/20 target pixel) for a target of
+// width x height pixels. Pure function; tested on its own.
+Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int alignFlags);
+
+using FsCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
+// GetURL to anything but "FSCommand:" (a web address, a target window).
+using GetUrlHandler = std::function<void(const std::string& url, const std::string& target)>;
+
+class Player {
+public:
+    Player();
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Loading replaces any movie. On a damaged file the player keeps what it
+    // could read and still returns true if at least the header was valid;
+    // every problem is listed in Errors(). False: nothing playable, and the
+    // player is empty.
+    bool LoadFile(const std::string& path);
+    bool LoadBytes(std::vector<uint8_t> bytes);
+    void Unload();
+    bool HasMovie() const;
+    const std::vector<std::string>& Errors() const;
+
+    // Header facts (0 / empty without a movie).
+    Rect StageRect() const;         // twips
+    double FrameRate() const;       // frames per second, never 0 with a movie
+    int TotalFrames() const;
+    Rgba Background() const;        // SetBackgroundColor of the current frame
+
+    // Timeline control. GotoFrame clamps to 0..TotalFrames-1 and keeps the
+    // play state, like the control's FrameNum put.
+    int CurrentFrame() const;
+    void GotoFrame(int frame);
+    void Play();
+    void Stop();
+    bool IsPlaying() const;
+
+    // Advance the clock by `elapsedMs` of real time; runs as many frames as
+    // the frame rate says (at most a few per call, so a stalled host does not
+    // replay the whole movie). Returns the frames run.
+    int Advance(uint32_t elapsedMs);
+    // Run exactly one frame of the root and every sprite, as the clock would.
+    void Tick();
+
+    // Pointer in target pixels of the last Render's target size and view.
+    void PointerMove(int x, int y);
+    void PointerDown(int x, int y);
+    void PointerUp(int x, int y);
+    // True when the pointer is over an enabled button (hand cursor).
+    bool PointerOverButton() const;
+
+    // View used for rendering and for pointer input.
+    void SetScaleMode(int mode);
+    void SetAlignMode(int flags);
+    int ScaleModeValue() const;
+    int AlignModeValue() const;
+
+    // Draws the current frame into `target` (its size is the control's).
+    void Render(FrameBuffer& target);
+    // The same through any backend (tests use a null backend).
+    void RenderTo(RenderBackend& backend, int width, int height);
+
+    void SetFsCommandHandler(FsCommandHandler handler);
+    void SetGetUrlHandler(GetUrlHandler handler);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace swf
