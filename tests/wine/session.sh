@@ -9,14 +9,36 @@ set -u
 cmd=$1 state=$2
 shift 2
 
+# Some kernels run 64-bit user code only (IA-32 emulation off): there 32-bit
+# Wine cannot start, and the Windows programs are tested as x86_64 builds of
+# the same sources under 64-bit Wine. WINE_ARCH says which one this machine has.
+wine_arch() {
+  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo 32
+  elif [ -x /usr/lib/wine/wine64 ]; then
+    echo 64
+  else
+    echo none
+  fi
+}
+
 load_env() {
   if [ ! -f "$state/env" ]; then echo "no Wine session in $state" >&2; exit 1; fi
   # shellcheck disable=SC1091
   . "$state/env"
   export DISPLAY WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ "$(wine_arch)" = 64 ]; then
+    export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+    wine() { /usr/lib/wine/wine64 "$@"; }
+    wineboot() { /usr/lib/wine/wine64 wineboot "$@"; }
+    wineserver() { /usr/lib/wine/wineserver64 "$@"; }
+  fi
 }
 
 case $cmd in
+arch)
+  wine_arch
+  ;;
 start)
   winbuild=$1
   "$0" stop "$state" >/dev/null 2>&1
@@ -46,6 +68,11 @@ run)
   load_env
   exe=$1
   shift
+  if [ "$(wine_arch)" = 64 ] && file "$exe" | grep -q 'PE32 executable'; then
+    echo "$exe is a 32-bit program, and this machine runs 64-bit code only;" >&2
+    echo "run the x86_64 build of it (cmake/mingw-x86_64.cmake) under 64-bit Wine." >&2
+    exit 1
+  fi
   cd "$(dirname "$exe")" || exit 1
   wine "$exe" "$@"
   rc=$?
