@@ -29,3 +29,8 @@ add_subdirectory(picker)
 add_subdirectory(app)
 add_subdirectory(tools)
 add_subdirectory(tests)
+
+# Windows benchmarks (run by hand under Wine; they print figures).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win/CMakeLists.txt)
+  add_subdirectory(bench/win)
+endif()
