@@ -1,0 +1,23 @@
+// The movies moviegen writes. Each function builds one movie in memory;
+// Main.cpp writes them into the output folder.
+#pragma once
+
+#include "tools/swfmake/SwfWriter.h"
+
+namespace moviegen {
+
+constexpr uint8_t kSwfVersion = 8;
+constexpr int32_t kTwips = 20;  // per pixel
+
+// "action.swf": the main window's 600 x 50 toolbar strip.
+swfmake::SwfWriter ActionMovie();
+// "sample.swf": the animated card shown in the README.
+swfmake::SwfWriter SampleMovie();
+// "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.
+swfmake::SwfWriter StageMovie(int widthPx, int heightPx);
+// "pattern.swf": quadrants and a centred square, for pixel tests.
+swfmake::SwfWriter PatternMovie();
+// "frames100.swf": 100 frames, frame n shows a bar n * 5 pixels long.
+swfmake::SwfWriter Frames100Movie();
+
+}  // namespace moviegen

@@ -1,0 +1,265 @@
+#include "tools/swfmake/SwfWriter.h"
+
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace swfmake {
+
+namespace {
+
+constexpr uint32_t kShortLengthMax = 0x3E;  // 0x3F marks the long form
+constexpr uint32_t kLongLengthMarker = 0x3F;
+constexpr int kTagCodeShift = 6;
+constexpr size_t kHeaderPrefix = 8;  // signature, version, FileLength
+constexpr int kRgbaCxformVersion = 2;
+
+enum PlaceFlags : uint8_t {
+    kPlaceMove = 0x01,
+    kPlaceHasCharacter = 0x02,
+    kPlaceHasMatrix = 0x04,
+    kPlaceHasCxform = 0x08,
+    kPlaceHasRatio = 0x10,
+    kPlaceHasName = 0x20,
+    kPlaceHasClipDepth = 0x40,
+};
+
+enum Place3Flags : uint8_t {
+    kPlace3HasBlendMode = 0x02,
+    kPlace3HasCacheAsBitmap = 0x04,
+    kPlace3HasClassName = 0x08,
+};
+
+const uint16_t kShapeTagForVersion[] = {kTagDefineShape, kTagDefineShape, kTagDefineShape2,
+                                        kTagDefineShape3, kTagDefineShape4};
+
+void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
+    uint8_t flags = (p.move ? kPlaceMove : 0) | (p.characterId ? kPlaceHasCharacter : 0) |
+                    (p.matrix ? kPlaceHasMatrix : 0) | (p.cxform ? kPlaceHasCxform : 0) |
+                    (p.ratio ? kPlaceHasRatio : 0) | (p.name ? kPlaceHasName : 0) |
+                    (p.clipDepth ? kPlaceHasClipDepth : 0);
+    w.U8(flags);
+    if (version3) {
+        w.U8((p.blendMode ? kPlace3HasBlendMode : 0) |
+             (p.cacheAsBitmap ? kPlace3HasCacheAsBitmap : 0) |
+             (p.className ? kPlace3HasClassName : 0));
+    }
+    w.U16(p.depth);
+    if (version3 && p.className) w.String(*p.className);
+    if (p.characterId) w.U16(*p.characterId);
+    if (p.matrix) w.Matrix(*p.matrix);
+    if (p.cxform) w.ColorTransform(*p.cxform, true);
+    if (p.ratio) w.U16(*p.ratio);
+    if (p.name) w.String(*p.name);
+    if (p.clipDepth) w.U16(*p.clipDepth);
+    if (version3 && p.blendMode) w.U8(*p.blendMode);
+    if (version3 && p.cacheAsBitmap) w.U8(*p.cacheAsBitmap ? 1 : 0);
+}
+
+void WriteButtonRecords(ByteWriter& w, const std::vector<ButtonRecord>& records, int version) {
+    for (const ButtonRecord& r : records) {
+        w.U8(r.states);
+        w.U16(r.characterId);
+        w.U16(r.depth);
+        w.Matrix(r.matrix);
+        if (version >= kRgbaCxformVersion) w.ColorTransform(r.cxform, true);
+    }
+    w.U8(0);  // CharacterEndFlag
+}
+
+}  // namespace
+
+Placement NewPlacement(uint16_t depth, uint16_t characterId,
+                       const std::optional<swf::Matrix>& matrix) {
+    Placement p;
+    p.depth = depth;
+    p.characterId = characterId;
+    p.matrix = matrix;
+    return p;
+}
+
+Placement MovePlacement(uint16_t depth, const std::optional<swf::Matrix>& matrix,
+                        const std::optional<swf::ColorTransform>& cxform) {
+    Placement p;
+    p.depth = depth;
+    p.move = true;
+    p.matrix = matrix;
+    p.cxform = cxform;
+    return p;
+}
+
+uint16_t FrameRateFixed(double framesPerSecond) {
+    constexpr double kOne = 256.0;
+    constexpr double kMax = 65535.0;
+    double v = std::round(framesPerSecond * kOne);
+    if (v < 0) v = 0;
+    if (v > kMax) v = kMax;
+    return static_cast<uint16_t>(v);
+}
+
+std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::vector<uint8_t> out(size);
+    if (compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()),
+                  Z_BEST_COMPRESSION) != Z_OK)
+        return {};
+    out.resize(size);
+    return out;
+}
+
+void TagList::Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm) {
+    ByteWriter w;
+    uint32_t length = static_cast<uint32_t>(body.size());
+    if (!longForm && length <= kShortLengthMax) {
+        w.U16(static_cast<uint16_t>((code << kTagCodeShift) | length));
+    } else {
+        w.U16(static_cast<uint16_t>((code << kTagCodeShift) | kLongLengthMarker));
+        w.U32(length);
+    }
+    w.Raw(body);
+    RawBytes(w.Take());
+    if (code == kTagShowFrame) ++frames_;
+    endsWithEnd_ = code == kTagEnd;
+}
+
+void TagList::RawBytes(const std::vector<uint8_t>& bytes) {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    endsWithEnd_ = false;
+}
+
+void TagList::SetBackgroundColor(swf::Rgba color) {
+    ByteWriter w;
+    w.Rgb(color);
+    Raw(kTagSetBackgroundColor, w.Take());
+}
+
+void TagList::ShowFrame() { Raw(kTagShowFrame, {}); }
+
+void TagList::End() { Raw(kTagEnd, {}); }
+
+void TagList::FrameLabel(const std::string& label, bool namedAnchor) {
+    ByteWriter w;
+    w.String(label);
+    if (namedAnchor) w.U8(1);
+    Raw(kTagFrameLabel, w.Take());
+}
+
+void TagList::DefineShape(uint16_t id, const swf::Shape& shape, int version,
+                          const ShapeOptions& options) {
+    constexpr int kMaxShapeVersion = 4;
+    if (version < 1) version = 1;
+    if (version > kMaxShapeVersion) version = kMaxShapeVersion;
+    Raw(kShapeTagForVersion[version], EncodeDefineShape(id, shape, version, options));
+}
+
+void TagList::PlaceObject(uint16_t id, uint16_t depth, const swf::Matrix& matrix,
+                          const std::optional<swf::ColorTransform>& cxform) {
+    ByteWriter w;
+    w.U16(id);
+    w.U16(depth);
+    w.Matrix(matrix);
+    if (cxform) w.ColorTransform(*cxform, false);
+    Raw(kTagPlaceObject, w.Take());
+}
+
+void TagList::PlaceObject2(const Placement& p) {
+    ByteWriter w;
+    WritePlacementBody(w, p, false);
+    Raw(kTagPlaceObject2, w.Take());
+}
+
+void TagList::PlaceObject3(const Placement& p) {
+    ByteWriter w;
+    WritePlacementBody(w, p, true);
+    Raw(kTagPlaceObject3, w.Take());
+}
+
+void TagList::RemoveObject(uint16_t id, uint16_t depth) {
+    ByteWriter w;
+    w.U16(id);
+    w.U16(depth);
+    Raw(kTagRemoveObject, w.Take());
+}
+
+void TagList::RemoveObject2(uint16_t depth) {
+    ByteWriter w;
+    w.U16(depth);
+    Raw(kTagRemoveObject2, w.Take());
+}
+
+void TagList::DefineSprite(uint16_t id, const TagList& sprite) {
+    ByteWriter w;
+    w.U16(id);
+    w.U16(static_cast<uint16_t>(sprite.FrameCount()));
+    w.Raw(sprite.Bytes());
+    if (!sprite.EndsWithEnd()) w.U16(0);  // End tag header: code 0, length 0
+    Raw(kTagDefineSprite, w.Take());
+}
+
+void TagList::DefineButton(uint16_t id, const std::vector<ButtonRecord>& records,
+                           const Actions& actions) {
+    ByteWriter w;
+    w.U16(id);
+    WriteButtonRecords(w, records, 1);
+    w.Raw(actions.Encode());
+    Raw(kTagDefineButton, w.Take());
+}
+
+void TagList::DefineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
+                            const std::vector<ButtonCondAction>& actions, bool trackAsMenu) {
+    constexpr uint16_t kActionOffsetFieldSize = 2;
+    constexpr uint16_t kCondHeaderSize = 4;  // CondActionSize + conditions
+    ByteWriter recordBytes;
+    WriteButtonRecords(recordBytes, records, kRgbaCxformVersion);
+    ByteWriter w;
+    w.U16(id);
+    w.U8(trackAsMenu ? 1 : 0);
+    // ActionOffset counts from its own first byte; 0 means no actions.
+    w.U16(actions.empty() ? 0
+                          : static_cast<uint16_t>(kActionOffsetFieldSize + recordBytes.Size()));
+    w.Raw(recordBytes.Take());
+    for (size_t i = 0; i < actions.size(); ++i) {
+        std::vector<uint8_t> code = actions[i].actions.Encode();
+        bool last = i + 1 == actions.size();
+        w.U16(last ? 0 : static_cast<uint16_t>(kCondHeaderSize + code.size()));
+        w.U16(actions[i].conditions);
+        w.Raw(code);
+    }
+    Raw(kTagDefineButton2, w.Take());
+}
+
+void TagList::DoAction(const Actions& actions) { Raw(kTagDoAction, actions.Encode()); }
+
+SwfWriter::SwfWriter(uint8_t version, const swf::Rect& stage, double framesPerSecond)
+    : version_(version), stage_(stage), frameRate_(FrameRateFixed(framesPerSecond)) {}
+
+std::vector<uint8_t> SwfWriter::Write(bool compressed) const {
+    ByteWriter body;
+    body.Rect(stage_);
+    body.U16(frameRate_);
+    body.U16(frameCount_ ? *frameCount_ : static_cast<uint16_t>(tags_.FrameCount()));
+    body.Raw(tags_.Bytes());
+    if (!tags_.EndsWithEnd()) body.U16(0);
+    std::vector<uint8_t> rest = body.Take();
+
+    ByteWriter file;
+    file.U8(compressed ? 'C' : 'F');
+    file.U8('W');
+    file.U8('S');
+    file.U8(version_);
+    file.U32(fileLength_ ? *fileLength_ : static_cast<uint32_t>(kHeaderPrefix + rest.size()));
+    file.Raw(compressed ? Deflate(rest) : rest);
+    return file.Take();
+}
+
+bool SwfWriter::WriteFile(const std::string& path, bool compressed) const {
+    std::vector<uint8_t> bytes = Write(compressed);
+    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!f) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
+    return std::fclose(f.release()) == 0;
+}
+
+}  // namespace swfmake

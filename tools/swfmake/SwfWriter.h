@@ -1,0 +1,183 @@
+// swfmake: writes SWF movies from code, for our sample movies and tests.
+//
+// A TagList is a timeline (the movie's or a sprite's): definition and
+// control tags in order. SwfWriter adds the header and writes the file,
+// plain ("FWS") or zlib-compressed ("CWS"). Nothing here validates what the
+// caller asks for: tests use that (Raw, SetFrameCount) to write damaged
+// movies on purpose.
+//
+// Units are the file's: twips for coordinates, 16.16 matrices, 8.8 colour
+// transform factors, 0-based frame numbers in actions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "swf/Color.h"
+#include "swf/Geometry.h"
+#include "swf/Shape.h"
+#include "tools/swfmake/Actions.h"
+#include "tools/swfmake/ShapeEncoder.h"
+
+namespace swfmake {
+
+enum TagCode : uint16_t {
+    kTagEnd = 0,
+    kTagShowFrame = 1,
+    kTagDefineShape = 2,
+    kTagPlaceObject = 4,
+    kTagRemoveObject = 5,
+    kTagDefineButton = 7,
+    kTagSetBackgroundColor = 9,
+    kTagDoAction = 12,
+    kTagDefineShape2 = 22,
+    kTagPlaceObject2 = 26,
+    kTagRemoveObject2 = 28,
+    kTagDefineShape3 = 32,
+    kTagDefineButton2 = 34,
+    kTagDefineSprite = 39,
+    kTagFrameLabel = 43,
+    kTagPlaceObject3 = 70,
+    kTagDefineShape4 = 83,
+};
+
+// PlaceObject2/3. Optional fields are written only when set.
+struct Placement {
+    uint16_t depth = 1;
+    std::optional<uint16_t> characterId;
+    bool move = false;  // modify (or replace) what is at `depth`
+    std::optional<swf::Matrix> matrix;
+    std::optional<swf::ColorTransform> cxform;  // written with alpha
+    std::optional<uint16_t> ratio;
+    std::optional<std::string> name;
+    std::optional<uint16_t> clipDepth;
+    // PlaceObject3 only.
+    std::optional<uint8_t> blendMode;
+    std::optional<bool> cacheAsBitmap;
+    std::optional<std::string> className;
+};
+
+// A new character at `depth`, optionally with a matrix.
+Placement NewPlacement(uint16_t depth, uint16_t characterId,
+                       const std::optional<swf::Matrix>& matrix = std::nullopt);
+// Changes what is already at `depth` (PlaceObject2 "move").
+Placement MovePlacement(uint16_t depth, const std::optional<swf::Matrix>& matrix,
+                        const std::optional<swf::ColorTransform>& cxform = std::nullopt);
+
+// Button record state bits.
+enum ButtonStates : uint8_t {
+    kButtonUp = 1,
+    kButtonOver = 2,
+    kButtonDown = 4,
+    kButtonHit = 8,
+};
+
+struct ButtonRecord {
+    uint8_t states = kButtonUp;
+    uint16_t characterId = 0;
+    uint16_t depth = 1;
+    swf::Matrix matrix;
+    swf::ColorTransform cxform;  // DefineButton2 only
+};
+
+// BUTTONCONDACTION condition bits (the 16-bit field read little-endian).
+enum ButtonConditions : uint16_t {
+    kCondIdleToOverUp = 0x0001,
+    kCondOverUpToIdle = 0x0002,
+    kCondOverUpToOverDown = 0x0004,
+    kCondOverDownToOverUp = 0x0008,  // released over the button: a click
+    kCondOverDownToOutDown = 0x0010,
+    kCondOutDownToOverDown = 0x0020,
+    kCondOutDownToIdle = 0x0040,
+    kCondIdleToOverDown = 0x0080,
+    kCondOverDownToIdle = 0x0100,
+};
+
+struct ButtonCondAction {
+    uint16_t conditions = kCondOverDownToOverUp;
+    Actions actions;
+};
+
+class TagList {
+public:
+    void SetBackgroundColor(swf::Rgba color);
+    void ShowFrame();
+    void FrameLabel(const std::string& label, bool namedAnchor = false);
+    void End();
+
+    // version 1..4 chooses DefineShape..DefineShape4.
+    void DefineShape(uint16_t id, const swf::Shape& shape, int version = 3,
+                     const ShapeOptions& options = {});
+
+    void PlaceObject(uint16_t id, uint16_t depth, const swf::Matrix& matrix = {},
+                     const std::optional<swf::ColorTransform>& cxform = std::nullopt);
+    void PlaceObject2(const Placement& p);
+    void PlaceObject3(const Placement& p);
+    void RemoveObject(uint16_t id, uint16_t depth);
+    void RemoveObject2(uint16_t depth);
+
+    // Frame count is the sprite's ShowFrame count; End is added if missing.
+    void DefineSprite(uint16_t id, const TagList& sprite);
+    void DefineButton(uint16_t id, const std::vector<ButtonRecord>& records,
+                      const Actions& actions);
+    void DefineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
+                       const std::vector<ButtonCondAction>& actions, bool trackAsMenu = false);
+    void DoAction(const Actions& actions);
+
+    // Any tag; longForm forces the 6-byte header even for short bodies.
+    void Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm = false);
+    // Appends bytes with no tag header at all (truncated or garbage tails).
+    void RawBytes(const std::vector<uint8_t>& bytes);
+
+    int FrameCount() const { return frames_; }
+    bool EndsWithEnd() const { return endsWithEnd_; }
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+    int frames_ = 0;
+    bool endsWithEnd_ = false;
+};
+
+class SwfWriter {
+public:
+    SwfWriter(uint8_t version, const swf::Rect& stage, double framesPerSecond);
+
+    // The root timeline.
+    TagList& Tags() { return tags_; }
+    const TagList& Tags() const { return tags_; }
+
+    void SetVersion(uint8_t version) { version_ = version; }
+    void SetStage(const swf::Rect& stage) { stage_ = stage; }
+    // 8.8 fixed point, as stored.
+    void SetFrameRateFixed(uint16_t rate) { frameRate_ = rate; }
+    // Overrides the counted ShowFrames, for damaged headers.
+    void SetFrameCount(uint16_t count) { frameCount_ = count; }
+    // Overrides the header's FileLength (otherwise the true length).
+    void SetFileLength(uint32_t length) { fileLength_ = length; }
+
+    // Ids for definitions, from 1 up.
+    uint16_t NextId() { return nextId_++; }
+
+    // End is appended unless the list already ends with it.
+    std::vector<uint8_t> Write(bool compressed) const;
+    bool WriteFile(const std::string& path, bool compressed) const;
+
+private:
+    uint8_t version_;
+    swf::Rect stage_;
+    uint16_t frameRate_;
+    std::optional<uint16_t> frameCount_;
+    std::optional<uint32_t> fileLength_;
+    uint16_t nextId_ = 1;
+    TagList tags_;
+};
+
+// Converts frames per second to the header's 8.8 value, rounded.
+uint16_t FrameRateFixed(double framesPerSecond);
+// zlib-compresses (used for CWS; exposed for tests).
+std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data);
+
+}  // namespace swfmake
