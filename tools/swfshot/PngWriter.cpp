@@ -1,5 +1,6 @@
 #include "tools/swfshot/PngWriter.h"
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cerrno>
@@ -111,8 +112,10 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
         err = errno;
     }
     if (!written) {
-        // A half-written image would pass for a capture; leave none.
-        std::remove(path.c_str());
+        // A half-written image would pass for a capture; leave none. Only
+        // regular files go: the path may name a device.
+        struct stat info;
+        if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) std::remove(path.c_str());
         return fail(err);
     }
     return true;
