@@ -1,0 +1,157 @@
+// The parsed movie: header facts, a dictionary of characters and, for the
+// root and for every sprite, a list of frames. A frame is a delta: the
+// display-list commands, action blocks and background of that frame. The
+// model is immutable once read; the timeline (Timeline.h) plays it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "swf/Color.h"
+#include "swf/Geometry.h"
+#include "swf/Shape.h"
+
+namespace swf {
+
+// One AVM1 action as read: its code and its payload bytes. The runner
+// decodes payloads itself, so unknown actions cost nothing but their bytes
+// and a later stack machine can reuse the same records (offsets are kept
+// for branches).
+struct ActionRecord {
+    uint8_t code = 0;
+    uint32_t offset = 0;  // from the start of its block, for jumps
+    std::vector<uint8_t> payload;
+};
+
+struct ActionBlock {
+    std::vector<ActionRecord> records;
+};
+
+// PlaceObject, PlaceObject2/3 and RemoveObject/2 as one record.
+struct DisplayCommand {
+    enum class Kind : uint8_t { Place, Remove };
+    Kind kind = Kind::Place;
+    uint16_t depth = 0;
+    // Place: `move` modifies what sits at `depth`; without it a new object
+    // is placed there. A character with `move` replaces the character.
+    bool move = false;
+    bool hasCharacter = false;
+    bool hasMatrix = false;
+    bool hasCxform = false;
+    bool hasRatio = false;
+    bool hasName = false;
+    bool hasClipDepth = false;
+    bool hasBlendMode = false;
+    uint16_t characterId = 0;
+    Matrix matrix;
+    ColorTransform cxform;
+    uint16_t ratio = 0;
+    uint16_t clipDepth = 0;
+    uint8_t blendMode = 0;  // kept for a later compositor
+    std::string name;
+};
+
+struct Frame {
+    std::vector<DisplayCommand> commands;
+    std::vector<ActionBlock> actions;
+    std::string label;
+    Rgba background;  // the background in force at this frame
+};
+
+// The frames of the root or of one sprite.
+struct TimelineData {
+    std::vector<Frame> frames;  // never empty once read
+    std::map<std::string, int> labels;  // label -> 0-based frame
+};
+
+enum class CharacterKind : uint8_t {
+    Shape,
+    Sprite,
+    Button,
+    // Bitmaps, text, morphs and fonts come later as further kinds.
+};
+
+struct Character {
+    explicit Character(CharacterKind k) : kind(k) {}
+    virtual ~Character() = default;
+    CharacterKind kind;
+    uint16_t id = 0;
+};
+
+struct ShapeCharacter : Character {
+    ShapeCharacter() : Character(CharacterKind::Shape) {}
+    Shape shape;
+};
+
+struct SpriteCharacter : Character {
+    SpriteCharacter() : Character(CharacterKind::Sprite) {}
+    TimelineData timeline;
+};
+
+enum ButtonStateFlags : uint8_t {
+    kButtonUp = 1,
+    kButtonOver = 2,
+    kButtonDown = 4,
+    kButtonHit = 8,
+};
+
+struct ButtonRecord {
+    uint8_t states = 0;  // ButtonStateFlags
+    uint16_t characterId = 0;
+    uint16_t depth = 0;
+    Matrix matrix;
+    ColorTransform cxform;
+    uint8_t blendMode = 0;
+};
+
+// DefineButton2 condition bits, as one 16-bit value: the first flag byte in
+// the low 8 bits, the second byte (key code, OverDownToIdle) in the high 8.
+enum ButtonCondition : uint16_t {
+    kCondIdleToOverUp = 0x0001,
+    kCondOverUpToIdle = 0x0002,
+    kCondOverUpToOverDown = 0x0004,  // press
+    kCondOverDownToOverUp = 0x0008,  // release
+    kCondOverDownToOutDown = 0x0010,
+    kCondOutDownToOverDown = 0x0020,
+    kCondOutDownToIdle = 0x0040,
+    kCondIdleToOverDown = 0x0080,
+    kCondOverDownToIdle = 0x0100,
+};
+
+struct ButtonAction {
+    uint16_t conditions = 0;  // ButtonCondition bits
+    ActionBlock actions;
+};
+
+struct ButtonCharacter : Character {
+    ButtonCharacter() : Character(CharacterKind::Button) {}
+    std::vector<ButtonRecord> records;  // in file order; drawn by depth
+    std::vector<ButtonAction> actions;
+    bool trackAsMenu = false;
+};
+
+struct MovieHeader {
+    bool compressed = false;
+    uint8_t version = 0;
+    uint32_t fileLength = 0;
+    Rect stage;
+    uint16_t frameRate88 = 0;  // 8.8 fixed, as stored
+    uint16_t frameCount = 0;
+};
+
+class Movie {
+public:
+    MovieHeader header;
+    std::map<uint16_t, std::unique_ptr<Character>> dictionary;
+    TimelineData root;
+
+    const Character* Find(uint16_t id) const {
+        auto it = dictionary.find(id);
+        return it == dictionary.end() ? nullptr : it->second.get();
+    }
+};
+
+}  // namespace swf

@@ -1,0 +1,201 @@
+// The host API over the reader and the timeline.
+//
+// Deliberate choices:
+//  1. A header frame rate of 0 plays at 12 fps: "as fast as possible" would
+//     tie what a capture shows to the speed of the machine.
+//  2. GotoFrame from the host shows the frame without running its actions
+//     and keeps the play state; frames entered by playing, or by a goto from
+//     actions, run their actions. Loading runs frame 0's actions.
+//  3. Playing past the last frame goes on at frame 0 unless the movie stops.
+//  4. Host handlers are called after the engine has finished its step, so
+//     they may call back into the player.
+#include "swf/Player.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "swf/play/Timeline.h"
+#include "swf/read/MovieReader.h"
+#include "swf/render/RasterBackend.h"
+
+namespace swf {
+
+namespace {
+
+constexpr uint16_t kDefaultFrameRate88 = 12 << 8;
+constexpr uint64_t kClockUnitsPerFrame = 1000ull << 8;  // ms x (fps in 8.8)
+constexpr int kMaxFramesPerAdvance = 4;
+const Rgba kNoMovieBackground{255, 255, 255, 255};
+
+}  // namespace
+
+struct Player::State {
+    std::unique_ptr<Movie> movie;  // declared before the timeline that plays it
+    std::unique_ptr<Timeline> timeline;
+    std::vector<std::string> errors;
+    int scaleMode = kShowAll;
+    int alignFlags = 0;
+    int viewWidth = 0;  // the last render's target size, for pointer input
+    int viewHeight = 0;
+    uint64_t clock = 0;
+    FsCommandHandler fsCommand;
+    GetUrlHandler getUrl;
+
+    uint16_t Rate88() const {
+        return movie && movie->header.frameRate88 ? movie->header.frameRate88 : kDefaultFrameRate88;
+    }
+    Matrix View() const {
+        return ViewMatrix(movie->header.stage, viewWidth, viewHeight, scaleMode, alignFlags);
+    }
+    void Dispatch(const std::vector<HostCall>& calls) {
+        for (const HostCall& c : calls) {
+            if (c.fsCommand) {
+                FsCommandHandler h = fsCommand;  // a handler may replace itself
+                if (h) h(c.first, c.second);
+            } else {
+                GetUrlHandler h = getUrl;
+                if (h) h(c.first, c.second);
+            }
+        }
+    }
+};
+
+Player::Player() : state_(std::make_unique<State>()) {}
+Player::~Player() = default;
+
+bool Player::LoadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        Unload();
+        state_->errors.push_back("cannot open " + path);
+        return false;
+    }
+    // A plain movie beyond the size limit is cut there by the reader
+    // anyway; a compressed one cannot need much more input than that.
+    std::vector<uint8_t> bytes;
+    char buffer[64 * 1024];
+    while (in && bytes.size() < kMaxMovieBytes + sizeof buffer) {
+        in.read(buffer, sizeof buffer);
+        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+    }
+    return LoadBytes(std::move(bytes));
+}
+
+bool Player::LoadBytes(std::vector<uint8_t> bytes) {
+    Unload();
+    ReadResult read = ReadMovie(bytes);
+    state_->errors = std::move(read.errors);
+    if (!read.movie) return false;
+    state_->movie = std::move(read.movie);
+    state_->timeline = std::make_unique<Timeline>(*state_->movie);
+    const Rect& stage = state_->movie->header.stage;
+    state_->viewWidth = std::max(0, stage.Width()) / kTwipsPerPixel;
+    state_->viewHeight = std::max(0, stage.Height()) / kTwipsPerPixel;
+    state_->Dispatch(state_->timeline->Start());
+    return true;
+}
+
+void Player::Unload() {
+    state_->timeline.reset();
+    state_->movie.reset();
+    state_->errors.clear();
+    state_->clock = 0;
+}
+
+bool Player::HasMovie() const { return state_->movie != nullptr; }
+const std::vector<std::string>& Player::Errors() const { return state_->errors; }
+
+Rect Player::StageRect() const { return state_->movie ? state_->movie->header.stage : Rect(); }
+double Player::FrameRate() const { return state_->movie ? state_->Rate88() / 256.0 : 0.0; }
+int Player::TotalFrames() const { return state_->timeline ? state_->timeline->Root().TotalFrames() : 0; }
+Rgba Player::Background() const {
+    return state_->timeline ? state_->timeline->Background() : kNoMovieBackground;
+}
+
+int Player::CurrentFrame() const { return state_->timeline ? state_->timeline->Root().CurrentFrame() : 0; }
+
+void Player::GotoFrame(int frame) {
+    if (state_->timeline) state_->timeline->Seek(frame);
+}
+
+void Player::Play() {
+    if (state_->timeline) state_->timeline->Root().SetPlaying(true);
+}
+
+void Player::Stop() {
+    if (state_->timeline) state_->timeline->Root().SetPlaying(false);
+}
+
+bool Player::IsPlaying() const { return state_->timeline && state_->timeline->Root().IsPlaying(); }
+
+int Player::Advance(uint32_t elapsedMs) {
+    if (!state_->timeline) return 0;
+    state_->clock += uint64_t(elapsedMs) * state_->Rate88();
+    uint64_t due = state_->clock / kClockUnitsPerFrame;
+    state_->clock %= kClockUnitsPerFrame;  // a stalled host skips, not replays
+    int frames = static_cast<int>(std::min<uint64_t>(due, kMaxFramesPerAdvance));
+    for (int i = 0; i < frames && state_->timeline; ++i) Tick();
+    return frames;
+}
+
+void Player::Tick() {
+    if (state_->timeline) state_->Dispatch(state_->timeline->Tick());
+}
+
+namespace {
+
+Point PixelCentre(int x, int y) {
+    auto twips = [](int v) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(v) * kTwipsPerPixel + kTwipsPerPixel / 2,
+                                                        INT32_MIN, INT32_MAX));
+    };
+    return {twips(x), twips(y)};
+}
+
+}  // namespace
+
+void Player::PointerMove(int x, int y) {
+    if (state_->timeline)
+        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Move, PixelCentre(x, y), state_->View()));
+}
+
+void Player::PointerDown(int x, int y) {
+    if (state_->timeline)
+        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Down, PixelCentre(x, y), state_->View()));
+}
+
+void Player::PointerUp(int x, int y) {
+    if (state_->timeline)
+        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Up, PixelCentre(x, y), state_->View()));
+}
+
+bool Player::PointerOverButton() const {
+    return state_->timeline && state_->timeline->PointerOverButton();
+}
+
+void Player::SetScaleMode(int mode) { state_->scaleMode = mode; }
+void Player::SetAlignMode(int flags) { state_->alignFlags = flags; }
+int Player::ScaleModeValue() const { return state_->scaleMode; }
+int Player::AlignModeValue() const { return state_->alignFlags; }
+
+void Player::Render(FrameBuffer& target) {
+    RasterBackend backend(target);
+    RenderTo(backend, target.Width(), target.Height());
+}
+
+void Player::RenderTo(RenderBackend& backend, int width, int height) {
+    state_->viewWidth = width;
+    state_->viewHeight = height;
+    if (!state_->timeline) {
+        backend.BeginFrame(kNoMovieBackground);
+        backend.EndFrame();
+        return;
+    }
+    state_->timeline->Render(backend, state_->View());
+}
+
+void Player::SetFsCommandHandler(FsCommandHandler handler) { state_->fsCommand = std::move(handler); }
+void Player::SetGetUrlHandler(GetUrlHandler handler) { state_->getUrl = std::move(handler); }
+
+}  // namespace swf

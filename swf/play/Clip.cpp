@@ -1,0 +1,193 @@
+#include "swf/play/Clip.h"
+
+#include <algorithm>
+
+namespace swf {
+
+struct Clip::Pending {
+    uint16_t characterId = 0;
+    bool kept = false;  // the current object at this depth survives
+    int created = 0;    // frame whose command created it
+    Matrix matrix;
+    ColorTransform cxform;
+    uint16_t ratio = 0;
+    uint16_t clipDepth = 0;
+    uint8_t blendMode = 0;
+    std::string name;
+
+    void Apply(const DisplayCommand& c) {
+        if (c.hasMatrix) matrix = c.matrix;
+        if (c.hasCxform) cxform = c.cxform;
+        if (c.hasRatio) ratio = c.ratio;
+        if (c.hasClipDepth) clipDepth = c.clipDepth;
+        if (c.hasBlendMode) blendMode = c.blendMode;
+        if (c.hasName) name = c.name;
+    }
+};
+
+Clip::Clip(PlayContext& ctx, const TimelineData& data, int nesting)
+    : ctx_(ctx), data_(data), nesting_(nesting), serial_(ctx.nextSerial++) {
+    ctx_.liveClips[serial_] = this;
+}
+
+Clip::~Clip() { ctx_.liveClips.erase(serial_); }
+
+void Clip::Start(ActionQueue* queue) { Goto(0, 0, queue); }
+
+void Clip::Merge(int from, int to, std::map<uint16_t, Pending>& pending) const {
+    for (int f = from; f <= to; ++f) {
+        for (const DisplayCommand& c : data_.frames[static_cast<size_t>(f)].commands) {
+            if (c.kind == DisplayCommand::Kind::Remove) {
+                pending.erase(c.depth);
+                continue;
+            }
+            if (!c.move) {
+                Pending p;
+                p.characterId = c.characterId;
+                p.created = f;
+                p.Apply(c);
+                pending[c.depth] = std::move(p);
+                continue;
+            }
+            auto it = pending.find(c.depth);
+            if (it == pending.end()) continue;  // moving nothing
+            Pending& p = it->second;
+            if (c.hasCharacter && c.characterId != p.characterId) {
+                p.characterId = c.characterId;  // replaced: a new object, same placement
+                p.kept = false;
+                p.created = f;
+            }
+            p.Apply(c);
+        }
+    }
+}
+
+void Clip::Goto(int target, int keptTicks, ActionQueue* queue) {
+    target = std::clamp(target, 0, TotalFrames() - 1);
+    if (target == current_) return;
+    const bool forward = target > current_;
+    std::map<uint16_t, Pending> pending;
+    if (forward) {
+        for (const auto& [depth, obj] : list_) {
+            Pending p;
+            p.characterId = obj.characterId;
+            p.kept = true;
+            p.matrix = obj.matrix;
+            p.cxform = obj.cxform;
+            p.ratio = obj.ratio;
+            p.clipDepth = obj.clipDepth;
+            p.blendMode = obj.blendMode;
+            p.name = obj.name;
+            pending.emplace(depth, std::move(p));
+        }
+    }
+    Merge(forward ? current_ + 1 : 0, target, pending);
+    current_ = target;
+    if (queue)
+        for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
+            queue->push_back({serial_, &b});
+
+    DisplayList next;
+    for (auto& [depth, p] : pending) {
+        auto old = list_.find(depth);
+        bool reuse = old != list_.end() &&
+                     (p.kept || (!forward && old->second.characterId == p.characterId));
+        DisplayObject obj;
+        int ticks;
+        if (reuse) {
+            obj = std::move(old->second);
+            list_.erase(old);
+            ticks = keptTicks;
+        } else {
+            obj = Instantiate(ctx_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
+            ticks = target - p.created;
+        }
+        obj.depth = depth;
+        obj.matrix = p.matrix;
+        obj.cxform = p.cxform;
+        obj.ratio = p.ratio;
+        obj.clipDepth = p.clipDepth;
+        obj.blendMode = p.blendMode;
+        obj.name = std::move(p.name);
+        Advance(obj, ticks, reuse ? queue : nullptr);
+        next.emplace(depth, std::move(obj));
+    }
+    list_ = std::move(next);
+}
+
+void Clip::Tick(ActionQueue* queue) {
+    if (!queue) {
+        if (ctx_.silentTicksLeft == 0) return;
+        --ctx_.silentTicksLeft;
+    }
+    if (playing_ && TotalFrames() > 1) {
+        int next = current_ + 1 < TotalFrames() ? current_ + 1 : 0;
+        Goto(next, 1, queue);
+    } else {
+        TickChildren(list_, queue);
+    }
+}
+
+void Clip::TickChildren(DisplayList& list, ActionQueue* queue) {
+    for (auto& entry : list) Advance(entry.second, 1, queue);
+}
+
+void Clip::Advance(DisplayObject& obj, int ticks, ActionQueue* queue) {
+    for (int i = 0; i < ticks; ++i) {
+        if (!queue && ctx_.silentTicksLeft == 0) return;
+        if (obj.clip) obj.clip->Tick(queue);
+        if (obj.kind == DisplayKind::Button) TickChildren(obj.buttonChildren, queue);
+        if (!obj.clip && obj.kind != DisplayKind::Button) return;
+    }
+}
+
+DisplayObject Instantiate(PlayContext& ctx, uint16_t characterId, int nesting, ActionQueue* queue) {
+    DisplayObject obj;
+    obj.serial = ctx.nextSerial++;
+    obj.characterId = characterId;
+    obj.character = ctx.movie.Find(characterId);
+    if (!obj.character) return obj;
+    switch (obj.character->kind) {
+    case CharacterKind::Shape: obj.kind = DisplayKind::Shape; break;
+    case CharacterKind::Sprite:
+        obj.kind = DisplayKind::Sprite;
+        // Sprites may place themselves; the nesting and clip limits end
+        // the recursion (an over-limit sprite stays empty).
+        if (nesting < PlayContext::kMaxNesting && ctx.liveClips.size() < PlayContext::kMaxLiveClips) {
+            const auto& sprite = static_cast<const SpriteCharacter&>(*obj.character);
+            obj.clip = std::make_unique<Clip>(ctx, sprite.timeline, nesting);
+            obj.clip->Start(queue);
+        }
+        break;
+    case CharacterKind::Button:
+        obj.kind = DisplayKind::Button;
+        BuildButtonChildren(ctx, obj, nesting);
+        break;
+    }
+    return obj;
+}
+
+void BuildButtonChildren(PlayContext& ctx, DisplayObject& button, int nesting) {
+    button.buttonChildren.clear();
+    if (!button.character || button.character->kind != CharacterKind::Button) return;
+    if (nesting >= PlayContext::kMaxNesting) return;
+    uint8_t state = kButtonUp;
+    switch (button.phase) {
+    case ButtonPhase::Idle: state = kButtonUp; break;
+    case ButtonPhase::OverUp:
+    case ButtonPhase::OutDown: state = kButtonOver; break;
+    case ButtonPhase::OverDown: state = kButtonDown; break;
+    }
+    const auto& def = static_cast<const ButtonCharacter&>(*button.character);
+    for (const ButtonRecord& rec : def.records) {
+        if (!(rec.states & state) || button.buttonChildren.count(rec.depth)) continue;
+        DisplayObject child = Instantiate(ctx, rec.characterId, nesting + 1, nullptr);
+        child.depth = rec.depth;
+        child.matrix = rec.matrix;
+        child.cxform = rec.cxform;
+        child.blendMode = rec.blendMode;
+        button.buttonChildren.emplace(rec.depth, std::move(child));
+    }
+}
+
+}  // namespace swf

@@ -1,0 +1,57 @@
+// The playing state of a movie: the root clip and everything under it, the
+// pointer's button tracking, and the render walk.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "swf/Movie.h"
+#include "swf/RenderBackend.h"
+#include "swf/play/ActionRunner.h"
+#include "swf/play/Clip.h"
+
+namespace swf {
+
+enum class PointerEvent { Move, Down, Up };
+
+class Timeline {
+public:
+    explicit Timeline(const Movie& movie);
+    // Enters frame 0 and runs its actions; returns the host calls made.
+    std::vector<HostCall> Start();
+    Timeline(const Timeline&) = delete;
+    Timeline& operator=(const Timeline&) = delete;
+
+    Clip& Root() { return *root_; }
+    const Clip& Root() const { return *root_; }
+    Rgba Background() const;
+
+    // A host seek: shows `frame` without running actions (see Clip.h).
+    void Seek(int frame);
+    // One clock tick with actions; returns the host calls they made.
+    std::vector<HostCall> Tick();
+    // Pointer at `point` (target twips) seen through `view`.
+    std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view);
+    bool PointerOverButton() const;
+
+    void Render(RenderBackend& backend, const Matrix& view) const;
+
+private:
+    struct ButtonRef {
+        DisplayObject* object = nullptr;
+        Clip* parent = nullptr;
+    };
+    ButtonRef FindButton(uint32_t serial);
+    uint32_t ButtonAt(Point point, const Matrix& view);
+    void SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue);
+    void TrackEnterLeave(uint32_t hit, ActionQueue& queue);
+    std::vector<HostCall> RunActions(ActionQueue& queue);
+
+    PlayContext ctx_;  // declared first: outlives every clip
+    std::unique_ptr<Clip> root_;
+    uint32_t overSerial_ = 0;     // button under the pointer
+    uint32_t pressedSerial_ = 0;  // button the press started on
+    bool pointerDown_ = false;
+};
+
+}  // namespace swf

@@ -1,0 +1,200 @@
+// PlaceObject 1/2/3, RemoveObject 1/2 and the per-timeline frame builder.
+#include <algorithm>
+
+#include "swf/read/TagReaders.h"
+
+namespace swf {
+
+namespace {
+
+enum PlaceFlags : uint8_t {
+    kPlaceMove = 0x01,
+    kPlaceHasCharacter = 0x02,
+    kPlaceHasMatrix = 0x04,
+    kPlaceHasCxform = 0x08,
+    kPlaceHasRatio = 0x10,
+    kPlaceHasName = 0x20,
+    kPlaceHasClipDepth = 0x40,
+};
+
+enum Place3Flags : uint8_t {
+    kPlace3HasFilters = 0x01,
+    kPlace3HasBlendMode = 0x02,
+    kPlace3HasCacheAsBitmap = 0x04,
+    kPlace3HasClassName = 0x08,
+    kPlace3HasImage = 0x10,
+};
+
+enum FilterId : uint8_t {
+    kFilterDropShadow = 0,
+    kFilterBlur,
+    kFilterGlow,
+    kFilterBevel,
+    kFilterGradientGlow,
+    kFilterConvolution,
+    kFilterColorMatrix,
+    kFilterGradientBevel,
+};
+
+}  // namespace
+
+// Filters are not drawn yet; their sizes are walked so that the blend mode
+// after them can be read.
+void SkipFilterList(ByteReader& r) {
+    constexpr size_t kDropShadowBytes = 23, kBlurBytes = 9, kGlowBytes = 15, kBevelBytes = 27;
+    constexpr size_t kGradientTailBytes = 19, kColorMatrixBytes = 80;
+    constexpr size_t kConvolutionFixedBytes = 13, kFloatBytes = 4;
+    int count = r.U8();
+    for (int i = 0; i < count; ++i) {
+        switch (r.U8()) {
+        case kFilterDropShadow: r.Skip(kDropShadowBytes); break;
+        case kFilterBlur: r.Skip(kBlurBytes); break;
+        case kFilterGlow: r.Skip(kGlowBytes); break;
+        case kFilterBevel: r.Skip(kBevelBytes); break;
+        case kFilterGradientGlow:
+        case kFilterGradientBevel: {
+            size_t colors = r.U8();
+            r.Skip(colors * 5 + kGradientTailBytes);  // RGBA + ratio per colour
+            break;
+        }
+        case kFilterConvolution: {
+            size_t w = r.U8(), h = r.U8();
+            r.Skip(w * h * kFloatBytes + kConvolutionFixedBytes);
+            break;
+        }
+        case kFilterColorMatrix: r.Skip(kColorMatrixBytes); break;
+        default: throw ReadError("unknown filter type");
+        }
+    }
+}
+
+namespace {
+
+void ReadPlace2Fields(ByteReader& r, uint8_t flags, DisplayCommand& c, bool withClassName,
+                      bool alphaCxform) {
+    if (withClassName) r.String();
+    if (flags & kPlaceHasCharacter) c.characterId = r.U16();
+    if (flags & kPlaceHasMatrix) c.matrix = r.ReadMatrix();
+    if (flags & kPlaceHasCxform) c.cxform = r.ReadCxform(alphaCxform);
+    if (flags & kPlaceHasRatio) c.ratio = r.U16();
+    if (flags & kPlaceHasName) c.name = r.String();
+    if (flags & kPlaceHasClipDepth) c.clipDepth = r.U16();
+    c.move = (flags & kPlaceMove) != 0;
+    c.hasCharacter = (flags & kPlaceHasCharacter) != 0;
+    c.hasMatrix = (flags & kPlaceHasMatrix) != 0;
+    c.hasCxform = (flags & kPlaceHasCxform) != 0;
+    c.hasRatio = (flags & kPlaceHasRatio) != 0;
+    c.hasName = (flags & kPlaceHasName) != 0;
+    c.hasClipDepth = (flags & kPlaceHasClipDepth) != 0;
+}
+
+}  // namespace
+
+void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext&, TimelineBuilder& tl) {
+    DisplayCommand c;
+    c.kind = DisplayCommand::Kind::Place;
+    if (code == kTagPlaceObject) {
+        c.characterId = r.U16();
+        c.depth = r.U16();
+        c.matrix = r.ReadMatrix();
+        c.hasCharacter = c.hasMatrix = true;
+        if (!r.AtEnd()) {
+            c.cxform = r.ReadCxform(false);
+            c.hasCxform = true;
+        }
+        tl.AddCommand(std::move(c));
+        return;
+    }
+    uint8_t flags = r.U8();
+    uint8_t flags3 = code == kTagPlaceObject3 ? r.U8() : 0;
+    c.depth = r.U16();
+    bool className = (flags3 & kPlace3HasClassName) ||
+                     ((flags3 & kPlace3HasImage) && (flags & kPlaceHasCharacter));
+    ReadPlace2Fields(r, flags, c, className, true);
+    if (!c.move && !c.hasCharacter) throw ReadError("places nothing: neither a character nor a move");
+    // Clip actions (PlaceObject2/3 of sprites) are not run yet; the tag's
+    // remaining bytes are skipped with the tag.
+    if (code == kTagPlaceObject3) {
+        try {
+            if (flags3 & kPlace3HasFilters) SkipFilterList(r);
+            if (flags3 & kPlace3HasBlendMode) {
+                c.blendMode = r.U8();
+                c.hasBlendMode = true;
+            }
+        } catch (const ReadError&) {
+            // The placement itself is good; keep it and report the rest.
+            tl.AddCommand(std::move(c));
+            throw ReadError("filter list is damaged; blend mode not read");
+        }
+    }
+    tl.AddCommand(std::move(c));
+}
+
+void ReadRemoveObject(ByteReader& r, uint16_t code, ReadContext&, TimelineBuilder& tl) {
+    DisplayCommand c;
+    c.kind = DisplayCommand::Kind::Remove;
+    if (code == kTagRemoveObject) {
+        c.characterId = r.U16();
+        c.hasCharacter = true;
+    }
+    c.depth = r.U16();
+    tl.AddCommand(std::move(c));
+}
+
+void TimelineBuilder::AddCommand(DisplayCommand cmd) {
+    if (ctx_.commandsLeft == 0) throw ReadError("too many display-list commands in the movie");
+    --ctx_.commandsLeft;
+    pending_.commands.push_back(std::move(cmd));
+    pendingUsed_ = true;
+}
+
+void TimelineBuilder::AddActions(ActionBlock block) {
+    pending_.actions.push_back(std::move(block));
+    pendingUsed_ = true;
+}
+
+void TimelineBuilder::SetLabel(const std::string& label) {
+    int frame = static_cast<int>(out_.frames.size());
+    out_.labels.emplace(label, frame);  // the first frame with a label keeps it
+    if (pending_.label.empty()) pending_.label = label;
+    pendingUsed_ = true;
+}
+
+void TimelineBuilder::ShowFrame() {
+    if (out_.frames.size() >= ReadLimits::kMaxFramesPerTimeline || ctx_.framesLeft == 0)
+        throw ReadError("too many frames");
+    --ctx_.framesLeft;
+    pending_.background = background_;
+    out_.frames.push_back(std::move(pending_));
+    pending_ = Frame();
+    pendingUsed_ = false;
+}
+
+void TimelineBuilder::Finish(uint16_t declaredFrames, const std::string& where) {
+    size_t want = std::min<size_t>(declaredFrames, ReadLimits::kMaxFramesPerTimeline);
+    if ((pendingUsed_ && out_.frames.size() < want) || out_.frames.empty()) {
+        pending_.background = background_;
+        out_.frames.push_back(std::move(pending_));
+        pending_ = Frame();
+        if (ctx_.framesLeft > 0) --ctx_.framesLeft;
+    }
+    if (out_.frames.size() > want && want > 0) {
+        ReportError(ctx_.errors, where + " has more frames than its header's count of " +
+                              std::to_string(declaredFrames) + "; the extra frames are dropped");
+        out_.frames.resize(want);
+        for (auto it = out_.labels.begin(); it != out_.labels.end();)
+            it = it->second >= static_cast<int>(want) ? out_.labels.erase(it) : std::next(it);
+    }
+    if (out_.frames.size() < want) {
+        size_t room = std::min(want - out_.frames.size(), ctx_.framesLeft);
+        if (room < want - out_.frames.size())
+            ReportError(ctx_.errors, where + ": frame budget exhausted; frame count cut");
+        ctx_.framesLeft -= room;
+        Frame empty;
+        empty.background = out_.frames.back().background;
+        out_.frames.resize(out_.frames.size() + room, empty);
+    }
+}
+
+}  // namespace swf
+

@@ -1,0 +1,245 @@
+// The root of reading. A movie is "FWS" or "CWS" (zlib after the first 8
+// bytes), version, FileLength, then the header (stage RECT, frame rate 8.8,
+// frame count) and tags. Every tag gets its own slice; a damaged tag is
+// reported and skipped, a tag that runs past the data ends the stream, and
+// whatever was read before plays.
+#include "swf/read/MovieReader.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "swf/read/TagReaders.h"
+
+namespace swf {
+
+namespace {
+
+constexpr size_t kSignatureBytes = 8;  // signature, version, FileLength
+constexpr size_t kInflateChunk = 64 * 1024;
+constexpr uint32_t kLongTagLength = 0x3f;
+
+// Inflates `in` into `out`, stopping at `limit` bytes. False on a damaged or
+// short stream (what came out before is kept).
+bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
+             std::string* error) {
+    z_stream zs;
+    std::memset(&zs, 0, sizeof zs);
+    if (inflateInit(&zs) != Z_OK) {
+        *error = "cannot start decompression";
+        return false;
+    }
+    zs.next_in = const_cast<Bytef*>(in);
+    // zlib counts in uInt; movies are far below 4 GiB, but clamp anyway.
+    zs.avail_in = static_cast<uInt>(std::min<size_t>(inSize, UINT32_MAX));
+    bool ok = true;
+    for (;;) {
+        if (out.size() >= limit) break;
+        size_t chunk = std::min(kInflateChunk, limit - out.size());
+        size_t old = out.size();
+        out.resize(old + chunk);
+        zs.next_out = out.data() + old;
+        zs.avail_out = static_cast<uInt>(chunk);
+        int rc = inflate(&zs, Z_NO_FLUSH);
+        out.resize(old + (chunk - zs.avail_out));
+        if (rc == Z_STREAM_END) break;
+        if (rc == Z_BUF_ERROR && zs.avail_in == 0) {
+            *error = "compressed data ends early";
+            ok = false;
+            break;
+        }
+        if (rc != Z_OK) {
+            *error = std::string("compressed data is damaged") + (zs.msg ? std::string(": ") + zs.msg : "");
+            ok = false;
+            break;
+        }
+    }
+    inflateEnd(&zs);
+    return ok;
+}
+
+// The whole movie as one uncompressed buffer (header bytes included, so
+// offsets in messages are file offsets of the uncompressed movie).
+bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8_t>& data,
+            std::vector<std::string>& errors) {
+    if (bytes.size() < kSignatureBytes) {
+        errors.push_back("not a movie: shorter than its signature");
+        return false;
+    }
+    bool fws = bytes[0] == 'F' && bytes[1] == 'W' && bytes[2] == 'S';
+    bool cws = bytes[0] == 'C' && bytes[1] == 'W' && bytes[2] == 'S';
+    if (!fws && !cws) {
+        errors.push_back("not a movie: unknown signature");
+        return false;
+    }
+    h.compressed = cws;
+    h.version = bytes[3];
+    h.fileLength = uint32_t(bytes[4]) | (uint32_t(bytes[5]) << 8) | (uint32_t(bytes[6]) << 16) |
+                   (uint32_t(bytes[7]) << 24);
+    size_t declared = std::max<size_t>(h.fileLength, kSignatureBytes);
+    if (!cws) {
+        data = bytes;
+        if (data.size() > kMaxMovieBytes) data.resize(kMaxMovieBytes);
+        if (bytes.size() < declared) errors.push_back("file is shorter than its header says");
+        return true;
+    }
+    size_t limit = declared;
+    if (limit > kMaxMovieBytes) {
+        errors.push_back("declared length exceeds the 64 MiB limit; only its start is read");
+        limit = kMaxMovieBytes;
+    }
+    data.assign(bytes.begin(), bytes.begin() + kSignatureBytes);
+    std::string error;
+    if (!Inflate(bytes.data() + kSignatureBytes, bytes.size() - kSignatureBytes, limit, data, &error))
+        errors.push_back(error);
+    else if (data.size() < std::min(declared, limit))
+        errors.push_back("file is shorter than its header says");
+    return true;
+}
+
+}  // namespace
+
+const char* TagName(uint16_t code) {
+    switch (code) {
+    case kTagEnd: return "End";
+    case kTagShowFrame: return "ShowFrame";
+    case kTagDefineShape: return "DefineShape";
+    case kTagPlaceObject: return "PlaceObject";
+    case kTagRemoveObject: return "RemoveObject";
+    case kTagDefineButton: return "DefineButton";
+    case kTagSetBackgroundColor: return "SetBackgroundColor";
+    case kTagDoAction: return "DoAction";
+    case kTagDefineShape2: return "DefineShape2";
+    case kTagDefineButtonCxform: return "DefineButtonCxform";
+    case kTagPlaceObject2: return "PlaceObject2";
+    case kTagRemoveObject2: return "RemoveObject2";
+    case kTagDefineShape3: return "DefineShape3";
+    case kTagDefineButton2: return "DefineButton2";
+    case kTagDefineSprite: return "DefineSprite";
+    case kTagFrameLabel: return "FrameLabel";
+    case kTagPlaceObject3: return "PlaceObject3";
+    case kTagDefineShape4: return "DefineShape4";
+    default: return "unknown";
+    }
+}
+
+namespace {
+
+std::string TagMessage(uint16_t code, size_t offset, const std::string& what) {
+    return "tag " + std::to_string(code) + " (" + TagName(code) + ") at offset " +
+           std::to_string(offset) + ": " + what;
+}
+
+void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder& tl, bool isSprite,
+                int spriteDepth) {
+    switch (code) {
+    case kTagShowFrame: tl.ShowFrame(); return;
+    case kTagPlaceObject:
+    case kTagPlaceObject2:
+    case kTagPlaceObject3: ReadPlaceObject(r, code, ctx, tl); return;
+    case kTagRemoveObject:
+    case kTagRemoveObject2: ReadRemoveObject(r, code, ctx, tl); return;
+    case kTagDoAction: {
+        ActionBlock block;
+        try {
+            ReadActionBlock(r, ctx, block);
+        } catch (const ReadError&) {
+            tl.AddActions(std::move(block));
+            throw;
+        }
+        tl.AddActions(std::move(block));
+        return;
+    }
+    case kTagFrameLabel: tl.SetLabel(r.String()); return;
+    case kTagSetBackgroundColor: tl.SetBackground(r.Rgb()); return;
+    default: break;
+    }
+    if (isSprite) return;  // definitions are not allowed inside sprites
+    switch (code) {
+    case kTagDefineShape:
+    case kTagDefineShape2:
+    case kTagDefineShape3:
+    case kTagDefineShape4: ReadDefineShape(r, code, ctx); return;
+    case kTagDefineSprite: ReadDefineSprite(r, ctx, spriteDepth + 1); return;
+    case kTagDefineButton:
+    case kTagDefineButton2: ReadDefineButton(r, code, ctx); return;
+    case kTagDefineButtonCxform: ReadDefineButtonCxform(r, ctx); return;
+    default: return;  // unknown or not yet supported: skipped by its length
+    }
+}
+
+}  // namespace
+
+bool ReadTagStream(ByteReader& body, ReadContext& ctx, TimelineBuilder& tl, bool isSprite,
+                   int spriteDepth) {
+    while (!body.AtEnd()) {
+        size_t offset = body.FileOffset();
+        uint16_t code = 0;
+        size_t length = 0;
+        try {
+            uint16_t codeAndLength = body.U16();
+            code = static_cast<uint16_t>(codeAndLength >> 6);
+            length = codeAndLength & kLongTagLength;
+            if (length == kLongTagLength) length = body.U32();
+        } catch (const ReadError&) {
+            ReportError(ctx.errors, TagMessage(code, offset, "tag header runs past the data"));
+            return false;
+        }
+        if (length > body.Remaining()) {
+            ReportError(ctx.errors, TagMessage(code, offset, "tag length exceeds the data"));
+            return false;
+        }
+        ByteReader tag = body.Slice(length);
+        if (code == kTagEnd) return true;
+        try {
+            ReadOneTag(code, tag, ctx, tl, isSprite, spriteDepth);
+        } catch (const ReadError& e) {
+            ReportError(ctx.errors, TagMessage(code, offset, e.what()));
+        } catch (const std::bad_alloc&) {
+            ReportError(ctx.errors, TagMessage(code, offset, "out of memory"));
+        }
+    }
+    return false;
+}
+
+void ReportError(std::vector<std::string>& errors, std::string message) {
+    constexpr size_t kMaxErrors = 64;
+    if (errors.size() < kMaxErrors)
+        errors.push_back(std::move(message));
+    else if (errors.size() == kMaxErrors)
+        errors.push_back("further errors are not listed");
+}
+
+void ReadContext::Define(uint16_t id, std::unique_ptr<Character> c) {
+    c->id = id;
+    if (!movie.dictionary.emplace(id, std::move(c)).second)
+        throw ReadError("character id " + std::to_string(id) + " is already defined");
+}
+
+ReadResult ReadMovie(const std::vector<uint8_t>& bytes) {
+    ReadResult result;
+    auto movie = std::make_unique<Movie>();
+    std::vector<uint8_t> data;
+    if (!Expand(bytes, movie->header, data, result.errors)) return result;
+    ByteReader r(data.data(), data.size());
+    MovieHeader& h = movie->header;
+    try {
+        r.Skip(kSignatureBytes);
+        h.stage = r.ReadRect();
+        h.frameRate88 = r.U16();
+        h.frameCount = r.U16();
+    } catch (const ReadError&) {
+        result.errors.push_back("header is truncated");
+        return result;
+    }
+    ReadContext ctx{*movie, result.errors, h.version};
+    TimelineBuilder tl(ctx, movie->root);
+    ByteReader body = r.Slice(r.Remaining());
+    if (!ReadTagStream(body, ctx, tl, false, 0)) ReportError(result.errors, "movie ends without an End tag");
+    tl.Finish(h.frameCount, "movie");
+    result.movie = std::move(movie);
+    return result;
+}
+
+}  // namespace swf

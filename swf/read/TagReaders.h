@@ -1,0 +1,110 @@
+// What the tag readers share: tag codes, the read context (the movie being
+// built, its error list and the allocation budgets), and one entry point per
+// tag family. Each reader gets a ByteReader over exactly its tag's body and
+// throws ReadError on anything it cannot read; the tag loop reports it with
+// the tag's code and offset and goes on with the next tag.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "swf/Movie.h"
+#include "swf/read/ByteReader.h"
+
+namespace swf {
+
+enum TagCode : uint16_t {
+    kTagEnd = 0,
+    kTagShowFrame = 1,
+    kTagDefineShape = 2,
+    kTagPlaceObject = 4,
+    kTagRemoveObject = 5,
+    kTagDefineButton = 7,
+    kTagSetBackgroundColor = 9,
+    kTagDoAction = 12,
+    kTagDefineShape2 = 22,
+    kTagDefineButtonCxform = 23,
+    kTagPlaceObject2 = 26,
+    kTagRemoveObject2 = 28,
+    kTagDefineShape3 = 32,
+    kTagDefineButton2 = 34,
+    kTagDefineSprite = 39,
+    kTagFrameLabel = 43,
+    kTagPlaceObject3 = 70,
+    kTagDefineShape4 = 83,
+};
+
+const char* TagName(uint16_t code);
+
+// Caps on what a movie may make the reader allocate, whatever its counts
+// say. Generous for real movies; a hostile one gets an error instead.
+struct ReadLimits {
+    static constexpr size_t kMaxFramesPerTimeline = 16000;
+    static constexpr size_t kMaxFramesTotal = 1 << 18;
+    static constexpr size_t kMaxEdgesPerShape = 1 << 20;
+    static constexpr size_t kMaxEdgesTotal = 1 << 22;
+    static constexpr size_t kMaxLayersPerShape = 1 << 12;
+    static constexpr size_t kMaxCommandsTotal = 1 << 20;
+    static constexpr size_t kMaxActionsTotal = 1 << 20;
+    static constexpr size_t kMaxGradientStops = 15;
+};
+
+struct ReadContext {
+    Movie& movie;
+    std::vector<std::string>& errors;
+    uint8_t version = 0;
+    size_t framesLeft = ReadLimits::kMaxFramesTotal;
+    size_t edgesLeft = ReadLimits::kMaxEdgesTotal;
+    size_t commandsLeft = ReadLimits::kMaxCommandsTotal;
+    size_t actionsLeft = ReadLimits::kMaxActionsTotal;
+
+    // Adds a character unless its id is taken (the first definition wins).
+    void Define(uint16_t id, std::unique_ptr<Character> c);
+};
+
+// Collects the frames of one timeline while its tags are read.
+class TimelineBuilder {
+public:
+    TimelineBuilder(ReadContext& ctx, TimelineData& out) : ctx_(ctx), out_(out) {}
+    void AddCommand(DisplayCommand cmd);
+    void AddActions(ActionBlock block);
+    void SetLabel(const std::string& label);
+    void SetBackground(Rgba c) { background_ = c; }
+    void ShowFrame();
+    // Keeps a last frame that never got its ShowFrame, then pads or trims
+    // to the header's count; a timeline always ends with at least 1 frame.
+    void Finish(uint16_t declaredFrames, const std::string& where);
+
+private:
+    ReadContext& ctx_;
+    TimelineData& out_;
+    Frame pending_;
+    bool pendingUsed_ = false;
+    Rgba background_{255, 255, 255, 255};
+};
+
+// Appends to a movie's error list, which stays short whatever the movie.
+void ReportError(std::vector<std::string>& errors, std::string message);
+
+// Reads tags from `body` until End or its end. A root stream takes every
+// tag; a sprite's stream only the control tags. False when it stopped
+// without an End tag.
+bool ReadTagStream(ByteReader& body, ReadContext& ctx, TimelineBuilder& timeline, bool isSprite,
+                   int spriteDepth);
+
+// Family readers. `r` covers exactly the tag body.
+void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBuilder& tl);
+void ReadRemoveObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBuilder& tl);
+void ReadDefineSprite(ByteReader& r, ReadContext& ctx, int spriteDepth);
+void ReadDefineButton(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadDefineButtonCxform(ByteReader& r, ReadContext& ctx);
+// An action list up to its end flag (or the slice end). On damage `out`
+// keeps the actions before it and ReadError is thrown.
+void ReadActionBlock(ByteReader& r, ReadContext& ctx, ActionBlock& out);
+// Walks a PlaceObject3 / DefineButton2 filter list (not drawn yet).
+void SkipFilterList(ByteReader& r);
+
+}  // namespace swf
