@@ -1,8 +1,8 @@
 #include "swf/render/RasterBackend.h"
 
-namespace swf {
+#include "swf/render/ShapeRenderer.h"
 
-class ShapeRenderer {};
+namespace swf {
 
 RasterBackend::RasterBackend(FrameBuffer& target)
     : target_(target), renderer_(std::make_unique<ShapeRenderer>()) {}
@@ -14,10 +14,10 @@ void RasterBackend::BeginFrame(Rgba background) {
     target_.Fill(background);
 }
 
-void RasterBackend::DrawShape(const Shape&, const Matrix&, const ColorTransform&) {}
+void RasterBackend::DrawShape(const Shape& shape, const Matrix& toTarget, const ColorTransform& cxform) {
+    renderer_->Draw(target_, shape, toTarget, cxform);
+}
 
 void RasterBackend::EndFrame() {}
-
-bool ShapeHitTest(const Shape&, const Matrix&, Point) { return false; }
 
 }  // namespace swf

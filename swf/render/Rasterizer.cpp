@@ -1,0 +1,222 @@
+#include "swf/render/Rasterizer.h"
+
+#include <algorithm>
+#include <cassert>
+#include <climits>
+
+namespace swf {
+
+namespace {
+
+// Coordinates within +-2^30 can be clipped with 64-bit products; larger ones
+// are halved first. The depth bound stops a degenerate line from recursing.
+constexpr Subpixel kExactRange = Subpixel(1) << 30;
+constexpr int kMaxClipDepth = 64;
+// Cells per band: 2 MB of cover and area; bands are at most this many rows.
+constexpr int64_t kCellBudget = 1 << 17;
+constexpr int32_t kMaxBandRows = 64;
+
+bool InExactRange(Point64 p) {
+    return p.x > -kExactRange && p.x < kExactRange && p.y > -kExactRange && p.y < kExactRange;
+}
+
+// x where the line a-b reaches y; a.y != b.y, |coordinates| < 2^30.
+Subpixel XAtY(Point64 a, Point64 b, Subpixel y) {
+    return a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y);
+}
+
+Subpixel YAtX(Point64 a, Point64 b, Subpixel x) {
+    return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+}
+
+}  // namespace
+
+void Rasterizer::Reset(int32_t width, int32_t height) {
+    width_ = std::clamp(width, 0, kMaxSide);
+    height_ = std::clamp(height, 0, kMaxSide);
+    lines_.clear();
+    expectClosed_ = false;
+    minY_ = INT32_MAX;
+    maxY_ = INT32_MIN;
+}
+
+void Rasterizer::AddLine(Point64 from, Point64 to) {
+    if (width_ == 0 || height_ == 0 || from.y == to.y) return;
+    ClipLine(from, to, 0);
+}
+
+void Rasterizer::ClipLine(Point64 a, Point64 b, int depth) {
+    const Subpixel right = Subpixel(width_) * kOnePixel;
+    const Subpixel bottom = Subpixel(height_) * kOnePixel;
+    if (a.y == b.y || depth > kMaxClipDepth) return;
+    if (std::max(a.y, b.y) <= 0 || std::min(a.y, b.y) >= bottom) return;
+    // Beside the target only the heights matter: left of it the line still
+    // winds every pixel to its right, right of it it balances the row.
+    if (std::max(a.x, b.x) <= 0) return EmitVertical(0, a.y, b.y);
+    if (std::min(a.x, b.x) >= right) return EmitVertical(right, a.y, b.y);
+    if (InExactRange(a) && InExactRange(b)) return ClipInsideRange(a, b);
+    Point64 mid{a.x + (b.x - a.x) / 2, a.y + (b.y - a.y) / 2};
+    ClipLine(a, mid, depth + 1);
+    ClipLine(mid, b, depth + 1);
+}
+
+void Rasterizer::ClipInsideRange(Point64 a, Point64 b) {
+    const Subpixel right = Subpixel(width_) * kOnePixel;
+    const Subpixel bottom = Subpixel(height_) * kOnePixel;
+    auto clampY = [&](Point64 p) {
+        if (p.y < 0) return Point64{XAtY(a, b, 0), 0};
+        if (p.y > bottom) return Point64{XAtY(a, b, bottom), bottom};
+        return p;
+    };
+    const Point64 ca = clampY(a), cb = clampY(b);
+    // Split at the left and right edges; outer parts become verticals there.
+    Subpixel edges[2] = {0, right};
+    Point64 pts[4] = {ca};
+    int n = 1;
+    for (Subpixel edge : edges) {
+        bool crosses = (ca.x < edge && cb.x > edge) || (ca.x > edge && cb.x < edge);
+        if (crosses) pts[n++] = {edge, YAtX(ca, cb, edge)};
+    }
+    if (n == 3 && (pts[1].x < pts[2].x) != (ca.x < cb.x)) std::swap(pts[1], pts[2]);
+    pts[n++] = cb;
+    for (int i = 0; i + 1 < n; ++i) {
+        Point64 p = pts[i], q = pts[i + 1];
+        Subpixel midX = p.x / 2 + q.x / 2;
+        if (midX <= 0) EmitVertical(0, p.y, q.y);
+        else if (midX >= right) EmitVertical(right, p.y, q.y);
+        else Emit(p.x, p.y, q.x, q.y);
+    }
+}
+
+void Rasterizer::EmitVertical(Subpixel x, Subpixel ya, Subpixel yb) {
+    const Subpixel bottom = Subpixel(height_) * kOnePixel;
+    Emit(x, std::clamp<Subpixel>(ya, 0, bottom), x, std::clamp<Subpixel>(yb, 0, bottom));
+}
+
+void Rasterizer::Emit(Subpixel x0, Subpixel y0, Subpixel x1, Subpixel y1) {
+    if (y0 == y1) return;
+    const Subpixel right = Subpixel(width_) * kOnePixel;
+    StoredLine l{int32_t(std::clamp<Subpixel>(x0, 0, right)), int32_t(y0),
+           int32_t(std::clamp<Subpixel>(x1, 0, right)), int32_t(y1)};
+    lines_.push_back(l);
+    minY_ = std::min(minY_, std::min(l.y0, l.y1));
+    maxY_ = std::max(maxY_, std::max(l.y0, l.y1));
+}
+
+void Rasterizer::Render(SpanSink& sink) {
+    if (lines_.empty()) return;
+    const int32_t columns = width_ + 1;
+    bandRows_ = static_cast<int32_t>(std::clamp<int64_t>(kCellBudget / columns, 1, kMaxBandRows));
+    if (forcedBandRows_ > 0) bandRows_ = forcedBandRows_;
+    cover_.assign(size_t(bandRows_) * columns, 0);
+    area_.assign(size_t(bandRows_) * columns, 0);
+    rowMin_.assign(bandRows_, INT32_MAX);
+    rowMax_.assign(bandRows_, -1);
+    const int32_t firstRow = minY_ >> kPixelBits;
+    const int32_t lastRow = std::min((maxY_ - 1) >> kPixelBits, height_ - 1);
+    for (int32_t top = firstRow; top <= lastRow; top += bandRows_) {
+        bandTop_ = top;
+        const int32_t bandEnd = std::min(top + bandRows_, lastRow + 1);
+        const int32_t topSub = top * kOnePixel, endSub = bandEnd * kOnePixel;
+        for (const StoredLine& l : lines_) {
+            if (std::max(l.y0, l.y1) <= topSub || std::min(l.y0, l.y1) >= endSub) continue;
+            RenderLine(l, top, bandEnd);
+        }
+        for (int32_t y = top; y < bandEnd; ++y) SweepRow(y - top, y, sink);
+    }
+}
+
+void Rasterizer::RenderLine(const StoredLine& line, int32_t bandTop, int32_t bandBottom) {
+    Point64 a{line.x0, line.y0}, b{line.x1, line.y1};
+    int32_t sign = 1;
+    if (a.y > b.y) {
+        std::swap(a, b);
+        sign = -1;
+    }
+    // Row crossings come from the end points alone, never from the band.
+    auto xAt = [&](Subpixel y) { return y == a.y ? a.x : y == b.y ? b.x : XAtY(a, b, y); };
+    Subpixel ya = std::max<Subpixel>(a.y, Subpixel(bandTop) * kOnePixel);
+    const Subpixel yEnd = std::min<Subpixel>(b.y, Subpixel(bandBottom) * kOnePixel);
+    Subpixel xa = xAt(ya);
+    int32_t row = int32_t(ya >> kPixelBits);
+    while (ya < yEnd) {
+        const Subpixel rowTop = Subpixel(row) * kOnePixel;
+        const Subpixel yb = std::min(rowTop + kOnePixel, yEnd);
+        const Subpixel xb = xAt(yb);
+        RenderRowPiece(row - bandTop, int32_t(xa), int32_t(ya - rowTop), int32_t(xb),
+                       int32_t(yb - rowTop), sign);
+        ya = yb;
+        xa = xb;
+        ++row;
+    }
+}
+
+// One line piece inside a row, ya < yb as row fractions, walked cell by cell.
+void Rasterizer::RenderRowPiece(int32_t row, int32_t xa, int32_t ya, int32_t xb, int32_t yb,
+                                int32_t sign) {
+    if (xa == xb) {
+        AddCell(row, xa >> kPixelBits, sign * (yb - ya), 2 * (xa & (kOnePixel - 1)));
+        return;
+    }
+    const bool rightward = xb > xa;
+    // A start exactly on a column edge belongs to the cell the line enters.
+    int32_t col = rightward ? (xa >> kPixelBits) : ((xa - 1) >> kPixelBits);
+    int32_t fxPrev = xa - col * kOnePixel;
+    int32_t yPrev = ya;
+    const int64_t dx = int64_t(xb) - xa, dy = int64_t(yb) - ya;
+    for (;;) {
+        const int32_t edge = rightward ? (col + 1) * kOnePixel : col * kOnePixel;
+        if (rightward ? edge >= xb : edge <= xb) break;
+        const int32_t yEdge = int32_t(ya + dy * (int64_t(edge) - xa) / dx);
+        const int32_t fxEdge = rightward ? kOnePixel : 0;
+        AddCell(row, col, sign * (yEdge - yPrev), fxPrev + fxEdge);
+        yPrev = yEdge;
+        fxPrev = kOnePixel - fxEdge;
+        col += rightward ? 1 : -1;
+    }
+    AddCell(row, col, sign * (yb - yPrev), fxPrev + (xb - col * kOnePixel));
+}
+
+void Rasterizer::AddCell(int32_t row, int32_t col, int32_t dy, int32_t fxSum) {
+    if (dy == 0) return;
+    const size_t i = size_t(row) * (width_ + 1) + col;
+    cover_[i] += dy;
+    area_[i] += int64_t(dy) * fxSum;
+    rowMin_[row] = std::min(rowMin_[row], col);
+    rowMax_[row] = std::max(rowMax_[row], col);
+}
+
+void Rasterizer::SweepRow(int32_t row, int32_t y, SpanSink& sink) {
+    const int32_t lo = rowMin_[row], hi = rowMax_[row];
+    if (hi < lo) return;
+    int64_t* cover = cover_.data() + size_t(row) * (width_ + 1);
+    int64_t* area = area_.data() + size_t(row) * (width_ + 1);
+    constexpr int kAreaShift = kPixelBits + 1;
+    spans_.clear();
+    int64_t winding = 0;
+    auto push = [&](int32_t x, int32_t len, uint8_t alpha) {
+        if (alpha == 0 || len <= 0) return;
+        if (!spans_.empty() && spans_.back().alpha == alpha &&
+            spans_.back().x + spans_.back().len == x) {
+            spans_.back().len += len;
+        } else {
+            spans_.push_back({x, len, alpha});
+        }
+    };
+    for (int32_t x = lo; x <= hi; ++x) {
+        winding += cover[x];
+        const int64_t a = area[x];
+        cover[x] = 0;
+        area[x] = 0;
+        if (x < width_) push(x, 1, AlphaFromArea(winding * (int64_t(1) << kAreaShift) - a));
+    }
+    // Open input leaves a winding at the right end: it fills to the edge.
+    assert(!expectClosed_ || winding == 0);
+    if (winding != 0 && hi + 1 < width_)
+        push(hi + 1, width_ - hi - 1, AlphaFromArea(winding * (int64_t(1) << kAreaShift)));
+    rowMin_[row] = INT32_MAX;
+    rowMax_[row] = -1;
+    if (!spans_.empty()) sink.Row(y, spans_.data(), spans_.size());
+}
+
+}  // namespace swf

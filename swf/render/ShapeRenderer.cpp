@@ -1,0 +1,119 @@
+#include "swf/render/ShapeRenderer.h"
+
+#include <algorithm>
+
+#include "swf/render/Paint.h"
+
+namespace swf {
+
+namespace {
+
+// Slack around the target for flattening: a chord outside it is exact.
+constexpr Subpixel kKeepMargin = 2 * kOnePixel;
+
+}  // namespace
+
+void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
+                     const std::function<void(const StrokeRun&)>& visit) {
+    StrokeRun run;
+    const ShapeEdge* prev = nullptr;
+    auto flush = [&] {
+        if (run.points.empty()) return;
+        run.closed = run.points.size() > 2 && run.points.front() == run.points.back() &&
+                     !layer.lines[run.line - 1].noClose;
+        visit(run);
+        run.points.clear();
+    };
+    for (size_t i = 0; i < layer.edges.size(); ++i) {
+        const ShapeEdge& e = layer.edges[i];
+        const bool valid = e.line != 0 && e.line <= layer.lines.size();
+        const bool continues = valid && prev && prev->line == e.line && prev->to == e.from;
+        if (!continues) flush();
+        prev = valid ? &e : nullptr;
+        if (!valid) continue;
+        run.line = e.line;
+        const uint32_t first = flat.start[i], last = flat.start[i + 1];
+        // The first point of a continuing edge repeats the previous end.
+        const uint32_t from = run.points.empty() ? first : first + 1;
+        run.points.insert(run.points.end(), flat.points.begin() + from, flat.points.begin() + last);
+    }
+    flush();
+}
+
+StrokeStyle MakeStrokeStyle(const LineStyle& line, const Matrix& toTarget) {
+    StrokeStyle s;
+    s.halfWidth = StrokeHalfWidth(line, toTarget);
+    s.startCap = line.startCap;
+    s.endCap = line.endCap;
+    s.join = line.join;
+    s.miterLimit = line.miterLimit;
+    return s;
+}
+
+Subpixel MaxHalfWidth(const ShapeLayer& layer, const Matrix& toTarget) {
+    Subpixel hw = 0;
+    for (const LineStyle& l : layer.lines) hw = std::max(hw, StrokeHalfWidth(l, toTarget));
+    return hw;
+}
+
+void ShapeRenderer::Draw(FrameBuffer& target, const Shape& shape, const Matrix& toTarget,
+                         const ColorTransform& cxform) {
+    if (target.Width() <= 0 || target.Height() <= 0) return;
+    const Box targetBox{0, 0, Subpixel(target.Width()) * kOnePixel, Subpixel(target.Height()) * kOnePixel};
+    for (const ShapeLayer& layer : shape.layers) {
+        const Box keep = targetBox.Expanded(MaxHalfWidth(layer, toTarget) + kKeepMargin);
+        FlattenLayer(layer, toTarget, keep, flat_);
+        DrawFills(target, layer, toTarget, cxform);
+        DrawStrokes(target, layer, toTarget, cxform, keep);
+    }
+}
+
+void ShapeRenderer::DrawFills(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
+                              const ColorTransform& cxform) {
+    SortFillEdges(layer, fillRefs_);
+    const FillEdgeRef* refs = fillRefs_.data();
+    for (size_t begin = 0; begin < fillRefs_.size();) {
+        size_t end = begin;
+        while (end < fillRefs_.size() && refs[end].fill == refs[begin].fill) ++end;
+        const uint16_t fill = refs[begin].fill;
+        if (fill <= layer.fills.size()) {
+            raster_.Reset(target.Width(), target.Height());
+            EmitFillLines(flat_, refs + begin, refs + end, raster_);
+            Composite(target, &layer.fills[fill - 1], Rgba{}, toTarget, cxform);
+        }
+        begin = end;
+    }
+}
+
+void ShapeRenderer::DrawStrokes(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
+                                const ColorTransform& cxform, const Box& keep) {
+    uint16_t passLine = 0;
+    auto finishPass = [&] {
+        if (passLine == 0) return;
+        const LineStyle& l = layer.lines[passLine - 1];
+        raster_.SetExpectClosed(true);
+        Composite(target, l.hasFill ? &l.fill : nullptr, l.color, toTarget, cxform);
+        passLine = 0;
+    };
+    ForEachPolyline(layer, flat_, [&](const StrokeRun& run) {
+        if (run.line != passLine) {
+            finishPass();
+            raster_.Reset(target.Width(), target.Height());
+            passLine = run.line;
+        }
+        StrokePolyline(run.points, run.closed, MakeStrokeStyle(layer.lines[run.line - 1], toTarget),
+                       keep, raster_);
+    });
+    finishPass();
+}
+
+void ShapeRenderer::Composite(FrameBuffer& target, const FillStyle* fill, Rgba color,
+                              const Matrix& toTarget, const ColorTransform& cxform) {
+    if (raster_.Empty()) return;
+    const Paint paint = fill ? MakePaint(*fill, toTarget, cxform) : MakeSolidPaint(color, cxform);
+    if (paint.kind == PaintKind::None) return;
+    PaintCompositor compositor(target, paint);
+    raster_.Render(compositor);
+}
+
+}  // namespace swf

@@ -1,0 +1,57 @@
+// Draws one shape: the order of fills and strokes, and the glue between
+// the flattener, the stroker, the rasteriser and the compositor.
+//
+// Order per layer: its fills in style order (each fill's region is the
+// nonzero winding of its directed edges), then its strokes in edge order,
+// one pass per run of polylines with the same line style, so a
+// semi-transparent style is not blended twice where its polylines meet.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "swf/Color.h"
+#include "swf/FrameBuffer.h"
+#include "swf/Shape.h"
+#include "swf/render/Flatten.h"
+#include "swf/render/Rasterizer.h"
+#include "swf/render/Stroker.h"
+
+namespace swf {
+
+// The polylines a layer's strokes follow: consecutive edges with the same
+// line style that meet end to start.
+struct StrokeRun {
+    uint16_t line = 0;           // 1-based line style
+    std::vector<Point64> points;  // flattened, subpixels
+    bool closed = false;          // ends where it starts and may join there
+};
+
+// Calls `visit` with each polyline of `layer` in edge order.
+void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
+                     const std::function<void(const StrokeRun&)>& visit);
+
+StrokeStyle MakeStrokeStyle(const LineStyle& line, const Matrix& toTarget);
+
+// Largest stroke half width of the layer, in subpixels (0 without lines).
+Subpixel MaxHalfWidth(const ShapeLayer& layer, const Matrix& toTarget);
+
+class ShapeRenderer {
+public:
+    void Draw(FrameBuffer& target, const Shape& shape, const Matrix& toTarget,
+              const ColorTransform& cxform);
+
+private:
+    void DrawFills(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
+                   const ColorTransform& cxform);
+    void DrawStrokes(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
+                     const ColorTransform& cxform, const Box& keep);
+    void Composite(FrameBuffer& target, const FillStyle* fill, Rgba color,
+                   const Matrix& toTarget, const ColorTransform& cxform);
+
+    Rasterizer raster_;
+    FlatLayer flat_;
+    std::vector<FillEdgeRef> fillRefs_;
+};
+
+}  // namespace swf

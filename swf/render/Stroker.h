@@ -1,0 +1,46 @@
+// Strokes a polyline (in subpixels) into polygons for the nonzero rule.
+//
+// Instead of tracing one outline, every piece is emitted as its own small
+// convex polygon, all with the same orientation: a quad per segment, a
+// circle (round), triangle (bevel) or kite (miter) on the outer side of each
+// join, and the caps at open ends. Their union under the nonzero rule is
+// the stroke, with no self-intersection handling. Gentle round joins, whose
+// arc differs from the bevel by at most the flattening tolerance, become
+// bevels, so finely flattened curves cost no circles.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "swf/Shape.h"
+#include "swf/render/RasterMath.h"
+
+namespace swf {
+
+struct StrokeStyle {
+    Subpixel halfWidth = kOnePixel / 2;
+    CapStyle startCap = CapStyle::Round;
+    CapStyle endCap = CapStyle::Round;
+    JoinStyle join = JoinStyle::Round;
+    uint16_t miterLimit = 3 << 8;  // 8.8, tip distance over half width
+};
+
+// Largest half width kept (65536 pixels); it bounds the products of the
+// join geometry.
+constexpr Subpixel kMaxHalfWidth = Subpixel(1) << 24;
+
+// Half width in subpixels of `style` drawn through `toTarget`: scaled by the
+// matrix's average scale unless a no-scale flag is set, and never below
+// half a pixel (hairlines are one pixel wide).
+Subpixel StrokeHalfWidth(const LineStyle& style, const Matrix& toTarget);
+
+// Strokes `points`. `closed`: the last point meets the first and gets a
+// join there instead of caps. Pieces wholly outside `keep` are skipped.
+void StrokePolyline(const std::vector<Point64>& points, bool closed, const StrokeStyle& style,
+                    const Box& keep, LineSink& sink);
+
+// Adds a closed convex polygon with the orientation shared by all stroke
+// pieces.
+void EmitConvex(const Point64* points, int count, LineSink& sink);
+
+}  // namespace swf
