@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const MovieFile files[] = {
+        {"action.swf", false, moviegen::ActionMovie},
+        {"sample.swf", true, moviegen::SampleMovie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},
