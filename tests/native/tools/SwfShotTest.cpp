@@ -1,10 +1,10 @@
 // swfshot's command line, frame lists, output names and PNG files.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <string>
 
+#include "tests/native/tools/PngDecode.h"
 #include "tools/swfshot/FrameList.h"
 #include "tools/swfshot/Options.h"
 #include "tools/swfshot/PngWriter.h"
@@ -120,50 +120,6 @@ TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
     fails({"a.swf", "-f", "a"}, "bad frame list");
 }
 
-// Splits a PNG into chunks, checking every CRC.
-struct Png {
-    uint32_t width = 0, height = 0;
-    uint8_t colorType = 0;
-    Bytes pixels;  // inflated scanlines, filter bytes included
-};
-
-uint32_t BigEndian(const uint8_t* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
-Png DecodePng(const Bytes& file) {
-    const Bytes signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Png png;
-    EXPECT_TRUE(std::equal(signature.begin(), signature.end(), file.begin()));
-    Bytes idat;
-    std::string last;
-    for (size_t at = signature.size(); at + 12 <= file.size();) {
-        uint32_t len = BigEndian(&file[at]);
-        std::string type(file.begin() + at + 4, file.begin() + at + 8);
-        const uint8_t* data = &file[at + 8];
-        uLong crc = crc32(0L, &file[at + 4], len + 4);
-        EXPECT_EQ(crc, BigEndian(data + len)) << type;
-        if (type == "IHDR") {
-            png.width = BigEndian(data);
-            png.height = BigEndian(data + 4);
-            EXPECT_EQ(8, data[8]);
-            png.colorType = data[9];
-        } else if (type == "IDAT") {
-            idat.insert(idat.end(), data, data + len);
-        }
-        last = type;
-        at += 12 + len;
-    }
-    EXPECT_EQ("IEND", last);
-    const size_t channels = png.colorType == 6 ? 4 : 3;
-    png.pixels.resize(png.height * (1 + png.width * channels));
-    uLongf size = static_cast<uLongf>(png.pixels.size());
-    // uncompress also checks the Adler-32 of the zlib stream.
-    EXPECT_EQ(Z_OK, uncompress(png.pixels.data(), &size, idat.data(), idat.size()));
-    EXPECT_EQ(png.pixels.size(), size);
-    return png;
-}
-
 TEST(PngWriterTest, RgbaImageDecodesToStraightColours) {
     swf::FrameBuffer image(3, 2);
     image.Row(0)[0] = swf::FrameBuffer::Premultiply({255, 0, 0, 255});
@@ -172,7 +128,7 @@ TEST(PngWriterTest, RgbaImageDecodesToStraightColours) {
     image.Row(1)[0] = swf::FrameBuffer::Premultiply({10, 20, 30, 255});
     image.Row(1)[1] = swf::FrameBuffer::Premultiply({0, 255, 0, 1});
     image.Row(1)[2] = swf::FrameBuffer::Premultiply({255, 255, 255, 255});
-    Png png = DecodePng(swfshot::EncodePng(image, swfshot::PngFormat::Rgba));
+    toolstest::Png png = toolstest::DecodePng(swfshot::EncodePng(image, swfshot::PngFormat::Rgba));
     EXPECT_EQ(3u, png.width);
     EXPECT_EQ(2u, png.height);
     EXPECT_EQ(6, png.colorType);
@@ -188,7 +144,7 @@ TEST(PngWriterTest, RgbaImageDecodesToStraightColours) {
 TEST(PngWriterTest, RgbImageDropsAlpha) {
     swf::FrameBuffer image(2, 1);
     image.Fill({1, 2, 3, 255});
-    Png png = DecodePng(swfshot::EncodePng(image, swfshot::PngFormat::Rgb));
+    toolstest::Png png = toolstest::DecodePng(swfshot::EncodePng(image, swfshot::PngFormat::Rgb));
     EXPECT_EQ(2, png.colorType);
     EXPECT_EQ((Bytes{0, 1, 2, 3, 1, 2, 3}), png.pixels);
     EXPECT_TRUE(swfshot::EncodePng(swf::FrameBuffer(0, 5), swfshot::PngFormat::Rgb).empty());
