@@ -20,6 +20,23 @@ constexpr size_t kSignatureBytes = 8;  // signature, version, FileLength
 constexpr size_t kInflateChunk = 64 * 1024;
 constexpr uint32_t kLongTagLength = 0x3f;
 
+// At the size limit: is the stream complete (its checksum present and
+// right)? Output past the limit is more than the header declared and is
+// ignored.
+bool CheckStreamEnd(z_stream& zs, std::string* error) {
+    constexpr int kMaxTries = 8;  // each call consumes input or fails
+    for (int i = 0; i < kMaxTries; ++i) {
+        Bytef extra = 0;
+        zs.next_out = &extra;
+        zs.avail_out = 1;
+        int rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END || (rc == Z_OK && zs.avail_out == 0)) return true;
+        if (rc != Z_OK) break;
+    }
+    *error = "compressed data ends early";
+    return false;
+}
+
 // Inflates `in` into `out`, stopping at `limit` bytes. False on a damaged or
 // short stream (what came out before is kept).
 bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
@@ -35,7 +52,10 @@ bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t
     zs.avail_in = static_cast<uInt>(std::min<size_t>(inSize, UINT32_MAX));
     bool ok = true;
     for (;;) {
-        if (out.size() >= limit) break;
+        if (out.size() >= limit) {
+            ok = CheckStreamEnd(zs, error);
+            break;
+        }
         size_t chunk = std::min(kInflateChunk, limit - out.size());
         size_t old = out.size();
         out.resize(old + chunk);
