@@ -3,7 +3,7 @@
 // Quadratic curves are cut into uniform parameter steps; a quadratic with
 // second difference D = p0 - 2 p1 + p2 strays at most |D| / (4 n^2) from its
 // n chords, so n = ceil(sqrt(|D| / (4 * tolerance))) keeps it within
-// kFlattenTolerance (1/4 pixel). Only the part that can be seen is worth the
+// kFlattenTolerance. Only the part that can be seen is worth the
 // steps: a curve whose control hull lies wholly outside the `keep` box
 // becomes its chord (exact for the sweep and the winding test there, since
 // the point set between chord and curve is outside too), and a huge curve

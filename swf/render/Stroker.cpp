@@ -55,10 +55,10 @@ Point64 Add(Point64 p, Vec v, int64_t s = 1) { return {p.x + s * v.x, p.y + s * 
 
 void EmitCircle(Point64 c, Subpixel r, LineSink& sink) {
     // The sagitta r * (1 - cos(pi / n)) stays under the tolerance when
-    // n^2 >= pi^2 r / (2 * tolerance); 13 n^2 >= r is that, rounded safe.
-    constexpr int64_t kSagittaFactor = 13;
+    // n^2 >= pi^2 r / (2 * tolerance); pi^2 is taken as 10.
+    constexpr int64_t kPiSquared = 10;
     int steps = kMinCircleSteps;
-    while (steps < kFullCircleSteps && kSagittaFactor * steps * steps < r) steps *= 2;
+    while (steps < kFullCircleSteps && int64_t(steps) * steps * 2 * kFlattenTolerance < kPiSquared * r) steps *= 2;
     std::array<Point64, kFullCircleSteps> pts;
     const int stride = kFullCircleSteps / steps;
     for (int i = 0; i < steps; ++i) {
