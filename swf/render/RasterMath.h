@@ -51,6 +51,16 @@ inline int64_t FloorDiv(int64_t num, int64_t den) {
     return (num % den != 0 && num < 0) ? q - 1 : q;
 }
 
+// num / den rounded to nearest, halves away from zero; den != 0 and
+// |num| + |den| / 2 must not overflow.
+inline int64_t RoundDiv(int64_t num, int64_t den) {
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    return num >= 0 ? (num + den / 2) / den : -((-num + den / 2) / den);
+}
+
 // Exact floor(sqrt(v)) for v >= 0.
 uint64_t ISqrt(uint64_t v);
 

@@ -20,13 +20,13 @@ bool InExactRange(Point64 p) {
     return p.x > -kExactRange && p.x < kExactRange && p.y > -kExactRange && p.y < kExactRange;
 }
 
-// x where the line a-b reaches y; a.y != b.y, |coordinates| < 2^30.
+// x where the line a-b reaches y, rounded; a.y != b.y, |coordinates| < 2^30.
 Subpixel XAtY(Point64 a, Point64 b, Subpixel y) {
-    return a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y);
+    return a.x + RoundDiv((b.x - a.x) * (y - a.y), b.y - a.y);
 }
 
 Subpixel YAtX(Point64 a, Point64 b, Subpixel x) {
-    return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+    return a.y + RoundDiv((b.y - a.y) * (x - a.x), b.x - a.x);
 }
 
 }  // namespace
@@ -167,7 +167,7 @@ void Rasterizer::RenderRowPiece(int32_t row, int32_t xa, int32_t ya, int32_t xb,
     for (;;) {
         const int32_t edge = rightward ? (col + 1) * kOnePixel : col * kOnePixel;
         if (rightward ? edge >= xb : edge <= xb) break;
-        const int32_t yEdge = int32_t(ya + dy * (int64_t(edge) - xa) / dx);
+        const int32_t yEdge = int32_t(ya + RoundDiv(dy * (int64_t(edge) - xa), dx));
         const int32_t fxEdge = rightward ? kOnePixel : 0;
         AddCell(row, col, sign * (yEdge - yPrev), fxPrev + fxEdge);
         yPrev = yEdge;

@@ -1,0 +1,199 @@
+// Strokes: widths and their scaling, hairlines, caps, joins, the miter
+// limit, closed outlines, and the order of strokes over fills.
+#include <gtest/gtest.h>
+
+#include "RasterTestUtil.h"
+#include "swf/render/RasterBackend.h"
+
+namespace swf {
+namespace {
+
+using namespace rastertest;
+
+constexpr Rgba kBlack{0, 0, 0, 255};
+
+struct StrokeCase {
+    uint16_t width = 2 * kTw;
+    CapStyle cap = CapStyle::None;
+    JoinStyle join = JoinStyle::Miter;
+    uint16_t miterLimit = 3 << 8;
+    bool noClose = false;
+    bool noScale = false;
+    Rgba color = kBlack;
+};
+
+Shape Polyline(const std::vector<Point>& pixels, const StrokeCase& c, int unit = kTw) {
+    Shape s;
+    s.layers.emplace_back();
+    LineStyle l;
+    l.width = c.width;
+    l.color = c.color;
+    l.startCap = l.endCap = c.cap;
+    l.join = c.join;
+    l.miterLimit = c.miterLimit;
+    l.noClose = c.noClose;
+    l.noHScale = c.noScale;
+    s.layers[0].lines = {l};
+    std::vector<Point> pts;
+    for (Point p : pixels) pts.push_back({p.x * unit, p.y * unit});
+    AddEdges(s.layers[0], pts, 0, 1, false, false);
+    for (ShapeEdge& e : s.layers[0].edges) e.fill1 = 0;
+    return s;
+}
+
+FrameBuffer Draw(const Shape& s, int w, int h, const Matrix& m = {}) {
+    FrameBuffer fb(w, h);
+    RasterBackend backend(fb);
+    backend.BeginFrame(Rgba{255, 255, 255, 255});
+    backend.DrawShape(s, m, {});
+    return fb;
+}
+
+// Coverage of black over white, read back from the blue channel.
+int Ink(const FrameBuffer& fb, int x, int y) { return 255 - int(fb.At(x, y) & 0xFF); }
+
+TEST(RasterStrokeTest, WidthAndCaps) {
+    StrokeCase c;
+    FrameBuffer none = Draw(Polyline({{2, 5}, {10, 5}}, c), 13, 9);
+    for (int x = 2; x < 10; ++x) {
+        EXPECT_EQ(Ink(none, x, 4), 255);
+        EXPECT_EQ(Ink(none, x, 5), 255);
+        EXPECT_EQ(Ink(none, x, 3), 0);
+        EXPECT_EQ(Ink(none, x, 6), 0);
+    }
+    EXPECT_EQ(Ink(none, 1, 5), 0);
+    EXPECT_EQ(Ink(none, 10, 5), 0);
+    c.cap = CapStyle::Square;
+    FrameBuffer square = Draw(Polyline({{2, 5}, {10, 5}}, c), 13, 9);
+    EXPECT_EQ(Ink(square, 1, 4), 255);
+    EXPECT_EQ(Ink(square, 10, 5), 255);
+    EXPECT_EQ(Ink(square, 0, 5), 0);
+    EXPECT_EQ(Ink(square, 11, 5), 0);
+    c.cap = CapStyle::Round;
+    FrameBuffer round = Draw(Polyline({{2, 5}, {10, 5}}, c), 13, 9);
+    // A quarter of the cap circle: pi / 4 of the pixel = 200, a little less
+    // for the 16-gon inside it (195).
+    EXPECT_NEAR(Ink(round, 1, 4), 197, 4);
+    EXPECT_NEAR(Ink(round, 10, 5), 197, 4);
+    EXPECT_EQ(Ink(round, 0, 5), 0);
+}
+
+TEST(RasterStrokeTest, HairlinesAreOnePixelWide) {
+    StrokeCase c;
+    for (uint16_t width : {0, 5}) {
+        c.width = width;
+        FrameBuffer centred = Draw(Polyline({{4, 11}, {20, 11}}, c, kTw / 2), 12, 8);  // y = 5.5
+        EXPECT_EQ(Ink(centred, 5, 5), 255);
+        EXPECT_EQ(Ink(centred, 5, 4), 0);
+        EXPECT_EQ(Ink(centred, 5, 6), 0);
+        FrameBuffer onEdge = Draw(Polyline({{2, 5}, {10, 5}}, c), 12, 8);  // y = 5.0
+        EXPECT_EQ(Ink(onEdge, 5, 4), 128);
+        EXPECT_EQ(Ink(onEdge, 5, 5), 128);
+    }
+}
+
+TEST(RasterStrokeTest, WidthFollowsTheMatrixUnlessUnscaled) {
+    StrokeCase c;  // 2 px wide
+    const Matrix twice = Matrix::Scale(2 * kFixedOne, 2 * kFixedOne);
+    FrameBuffer scaled = Draw(Polyline({{1, 3}, {5, 3}}, c), 12, 10, twice);  // y = 6, 4 px wide
+    EXPECT_EQ(Ink(scaled, 4, 3), 0);
+    EXPECT_EQ(Ink(scaled, 4, 4), 255);
+    EXPECT_EQ(Ink(scaled, 4, 7), 255);
+    EXPECT_EQ(Ink(scaled, 4, 8), 0);
+    c.noScale = true;
+    FrameBuffer fixed = Draw(Polyline({{1, 3}, {5, 3}}, c), 12, 10, twice);
+    EXPECT_EQ(Ink(fixed, 4, 4), 0);
+    EXPECT_EQ(Ink(fixed, 4, 5), 255);
+    EXPECT_EQ(Ink(fixed, 4, 6), 255);
+    EXPECT_EQ(Ink(fixed, 4, 7), 0);
+}
+
+TEST(RasterStrokeTest, JoinsAtARightAngle) {
+    // 4 px wide, turning down at (10, 3): the outer corner is [10, 12] x [1, 3].
+    StrokeCase c;
+    c.width = 4 * kTw;
+    c.join = JoinStyle::Miter;
+    FrameBuffer miter = Draw(Polyline({{2, 3}, {10, 3}, {10, 12}}, c), 14, 14);
+    EXPECT_EQ(Ink(miter, 11, 1), 255);
+    EXPECT_EQ(Ink(miter, 10, 1), 255);
+    c.join = JoinStyle::Bevel;
+    FrameBuffer bevel = Draw(Polyline({{2, 3}, {10, 3}, {10, 12}}, c), 14, 14);
+    EXPECT_EQ(Ink(bevel, 10, 1), 128);  // the bevel cuts these on the diagonal
+    EXPECT_EQ(Ink(bevel, 11, 2), 128);
+    EXPECT_EQ(Ink(bevel, 11, 1), 0);
+    c.join = JoinStyle::Round;
+    FrameBuffer round = Draw(Polyline({{2, 3}, {10, 3}, {10, 12}}, c), 14, 14);
+    // Circle of radius 2 about (10, 3): it covers 0.913 of [10, 11] x [1, 2]
+    // (233) and 0.32 of [11, 12] x [1, 2] (82); the polygon a little less.
+    EXPECT_NEAR(Ink(round, 10, 1), 230, 5);
+    EXPECT_NEAR(Ink(round, 11, 1), 77, 6);
+}
+
+TEST(RasterStrokeTest, MiterLimitFallsBackToBevel) {
+    // A hairpin: the miter tip lies far right of the turn at x = 20.
+    StrokeCase c;
+    c.width = 2 * kTw;
+    c.miterLimit = 20 << 8;
+    FrameBuffer longTip = Draw(Polyline({{2, 4}, {20, 6}, {2, 8}}, c), 40, 12);
+    EXPECT_GT(Ink(longTip, 24, 6), 0);
+    c.miterLimit = 3 << 8;
+    FrameBuffer limited = Draw(Polyline({{2, 4}, {20, 6}, {2, 8}}, c), 40, 12);
+    EXPECT_EQ(Ink(limited, 24, 6), 0);
+    EXPECT_EQ(Ink(limited, 22, 6), 0);
+}
+
+TEST(RasterStrokeTest, ClosedOutlinesJoinWhereTheyStart) {
+    StrokeCase c;  // 2 px, miter, no caps
+    const std::vector<Point> square = {{3, 3}, {10, 3}, {10, 10}, {3, 10}, {3, 3}};
+    FrameBuffer closed = Draw(Polyline(square, c), 14, 14);
+    EXPECT_EQ(Ink(closed, 2, 2), 255);
+    EXPECT_EQ(Ink(closed, 10, 10), 255);
+    EXPECT_EQ(Ink(closed, 6, 6), 0);
+    c.noClose = true;
+    FrameBuffer open = Draw(Polyline(square, c), 14, 14);
+    EXPECT_EQ(Ink(open, 2, 2), 0);  // the start gets its cap (none) instead
+    EXPECT_EQ(Ink(open, 10, 10), 255);
+}
+
+TEST(RasterStrokeTest, StrokesDrawOverFillsOncePerStyleRun) {
+    Shape s;
+    s.layers.emplace_back();
+    ShapeLayer& l = s.layers[0];
+    l.fills = {SolidFill(Rgba{255, 0, 0, 255})};
+    LineStyle half;
+    half.width = 2 * kTw;
+    half.color = Rgba{0, 0, 0, 128};
+    half.startCap = half.endCap = CapStyle::None;
+    l.lines = {half};
+    AddEdges(l, PixelRect(0, 0, 6, 6), 1);
+    // Two separate crossing polylines of the same style, no fill.
+    AddEdges(l, {{0, 3 * kTw}, {8 * kTw, 3 * kTw}}, 0, 1, false, false);
+    AddEdges(l, {{7 * kTw, 0}, {7 * kTw, 6 * kTw}}, 0, 1, false, false);
+    FrameBuffer fb = Draw(s, 9, 6);
+    // Black at alpha 128 over red: 255 * 127 / 255 = 127 red left.
+    EXPECT_EQ(fb.At(2, 2), 0xFF7F0000u);
+    // Where the two polylines cross the ink is blended once, not twice.
+    EXPECT_EQ(fb.At(7, 2), fb.At(7, 4));
+    EXPECT_EQ(fb.At(7, 2), 0xFF7F7F7Fu);
+}
+
+TEST(RasterStrokeTest, DotsAndHugeStrokesStayBounded) {
+    StrokeCase c;
+    c.cap = CapStyle::Round;
+    FrameBuffer dot = Draw(Polyline({{4, 4}, {4, 4}}, c), 8, 8);
+    EXPECT_GT(Ink(dot, 3, 3), 0);
+    c.cap = CapStyle::Square;
+    FrameBuffer sq = Draw(Polyline({{4, 4}, {4, 4}}, c), 8, 8);
+    EXPECT_EQ(Ink(sq, 3, 3), 255);
+    EXPECT_EQ(Ink(sq, 4, 4), 255);
+    EXPECT_EQ(Ink(sq, 5, 5), 0);
+    c.width = 65535;
+    c.join = JoinStyle::Round;
+    Matrix huge = Matrix::Scale(INT32_MAX, INT32_MAX);
+    huge.tx = huge.ty = 4 * kTw;
+    FrameBuffer big = Draw(Polyline({{-100000, 0}, {0, 0}, {100000, 7}}, c, 1), 8, 8, huge);
+    EXPECT_EQ(Ink(big, 4, 4), 255);
+}
+
+}  // namespace
+}  // namespace swf
