@@ -17,13 +17,14 @@ std::vector<BOOL (*)()>& ControlClasses() {
 
 }  // namespace
 
-CWinApp::CWinApp(const char* appName) : m_pszAppName(appName), m_hInstance(::GetModuleHandleA(nullptr)) {
+CWinApp::CWinApp(const char* appName)
+    : m_pszAppName(appName), m_hInstance(::GetModuleHandleA(nullptr)), m_previousApp(g_app) {
     g_app = this;
     m_nThreadID = ::GetCurrentThreadId();
 }
 
 CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
+    if (g_app == this) g_app = m_previousApp;
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }

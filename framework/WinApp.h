@@ -21,6 +21,10 @@ public:
 
     const char* m_pszAppName;
     HINSTANCE m_hInstance;
+
+private:
+    // A second object (a test's) stands in until it goes.
+    CWinApp* m_previousApp;
 };
 
 CWinApp* AfxGetApp();

@@ -1,0 +1,61 @@
+// CMainDialog: the main window. Two player controls (the movie, and the
+// toolbar strip playing "action.swf"), the seek slider with its play/pause
+// button, the menu, and the capture folder and count that captures, the
+// picker and movie opening share.
+#pragma once
+
+#include <windows.h>
+
+#include "controls/SeekSlider.h"
+#include "framework/Dialog.h"
+#include "player/ShockwaveFlash.h"
+
+constexpr UINT_PTR ID_POSITION_TIMER = 111;
+
+class CMainDialog : public CDialog {
+public:
+    explicit CMainDialog(CWnd* parent = nullptr);
+    ~CMainDialog() override;
+
+    BOOL DestroyWindow() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // The commands other parts of the program carry out.
+    void OpenMovie();
+    void StartCapture();
+    void OpenPicker();
+
+    CSeekSlider m_seekSlider;
+    CShockwaveFlash m_player;
+    CShockwaveFlash m_toolbar;
+    RECT m_movieRect;
+    RECT m_clientRectAtStart;
+    CString m_captureFolder;
+    // Captures advance it from worker threads with an interlocked increment.
+    volatile LONG m_captureCount;
+    BOOL m_timerRunning;
+    BOOL m_playing;
+    CString m_exeDir;
+    HICON m_hIcon;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL OnCommand(UINT id, UINT code) override;
+    BOOL OnEvent(UINT ctrlId, DISPID dispid, const EventArgs& args) override;
+
+    LRESULT OnSysCommand(UINT id);
+    LRESULT OnPaint();
+    void OnTimer(UINT_PTR id);
+    void OnPlayPause();
+    LRESULT OnSeekMoving(WPARAM wp, LPARAM lp);
+    LRESULT OnSeekMoved(WPARAM wp, LPARAM lp);
+    void OnFSCommand(const char* command, const char* args);
+    void OnHelpHowTo();
+    void ShowAboutBox();
+
+private:
+    void SetUpSeekSlider();
+    void AddAboutToSystemMenu();
+};

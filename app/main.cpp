@@ -1,0 +1,4 @@
+// The application object of pictaro.exe (test programs make their own).
+#include "app/PictaroApp.h"
+
+CPictaroApp theApp;

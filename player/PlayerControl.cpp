@@ -1,0 +1,274 @@
+#include "player/PlayerControl.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/Errors.h"
+#include "player/PlayerDispatch.h"
+
+namespace {
+
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT kMinFrameIntervalMs = 10;
+constexpr double kMsPerSecond = 1000.0;
+// Posted to itself so that FSCommands reach the parent after the engine
+// call that raised them has returned (the handler may run a modal loop).
+constexpr UINT kDeliverEventsMessage = WM_APP + 1;
+
+std::wstring Utf8OrAnsiToWide(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    // Movies of version 6 and later store UTF-8; older ones the ANSI page.
+    UINT codePage = CP_UTF8;
+    int length = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0);
+    if (length <= 0) {
+        codePage = CP_ACP;
+        length = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    }
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart < INT32_MAX;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        ok = bytes.empty() || (::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                               got == bytes.size());
+    }
+    ::CloseHandle(file);
+    return ok;
+}
+
+// Dialog templates hand the creation data either at the block itself or at
+// the 16-bit size in front of it; the block always starts with a 32-bit 0.
+bool FindCreationData(const void* params, const uint8_t** data, size_t* size) {
+    if (!params) return false;
+    const uint8_t* p = static_cast<const uint8_t*>(params);
+    uint16_t first = static_cast<uint16_t>(p[0] | (p[1] << 8));
+    if (first != 0) {
+        *data = p + sizeof(uint16_t);
+        *size = first;
+        return true;
+    }
+    return false;  // a bare block carries no size: nothing safe to read
+}
+
+}  // namespace
+
+BOOL RegisterPlayerControlClass() {
+    WNDCLASSA wc = {};
+    if (::GetClassInfoA(::GetModuleHandleA(nullptr), kPlayerClassName, &wc)) return TRUE;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &PlayerControl::WindowProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPlayerClassName;
+    if (!::RegisterClassA(&wc)) {
+        DWORD err = ::GetLastError();
+        return ShowError(nullptr, "Pictaro could not register its movie player window class.", err);
+    }
+    return TRUE;
+}
+
+PlayerControl::PlayerControl(HWND hwnd) : m_hwnd(hwnd) {
+    m_engine.SetFsCommandHandler(
+        [this](const std::string& command, const std::string& args) { QueueFsCommand(command, args); });
+}
+
+PlayerControl* PlayerControl::FromWindow(HWND hwnd) {
+    char name[64];
+    if (!::GetClassNameA(hwnd, name, sizeof(name)) || lstrcmpiA(name, kPlayerClassName) != 0) return nullptr;
+    return reinterpret_cast<PlayerControl*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK PlayerControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    PlayerControl* control = reinterpret_cast<PlayerControl*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    try {
+        if (msg == WM_NCCREATE && !control) {
+            control = new PlayerControl(hwnd);
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+        }
+        if (!control) return ::DefWindowProcA(hwnd, msg, wp, lp);
+        if (msg == WM_NCDESTROY) {
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            delete control;
+            return ::DefWindowProcA(hwnd, msg, wp, lp);
+        }
+        return control->Handle(msg, wp, lp);
+    } catch (...) {
+        ReportCurrentException(::GetAncestor(hwnd, GA_ROOT));
+        return 0;
+    }
+}
+
+LRESULT PlayerControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == DispInvokeMessage()) {
+        OnInvoke(reinterpret_cast<DispCall*>(lp));
+        return 0;
+    }
+    switch (msg) {
+    case WM_CREATE: OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lp)); return 0;
+    case WM_ERASEBKGND: return TRUE;  // the paint covers everything
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_TIMER:
+        if (wp == kClockTimer) OnClockTick();
+        return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: OnPointer(msg, lp); return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(wp, lp)) return TRUE;
+        break;
+    case WM_GETDLGCODE: return DLGC_WANTCHARS;
+    case kDeliverEventsMessage: DeliverEvents(); return 0;
+    }
+    return ::DefWindowProcA(m_hwnd, msg, wp, lp);
+}
+
+void PlayerControl::OnCreate(const CREATESTRUCTA* create) {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    if (create && FindCreationData(create->lpCreateParams, &data, &size))
+        ParsePlayerProperties(data, size, m_properties);
+    m_engine.SetScaleMode(ScaleModeFromName(m_properties.scaleMode));
+    if (!m_properties.movie.empty()) Load(Utf8OrAnsiToWide(m_properties.movie));
+}
+
+void PlayerControl::OnInvoke(DispCall* call) {
+    if (!call) return;
+    const auto& args = call->args;
+    auto intArg = [&](size_t i) { return i < args.size() ? args[i].intValue : 0; };
+    auto textArg = [&](size_t i) { return i < args.size() ? args[i].text : std::wstring(); };
+    bool get = (call->kind & DISPATCH_PROPERTYGET) != 0;
+    call->handled = true;
+    switch (call->dispid) {
+    case kDispIdTotalFrames: call->result.type = VT_I4; call->result.intValue = m_engine.TotalFrames(); break;
+    case kDispIdFrameNum:
+        if (get) {
+            call->result.type = VT_I4;
+            call->result.intValue = m_engine.CurrentFrame();
+        } else {
+            m_engine.GotoFrame(intArg(0));
+            ::InvalidateRect(m_hwnd, nullptr, FALSE);
+        }
+        break;
+    case kDispIdScaleMode: m_engine.SetScaleMode(intArg(0)); ::InvalidateRect(m_hwnd, nullptr, FALSE); break;
+    case kDispIdAlignMode: m_engine.SetAlignMode(intArg(0)); ::InvalidateRect(m_hwnd, nullptr, FALSE); break;
+    case kDispIdMovie: Load(textArg(0)); break;
+    case kDispIdLoadMovie:
+        // Only the base layer exists in this player; other layers are ignored.
+        if (intArg(0) == 0) Load(textArg(1));
+        break;
+    case kDispIdPlay: m_engine.Play(); break;
+    case kDispIdStop: m_engine.Stop(); break;
+    default: call->handled = false; break;
+    }
+}
+
+// A missing or unreadable movie leaves the player empty; the program does
+// not report it.
+void PlayerControl::Load(const std::wstring& path) {
+    m_moviePath = path;
+    std::vector<uint8_t> bytes;
+    if (path.empty() || !ReadWholeFile(path, bytes) || !m_engine.LoadBytes(std::move(bytes))) m_engine.Unload();
+    m_lastTick = ::GetTickCount();
+    if (m_engine.HasMovie())
+        StartClock();
+    else
+        ::KillTimer(m_hwnd, kClockTimer);
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void PlayerControl::StartClock() {
+    double rate = m_engine.FrameRate();
+    UINT interval = rate > 0 ? static_cast<UINT>(std::lround(kMsPerSecond / rate)) : kMinFrameIntervalMs;
+    ::SetTimer(m_hwnd, kClockTimer, std::max(interval, kMinFrameIntervalMs), nullptr);
+}
+
+void PlayerControl::OnClockTick() {
+    DWORD now = ::GetTickCount();
+    DWORD elapsed = now - m_lastTick;
+    m_lastTick = now;
+    if (m_engine.Advance(elapsed) > 0) ::InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void PlayerControl::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hwnd, &ps);
+    if (!dc) return;
+    RECT client;
+    ::GetClientRect(m_hwnd, &client);
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    if (!m_engine.HasMovie() || width <= 0 || height <= 0) {
+        ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
+    } else {
+        if (m_frame.Width() != width || m_frame.Height() != height) m_frame.Resize(width, height);
+        m_engine.Render(m_frame);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top row first, as the frame buffer
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        ::SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, m_frame.Data(), &info, DIB_RGB_COLORS);
+    }
+    ::EndPaint(m_hwnd, &ps);
+}
+
+void PlayerControl::OnPointer(UINT msg, LPARAM lp) {
+    if (!m_engine.HasMovie()) return;
+    int x = GET_X_LPARAM(lp);
+    int y = GET_Y_LPARAM(lp);
+    switch (msg) {
+    case WM_MOUSEMOVE: m_engine.PointerMove(x, y); break;
+    case WM_LBUTTONDOWN:
+        ::SetCapture(m_hwnd);
+        m_engine.PointerDown(x, y);
+        break;
+    case WM_LBUTTONUP:
+        if (::GetCapture() == m_hwnd) ::ReleaseCapture();
+        m_engine.PointerUp(x, y);
+        break;
+    }
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+BOOL PlayerControl::OnSetCursor(WPARAM, LPARAM lp) {
+    if (LOWORD(lp) != HTCLIENT || !m_engine.HasMovie()) return FALSE;
+    ::SetCursor(::LoadCursor(nullptr, m_engine.PointerOverButton() ? IDC_HAND : IDC_ARROW));
+    return TRUE;
+}
+
+void PlayerControl::QueueFsCommand(const std::string& command, const std::string& args) {
+    std::vector<DispValue> values(2);
+    values[0].type = VT_BSTR;
+    values[0].text = Utf8OrAnsiToWide(command);
+    values[1].type = VT_BSTR;
+    values[1].text = Utf8OrAnsiToWide(args);
+    m_pendingEvents.push_back(std::move(values));
+    ::PostMessageA(m_hwnd, kDeliverEventsMessage, 0, 0);
+}
+
+void PlayerControl::DeliverEvents() {
+    // The parent may destroy this window while it handles an event, so only
+    // locals are used once the first event is out.
+    std::vector<std::vector<DispValue>> events;
+    events.swap(m_pendingEvents);
+    HWND hwnd = m_hwnd;
+    for (const auto& args : events) {
+        if (!::IsWindow(hwnd)) return;
+        FireControlEvent(hwnd, kDispIdFsCommand, args);
+    }
+}

@@ -1,0 +1,49 @@
+// The player control: a window class of ours that plays SWF movies with the
+// engine. Dialog templates create it by class name; the program talks to it
+// through CShockwaveFlash (the invoke entry point, framework/Dispatch.h) and
+// hears its FSCommand events in the parent's OnEvent.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Dispatch.h"
+#include "player/PlayerProperties.h"
+#include "swf/FrameBuffer.h"
+#include "swf/Player.h"
+
+class PlayerControl {
+public:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    // For tests: the control object behind a window of the class.
+    static PlayerControl* FromWindow(HWND hwnd);
+    const PlayerProperties& Properties() const { return m_properties; }
+    const std::wstring& MoviePath() const { return m_moviePath; }
+    swf::Player& Engine() { return m_engine; }
+
+private:
+    explicit PlayerControl(HWND hwnd);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void OnCreate(const CREATESTRUCTA* create);
+    void OnInvoke(DispCall* call);
+    void OnPaint();
+    void OnClockTick();
+    void OnPointer(UINT msg, LPARAM lp);
+    BOOL OnSetCursor(WPARAM wp, LPARAM lp);
+    void Load(const std::wstring& path);
+    void StartClock();
+    void QueueFsCommand(const std::string& command, const std::string& args);
+    void DeliverEvents();
+
+    HWND m_hwnd;
+    swf::Player m_engine;
+    swf::FrameBuffer m_frame;
+    PlayerProperties m_properties;
+    std::wstring m_moviePath;
+    DWORD m_lastTick = 0;
+    std::vector<std::vector<DispValue>> m_pendingEvents;
+};

@@ -1,0 +1,20 @@
+// The player control's window class and its dispatch members.
+#pragma once
+
+#include "framework/Dispatch.h"
+
+constexpr const char* kPlayerClassName = "PictaroPlayer";
+
+constexpr DISPID kDispIdMovie = 0x66;
+constexpr DISPID kDispIdFrameNum = 0x6B;
+constexpr DISPID kDispIdPlay = 0x70;
+constexpr DISPID kDispIdStop = 0x71;
+constexpr DISPID kDispIdScaleMode = 0x78;
+constexpr DISPID kDispIdAlignMode = 0x79;
+constexpr DISPID kDispIdTotalFrames = 0x7C;
+constexpr DISPID kDispIdLoadMovie = 0x8E;
+// Event: a movie's FSCommand (command, arguments).
+constexpr DISPID kDispIdFsCommand = 150;
+
+// Registers the window class; shows and returns FALSE on failure.
+BOOL RegisterPlayerControlClass();

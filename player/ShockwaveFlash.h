@@ -1,0 +1,22 @@
+// CShockwaveFlash: the program's handle on a player control window. Each
+// operation is one call through the control's invoke entry point; the
+// control keeps all state.
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CShockwaveFlash : public CWnd {
+public:
+    CShockwaveFlash() = default;
+    ~CShockwaveFlash() override = default;
+
+    long GetTotalFrames();
+    void SetScaleMode(long mode);
+    void SetAlignMode(long mode);
+    void SetMovie(const char* path);
+    long GetFrameNum();
+    void SetFrameNum(long frame);
+    void Play();
+    void Stop();
+    void LoadMovie(long layer, const char* url);
+};
