@@ -8,8 +8,18 @@ namespace swfmake {
 namespace {
 
 constexpr int kBitsPerByte = 8;
-constexpr int kRectBitsField = 5;     // NBits of a RECT, MATRIX part, CXFORM
-constexpr int kCxformBitsField = 4;
+constexpr int kRectBitsField = 5;     // NBits of a RECT or a MATRIX part
+constexpr int kCxformBitsField = 4;   // NBits of a CXFORM
+// The widest signed value each NBits field can describe.
+constexpr int kMaxRectBits = (1 << kRectBitsField) - 1;
+constexpr int kMaxCxformBits = (1 << kCxformBitsField) - 1;
+
+// Values beyond what the record can hold are clamped rather than written
+// with too few bits, which would corrupt every field after them.
+int32_t Fit(int32_t v, int bits) {
+    const int32_t hi = static_cast<int32_t>((uint32_t(1) << (bits - 1)) - 1);
+    return std::clamp(v, -hi - 1, hi);
+}
 
 int MaxSignedBits(std::initializer_list<int32_t> values) {
     int n = 0;
@@ -100,17 +110,26 @@ void ByteWriter::Rgba(swf::Rgba c) {
 
 void ByteWriter::Rect(const swf::Rect& r) {
     FlushBits();
-    int n = MaxSignedBits({r.xMin, r.xMax, r.yMin, r.yMax});
+    swf::Rect f{Fit(r.xMin, kMaxRectBits), Fit(r.xMax, kMaxRectBits), Fit(r.yMin, kMaxRectBits),
+                Fit(r.yMax, kMaxRectBits)};
+    int n = MaxSignedBits({f.xMin, f.xMax, f.yMin, f.yMax});
     Bits(n, kRectBitsField);
-    SignedBits(r.xMin, n);
-    SignedBits(r.xMax, n);
-    SignedBits(r.yMin, n);
-    SignedBits(r.yMax, n);
+    SignedBits(f.xMin, n);
+    SignedBits(f.xMax, n);
+    SignedBits(f.yMin, n);
+    SignedBits(f.yMax, n);
     FlushBits();
 }
 
-void ByteWriter::Matrix(const swf::Matrix& m) {
+void ByteWriter::Matrix(const swf::Matrix& in) {
     FlushBits();
+    swf::Matrix m;
+    m.a = Fit(in.a, kMaxRectBits);
+    m.b = Fit(in.b, kMaxRectBits);
+    m.c = Fit(in.c, kMaxRectBits);
+    m.d = Fit(in.d, kMaxRectBits);
+    m.tx = Fit(in.tx, kMaxRectBits);
+    m.ty = Fit(in.ty, kMaxRectBits);
     bool hasScale = m.a != swf::kFixedOne || m.d != swf::kFixedOne;
     Bits(hasScale, 1);
     if (hasScale) {
@@ -134,8 +153,18 @@ void ByteWriter::Matrix(const swf::Matrix& m) {
     FlushBits();
 }
 
-void ByteWriter::ColorTransform(const swf::ColorTransform& t, bool withAlpha) {
+void ByteWriter::ColorTransform(const swf::ColorTransform& in, bool withAlpha) {
     FlushBits();
+    auto fit = [](int16_t v) { return static_cast<int16_t>(Fit(v, kMaxCxformBits)); };
+    swf::ColorTransform t;
+    t.rMul = fit(in.rMul);
+    t.gMul = fit(in.gMul);
+    t.bMul = fit(in.bMul);
+    t.aMul = fit(in.aMul);
+    t.rAdd = fit(in.rAdd);
+    t.gAdd = fit(in.gAdd);
+    t.bAdd = fit(in.bAdd);
+    t.aAdd = fit(in.aAdd);
     constexpr int16_t kIdentityMul = 256;
     bool hasMul = t.rMul != kIdentityMul || t.gMul != kIdentityMul || t.bMul != kIdentityMul ||
                   (withAlpha && t.aMul != kIdentityMul);

@@ -3,7 +3,8 @@
 // Bit fields are packed from the most significant bit of each byte; any
 // byte-sized write first pads the pending bit field to a byte boundary, as
 // the file format requires. RECT, MATRIX and CXFORM use the fewest bits that
-// hold every value of the record.
+// hold every value of the record; values wider than the record's bit-count
+// field allows (31 bits, 15 for CXFORM) are clamped.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 
 namespace swfmake {
 
@@ -60,6 +61,13 @@ void WriteStyleArrays(ByteWriter& w, const swf::ShapeLayer& layer, int version) 
     for (const swf::FillStyle& f : layer.fills) WriteFillStyle(w, f, version);
     WriteCount(w, layer.lines.size(), version);
     for (const swf::LineStyle& l : layer.lines) WriteLineStyle(w, l, version);
+}
+
+// Like SignedBitsNeeded, for deltas that may not fit 32 bits at all.
+int DeltaBits(int64_t v) {
+    constexpr int kTooWide = 64;
+    if (v > INT32_MAX || v < INT32_MIN) return kTooWide;
+    return SignedBitsNeeded(static_cast<int32_t>(v));
 }
 
 struct StyleBits {
@@ -149,8 +157,7 @@ private:
     }
 
     void Straight(int64_t dx, int64_t dy) {
-        int n = std::max({kMinEdgeBits, SignedBitsNeeded(static_cast<int32_t>(dx)),
-                          SignedBitsNeeded(static_cast<int32_t>(dy))});
+        int n = std::max({kMinEdgeBits, DeltaBits(dx), DeltaBits(dy)});
         if (n > kMaxEdgeBits) {
             Straight(dx / 2, dy / 2);
             Straight(dx - dx / 2, dy - dy / 2);
@@ -174,7 +181,7 @@ private:
     // Deltas: control - from, to - control.
     void Curve(int64_t cx, int64_t cy, int64_t ax, int64_t ay) {
         int n = kMinEdgeBits;
-        for (int64_t v : {cx, cy, ax, ay}) n = std::max(n, SignedBitsNeeded(static_cast<int32_t>(v)));
+        for (int64_t v : {cx, cy, ax, ay}) n = std::max(n, DeltaBits(v));
         if (n > kMaxEdgeBits) {
             SplitCurve(cx, cy, ax, ay);
             return;

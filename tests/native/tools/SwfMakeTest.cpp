@@ -103,6 +103,30 @@ TEST(BitPackingTest, MatrixAndCxformReadBackThroughReferenceReader) {
     EXPECT_EQ(bytes.size(), r.BytePos());
 }
 
+TEST(BitPackingTest, ValuesTooWideForTheRecordAreClampedNotCorrupted) {
+    swf::ColorTransform t;
+    t.rMul = 20000;   // needs 16 bits; CXFORM holds 15
+    t.bAdd = -30000;
+    swfmake::ByteWriter w;
+    w.ColorTransform(t, false);
+    w.Matrix(swf::Matrix::Translate(INT32_MIN, 5));
+    w.U8(0x5A);  // a sentinel after both records
+    Bytes bytes = w.Take();
+    BitReader r(bytes);
+    r.Bits(2);
+    int n = r.Bits(4);
+    EXPECT_EQ(15, n);
+    for (int expected : {16383, 256, 256, 0, 0, -16384}) EXPECT_EQ(expected, r.SignedBits(n));
+    r.Align();
+    r.Bits(2);
+    n = r.Bits(5);
+    EXPECT_EQ(31, n);
+    EXPECT_EQ(-(1 << 30), r.SignedBits(n));
+    EXPECT_EQ(5, r.SignedBits(n));
+    EXPECT_EQ(0x5A, r.U8());
+    EXPECT_EQ(bytes.size(), r.BytePos());
+}
+
 TEST(TagHeaderTest, ShortAndLongForms) {
     swfmake::TagList t;
     t.ShowFrame();
