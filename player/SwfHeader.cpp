@@ -1,0 +1,166 @@
+#include "player/SwfHeader.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+#include "player/BitReader.h"
+
+namespace {
+
+constexpr size_t kHeaderBytes = 8;
+constexpr size_t kFileLengthOffset = 4;
+constexpr uint8_t kCompressedSignature = 'C';
+constexpr unsigned kNbitsShift = 3;
+constexpr unsigned kNbitsWidth = 5;
+constexpr unsigned kMaxNbits = 31;
+constexpr size_t kMaxRectBytes = RectBytes(kMaxNbits);
+constexpr int32_t kTwipsPerPixel = 20;
+// Compressed bytes fed to inflate at a time: a RECT needs a few dozen.
+constexpr size_t kInflateChunk = 256;
+
+size_t ReadFully(ByteSource& source, uint8_t* buffer, size_t count) {
+    size_t total = 0;
+    while (total < count) {
+        size_t got = source.Read(buffer + total, count - total);
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+uint32_t LittleEndian32(const uint8_t* bytes) {
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
+}
+
+// The first bytes of a body, no more than `limit` (FileLength) of them.
+class BodyReader {
+public:
+    virtual ~BodyReader() = default;
+    // Fills body[0..want) when the body has that many bytes; false otherwise.
+    virtual bool Fetch(uint8_t* body, size_t want) = 0;
+};
+
+class PlainBody : public BodyReader {
+public:
+    PlainBody(ByteSource& source, uint64_t limit) : m_source(source), m_limit(limit) {}
+
+    bool Fetch(uint8_t* body, size_t want) override {
+        if (want > m_limit) return false;
+        m_have += ReadFully(m_source, body + m_have, want - m_have);
+        return m_have == want;
+    }
+
+private:
+    ByteSource& m_source;
+    uint64_t m_limit;
+    size_t m_have = 0;
+};
+
+// Inflates just enough of the stream. Like a one-shot inflate of the body
+// into FileLength bytes, it takes at most FileLength input bytes and keeps at
+// most FileLength output bytes.
+class InflatedBody : public BodyReader {
+public:
+    InflatedBody(ByteSource& source, uint64_t limit) : m_source(source), m_limit(limit) {
+        std::memset(&m_stream, 0, sizeof m_stream);
+        m_ready = inflateInit(&m_stream) == Z_OK;
+    }
+    ~InflatedBody() override {
+        if (m_ready) inflateEnd(&m_stream);
+    }
+    InflatedBody(const InflatedBody&) = delete;
+    InflatedBody& operator=(const InflatedBody&) = delete;
+
+    bool Fetch(uint8_t* body, size_t want) override {
+        if (!m_ready || want > m_limit) return false;
+        m_stream.next_out = body + m_have;
+        m_stream.avail_out = static_cast<uInt>(want - m_have);
+        while (m_stream.avail_out > 0) {
+            if (m_stream.avail_in == 0 && !Refill()) break;
+            int status = inflate(&m_stream, Z_NO_FLUSH);
+            if (status != Z_OK) break;  // end of stream, damage, or no progress
+        }
+        m_have = want - m_stream.avail_out;
+        return m_have == want;
+    }
+
+private:
+    bool Refill() {
+        size_t count = kInflateChunk;
+        if (m_limit - m_consumed < count) count = static_cast<size_t>(m_limit - m_consumed);
+        size_t got = count ? ReadFully(m_source, m_input, count) : 0;
+        m_consumed += got;
+        m_stream.next_in = m_input;
+        m_stream.avail_in = static_cast<uInt>(got);
+        return got > 0;
+    }
+
+    ByteSource& m_source;
+    uint64_t m_limit;
+    uint64_t m_consumed = 0;
+    size_t m_have = 0;
+    z_stream m_stream;
+    bool m_ready = false;
+    uint8_t m_input[kInflateChunk];
+};
+
+StageRect DecodeRect(const uint8_t* body, size_t rectBytes, unsigned nbits) {
+    BitReader reader(body, static_cast<int64_t>(rectBytes) * 8);
+    reader.Reset();
+    reader.Skip(kNbitsWidth);
+    uint8_t width = static_cast<uint8_t>(nbits);
+    int32_t xMin = ReadSignedBits(reader, width);
+    int32_t xMax = ReadSignedBits(reader, width);
+    int32_t yMin = ReadSignedBits(reader, width);
+    int32_t yMax = ReadSignedBits(reader, width);
+    reader.ReadBits(static_cast<uint8_t>(rectBytes * 8 - 4 * nbits - kNbitsWidth));
+    reader.Release();
+    // C++ division truncates toward zero: -30 twips is -1 pixel, not -2.
+    return StageRect{xMin / kTwipsPerPixel, yMin / kTwipsPerPixel, xMax / kTwipsPerPixel, yMax / kTwipsPerPixel};
+}
+
+StageRect ReadRect(BodyReader& body) {
+    uint8_t bytes[kMaxRectBytes] = {};
+    if (!body.Fetch(bytes, 1)) return {};
+    unsigned nbits = bytes[0] >> kNbitsShift;
+    size_t rectBytes = RectBytes(nbits);
+    if (!body.Fetch(bytes, rectBytes)) return {};
+    return DecodeRect(bytes, rectBytes, nbits);
+}
+
+class MemorySource : public ByteSource {
+public:
+    MemorySource(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    size_t Read(uint8_t* buffer, size_t count) override {
+        size_t left = m_size - m_offset;
+        if (count > left) count = left;
+        if (count) std::memcpy(buffer, m_data + m_offset, count);
+        m_offset += count;
+        return count;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_offset = 0;
+};
+
+}  // namespace
+
+StageRect ReadStageRect(ByteSource& source) {
+    uint8_t header[kHeaderBytes];
+    if (ReadFully(source, header, kHeaderBytes) < kHeaderBytes) return {};
+    uint32_t fileLength = LittleEndian32(header + kFileLengthOffset);
+    if (header[0] == kCompressedSignature) {
+        InflatedBody body(source, fileLength);
+        return ReadRect(body);
+    }
+    PlainBody body(source, fileLength);
+    return ReadRect(body);
+}
+
+StageRect ReadStageRect(const uint8_t* data, size_t size) {
+    MemorySource source(data, size);
+    return ReadStageRect(source);
+}
