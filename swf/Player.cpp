@@ -90,8 +90,8 @@ bool Player::LoadBytes(std::vector<uint8_t> bytes) {
     state_->movie = std::move(read.movie);
     state_->timeline = std::make_unique<Timeline>(*state_->movie);
     const Rect& stage = state_->movie->header.stage;
-    state_->viewWidth = std::max(0, stage.Width()) / kTwipsPerPixel;
-    state_->viewHeight = std::max(0, stage.Height()) / kTwipsPerPixel;
+    state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
+    state_->viewHeight = static_cast<int>(std::clamp<int64_t>((int64_t(stage.yMax) - stage.yMin) / kTwipsPerPixel, 0, INT32_MAX));
     state_->Dispatch(state_->timeline->Start());
     return true;
 }

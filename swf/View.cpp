@@ -28,7 +28,7 @@ int64_t AlignOffset(int64_t slack, bool low, bool high) {
 }  // namespace
 
 Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int alignFlags) {
-    const int64_t stageW = stage.Width(), stageH = stage.Height();
+    const int64_t stageW = int64_t(stage.xMax) - stage.xMin, stageH = int64_t(stage.yMax) - stage.yMin;
     const int64_t targetW = int64_t(std::max(width, 0)) * kTwipsPerPixel;
     const int64_t targetH = int64_t(std::max(height, 0)) * kTwipsPerPixel;
     const int64_t fitX = FitScale(targetW, stageW), fitY = FitScale(targetH, stageH);

@@ -1,0 +1,31 @@
+// libFuzzer over the whole host path: load any bytes, play a few frames,
+// seek, click and render into a small frame buffer.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "swf/FrameBuffer.h"
+#include "swf/Player.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    constexpr int kTicks = 4;
+    constexpr int kWidth = 32, kHeight = 24;
+    swf::Player player;
+    player.SetFsCommandHandler([](const std::string&, const std::string&) {});
+    player.SetGetUrlHandler([](const std::string&, const std::string&) {});
+    if (!player.LoadBytes(std::vector<uint8_t>(data, data + size))) return 0;
+    swf::FrameBuffer target(kWidth, kHeight);
+    player.Render(target);
+    for (int i = 0; i < kTicks; ++i) {
+        player.Tick();
+        player.PointerMove(i * 7, i * 5);
+        player.PointerDown(i * 7, i * 5);
+        player.PointerUp(i * 7, i * 5);
+    }
+    player.GotoFrame(player.TotalFrames() - 1);
+    player.GotoFrame(1);
+    player.SetScaleMode(swf::kNoScale);
+    player.SetAlignMode(swf::kAlignLeft);
+    player.Render(target);
+    return 0;
+}

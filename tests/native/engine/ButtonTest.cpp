@@ -1,0 +1,158 @@
+// Buttons: drawn state from the pointer, the transitions' actions, and the
+// hit area seen through the view and parent sprites.
+#include "EngineTestUtil.h"
+
+namespace {
+
+using namespace enginetest;
+using swf::Matrix;
+
+constexpr uint16_t kUp = 1, kOver = 2, kDown = 3, kHit = 4, kButton = 10;
+// Stage 200 x 150 px; the button's hit square covers pixels 100..149 x 50..99.
+const Matrix kButtonAt = Matrix::Translate(2000, 1000);
+constexpr int kInX = 110, kInY = 60, kOutX = 10, kOutY = 10;
+
+void DefineStateShapes(swfmake::TagList& t) {
+    t.DefineShape(kUp, Square(1000));
+    t.DefineShape(kOver, Square(1002));
+    t.DefineShape(kDown, Square(1004));
+    t.DefineShape(kHit, Square(1000));
+}
+
+std::vector<swfmake::ButtonRecord> StateRecords() {
+    return {{swfmake::kButtonUp, kUp, 1, {}, {}},
+            {swfmake::kButtonOver, kOver, 1, {}, {}},
+            {swfmake::kButtonDown, kDown, 1, {}, {}},
+            {swfmake::kButtonHit, kHit, 2, {}, {}}};
+}
+
+swfmake::ButtonCondAction On(uint16_t conditions, const std::string& name) {
+    swfmake::ButtonCondAction a;
+    a.conditions = conditions;
+    a.actions.FsCommand(name, "");
+    return a;
+}
+
+swfmake::SwfWriter Button2Movie() {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    DefineStateShapes(t);
+    t.DefineButton2(kButton, StateRecords(),
+                    {On(swfmake::kCondIdleToOverUp, "enter"), On(swfmake::kCondOverUpToIdle, "leave"),
+                     On(swfmake::kCondOverUpToOverDown, "press"), On(swfmake::kCondOverDownToOverUp, "release"),
+                     On(swfmake::kCondOverDownToOutDown, "dragout"), On(swfmake::kCondOutDownToIdle, "cancel")});
+    t.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
+    t.ShowFrame();
+    return w;
+}
+
+swf::Rect Drawn(swf::Player& p) {
+    std::vector<DrawCall> calls = Draw(p);
+    return calls.size() == 1 ? calls[0].shape : swf::Rect{};
+}
+
+std::vector<std::string>* Record(swf::Player& p, std::vector<std::string>& log) {
+    p.SetFsCommandHandler([&log](const std::string& c, const std::string&) { log.push_back(c); });
+    return &log;
+}
+
+TEST(ButtonTest, DrawnStateFollowsThePointer) {
+    swf::Player p;
+    ASSERT_TRUE(Load(p, Button2Movie()));
+    EXPECT_EQ(Drawn(p), SquareBounds(1000));
+    EXPECT_FALSE(p.PointerOverButton());
+    p.PointerMove(kInX, kInY);
+    EXPECT_TRUE(p.PointerOverButton());
+    EXPECT_EQ(Drawn(p), SquareBounds(1002));
+    p.PointerDown(kInX, kInY);
+    EXPECT_EQ(Drawn(p), SquareBounds(1004));
+    p.PointerUp(kInX, kInY);
+    EXPECT_EQ(Drawn(p), SquareBounds(1002));
+    p.PointerMove(kOutX, kOutY);
+    EXPECT_FALSE(p.PointerOverButton());
+    EXPECT_EQ(Drawn(p), SquareBounds(1000));
+}
+
+TEST(ButtonTest, Button2ConditionsFireOnTheirTransitions) {
+    std::vector<std::string> log;
+    swf::Player p;
+    Record(p, log);
+    ASSERT_TRUE(Load(p, Button2Movie()));
+    p.PointerMove(kInX, kInY);
+    p.PointerDown(kInX, kInY);
+    p.PointerUp(kInX, kInY);
+    p.PointerMove(kOutX, kOutY);
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "press", "release", "leave"}));
+}
+
+TEST(ButtonTest, ReleaseOutsideCancelsInsteadOfClicking) {
+    std::vector<std::string> log;
+    swf::Player p;
+    Record(p, log);
+    ASSERT_TRUE(Load(p, Button2Movie()));
+    p.PointerMove(kInX, kInY);
+    p.PointerDown(kInX, kInY);
+    p.PointerMove(kOutX, kOutY);
+    EXPECT_EQ(Drawn(p), SquareBounds(1002));  // pressed and dragged out: Over
+    p.PointerUp(kOutX, kOutY);
+    EXPECT_EQ(Drawn(p), SquareBounds(1000));
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "press", "dragout", "cancel"}));
+}
+
+TEST(ButtonTest, DefineButtonActionsRunOnReleaseOverTheButton) {
+    swfmake::SwfWriter w(6, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    DefineStateShapes(t);
+    swfmake::Actions click;
+    click.FsCommand("action", "capture").GotoFrame(2);
+    t.DefineButton(kButton, StateRecords(), click);
+    t.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
+    t.DoAction(swfmake::Actions().Stop());
+    t.ShowFrame();
+    t.ShowFrame();
+    t.ShowFrame();
+    std::vector<std::pair<std::string, std::string>> fs;
+    swf::Player p;
+    p.SetFsCommandHandler([&fs](const std::string& c, const std::string& a) { fs.emplace_back(c, a); });
+    ASSERT_TRUE(Load(p, w));
+    p.PointerDown(kInX, kInY);  // moves there first, then presses
+    EXPECT_TRUE(fs.empty());
+    p.PointerUp(kInX, kInY);
+    ASSERT_EQ(fs.size(), 1u);
+    EXPECT_EQ(fs[0], (std::pair<std::string, std::string>("action", "capture")));
+    EXPECT_EQ(p.CurrentFrame(), 2);  // the button's own timeline moved
+    // Released outside: nothing.
+    p.GotoFrame(0);
+    p.PointerDown(kInX, kInY);
+    p.PointerMove(kOutX, kOutY);
+    p.PointerUp(kOutX, kOutY);
+    EXPECT_EQ(fs.size(), 1u);
+}
+
+TEST(ButtonTest, HitAreaFollowsTheViewAndParentSprites) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    DefineStateShapes(t);
+    t.DefineButton2(kButton, StateRecords(), {On(swfmake::kCondOverDownToOverUp, "click")});
+    swfmake::TagList holder;
+    holder.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
+    holder.ShowFrame();
+    t.DefineSprite(20, holder);
+    t.PlaceObject2(swfmake::NewPlacement(1, 20, Matrix::Translate(-1000, 0)));  // 50 px left
+    t.ShowFrame();
+    std::vector<std::string> log;
+    swf::Player p;
+    Record(p, log);
+    ASSERT_TRUE(Load(p, w));
+    RecordingBackend b;
+    p.SetScaleMode(swf::kShowAll);
+    p.SetAlignMode(0);
+    p.RenderTo(b, 400, 300);  // twice the stage: the button now covers 100..199 x 100..199
+    p.PointerMove(kInX - 50, kInY);  // inside at 1:1, outside at 2:1
+    EXPECT_FALSE(p.PointerOverButton());
+    p.PointerDown(150, 150);
+    p.PointerUp(150, 150);
+    EXPECT_EQ(log, (std::vector<std::string>{"click"}));
+}
+
+}  // namespace
