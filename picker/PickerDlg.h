@@ -1,0 +1,67 @@
+// CPickerDlg: the captures of the current movie as thumbnails, and what the
+// user does with them: open one in the shell, print it through Paint, save
+// one or all of them (with an optional watermark).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Dialog.h"
+#include "framework/ImageList.h"
+#include "framework/ListCtrl.h"
+
+namespace Gdiplus {
+class GpImage;
+}
+
+class CPickerDlg : public CDialog {
+public:
+    explicit CPickerDlg(CWnd* parent = nullptr);
+    ~CPickerDlg() override;
+
+    // Set by the opener before DoModal; captures are numbered 0 .. count - 1.
+    int m_nCaptureCount;
+    CListCtrl m_listCaptures;
+    CString m_strWatermark;
+    CImageList m_imageList;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT code) override;
+    BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+
+    void OnOpen();
+    void OnPrint();
+    void OnSave();
+    void OnSaveAll();
+    void OnDblclkCaptureList(NMHDR* header, LRESULT* result);
+
+private:
+    // Thumbnails.cpp
+    void FillCaptureList(const CString& captureFolder);
+
+    // SavePictures.cpp. Stamps m_strWatermark in the lower right corner;
+    // `argb` is the text's colour.
+    void DrawWatermark(Gdiplus::GpImage* picture, DWORD argb);
+    // Writes one capture; false with `reason` when nothing was written.
+    bool EncodeCapture(const CString& source, const CString& destination, const WCHAR* mime, ULONG quality,
+                       DWORD watermarkArgb, CString& reason);
+
+    // The selected item with the lowest index; -1 after telling the user
+    // that nothing is selected.
+    int SelectedItemOrAsk();
+    CString CapturePathOfItem(int item) const;
+    void OpenInShell(int item);
+};
+
+// The capture folder of the main window (no trailing backslash).
+CString PickerCaptureFolder();
+
+// The ANSI text as UTF-16 (system code page).
+std::wstring AnsiToWide(const char* text);
+
+// A registry value as trimmed text, read-only; "" when the key or value is
+// missing or cannot be read.
+CString ReadRegistryString(HKEY root, const char* subKey, const char* valueName);
