@@ -1,6 +1,7 @@
 #include "swf/render/Paint.h"
 
 #include <algorithm>
+#include <array>
 
 namespace swf {
 
@@ -40,6 +41,8 @@ inline uint32_t BlendPacked(uint32_t dst, uint32_t scaledSrc) {
     return scaledSrc + ScalePacked(dst, 255 - (scaledSrc >> 24));
 }
 
+int64_t Sq(int64_t v) { return v * v; }
+
 int64_t Clamp(int64_t v, int64_t bound) { return std::clamp(v, -bound, bound); }
 
 uint64_t Abs(int64_t v) { return v < 0 ? 0 - uint64_t(v) : uint64_t(v); }
@@ -55,11 +58,31 @@ int Reduce(int64_t& dx, int64_t& dy, int64_t limit) {
     return shift;
 }
 
-int64_t RadialPosition(int64_t gx, int64_t gy) {
+// floor(sqrt(v)) for v < 2^16: inside the circle the ratio is
+// floor(sqrt(q) / 16) = floor(sqrt(floor(q / 256))), one table look-up.
+constexpr int kSqrtTableBits = 16;
+constexpr int kSqrtTableShift = 2 * kRatioFromRadiusShift;
+using SqrtTable = std::array<uint8_t, size_t(1) << kSqrtTableBits>;
+
+const SqrtTable& RatioSqrtTable() {
+    static const SqrtTable table = [] {
+        SqrtTable t{};
+        uint32_t root = 0;
+        for (uint32_t v = 0; v < t.size(); ++v) {
+            while ((root + 1) * (root + 1) <= v) ++root;
+            t[v] = uint8_t(root);
+        }
+        return t;
+    }();
+    return table;
+}
+
+int64_t RadialPosition(int64_t gx, int64_t gy, const SqrtTable& table) {
     int64_t ux = gx >> kRadialShift, uy = gy >> kRadialShift;
     int shift = Reduce(ux, uy, int64_t(1) << 30);
-    uint64_t r = ISqrt(uint64_t(ux * ux) + uint64_t(uy * uy));
-    return int64_t(r << shift) >> kRatioFromRadiusShift;
+    const uint64_t q = uint64_t(ux * ux) + uint64_t(uy * uy);
+    if (shift == 0 && (q >> kSqrtTableShift) < table.size()) return table[q >> kSqrtTableShift];
+    return int64_t(ISqrt(q) << shift) >> kRatioFromRadiusShift;
 }
 
 // The ray from the focal point F through P meets the circle at E; the ratio
@@ -75,16 +98,17 @@ int64_t FocalPosition(int64_t gx, int64_t gy, int32_t focal) {
 }
 
 template <PaintKind kind>
-int64_t Position(const Paint& p, int64_t gx, int64_t gy) {
+int64_t Position(const Paint& p, int64_t gx, int64_t gy, const SqrtTable& table) {
     if (kind == PaintKind::Linear) return (gx + (kGradientHalfSide << kGradientFracBits)) >> kLinearShift;
-    if (kind == PaintKind::Radial) return RadialPosition(gx, gy);
+    if (kind == PaintKind::Radial) return RadialPosition(gx, gy, table);
     return FocalPosition(gx, gy, p.focal);
 }
 
 template <PaintKind kind>
 void FillGradient(const Paint& p, int64_t gx, int64_t gy, int32_t len, uint32_t* out) {
+    const SqrtTable& table = RatioSqrtTable();
     for (int32_t i = 0; i < len; ++i) {
-        out[i] = p.ramp[SpreadIndex(p.spread, Position<kind>(p, gx, gy))];
+        out[i] = p.ramp[SpreadIndex(p.spread, Position<kind>(p, gx, gy, table))];
         gx += p.gxPerX;
         gy += p.gyPerX;
     }
@@ -124,11 +148,13 @@ uint8_t SpreadIndex(SpreadMode spread, int64_t position) {
     }
 }
 
+// Straight from the definitions, without the table: the reference the span
+// loops are tested against (radial positions within 2^30 radius units).
 int64_t GradientPosition(const Paint& p, int64_t gx, int64_t gy) {
     switch (p.kind) {
-    case PaintKind::Linear: return Position<PaintKind::Linear>(p, gx, gy);
-    case PaintKind::Radial: return Position<PaintKind::Radial>(p, gx, gy);
-    case PaintKind::Focal: return Position<PaintKind::Focal>(p, gx, gy);
+    case PaintKind::Linear: return (gx + (kGradientHalfSide << kGradientFracBits)) >> kLinearShift;
+    case PaintKind::Radial: return int64_t(ISqrt(uint64_t(Sq(gx >> kRadialShift)) + uint64_t(Sq(gy >> kRadialShift))) >> kRatioFromRadiusShift);
+    case PaintKind::Focal: return FocalPosition(gx, gy, p.focal);
     default: return 0;
     }
 }

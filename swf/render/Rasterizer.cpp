@@ -15,6 +15,8 @@ constexpr int kMaxClipDepth = 64;
 // Cells per band: 2 MB of cover and area; bands are at most this many rows.
 constexpr int64_t kCellBudget = 1 << 17;
 constexpr int32_t kMaxBandRows = 64;
+// Area of a full pixel per unit of cover: 2 * kOnePixel (area is doubled).
+constexpr int64_t kAreaPerCover = int64_t(2) * kOnePixel;
 
 bool InExactRange(Point64 p) {
     return p.x > -kExactRange && p.x < kExactRange && p.y > -kExactRange && p.y < kExactRange;
@@ -105,25 +107,38 @@ void Rasterizer::Emit(Subpixel x0, Subpixel y0, Subpixel x1, Subpixel y1) {
 
 void Rasterizer::Render(SpanSink& sink) {
     if (lines_.empty()) return;
-    const int32_t columns = width_ + 1;
-    bandRows_ = static_cast<int32_t>(std::clamp<int64_t>(kCellBudget / columns, 1, kMaxBandRows));
-    if (forcedBandRows_ > 0) bandRows_ = forcedBandRows_;
-    cover_.assign(size_t(bandRows_) * columns, 0);
-    area_.assign(size_t(bandRows_) * columns, 0);
-    rowMin_.assign(bandRows_, INT32_MAX);
-    rowMax_.assign(bandRows_, -1);
+    PrepareCells();
     const int32_t firstRow = minY_ >> kPixelBits;
     const int32_t lastRow = std::min((maxY_ - 1) >> kPixelBits, height_ - 1);
     for (int32_t top = firstRow; top <= lastRow; top += bandRows_) {
-        bandTop_ = top;
         const int32_t bandEnd = std::min(top + bandRows_, lastRow + 1);
         const int32_t topSub = top * kOnePixel, endSub = bandEnd * kOnePixel;
         for (const StoredLine& l : lines_) {
             if (std::max(l.y0, l.y1) <= topSub || std::min(l.y0, l.y1) >= endSub) continue;
             RenderLine(l, top, bandEnd);
         }
-        for (int32_t y = top; y < bandEnd; ++y) SweepRow(y - top, y, sink);
+        for (int32_t y = top; y < bandEnd; ++y) {
+            if (referenceSweep_) SweepRowDense(y - top, y, sink);
+            else SweepRow(y - top, y, sink);
+        }
     }
+}
+
+// The cell grid outlives a render: every sweep leaves its cells zeroed, so
+// only a new target width costs a fresh allocation.
+void Rasterizer::PrepareCells() {
+    const int32_t columns = width_ + 1;
+    int32_t rows = static_cast<int32_t>(std::clamp<int64_t>(kCellBudget / columns, 1, kMaxBandRows));
+    if (forcedBandRows_ > 0) rows = forcedBandRows_;
+    const size_t cells = size_t(rows) * columns;
+    if (rows == bandRows_ && cover_.size() == cells) return;
+    bandRows_ = rows;
+    cover_.assign(cells, 0);
+    area_.assign(cells, 0);
+    touched_.assign(cells, 0);
+    rowCells_.assign(rows, {});
+    rowMin_.assign(rows, INT32_MAX);
+    rowMax_.assign(rows, -1);
 }
 
 void Rasterizer::RenderLine(const StoredLine& line, int32_t bandTop, int32_t bandBottom) {
@@ -182,38 +197,71 @@ void Rasterizer::AddCell(int32_t row, int32_t col, int32_t dy, int32_t fxSum) {
     const size_t i = size_t(row) * (width_ + 1) + col;
     cover_[i] += dy;
     area_[i] += int64_t(dy) * fxSum;
+    if (!touched_[i]) {
+        touched_[i] = 1;
+        rowCells_[row].push_back(col);
+    }
     rowMin_[row] = std::min(rowMin_[row], col);
     rowMax_[row] = std::max(rowMax_[row], col);
 }
 
+void Rasterizer::PushSpan(int32_t x, int32_t len, uint8_t alpha) {
+    if (alpha == 0 || len <= 0) return;
+    if (!spans_.empty() && spans_.back().alpha == alpha && spans_.back().x + spans_.back().len == x) {
+        spans_.back().len += len;
+    } else {
+        spans_.push_back({x, len, alpha});
+    }
+}
+
+// Visits only the touched cells, in x order; between two of them the
+// winding is constant, so the run costs one span whatever its length.
 void Rasterizer::SweepRow(int32_t row, int32_t y, SpanSink& sink) {
-    const int32_t lo = rowMin_[row], hi = rowMax_[row];
-    if (hi < lo) return;
-    int64_t* cover = cover_.data() + size_t(row) * (width_ + 1);
-    int64_t* area = area_.data() + size_t(row) * (width_ + 1);
-    constexpr int kAreaShift = kPixelBits + 1;
+    std::vector<int32_t>& cols = rowCells_[row];
+    if (cols.empty()) return;
+    std::sort(cols.begin(), cols.end());
+    const size_t base = size_t(row) * (width_ + 1);
     spans_.clear();
     int64_t winding = 0;
-    auto push = [&](int32_t x, int32_t len, uint8_t alpha) {
-        if (alpha == 0 || len <= 0) return;
-        if (!spans_.empty() && spans_.back().alpha == alpha &&
-            spans_.back().x + spans_.back().len == x) {
-            spans_.back().len += len;
-        } else {
-            spans_.push_back({x, len, alpha});
-        }
-    };
-    for (int32_t x = lo; x <= hi; ++x) {
-        winding += cover[x];
-        const int64_t a = area[x];
-        cover[x] = 0;
-        area[x] = 0;
-        if (x < width_) push(x, 1, AlphaFromArea(winding * (int64_t(1) << kAreaShift) - a));
+    int32_t next = 0;  // first pixel not yet emitted
+    for (int32_t col : cols) {
+        if (winding != 0) PushSpan(next, std::min(col, width_) - next, AlphaFromArea(winding * kAreaPerCover));
+        const size_t i = base + col;
+        winding += cover_[i];
+        const int64_t a = area_[i];
+        cover_[i] = area_[i] = 0;
+        touched_[i] = 0;
+        if (col < width_) PushSpan(col, 1, AlphaFromArea(winding * kAreaPerCover - a));
+        next = col + 1;
     }
+    FinishRow(row, y, winding, next, sink);
+    cols.clear();
+}
+
+// The plain reference for SweepRow: every pixel from the first touched
+// cell to the last, one at a time.
+void Rasterizer::SweepRowDense(int32_t row, int32_t y, SpanSink& sink) {
+    const int32_t lo = rowMin_[row], hi = rowMax_[row];
+    if (hi < lo) return;
+    const size_t base = size_t(row) * (width_ + 1);
+    spans_.clear();
+    int64_t winding = 0;
+    for (int32_t x = lo; x <= hi; ++x) {
+        const size_t i = base + x;
+        winding += cover_[i];
+        const int64_t a = area_[i];
+        cover_[i] = area_[i] = 0;
+        touched_[i] = 0;
+        if (x < width_) PushSpan(x, 1, AlphaFromArea(winding * kAreaPerCover - a));
+    }
+    FinishRow(row, y, winding, hi + 1, sink);
+    rowCells_[row].clear();
+}
+
+void Rasterizer::FinishRow(int32_t row, int32_t y, int64_t winding, int32_t next, SpanSink& sink) {
     // Open input leaves a winding at the right end: it fills to the edge.
     assert(!expectClosed_ || winding == 0);
-    if (winding != 0 && hi + 1 < width_)
-        push(hi + 1, width_ - hi - 1, AlphaFromArea(winding * (int64_t(1) << kAreaShift)));
+    if (winding != 0 && next < width_) PushSpan(next, width_ - next, AlphaFromArea(winding * kAreaPerCover));
     rowMin_[row] = INT32_MAX;
     rowMax_[row] = -1;
     if (!spans_.empty()) sink.Row(y, spans_.data(), spans_.size());

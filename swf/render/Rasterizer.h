@@ -17,6 +17,8 @@
 // sized from a fixed budget, so a hostile coordinate cannot make anything
 // grow; tall shapes are drawn band by band with identical results, since
 // each line's row crossings are computed from its own end points only.
+// Each row also lists its touched cells, so the sweep costs per cell, not
+// per pixel, and long runs leave as single spans.
 #pragma once
 
 #include <cstddef>
@@ -58,6 +60,8 @@ public:
     void Render(SpanSink& sink);
     // Smaller bands, for tests that compare band splitting.
     void SetBandRowsForTest(int32_t rows) { forcedBandRows_ = rows; }
+    // The plain per-pixel sweep that the sparse one must match.
+    void SetReferenceSweepForTest(bool on) { referenceSweep_ = on; }
 
 private:
     struct StoredLine {
@@ -71,19 +75,25 @@ private:
     void RenderLine(const StoredLine& line, int32_t bandTop, int32_t bandBottom);
     void RenderRowPiece(int32_t row, int32_t xa, int32_t ya, int32_t xb, int32_t yb, int32_t sign);
     void AddCell(int32_t row, int32_t col, int32_t dy, int32_t fxSum);
+    void PrepareCells();
+    void PushSpan(int32_t x, int32_t len, uint8_t alpha);
     void SweepRow(int32_t row, int32_t y, SpanSink& sink);
+    void SweepRowDense(int32_t row, int32_t y, SpanSink& sink);
+    void FinishRow(int32_t row, int32_t y, int64_t winding, int32_t next, SpanSink& sink);
 
     int32_t width_ = 0;
     int32_t height_ = 0;
-    int32_t bandTop_ = 0;
     int32_t bandRows_ = 0;
     int32_t forcedBandRows_ = 0;
     bool expectClosed_ = false;
+    bool referenceSweep_ = false;
     int32_t minY_ = 0;  // subpixel extent of the stored lines
     int32_t maxY_ = 0;
     std::vector<StoredLine> lines_;
     std::vector<int64_t> cover_;  // per cell of the band, in subpixels
     std::vector<int64_t> area_;   // per cell, subpixels squared (x2)
+    std::vector<uint8_t> touched_;  // per cell: listed in rowCells_
+    std::vector<std::vector<int32_t>> rowCells_;  // touched columns per band row
     std::vector<int32_t> rowMin_;  // touched column range per band row
     std::vector<int32_t> rowMax_;
     std::vector<Span> spans_;

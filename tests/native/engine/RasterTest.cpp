@@ -11,11 +11,13 @@ namespace {
 
 using namespace rastertest;
 
-CoverageImage RenderPolys(int w, int h, const std::vector<std::vector<Point64>>& polys, int bandRows = 0) {
+CoverageImage RenderPolys(int w, int h, const std::vector<std::vector<Point64>>& polys, int bandRows = 0,
+                          bool reference = false) {
     Rasterizer r;
     r.Reset(w, h);
     r.SetExpectClosed(true);
     r.SetBandRowsForTest(bandRows);
+    r.SetReferenceSweepForTest(reference);
     for (const auto& p : polys) AddPolygon(r, p);
     CoverageImage img(w, h);
     r.Render(img);
@@ -79,7 +81,7 @@ TEST(RasterTest, NonzeroRuleAcrossContoursInAnyOrder) {
     EXPECT_EQ(scrambled.alpha, withHole.alpha);
 }
 
-TEST(RasterTest, BandSplittingGivesIdenticalBytes) {
+TEST(RasterTest, BandSplittingAndTheSparseSweepGiveIdenticalBytes) {
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> coord(-3 * kPx, 43 * kPx);
     std::vector<std::vector<Point64>> polys;
@@ -90,6 +92,17 @@ TEST(RasterTest, BandSplittingGivesIdenticalBytes) {
     }
     CoverageImage whole = RenderPolys(40, 40, polys);
     for (int rows : {1, 3, 16}) EXPECT_EQ(RenderPolys(40, 40, polys, rows).alpha, whole.alpha) << rows;
+    EXPECT_EQ(RenderPolys(40, 40, polys, 0, true).alpha, whole.alpha);
+    // Reusing one rasteriser leaves no cells behind between renders.
+    Rasterizer r;
+    for (bool reference : {false, true, false}) {
+        r.Reset(40, 40);
+        r.SetReferenceSweepForTest(reference);
+        for (const auto& p : polys) AddPolygon(r, p);
+        CoverageImage again(40, 40);
+        r.Render(again);
+        EXPECT_EQ(again.alpha, whole.alpha) << reference;
+    }
 }
 
 TEST(RasterTest, CoverageSumMatchesPolygonArea) {
