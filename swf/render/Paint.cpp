@@ -77,8 +77,18 @@ const SqrtTable& RatioSqrtTable() {
     return table;
 }
 
+// Padded gradients skip the root outside the circle: every ratio there is
+// the last one.
+template <bool padded>
 int64_t RadialPosition(int64_t gx, int64_t gy, const SqrtTable& table) {
     int64_t ux = gx >> kRadialShift, uy = gy >> kRadialShift;
+    if (padded) {
+        if (uint64_t(ux + kRadiusOne) > uint64_t(2 * kRadiusOne) ||
+            uint64_t(uy + kRadiusOne) > uint64_t(2 * kRadiusOne))
+            return kRampSize;
+        const uint64_t q = uint64_t(ux * ux + uy * uy) >> kSqrtTableShift;
+        return q < table.size() ? table[q] : kRampSize;
+    }
     int shift = Reduce(ux, uy, int64_t(1) << 30);
     const uint64_t q = uint64_t(ux * ux) + uint64_t(uy * uy);
     if (shift == 0 && (q >> kSqrtTableShift) < table.size()) return table[q >> kSqrtTableShift];
@@ -97,21 +107,46 @@ int64_t FocalPosition(int64_t gx, int64_t gy, int32_t focal) {
     return ((num << 8) / den) << shift;
 }
 
-template <PaintKind kind>
-int64_t Position(const Paint& p, int64_t gx, int64_t gy, const SqrtTable& table) {
-    if (kind == PaintKind::Linear) return (gx + (kGradientHalfSide << kGradientFracBits)) >> kLinearShift;
-    if (kind == PaintKind::Radial) return RadialPosition(gx, gy, table);
-    return FocalPosition(gx, gy, p.focal);
+template <SpreadMode spread>
+inline uint8_t Spread(int64_t position) {
+    if (spread == SpreadMode::Repeat) return uint8_t(position & (kRampSize - 1));
+    if (spread == SpreadMode::Reflect) {
+        int64_t m = position & (2 * kRampSize - 1);
+        return uint8_t(m < kRampSize ? m : 2 * kRampSize - 1 - m);
+    }
+    return uint8_t(std::clamp<int64_t>(position, 0, kRampSize - 1));
 }
 
-template <PaintKind kind>
+template <PaintKind kind, SpreadMode spread>
 void FillGradient(const Paint& p, int64_t gx, int64_t gy, int32_t len, uint32_t* out) {
     const SqrtTable& table = RatioSqrtTable();
+    constexpr bool padded = spread == SpreadMode::Pad;
     for (int32_t i = 0; i < len; ++i) {
-        out[i] = p.ramp[SpreadIndex(p.spread, Position<kind>(p, gx, gy, table))];
+        int64_t position;
+        if (kind == PaintKind::Linear) position = (gx + (kGradientHalfSide << kGradientFracBits)) >> kLinearShift;
+        else if (kind == PaintKind::Radial) position = RadialPosition<padded>(gx, gy, table);
+        else position = FocalPosition(gx, gy, p.focal);
+        out[i] = p.ramp[Spread<spread>(position)];
         gx += p.gxPerX;
         gy += p.gyPerX;
     }
+}
+
+using GradientFiller = void (*)(const Paint&, int64_t, int64_t, int32_t, uint32_t*);
+
+template <PaintKind kind>
+GradientFiller PickFiller(SpreadMode spread) {
+    switch (spread) {
+    case SpreadMode::Repeat: return FillGradient<kind, SpreadMode::Repeat>;
+    case SpreadMode::Reflect: return FillGradient<kind, SpreadMode::Reflect>;
+    default: return FillGradient<kind, SpreadMode::Pad>;
+    }
+}
+
+GradientFiller PickFiller(const Paint& p) {
+    if (p.kind == PaintKind::Linear) return PickFiller<PaintKind::Linear>(p.spread);
+    if (p.kind == PaintKind::Radial) return PickFiller<PaintKind::Radial>(p.spread);
+    return PickFiller<PaintKind::Focal>(p.spread);
 }
 
 void SetGradientMap(const FillStyle& fill, const Matrix& toTarget, Paint& p) {
@@ -207,6 +242,7 @@ Paint MakePaint(const FillStyle& fill, const Matrix& toTarget, const ColorTransf
     p.focal = std::clamp<int32_t>(int32_t(fill.gradient.focalPoint) * (1 << kFocalToRadius),
                                   -kMaxFocal, kMaxFocal);
     BuildRamp(fill.gradient, cxform, p.ramp);
+    p.opaque = std::all_of(p.ramp, p.ramp + kRampSize, [](uint32_t c) { return (c >> 24) == 255; });
     SetGradientMap(fill, toTarget, p);
     return p;
 }
@@ -243,14 +279,14 @@ void PaintCompositor::Row(int32_t y, const Span* spans, size_t count) {
 
 void PaintCompositor::GradientSpan(uint32_t* dst, int32_t x, int32_t y, int32_t len, uint8_t coverage) {
     const Paint& p = paint_;
+    const GradientFiller fill = PickFiller(p);
     int64_t gx = p.gx0 + x * p.gxPerX + y * p.gxPerY;
     int64_t gy = p.gy0 + x * p.gyPerX + y * p.gyPerY;
+    if (coverage == 255 && p.opaque) return fill(p, gx, gy, len, dst);
     uint32_t colors[kChunk];
     for (int32_t done = 0; done < len; done += kChunk) {
         const int32_t n = std::min(kChunk, len - done);
-        if (p.kind == PaintKind::Linear) FillGradient<PaintKind::Linear>(p, gx, gy, n, colors);
-        else if (p.kind == PaintKind::Radial) FillGradient<PaintKind::Radial>(p, gx, gy, n, colors);
-        else FillGradient<PaintKind::Focal>(p, gx, gy, n, colors);
+        fill(p, gx, gy, n, colors);
         gx += n * p.gxPerX;
         gy += n * p.gyPerX;
         for (int32_t i = 0; i < n; ++i) {

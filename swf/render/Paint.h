@@ -31,6 +31,7 @@ struct Paint {
     int64_t gx0 = 0, gy0 = 0;
     int64_t gxPerX = 0, gyPerX = 0, gxPerY = 0, gyPerY = 0;
     uint32_t ramp[256] = {};  // premultiplied, by gradient ratio
+    bool opaque = false;      // every ramp entry has alpha 255
 };
 
 // Builds the paint of `fill` drawn through `toTarget` (shape twips -> target

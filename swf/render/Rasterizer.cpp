@@ -12,9 +12,11 @@ namespace {
 // are halved first. The depth bound stops a degenerate line from recursing.
 constexpr Subpixel kExactRange = Subpixel(1) << 30;
 constexpr int kMaxClipDepth = 64;
-// Cells per band: 2 MB of cover and area; bands are at most this many rows.
-constexpr int64_t kCellBudget = 1 << 17;
-constexpr int32_t kMaxBandRows = 64;
+// Cells per band (17 bytes each); bands are at most this many rows. With a
+// sparse sweep the band height hardly matters, so it stays small to keep
+// the grid in cache.
+constexpr int64_t kCellBudget = 1 << 15;
+constexpr int32_t kMaxBandRows = 16;
 // Area of a full pixel per unit of cover: 2 * kOnePixel (area is doubled).
 constexpr int64_t kAreaPerCover = int64_t(2) * kOnePixel;
 
