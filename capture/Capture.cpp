@@ -7,12 +7,13 @@
 #include <gdiplus.h>
 
 #include <mutex>
-#include <vector>
+#include <string>
 
 #include "app/MainDialog.h"
 #include "app/res/resource.h"
 #include "capture/CaptureNames.h"
 #include "capture/ImageEncoder.h"
+#include "framework/Dispatch.h"
 #include "framework/MessageBox.h"
 #include "framework/Thread.h"
 #include "framework/WinApp.h"
@@ -109,18 +110,10 @@ bool CopyWindowPixels(HWND player, Picture& picture) {
     return Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap.Get(), nullptr, picture.Out()) == Gdiplus::Ok;
 }
 
-std::vector<WCHAR> Widen(const CString& text) {
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return {};
-    std::vector<WCHAR> wide(length);
-    if (::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length) != length) return {};
-    return wide;
-}
-
 bool SaveAsBmp(GpBitmap* picture, const CString& path) {
     CLSID bmpEncoder;
     if (FindImageEncoder(L"image/bmp", &bmpEncoder) < 0) return false;
-    std::vector<WCHAR> widePath = Widen(path);
+    const std::wstring widePath = AfxAnsiToWide(path);
     if (widePath.empty()) return false;
     LONG depth = kColorDepthBits;
     Gdiplus::EncoderParameters params;
@@ -129,7 +122,7 @@ bool SaveAsBmp(GpBitmap* picture, const CString& path) {
     params.Parameter[0].NumberOfValues = 1;
     params.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
     params.Parameter[0].Value = &depth;
-    return Gdiplus::DllExports::GdipSaveImageToFile(picture, widePath.data(), &bmpEncoder, &params) ==
+    return Gdiplus::DllExports::GdipSaveImageToFile(picture, widePath.c_str(), &bmpEncoder, &params) ==
            Gdiplus::Ok;
 }
 
