@@ -112,13 +112,24 @@ void Rasterizer::Render(SpanSink& sink) {
     PrepareCells();
     const int32_t firstRow = minY_ >> kPixelBits;
     const int32_t lastRow = std::min((maxY_ - 1) >> kPixelBits, height_ - 1);
+    auto lineTop = [](const StoredLine& l) { return std::min(l.y0, l.y1); };
+    auto lineBottom = [](const StoredLine& l) { return std::max(l.y0, l.y1); };
+    // Several bands: walk the lines top-down with an active list so each
+    // line is visited only by the bands it crosses.
+    if (lastRow - firstRow >= bandRows_) {
+        std::sort(lines_.begin(), lines_.end(),
+                  [&](const StoredLine& a, const StoredLine& b) { return lineTop(a) < lineTop(b); });
+    }
+    active_.clear();
+    size_t next = 0;
     for (int32_t top = firstRow; top <= lastRow; top += bandRows_) {
         const int32_t bandEnd = std::min(top + bandRows_, lastRow + 1);
-        const int32_t topSub = top * kOnePixel, endSub = bandEnd * kOnePixel;
-        for (const StoredLine& l : lines_) {
-            if (std::max(l.y0, l.y1) <= topSub || std::min(l.y0, l.y1) >= endSub) continue;
-            RenderLine(l, top, bandEnd);
-        }
+        const int32_t endSub = bandEnd * kOnePixel;
+        while (next < lines_.size() && lineTop(lines_[next]) < endSub) active_.push_back(lines_[next++]);
+        for (const StoredLine& l : active_) RenderLine(l, top, bandEnd);
+        active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                     [&](const StoredLine& l) { return lineBottom(l) <= endSub; }),
+                      active_.end());
         for (int32_t y = top; y < bandEnd; ++y) {
             if (referenceSweep_) SweepRowDense(y - top, y, sink);
             else SweepRow(y - top, y, sink);
@@ -139,8 +150,6 @@ void Rasterizer::PrepareCells() {
     area_.assign(cells, 0);
     touched_.assign(cells, 0);
     rowCells_.assign(rows, {});
-    rowMin_.assign(rows, INT32_MAX);
-    rowMax_.assign(rows, -1);
 }
 
 void Rasterizer::RenderLine(const StoredLine& line, int32_t bandTop, int32_t bandBottom) {
@@ -203,8 +212,6 @@ void Rasterizer::AddCell(int32_t row, int32_t col, int32_t dy, int32_t fxSum) {
         touched_[i] = 1;
         rowCells_[row].push_back(col);
     }
-    rowMin_[row] = std::min(rowMin_[row], col);
-    rowMax_[row] = std::max(rowMax_[row], col);
 }
 
 void Rasterizer::PushSpan(int32_t x, int32_t len, uint8_t alpha) {
@@ -236,15 +243,17 @@ void Rasterizer::SweepRow(int32_t row, int32_t y, SpanSink& sink) {
         if (col < width_) PushSpan(col, 1, AlphaFromArea(winding * kAreaPerCover - a));
         next = col + 1;
     }
-    FinishRow(row, y, winding, next, sink);
+    FinishRow(y, winding, next, sink);
     cols.clear();
 }
 
 // The plain reference for SweepRow: every pixel from the first touched
 // cell to the last, one at a time.
 void Rasterizer::SweepRowDense(int32_t row, int32_t y, SpanSink& sink) {
-    const int32_t lo = rowMin_[row], hi = rowMax_[row];
-    if (hi < lo) return;
+    const std::vector<int32_t>& cols = rowCells_[row];
+    if (cols.empty()) return;
+    const int32_t lo = *std::min_element(cols.begin(), cols.end());
+    const int32_t hi = *std::max_element(cols.begin(), cols.end());
     const size_t base = size_t(row) * (width_ + 1);
     spans_.clear();
     int64_t winding = 0;
@@ -256,16 +265,14 @@ void Rasterizer::SweepRowDense(int32_t row, int32_t y, SpanSink& sink) {
         touched_[i] = 0;
         if (x < width_) PushSpan(x, 1, AlphaFromArea(winding * kAreaPerCover - a));
     }
-    FinishRow(row, y, winding, hi + 1, sink);
+    FinishRow(y, winding, hi + 1, sink);
     rowCells_[row].clear();
 }
 
-void Rasterizer::FinishRow(int32_t row, int32_t y, int64_t winding, int32_t next, SpanSink& sink) {
+void Rasterizer::FinishRow(int32_t y, int64_t winding, int32_t next, SpanSink& sink) {
     // Open input leaves a winding at the right end: it fills to the edge.
     assert(!expectClosed_ || winding == 0);
     if (winding != 0 && next < width_) PushSpan(next, width_ - next, AlphaFromArea(winding * kAreaPerCover));
-    rowMin_[row] = INT32_MAX;
-    rowMax_[row] = -1;
     if (!spans_.empty()) sink.Row(y, spans_.data(), spans_.size());
 }
 

@@ -79,7 +79,7 @@ private:
     void PushSpan(int32_t x, int32_t len, uint8_t alpha);
     void SweepRow(int32_t row, int32_t y, SpanSink& sink);
     void SweepRowDense(int32_t row, int32_t y, SpanSink& sink);
-    void FinishRow(int32_t row, int32_t y, int64_t winding, int32_t next, SpanSink& sink);
+    void FinishRow(int32_t y, int64_t winding, int32_t next, SpanSink& sink);
 
     int32_t width_ = 0;
     int32_t height_ = 0;
@@ -90,12 +90,11 @@ private:
     int32_t minY_ = 0;  // subpixel extent of the stored lines
     int32_t maxY_ = 0;
     std::vector<StoredLine> lines_;
+    std::vector<StoredLine> active_;  // lines crossing the current band
     std::vector<int64_t> cover_;  // per cell of the band, in subpixels
     std::vector<int64_t> area_;   // per cell, subpixels squared (x2)
     std::vector<uint8_t> touched_;  // per cell: listed in rowCells_
     std::vector<std::vector<int32_t>> rowCells_;  // touched columns per band row
-    std::vector<int32_t> rowMin_;  // touched column range per band row
-    std::vector<int32_t> rowMax_;
     std::vector<Span> spans_;
 };
 
