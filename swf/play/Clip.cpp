@@ -6,7 +6,8 @@ namespace swf {
 
 struct Clip::Pending {
     uint16_t characterId = 0;
-    bool kept = false;  // the current object at this depth survives
+    bool kept = false;     // the current object at this depth survives
+    bool removed = false;  // forward only: the depth is emptied
     int created = 0;    // frame whose command created it
     Matrix matrix;
     ColorTransform cxform;
@@ -34,11 +35,36 @@ Clip::~Clip() { ctx_.liveClips.erase(serial_); }
 
 void Clip::Start(ActionQueue* queue) { Goto(0, 0, queue); }
 
-void Clip::Merge(int from, int to, std::map<uint16_t, Pending>& pending) const {
+// Going forward, `pending` holds only the depths the frames touch, each
+// starting from the object there (kept) or marked removed; going backward
+// it is the whole list of the target frame, built from empty.
+void Clip::Merge(int from, int to, bool forward, std::map<uint16_t, Pending>& pending) const {
+    auto touch = [&](uint16_t depth) -> Pending* {
+        auto it = pending.find(depth);
+        if (it != pending.end()) return it->second.removed ? nullptr : &it->second;
+        auto old = forward ? list_.find(depth) : list_.end();
+        if (old == list_.end()) return nullptr;
+        const DisplayObject& obj = old->second;
+        Pending& p = pending[depth];
+        p.characterId = obj.characterId;
+        p.kept = true;
+        p.matrix = obj.matrix;
+        p.cxform = obj.cxform;
+        p.ratio = obj.ratio;
+        p.clipDepth = obj.clipDepth;
+        p.blendMode = obj.blendMode;
+        p.name = obj.name;
+        return &p;
+    };
     for (int f = from; f <= to; ++f) {
         for (const DisplayCommand& c : data_.frames[static_cast<size_t>(f)].commands) {
             if (c.kind == DisplayCommand::Kind::Remove) {
-                pending.erase(c.depth);
+                if (forward) {
+                    pending[c.depth] = Pending();
+                    pending[c.depth].removed = true;
+                } else {
+                    pending.erase(c.depth);
+                }
                 continue;
             }
             if (!c.move) {
@@ -49,15 +75,14 @@ void Clip::Merge(int from, int to, std::map<uint16_t, Pending>& pending) const {
                 pending[c.depth] = std::move(p);
                 continue;
             }
-            auto it = pending.find(c.depth);
-            if (it == pending.end()) continue;  // moving nothing
-            Pending& p = it->second;
-            if (c.hasCharacter && c.characterId != p.characterId) {
-                p.characterId = c.characterId;  // replaced: a new object, same placement
-                p.kept = false;
-                p.created = f;
+            Pending* p = touch(c.depth);
+            if (!p) continue;  // moving nothing
+            if (c.hasCharacter && c.characterId != p->characterId) {
+                p->characterId = c.characterId;  // replaced: a new object, same placement
+                p->kept = false;
+                p->created = f;
             }
-            p.Apply(c);
+            p->Apply(c);
         }
     }
 }
@@ -67,41 +92,33 @@ void Clip::Goto(int target, int keptTicks, ActionQueue* queue) {
     if (target == current_) return;
     const bool forward = target > current_;
     std::map<uint16_t, Pending> pending;
-    if (forward) {
-        for (const auto& [depth, obj] : list_) {
-            Pending p;
-            p.characterId = obj.characterId;
-            p.kept = true;
-            p.matrix = obj.matrix;
-            p.cxform = obj.cxform;
-            p.ratio = obj.ratio;
-            p.clipDepth = obj.clipDepth;
-            p.blendMode = obj.blendMode;
-            p.name = obj.name;
-            pending.emplace(depth, std::move(p));
-        }
-    }
-    Merge(forward ? current_ + 1 : 0, target, pending);
+    Merge(forward ? current_ + 1 : 0, target, forward, pending);
     current_ = target;
     if (queue)
         for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
             queue->push_back({serial_, &b});
 
-    DisplayList next;
+    if (!forward) {  // depths absent from the target frame go
+        for (auto it = list_.begin(); it != list_.end();)
+            it = pending.count(it->first) ? std::next(it) : list_.erase(it);
+    }
+    std::vector<uint32_t> created;  // advanced on creation, not again below
     for (auto& [depth, p] : pending) {
         auto old = list_.find(depth);
-        bool reuse = old != list_.end() &&
-                     (p.kept || (!forward && old->second.characterId == p.characterId));
-        DisplayObject obj;
-        int ticks;
-        if (reuse) {
-            obj = std::move(old->second);
-            list_.erase(old);
-            ticks = keptTicks;
-        } else {
-            obj = Instantiate(ctx_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
-            ticks = target - p.created;
+        if (p.removed) {
+            if (old != list_.end()) list_.erase(old);
+            continue;
         }
+        const bool reuse = old != list_.end() &&
+                           (p.kept || (!forward && old->second.characterId == p.characterId));
+        if (!reuse) {
+            DisplayObject fresh =
+                Instantiate(ctx_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
+            created.push_back(fresh.serial);
+            Advance(fresh, target - p.created, nullptr);
+            old = list_.insert_or_assign(depth, std::move(fresh)).first;
+        }
+        DisplayObject& obj = old->second;
         obj.depth = depth;
         obj.matrix = p.matrix;
         obj.cxform = p.cxform;
@@ -109,16 +126,25 @@ void Clip::Goto(int target, int keptTicks, ActionQueue* queue) {
         obj.clipDepth = p.clipDepth;
         obj.blendMode = p.blendMode;
         obj.name = std::move(p.name);
-        Advance(obj, ticks, reuse ? queue : nullptr);
-        next.emplace(depth, std::move(obj));
     }
-    list_ = std::move(next);
+    if (keptTicks <= 0) return;
+    std::sort(created.begin(), created.end());
+    for (auto& entry : list_) {
+        DisplayObject& obj = entry.second;
+        if ((obj.clip || obj.kind == DisplayKind::Button) &&
+            !std::binary_search(created.begin(), created.end(), obj.serial))
+            Advance(obj, keptTicks, queue);
+    }
 }
 
 void Clip::Tick(ActionQueue* queue) {
     if (!queue) {
-        if (ctx_.silentTicksLeft == 0) return;
-        --ctx_.silentTicksLeft;
+        const size_t cost = 1 + list_.size();
+        if (ctx_.silentWorkLeft < cost) {
+            ctx_.silentWorkLeft = 0;
+            return;
+        }
+        ctx_.silentWorkLeft -= cost;
     }
     if (playing_ && TotalFrames() > 1) {
         int next = current_ + 1 < TotalFrames() ? current_ + 1 : 0;
@@ -134,7 +160,7 @@ void Clip::TickChildren(DisplayList& list, ActionQueue* queue) {
 
 void Clip::Advance(DisplayObject& obj, int ticks, ActionQueue* queue) {
     for (int i = 0; i < ticks; ++i) {
-        if (!queue && ctx_.silentTicksLeft == 0) return;
+        if (!queue && ctx_.silentWorkLeft == 0) return;
         if (obj.clip) obj.clip->Tick(queue);
         if (obj.kind == DisplayKind::Button) TickChildren(obj.buttonChildren, queue);
         if (!obj.clip && obj.kind != DisplayKind::Button) return;

@@ -69,14 +69,15 @@ using ActionQueue = std::vector<QueuedActions>;
 struct PlayContext {
     static constexpr int kMaxNesting = 32;
     static constexpr size_t kMaxLiveClips = 1 << 16;
-    // Clip ticks one host call may spend advancing sprites silently.
-    static constexpr size_t kSilentTickBudget = 1 << 21;
+    // Work (clip ticks plus the objects they carry) one host call may spend
+    // advancing sprites silently; past it, sprites stop where they are.
+    static constexpr size_t kSilentWorkBudget = 1 << 20;
 
     explicit PlayContext(const Movie& m) : movie(m) {}
     const Movie& movie;
     uint32_t nextSerial = 1;
     std::unordered_map<uint32_t, Clip*> liveClips;
-    size_t silentTicksLeft = kSilentTickBudget;
+    size_t silentWorkLeft = kSilentWorkBudget;
 
     Clip* FindClip(uint32_t serial) const {
         auto it = liveClips.find(serial);
@@ -111,7 +112,7 @@ public:
 
 private:
     struct Pending;
-    void Merge(int from, int to, std::map<uint16_t, Pending>& pending) const;
+    void Merge(int from, int to, bool forward, std::map<uint16_t, Pending>& pending) const;
     DisplayObject Create(const Pending& p, ActionQueue* queue);
     void TickChildren(DisplayList& list, ActionQueue* queue);
     void Advance(DisplayObject& obj, int ticks, ActionQueue* queue);

@@ -20,14 +20,14 @@ Rgba Timeline::Background() const {
 }
 
 void Timeline::Seek(int frame) {
-    ctx_.silentTicksLeft = PlayContext::kSilentTickBudget;
+    ctx_.silentWorkLeft = PlayContext::kSilentWorkBudget;
     const int current = root_->CurrentFrame();
     frame = std::clamp(frame, 0, root_->TotalFrames() - 1);
     root_->Goto(frame, frame > current ? frame - current : 0, nullptr);
 }
 
 std::vector<HostCall> Timeline::Tick() {
-    ctx_.silentTicksLeft = PlayContext::kSilentTickBudget;
+    ctx_.silentWorkLeft = PlayContext::kSilentWorkBudget;
     ActionQueue queue;
     root_->Tick(&queue);
     return RunActions(queue);

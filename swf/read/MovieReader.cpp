@@ -17,7 +17,7 @@ namespace swf {
 namespace {
 
 constexpr size_t kSignatureBytes = 8;  // signature, version, FileLength
-constexpr size_t kInflateChunk = 64 * 1024;
+constexpr size_t kInflateChunk = 16 * 1024;  // on the stack
 constexpr uint32_t kLongTagLength = 0x3f;
 
 // At the size limit: is the stream complete (its checksum present and
@@ -51,18 +51,17 @@ bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t
     // zlib counts in uInt; movies are far below 4 GiB, but clamp anyway.
     zs.avail_in = static_cast<uInt>(std::min<size_t>(inSize, UINT32_MAX));
     bool ok = true;
+    Bytef buffer[kInflateChunk];
     for (;;) {
         if (out.size() >= limit) {
             ok = CheckStreamEnd(zs, error);
             break;
         }
-        size_t chunk = std::min(kInflateChunk, limit - out.size());
-        size_t old = out.size();
-        out.resize(old + chunk);
-        zs.next_out = out.data() + old;
+        size_t chunk = std::min(sizeof buffer, limit - out.size());
+        zs.next_out = buffer;
         zs.avail_out = static_cast<uInt>(chunk);
         int rc = inflate(&zs, Z_NO_FLUSH);
-        out.resize(old + (chunk - zs.avail_out));
+        out.insert(out.end(), buffer, buffer + (chunk - zs.avail_out));
         if (rc == Z_STREAM_END) break;
         if (rc == Z_BUF_ERROR && zs.avail_in == 0) {
             *error = "compressed data ends early";

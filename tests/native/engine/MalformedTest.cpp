@@ -144,31 +144,64 @@ TEST(MalformedTest, CompressedMovieClaimingFourGigabytesInflatesOnlyItsData) {
 }
 
 TEST(MalformedTest, ZlibBombStopsAtTheSizeLimit) {
-    // 200 MiB of zeros behind a CWS header: the reader stops at 64 MiB.
-    const size_t kBombBytes = size_t(200) << 20;
-    std::vector<uint8_t> zeros(1 << 20, 0);
+    // 100 MiB of zeros behind a CWS header: one fully flushed deflate block
+    // of 1 MiB, repeated (it refers to nothing before it). The reader stops
+    // at 64 MiB.
+    const size_t kRepeats = 100;
+    std::vector<uint8_t> zeros(1 << 20, 0), out(1 << 16), head, block;
     z_stream zs{};
     ASSERT_EQ(deflateInit(&zs, 9), Z_OK);
-    std::vector<uint8_t> out(1 << 20);
-    std::vector<uint8_t> packed;
-    for (size_t done = 0; done <= kBombBytes; done += zeros.size()) {
-        const bool last = done == kBombBytes;
+    for (std::vector<uint8_t>* dst : {&head, &block}) {
         zs.next_in = zeros.data();
-        zs.avail_in = last ? 0 : static_cast<uInt>(zeros.size());
+        zs.avail_in = static_cast<uInt>(zeros.size());
         do {
             zs.next_out = out.data();
             zs.avail_out = static_cast<uInt>(out.size());
-            deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
-            packed.insert(packed.end(), out.data(), out.data() + (out.size() - zs.avail_out));
+            deflate(&zs, Z_FULL_FLUSH);
+            dst->insert(dst->end(), out.data(), out.data() + (out.size() - zs.avail_out));
         } while (zs.avail_out == 0);
     }
     deflateEnd(&zs);
+    std::vector<uint8_t> packed = head;
+    for (size_t i = 1; i < kRepeats; ++i) packed.insert(packed.end(), block.begin(), block.end());
     std::vector<uint8_t> bytes = {'C', 'W', 'S', 8, 0xFF, 0xFF, 0xFF, 0xFF};
     bytes.insert(bytes.end(), packed.begin(), packed.end());
     swf::ReadResult r = swf::ReadMovie(bytes);
     ASSERT_TRUE(r.movie);  // zeros read as an empty header and an End tag
     ASSERT_FALSE(r.errors.empty());
     EXPECT_NE(r.errors[0].find("64 MiB"), std::string::npos);
+}
+
+// Found by the every-byte truncation: all the movie's bytes inflated, the
+// zlib checksum cut off, and the load reported no error.
+TEST(MalformedTest, CompressedMovieCutInsideItsChecksumIsReported) {
+    std::vector<uint8_t> bytes = swfmake::SwfWriter(8, kStage, 12).Write(true);
+    bytes.resize(bytes.size() - 2);
+    swf::Player p;
+    EXPECT_TRUE(p.LoadBytes(bytes));
+    ASSERT_EQ(p.Errors().size(), 1u);
+    EXPECT_EQ(p.Errors()[0], "compressed data ends early");
+}
+
+TEST(MalformedTest, SeekingFarAcrossAHeavySpriteStaysWithinItsWorkBudget) {
+    // A sprite of 2,000 shapes that loops every frame, under a root of
+    // 16,000 frames: a seek to the end would tick it 16,000 times.
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    t.DefineShape(1, Square(100));
+    swfmake::TagList s;
+    for (uint16_t d = 1; d <= 2000; ++d) s.PlaceObject2(swfmake::NewPlacement(d, 1));
+    s.ShowFrame();
+    s.ShowFrame();
+    t.DefineSprite(2, s);
+    t.PlaceObject2(swfmake::NewPlacement(1, 2));
+    t.ShowFrame();
+    w.SetFrameCount(16000);
+    swf::Player p;
+    ASSERT_TRUE(p.LoadBytes(w.Write(false)));
+    p.GotoFrame(15999);
+    EXPECT_EQ(p.CurrentFrame(), 15999);
+    EXPECT_EQ(Draw(p).size(), 2000u);
 }
 
 TEST(MalformedTest, NotAMovieIsRefused) {

@@ -1,5 +1,7 @@
 // Reading: shapes of every version, header facts, frame counts, skipped
 // and damaged tags, as written by swfmake.
+#include <cstdio>
+
 #include "EngineTestUtil.h"
 #include "swf/Movie.h"
 #include "swf/read/MovieReader.h"
@@ -100,6 +102,27 @@ TEST(ReaderTest, DefineShape4ReadsCapsJoinsFocalGradientsAndEdgeBounds) {
     EXPECT_EQ(g.spread, swf::SpreadMode::Reflect);
     EXPECT_EQ(g.stops.at(1).color, (swf::Rgba{2, 2, 2, 20}));
     EXPECT_FALSE(s.edgeBounds.Empty());
+}
+
+TEST(ReaderTest, DefineShape1ColoursAreOpaqueRgb) {
+    swfmake::SwfWriter w(1, kStage, 12);
+    w.Tags().DefineShape(1, Square(100, {9, 8, 7, 255}), 1);
+    swf::ReadResult r = Read(w);
+    ASSERT_TRUE(r.movie);
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(ShapeOf(*r.movie, 1).layers.at(0).fills.at(0).color, (swf::Rgba{9, 8, 7, 255}));
+}
+
+TEST(ReaderTest, LoadFileReadsAMovieFromDisk) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    w.Tags().ShowFrame();
+    w.Tags().ShowFrame();
+    const std::string path = ::testing::TempDir() + "engine_reader_test.swf";
+    ASSERT_TRUE(w.WriteFile(path, true));
+    swf::Player p;
+    EXPECT_TRUE(p.LoadFile(path));
+    EXPECT_EQ(p.TotalFrames(), 2);
+    std::remove(path.c_str());
 }
 
 TEST(ReaderTest, CompressedAndPlainMoviesReadAlike) {
