@@ -86,7 +86,9 @@ int64_t RadialPosition(int64_t gx, int64_t gy, const SqrtTable& table) {
         if (uint64_t(ux + kRadiusOne) > uint64_t(2 * kRadiusOne) ||
             uint64_t(uy + kRadiusOne) > uint64_t(2 * kRadiusOne))
             return kRampSize;
-        const uint64_t q = uint64_t(ux * ux + uy * uy) >> kSqrtTableShift;
+        // Both below 2^13 here: 32-bit products, cheap on i686 too.
+        const uint32_t x = uint32_t(ux), y = uint32_t(uy);
+        const uint32_t q = (x * x + y * y) >> kSqrtTableShift;
         return q < table.size() ? table[q] : kRampSize;
     }
     int shift = Reduce(ux, uy, int64_t(1) << 30);
@@ -191,31 +193,6 @@ int64_t GradientPosition(const Paint& p, int64_t gx, int64_t gy) {
     case PaintKind::Radial: return int64_t(ISqrt(uint64_t(Sq(gx >> kRadialShift)) + uint64_t(Sq(gy >> kRadialShift))) >> kRatioFromRadiusShift);
     case PaintKind::Focal: return FocalPosition(gx, gy, p.focal);
     default: return 0;
-    }
-}
-
-void BuildRamp(const Gradient& g, const ColorTransform& cxform, uint32_t ramp[256]) {
-    // Linear-RGB interpolation is drawn as normal interpolation for now.
-    const auto& stops = g.stops;
-    size_t next = 0;
-    for (int i = 0; i < kRampSize; ++i) {
-        while (next < stops.size() && stops[next].ratio < i) ++next;
-        Rgba c;
-        if (next == 0) {
-            c = stops.front().color;
-        } else if (next == stops.size()) {
-            c = stops.back().color;
-        } else {
-            const GradientStop& s0 = stops[next - 1];
-            const GradientStop& s1 = stops[next];
-            const int span = s1.ratio - s0.ratio, t = i - s0.ratio;
-            auto mix = [&](uint8_t a, uint8_t b) {
-                return uint8_t((a * (span - t) + b * t + span / 2) / span);
-            };
-            c = {mix(s0.color.r, s1.color.r), mix(s0.color.g, s1.color.g),
-                 mix(s0.color.b, s1.color.b), mix(s0.color.a, s1.color.a)};
-        }
-        ramp[i] = FrameBuffer::Premultiply(cxform.Apply(c));
     }
 }
 

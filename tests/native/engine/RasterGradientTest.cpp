@@ -66,6 +66,18 @@ TEST(RasterGradientTest, RampInterpolatesStopsAndAppliesTheTransform) {
     EXPECT_EQ(ramp[255], 0xFF000000u);
 }
 
+TEST(RasterGradientTest, LinearLightInterpolationMixesLight) {
+    Gradient g = BlackToWhite();
+    g.interpolation = InterpolationMode::Linear;
+    uint32_t ramp[256];
+    BuildRamp(g, {}, ramp);
+    // Half the light of white is sRGB 188 (0.5 ^ (1 / 2.4) on the curve).
+    EXPECT_EQ(ramp[128] & 0xFF, 188u);
+    EXPECT_EQ(ramp[0], 0xFF000000u);
+    EXPECT_EQ(ramp[255], 0xFFFFFFFFu);
+    for (int i = 1; i < 256; ++i) EXPECT_GE(ramp[i] & 0xFF, ramp[i - 1] & 0xFF);
+}
+
 TEST(RasterGradientTest, LinearGradientSamplesPixelCentres) {
     FrameBuffer fb = DrawFill(GradientFill(FillKind::LinearGradient, BlackToWhite()), kSide, 2);
     // Pixel x spans ratios 4x .. 4x + 4; its centre is at ratio 4x + 2.
