@@ -14,7 +14,7 @@ UINT DispEventMessage() {
     return message;
 }
 
-std::wstring AnsiToWide(const char* text) {
+std::wstring AfxAnsiToWide(const char* text) {
     if (!text || !*text) return std::wstring();
     int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (length <= 0) return std::wstring();
@@ -24,7 +24,7 @@ std::wstring AnsiToWide(const char* text) {
     return wide;
 }
 
-CString WideToAnsi(const std::wstring& text) {
+CString AfxWideToAnsi(const std::wstring& text) {
     if (text.empty()) return CString();
     int length = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (length <= 0) return CString();
@@ -48,7 +48,7 @@ void CWnd::InvokeHelper(DISPID dispid, WORD flags, VARTYPE resultType, void* res
             value.intValue = va_arg(args, LONG);
         } else if (*p == kVtAnsiString) {
             value.type = VT_BSTR;
-            value.text = AnsiToWide(va_arg(args, const char*));
+            value.text = AfxAnsiToWide(va_arg(args, const char*));
         } else {
             break;  // a type this framework never passes
         }

@@ -285,7 +285,7 @@ LRESULT CWnd::RouteEvent(LPARAM lp) {
     EventArgs args;
     for (const DispValue& value : event->args) {
         args.strings.push_back(value.type == kVtI4 ? CString::FormatText("%ld", static_cast<long>(value.intValue))
-                                                   : WideToAnsi(value.text));
+                                                   : AfxWideToAnsi(value.text));
         args.ints.push_back(value.intValue);
     }
     return OnEvent(event->ctrlId, event->dispid, args);

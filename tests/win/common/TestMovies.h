@@ -1,0 +1,19 @@
+// Small movies for Windows tests, written with the movie library.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace wintest {
+
+constexpr int kTwipsPerPixel = 20;
+
+// `frames` empty frames of a 200 x 100 stage at `fps`.
+std::vector<uint8_t> FramesMovie(int frames, double fps);
+
+// One frame whose action sends each (command, arguments) pair as an
+// FSCommand, in order, then stops.
+std::vector<uint8_t> FsCommandMovie(const std::vector<std::pair<std::string, std::string>>& commands);
+
+}  // namespace wintest
