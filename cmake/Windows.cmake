@@ -1,6 +1,7 @@
 # Windows tree (MinGW-w64 i686): pictaro.exe, swfshot.exe and the Windows
 # test programs, all linked statically so they run with nothing beside them.
 enable_language(RC)
+set(ZLIB_USE_STATIC_LIBS ON)  # the program must run with nothing beside it
 find_package(ZLIB REQUIRED)
 add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0700 NOMINMAX
                         WIN32_LEAN_AND_MEAN STRICT)
