@@ -1,6 +1,3 @@
 // Commands whose code arrives with its own change. Each definition here does
 // nothing and is deleted when the real one lands.
 #include "app/MainDialog.h"
-
-// Arrives with opening a movie (player/OpenMovie.cpp).
-void CMainDialog::OpenMovie() {}
