@@ -4,6 +4,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/CommandCounters.h"
+#include "app/MakerSite.h"
 #include "app/PictaroApp.h"
 #include "app/res/resource.h"
 #include "capture/CaptureFolder.h"
@@ -29,7 +30,6 @@ constexpr int kThumbMarginBottom = 0;
 constexpr long kToolbarAlignLeft = 1;
 constexpr long kToolbarNoScale = 3;
 constexpr UINT kSysCommandMask = 0xFFF0;
-constexpr const char* kHelpUrl = "https://www.pictaro.example/products/pictaro/help";
 
 }  // namespace
 
@@ -237,7 +237,7 @@ void CMainDialog::OpenPicker() {
 
 void CMainDialog::OnHelpHowTo() {
     // A failure to start the browser is ignored.
-    ::ShellExecuteA(nullptr, "open", kHelpUrl, nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteA(nullptr, "open", kHelpPageUrl, nullptr, nullptr, SW_SHOW);
 }
 
 void CMainDialog::ShowAboutBox() {

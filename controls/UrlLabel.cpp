@@ -14,7 +14,10 @@ constexpr UINT_PTR kToolId = 1001;
 }  // namespace
 
 CUrlLabel::~CUrlLabel() {
-    if (m_ownsCursor && m_linkCursor) ::DestroyCursor(m_linkCursor);
+    if (!m_ownsCursor || !m_linkCursor) return;
+    // A cursor still on screen must not be destroyed.
+    if (::GetCursor() == m_linkCursor) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+    ::DestroyCursor(m_linkCursor);
 }
 
 void CUrlLabel::PreSubclassWindow() {
