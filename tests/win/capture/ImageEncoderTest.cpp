@@ -19,18 +19,12 @@ TEST(ImageEncoderTest, TheThreeFormatsWeSaveAreFoundWithTheirClassIds) {
         const WCHAR* mime;
         CLSID expected;
     };
-    int bmpIndex = -1;
     for (const Case& c : {Case{L"image/bmp", kBmpEncoder}, Case{L"image/jpeg", kJpegEncoder},
                           Case{L"image/png", kPngEncoder}}) {
         CLSID found = kUntouched;
-        int index = FindImageEncoder(c.mime, &found);
-        EXPECT_GE(index, 0);
+        EXPECT_GE(FindImageEncoder(c.mime, &found), 0);
         EXPECT_TRUE(IsEqualCLSID(found, c.expected));
-        if (c.mime[6] == L'b') bmpIndex = index;
     }
-    // Each lookup walks the list from its start: the same answer twice.
-    CLSID again = kUntouched;
-    EXPECT_EQ(FindImageEncoder(L"image/bmp", &again), bmpIndex);
 }
 
 TEST(ImageEncoderTest, NoMatchLeavesTheClassIdAsItWas) {
