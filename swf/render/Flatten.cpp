@@ -6,9 +6,12 @@ namespace swf {
 
 namespace {
 
-// Beyond this extent a curve is halved before stepping, so step products
-// stay inside 64 bits and the step count stays meaningful.
+// A curve larger than the keep box (or this) is halved before stepping:
+// pieces outside become chords, so the points spent on one curve depend on
+// the target's size, never on how far a hostile coordinate reaches, and the
+// step products stay inside 64 bits.
 constexpr Subpixel kMaxStepExtent = Subpixel(1) << 28;
+constexpr Subpixel kMinSplitExtent = 64 * kOnePixel;
 constexpr int kMaxSplitDepth = 48;
 
 bool HullOutside(Point64 p0, Point64 p1, Point64 p2, const Box& keep) {
@@ -43,12 +46,17 @@ void Step(Point64 p0, Point64 p1, Point64 p2, std::vector<Point64>& out) {
     out.push_back(p2);
 }
 
+Subpixel SplitExtent(const Box& keep) {
+    const Subpixel side = std::max(keep.xMax - keep.xMin, keep.yMax - keep.yMin);
+    return std::clamp(side, kMinSplitExtent, kMaxStepExtent);
+}
+
 void Flatten(Point64 p0, Point64 p1, Point64 p2, const Box& keep, int depth, std::vector<Point64>& out) {
     if (HullOutside(p0, p1, p2, keep) || depth > kMaxSplitDepth) {
         out.push_back(p2);
         return;
     }
-    if (Extent(p0, p1, p2) <= kMaxStepExtent) return Step(p0, p1, p2, out);
+    if (Extent(p0, p1, p2) <= SplitExtent(keep)) return Step(p0, p1, p2, out);
     const Point64 a = Mid(p0, p1), b = Mid(p1, p2), m = Mid(a, b);
     Flatten(p0, a, m, keep, depth + 1, out);
     Flatten(m, b, p2, keep, depth + 1, out);

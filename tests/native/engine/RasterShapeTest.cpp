@@ -193,5 +193,57 @@ TEST(RasterShapeTest, HostilePlacementsStayBoundedAndExact) {
     Draw(wide, 0, 0);
 }
 
+TEST(RasterShapeTest, RandomShapesAndPlacementsStaySound) {
+    // Random edge soup with every style kind, extreme coordinates and
+    // matrices: nothing may crash, overflow (UBSan) or trip an assertion.
+    std::mt19937 rng(17);
+    auto any = [&] { return int32_t(rng()); };
+    auto small = [&] { return int32_t(rng() % 4000) - 500; };
+    for (int round = 0; round < 150; ++round) {
+        Shape s;
+        s.layers.resize(1 + rng() % 2);
+        for (ShapeLayer& l : s.layers) {
+            FillStyle g;
+            g.kind = FillKind(rng() % 5);
+            g.color = Rgba{uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), uint8_t(rng())};
+            g.matrix = {any(), any(), any(), any(), any(), any()};
+            g.gradient.spread = SpreadMode(rng() % 3);
+            g.gradient.focalPoint = int16_t(rng());
+            g.gradient.stops = {{uint8_t(rng()), g.color}, {uint8_t(rng()), Rgba{}}};
+            l.fills = {SolidFill(g.color), g};
+            LineStyle line;
+            line.width = uint16_t(rng());
+            line.join = JoinStyle(rng() % 3);
+            line.startCap = CapStyle(rng() % 3);
+            line.miterLimit = uint16_t(rng());
+            line.hasFill = rng() % 2;
+            line.fill = g;
+            l.lines = {line, LineStyle{}};
+            Point at{small(), small()};
+            for (int e = 0; e < 12; ++e) {
+                ShapeEdge edge;
+                edge.from = rng() % 4 ? at : Point{any(), any()};
+                edge.to = rng() % 3 ? Point{small(), small()} : Point{any(), any()};
+                edge.control = rng() % 3 ? Point{small(), small()} : Point{any(), any()};
+                edge.curved = rng() % 2;
+                edge.fill0 = uint16_t(rng() % 4);
+                edge.fill1 = uint16_t(rng() % 4);
+                edge.line = uint16_t(rng() % 4);
+                l.edges.push_back(edge);
+                at = edge.to;
+            }
+        }
+        const bool wild = round % 3 == 0;
+        Matrix m = wild ? Matrix{any(), any(), any(), any(), any(), any()}
+                        : Matrix{int32_t(rng() % 200000), int32_t(rng() % 20000) - 10000,
+                                 int32_t(rng() % 20000) - 10000, int32_t(rng() % 200000), small(), small()};
+        ColorTransform cx;
+        cx.rMul = int16_t(rng());
+        cx.aAdd = int16_t(rng() % 512) - 255;
+        Draw(s, 24, 16, m, cx);
+        ShapeHitTest(s, m, {small(), small()});
+    }
+}
+
 }  // namespace
 }  // namespace swf

@@ -2,9 +2,11 @@
 // clipping of any coordinate, and band splitting that changes nothing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "RasterTestUtil.h"
+#include "swf/render/Flatten.h"
 
 namespace swf {
 namespace {
@@ -133,6 +135,23 @@ TEST(RasterTest, ClipsAnyCoordinateWithoutChangingWhatIsVisible) {
     // Extremes of the 64-bit range do not overflow (UBSan checks).
     const Subpixel edge = INT64_MAX / 4;
     RenderPolys(8, 6, {{{-edge, -edge}, {edge, 3}, {5, edge}}});
+}
+
+TEST(RasterTest, HugeCurvesCostPointsByTargetSizeOnly) {
+    // A curve 2^40 subpixels across whose hull overlaps a 16-pixel box.
+    const Box keep{0, 0, 16 * kPx, 16 * kPx};
+    const Subpixel far = Subpixel(1) << 40;
+    std::vector<Point64> out;
+    FlattenQuad({-far, 8 * kPx}, {0, -far}, {far, 8 * kPx}, keep, out);
+    EXPECT_LT(out.size(), 200u);
+    EXPECT_EQ(out.back(), (Point64{far, 8 * kPx}));
+    // Inside the box the flattening still follows the curve closely.
+    out.clear();
+    FlattenQuad({0, 0}, {16 * kPx, 0}, {16 * kPx, 16 * kPx}, keep, out);
+    EXPECT_GE(out.size(), 8u);
+    const Point64 mid = out[out.size() / 2 - 1];
+    // Every point lies on x = 16 (2t - t^2), y = 16 t^2 for some t.
+    EXPECT_NEAR(double(mid.x) / kPx, 16 * (1 - std::pow(1 - std::sqrt(double(mid.y) / kPx / 16), 2)), 0.02);
 }
 
 TEST(RasterTest, OpenInputFillsToTheRightEdge) {
