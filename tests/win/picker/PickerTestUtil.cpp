@@ -126,12 +126,15 @@ bool AnswerSaveAs(const CString& path) {
     return WaitUntil([&] { return !::IsWindow(dialog); });
 }
 
-bool AnswerQuality(int position, bool ok) {
+int AnswerQuality(int position, bool ok) {
     HWND dialog = WaitForTopWindow("Set the quality of JPEG");
-    if (!dialog) return false;
-    ::SendMessageA(::GetDlgItem(dialog, kQualitySlider), TBM_SETPOS, TRUE, position);
+    if (!dialog) return -1;
+    HWND slider = ::GetDlgItem(dialog, kQualitySlider);
+    int opened = static_cast<int>(::SendMessageA(slider, TBM_GETPOS, 0, 0));
+    if (position != kLeaveQuality) ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
     PressButton(dialog, ok ? IDOK : IDCANCEL);
-    return WaitUntil([&] { return !::IsWindow(dialog); });
+    WaitUntil([&] { return !::IsWindow(dialog); });
+    return opened;
 }
 
 bool AnswerFolderBrowser(const CString& folder) {
@@ -140,6 +143,25 @@ bool AnswerFolderBrowser(const CString& folder) {
     ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
     PressButton(dialog, IDOK);
     return WaitUntil([&] { return !::IsWindow(dialog); });
+}
+
+bool CloseShellWindow(const char* name) {
+    struct Args {
+        const char* name;
+        HWND found;
+    } args{name, nullptr};
+    auto find = [](HWND hwnd, LPARAM lp) -> BOOL {
+        Args* a = reinterpret_cast<Args*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(hwnd)) return TRUE;
+        if (WindowText(hwnd).Find(a->name) < 0) return TRUE;
+        a->found = hwnd;
+        return FALSE;
+    };
+    if (!WaitUntil([&] { return !::EnumWindows(find, reinterpret_cast<LPARAM>(&args)) || args.found; })) return false;
+    ::PostMessageA(args.found, WM_CLOSE, 0, 0);
+    return true;
 }
 
 void CloseAllDialogs() {

@@ -40,10 +40,17 @@ MessageBoxSeen AnswerMessageBox(const char* caption, DWORD deadlineMs = kDeadlin
 
 // Types the path into the Save As dialog and presses Save.
 bool AnswerSaveAs(const CString& path);
-// Sets the quality dialog's track bar and presses OK, or presses Cancel.
-bool AnswerQuality(int position, bool ok);
+// Sets the quality dialog's track bar (kLeaveQuality: not touched) and
+// presses OK or Cancel. Returns the position the dialog opened with, -1
+// when it did not come.
+constexpr int kLeaveQuality = -1;
+int AnswerQuality(int position, bool ok);
 // Selects the folder in the shell's folder browser and presses OK.
 bool AnswerFolderBrowser(const CString& folder);
+
+// Waits for a window of another process (the shell's) whose title holds
+// `name`, and closes it. False when none came.
+bool CloseShellWindow(const char* name);
 
 // Closes whatever dialogs of this process are still open, innermost first,
 // so a failed driver never leaves the modal loop of the test waiting.
