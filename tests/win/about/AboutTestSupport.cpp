@@ -1,17 +1,18 @@
 #include "tests/win/about/AboutTestSupport.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
+constexpr DWORD kDeadlineMs = 10000;
 constexpr DWORD kPollIntervalMs = 10;
 // Enough pixels to be text, not noise: the underline alone has more.
 constexpr int kMinTextPixels = 20;
+constexpr int kColourCount = 3;
+// In LinkColour order: link, hover, visited.
+constexpr COLORREF kColours[kColourCount] = {RGB(0, 0, 255), RGB(255, 0, 0), RGB(5, 34, 143)};
 
-struct ReleaseDc {
-    HWND hwnd;
-    void operator()(HDC dc) const { ::ReleaseDC(hwnd, dc); }
-};
 struct DeleteDc {
     void operator()(HDC dc) const { ::DeleteDC(dc); }
 };
@@ -19,29 +20,43 @@ struct DeleteGdiObject {
     void operator()(void* object) const { ::DeleteObject(object); }
 };
 
-struct FindArgs {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lp) {
-    auto* args = reinterpret_cast<FindArgs*>(lp);
-    if (::IsWindowVisible(hwnd) && WindowText(hwnd) == args->caption) {
-        args->found = hwnd;
-        return FALSE;
+// Counts of exact link, hover and visited pixels in the client area.
+std::vector<int> CountColours(HWND hwnd) {
+    std::vector<int> counts(kColourCount, 0);
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    if (client.right <= 0 || client.bottom <= 0) return counts;
+    HDC screen = ::GetDC(hwnd);
+    std::unique_ptr<HDC__, DeleteDc> memory(::CreateCompatibleDC(screen));
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(info.bmiHeader), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    std::unique_ptr<void, DeleteGdiObject> bitmap(
+        ::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap && bits) {
+        HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+        ::SelectObject(memory.get(), old);
+        const DWORD* pixel = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < client.right * client.bottom; ++i) {
+            // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+            COLORREF c = RGB((pixel[i] >> 16) & 0xFF, (pixel[i] >> 8) & 0xFF, pixel[i] & 0xFF);
+            for (int k = 0; k < kColourCount; ++k) counts[k] += c == kColours[k];
+        }
     }
-    return TRUE;
+    ::ReleaseDC(hwnd, screen);
+    return counts;
 }
 
 }  // namespace
 
-bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool PollUntil(const std::function<bool()>& condition) {
     DWORD start = ::GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (::GetTickCount() - start > timeoutMs) return false;
+    while (!condition()) {
+        if (::GetTickCount() - start > kDeadlineMs) return false;
         ::Sleep(kPollIntervalMs);
     }
+    return true;
 }
 
 UiThread::UiThread(std::function<void()> body) {
@@ -53,20 +68,22 @@ UiThread::UiThread(std::function<void()> body) {
     PollUntil([this] { return m_id != 0; });
 }
 
-UiThread::~UiThread() {
-    if (m_thread.joinable()) m_thread.join();
-}
-
-HWND UiThread::FindWindowByCaption(const char* caption) const {
-    FindArgs args{caption, nullptr};
-    ::EnumThreadWindows(m_id, MatchCaption, reinterpret_cast<LPARAM>(&args));
-    return args.found;
-}
-
 HWND UiThread::WaitForWindow(const char* caption) const {
-    HWND found = nullptr;
-    PollUntil([&] { return (found = FindWindowByCaption(caption)) != nullptr; });
-    return found;
+    struct Search {
+        const char* caption;
+        HWND found;
+    } search{caption, nullptr};
+    auto match = [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (!::IsWindowVisible(hwnd) || WindowText(hwnd) != s->caption) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+    };
+    PollUntil([&] {
+        ::EnumThreadWindows(m_id, match, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
 }
 
 HWND UiThread::Capture() const {
@@ -75,48 +92,12 @@ HWND UiThread::Capture() const {
     return ::GetGUIThreadInfo(m_id, &info) ? info.hwndCapture : nullptr;
 }
 
-ColourCount CountLinkColours(HWND hwnd) {
-    ColourCount count;
-    RECT client;
-    ::GetClientRect(hwnd, &client);
-    int width = client.right, height = client.bottom;
-    if (width <= 0 || height <= 0) return count;
-    std::unique_ptr<HDC__, ReleaseDc> screen(::GetDC(hwnd), ReleaseDc{hwnd});
-    std::unique_ptr<HDC__, DeleteDc> memory(::CreateCompatibleDC(screen.get()));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    std::unique_ptr<void, DeleteGdiObject> bitmap(
-        ::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return count;
-    HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
-    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
-    ::SelectObject(memory.get(), old);
-    const DWORD* pixel = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i) {
-        // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
-        DWORD p = pixel[i];
-        COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-        if (c == kLinkBlue) ++count.link;
-        if (c == kHoverRed) ++count.hover;
-        if (c == kVisitedBlue) ++count.visited;
-    }
-    return count;
-}
-
 bool ShowsOnly(HWND label, LinkColour colour) {
-    ColourCount c = CountLinkColours(label);
-    switch (colour) {
-    case LinkColour::Link: return c.link >= kMinTextPixels && c.hover == 0 && c.visited == 0;
-    case LinkColour::Hover: return c.hover >= kMinTextPixels && c.link == 0 && c.visited == 0;
-    case LinkColour::Visited: return c.visited >= kMinTextPixels && c.link == 0 && c.hover == 0;
-    }
-    return false;
+    std::vector<int> counts = CountColours(label);
+    int wanted = static_cast<int>(colour);
+    for (int k = 0; k < kColourCount; ++k)
+        if (k == wanted ? counts[k] < kMinTextPixels : counts[k] != 0) return false;
+    return true;
 }
 
 bool WaitForColour(HWND label, LinkColour colour) {

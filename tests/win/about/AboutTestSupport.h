@@ -1,6 +1,6 @@
 // Helpers of the About box tests: a dialog run on a thread of its own (so
 // the test thread can drive it and read its pixels), polling with a
-// deadline, and the colours painted into a window.
+// deadline, and the link colours painted into a window.
 #pragma once
 
 #include <windows.h>
@@ -8,25 +8,18 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <vector>
 
-constexpr DWORD kDeadlineMs = 10000;
+bool PollUntil(const std::function<bool()>& condition);
 
-// True once `condition` holds; false when the deadline passed first.
-bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDeadlineMs);
-
-// Runs `body` (typically a DoModal) on its own thread; joins on destruction.
+// Runs `body` (a DoModal) on its own thread; joins on destruction.
 class UiThread {
 public:
     explicit UiThread(std::function<void()> body);
-    ~UiThread();
-    UiThread(const UiThread&) = delete;
-    UiThread& operator=(const UiThread&) = delete;
+    ~UiThread() { m_thread.join(); }
 
     DWORD Id() const { return m_id; }
     bool Finished() const { return m_finished; }
-    // The visible top-level window of this thread with the given caption.
-    HWND FindWindowByCaption(const char* caption) const;
+    // A visible top-level window of this thread with this caption.
     HWND WaitForWindow(const char* caption) const;
     HWND Capture() const;
 
@@ -36,19 +29,8 @@ private:
     volatile bool m_finished = false;
 };
 
-// Pixels of exactly these colours in the window's client area.
-struct ColourCount {
-    int link = 0;
-    int hover = 0;
-    int visited = 0;
-};
-ColourCount CountLinkColours(HWND hwnd);
-
-constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
-constexpr COLORREF kHoverRed = RGB(255, 0, 0);
-constexpr COLORREF kVisitedBlue = RGB(5, 34, 143);
 enum class LinkColour { Link, Hover, Visited };
-// The text shows one of the three colours and none of the other two.
+// The window's text shows this colour and neither of the other two.
 bool ShowsOnly(HWND label, LinkColour colour);
 bool WaitForColour(HWND label, LinkColour colour);
 
