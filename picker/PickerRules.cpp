@@ -25,6 +25,11 @@ CString ExpandSystemRoot(const CString& programPath, const CString& windowsDir) 
     return expanded;
 }
 
+bool HasUnexpandedVariable(const CString& path) {
+    int open = path.Find('%');
+    return open >= 0 && path.Find('%', open + 2) > open;
+}
+
 CString QuoteArgument(const CString& path) { return "\"" + path + "\""; }
 
 CString RegistryText(const char* buffer, unsigned long size) {

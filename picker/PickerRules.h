@@ -19,6 +19,10 @@ const wchar_t* MimeTypeForSaveKind(SaveKind kind);
 
 // Replaces every exact "%SystemRoot%" (case-sensitive) with windowsDir.
 CString ExpandSystemRoot(const CString& programPath, const CString& windowsDir);
+// Whether "%NAME%" is left in the path: such a program is not started,
+// since only "%SystemRoot%" is ours to expand (some shells would expand
+// the rest on their own, others fail on it).
+bool HasUnexpandedVariable(const CString& path);
 // One argument in double quotes, so paths with spaces stay one argument.
 CString QuoteArgument(const CString& path);
 

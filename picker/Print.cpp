@@ -52,8 +52,9 @@ void CPickerDlg::OnPrint() {
     if (length > 0 && length < MAX_PATH) program = ExpandSystemRoot(program, windowsDir);
     CString arguments = QuoteArgument(CapturePathOfItem(item));
 
-    INT_PTR started = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(m_hWnd, "open", program, arguments, nullptr, SW_SHOWNORMAL));
+    INT_PTR started = 0;
+    if (!HasUnexpandedVariable(program))
+        started = reinterpret_cast<INT_PTR>(::ShellExecuteA(m_hWnd, "open", program, arguments, nullptr, SW_SHOWNORMAL));
     HWND paint = started > kShellExecuteFailedLimit ? WaitForPaintWindow() : nullptr;
     if (!paint) {
         MessageBox("Can not find any print program", "Can not print", MB_OK | MB_ICONHAND);

@@ -25,6 +25,12 @@ TEST(PickerRulesTest, PaintCommandLineExpandsOnlyTheExactSystemRoot) {
     EXPECT_EQ(ExpandSystemRoot("%WINDIR%\\paint.exe", "C:\\windows"), "%WINDIR%\\paint.exe");
     EXPECT_EQ(ExpandSystemRoot("", "C:\\windows"), "");
 
+    EXPECT_TRUE(HasUnexpandedVariable("%systemroot%\\paint.exe"));
+    EXPECT_TRUE(HasUnexpandedVariable("C:\\%WINDIR%\\paint.exe"));
+    EXPECT_FALSE(HasUnexpandedVariable("C:\\windows\\paint.exe"));
+    EXPECT_FALSE(HasUnexpandedVariable("C:\\100% sure\\paint.exe"));
+    EXPECT_FALSE(HasUnexpandedVariable("C:\\a%%b\\paint.exe"));
+
     EXPECT_EQ(QuoteArgument("C:\\Users\\A B\\Temp\\Pictaro\\capture_00.bmp"),
               "\"C:\\Users\\A B\\Temp\\Pictaro\\capture_00.bmp\"");
 }

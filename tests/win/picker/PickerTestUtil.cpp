@@ -137,10 +137,38 @@ int AnswerQuality(int position, bool ok) {
     return opened;
 }
 
+namespace {
+
+CString TreeSelectionText(HWND tree) {
+    char text[MAX_PATH] = "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    if (!item.hItem || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return CString();
+    return text;
+}
+
+}  // namespace
+
+CString FolderBrowserSelection(HWND dialog) {
+    HWND tree = ::FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
+    return tree ? TreeSelectionText(tree) : CString();
+}
+
+// The dialog selects its initial folder when it has initialised; a
+// selection made before that would be undone, so wait for the tree first.
 bool AnswerFolderBrowser(const CString& folder) {
     HWND dialog = WaitForTopWindow("Browse for Folder");
     if (!dialog) return false;
+    HWND tree = nullptr;
+    if (!WaitUntil([&] { return (tree = ::FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr)) != nullptr; }))
+        return false;
+    WaitUntil([&] { return ::SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0; });
+    CString name = folder.Mid(folder.ReverseFind('\\') + 1);
     ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
+    if (!WaitUntil([&] { return TreeSelectionText(tree).CompareNoCase(name) == 0; })) return false;
     PressButton(dialog, IDOK);
     return WaitUntil([&] { return !::IsWindow(dialog); });
 }

@@ -45,6 +45,8 @@ bool AnswerSaveAs(const CString& path);
 // when it did not come.
 constexpr int kLeaveQuality = -1;
 int AnswerQuality(int position, bool ok);
+// The name of the folder selected in the shell's folder browser.
+CString FolderBrowserSelection(HWND dialog);
 // Selects the folder in the shell's folder browser and presses OK.
 bool AnswerFolderBrowser(const CString& folder);
 
