@@ -11,6 +11,22 @@ namespace {
 // Slack around the target for flattening: a chord outside it is exact.
 constexpr Subpixel kKeepMargin = 2 * kOnePixel;
 
+// Whether the directed edges of one fill form closed contours: every point
+// is left as often as it is reached. Then every row's covers sum to zero,
+// which debug builds assert; open input is drawn but not asserted on.
+bool FillIsClosed(const ShapeLayer& layer, const FillEdgeRef* begin, const FillEdgeRef* end) {
+    auto key = [](Point p) { return (uint64_t(uint32_t(p.x)) << 32) | uint32_t(p.y); };
+    std::vector<uint64_t> starts, ends;
+    for (const FillEdgeRef* r = begin; r != end; ++r) {
+        const ShapeEdge& e = layer.edges[r->edge];
+        starts.push_back(key(r->reversed ? e.to : e.from));
+        ends.push_back(key(r->reversed ? e.from : e.to));
+    }
+    std::sort(starts.begin(), starts.end());
+    std::sort(ends.begin(), ends.end());
+    return starts == ends;
+}
+
 }  // namespace
 
 void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
@@ -78,6 +94,9 @@ void ShapeRenderer::DrawFills(FrameBuffer& target, const ShapeLayer& layer, cons
         const uint16_t fill = refs[begin].fill;
         if (fill <= layer.fills.size()) {
             raster_.Reset(target.Width(), target.Height());
+#ifndef NDEBUG
+            raster_.SetExpectClosed(FillIsClosed(layer, refs + begin, refs + end));
+#endif
             EmitFillLines(flat_, refs + begin, refs + end, raster_);
             Composite(target, &layer.fills[fill - 1], Rgba{}, toTarget, cxform);
         }
