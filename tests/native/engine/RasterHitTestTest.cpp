@@ -4,6 +4,7 @@
 
 #include "RasterTestUtil.h"
 #include "swf/RenderBackend.h"
+#include "swf/render/RasterBackend.h"
 
 namespace swf {
 namespace {
@@ -65,6 +66,51 @@ TEST(RasterHitTestTest, StrokesWithinHalfTheirWidth) {
     const Shape hair = Line(0, CapStyle::None);
     EXPECT_TRUE(ShapeHitTest(hair, {}, {5 * kTw, 5 * kTw + 9}));
     EXPECT_FALSE(ShapeHitTest(hair, {}, {5 * kTw, 5 * kTw + 11}));
+}
+
+TEST(RasterHitTestTest, WhatIsDrawnIsWhatIsHit) {
+    // A curved fill and a thick stroke with every cap and join, drawn
+    // opaque: fully covered pixels must hit at their centre, empty ones not.
+    Shape s;
+    s.layers.emplace_back();
+    ShapeLayer& l = s.layers[0];
+    l.fills = {SolidFill(Rgba{255, 255, 255, 255})};
+    for (JoinStyle join : {JoinStyle::Round, JoinStyle::Bevel, JoinStyle::Miter}) {
+        LineStyle line;
+        line.width = 3 * kTw;
+        line.color = Rgba{255, 255, 255, 255};
+        line.join = join;
+        line.startCap = CapStyle::Square;
+        line.endCap = CapStyle::Round;
+        l.lines.push_back(line);
+    }
+    ShapeEdge arc;
+    arc.from = {2 * kTw, 2 * kTw};
+    arc.control = {20 * kTw, 0};
+    arc.to = {14 * kTw, 12 * kTw};
+    arc.curved = true;
+    arc.fill1 = 1;
+    l.edges.push_back(arc);
+    AddEdges(l, {{14 * kTw, 12 * kTw}, {2 * kTw, 2 * kTw}}, 1, 0, false, false);
+    for (uint16_t i = 0; i < 3; ++i)
+        AddEdges(l, {{(4 + 9 * i) * kTw, 20 * kTw}, {(8 + 9 * i) * kTw, 14 * kTw}, {(11 + 9 * i) * kTw, 22 * kTw}},
+                 0, uint16_t(i + 1), false, false);
+    const Matrix m{70000, 9000, -12000, 64000, 5 * kTw, 3 * kTw};
+    FrameBuffer fb(40, 30);
+    RasterBackend backend(fb);
+    backend.DrawShape(s, m, {});
+    int checked = 0, inside = 0;
+    for (int y = 0; y < fb.Height(); ++y)
+        for (int x = 0; x < fb.Width(); ++x) {
+            const uint32_t alpha = fb.At(x, y) >> 24;
+            if (alpha != 0 && alpha != 255) continue;
+            const Point centre{x * kTw + kTw / 2, y * kTw + kTw / 2};
+            EXPECT_EQ(ShapeHitTest(s, m, centre), alpha == 255) << x << "," << y;
+            ++checked;
+            inside += alpha == 255;
+        }
+    EXPECT_GT(checked, 900);
+    EXPECT_GT(inside, 150);
 }
 
 TEST(RasterHitTestTest, EmptyAndHostileShapesAnswerQuickly) {
