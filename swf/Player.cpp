@@ -3,9 +3,10 @@
 // Deliberate choices:
 //  1. A header frame rate of 0 plays at 12 fps: "as fast as possible" would
 //     tie what a capture shows to the speed of the machine.
-//  2. GotoFrame from the host shows the frame without running its actions
-//     and keeps the play state; frames entered by playing, or by a goto from
-//     actions, run their actions. Loading runs frame 0's actions.
+//  2. GotoFrame from the host shows the frame exactly as playing from the
+//     start shows it (every sprite at its own frame), without running its
+//     actions, and keeps the play state; frames entered by playing, or by a
+//     goto from actions, run their actions. Loading runs frame 0's actions.
 //  3. Playing past the last frame goes on at frame 0 unless the movie stops.
 //  4. Host handlers are called after the engine has finished its step, so
 //     they may call back into the player.

@@ -58,8 +58,9 @@ public:
     int TotalFrames() const;
     Rgba Background() const;        // SetBackgroundColor of the current frame
 
-    // Timeline control. GotoFrame clamps to 0..TotalFrames-1 and keeps the
-    // play state, like the control's FrameNum put.
+    // Timeline control. GotoFrame clamps to 0..TotalFrames-1, shows the
+    // frame as playing from the start to it shows it (no actions run) and
+    // keeps the play state, like the control's FrameNum put.
     int CurrentFrame() const;
     void GotoFrame(int frame);
     void Play();

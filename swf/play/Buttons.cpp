@@ -66,6 +66,7 @@ void Timeline::SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, Ac
     DisplayObject& button = *ref.object;
     const bool redraw = DrawnState(button.phase) != DrawnState(phase);
     button.phase = phase;
+    asPlayed_ = false;
     if (redraw) BuildButtonChildren(ctx_, button, ref.parent->Nesting() + 1);
     if (!button.character) return;
     for (const ButtonAction& a : static_cast<const ButtonCharacter&>(*button.character).actions)

@@ -10,10 +10,11 @@
 //     is kept (not re-created) when the merge says it survived: going
 //     forward, when no command in between removed or replaced it; going
 //     backward, when the target list has the same character at its depth.
-//     A kept sprite keeps its own frame position and play state.
+//     A kept sprite keeps its own frame position and play state: the goto
+//     of actions. Host seeks rebuild instead (Timeline::Seek).
 //  3. A sprite created at frame p of a goto to frame t is advanced t - p
 //     ticks without actions, and kept sprites `keptTicks` ticks, so that
-//     a seek shows what playing to the same frame shows.
+//     a forward goto from a played state shows what playing to t shows.
 //  4. Frame actions are queued only when an ActionQueue is given (playing
 //     and gotos from actions); host seeks pass none and run no actions.
 #pragma once

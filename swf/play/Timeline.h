@@ -26,7 +26,8 @@ public:
     const Clip& Root() const { return *root_; }
     Rgba Background() const;
 
-    // A host seek: shows `frame` without running actions (see Clip.h).
+    // A host seek: shows `frame` as playing from the start shows it, without
+    // running actions (rules at the definition).
     void Seek(int frame);
     // One clock tick with actions; returns the host calls they made.
     std::vector<HostCall> Tick();
@@ -46,12 +47,16 @@ private:
     void SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue);
     void TrackEnterLeave(uint32_t hit, ActionQueue& queue);
     std::vector<HostCall> RunActions(ActionQueue& queue);
+    void Rebuild(int frame);
 
     PlayContext ctx_;  // declared first: outlives every clip
     std::unique_ptr<Clip> root_;
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;
+    // The state is what playing from the start shows at the root's frame:
+    // no action has run, the root has only gone forward, no button changed.
+    bool asPlayed_ = true;
 };
 
 }  // namespace swf
