@@ -110,7 +110,7 @@ TEST(RasterHitTestTest, WhatIsDrawnIsWhatIsHit) {
             inside += alpha == 255;
         }
     EXPECT_GT(checked, 900);
-    EXPECT_GT(inside, 150);
+    EXPECT_GT(inside, 100);
 }
 
 TEST(RasterHitTestTest, EmptyAndHostileShapesAnswerQuickly) {
