@@ -16,6 +16,8 @@ constexpr double kMsPerSecond = 1000.0;
 // Posted to itself so that FSCommands reach the parent after the engine
 // call that raised them has returned (the handler may run a modal loop).
 constexpr UINT kDeliverEventsMessage = WM_APP + 1;
+// A pointer position no button can be under (pixels; the engine clamps).
+constexpr int kNowhere = -100000;
 
 std::wstring Utf8OrAnsiToWide(const std::string& text) {
     if (text.empty()) return std::wstring();
@@ -106,6 +108,9 @@ LRESULT CALLBACK PlayerControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
         }
         return control->Handle(msg, wp, lp);
     } catch (...) {
+        // The clock or the next paint would meet the same failure again:
+        // the movie goes, and the user hears of it once.
+        if (control) control->DropMovie();
         ReportCurrentException(::GetAncestor(hwnd, GA_ROOT));
         return 0;
     }
@@ -120,12 +125,16 @@ LRESULT PlayerControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lp)); return 0;
     case WM_ERASEBKGND: return TRUE;  // the paint covers everything
     case WM_PAINT: OnPaint(); return 0;
+    case WM_PRINTCLIENT: PaintTo(reinterpret_cast<HDC>(wp)); return 0;
+    case WM_SIZE: OnSize(); return 0;
     case WM_TIMER:
         if (wp == kClockTimer) OnClockTick();
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP: OnPointer(msg, lp); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lp)); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(); return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(wp, lp)) return TRUE;
         break;
@@ -141,7 +150,9 @@ void PlayerControl::OnCreate(const CREATESTRUCTA* create) {
     if (create && FindCreationData(create->lpCreateParams, &data, &size))
         ParsePlayerProperties(data, size, m_properties);
     m_engine.SetScaleMode(ScaleModeFromName(m_properties.scaleMode));
-    if (!m_properties.movie.empty()) Load(Utf8OrAnsiToWide(m_properties.movie));
+    if (m_properties.movie.empty()) return;
+    Load(Utf8OrAnsiToWide(m_properties.movie));
+    if (!m_properties.playing) m_engine.Stop();
 }
 
 void PlayerControl::OnInvoke(DispCall* call) {
@@ -159,11 +170,11 @@ void PlayerControl::OnInvoke(DispCall* call) {
             call->result.intValue = m_engine.CurrentFrame();
         } else {
             m_engine.GotoFrame(intArg(0));
-            ::InvalidateRect(m_hwnd, nullptr, FALSE);
+            Refresh();
         }
         break;
-    case kDispIdScaleMode: m_engine.SetScaleMode(intArg(0)); ::InvalidateRect(m_hwnd, nullptr, FALSE); break;
-    case kDispIdAlignMode: m_engine.SetAlignMode(intArg(0)); ::InvalidateRect(m_hwnd, nullptr, FALSE); break;
+    case kDispIdScaleMode: m_engine.SetScaleMode(intArg(0)); Refresh(); break;
+    case kDispIdAlignMode: m_engine.SetAlignMode(intArg(0)); Refresh(); break;
     case kDispIdMovie: Load(textArg(0)); break;
     case kDispIdLoadMovie:
         // Only the base layer exists in this player; other layers are ignored.
@@ -181,68 +192,147 @@ void PlayerControl::Load(const std::wstring& path) {
     m_moviePath = path;
     std::vector<uint8_t> bytes;
     if (path.empty() || !ReadWholeFile(path, bytes) || !m_engine.LoadBytes(std::move(bytes))) m_engine.Unload();
+    m_pressed = false;
     m_lastTick = ::GetTickCount();
     if (m_engine.HasMovie())
         StartClock();
     else
         ::KillTimer(m_hwnd, kClockTimer);
-    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+    Refresh();
+}
+
+void PlayerControl::DropMovie() {
+    ::KillTimer(m_hwnd, kClockTimer);
+    m_engine.Unload();
+    m_pressed = false;
+    Refresh();
 }
 
 void PlayerControl::StartClock() {
     double rate = m_engine.FrameRate();
     UINT interval = rate > 0 ? static_cast<UINT>(std::lround(kMsPerSecond / rate)) : kMinFrameIntervalMs;
-    ::SetTimer(m_hwnd, kClockTimer, std::max(interval, kMinFrameIntervalMs), nullptr);
+    if (!::SetTimer(m_hwnd, kClockTimer, std::max(interval, kMinFrameIntervalMs), nullptr)) {
+        DWORD err = ::GetLastError();
+        ShowError(::GetAncestor(m_hwnd, GA_ROOT), "Pictaro could not start the movie's clock.", err);
+    }
 }
 
+// Timer messages come late and merge under load; the engine is given the
+// real time that passed, so the movie keeps its rate.
 void PlayerControl::OnClockTick() {
     DWORD now = ::GetTickCount();
     DWORD elapsed = now - m_lastTick;
     m_lastTick = now;
-    if (m_engine.Advance(elapsed) > 0) ::InvalidateRect(m_hwnd, nullptr, FALSE);
+    if (m_engine.Advance(elapsed) > 0) Refresh();
+}
+
+void PlayerControl::Refresh() {
+    m_frameDirty = true;
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+// The whole picture depends on the size (scale and alignment), not only the
+// uncovered strip that Windows invalidates by itself.
+void PlayerControl::OnSize() { Refresh(); }
+
+// Renders only when the movie changed: paints for uncovering the window and
+// captures copy the frame that is already there.
+void PlayerControl::RenderIfNeeded() {
+    RECT client;
+    ::GetClientRect(m_hwnd, &client);
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    if (!m_engine.HasMovie() || width <= 0 || height <= 0) return;
+    if (m_frame.Width() != width || m_frame.Height() != height) {
+        m_frame.Resize(width, height);
+        m_frameDirty = true;
+    }
+    if (!m_frameDirty) return;
+    m_engine.Render(m_frame);
+    m_frameDirty = false;
 }
 
 void PlayerControl::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hwnd, &ps);
     if (!dc) return;
+    // EndPaint even when drawing fails, or the window would ask again forever.
+    struct PaintEnd {
+        HWND hwnd;
+        PAINTSTRUCT* ps;
+        ~PaintEnd() { ::EndPaint(hwnd, ps); }
+    } end{m_hwnd, &ps};
+    PaintTo(dc);
+}
+
+// One copy of the frame buffer (a 32-bpp top-down DIB) onto the window.
+void PlayerControl::PaintTo(HDC dc) {
+    RenderIfNeeded();
     RECT client;
     ::GetClientRect(m_hwnd, &client);
     int width = client.right - client.left;
     int height = client.bottom - client.top;
-    if (!m_engine.HasMovie() || width <= 0 || height <= 0) {
+    if (!m_engine.HasMovie() || m_frame.Width() != width || m_frame.Height() != height) {
         ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
-    } else {
-        if (m_frame.Width() != width || m_frame.Height() != height) m_frame.Resize(width, height);
-        m_engine.Render(m_frame);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top row first, as the frame buffer
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        ::SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, m_frame.Data(), &info, DIB_RGB_COLORS);
+        return;
     }
-    ::EndPaint(m_hwnd, &ps);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first, as the frame buffer
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, m_frame.Data(), &info, DIB_RGB_COLORS);
 }
 
+// Client pixels; the engine maps them through the view of the last render,
+// so that render must be of the current size.
 void PlayerControl::OnPointer(UINT msg, LPARAM lp) {
     if (!m_engine.HasMovie()) return;
-    int x = GET_X_LPARAM(lp);
+    RenderIfNeeded();
+    int x = GET_X_LPARAM(lp);  // signed: captured moves can be left of or above the window
     int y = GET_Y_LPARAM(lp);
     switch (msg) {
-    case WM_MOUSEMOVE: m_engine.PointerMove(x, y); break;
+    case WM_MOUSEMOVE:
+        m_engine.PointerMove(x, y);
+        if (!m_trackingLeave) {
+            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hwnd, 0};
+            m_trackingLeave = ::TrackMouseEvent(&track) != FALSE;
+        }
+        break;
     case WM_LBUTTONDOWN:
-        ::SetCapture(m_hwnd);
+        m_engine.PointerMove(x, y);
         m_engine.PointerDown(x, y);
+        m_pressed = true;
+        ::SetCapture(m_hwnd);
         break;
     case WM_LBUTTONUP:
-        if (::GetCapture() == m_hwnd) ::ReleaseCapture();
+        // Released before ReleaseCapture, whose WM_CAPTURECHANGED would
+        // otherwise cancel the press.
+        m_pressed = false;
         m_engine.PointerUp(x, y);
+        if (::GetCapture() == m_hwnd) ::ReleaseCapture();
         break;
     }
-    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+    Refresh();
+}
+
+// A press whose capture was taken away (a message box, Alt+Tab) ends away
+// from every button, so it clicks nothing.
+void PlayerControl::OnCaptureChanged(HWND newCapture) {
+    if (!m_pressed || newCapture == m_hwnd) return;
+    m_pressed = false;
+    if (!m_engine.HasMovie()) return;
+    m_engine.PointerUp(kNowhere, kNowhere);
+    Refresh();
+}
+
+void PlayerControl::OnMouseLeave() {
+    m_trackingLeave = false;
+    if (m_pressed || !m_engine.HasMovie()) return;
+    m_engine.PointerMove(kNowhere, kNowhere);
+    Refresh();
 }
 
 BOOL PlayerControl::OnSetCursor(WPARAM, LPARAM lp) {

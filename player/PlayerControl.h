@@ -31,11 +31,18 @@ private:
     void OnCreate(const CREATESTRUCTA* create);
     void OnInvoke(DispCall* call);
     void OnPaint();
+    void PaintTo(HDC dc);
+    void OnSize();
     void OnClockTick();
     void OnPointer(UINT msg, LPARAM lp);
+    void OnCaptureChanged(HWND newCapture);
+    void OnMouseLeave();
     BOOL OnSetCursor(WPARAM wp, LPARAM lp);
     void Load(const std::wstring& path);
     void StartClock();
+    void Refresh();
+    void RenderIfNeeded();
+    void DropMovie();
     void QueueFsCommand(const std::string& command, const std::string& args);
     void DeliverEvents();
 
@@ -45,5 +52,8 @@ private:
     PlayerProperties m_properties;
     std::wstring m_moviePath;
     DWORD m_lastTick = 0;
+    bool m_frameDirty = true;     // m_frame no longer shows the engine's state
+    bool m_pressed = false;       // a button press holds the mouse capture
+    bool m_trackingLeave = false;
     std::vector<std::vector<DispValue>> m_pendingEvents;
 };

@@ -1,0 +1,103 @@
+#include "tests/win/player/PlayerTestUtil.h"
+
+#include <cstdlib>
+
+#include "framework/Dispatch.h"
+#include "player/PlayerDispatch.h"
+#include "tests/win/common/WinTestUtil.h"
+
+namespace playertest {
+
+namespace {
+
+constexpr const char* kHostClass = "PictaroPlayerTestHost";
+constexpr int kHostWidth = 1200;
+constexpr int kHostHeight = 900;
+constexpr UINT kFirstPlayerId = 2000;
+
+std::vector<RaisedEvent>& RecordedEvents() {
+    static std::vector<RaisedEvent> events;
+    return events;
+}
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == DispEventMessage() && lp) {
+        const DispEvent* event = reinterpret_cast<const DispEvent*>(lp);
+        RaisedEvent raised{event->ctrlId, event->dispid, {}};
+        for (const DispValue& value : event->args) raised.strings.push_back(AfxWideToAnsi(value.text).GetString());
+        RecordedEvents().push_back(raised);
+        return TRUE;
+    }
+    return ::DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+std::string MoviePath(const char* name) {
+    const char* folder = std::getenv("PICTARO_MOVIES");
+    if (!folder || !*folder) return std::string("Z:\\PICTARO_MOVIES-is-not-set\\") + name;
+    std::string path = folder;
+    if (path[0] == '/') {
+        for (char& ch : path)
+            if (ch == '/') ch = '\\';
+        path = "Z:" + path;
+    }
+    return path + "\\" + name;
+}
+
+PlayerHost::PlayerHost() {
+    RecordedEvents().clear();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &HostProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kHostClass;
+    ::RegisterClassA(&wc);  // fails harmlessly when an earlier test registered it
+    m_hwnd = ::CreateWindowExA(WS_EX_TOPMOST, kHostClass, "Player host", WS_POPUP | WS_VISIBLE, 0, 0, kHostWidth,
+                               kHostHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    wintest::PumpMessages();
+}
+
+PlayerHost::~PlayerHost() {
+    for (auto& player : m_players) player->Detach();
+    if (m_hwnd) ::DestroyWindow(m_hwnd);
+    wintest::PumpMessages();
+}
+
+CShockwaveFlash& PlayerHost::AddPlayer(int x, int y, int width, int height) {
+    UINT id = kFirstPlayerId + static_cast<UINT>(m_players.size());
+    HWND control = ::CreateWindowExA(0, kPlayerClassName, "", WS_CHILD | WS_VISIBLE, x, y, width, height, m_hwnd,
+                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                     ::GetModuleHandleA(nullptr), nullptr);
+    m_players.push_back(std::make_unique<CShockwaveFlash>());
+    m_players.back()->Attach(control);
+    return *m_players.back();
+}
+
+const std::vector<RaisedEvent>& PlayerHost::Events() const { return RecordedEvents(); }
+
+COLORREF PixelAt(HWND hwnd, int x, int y) {
+    ::UpdateWindow(hwnd);
+    HDC dc = ::GetDC(hwnd);
+    COLORREF color = ::GetPixel(dc, x, y);
+    ::ReleaseDC(hwnd, dc);
+    return color;
+}
+
+COLORREF PrintedPixelAt(HWND hwnd, int x, int y) {
+    RECT rect;
+    ::GetClientRect(hwnd, &rect);
+    HDC screen = ::GetDC(hwnd);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    COLORREF color = CLR_INVALID;
+    if (::PrintWindow(hwnd, memory, PW_CLIENTONLY)) color = ::GetPixel(memory, x, y);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(hwnd, screen);
+    return color;
+}
+
+}  // namespace playertest
