@@ -11,6 +11,7 @@ namespace {
 // Slack around the target for flattening: a chord outside it is exact.
 constexpr Subpixel kKeepMargin = 2 * kOnePixel;
 
+#ifndef NDEBUG
 // Whether the directed edges of one fill form closed contours: every point
 // is left as often as it is reached. Then every row's covers sum to zero,
 // which debug builds assert; open input is drawn but not asserted on.
@@ -26,6 +27,7 @@ bool FillIsClosed(const ShapeLayer& layer, const FillEdgeRef* begin, const FillE
     std::sort(ends.begin(), ends.end());
     return starts == ends;
 }
+#endif
 
 }  // namespace
 
