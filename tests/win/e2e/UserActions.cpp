@@ -12,6 +12,7 @@ namespace {
 constexpr int kFileNameEdit = 0x480;   // edt1 of the common dialog
 constexpr int kFileNameCombo = 0x47C;  // cmb13, its explorer-style form
 constexpr int kMaxItemText = 260;
+constexpr int kMaxClassName = 64;
 constexpr UINT kListTimeoutMs = 2000;
 
 // Memory lent inside another process for one message's pointer.
@@ -51,8 +52,8 @@ LRESULT SendWithTimeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool* ok) {
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
 BOOL CALLBACK CollectStatic(HWND hwnd, LPARAM lp) {
-    char cls[64] = "";
-    ::GetClassNameA(hwnd, cls, sizeof(cls));
+    char cls[kMaxClassName] = "";
+    ::GetClassNameA(hwnd, cls, kMaxClassName);
     if (lstrcmpiA(cls, "Static") != 0) return TRUE;
     std::string text = WindowText(hwnd);
     if (text.empty()) return TRUE;
