@@ -8,7 +8,10 @@ namespace {
 
 // Round-to-nearest (halves away from zero) of v / 2^16, saturated to int32.
 int32_t RoundFixed(int64_t v) {
-    int64_t r = v >= 0 ? (v + (1 << 15)) >> 16 : -((-v + (1 << 15)) >> 16);
+    constexpr int64_t kHalf = 1 << 15;
+    if (v > INT64_MAX - kHalf) return INT32_MAX;
+    if (v < -(INT64_MAX - kHalf)) return INT32_MIN;
+    int64_t r = v >= 0 ? (v + kHalf) >> 16 : -((-v + kHalf) >> 16);
     return static_cast<int32_t>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
 }
 
@@ -16,20 +19,29 @@ int32_t Saturate(int64_t v) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
+// p*q + r*s for 32-bit terms: each product fits in int64, but their sum can
+// overflow when both are near 2^62 (nested placements saturate to INT32_MIN).
+int64_t DotSaturated(int32_t p, int32_t q, int32_t r, int32_t s) {
+    int64_t sum;
+    if (__builtin_add_overflow(int64_t(p) * q, int64_t(r) * s, &sum))
+        return (int64_t(p) * q > 0) ? INT64_MAX : INT64_MIN;
+    return sum;
+}
+
 }  // namespace
 
 Point Matrix::Apply(Point p) const {
-    int64_t x = int64_t(a) * p.x + int64_t(c) * p.y;
-    int64_t y = int64_t(b) * p.x + int64_t(d) * p.y;
+    int64_t x = DotSaturated(a, p.x, c, p.y);
+    int64_t y = DotSaturated(b, p.x, d, p.y);
     return {Saturate(int64_t(RoundFixed(x)) + tx), Saturate(int64_t(RoundFixed(y)) + ty)};
 }
 
 Matrix Matrix::Concat(const Matrix& in) const {
     Matrix m;
-    m.a = RoundFixed(int64_t(a) * in.a + int64_t(c) * in.b);
-    m.b = RoundFixed(int64_t(b) * in.a + int64_t(d) * in.b);
-    m.c = RoundFixed(int64_t(a) * in.c + int64_t(c) * in.d);
-    m.d = RoundFixed(int64_t(b) * in.c + int64_t(d) * in.d);
+    m.a = RoundFixed(DotSaturated(a, in.a, c, in.b));
+    m.b = RoundFixed(DotSaturated(b, in.a, d, in.b));
+    m.c = RoundFixed(DotSaturated(a, in.c, c, in.d));
+    m.d = RoundFixed(DotSaturated(b, in.c, d, in.d));
     Point t = Apply({in.tx, in.ty});
     m.tx = t.x;
     m.ty = t.y;

@@ -42,6 +42,8 @@ struct Player::State {
     uint64_t clock = 0;
     FsCommandHandler fsCommand;
     GetUrlHandler getUrl;
+    // Kept across frames: its scratch buffers are sized once, not per frame.
+    std::unique_ptr<RasterBackend> raster;
 
     uint16_t Rate88() const {
         return movie && movie->header.frameRate88 ? movie->header.frameRate88 : kDefaultFrameRate88;
@@ -181,8 +183,11 @@ int Player::ScaleModeValue() const { return state_->scaleMode; }
 int Player::AlignModeValue() const { return state_->alignFlags; }
 
 void Player::Render(FrameBuffer& target) {
-    RasterBackend backend(target);
-    RenderTo(backend, target.Width(), target.Height());
+    if (state_->raster)
+        state_->raster->Retarget(target);
+    else
+        state_->raster = std::make_unique<RasterBackend>(target);
+    RenderTo(*state_->raster, target.Width(), target.Height());
 }
 
 void Player::RenderTo(RenderBackend& backend, int width, int height) {

@@ -25,9 +25,11 @@ public:
     void DrawShape(const Shape& shape, const Matrix& toTarget,
                    const ColorTransform& cxform) override;
     void EndFrame() override;
+    // Draw into another buffer, keeping the scratch buffers.
+    void Retarget(FrameBuffer& target) { target_ = &target; }
 
 private:
-    FrameBuffer& target_;
+    FrameBuffer* target_;
     // Scratch buffers live across draws so a frame allocates once.
     std::unique_ptr<ShapeRenderer> renderer_;
 };
