@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "player/SwfHeader.h"
+#include "swf/FormatCodes.h"
 
 namespace {
 
 constexpr size_t kMiB = 1024 * 1024;
 constexpr int kStreamingRuns = 200;
-constexpr uint16_t kTagDefineBinaryData = 87;
 constexpr size_t kChunk = 1 << 16;
 
 class FileSource : public ByteSource {
@@ -42,7 +42,7 @@ bool WriteMovie(const std::string& path, size_t payload) {
     std::vector<uint8_t> head = {0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00};
     PutLe(head, 24 << 8, 2);
     PutLe(head, 1, 2);
-    PutLe(head, (kTagDefineBinaryData << 6) | 0x3F, 2);
+    PutLe(head, (swf::kTagDefineBinaryData << swf::kTagCodeShift) | swf::kTagLongLength, 2);
     PutLe(head, static_cast<uint32_t>(payload), 4);
     const std::vector<uint8_t> tail = {0, 0};
     uint32_t fileLength = static_cast<uint32_t>(8 + head.size() + payload + tail.size());

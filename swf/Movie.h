@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "swf/Color.h"
+#include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
 
@@ -91,13 +92,6 @@ struct SpriteCharacter : Character {
     TimelineData timeline;
 };
 
-enum ButtonStateFlags : uint8_t {
-    kButtonUp = 1,
-    kButtonOver = 2,
-    kButtonDown = 4,
-    kButtonHit = 8,
-};
-
 struct ButtonRecord {
     uint8_t states = 0;  // ButtonStateFlags
     uint16_t characterId = 0;
@@ -105,20 +99,6 @@ struct ButtonRecord {
     Matrix matrix;
     ColorTransform cxform;
     uint8_t blendMode = 0;
-};
-
-// DefineButton2 condition bits, as one 16-bit value: the first flag byte in
-// the low 8 bits, the second byte (key code, OverDownToIdle) in the high 8.
-enum ButtonCondition : uint16_t {
-    kCondIdleToOverUp = 0x0001,
-    kCondOverUpToIdle = 0x0002,
-    kCondOverUpToOverDown = 0x0004,  // press
-    kCondOverDownToOverUp = 0x0008,  // release
-    kCondOverDownToOutDown = 0x0010,
-    kCondOutDownToOverDown = 0x0020,
-    kCondOutDownToIdle = 0x0040,
-    kCondIdleToOverDown = 0x0080,
-    kCondOverDownToIdle = 0x0100,
 };
 
 struct ButtonAction {

@@ -5,45 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "swf/FormatCodes.h"
 #include "swf/read/ByteReader.h"
 
 namespace swf {
 
 namespace {
 
-enum ActionCode : uint8_t {
-    kActionNextFrame = 0x04,
-    kActionPrevFrame = 0x05,
-    kActionPlay = 0x06,
-    kActionStop = 0x07,
-    kActionPop = 0x17,
-    kActionGotoFrame = 0x81,
-    kActionGetUrl = 0x83,
-    kActionConstantPool = 0x88,
-    kActionSetTarget = 0x8B,
-    kActionGotoLabel = 0x8C,
-    kActionPush = 0x96,
-    kActionGetUrl2 = 0x9A,
-    kActionGotoFrame2 = 0x9F,
-};
-
-enum PushType : uint8_t {
-    kPushString = 0,
-    kPushFloat = 1,
-    kPushNull = 2,
-    kPushUndefined = 3,
-    kPushRegister = 4,
-    kPushBool = 5,
-    kPushDouble = 6,
-    kPushInt = 7,
-    kPushConstant8 = 8,
-    kPushConstant16 = 9,
-};
-
-constexpr char kFsCommandPrefix[] = "FSCommand:";
 constexpr size_t kMaxStack = 1024;
-constexpr uint8_t kGotoFrame2Play = 0x01;
-constexpr uint8_t kGotoFrame2HasBias = 0x02;
 
 bool StartsWithNoCase(const std::string& s, const char* prefix) {
     size_t n = std::strlen(prefix);

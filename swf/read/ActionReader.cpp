@@ -6,15 +6,13 @@
 namespace swf {
 
 void ReadActionBlock(ByteReader& r, ReadContext& ctx, ActionBlock& out) {
-    constexpr uint8_t kActionEnd = 0;
-    constexpr uint8_t kHasLength = 0x80;
     const size_t start = r.Pos();
     while (!r.AtEnd()) {
         ActionRecord a;
         a.offset = static_cast<uint32_t>(r.Pos() - start);
         a.code = r.U8();
         if (a.code == kActionEnd) return;
-        if (a.code & kHasLength) {
+        if (a.code & kActionHasLength) {
             uint16_t length = r.U16();
             if (length > r.Remaining()) throw ReadError("action length exceeds the data");
             a.payload.assign(r.Here(), r.Here() + length);

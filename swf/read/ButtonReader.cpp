@@ -13,8 +13,6 @@ enum ButtonRecordFlags : uint8_t {
     kRecordHasFilters = 0x10,
     kRecordHasBlendMode = 0x20,
 };
-constexpr uint8_t kTrackAsMenu = 0x01;
-constexpr size_t kCondHeaderBytes = 4;  // size + condition flags
 
 void ReadRecords(ByteReader& r, bool version2, ReadContext& ctx, ButtonCharacter& b) {
     for (;;) {
@@ -37,15 +35,15 @@ void ReadRecords(ByteReader& r, bool version2, ReadContext& ctx, ButtonCharacter
 }
 
 void ReadConditionActions(ByteReader& r, ReadContext& ctx, ButtonCharacter& b) {
-    while (r.Remaining() >= kCondHeaderBytes) {
+    while (r.Remaining() >= kButtonCondHeaderBytes) {
         uint16_t size = r.U16();
         ButtonAction action;
         uint8_t low = r.U8();
         uint8_t high = r.U8();
         action.conditions = static_cast<uint16_t>(low | (high << 8));
         bool last = size == 0;
-        if (!last && size < kCondHeaderBytes) throw ReadError("button condition size is too small");
-        ByteReader body = r.Slice(last ? r.Remaining() : size - kCondHeaderBytes);
+        if (!last && size < kButtonCondHeaderBytes) throw ReadError("button condition size is too small");
+        ByteReader body = r.Slice(last ? r.Remaining() : size - kButtonCondHeaderBytes);
         try {
             ReadActionBlock(body, ctx, action.actions);
         } catch (const ReadError&) {
@@ -64,7 +62,7 @@ void ReadDefineButton(ByteReader& r, uint16_t code, ReadContext& ctx) {
     uint16_t id = r.U16();
     auto b = std::make_unique<ButtonCharacter>();
     if (version2) {
-        b->trackAsMenu = (r.U8() & kTrackAsMenu) != 0;
+        b->trackAsMenu = (r.U8() & kButton2TrackAsMenu) != 0;
         r.U16();  // ActionOffset: the actions follow the records directly
     }
     // A damaged record list loses the button; a damaged action list keeps

@@ -1,5 +1,7 @@
 #include "swf/read/ByteReader.h"
 
+#include "swf/FormatCodes.h"
+
 namespace swf {
 
 void ByteReader::Need(size_t n) const {
@@ -94,7 +96,7 @@ Rgba ByteReader::Rgba32() {
 
 Rect ByteReader::ReadRect() {
     Align();
-    int n = static_cast<int>(Bits(5));
+    int n = static_cast<int>(Bits(kRectBitsField));
     Rect r;
     r.xMin = SignedBits(n);
     r.xMax = SignedBits(n);
@@ -108,16 +110,16 @@ Matrix ByteReader::ReadMatrix() {
     Align();
     Matrix m;
     if (Bits(1)) {
-        int n = static_cast<int>(Bits(5));
+        int n = static_cast<int>(Bits(kRectBitsField));
         m.a = SignedBits(n);
         m.d = SignedBits(n);
     }
     if (Bits(1)) {
-        int n = static_cast<int>(Bits(5));
+        int n = static_cast<int>(Bits(kRectBitsField));
         m.b = SignedBits(n);
         m.c = SignedBits(n);
     }
-    int n = static_cast<int>(Bits(5));
+    int n = static_cast<int>(Bits(kRectBitsField));
     m.tx = SignedBits(n);
     m.ty = SignedBits(n);
     Align();
@@ -129,7 +131,7 @@ ColorTransform ByteReader::ReadCxform(bool withAlpha) {
     ColorTransform t;
     bool hasAdd = Bits(1) != 0;
     bool hasMul = Bits(1) != 0;
-    int n = static_cast<int>(Bits(4));
+    int n = static_cast<int>(Bits(kCxformBitsField));
     // Fields are at most 15 bits wide, so they always fit an int16_t.
     auto field = [&] { return static_cast<int16_t>(SignedBits(n)); };
     if (hasMul) {

@@ -7,24 +7,6 @@ namespace swf {
 
 namespace {
 
-enum PlaceFlags : uint8_t {
-    kPlaceMove = 0x01,
-    kPlaceHasCharacter = 0x02,
-    kPlaceHasMatrix = 0x04,
-    kPlaceHasCxform = 0x08,
-    kPlaceHasRatio = 0x10,
-    kPlaceHasName = 0x20,
-    kPlaceHasClipDepth = 0x40,
-};
-
-enum Place3Flags : uint8_t {
-    kPlace3HasFilters = 0x01,
-    kPlace3HasBlendMode = 0x02,
-    kPlace3HasCacheAsBitmap = 0x04,
-    kPlace3HasClassName = 0x08,
-    kPlace3HasImage = 0x10,
-};
-
 enum FilterId : uint8_t {
     kFilterDropShadow = 0,
     kFilterBlur,

@@ -16,9 +16,7 @@ namespace swf {
 
 namespace {
 
-constexpr size_t kSignatureBytes = 8;  // signature, version, FileLength
 constexpr size_t kInflateChunk = 16 * 1024;  // on the stack
-constexpr uint32_t kLongTagLength = 0x3f;
 
 // At the size limit: is the stream complete (its checksum present and
 // right)? Output past the limit is more than the header declared and is
@@ -82,7 +80,7 @@ bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t
 // offsets in messages are file offsets of the uncompressed movie).
 bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8_t>& data,
             std::vector<std::string>& errors) {
-    if (bytes.size() < kSignatureBytes) {
+    if (bytes.size() < kFileSignatureBytes) {
         errors.push_back("not a movie: shorter than its signature");
         return false;
     }
@@ -96,7 +94,7 @@ bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8
     h.version = bytes[3];
     h.fileLength = uint32_t(bytes[4]) | (uint32_t(bytes[5]) << 8) | (uint32_t(bytes[6]) << 16) |
                    (uint32_t(bytes[7]) << 24);
-    size_t declared = std::max<size_t>(h.fileLength, kSignatureBytes);
+    size_t declared = std::max<size_t>(h.fileLength, kFileSignatureBytes);
     if (!cws) {
         data = bytes;
         if (data.size() > kMaxMovieBytes) data.resize(kMaxMovieBytes);
@@ -108,9 +106,9 @@ bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8
         errors.push_back("declared length exceeds the 64 MiB limit; only its start is read");
         limit = kMaxMovieBytes;
     }
-    data.assign(bytes.begin(), bytes.begin() + kSignatureBytes);
+    data.assign(bytes.begin(), bytes.begin() + kFileSignatureBytes);
     std::string error;
-    if (!Inflate(bytes.data() + kSignatureBytes, bytes.size() - kSignatureBytes, limit, data, &error))
+    if (!Inflate(bytes.data() + kFileSignatureBytes, bytes.size() - kFileSignatureBytes, limit, data, &error))
         errors.push_back(error);
     else if (data.size() < std::min(declared, limit))
         errors.push_back("file is shorter than its header says");
@@ -198,9 +196,9 @@ bool ReadTagStream(ByteReader& body, ReadContext& ctx, TimelineBuilder& tl, bool
         size_t length = 0;
         try {
             uint16_t codeAndLength = body.U16();
-            code = static_cast<uint16_t>(codeAndLength >> 6);
-            length = codeAndLength & kLongTagLength;
-            if (length == kLongTagLength) length = body.U32();
+            code = static_cast<uint16_t>(codeAndLength >> kTagCodeShift);
+            length = codeAndLength & kTagLongLength;
+            if (length == kTagLongLength) length = body.U32();
         } catch (const ReadError&) {
             ReportError(ctx.errors, TagMessage(code, offset, "tag header runs past the data"));
             return false;
@@ -244,7 +242,7 @@ ReadResult ReadMovie(const std::vector<uint8_t>& bytes) {
     ByteReader r(data.data(), data.size());
     MovieHeader& h = movie->header;
     try {
-        r.Skip(kSignatureBytes);
+        r.Skip(kFileSignatureBytes);
         h.stage = r.ReadRect();
         h.frameRate88 = r.U16();
         h.frameCount = r.U16();

@@ -14,28 +14,7 @@ namespace swf {
 
 namespace {
 
-enum FillType : uint8_t {
-    kFillSolid = 0x00,
-    kFillLinear = 0x10,
-    kFillRadial = 0x12,
-    kFillFocal = 0x13,
-    kFillBitmapRepeatSmooth = 0x40,
-    kFillBitmapClipSmooth = 0x41,
-    kFillBitmapRepeat = 0x42,
-    kFillBitmapClip = 0x43,
-};
-
-enum StyleChangeFlags : uint32_t {
-    kChangeMoveTo = 0x01,
-    kChangeFill0 = 0x02,
-    kChangeFill1 = 0x04,
-    kChangeLine = 0x08,
-    kChangeNewStyles = 0x10,
-};
-
-constexpr uint8_t kExtendedCount = 0xFF;
 constexpr size_t kMinFillBytes = 3;  // type + shortest payload
-constexpr int kEdgeBitsBias = 2;
 constexpr int16_t kFocalMax = 256;  // 1.0 in 8.8
 
 int32_t SatAdd(int32_t a, int32_t b) {
@@ -49,7 +28,7 @@ public:
     void Read(Shape& shape);
 
 private:
-    Rgba Color() { return version_ >= 3 ? r_.Rgba32() : r_.Rgb(); }
+    Rgba Color() { return version_ >= kShapeRgbaVersion ? r_.Rgba32() : r_.Rgb(); }
     Gradient ReadGradient(bool focal);
     FillStyle ReadFill();
     LineStyle ReadLine();
@@ -65,13 +44,13 @@ private:
 
 Gradient ShapeParser::ReadGradient(bool focal) {
     Gradient g;
-    uint32_t spread = r_.Bits(2);
-    uint32_t interp = r_.Bits(2);
-    uint32_t count = r_.Bits(4);
+    uint32_t spread = r_.Bits(kGradientSpreadBits);
+    uint32_t interp = r_.Bits(kGradientInterpolationBits);
+    uint32_t count = r_.Bits(kGradientCountBits);
     g.spread = spread <= uint32_t(SpreadMode::Repeat) ? SpreadMode(spread) : SpreadMode::Pad;
     g.interpolation = interp == 1 ? InterpolationMode::Linear : InterpolationMode::Normal;
     uint8_t lastRatio = 0;
-    for (uint32_t i = 0; i < count && i < ReadLimits::kMaxGradientStops; ++i) {
+    for (uint32_t i = 0; i < count && i < kMaxGradientStops; ++i) {
         GradientStop s;
         s.ratio = std::max(r_.U8(), lastRatio);
         s.color = Color();
@@ -120,22 +99,22 @@ FillStyle ShapeParser::ReadFill() {
 LineStyle ShapeParser::ReadLine() {
     LineStyle l;
     l.width = r_.U16();
-    if (version_ < 4) {
+    if (version_ < kShapeLineStyle2Version) {
         l.color = Color();
         return l;
     }
     constexpr uint32_t kMiterJoin = 2;
     auto cap = [](uint32_t v) { return v <= uint32_t(CapStyle::Square) ? CapStyle(v) : CapStyle::Round; };
-    l.startCap = cap(r_.Bits(2));
-    uint32_t join = r_.Bits(2);
+    l.startCap = cap(r_.Bits(kCapStyleBits));
+    uint32_t join = r_.Bits(kJoinStyleBits);
     l.join = join <= kMiterJoin ? JoinStyle(join) : JoinStyle::Round;
     l.hasFill = r_.Bits(1) != 0;
     l.noHScale = r_.Bits(1) != 0;
     l.noVScale = r_.Bits(1) != 0;
     l.pixelHinting = r_.Bits(1) != 0;
-    r_.Bits(5);  // reserved
+    r_.Bits(kLineStyle2ReservedBits);
     l.noClose = r_.Bits(1) != 0;
-    l.endCap = cap(r_.Bits(2));
+    l.endCap = cap(r_.Bits(kCapStyleBits));
     if (join == kMiterJoin) l.miterLimit = r_.U16();
     if (l.hasFill)
         l.fill = ReadFill();
@@ -146,7 +125,7 @@ LineStyle ShapeParser::ReadLine() {
 
 void ShapeParser::ReadStyles(ShapeLayer& layer) {
     size_t fills = r_.U8();
-    if (fills == kExtendedCount && version_ >= 2) fills = r_.U16();
+    if (fills == kExtendedCount && version_ >= kShapeExtendedCountVersion) fills = r_.U16();
     r_.RequireItems(fills, kMinFillBytes, "fill style count");
     layer.fills.reserve(fills);
     for (size_t i = 0; i < fills; ++i) layer.fills.push_back(ReadFill());
@@ -177,15 +156,15 @@ void ShapeParser::AddEdge(Shape& shape, Point from, Point control, Point to, boo
 void ShapeParser::Read(Shape& shape) {
     shape.layers.emplace_back();
     ReadStyles(shape.layers.back());
-    int fillBits = static_cast<int>(r_.Bits(4));
-    int lineBits = static_cast<int>(r_.Bits(4));
+    int fillBits = static_cast<int>(r_.Bits(kStyleBitsField));
+    int lineBits = static_cast<int>(r_.Bits(kStyleBitsField));
     Point pos;
     for (;;) {
         if (r_.Bits(1) == 0) {
-            uint32_t flags = r_.Bits(5);
+            uint32_t flags = r_.Bits(kStyleChangeFlagBits);
             if (flags == 0) return;  // EndShapeRecord
             if (flags & kChangeMoveTo) {
-                int n = static_cast<int>(r_.Bits(5));
+                int n = static_cast<int>(r_.Bits(kMoveBitsField));
                 pos.x = r_.SignedBits(n);
                 pos.y = r_.SignedBits(n);
             }
@@ -197,8 +176,8 @@ void ShapeParser::Read(Shape& shape) {
                 if (shape.layers.size() >= ReadLimits::kMaxLayersPerShape) throw ReadError("too many style layers");
                 shape.layers.emplace_back();
                 ReadStyles(shape.layers.back());
-                fillBits = static_cast<int>(r_.Bits(4));
-                lineBits = static_cast<int>(r_.Bits(4));
+                fillBits = static_cast<int>(r_.Bits(kStyleBitsField));
+                lineBits = static_cast<int>(r_.Bits(kStyleBitsField));
                 if (!(flags & kChangeFill0)) f0 = 0;
                 if (!(flags & kChangeFill1)) f1 = 0;
                 if (!(flags & kChangeLine)) ln = 0;
@@ -210,7 +189,7 @@ void ShapeParser::Read(Shape& shape) {
             continue;
         }
         bool straight = r_.Bits(1) != 0;
-        int n = static_cast<int>(r_.Bits(4)) + kEdgeBitsBias;
+        int n = static_cast<int>(r_.Bits(kEdgeBitsField)) + kEdgeBitsBias;
         Point from = pos;
         if (straight) {
             int32_t dx = 0, dy = 0;
@@ -246,7 +225,7 @@ void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx) {
     Shape& shape = c->shape;
     shape.bounds = r.ReadRect();
     shape.edgeBounds = shape.bounds;
-    if (version == 4) {
+    if (version >= kShapeLineStyle2Version) {
         shape.edgeBounds = r.ReadRect();
         r.U8();  // winding-rule and stroke-scaling hints
     }

@@ -1,4 +1,4 @@
-// What the tag readers share: tag codes, the read context (the movie being
+// What the tag readers share: the read context (the movie being
 // built, its error list and the allocation budgets), and one entry point per
 // tag family. Each reader gets a ByteReader over exactly its tag's body and
 // throws ReadError on anything it cannot read; the tag loop reports it with
@@ -10,31 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "swf/FormatCodes.h"
 #include "swf/Movie.h"
 #include "swf/read/ByteReader.h"
 
 namespace swf {
-
-enum TagCode : uint16_t {
-    kTagEnd = 0,
-    kTagShowFrame = 1,
-    kTagDefineShape = 2,
-    kTagPlaceObject = 4,
-    kTagRemoveObject = 5,
-    kTagDefineButton = 7,
-    kTagSetBackgroundColor = 9,
-    kTagDoAction = 12,
-    kTagDefineShape2 = 22,
-    kTagDefineButtonCxform = 23,
-    kTagPlaceObject2 = 26,
-    kTagRemoveObject2 = 28,
-    kTagDefineShape3 = 32,
-    kTagDefineButton2 = 34,
-    kTagDefineSprite = 39,
-    kTagFrameLabel = 43,
-    kTagPlaceObject3 = 70,
-    kTagDefineShape4 = 83,
-};
 
 const char* TagName(uint16_t code);
 
@@ -48,7 +28,6 @@ struct ReadLimits {
     static constexpr size_t kMaxLayersPerShape = 1 << 12;
     static constexpr size_t kMaxCommandsTotal = 1 << 20;
     static constexpr size_t kMaxActionsTotal = 1 << 20;
-    static constexpr size_t kMaxGradientStops = 15;
 };
 
 struct ReadContext {

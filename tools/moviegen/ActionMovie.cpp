@@ -135,15 +135,15 @@ void DefineToolButton(swfmake::SwfWriter& movie, const Faces& faces, uint16_t ic
     const uint16_t kFaceDepth = 1, kIconDepth = 2;
     swf::Matrix pressed = swf::Matrix::Translate(Tw(kIconPress), Tw(kIconPress));
     std::vector<swfmake::ButtonRecord> records = {
-        {swfmake::kButtonUp, faces.up, kFaceDepth, {}, {}},
-        {swfmake::kButtonOver, faces.over, kFaceDepth, {}, {}},
-        {swfmake::kButtonDown, faces.down, kFaceDepth, {}, {}},
-        {swfmake::kButtonHit, faces.hit, kFaceDepth, {}, {}},
-        {swfmake::kButtonUp | swfmake::kButtonOver, icon, kIconDepth, {}, {}},
-        {swfmake::kButtonDown, icon, kIconDepth, pressed, {}},
+        {swf::kButtonUp, faces.up, kFaceDepth, {}, {}},
+        {swf::kButtonOver, faces.over, kFaceDepth, {}, {}},
+        {swf::kButtonDown, faces.down, kFaceDepth, {}, {}},
+        {swf::kButtonHit, faces.hit, kFaceDepth, {}, {}},
+        {swf::kButtonUp | swf::kButtonOver, icon, kIconDepth, {}, {}},
+        {swf::kButtonDown, icon, kIconDepth, pressed, {}},
     };
     swfmake::ButtonCondAction click;
-    click.conditions = swfmake::kCondOverDownToOverUp;
+    click.conditions = swf::kCondOverDownToOverUp;
     click.actions.FsCommand("action", command);
     uint16_t id = movie.NextId();
     movie.Tags().DefineButton2(id, records, {click});

@@ -11,14 +11,6 @@
 
 namespace swfmake {
 
-// Flags of GetURL2: how to send variables, and which target kinds.
-enum GetUrl2Flags : uint8_t {
-    kGetUrl2SendGet = 1,
-    kGetUrl2SendPost = 2,
-    kGetUrl2LoadTarget = 0x40,     // target is a sprite path, not a window
-    kGetUrl2LoadVariables = 0x80,
-};
-
 class Actions {
 public:
     Actions& Stop();
@@ -32,7 +24,7 @@ public:
     // Sends "FSCommand:<command>" with `args`, the way movies talk to the host.
     Actions& FsCommand(const std::string& command, const std::string& args);
     Actions& PushString(const std::string& s);
-    // Pops target then URL from the stack.
+    // Pops target then URL from the stack; `flags` are swf::GetUrl2Flags.
     Actions& GetUrl2(uint8_t flags);
     Actions& Raw(const std::vector<uint8_t>& bytes);
 

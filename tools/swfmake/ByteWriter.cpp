@@ -1,5 +1,7 @@
 #include "tools/swfmake/ByteWriter.h"
 
+#include "swf/FormatCodes.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -8,11 +10,9 @@ namespace swfmake {
 namespace {
 
 constexpr int kBitsPerByte = 8;
-constexpr int kRectBitsField = 5;     // NBits of a RECT or a MATRIX part
-constexpr int kCxformBitsField = 4;   // NBits of a CXFORM
 // The widest signed value each NBits field can describe.
-constexpr int kMaxRectBits = (1 << kRectBitsField) - 1;
-constexpr int kMaxCxformBits = (1 << kCxformBitsField) - 1;
+constexpr int kMaxRectBits = (1 << swf::kRectBitsField) - 1;
+constexpr int kMaxCxformBits = (1 << swf::kCxformBitsField) - 1;
 
 // Values beyond what the record can hold are clamped rather than written
 // with too few bits, which would corrupt every field after them.
@@ -113,7 +113,7 @@ void ByteWriter::Rect(const swf::Rect& r) {
     swf::Rect f{Fit(r.xMin, kMaxRectBits), Fit(r.xMax, kMaxRectBits), Fit(r.yMin, kMaxRectBits),
                 Fit(r.yMax, kMaxRectBits)};
     int n = MaxSignedBits({f.xMin, f.xMax, f.yMin, f.yMax});
-    Bits(n, kRectBitsField);
+    Bits(n, swf::kRectBitsField);
     SignedBits(f.xMin, n);
     SignedBits(f.xMax, n);
     SignedBits(f.yMin, n);
@@ -134,7 +134,7 @@ void ByteWriter::Matrix(const swf::Matrix& in) {
     Bits(hasScale, 1);
     if (hasScale) {
         int n = MaxSignedBits({m.a, m.d});
-        Bits(n, kRectBitsField);
+        Bits(n, swf::kRectBitsField);
         SignedBits(m.a, n);
         SignedBits(m.d, n);
     }
@@ -142,12 +142,12 @@ void ByteWriter::Matrix(const swf::Matrix& in) {
     Bits(hasRotate, 1);
     if (hasRotate) {
         int n = MaxSignedBits({m.b, m.c});
-        Bits(n, kRectBitsField);
+        Bits(n, swf::kRectBitsField);
         SignedBits(m.b, n);
         SignedBits(m.c, n);
     }
     int n = MaxSignedBits({m.tx, m.ty});
-    Bits(n, kRectBitsField);
+    Bits(n, swf::kRectBitsField);
     SignedBits(m.tx, n);
     SignedBits(m.ty, n);
     FlushBits();
@@ -180,7 +180,7 @@ void ByteWriter::ColorTransform(const swf::ColorTransform& in, bool withAlpha) {
         n = std::max(n, MaxSignedBits({t.rAdd, t.gAdd, t.bAdd}));
         if (withAlpha) n = std::max(n, SignedBitsNeeded(t.aAdd));
     }
-    Bits(n, kCxformBitsField);
+    Bits(n, swf::kCxformBitsField);
     auto four = [&](int16_t r, int16_t g, int16_t b, int16_t a) {
         SignedBits(r, n);
         SignedBits(g, n);

@@ -4,41 +4,26 @@
 #include <cassert>
 #include <cstdint>
 
+#include "swf/FormatCodes.h"
+
 namespace swfmake {
 
 namespace {
 
-constexpr int kFirstRgbaVersion = 3;
-constexpr int kLineStyle2Version = 4;
-constexpr uint8_t kExtendedCount = 0xFF;
-constexpr int kMaxGradientStops = 15;
-constexpr int kMinEdgeBits = 2;        // NumBits field stores bits - 2
-constexpr int kMaxEdgeBits = 2 + 15;   // ... in four bits
-constexpr int kMoveBitsField = 5;
-constexpr int kStyleBitsField = 4;
-
-enum FillTypeCode : uint8_t {
-    kFillSolid = 0x00,
-    kFillLinear = 0x10,
-    kFillRadial = 0x12,
-    kFillFocal = 0x13,
-    kFillBitmap = 0x40,
-    kBitmapClipped = 0x01,
-    kBitmapNotSmoothed = 0x02,
-};
+constexpr int kMaxEdgeBits = swf::kEdgeBitsBias + (1 << swf::kEdgeBitsField) - 1;
 
 void WriteColor(ByteWriter& w, swf::Rgba c, int version) {
-    if (version >= kFirstRgbaVersion)
+    if (version >= swf::kShapeRgbaVersion)
         w.Rgba(c);
     else
         w.Rgb(c);
 }
 
 void WriteGradient(ByteWriter& w, const swf::Gradient& g, bool focal, int version) {
-    int count = std::min<int>(static_cast<int>(g.stops.size()), kMaxGradientStops);
-    w.Bits(static_cast<uint32_t>(g.spread), 2);
-    w.Bits(static_cast<uint32_t>(g.interpolation), 2);
-    w.Bits(static_cast<uint32_t>(count), 4);
+    int count = std::min<int>(static_cast<int>(g.stops.size()), swf::kMaxGradientStops);
+    w.Bits(static_cast<uint32_t>(g.spread), swf::kGradientSpreadBits);
+    w.Bits(static_cast<uint32_t>(g.interpolation), swf::kGradientInterpolationBits);
+    w.Bits(static_cast<uint32_t>(count), swf::kGradientCountBits);
     for (int i = 0; i < count; ++i) {
         w.U8(g.stops[i].ratio);
         WriteColor(w, g.stops[i].color, version);
@@ -47,11 +32,11 @@ void WriteGradient(ByteWriter& w, const swf::Gradient& g, bool focal, int versio
 }
 
 void WriteCount(ByteWriter& w, size_t count, int version) {
-    assert(version >= 2 || count < kExtendedCount);
-    if (count < kExtendedCount || version < 2) {
+    assert(version >= swf::kShapeExtendedCountVersion || count < swf::kExtendedCount);
+    if (count < swf::kExtendedCount || version < swf::kShapeExtendedCountVersion) {
         w.U8(static_cast<uint8_t>(count));
     } else {
-        w.U8(kExtendedCount);
+        w.U8(swf::kExtendedCount);
         w.U16(static_cast<uint16_t>(count));
     }
 }
@@ -87,20 +72,26 @@ public:
 
     void Shape(const swf::Shape& shape) {
         if (shape.layers.empty()) {
-            w_.Bits(0, kStyleBitsField);
-            w_.Bits(0, kStyleBitsField);
+            w_.Bits(0, swf::kStyleBitsField);
+            w_.Bits(0, swf::kStyleBitsField);
         }
         for (size_t i = 0; i < shape.layers.size(); ++i) Layer(shape.layers[i], i == 0);
-        w_.Bits(0, 6);  // EndShapeRecord
+        NonEdge(0);  // EndShapeRecord
         w_.FlushBits();
     }
 
 private:
+    // A style-change record (or, with no flags, the end): type bit 0, flags.
+    void NonEdge(uint32_t flags) {
+        w_.Bits(0, 1);
+        w_.Bits(flags, swf::kStyleChangeFlagBits);
+    }
+
     void Layer(const swf::ShapeLayer& layer, bool first) {
         bits_ = BitsFor(layer);
         if (first) {
-            w_.Bits(bits_.fill, kStyleBitsField);
-            w_.Bits(bits_.line, kStyleBitsField);
+            w_.Bits(bits_.fill, swf::kStyleBitsField);
+            w_.Bits(bits_.line, swf::kStyleBitsField);
             stylesKnown_ = true;
         } else {
             NewStyles(layer);
@@ -111,12 +102,10 @@ private:
     // A StyleChange with new arrays; the styles that follow are chosen by
     // the next edge's StyleChange, which we force.
     void NewStyles(const swf::ShapeLayer& layer) {
-        w_.Bits(0, 1);  // non-edge
-        w_.Bits(1, 1);  // StateNewStyles
-        w_.Bits(0, 4);  // line, fill1, fill0, moveTo
+        NonEdge(swf::kChangeNewStyles);
         WriteStyleArrays(w_, layer, version_);
-        w_.Bits(bits_.fill, kStyleBitsField);
-        w_.Bits(bits_.line, kStyleBitsField);
+        w_.Bits(bits_.fill, swf::kStyleBitsField);
+        w_.Bits(bits_.line, swf::kStyleBitsField);
         stylesKnown_ = false;
     }
 
@@ -135,15 +124,11 @@ private:
     }
 
     void StyleChange(const swf::ShapeEdge& e, bool move, bool f0, bool f1, bool ln) {
-        w_.Bits(0, 1);
-        w_.Bits(0, 1);  // no new styles
-        w_.Bits(ln, 1);
-        w_.Bits(f1, 1);
-        w_.Bits(f0, 1);
-        w_.Bits(move, 1);
+        NonEdge((ln ? swf::kChangeLine : 0) | (f1 ? swf::kChangeFill1 : 0) |
+                (f0 ? swf::kChangeFill0 : 0) | (move ? swf::kChangeMoveTo : 0));
         if (move) {
             int n = std::max(SignedBitsNeeded(e.from.x), SignedBitsNeeded(e.from.y));
-            w_.Bits(n, kMoveBitsField);
+            w_.Bits(n, swf::kMoveBitsField);
             w_.SignedBits(e.from.x, n);
             w_.SignedBits(e.from.y, n);
         }
@@ -157,7 +142,7 @@ private:
     }
 
     void Straight(int64_t dx, int64_t dy) {
-        int n = std::max({kMinEdgeBits, DeltaBits(dx), DeltaBits(dy)});
+        int n = std::max({swf::kEdgeBitsBias, DeltaBits(dx), DeltaBits(dy)});
         if (n > kMaxEdgeBits) {
             Straight(dx / 2, dy / 2);
             Straight(dx - dx / 2, dy - dy / 2);
@@ -165,7 +150,7 @@ private:
         }
         w_.Bits(1, 1);  // edge
         w_.Bits(1, 1);  // straight
-        w_.Bits(n - kMinEdgeBits, 4);
+        w_.Bits(n - swf::kEdgeBitsBias, swf::kEdgeBitsField);
         bool general = dx != 0 && dy != 0;
         w_.Bits(general, 1);
         if (general) {
@@ -180,7 +165,7 @@ private:
 
     // Deltas: control - from, to - control.
     void Curve(int64_t cx, int64_t cy, int64_t ax, int64_t ay) {
-        int n = kMinEdgeBits;
+        int n = swf::kEdgeBitsBias;
         for (int64_t v : {cx, cy, ax, ay}) n = std::max(n, DeltaBits(v));
         if (n > kMaxEdgeBits) {
             SplitCurve(cx, cy, ax, ay);
@@ -188,7 +173,7 @@ private:
         }
         w_.Bits(1, 1);  // edge
         w_.Bits(0, 1);  // curved
-        w_.Bits(n - kMinEdgeBits, 4);
+        w_.Bits(n - swf::kEdgeBitsBias, swf::kEdgeBitsField);
         for (int64_t v : {cx, cy, ax, ay}) w_.SignedBits(static_cast<int32_t>(v), n);
     }
 
@@ -222,22 +207,25 @@ bool AnyLine(const swf::Shape& shape, bool nonScaling) {
 void WriteFillStyle(ByteWriter& w, const swf::FillStyle& fill, int version) {
     switch (fill.kind) {
     case swf::FillKind::Solid:
-        w.U8(kFillSolid);
+        w.U8(swf::kFillSolid);
         WriteColor(w, fill.color, version);
         return;
     case swf::FillKind::LinearGradient:
     case swf::FillKind::RadialGradient:
     case swf::FillKind::FocalRadialGradient: {
         bool focal = fill.kind == swf::FillKind::FocalRadialGradient;
-        w.U8(fill.kind == swf::FillKind::LinearGradient ? kFillLinear
-                                                       : (focal ? kFillFocal : kFillRadial));
+        w.U8(fill.kind == swf::FillKind::LinearGradient
+                 ? swf::kFillLinear
+                 : (focal ? swf::kFillFocal : swf::kFillRadial));
         w.Matrix(fill.matrix);
         WriteGradient(w, fill.gradient, focal, version);
         return;
     }
     case swf::FillKind::Bitmap:
-        w.U8(kFillBitmap | (fill.bitmapRepeat ? 0 : kBitmapClipped) |
-             (fill.bitmapSmooth ? 0 : kBitmapNotSmoothed));
+        if (fill.bitmapRepeat)
+            w.U8(fill.bitmapSmooth ? swf::kFillBitmapRepeatSmooth : swf::kFillBitmapRepeat);
+        else
+            w.U8(fill.bitmapSmooth ? swf::kFillBitmapClipSmooth : swf::kFillBitmapClip);
         w.U16(fill.bitmapId);
         w.Matrix(fill.matrix);
         return;
@@ -246,19 +234,19 @@ void WriteFillStyle(ByteWriter& w, const swf::FillStyle& fill, int version) {
 
 void WriteLineStyle(ByteWriter& w, const swf::LineStyle& line, int version) {
     w.U16(line.width);
-    if (version < kLineStyle2Version) {
+    if (version < swf::kShapeLineStyle2Version) {
         WriteColor(w, line.color, version);
         return;
     }
-    w.Bits(static_cast<uint32_t>(line.startCap), 2);
-    w.Bits(static_cast<uint32_t>(line.join), 2);
+    w.Bits(static_cast<uint32_t>(line.startCap), swf::kCapStyleBits);
+    w.Bits(static_cast<uint32_t>(line.join), swf::kJoinStyleBits);
     w.Bits(line.hasFill, 1);
     w.Bits(line.noHScale, 1);
     w.Bits(line.noVScale, 1);
     w.Bits(line.pixelHinting, 1);
-    w.Bits(0, 5);
+    w.Bits(0, swf::kLineStyle2ReservedBits);
     w.Bits(line.noClose, 1);
-    w.Bits(static_cast<uint32_t>(line.endCap), 2);
+    w.Bits(static_cast<uint32_t>(line.endCap), swf::kCapStyleBits);
     if (line.join == swf::JoinStyle::Miter) w.U16(line.miterLimit);
     if (line.hasFill)
         WriteFillStyle(w, line.fill, version);
@@ -271,7 +259,7 @@ std::vector<uint8_t> EncodeDefineShape(uint16_t id, const swf::Shape& shape, int
     ByteWriter w;
     w.U16(id);
     w.Rect(shape.bounds);
-    if (version >= kLineStyle2Version) {
+    if (version >= swf::kShapeLineStyle2Version) {
         w.Rect(shape.edgeBounds);
         w.Bits(0, 5);
         w.Bits(options.fillWindingNonZero, 1);

@@ -10,41 +10,21 @@ namespace swfmake {
 
 namespace {
 
-constexpr uint32_t kShortLengthMax = 0x3E;  // 0x3F marks the long form
-constexpr uint32_t kLongLengthMarker = 0x3F;
-constexpr int kTagCodeShift = 6;
-constexpr size_t kHeaderPrefix = 8;  // signature, version, FileLength
 constexpr int kRgbaCxformVersion = 2;
 
-enum PlaceFlags : uint8_t {
-    kPlaceMove = 0x01,
-    kPlaceHasCharacter = 0x02,
-    kPlaceHasMatrix = 0x04,
-    kPlaceHasCxform = 0x08,
-    kPlaceHasRatio = 0x10,
-    kPlaceHasName = 0x20,
-    kPlaceHasClipDepth = 0x40,
-};
-
-enum Place3Flags : uint8_t {
-    kPlace3HasBlendMode = 0x02,
-    kPlace3HasCacheAsBitmap = 0x04,
-    kPlace3HasClassName = 0x08,
-};
-
-const uint16_t kShapeTagForVersion[] = {kTagDefineShape, kTagDefineShape, kTagDefineShape2,
-                                        kTagDefineShape3, kTagDefineShape4};
+const uint16_t kShapeTagForVersion[] = {swf::kTagDefineShape, swf::kTagDefineShape, swf::kTagDefineShape2,
+                                        swf::kTagDefineShape3, swf::kTagDefineShape4};
 
 void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
-    uint8_t flags = (p.move ? kPlaceMove : 0) | (p.characterId ? kPlaceHasCharacter : 0) |
-                    (p.matrix ? kPlaceHasMatrix : 0) | (p.cxform ? kPlaceHasCxform : 0) |
-                    (p.ratio ? kPlaceHasRatio : 0) | (p.name ? kPlaceHasName : 0) |
-                    (p.clipDepth ? kPlaceHasClipDepth : 0);
+    uint8_t flags = (p.move ? swf::kPlaceMove : 0) | (p.characterId ? swf::kPlaceHasCharacter : 0) |
+                    (p.matrix ? swf::kPlaceHasMatrix : 0) | (p.cxform ? swf::kPlaceHasCxform : 0) |
+                    (p.ratio ? swf::kPlaceHasRatio : 0) | (p.name ? swf::kPlaceHasName : 0) |
+                    (p.clipDepth ? swf::kPlaceHasClipDepth : 0);
     w.U8(flags);
     if (version3) {
-        w.U8((p.blendMode ? kPlace3HasBlendMode : 0) |
-             (p.cacheAsBitmap ? kPlace3HasCacheAsBitmap : 0) |
-             (p.className ? kPlace3HasClassName : 0));
+        w.U8((p.blendMode ? swf::kPlace3HasBlendMode : 0) |
+             (p.cacheAsBitmap ? swf::kPlace3HasCacheAsBitmap : 0) |
+             (p.className ? swf::kPlace3HasClassName : 0));
     }
     w.U16(p.depth);
     if (version3 && p.className) w.String(*p.className);
@@ -112,16 +92,16 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data) {
 void TagList::Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm) {
     ByteWriter w;
     uint32_t length = static_cast<uint32_t>(body.size());
-    if (!longForm && length <= kShortLengthMax) {
-        w.U16(static_cast<uint16_t>((code << kTagCodeShift) | length));
+    if (!longForm && length <= swf::kTagShortLengthMax) {
+        w.U16(static_cast<uint16_t>((code << swf::kTagCodeShift) | length));
     } else {
-        w.U16(static_cast<uint16_t>((code << kTagCodeShift) | kLongLengthMarker));
+        w.U16(static_cast<uint16_t>((code << swf::kTagCodeShift) | swf::kTagLongLength));
         w.U32(length);
     }
     w.Raw(body);
     RawBytes(w.Take());
-    if (code == kTagShowFrame) ++frames_;
-    endsWithEnd_ = code == kTagEnd;
+    if (code == swf::kTagShowFrame) ++frames_;
+    endsWithEnd_ = code == swf::kTagEnd;
 }
 
 void TagList::RawBytes(const std::vector<uint8_t>& bytes) {
@@ -132,18 +112,18 @@ void TagList::RawBytes(const std::vector<uint8_t>& bytes) {
 void TagList::SetBackgroundColor(swf::Rgba color) {
     ByteWriter w;
     w.Rgb(color);
-    Raw(kTagSetBackgroundColor, w.Take());
+    Raw(swf::kTagSetBackgroundColor, w.Take());
 }
 
-void TagList::ShowFrame() { Raw(kTagShowFrame, {}); }
+void TagList::ShowFrame() { Raw(swf::kTagShowFrame, {}); }
 
-void TagList::End() { Raw(kTagEnd, {}); }
+void TagList::End() { Raw(swf::kTagEnd, {}); }
 
 void TagList::FrameLabel(const std::string& label, bool namedAnchor) {
     ByteWriter w;
     w.String(label);
     if (namedAnchor) w.U8(1);
-    Raw(kTagFrameLabel, w.Take());
+    Raw(swf::kTagFrameLabel, w.Take());
 }
 
 void TagList::DefineShape(uint16_t id, const swf::Shape& shape, int version,
@@ -161,32 +141,32 @@ void TagList::PlaceObject(uint16_t id, uint16_t depth, const swf::Matrix& matrix
     w.U16(depth);
     w.Matrix(matrix);
     if (cxform) w.ColorTransform(*cxform, false);
-    Raw(kTagPlaceObject, w.Take());
+    Raw(swf::kTagPlaceObject, w.Take());
 }
 
 void TagList::PlaceObject2(const Placement& p) {
     ByteWriter w;
     WritePlacementBody(w, p, false);
-    Raw(kTagPlaceObject2, w.Take());
+    Raw(swf::kTagPlaceObject2, w.Take());
 }
 
 void TagList::PlaceObject3(const Placement& p) {
     ByteWriter w;
     WritePlacementBody(w, p, true);
-    Raw(kTagPlaceObject3, w.Take());
+    Raw(swf::kTagPlaceObject3, w.Take());
 }
 
 void TagList::RemoveObject(uint16_t id, uint16_t depth) {
     ByteWriter w;
     w.U16(id);
     w.U16(depth);
-    Raw(kTagRemoveObject, w.Take());
+    Raw(swf::kTagRemoveObject, w.Take());
 }
 
 void TagList::RemoveObject2(uint16_t depth) {
     ByteWriter w;
     w.U16(depth);
-    Raw(kTagRemoveObject2, w.Take());
+    Raw(swf::kTagRemoveObject2, w.Take());
 }
 
 void TagList::DefineSprite(uint16_t id, const TagList& sprite) {
@@ -195,7 +175,7 @@ void TagList::DefineSprite(uint16_t id, const TagList& sprite) {
     w.U16(static_cast<uint16_t>(sprite.FrameCount()));
     w.Raw(sprite.Bytes());
     if (!sprite.EndsWithEnd()) w.U16(0);  // End tag header: code 0, length 0
-    Raw(kTagDefineSprite, w.Take());
+    Raw(swf::kTagDefineSprite, w.Take());
 }
 
 void TagList::DefineButton(uint16_t id, const std::vector<ButtonRecord>& records,
@@ -204,18 +184,17 @@ void TagList::DefineButton(uint16_t id, const std::vector<ButtonRecord>& records
     w.U16(id);
     WriteButtonRecords(w, records, 1);
     w.Raw(actions.Encode());
-    Raw(kTagDefineButton, w.Take());
+    Raw(swf::kTagDefineButton, w.Take());
 }
 
 void TagList::DefineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
                             const std::vector<ButtonCondAction>& actions, bool trackAsMenu) {
     constexpr uint16_t kActionOffsetFieldSize = 2;
-    constexpr uint16_t kCondHeaderSize = 4;  // CondActionSize + conditions
-    ByteWriter recordBytes;
+        ByteWriter recordBytes;
     WriteButtonRecords(recordBytes, records, kRgbaCxformVersion);
     ByteWriter w;
     w.U16(id);
-    w.U8(trackAsMenu ? 1 : 0);
+    w.U8(trackAsMenu ? swf::kButton2TrackAsMenu : 0);
     // ActionOffset counts from its own first byte; 0 means no actions.
     w.U16(actions.empty() ? 0
                           : static_cast<uint16_t>(kActionOffsetFieldSize + recordBytes.Size()));
@@ -223,14 +202,14 @@ void TagList::DefineButton2(uint16_t id, const std::vector<ButtonRecord>& record
     for (size_t i = 0; i < actions.size(); ++i) {
         std::vector<uint8_t> code = actions[i].actions.Encode();
         bool last = i + 1 == actions.size();
-        w.U16(last ? 0 : static_cast<uint16_t>(kCondHeaderSize + code.size()));
+        w.U16(last ? 0 : static_cast<uint16_t>(swf::kButtonCondHeaderBytes + code.size()));
         w.U16(actions[i].conditions);
         w.Raw(code);
     }
-    Raw(kTagDefineButton2, w.Take());
+    Raw(swf::kTagDefineButton2, w.Take());
 }
 
-void TagList::DoAction(const Actions& actions) { Raw(kTagDoAction, actions.Encode()); }
+void TagList::DoAction(const Actions& actions) { Raw(swf::kTagDoAction, actions.Encode()); }
 
 SwfWriter::SwfWriter(uint8_t version, const swf::Rect& stage, double framesPerSecond)
     : version_(version), stage_(stage), frameRate_(FrameRateFixed(framesPerSecond)) {}
@@ -249,7 +228,7 @@ std::vector<uint8_t> SwfWriter::Write(bool compressed) const {
     file.U8('W');
     file.U8('S');
     file.U8(version_);
-    file.U32(fileLength_ ? *fileLength_ : static_cast<uint32_t>(kHeaderPrefix + rest.size()));
+    file.U32(fileLength_ ? *fileLength_ : static_cast<uint32_t>(swf::kFileSignatureBytes + rest.size()));
     file.Raw(compressed ? Deflate(rest) : rest);
     return file.Take();
 }

@@ -16,32 +16,13 @@
 #include <vector>
 
 #include "swf/Color.h"
+#include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
 #include "tools/swfmake/Actions.h"
 #include "tools/swfmake/ShapeEncoder.h"
 
 namespace swfmake {
-
-enum TagCode : uint16_t {
-    kTagEnd = 0,
-    kTagShowFrame = 1,
-    kTagDefineShape = 2,
-    kTagPlaceObject = 4,
-    kTagRemoveObject = 5,
-    kTagDefineButton = 7,
-    kTagSetBackgroundColor = 9,
-    kTagDoAction = 12,
-    kTagDefineShape2 = 22,
-    kTagPlaceObject2 = 26,
-    kTagRemoveObject2 = 28,
-    kTagDefineShape3 = 32,
-    kTagDefineButton2 = 34,
-    kTagDefineSprite = 39,
-    kTagFrameLabel = 43,
-    kTagPlaceObject3 = 70,
-    kTagDefineShape4 = 83,
-};
 
 // PlaceObject2/3. Optional fields are written only when set.
 struct Placement {
@@ -66,37 +47,16 @@ Placement NewPlacement(uint16_t depth, uint16_t characterId,
 Placement MovePlacement(uint16_t depth, const std::optional<swf::Matrix>& matrix,
                         const std::optional<swf::ColorTransform>& cxform = std::nullopt);
 
-// Button record state bits.
-enum ButtonStates : uint8_t {
-    kButtonUp = 1,
-    kButtonOver = 2,
-    kButtonDown = 4,
-    kButtonHit = 8,
-};
-
 struct ButtonRecord {
-    uint8_t states = kButtonUp;
+    uint8_t states = swf::kButtonUp;  // ButtonStateFlags
     uint16_t characterId = 0;
     uint16_t depth = 1;
     swf::Matrix matrix;
     swf::ColorTransform cxform;  // DefineButton2 only
 };
 
-// BUTTONCONDACTION condition bits (the 16-bit field read little-endian).
-enum ButtonConditions : uint16_t {
-    kCondIdleToOverUp = 0x0001,
-    kCondOverUpToIdle = 0x0002,
-    kCondOverUpToOverDown = 0x0004,
-    kCondOverDownToOverUp = 0x0008,  // released over the button: a click
-    kCondOverDownToOutDown = 0x0010,
-    kCondOutDownToOverDown = 0x0020,
-    kCondOutDownToIdle = 0x0040,
-    kCondIdleToOverDown = 0x0080,
-    kCondOverDownToIdle = 0x0100,
-};
-
 struct ButtonCondAction {
-    uint16_t conditions = kCondOverDownToOverUp;
+    uint16_t conditions = swf::kCondOverDownToOverUp;  // ButtonCondition bits
     Actions actions;
 };
 

@@ -20,10 +20,10 @@ void DefineStateShapes(swfmake::TagList& t) {
 }
 
 std::vector<swfmake::ButtonRecord> StateRecords() {
-    return {{swfmake::kButtonUp, kUp, 1, {}, {}},
-            {swfmake::kButtonOver, kOver, 1, {}, {}},
-            {swfmake::kButtonDown, kDown, 1, {}, {}},
-            {swfmake::kButtonHit, kHit, 2, {}, {}}};
+    return {{swf::kButtonUp, kUp, 1, {}, {}},
+            {swf::kButtonOver, kOver, 1, {}, {}},
+            {swf::kButtonDown, kDown, 1, {}, {}},
+            {swf::kButtonHit, kHit, 2, {}, {}}};
 }
 
 swfmake::ButtonCondAction On(uint16_t conditions, const std::string& name) {
@@ -38,9 +38,9 @@ swfmake::SwfWriter Button2Movie() {
     swfmake::TagList& t = w.Tags();
     DefineStateShapes(t);
     t.DefineButton2(kButton, StateRecords(),
-                    {On(swfmake::kCondIdleToOverUp, "enter"), On(swfmake::kCondOverUpToIdle, "leave"),
-                     On(swfmake::kCondOverUpToOverDown, "press"), On(swfmake::kCondOverDownToOverUp, "release"),
-                     On(swfmake::kCondOverDownToOutDown, "dragout"), On(swfmake::kCondOutDownToIdle, "cancel")});
+                    {On(swf::kCondIdleToOverUp, "enter"), On(swf::kCondOverUpToIdle, "leave"),
+                     On(swf::kCondOverUpToOverDown, "press"), On(swf::kCondOverDownToOverUp, "release"),
+                     On(swf::kCondOverDownToOutDown, "dragout"), On(swf::kCondOutDownToIdle, "cancel")});
     t.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
     t.ShowFrame();
     return w;
@@ -133,7 +133,7 @@ TEST(ButtonTest, HitAreaFollowsTheViewAndParentSprites) {
     swfmake::SwfWriter w(8, kStage, 12);
     swfmake::TagList& t = w.Tags();
     DefineStateShapes(t);
-    t.DefineButton2(kButton, StateRecords(), {On(swfmake::kCondOverDownToOverUp, "click")});
+    t.DefineButton2(kButton, StateRecords(), {On(swf::kCondOverDownToOverUp, "click")});
     swfmake::TagList holder;
     holder.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
     holder.ShowFrame();

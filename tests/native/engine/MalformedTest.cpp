@@ -34,12 +34,12 @@ swfmake::SwfWriter EverythingMovie() {
     s.RemoveObject2(1);
     s.ShowFrame();
     t.DefineSprite(4, s);
-    t.DefineButton(5, {{swfmake::kButtonUp | swfmake::kButtonHit, 3, 1, {}, {}}},
+    t.DefineButton(5, {{swf::kButtonUp | swf::kButtonHit, 3, 1, {}, {}}},
                    swfmake::Actions().FsCommand("a", "b"));
     swfmake::ButtonCondAction press;
-    press.conditions = swfmake::kCondOverUpToOverDown;
+    press.conditions = swf::kCondOverUpToOverDown;
     press.actions.Stop();
-    t.DefineButton2(6, {{swfmake::kButtonUp | swfmake::kButtonOver | swfmake::kButtonHit, 2, 1, {}, {}}},
+    t.DefineButton2(6, {{swf::kButtonUp | swf::kButtonOver | swf::kButtonHit, 2, 1, {}, {}}},
                     {press, {}});
     t.PlaceObject(1, 1, Matrix::Translate(100, 100));
     swfmake::Placement p = swfmake::NewPlacement(2, 4, Matrix::Translate(5, 5));
@@ -123,7 +123,7 @@ TEST(MalformedTest, TagLengthPastTheEndIsReportedWithTagAndOffset) {
 TEST(MalformedTest, FillStyleCountBeyondTheTagIsReported) {
     swfmake::SwfWriter w(8, kStage, 12);
     // id 1, RECT of 0 bits, 0xFF + 0xFFFF fill styles, nothing else.
-    w.Tags().Raw(swfmake::kTagDefineShape3, {1, 0, 0x00, 0xFF, 0xFF, 0xFF});
+    w.Tags().Raw(swf::kTagDefineShape3, {1, 0, 0x00, 0xFF, 0xFF, 0xFF});
     w.Tags().ShowFrame();
     swf::Player p;
     ASSERT_TRUE(p.LoadBytes(w.Write(false)));
@@ -224,7 +224,7 @@ TEST(MalformedTest, HugeFrameCountsAreCapped) {
     for (uint16_t id = 1; id <= 200; ++id) {
         // Sprites claiming 65535 frames each: padding stays within budget.
         std::vector<uint8_t> body = {static_cast<uint8_t>(id), 0, 0xFF, 0xFF, 0x40, 0x00, 0, 0};
-        w.Tags().Raw(swfmake::kTagDefineSprite, body);
+        w.Tags().Raw(swf::kTagDefineSprite, body);
     }
     w.SetFrameCount(65535);
     w.Tags().ShowFrame();

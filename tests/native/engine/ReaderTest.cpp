@@ -190,7 +190,7 @@ TEST(ReaderTest, StyleIndexPastItsArrayReadsAsNoStyle) {
     b.SignedBits(1, 2);
     b.Bits(0, 6);
     swfmake::SwfWriter w(8, kStage, 12);
-    w.Tags().Raw(swfmake::kTagDefineShape, b.Take());
+    w.Tags().Raw(swf::kTagDefineShape, b.Take());
     swf::ReadResult r = Read(w);
     ASSERT_TRUE(r.movie);
     EXPECT_TRUE(r.errors.empty());
@@ -214,7 +214,7 @@ TEST(ReaderTest, DuplicateCharacterIdKeepsTheFirstDefinition) {
 TEST(ReaderTest, ButtonCxformAppliesToEveryRecord) {
     swfmake::SwfWriter w(6, kStage, 12);
     w.Tags().DefineShape(1, Square(100));
-    w.Tags().DefineButton(2, {{swfmake::kButtonUp, 1, 1, {}, {}}}, swfmake::Actions());
+    w.Tags().DefineButton(2, {{swf::kButtonUp, 1, 1, {}, {}}}, swfmake::Actions());
     swfmake::ByteWriter b;
     b.U16(2);
     swf::ColorTransform half;

@@ -244,9 +244,9 @@ TEST(SeekTest, HostSeekShowsAHoveredButtonAsPlayingDoes) {
     t.DefineShape(kUp, Square(1000));
     t.DefineShape(kOver, Square(1002));
     t.DefineButton2(kButton,
-                    {{swfmake::kButtonUp, kUp, 1, {}, {}},
-                     {swfmake::kButtonOver, kOver, 1, {}, {}},
-                     {swfmake::kButtonHit, kUp, 2, {}, {}}},
+                    {{swf::kButtonUp, kUp, 1, {}, {}},
+                     {swf::kButtonOver, kOver, 1, {}, {}},
+                     {swf::kButtonHit, kUp, 2, {}, {}}},
                     {});  // no actions: only the phase changes
     t.PlaceObject2(swfmake::NewPlacement(1, kButton));
     t.ShowFrame();

@@ -15,8 +15,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint16_t kTagDefineBinaryData = 87;
-
 Bytes Movie(const swf::Rect& stageTwips, bool compressed, size_t noiseBytes = 0) {
     swfmake::SwfWriter writer(10, stageTwips, 24);
     writer.Tags().SetBackgroundColor({255, 255, 255, 255});
@@ -25,7 +23,7 @@ Bytes Movie(const swf::Rect& stageTwips, bool compressed, size_t noiseBytes = 0)
         std::mt19937 random(7);
         Bytes noise(noiseBytes);
         for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
-        writer.Tags().Raw(kTagDefineBinaryData, noise);
+        writer.Tags().Raw(swf::kTagDefineBinaryData, noise);
     }
     writer.Tags().ShowFrame();
     return writer.Write(compressed);

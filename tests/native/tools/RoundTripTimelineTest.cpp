@@ -127,11 +127,11 @@ TEST(RoundTripTimelineTest, SpritesKeepTheirOwnFrames) {
 TEST(RoundTripTimelineTest, ButtonsAndActions) {
     swfmake::SwfWriter w(8, kStage, 24);
     w.Tags().DefineShape(1, Box());
-    swfmake::ButtonRecord up{swfmake::kButtonUp | swfmake::kButtonHit, 1, 2, Rotated(), Fade()};
-    swfmake::ButtonRecord over{swfmake::kButtonOver, 1, 3, swf::Matrix(), {}};
+    swfmake::ButtonRecord up{swf::kButtonUp | swf::kButtonHit, 1, 2, Rotated(), Fade()};
+    swfmake::ButtonRecord over{swf::kButtonOver, 1, 3, swf::Matrix(), {}};
     swfmake::ButtonCondAction click;
     click.actions.FsCommand("action", "open");
-    swfmake::ButtonCondAction press{swfmake::kCondOverUpToOverDown, {}};
+    swfmake::ButtonCondAction press{swf::kCondOverUpToOverDown, {}};
     press.actions.Play().NextFrame();
     w.Tags().DefineButton2(4, {up, over}, {click, press});
     w.Tags().DefineButton(5, {over}, swfmake::Actions().GotoLabel("x").PrevFrame());

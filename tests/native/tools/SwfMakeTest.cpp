@@ -135,7 +135,7 @@ TEST(TagHeaderTest, ShortAndLongForms) {
     t.Raw(77, Bytes(1, 0xEF), true);
     const Bytes& b = t.Bytes();
     BitReader r(b);
-    EXPECT_EQ(swfmake::kTagShowFrame << 6, r.U16());
+    EXPECT_EQ(swf::kTagShowFrame << 6, r.U16());
     EXPECT_EQ((77 << 6) | 62, r.U16());
     for (int i = 0; i < 62; ++i) r.U8();
     EXPECT_EQ((77 << 6) | 0x3F, r.U16());
@@ -203,7 +203,7 @@ TEST(HeaderTest, OverridesWriteDamagedHeaders) {
 TEST(ActionsTest, RecordsAndEndFlag) {
     swfmake::Actions a;
     a.Stop().GotoFrame(0x0102).FsCommand("action", "open").PushString("x").GetUrl2(
-        swfmake::kGetUrl2LoadTarget);
+        swf::kGetUrl2LoadTarget);
     Bytes expected = {0x07, 0x81, 0x02, 0x00, 0x02, 0x01, 0x83};
     std::string url = "FSCommand:action";
     uint16_t len = static_cast<uint16_t>(url.size() + 1 + 5);
