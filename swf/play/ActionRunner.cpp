@@ -23,6 +23,13 @@ bool StartsWithNoCase(const std::string& s, const char* prefix) {
     return true;
 }
 
+// GetURL and GetURL2 both reach the host this way: an FSCommand or a URL.
+HostCall ToHostCall(const std::string& url, const std::string& window) {
+    if (StartsWithNoCase(url, kFsCommandPrefix))
+        return {true, url.substr(sizeof kFsCommandPrefix - 1), window};
+    return {false, url, window};
+}
+
 }  // namespace
 
 // Only what GetURL2, GotoFrame2 and SetTarget need: numbers and strings.
@@ -141,20 +148,14 @@ void ActionRunner::Run(const ActionBlock& block, uint32_t clipSerial, ActionQueu
             case kActionGetUrl: {
                 std::string url = r.String();
                 std::string window = r.String();
-                if (StartsWithNoCase(url, kFsCommandPrefix))
-                    hostCalls_.push_back({true, url.substr(sizeof kFsCommandPrefix - 1), window});
-                else
-                    hostCalls_.push_back({false, url, window});
+                hostCalls_.push_back(ToHostCall(url, window));
                 break;
             }
             case kActionGetUrl2: {
                 r.U8();  // send method and target kind: only the strings matter here
                 std::string window = pop().ToString();
                 std::string url = pop().ToString();
-                if (StartsWithNoCase(url, kFsCommandPrefix))
-                    hostCalls_.push_back({true, url.substr(sizeof kFsCommandPrefix - 1), window});
-                else
-                    hostCalls_.push_back({false, url, window});
+                hostCalls_.push_back(ToHostCall(url, window));
                 break;
             }
             case kActionConstantPool: {

@@ -34,23 +34,30 @@ void ReadRecords(ByteReader& r, bool version2, ReadContext& ctx, ButtonCharacter
     }
 }
 
+// Adds an action list run on `conditions`; on damage it keeps the actions
+// before it, and the error goes on to the tag loop.
+void ReadButtonAction(ByteReader& r, ReadContext& ctx, uint16_t conditions, ButtonCharacter& b) {
+    ButtonAction action;
+    action.conditions = conditions;
+    try {
+        ReadActionBlock(r, ctx, action.actions);
+    } catch (const ReadError&) {
+        b.actions.push_back(std::move(action));
+        throw;
+    }
+    b.actions.push_back(std::move(action));
+}
+
 void ReadConditionActions(ByteReader& r, ReadContext& ctx, ButtonCharacter& b) {
     while (r.Remaining() >= kButtonCondHeaderBytes) {
         uint16_t size = r.U16();
-        ButtonAction action;
         uint8_t low = r.U8();
         uint8_t high = r.U8();
-        action.conditions = static_cast<uint16_t>(low | (high << 8));
+        uint16_t conditions = static_cast<uint16_t>(low | (high << 8));
         bool last = size == 0;
         if (!last && size < kButtonCondHeaderBytes) throw ReadError("button condition size is too small");
         ByteReader body = r.Slice(last ? r.Remaining() : size - kButtonCondHeaderBytes);
-        try {
-            ReadActionBlock(body, ctx, action.actions);
-        } catch (const ReadError&) {
-            b.actions.push_back(std::move(action));
-            throw;
-        }
-        b.actions.push_back(std::move(action));
+        ReadButtonAction(body, ctx, conditions, b);
         if (last) return;
     }
 }
@@ -73,15 +80,7 @@ void ReadDefineButton(ByteReader& r, uint16_t code, ReadContext& ctx) {
     if (version2) {
         ReadConditionActions(r, ctx, button);
     } else {
-        ButtonAction action;
-        action.conditions = kCondOverDownToOverUp;
-        try {
-            ReadActionBlock(r, ctx, action.actions);
-        } catch (const ReadError&) {
-            button.actions.push_back(std::move(action));
-            throw;
-        }
-        button.actions.push_back(std::move(action));
+        ReadButtonAction(r, ctx, kCondOverDownToOverUp, button);
     }
 }
 

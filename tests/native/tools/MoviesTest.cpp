@@ -2,25 +2,16 @@
 // cleanly and hold what the application and the tests rely on.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "swf/Movie.h"
 #include "swf/read/MovieReader.h"
+#include "tests/native/tools/TestFiles.h"
 #include "tools/moviegen/TestMovies.h"
 
 namespace {
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    uint8_t buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
-}
+using toolstest::ReadFile;
 
 std::string MoviePath(const char* name) {
     const char* dir = std::getenv("PICTARO_MOVIES");

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tests/native/tools/PngDecode.h"
+#include "tests/native/tools/TestFiles.h"
 #include "tools/moviegen/TestMovies.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"
@@ -15,17 +16,7 @@
 namespace {
 
 using toolstest::Bytes;
-
-Bytes ReadFile(const std::string& path) {
-    Bytes bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    uint8_t buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
-}
+using toolstest::ReadFile;
 
 class SwfShotRenderTest : public ::testing::Test {
 protected:
