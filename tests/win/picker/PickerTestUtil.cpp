@@ -30,6 +30,7 @@ constexpr int kFileNameCombo = 0x47C;   // cmb13 of the explorer-style Save As d
 constexpr int kFileNameEdit = 0x480;    // edt1
 constexpr int kQualitySlider = 1003;
 constexpr int kMaxCaptureNumber = 128;
+constexpr DWORD kReselectMs = 1000;
 
 struct FindArgs {
     const char* caption;
@@ -165,10 +166,14 @@ bool AnswerFolderBrowser(const CString& folder) {
     HWND tree = nullptr;
     if (!WaitUntil([&] { return (tree = ::FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr)) != nullptr; }))
         return false;
-    WaitUntil([&] { return ::SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0; });
     CString name = folder.Mid(folder.ReverseFind('\\') + 1);
-    ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
-    if (!WaitUntil([&] { return TreeSelectionText(tree).CompareNoCase(name) == 0; })) return false;
+    auto selected = [&] { return TreeSelectionText(tree).CompareNoCase(name) == 0; };
+    // Selecting again, as a user would, until the selection holds.
+    bool holds = WaitUntil([&] {
+        ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
+        return WaitUntil(selected, kReselectMs);
+    });
+    if (!holds) return false;
     PressButton(dialog, IDOK);
     return WaitUntil([&] { return !::IsWindow(dialog); });
 }
