@@ -100,6 +100,7 @@ void Timeline::TrackEnterLeave(uint32_t hit, ActionQueue& queue) {
 }
 
 std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const Matrix& view) {
+    ctx_.BeginHostCall();
     ActionQueue queue;
     TrackEnterLeave(ButtonAt(point, view), queue);
     if (event == PointerEvent::Down && !pointerDown_) {

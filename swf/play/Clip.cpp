@@ -173,6 +173,11 @@ DisplayObject Instantiate(PlayContext& ctx, uint16_t characterId, int nesting, A
     obj.characterId = characterId;
     obj.character = ctx.movie.Find(characterId);
     if (!obj.character) return obj;
+    if (ctx.buildsLeft == 0) {
+        obj.character = nullptr;  // over budget: an empty placeholder
+        return obj;
+    }
+    --ctx.buildsLeft;
     switch (obj.character->kind) {
     case CharacterKind::Shape: obj.kind = DisplayKind::Shape; break;
     case CharacterKind::Sprite:

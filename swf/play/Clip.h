@@ -73,12 +73,23 @@ struct PlayContext {
     // Work (clip ticks plus the objects they carry) one host call may spend
     // advancing sprites silently; past it, sprites stop where they are.
     static constexpr size_t kSilentWorkBudget = 1 << 20;
+    // Objects one host call may create. Buttons and sprites can contain each
+    // other (or themselves) many times over, so nesting alone would still let
+    // a small file ask for an exponential number of objects.
+    static constexpr size_t kBuildBudget = 1 << 18;
 
     explicit PlayContext(const Movie& m) : movie(m) {}
     const Movie& movie;
     uint32_t nextSerial = 1;
     std::unordered_map<uint32_t, Clip*> liveClips;
     size_t silentWorkLeft = kSilentWorkBudget;
+    size_t buildsLeft = kBuildBudget;
+
+    // Every entry from the host starts with fresh budgets.
+    void BeginHostCall() {
+        silentWorkLeft = kSilentWorkBudget;
+        buildsLeft = kBuildBudget;
+    }
 
     Clip* FindClip(uint32_t serial) const {
         auto it = liveClips.find(serial);

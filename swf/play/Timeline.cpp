@@ -9,6 +9,7 @@ Timeline::Timeline(const Movie& movie) : ctx_(movie) {
 }
 
 std::vector<HostCall> Timeline::Start() {
+    ctx_.BeginHostCall();
     ActionQueue queue;
     root_->Start(&queue);
     return RunActions(queue);
@@ -33,7 +34,7 @@ Rgba Timeline::Background() const {
 //  4. One silent work budget per seek: a movie too heavy for it leaves
 //     sprites short of their frame, and the next seek rebuilds.
 void Timeline::Seek(int frame) {
-    ctx_.silentWorkLeft = PlayContext::kSilentWorkBudget;
+    ctx_.BeginHostCall();
     const int current = root_->CurrentFrame();
     frame = std::clamp(frame, 0, root_->TotalFrames() - 1);
     if (asPlayed_ && frame >= current)
@@ -53,7 +54,7 @@ void Timeline::Rebuild(int frame) {
 }
 
 std::vector<HostCall> Timeline::Tick() {
-    ctx_.silentWorkLeft = PlayContext::kSilentWorkBudget;
+    ctx_.BeginHostCall();
     ActionQueue queue;
     const int before = root_->CurrentFrame();
     root_->Tick(&queue);

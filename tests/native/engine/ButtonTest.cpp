@@ -156,3 +156,26 @@ TEST(ButtonTest, HitAreaFollowsTheViewAndParentSprites) {
 }
 
 }  // namespace
+
+// Found by the fuzzer: a button whose up state holds itself twice doubled its
+// objects at every level until the nesting limit, 2^32 objects for one tick.
+TEST(ButtonTest, ButtonContainingItselfStaysWithinTheBuildBudget) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    t.DefineShape(kUp, Square(1000));
+    t.DefineButton2(kButton,
+                    {{swf::kButtonUp, kUp, 1, {}, {}},
+                     {swf::kButtonUp, kButton, 2, {}, {}},
+                     {swf::kButtonUp, kButton, 3, {}, {}}},
+                    {});
+    t.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
+    t.ShowFrame();
+    t.ShowFrame();
+    swf::Player p;
+    ASSERT_TRUE(Load(p, w));
+    p.Tick();
+    p.GotoFrame(0);
+    size_t drawn = Draw(p).size();
+    EXPECT_GT(drawn, 0u);
+    EXPECT_LE(drawn, size_t{1} << 18);
+}
