@@ -48,9 +48,11 @@ add_test(NAME wine_stop COMMAND ${WINE_SESSION} stop ${WINE_STATE})
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 240)
 set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
-# The product itself must need nothing but system DLLs.
+# The programs we ship must need nothing but system DLLs.
 add_test(NAME pictaro_imports
   COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/check-imports.sh ${PICTARO_WIN32_DIR}/app/pictaro.exe)
+add_test(NAME swfshot_imports
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/check-imports.sh ${PICTARO_WIN32_DIR}/tools/swfshot.exe)
 
 # Every Windows test program (tests/win/programs.cmake) runs as one ctest
 # test; each is a gtest binary whose cases run in one process.
