@@ -100,6 +100,25 @@ TEST_F(MainDialogTest, LaysOutTheWindowAndItsControlsInPixels) {
     EXPECT_EQ(m_dialog.m_hWnd, nullptr);
 }
 
+// The slider's static is a bitmap static whose template image is the track.
+TEST_F(MainDialogTest, SeekSliderTemplateImageIsTheTrackBitmap) {
+    LoopScript script([this] { Close(); });
+    script.Do([this] {
+        HWND slider = ::GetDlgItem(m_dialog.m_hWnd, IDC_SEEK_SLIDER);
+        LONG_PTR style = ::GetWindowLongPtrA(slider, GWL_STYLE);
+        EXPECT_EQ(style & SS_TYPEMASK, SS_BITMAP);
+        EXPECT_TRUE(style & SS_NOTIFY);
+        auto image = reinterpret_cast<HBITMAP>(::SendMessageA(slider, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(image, nullptr);
+        BITMAP info = {};
+        ASSERT_NE(::GetObjectA(image, sizeof info, &info), 0);
+        EXPECT_EQ(info.bmWidth, 240);
+        EXPECT_EQ(info.bmHeight, 17);
+    });
+    script.Do([this] { Close(); });
+    Run(script);
+}
+
 TEST_F(MainDialogTest, MenuAndSystemMenuHoldTheCommands) {
     LoopScript script([this] { Close(); });
     script.Do([this] {
