@@ -131,7 +131,8 @@ void CUrlLabel::OnClicked() {
     // An empty target would make the shell open the current folder. The
     // shell's result is not examined: when it cannot open the address it
     // tells the user itself, and the link has been followed either way.
-    if (!m_url.IsEmpty()) ::ShellExecuteA(nullptr, "open", m_url, nullptr, nullptr, SW_SHOWNORMAL);
+    // The page opens minimised, leaving the dialog in front.
+    if (!m_url.IsEmpty()) ::ShellExecuteA(nullptr, "open", m_url, nullptr, nullptr, SW_SHOWMINIMIZED);
     m_visited = true;
     Redraw(false);
 }
