@@ -124,8 +124,9 @@ private:
     }
 
     void StyleChange(const swf::ShapeEdge& e, bool move, bool f0, bool f1, bool ln) {
-        NonEdge((ln ? swf::kChangeLine : 0) | (f1 ? swf::kChangeFill1 : 0) |
-                (f0 ? swf::kChangeFill0 : 0) | (move ? swf::kChangeMoveTo : 0));
+        auto flag = [](bool on, uint32_t bit) { return on ? bit : 0u; };
+        NonEdge(flag(ln, swf::kChangeLine) | flag(f1, swf::kChangeFill1) | flag(f0, swf::kChangeFill0) |
+                flag(move, swf::kChangeMoveTo));
         if (move) {
             int n = std::max(SignedBitsNeeded(e.from.x), SignedBitsNeeded(e.from.y));
             w_.Bits(n, swf::kMoveBitsField);
