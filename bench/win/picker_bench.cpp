@@ -41,7 +41,7 @@ int main() {
     RemoveCaptures();
     for (int n = 0; n < kCaptures; ++n)
         WriteCapture(CapturePath(n), kWidth, kHeight, [n](int x, int y) {
-            return 0xFF000000u | static_cast<uint32_t>(((x + n) & 0xFF) << 16 | ((y * 2) & 0xFF) << 8 | (x ^ y) & 0xFF);
+            return 0xFF000000u | static_cast<uint32_t>((((x + n) & 0xFF) << 16) | (((y * 2) & 0xFF) << 8) | ((x ^ y) & 0xFF));
         });
     CString folder = FreshFolder("pictaro-bench");
 
