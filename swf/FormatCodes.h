@@ -63,6 +63,8 @@ enum Place3Flags : uint8_t {
     kPlace3HasCacheAsBitmap = 0x04,
     kPlace3HasClassName = 0x08,
     kPlace3HasImage = 0x10,
+    kPlace3HasVisible = 0x20,
+    kPlace3HasBackground = 0x40,
 };
 
 // DefineShape versions (1..4 for DefineShape..DefineShape4) where a field

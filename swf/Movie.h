@@ -46,13 +46,18 @@ struct DisplayCommand {
     bool hasName = false;
     bool hasClipDepth = false;
     bool hasBlendMode = false;
+    bool hasCacheAsBitmap = false;
+    bool hasVisible = false;
     uint16_t characterId = 0;
     Matrix matrix;
     ColorTransform cxform;
     uint16_t ratio = 0;
     uint16_t clipDepth = 0;
-    uint8_t blendMode = 0;  // kept for a later compositor
+    uint8_t blendMode = 0;  // BlendMode codes; 0 and 1 are both Normal
+    bool cacheAsBitmap = false;
+    bool visible = true;
     std::string name;
+    std::string className;  // PlaceObject3: kept for scripts
 };
 
 struct Frame {
@@ -68,11 +73,12 @@ struct TimelineData {
     std::map<std::string, int> labels;  // label -> 0-based frame
 };
 
+// One kind per display kind that can be placed (swf/display/DisplayObject.h
+// says how to add one); fonts and other data come as kinds of their own.
 enum class CharacterKind : uint8_t {
     Shape,
     Sprite,
     Button,
-    // Bitmaps, text, morphs and fonts come later as further kinds.
 };
 
 struct Character {

@@ -37,6 +37,7 @@ struct Player::State {
     std::vector<std::string> errors;
     int scaleMode = kShowAll;
     int alignFlags = 0;
+    Quality quality = Quality::High;
     int viewWidth = 0;  // the last render's target size, for pointer input
     int viewHeight = 0;
     uint64_t clock = 0;
@@ -181,6 +182,8 @@ void Player::SetScaleMode(int mode) { state_->scaleMode = mode; }
 void Player::SetAlignMode(int flags) { state_->alignFlags = flags; }
 int Player::ScaleModeValue() const { return state_->scaleMode; }
 int Player::AlignModeValue() const { return state_->alignFlags; }
+void Player::SetQuality(Quality quality) { state_->quality = quality; }
+Quality Player::GetQuality() const { return state_->quality; }
 
 void Player::Render(FrameBuffer& target) {
     if (state_->raster)

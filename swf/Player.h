@@ -31,6 +31,12 @@ enum AlignFlags : int { kAlignLeft = 1, kAlignRight = 2, kAlignTop = 4, kAlignBo
 // width x height pixels. Pure function; tested on its own.
 Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int alignFlags);
 
+// The stage quality: how edges are smoothed. Low: no anti-aliasing (a pixel
+// is in when its centre is) and bitmaps never smoothed; High: exact area
+// coverage, bitmaps smoothed where their fill says; Medium and Best sit on
+// either side of High.
+enum class Quality { Low, Medium, High, Best };
+
 using FsCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
 // GetURL to anything but "FSCommand:" (a web address, a target window).
 using GetUrlHandler = std::function<void(const std::string& url, const std::string& target)>;
@@ -86,6 +92,9 @@ public:
     void SetAlignMode(int flags);
     int ScaleModeValue() const;
     int AlignModeValue() const;
+    // High unless set; kept across loads.
+    void SetQuality(Quality quality);
+    Quality GetQuality() const;
 
     // Draws the current frame into `target` (its size is the control's).
     void Render(FrameBuffer& target);

@@ -55,9 +55,9 @@ void ActionRunner::RunQueue(ActionQueue& queue) {
     queue.clear();
 }
 
-Clip* ActionRunner::ResolveTarget(Clip& from, const std::string& path) const {
+MovieClip* ActionRunner::ResolveTarget(MovieClip& from, const std::string& path) const {
     if (path.empty()) return &from;
-    Clip* clip = &from;
+    MovieClip* clip = &from;
     size_t pos = 0;
     if (path[0] == '/') {
         clip = &root_;
@@ -72,9 +72,9 @@ Clip* ActionRunner::ResolveTarget(Clip& from, const std::string& path) const {
             clip = &root_;
             continue;
         }
-        Clip* found = nullptr;
+        MovieClip* found = nullptr;
         for (auto& entry : clip->List())
-            if (entry.second.clip && entry.second.name == part) found = entry.second.clip.get();
+            if (entry.second->AsClip() && entry.second->name == part) found = entry.second->AsClip();
         clip = found;
     }
     return clip;
@@ -98,7 +98,7 @@ void ActionRunner::Run(const ActionBlock& block, uint32_t clipSerial, ActionQueu
         if (actionsLeft_ == 0) return;
         --actionsLeft_;
         // Any goto may remove clips, so the target is looked up each time.
-        Clip* target = ctx_.FindClip(targetSerial);
+        MovieClip* target = ctx_.FindClip(targetSerial);
         ByteReader r(a.payload.data(), a.payload.size());
         try {
             switch (a.code) {
@@ -204,8 +204,8 @@ void ActionRunner::Run(const ActionBlock& block, uint32_t clipSerial, ActionQueu
             case kActionPop: pop(); break;
             case kActionSetTarget: {
                 std::string path = r.String();
-                Clip* base = ctx_.FindClip(homeSerial);
-                Clip* t = base ? ResolveTarget(*base, path) : nullptr;
+                MovieClip* base = ctx_.FindClip(homeSerial);
+                MovieClip* t = base ? ResolveTarget(*base, path) : nullptr;
                 targetSerial = t ? t->Serial() : 0;
                 break;
             }

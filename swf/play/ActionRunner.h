@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/play/Clip.h"
+#include "swf/display/MovieClip.h"
 
 namespace swf {
 
@@ -25,7 +25,7 @@ public:
     static constexpr size_t kMaxBlocksPerCall = 256;
     static constexpr size_t kMaxActionsPerCall = 1 << 16;
 
-    ActionRunner(PlayContext& ctx, Clip& root, std::vector<HostCall>& hostCalls)
+    ActionRunner(PlayContext& ctx, MovieClip& root, std::vector<HostCall>& hostCalls)
         : ctx_(ctx), root_(root), hostCalls_(hostCalls) {}
 
     // Runs the queue in order; actions may append to it.
@@ -34,10 +34,10 @@ public:
 private:
     struct Value;
     void Run(const ActionBlock& block, uint32_t clipSerial, ActionQueue& queue);
-    Clip* ResolveTarget(Clip& from, const std::string& path) const;
+    MovieClip* ResolveTarget(MovieClip& from, const std::string& path) const;
 
     PlayContext& ctx_;
-    Clip& root_;
+    MovieClip& root_;
     std::vector<HostCall>& hostCalls_;
     size_t actionsLeft_ = kMaxActionsPerCall;
 };

@@ -11,44 +11,23 @@ namespace swf {
 namespace {
 
 template <typename F>
-void WalkButtons(DisplayList& list, const Matrix& parent, Clip* owner, F&& visit) {
+void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, F&& visit) {
     for (auto& entry : list) {
-        DisplayObject& obj = entry.second;
+        DisplayObject& obj = *entry.second;
         const Matrix m = parent.Concat(obj.matrix);
-        if (obj.kind == DisplayKind::Button) visit(obj, owner, m);
-        if (obj.clip) WalkButtons(obj.clip->List(), m, obj.clip.get(), visit);
+        if (ButtonObject* button = obj.AsButton()) visit(*button, owner, m);
+        if (MovieClip* clip = obj.AsClip()) WalkButtons(clip->List(), m, clip, visit);
     }
 }
 
-bool HitsButton(const Movie& movie, const DisplayObject& button, const Matrix& m, Point point) {
-    if (!button.character) return false;
-    const auto& def = static_cast<const ButtonCharacter&>(*button.character);
-    for (const ButtonRecord& rec : def.records) {
-        if (!(rec.states & kButtonHit)) continue;
-        const Character* c = movie.Find(rec.characterId);
-        if (c && c->kind == CharacterKind::Shape &&
-            ShapeHitTest(static_cast<const ShapeCharacter&>(*c).shape, m.Concat(rec.matrix), point))
-            return true;
-    }
-    return false;
-}
-
-uint8_t DrawnState(ButtonPhase phase) {
-    switch (phase) {
-    case ButtonPhase::Idle: return kButtonUp;
-    case ButtonPhase::OverUp:
-    case ButtonPhase::OutDown: return kButtonOver;
-    case ButtonPhase::OverDown: return kButtonDown;
-    }
-    return kButtonUp;
-}
+const ButtonCharacter& Def(const ButtonObject* button) { return button->Definition(); }
 
 }  // namespace
 
 Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
     ButtonRef ref;
     if (serial == 0) return ref;
-    WalkButtons(root_->List(), Matrix(), root_.get(), [&](DisplayObject& obj, Clip* owner, const Matrix&) {
+    WalkButtons(root_->List(), Matrix(), root_.get(), [&](ButtonObject& obj, MovieClip* owner, const Matrix&) {
         if (obj.serial == serial) ref = {&obj, owner};
     });
     return ref;
@@ -56,20 +35,17 @@ Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
 
 uint32_t Timeline::ButtonAt(Point point, const Matrix& view) {
     uint32_t hit = 0;  // the last hit in drawing order is the topmost
-    WalkButtons(root_->List(), view, root_.get(), [&](DisplayObject& obj, Clip*, const Matrix& m) {
-        if (HitsButton(ctx_.movie, obj, m, point)) hit = obj.serial;
+    WalkButtons(root_->List(), view, root_.get(), [&](ButtonObject& obj, MovieClip*, const Matrix& m) {
+        if (obj.HitTest(m, point)) hit = obj.serial;
     });
     return hit;
 }
 
 void Timeline::SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue) {
-    DisplayObject& button = *ref.object;
-    const bool redraw = DrawnState(button.phase) != DrawnState(phase);
-    button.phase = phase;
+    ButtonObject& button = *ref.object;
+    button.SetPhase(ctx_, phase);
     asPlayed_ = false;
-    if (redraw) BuildButtonChildren(ctx_, button, ref.parent->Nesting() + 1);
-    if (!button.character) return;
-    for (const ButtonAction& a : static_cast<const ButtonCharacter&>(*button.character).actions)
+    for (const ButtonAction& a : button.Definition().actions)
         if (a.conditions & condition) queue.push_back({ref.parent->Serial(), &a.actions});
 }
 
@@ -77,21 +53,21 @@ void Timeline::TrackEnterLeave(uint32_t hit, ActionQueue& queue) {
     if (hit == overSerial_) return;
     ButtonRef left = FindButton(overSerial_);
     if (left.object) {
-        const bool menu = static_cast<const ButtonCharacter&>(*left.object->character).trackAsMenu;
-        if (left.object->phase == ButtonPhase::OverDown)
+        const bool menu = Def(left.object).trackAsMenu;
+        if (left.object->Phase() == ButtonPhase::OverDown)
             SetPhase(left, menu ? ButtonPhase::Idle : ButtonPhase::OutDown,
                      menu ? kCondOverDownToIdle : kCondOverDownToOutDown, queue);
-        else if (left.object->phase == ButtonPhase::OverUp)
+        else if (left.object->Phase() == ButtonPhase::OverUp)
             SetPhase(left, ButtonPhase::Idle, kCondOverUpToIdle, queue);
     }
     ButtonRef entered = FindButton(hit);
     if (entered.object) {
-        const bool menu = static_cast<const ButtonCharacter&>(*entered.object->character).trackAsMenu;
-        if (entered.object->phase == ButtonPhase::OutDown)
+        const bool menu = Def(entered.object).trackAsMenu;
+        if (entered.object->Phase() == ButtonPhase::OutDown)
             SetPhase(entered, ButtonPhase::OverDown, kCondOutDownToOverDown, queue);
-        else if (entered.object->phase == ButtonPhase::Idle && !pointerDown_)
+        else if (entered.object->Phase() == ButtonPhase::Idle && !pointerDown_)
             SetPhase(entered, ButtonPhase::OverUp, kCondIdleToOverUp, queue);
-        else if (entered.object->phase == ButtonPhase::Idle && menu) {
+        else if (entered.object->Phase() == ButtonPhase::Idle && menu) {
             SetPhase(entered, ButtonPhase::OverDown, kCondIdleToOverDown, queue);
             pressedSerial_ = hit;
         }
@@ -106,20 +82,20 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     if (event == PointerEvent::Down && !pointerDown_) {
         pointerDown_ = true;
         ButtonRef over = FindButton(overSerial_);
-        if (over.object && over.object->phase == ButtonPhase::OverUp) {
+        if (over.object && over.object->Phase() == ButtonPhase::OverUp) {
             SetPhase(over, ButtonPhase::OverDown, kCondOverUpToOverDown, queue);
             pressedSerial_ = overSerial_;
         }
     } else if (event == PointerEvent::Up && pointerDown_) {
         pointerDown_ = false;
         ButtonRef pressed = FindButton(pressedSerial_);
-        if (pressed.object && pressed.object->phase == ButtonPhase::OverDown)
+        if (pressed.object && pressed.object->Phase() == ButtonPhase::OverDown)
             SetPhase(pressed, ButtonPhase::OverUp, kCondOverDownToOverUp, queue);
-        else if (pressed.object && pressed.object->phase == ButtonPhase::OutDown)
+        else if (pressed.object && pressed.object->Phase() == ButtonPhase::OutDown)
             SetPhase(pressed, ButtonPhase::Idle, kCondOutDownToIdle, queue);
         pressedSerial_ = 0;
         ButtonRef over = FindButton(overSerial_);
-        if (over.object && over.object->phase == ButtonPhase::Idle)
+        if (over.object && over.object->Phase() == ButtonPhase::Idle)
             SetPhase(over, ButtonPhase::OverUp, kCondIdleToOverUp, queue);
     }
     return RunActions(queue);

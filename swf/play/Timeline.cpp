@@ -5,7 +5,7 @@
 namespace swf {
 
 Timeline::Timeline(const Movie& movie) : ctx_(movie) {
-    root_ = std::make_unique<Clip>(ctx_, movie.root, 0);
+    root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
 }
 
 std::vector<HostCall> Timeline::Start() {
@@ -23,7 +23,7 @@ Rgba Timeline::Background() const {
 // Host seeks (the seek slider) must show exactly the frame the user picked,
 // as playing from the start shows it, whatever happened before:
 //  1. From a state playing would have (see asPlayed_), a forward seek
-//     merges the frames in between onto the current list (Clip.h), which
+//     merges the frames in between onto the current list (MovieClip.h), which
 //     is exact: kept sprites tick once per frame crossed.
 //  2. Every other seek (backward, or any seek from a state that actions,
 //     a loop, a stopped root or a button changed) rebuilds the
@@ -47,7 +47,7 @@ void Timeline::Seek(int frame) {
 void Timeline::Rebuild(int frame) {
     const bool playing = root_->IsPlaying();
     root_.reset();  // its clips leave the live count before new ones join
-    root_ = std::make_unique<Clip>(ctx_, ctx_.movie.root, 0);
+    root_ = std::make_unique<MovieClip>(ctx_, ctx_.movie.root, 0);
     root_->SetPlaying(playing);
     root_->Start(nullptr);
     root_->Goto(frame, frame, nullptr);
@@ -71,33 +71,10 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue) {
     return calls;
 }
 
-namespace {
-
-void DrawList(RenderBackend& backend, const DisplayList& list, const Matrix& parent,
-              const ColorTransform& parentCx) {
-    for (const auto& entry : list) {
-        const DisplayObject& obj = entry.second;
-        if (obj.clipDepth != 0) continue;  // a mask: drawn as a clip by a later step
-        const Matrix m = parent.Concat(obj.matrix);
-        const ColorTransform cx = parentCx.Concat(obj.cxform);
-        switch (obj.kind) {
-        case DisplayKind::Shape:
-            if (obj.character)
-                backend.DrawShape(static_cast<const ShapeCharacter&>(*obj.character).shape, m, cx);
-            break;
-        case DisplayKind::Sprite:
-            if (obj.clip) DrawList(backend, obj.clip->List(), m, cx);
-            break;
-        case DisplayKind::Button: DrawList(backend, obj.buttonChildren, m, cx); break;
-        }
-    }
-}
-
-}  // namespace
-
 void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
     backend.BeginFrame(Background());
-    DrawList(backend, root_->List(), view, ColorTransform());
+    RenderContext rc{backend};
+    RenderChildren(rc, root_->List(), view, ColorTransform());
     backend.EndFrame();
 }
 

@@ -8,7 +8,8 @@
 #include "swf/Movie.h"
 #include "swf/RenderBackend.h"
 #include "swf/play/ActionRunner.h"
-#include "swf/play/Clip.h"
+#include "swf/display/ButtonObject.h"
+#include "swf/display/MovieClip.h"
 
 namespace swf {
 
@@ -22,8 +23,8 @@ public:
     Timeline(const Timeline&) = delete;
     Timeline& operator=(const Timeline&) = delete;
 
-    Clip& Root() { return *root_; }
-    const Clip& Root() const { return *root_; }
+    MovieClip& Root() { return *root_; }
+    const MovieClip& Root() const { return *root_; }
     Rgba Background() const;
 
     // A host seek: shows `frame` as playing from the start shows it, without
@@ -39,8 +40,8 @@ public:
 
 private:
     struct ButtonRef {
-        DisplayObject* object = nullptr;
-        Clip* parent = nullptr;
+        ButtonObject* object = nullptr;
+        MovieClip* parent = nullptr;
     };
     ButtonRef FindButton(uint32_t serial);
     uint32_t ButtonAt(Point point, const Matrix& view);
@@ -50,7 +51,7 @@ private:
     void Rebuild(int frame);
 
     PlayContext ctx_;  // declared first: outlives every clip
-    std::unique_ptr<Clip> root_;
+    std::unique_ptr<MovieClip> root_;
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;

@@ -154,14 +154,15 @@ TEST(SeekTest, HostSeekBetweenAnyTwoFramesDrawsWhatPlayingDraws) {
 // Everything a clip holds, sprites' frames and play state included.
 void DumpList(std::ostream& os, const swf::DisplayList& list, int indent);
 
-void DumpClip(std::ostream& os, const swf::Clip& clip, int indent) {
+void DumpClip(std::ostream& os, const swf::MovieClip& clip, int indent) {
     os << std::string(static_cast<size_t>(indent), ' ') << "frame " << clip.CurrentFrame()
        << (clip.IsPlaying() ? " playing\n" : " stopped\n");
     DumpList(os, clip.List(), indent + 2);
 }
 
 void DumpList(std::ostream& os, const swf::DisplayList& list, int indent) {
-    for (const auto& [depth, o] : list) {
+    for (const auto& [depth, object] : list) {
+        const swf::DisplayObject& o = *object;
         const Matrix& m = o.matrix;
         const swf::ColorTransform& c = o.cxform;
         os << std::string(static_cast<size_t>(indent), ' ') << depth << ": #" << o.characterId
@@ -169,7 +170,7 @@ void DumpList(std::ostream& os, const swf::DisplayList& list, int indent) {
            << " cx " << c.rMul << ' ' << c.gMul << ' ' << c.bMul << ' ' << c.aMul << ' ' << c.rAdd
            << ' ' << c.gAdd << ' ' << c.bAdd << ' ' << c.aAdd << " ratio " << o.ratio << " clip "
            << o.clipDepth << " blend " << int(o.blendMode) << " name '" << o.name << "'\n";
-        if (o.clip) DumpClip(os, *o.clip, indent + 2);
+        if (const swf::MovieClip* clip = o.AsClip()) DumpClip(os, *clip, indent + 2);
     }
 }
 

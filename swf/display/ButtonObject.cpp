@@ -1,0 +1,62 @@
+#include "swf/display/ButtonObject.h"
+
+namespace swf {
+
+uint8_t DrawnState(ButtonPhase phase) {
+    switch (phase) {
+    case ButtonPhase::Idle: return kButtonUp;
+    case ButtonPhase::OverUp:
+    case ButtonPhase::OutDown: return kButtonOver;
+    case ButtonPhase::OverDown: return kButtonDown;
+    }
+    return kButtonUp;
+}
+
+ButtonObject::ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter& def, int nesting)
+    : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), movie_(ctx.movie), def_(def), nesting_(nesting) {
+    BuildChildren(ctx);
+}
+
+void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase) {
+    const bool redraw = DrawnState(phase_) != DrawnState(phase);
+    phase_ = phase;
+    if (redraw) BuildChildren(ctx);
+}
+
+void ButtonObject::BuildChildren(PlayContext& ctx) {
+    children_.clear();
+    if (nesting_ >= PlayContext::kMaxNesting) return;
+    const uint8_t state = DrawnState(phase_);
+    for (const ButtonRecord& rec : def_.records) {
+        if (!(rec.states & state) || children_.count(rec.depth)) continue;
+        std::unique_ptr<DisplayObject> child = Instantiate(ctx, rec.characterId, nesting_ + 1, nullptr);
+        child->depth = rec.depth;
+        child->matrix = rec.matrix;
+        child->cxform = rec.cxform;
+        child->blendMode = BlendModeFromCode(rec.blendMode);
+        child->parent = this;
+        children_.emplace(rec.depth, std::move(child));
+    }
+}
+
+void ButtonObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
+    RenderChildren(rc, children_, m, cx);
+}
+
+void ButtonObject::Tick(PlayContext& ctx, ActionQueue* queue) {
+    for (auto& entry : children_) AdvanceObject(ctx, *entry.second, 1, queue);
+}
+
+// Only shapes of the hit state count: sprites there are not hit yet.
+bool ButtonObject::HitTest(const Matrix& m, Point point) const {
+    for (const ButtonRecord& rec : def_.records) {
+        if (!(rec.states & kButtonHit)) continue;
+        const Character* c = movie_.Find(rec.characterId);
+        if (c && c->kind == CharacterKind::Shape &&
+            ShapeHitTest(static_cast<const ShapeCharacter&>(*c).shape, m.Concat(rec.matrix), point))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace swf

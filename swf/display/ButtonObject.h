@@ -1,0 +1,42 @@
+// A button (DefineButton, DefineButton2): the characters of its drawn state
+// as children, rebuilt when the pointer changes its phase. Its hit area is
+// the shapes of its hit-state records.
+#pragma once
+
+#include "swf/display/DisplayObject.h"
+
+namespace swf {
+
+// Pointer phases of a button; the drawn state follows from the phase.
+enum class ButtonPhase : uint8_t { Idle, OverUp, OverDown, OutDown };
+
+class ButtonObject : public DisplayObject {
+public:
+    ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter& def, int nesting);
+
+    const ButtonCharacter& Definition() const { return def_; }
+    ButtonPhase Phase() const { return phase_; }
+    // Changes the phase; the children are rebuilt when the drawn state changes.
+    void SetPhase(PlayContext& ctx, ButtonPhase phase);
+    const DisplayList& Children() const { return children_; }
+
+    void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
+    bool HitTest(const Matrix& m, Point point) const override;
+    bool Animates() const override { return true; }
+    void Tick(PlayContext& ctx, ActionQueue* queue) override;
+    ButtonObject* AsButton() override { return this; }
+    const ButtonObject* AsButton() const override { return this; }
+
+private:
+    void BuildChildren(PlayContext& ctx);
+
+    const Movie& movie_;
+    const ButtonCharacter& def_;
+    int nesting_;
+    ButtonPhase phase_ = ButtonPhase::Idle;
+    DisplayList children_;
+};
+
+uint8_t DrawnState(ButtonPhase phase);
+
+}  // namespace swf

@@ -1,0 +1,113 @@
+// Display objects: what a timeline places at a depth. Each kind is a
+// subclass of DisplayObject that draws, hit-tests and ticks itself; the
+// containers (movie clips, buttons) only walk their children in depth order.
+//
+// Adding a kind (morph shape, static text, edit text, bitmap, ...):
+//  1. its character: a CharacterKind value and a struct in swf/Movie.h,
+//     filled by its tag reader;
+//  2. one file pair here, <Kind>Object.h/.cpp (MorphShapeObject,
+//     StaticTextObject, EditTextObject, BitmapObject), a subclass that
+//     overrides Render and HitTest, and Tick/Animates if it changes by itself;
+//  3. one case in Instantiate (Factory.cpp).
+// The placement fields below are shared by every kind; the timeline sets
+// them, the kinds only read them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "swf/Movie.h"
+#include "swf/RenderBackend.h"
+#include "swf/display/PlayContext.h"
+
+namespace swf {
+
+enum class DisplayKind : uint8_t {
+    Empty,  // an unknown id, or over a budget: holds its depth, draws nothing
+    Shape,
+    MovieClip,
+    Button,
+    MorphShape,
+    StaticText,
+    EditText,
+    Bitmap,
+};
+
+class DisplayObject;
+class MovieClip;
+class ButtonObject;
+struct FilterList;  // the filters of a placement; defined where they are drawn
+
+using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;  // by depth, drawn in order
+
+// Where and how an object is placed: what the timeline's commands set.
+struct Placement {
+    Matrix matrix;
+    ColorTransform cxform;
+    uint16_t ratio = 0;
+    // Objects above this one up to this depth are masked by it (0: none).
+    int32_t clipDepth = 0;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
+    bool visible = true;
+    std::string name;
+    std::string className;
+};
+
+// What a render walk carries down the tree.
+struct RenderContext {
+    RenderBackend& backend;
+};
+
+class DisplayObject : public Placement {
+public:
+    DisplayObject(DisplayKind kind, uint32_t serial, uint16_t characterId, const Character* character)
+        : serial(serial), characterId(characterId), character(character), kind_(kind) {}
+    virtual ~DisplayObject() = default;
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    DisplayKind Kind() const { return kind_; }
+
+    // Draws the object (not its placement: `m` and `cx` already include it).
+    virtual void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const;
+    // Whether the object covers `point` (target twips) when placed by `m`.
+    virtual bool HitTest(const Matrix& m, Point point) const;
+    // Whether Tick does anything; false lets the timeline skip the object.
+    virtual bool Animates() const { return false; }
+    // One clock tick of the object and of what it holds.
+    virtual void Tick(PlayContext& ctx, ActionQueue* queue);
+
+    virtual MovieClip* AsClip() { return nullptr; }
+    virtual const MovieClip* AsClip() const { return nullptr; }
+    virtual ButtonObject* AsButton() { return nullptr; }
+    virtual const ButtonObject* AsButton() const { return nullptr; }
+
+    uint32_t serial = 0;  // unique per instance, for identity across gotos
+    int32_t depth = 0;
+    uint16_t characterId = 0;
+    const Character* character = nullptr;
+    std::shared_ptr<const FilterList> filters;
+    DisplayObject* parent = nullptr;
+
+private:
+    DisplayKind kind_;
+};
+
+// Draws a list in depth order, each child through its placement.
+void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx);
+
+// Runs `ticks` clock ticks of `obj`; silent (queue null) ticks stop when the
+// host call's silent budget is spent.
+void AdvanceObject(PlayContext& ctx, DisplayObject& obj, int ticks, ActionQueue* queue);
+
+// A new display object of a character, never null (Factory.cpp). Sprites
+// get their clip started at frame 0, buttons their Up state. Unknown ids,
+// and anything past the build budget or the nesting limits, give an Empty
+// object that still holds its depth.
+std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t characterId, int nesting,
+                                           ActionQueue* queue);
+
+}  // namespace swf

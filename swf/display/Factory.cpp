@@ -1,0 +1,39 @@
+// Instantiate: the one place that maps a character kind to its display kind.
+#include "swf/display/ButtonObject.h"
+#include "swf/display/MovieClip.h"
+#include "swf/display/ShapeObject.h"
+
+namespace swf {
+
+namespace {
+
+std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, uint16_t id, const SpriteCharacter& def,
+                                          int nesting, ActionQueue* queue) {
+    // Sprites may place themselves; the nesting and clip limits end the
+    // recursion (an over-limit sprite stays empty).
+    if (nesting >= PlayContext::kMaxNesting || ctx.liveClips.size() >= PlayContext::kMaxLiveClips)
+        return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, &def);
+    auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def);
+    clip->Start(queue);
+    return clip;
+}
+
+}  // namespace
+
+std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t id, int nesting, ActionQueue* queue) {
+    const Character* c = ctx.movie.Find(id);
+    if (!c || ctx.buildsLeft == 0)  // unknown, or over budget: an empty placeholder
+        return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, nullptr);
+    --ctx.buildsLeft;
+    switch (c->kind) {
+    case CharacterKind::Shape:
+        return std::make_unique<ShapeObject>(ctx.nextSerial++, id, static_cast<const ShapeCharacter&>(*c));
+    case CharacterKind::Sprite:
+        return MakeSprite(ctx, id, static_cast<const SpriteCharacter&>(*c), nesting, queue);
+    case CharacterKind::Button:
+        return std::make_unique<ButtonObject>(ctx, id, static_cast<const ButtonCharacter&>(*c), nesting);
+    }
+    return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, c);
+}
+
+}  // namespace swf

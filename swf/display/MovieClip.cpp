@@ -1,0 +1,162 @@
+#include "swf/display/MovieClip.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace swf {
+
+struct MovieClip::Pending {
+    uint16_t characterId = 0;
+    bool kept = false;     // the current object at this depth survives
+    bool removed = false;  // forward only: the depth is emptied
+    int created = 0;       // frame whose command created it
+    Placement place;
+
+    void Apply(const DisplayCommand& c) {
+        if (c.hasMatrix) place.matrix = c.matrix;
+        if (c.hasCxform) place.cxform = c.cxform;
+        if (c.hasRatio) place.ratio = c.ratio;
+        if (c.hasClipDepth) place.clipDepth = c.clipDepth;
+        if (c.hasBlendMode) place.blendMode = BlendModeFromCode(c.blendMode);
+        if (c.hasCacheAsBitmap) place.cacheAsBitmap = c.cacheAsBitmap;
+        if (c.hasVisible) place.visible = c.visible;
+        if (c.hasName) place.name = c.name;
+        if (!c.className.empty()) place.className = c.className;
+    }
+};
+
+MovieClip::MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, uint16_t id,
+                     const SpriteCharacter* def)
+    : DisplayObject(DisplayKind::MovieClip, ctx.nextSerial++, id, def),
+      ctx_(ctx),
+      data_(data),
+      nesting_(nesting) {
+    ctx_.liveClips[serial] = this;
+}
+
+MovieClip::~MovieClip() { ctx_.liveClips.erase(serial); }
+
+void MovieClip::Start(ActionQueue* queue) { Goto(0, 0, queue); }
+
+// Going forward, `pending` holds only the depths the frames touch, each
+// starting from the object there (kept) or marked removed; going backward
+// it is the whole list of the target frame, built from empty.
+void MovieClip::Merge(int from, int to, bool forward, std::map<int32_t, Pending>& pending) const {
+    auto touch = [&](int32_t depth) -> Pending* {
+        auto it = pending.find(depth);
+        if (it != pending.end()) return it->second.removed ? nullptr : &it->second;
+        auto old = forward ? list_.find(depth) : list_.end();
+        if (old == list_.end()) return nullptr;
+        Pending& p = pending[depth];
+        p.characterId = old->second->characterId;
+        p.place = *old->second;
+        p.kept = true;
+        return &p;
+    };
+    for (int f = from; f <= to; ++f) {
+        for (const DisplayCommand& c : data_.frames[static_cast<size_t>(f)].commands) {
+            const int32_t depth = c.depth;
+            if (c.kind == DisplayCommand::Kind::Remove) {
+                if (forward) {
+                    pending[depth] = Pending();
+                    pending[depth].removed = true;
+                } else {
+                    pending.erase(depth);
+                }
+                continue;
+            }
+            if (!c.move) {
+                Pending p;
+                p.characterId = c.characterId;
+                p.created = f;
+                p.Apply(c);
+                pending[depth] = std::move(p);
+                continue;
+            }
+            Pending* p = touch(depth);
+            if (!p) continue;  // moving nothing
+            if (c.hasCharacter && c.characterId != p->characterId) {
+                p->characterId = c.characterId;  // replaced: a new object, same placement
+                p->kept = false;
+                p->created = f;
+            }
+            p->Apply(c);
+        }
+    }
+}
+
+void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
+    target = std::clamp(target, 0, TotalFrames() - 1);
+    if (target == current_) return;
+    const bool forward = target > current_;
+    std::map<int32_t, Pending> pending;
+    Merge(forward ? current_ + 1 : 0, target, forward, pending);
+    current_ = target;
+    if (queue)
+        for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
+            queue->push_back({serial, &b});
+
+    if (!forward) {  // depths absent from the target frame go
+        for (auto it = list_.begin(); it != list_.end();)
+            it = pending.count(it->first) ? std::next(it) : list_.erase(it);
+    }
+    std::vector<uint32_t> created;  // advanced on creation, not again below
+    for (auto& [depth, p] : pending) {
+        auto old = list_.find(depth);
+        if (p.removed) {
+            if (old != list_.end()) list_.erase(old);
+            continue;
+        }
+        const bool reuse = old != list_.end() &&
+                           (p.kept || (!forward && old->second->characterId == p.characterId));
+        if (!reuse) {
+            std::unique_ptr<DisplayObject> fresh =
+                Instantiate(ctx_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
+            created.push_back(fresh->serial);
+            fresh->parent = this;
+            AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
+            old = list_.insert_or_assign(depth, std::move(fresh)).first;
+        }
+        DisplayObject& obj = *old->second;
+        obj.depth = depth;
+        static_cast<Placement&>(obj) = std::move(p.place);
+    }
+    if (keptTicks <= 0) return;
+    std::sort(created.begin(), created.end());
+    for (auto& entry : list_) {
+        DisplayObject& obj = *entry.second;
+        if (obj.Animates() && !std::binary_search(created.begin(), created.end(), obj.serial))
+            AdvanceObject(ctx_, obj, keptTicks, queue);
+    }
+}
+
+void MovieClip::Tick(ActionQueue* queue) {
+    if (!queue) {
+        const size_t cost = 1 + list_.size();
+        if (ctx_.silentWorkLeft < cost) {
+            ctx_.silentWorkLeft = 0;
+            return;
+        }
+        ctx_.silentWorkLeft -= cost;
+    }
+    if (playing_ && TotalFrames() > 1) {
+        int next = current_ + 1 < TotalFrames() ? current_ + 1 : 0;
+        Goto(next, 1, queue);
+    } else {
+        for (auto& entry : list_) AdvanceObject(ctx_, *entry.second, 1, queue);
+    }
+}
+
+void MovieClip::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
+    RenderChildren(rc, list_, m, cx);
+}
+
+bool MovieClip::HitTest(const Matrix& m, Point point) const {
+    for (const auto& entry : list_) {
+        const DisplayObject& obj = *entry.second;
+        if (obj.clipDepth == 0 && obj.HitTest(m.Concat(obj.matrix), point)) return true;
+    }
+    return false;
+}
+
+}  // namespace swf

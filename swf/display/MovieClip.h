@@ -1,0 +1,72 @@
+// A movie clip: the root or a sprite, with its own frames, frame position,
+// play state and children by depth.
+//
+// A clip moves between frames only through Goto, which implements both
+// playing (one frame on) and seeking:
+//  1. Frames are deltas. Going forward replays the commands of the frames
+//     after the current one on top of the current list; going backward
+//     replays frames 0..target from an empty list.
+//  2. The commands are merged per depth first and applied once. An object
+//     is kept (not re-created) when the merge says it survived: going
+//     forward, when no command in between removed or replaced it; going
+//     backward, when the target list has the same character at its depth.
+//     A kept sprite keeps its own frame position and play state: the goto
+//     of actions. Host seeks rebuild instead (Timeline::Seek).
+//  3. A sprite created at frame p of a goto to frame t is advanced t - p
+//     ticks without actions, and kept sprites `keptTicks` ticks, so that
+//     a forward goto from a played state shows what playing to t shows.
+//  4. Frame actions are queued only when an ActionQueue is given (playing
+//     and gotos from actions); host seeks pass none and run no actions.
+#pragma once
+
+#include <map>
+
+#include "swf/display/DisplayObject.h"
+
+namespace swf {
+
+class MovieClip : public DisplayObject {
+public:
+    // `def` is null for the root, whose frames are the movie's own.
+    MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, uint16_t id = 0,
+              const SpriteCharacter* def = nullptr);
+    ~MovieClip() override;
+
+    uint32_t Serial() const { return serial; }
+    int CurrentFrame() const { return current_; }
+    int TotalFrames() const { return static_cast<int>(data_.frames.size()); }
+    bool IsPlaying() const { return playing_; }
+    void SetPlaying(bool playing) { playing_ = playing; }
+    const TimelineData& Data() const { return data_; }
+    const DisplayList& List() const { return list_; }
+    DisplayList& List() { return list_; }
+    int Nesting() const { return nesting_; }
+
+    // Enters frame 0 of a fresh clip (its first frame's commands).
+    void Start(ActionQueue* queue);
+    // Goes to `target` (clamped); see the header comment.
+    void Goto(int target, int keptTicks, ActionQueue* queue);
+    // One clock tick: the next frame when playing (frame 0 after the last),
+    // and every child ticks too.
+    void Tick(ActionQueue* queue);
+
+    void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
+    bool HitTest(const Matrix& m, Point point) const override;
+    bool Animates() const override { return true; }
+    void Tick(PlayContext&, ActionQueue* queue) override { Tick(queue); }
+    MovieClip* AsClip() override { return this; }
+    const MovieClip* AsClip() const override { return this; }
+
+private:
+    struct Pending;
+    void Merge(int from, int to, bool forward, std::map<int32_t, Pending>& pending) const;
+
+    PlayContext& ctx_;
+    const TimelineData& data_;
+    int nesting_;
+    int current_ = -1;  // -1 until Start
+    bool playing_ = true;
+    DisplayList list_;
+};
+
+}  // namespace swf

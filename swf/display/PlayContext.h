@@ -1,0 +1,53 @@
+// What every display object of one playing movie shares: the movie, the
+// serial counter, the live movie clips by serial, and the work budgets that
+// bound one call from the host.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "swf/Movie.h"
+
+namespace swf {
+
+class MovieClip;
+
+struct QueuedActions {
+    uint32_t clipSerial = 0;
+    const ActionBlock* block = nullptr;
+};
+using ActionQueue = std::vector<QueuedActions>;
+
+struct PlayContext {
+    static constexpr int kMaxNesting = 32;
+    static constexpr size_t kMaxLiveClips = 1 << 16;
+    // Work (clip ticks plus the objects they carry) one host call may spend
+    // advancing sprites silently; past it, sprites stop where they are.
+    static constexpr size_t kSilentWorkBudget = 1 << 20;
+    // Objects one host call may create. Buttons and sprites can contain each
+    // other (or themselves) many times over, so nesting alone would still let
+    // a small file ask for an exponential number of objects.
+    static constexpr size_t kBuildBudget = 1 << 18;
+
+    explicit PlayContext(const Movie& m) : movie(m) {}
+    const Movie& movie;
+    uint32_t nextSerial = 1;
+    std::unordered_map<uint32_t, MovieClip*> liveClips;
+    size_t silentWorkLeft = kSilentWorkBudget;
+    size_t buildsLeft = kBuildBudget;
+
+    // Every entry from the host starts with fresh budgets.
+    void BeginHostCall() {
+        silentWorkLeft = kSilentWorkBudget;
+        buildsLeft = kBuildBudget;
+    }
+
+    MovieClip* FindClip(uint32_t serial) const {
+        auto it = liveClips.find(serial);
+        return it == liveClips.end() ? nullptr : it->second;
+    }
+};
+
+}  // namespace swf
