@@ -4,34 +4,11 @@
 #pragma once
 
 #include "swf/Color.h"
+#include "swf/Effects.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
 
 namespace swf {
-
-// How a layer is composited onto what lies below it. Values are the file's
-// codes; 0 reads as Normal too.
-enum class BlendMode : uint8_t {
-    Normal = 1,
-    Layer,
-    Multiply,
-    Screen,
-    Lighten,
-    Darken,
-    Difference,
-    Add,
-    Subtract,
-    Invert,
-    Alpha,
-    Erase,
-    Overlay,
-    HardLight,
-};
-
-inline BlendMode BlendModeFromCode(uint8_t code) {
-    return code >= uint8_t(BlendMode::Normal) && code <= uint8_t(BlendMode::HardLight) ? BlendMode(code)
-                                                                                        : BlendMode::Normal;
-}
 
 class RenderBackend {
 public:

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "swf/Movie.h"
+#include "swf/Effects.h"
 #include "swf/RenderBackend.h"
 #include "swf/display/PlayContext.h"
 
@@ -38,7 +39,6 @@ enum class DisplayKind : uint8_t {
 class DisplayObject;
 class MovieClip;
 class ButtonObject;
-struct FilterList;  // the filters of a placement; defined where they are drawn
 
 using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;  // by depth, drawn in order
 

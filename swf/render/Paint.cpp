@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "swf/render/PixelOps.h"
+
 namespace swf {
 
 namespace {
@@ -24,22 +26,6 @@ constexpr int64_t kMaxStep = int64_t(1) << 36;
 constexpr int64_t kMaxOrigin = int64_t(1) << 60;
 constexpr int64_t kStepNumerator = int64_t(1) << 32;
 constexpr int kChunk = 64;
-
-inline uint32_t Div255(uint32_t t) { return (t + 128 + ((t + 128) >> 8)) >> 8; }
-
-// Each channel times k / 255, rounded; two channels per multiply.
-inline uint32_t ScalePacked(uint32_t c, uint32_t k) {
-    const uint32_t mask = 0x00FF00FFu, bias = 0x00800080u;
-    uint32_t rb = (c & mask) * k + bias;
-    rb = ((rb + ((rb >> 8) & mask)) >> 8) & mask;
-    uint32_t ag = ((c >> 8) & mask) * k + bias;
-    ag = (ag + ((ag >> 8) & mask)) & ~mask;
-    return rb | ag;
-}
-
-inline uint32_t BlendPacked(uint32_t dst, uint32_t scaledSrc) {
-    return scaledSrc + ScalePacked(dst, 255 - (scaledSrc >> 24));
-}
 
 int64_t Sq(int64_t v) { return v * v; }
 

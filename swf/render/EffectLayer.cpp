@@ -1,0 +1,100 @@
+#include "swf/render/EffectLayer.h"
+
+#include <algorithm>
+
+#include "swf/render/BlendModes.h"
+
+namespace swf {
+
+namespace {
+
+
+// Nearest multiple of 20, halves up.
+int32_t SnapTwips(int32_t v) {
+    int64_t t = int64_t(v) + kTwipsPerPixel / 2;
+    int64_t q = t >= 0 ? t / kTwipsPerPixel : -((-t + kTwipsPerPixel - 1) / kTwipsPerPixel);
+    return int32_t(q * kTwipsPerPixel);
+}
+
+bool SameLinear(const Matrix& x, const Matrix& y) {
+    return x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d;
+}
+
+}  // namespace
+
+EffectImage CropToDrawn(const FrameBuffer& layer, bool* edge) {
+    int x0 = layer.Width(), y0 = layer.Height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < layer.Height(); ++y) {
+        const uint32_t* row = layer.Row(y);
+        int first = 0;
+        while (first < layer.Width() && row[first] == 0) ++first;
+        if (first == layer.Width()) continue;
+        int last = layer.Width() - 1;
+        while (row[last] == 0) --last;
+        x0 = std::min(x0, first);
+        x1 = std::max(x1, last);
+        y0 = std::min(y0, y);
+        y1 = y;
+    }
+    EffectImage img;
+    if (edge) *edge = x1 >= 0 && (x0 == 0 || y0 == 0 || x1 == layer.Width() - 1 || y1 == layer.Height() - 1);
+    if (x1 < 0) return img;
+    img.x = x0;
+    img.y = y0;
+    img.pixels.Resize(x1 - x0 + 1, y1 - y0 + 1);
+    for (int y = y0; y <= y1; ++y)
+        std::copy(layer.Row(y) + x0, layer.Row(y) + x1 + 1, img.pixels.Row(y - y0));
+    return img;
+}
+
+void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx) {
+    if (image.pixels.Width() == 0) return;
+    ApplyFilters(fx.filters, fx.scale, image);
+    CompositeBlend(below, image.pixels, image.x, image.y, fx.blend, fx.alpha);
+}
+
+Matrix SnapToPixels(const Matrix& toTarget) {
+    Matrix m = toTarget;
+    m.tx = SnapTwips(m.tx);
+    m.ty = SnapTwips(m.ty);
+    return m;
+}
+
+const EffectImage* BitmapCache::Find(uint64_t id, const CacheKey& key) {
+    auto it = entries_.find(id);
+    if (it == entries_.end()) return nullptr;
+    Entry& e = it->second;
+    const CacheKey& k = e.key;
+    if (k.version != key.version || !SameLinear(k.toTarget, key.toTarget) || !(k.cxform == key.cxform) ||
+        k.scale.x != key.scale.x || k.scale.y != key.scale.y)
+        return nullptr;
+    if (k.toTarget.tx != key.toTarget.tx || k.toTarget.ty != key.toTarget.ty) {
+        if (e.cutByEdge) return nullptr;
+        e.image.x += (key.toTarget.tx - k.toTarget.tx) / kTwipsPerPixel;
+        e.image.y += (key.toTarget.ty - k.toTarget.ty) / kTwipsPerPixel;
+        e.key.toTarget = key.toTarget;
+    }
+    e.used = true;
+    return &e.image;
+}
+
+void BitmapCache::Store(uint64_t id, const CacheKey& key, EffectImage image, bool cutByEdge) {
+    Entry& e = entries_[id];
+    e.key = key;
+    e.image = std::move(image);
+    e.cutByEdge = cutByEdge;
+    e.used = true;
+}
+
+void BitmapCache::EndFrame() {
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (!it->second.used) {
+            it = entries_.erase(it);
+        } else {
+            it->second.used = false;
+            ++it;
+        }
+    }
+}
+
+}  // namespace swf

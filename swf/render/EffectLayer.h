@@ -1,0 +1,73 @@
+// Compositing a finished offscreen layer with its effects, and the bitmap
+// cache of cached objects.
+//
+// A layer is drawn at the target's size. When it is composited, it is first
+// cut to the pixels actually drawn (filters then only work on those, grown
+// by their margins), filtered, and blended onto what lies below it.
+//
+// The cache keeps an object's finished picture (filters applied) between
+// frames. An object is cached at whole-pixel positions (the caller snaps its
+// translation), so a picture stays valid while the object's version (bumped
+// on any change to it or to its children), its matrix but for whole-pixel
+// moves, its colour transform and the view scale stay the same; a whole-
+// pixel move reuses the picture at the new place unless the picture was cut
+// by the target's edge. Pictures not used in a frame are dropped at its end.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+
+#include "swf/Color.h"
+#include "swf/Effects.h"
+#include "swf/FrameBuffer.h"
+#include "swf/Geometry.h"
+#include "swf/render/Filters.h"
+
+namespace swf {
+
+struct LayerEffects {
+    BlendMode blend = BlendMode::Normal;
+    FilterList filters;
+    FilterScale scale;
+    uint8_t alpha = 255;
+};
+
+// The drawn part of `layer` (pixels not fully transparent); empty pixels
+// when nothing was drawn. `edge` says whether it touches the layer's edge.
+EffectImage CropToDrawn(const FrameBuffer& layer, bool* edge = nullptr);
+
+// Filters `image` and blends it onto `below`.
+void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx);
+
+// Snaps a matrix's translation to whole target pixels (20 target twips).
+Matrix SnapToPixels(const Matrix& toTarget);
+
+// What a cached picture was drawn with.
+struct CacheKey {
+    uint64_t version = 0;
+    Matrix toTarget;  // snapped
+    ColorTransform cxform;
+    FilterScale scale;
+};
+
+class BitmapCache {
+public:
+    // The picture of object `id`, ready to composite, or null when it must
+    // be drawn again.
+    const EffectImage* Find(uint64_t id, const CacheKey& key);
+    void Store(uint64_t id, const CacheKey& key, EffectImage image, bool cutByEdge);
+    // Drops what this frame did not use.
+    void EndFrame();
+    size_t Size() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        CacheKey key;
+        EffectImage image;
+        bool cutByEdge = false;
+        bool used = true;
+    };
+    std::unordered_map<uint64_t, Entry> entries_;
+};
+
+}  // namespace swf
