@@ -37,6 +37,7 @@ enum TagCode : uint16_t {
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
     kTagPlaceObject3 = 70,
+    kTagDefineScalingGrid = 78,
     kTagDefineShape4 = 83,
     kTagDefineBinaryData = 87,
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "swf/Color.h"
+#include "swf/Effects.h"
 #include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
@@ -58,6 +59,8 @@ struct DisplayCommand {
     bool visible = true;
     std::string name;
     std::string className;  // PlaceObject3: kept for scripts
+    bool hasFilters = false;
+    FilterList filters;
 };
 
 struct Frame {
@@ -105,6 +108,7 @@ struct ButtonRecord {
     Matrix matrix;
     ColorTransform cxform;
     uint8_t blendMode = 0;
+    FilterList filters;
 };
 
 struct ButtonAction {
@@ -133,6 +137,7 @@ public:
     MovieHeader header;
     std::map<uint16_t, std::unique_ptr<Character>> dictionary;
     TimelineData root;
+    std::map<uint16_t, Rect> scalingGrids;  // DefineScalingGrid, by character
 
     const Character* Find(uint16_t id) const {
         auto it = dictionary.find(id);

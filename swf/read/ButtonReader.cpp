@@ -25,7 +25,7 @@ void ReadRecords(ByteReader& r, bool version2, ReadContext& ctx, ButtonCharacter
         rec.matrix = r.ReadMatrix();
         if (version2) {
             rec.cxform = r.ReadCxform(true);
-            if (flags & kRecordHasFilters) SkipFilterList(r);
+            if (flags & kRecordHasFilters) rec.filters = ReadFilterList(r);
             if (flags & kRecordHasBlendMode) rec.blendMode = r.U8();
         }
         if (ctx.commandsLeft == 0) throw ReadError("too many button records in the movie");

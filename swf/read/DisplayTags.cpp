@@ -7,51 +7,6 @@ namespace swf {
 
 namespace {
 
-enum FilterId : uint8_t {
-    kFilterDropShadow = 0,
-    kFilterBlur,
-    kFilterGlow,
-    kFilterBevel,
-    kFilterGradientGlow,
-    kFilterConvolution,
-    kFilterColorMatrix,
-    kFilterGradientBevel,
-};
-
-}  // namespace
-
-// Filters are not drawn yet; their sizes are walked so that the blend mode
-// after them can be read.
-void SkipFilterList(ByteReader& r) {
-    constexpr size_t kDropShadowBytes = 23, kBlurBytes = 9, kGlowBytes = 15, kBevelBytes = 27;
-    constexpr size_t kGradientTailBytes = 19, kColorMatrixBytes = 80;
-    constexpr size_t kConvolutionFixedBytes = 13, kFloatBytes = 4;
-    int count = r.U8();
-    for (int i = 0; i < count; ++i) {
-        switch (r.U8()) {
-        case kFilterDropShadow: r.Skip(kDropShadowBytes); break;
-        case kFilterBlur: r.Skip(kBlurBytes); break;
-        case kFilterGlow: r.Skip(kGlowBytes); break;
-        case kFilterBevel: r.Skip(kBevelBytes); break;
-        case kFilterGradientGlow:
-        case kFilterGradientBevel: {
-            size_t colors = r.U8();
-            r.Skip(colors * 5 + kGradientTailBytes);  // RGBA + ratio per colour
-            break;
-        }
-        case kFilterConvolution: {
-            size_t w = r.U8(), h = r.U8();
-            r.Skip(w * h * kFloatBytes + kConvolutionFixedBytes);
-            break;
-        }
-        case kFilterColorMatrix: r.Skip(kColorMatrixBytes); break;
-        default: throw ReadError("unknown filter type");
-        }
-    }
-}
-
-namespace {
-
 void ReadPlace2Fields(ByteReader& r, uint8_t flags, DisplayCommand& c, bool withClassName,
                       bool alphaCxform) {
     if (withClassName) r.String();
@@ -98,15 +53,24 @@ void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext&, TimelineBuilder
     // remaining bytes are skipped with the tag.
     if (code == kTagPlaceObject3) {
         try {
-            if (flags3 & kPlace3HasFilters) SkipFilterList(r);
+            if (flags3 & kPlace3HasFilters) {
+                c.filters = ReadFilterList(r);
+                c.hasFilters = true;
+            }
             if (flags3 & kPlace3HasBlendMode) {
                 c.blendMode = r.U8();
                 c.hasBlendMode = true;
             }
-        } catch (const ReadError&) {
+            if (flags3 & kPlace3HasCacheAsBitmap) {
+                // Some writers set the flag and leave the byte out.
+                c.cacheAsBitmap = r.AtEnd() || r.U8() != 0;
+                c.hasCacheAsBitmap = true;
+            }
+        } catch (const ReadError& e) {
             // The placement itself is good; keep it and report the rest.
+            c.filters.clear();
             tl.AddCommand(std::move(c));
-            throw ReadError("filter list is damaged; blend mode not read");
+            throw ReadError(std::string(e.what()) + "; filters and blend mode not read");
         }
     }
     tl.AddCommand(std::move(c));

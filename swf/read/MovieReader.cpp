@@ -136,6 +136,7 @@ const char* TagName(uint16_t code) {
     case kTagDefineSprite: return "DefineSprite";
     case kTagFrameLabel: return "FrameLabel";
     case kTagPlaceObject3: return "PlaceObject3";
+    case kTagDefineScalingGrid: return "DefineScalingGrid";
     case kTagDefineShape4: return "DefineShape4";
     default: return "unknown";
     }
@@ -182,6 +183,7 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineButton:
     case kTagDefineButton2: ReadDefineButton(r, code, ctx); return;
     case kTagDefineButtonCxform: ReadDefineButtonCxform(r, ctx); return;
+    case kTagDefineScalingGrid: ReadDefineScalingGrid(r, ctx); return;
     default: return;  // unknown or not yet supported: skipped by its length
     }
 }

@@ -83,7 +83,8 @@ void ReadDefineButtonCxform(ByteReader& r, ReadContext& ctx);
 // An action list up to its end flag (or the slice end). On damage `out`
 // keeps the actions before it and ReadError is thrown.
 void ReadActionBlock(ByteReader& r, ReadContext& ctx, ActionBlock& out);
-// Walks a PlaceObject3 / DefineButton2 filter list (not drawn yet).
-void SkipFilterList(ByteReader& r);
+// A PlaceObject3 / DefineButton2 filter list (FilterReader.cpp).
+FilterList ReadFilterList(ByteReader& r);
+void ReadDefineScalingGrid(ByteReader& r, ReadContext& ctx);
 
 }  // namespace swf

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "tools/swfmake/FilterWriter.h"
+
 namespace swfmake {
 
 namespace {
@@ -22,7 +24,7 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
                     (p.clipDepth ? swf::kPlaceHasClipDepth : 0);
     w.U8(flags);
     if (version3) {
-        w.U8((p.blendMode ? swf::kPlace3HasBlendMode : 0) |
+        w.U8((p.filters ? swf::kPlace3HasFilters : 0) | (p.blendMode ? swf::kPlace3HasBlendMode : 0) |
              (p.cacheAsBitmap ? swf::kPlace3HasCacheAsBitmap : 0) |
              (p.className ? swf::kPlace3HasClassName : 0));
     }
@@ -34,6 +36,7 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
     if (p.ratio) w.U16(*p.ratio);
     if (p.name) w.String(*p.name);
     if (p.clipDepth) w.U16(*p.clipDepth);
+    if (version3 && p.filters) WriteFilterList(w, *p.filters);
     if (version3 && p.blendMode) w.U8(*p.blendMode);
     if (version3 && p.cacheAsBitmap) w.U8(*p.cacheAsBitmap ? 1 : 0);
 }
@@ -154,6 +157,13 @@ void TagList::PlaceObject3(const Placement& p) {
     ByteWriter w;
     WritePlacementBody(w, p, true);
     Raw(swf::kTagPlaceObject3, w.Take());
+}
+
+void TagList::DefineScalingGrid(uint16_t id, const swf::Rect& center) {
+    ByteWriter w;
+    w.U16(id);
+    w.Rect(center);
+    Raw(swf::kTagDefineScalingGrid, w.Take());
 }
 
 void TagList::RemoveObject(uint16_t id, uint16_t depth) {

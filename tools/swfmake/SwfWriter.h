@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "swf/Color.h"
+#include "swf/Effects.h"
 #include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
@@ -35,6 +36,7 @@ struct Placement {
     std::optional<std::string> name;
     std::optional<uint16_t> clipDepth;
     // PlaceObject3 only.
+    std::optional<swf::FilterList> filters;
     std::optional<uint8_t> blendMode;
     std::optional<bool> cacheAsBitmap;
     std::optional<std::string> className;
@@ -85,6 +87,8 @@ public:
     void DefineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
                        const std::vector<ButtonCondAction>& actions, bool trackAsMenu = false);
     void DoAction(const Actions& actions);
+    // The 9-slice centre of a sprite or button, in its twips.
+    void DefineScalingGrid(uint16_t id, const swf::Rect& center);
 
     // Any tag; longForm forces the 6-byte header even for short bodies.
     void Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm = false);

@@ -7,6 +7,7 @@
 #include "EngineTestUtil.h"
 #include "swf/FrameBuffer.h"
 #include "swf/read/MovieReader.h"
+#include "tools/swfmake/FilterWriter.h"
 
 namespace {
 
@@ -48,7 +49,17 @@ swfmake::SwfWriter EverythingMovie() {
     t.PlaceObject2(p);
     swfmake::Placement p3 = swfmake::NewPlacement(3, 5);
     p3.blendMode = 2;
+    p3.cacheAsBitmap = true;
+    swf::Filter bevel;
+    bevel.kind = swf::FilterKind::GradientBevel;
+    bevel.stops = {{0, {255, 255, 255, 255}}, {255, {0, 0, 0, 255}}};
+    swf::Filter convolution;
+    convolution.kind = swf::FilterKind::Convolution;
+    convolution.matrixX = convolution.matrixY = 1;
+    convolution.weights = {swf::kFixedOne};
+    p3.filters = swf::FilterList{swfmake::DropShadowFilter({0, 0, 0, 255}, 4, 4, 45), bevel, convolution};
     t.PlaceObject3(p3);
+    t.DefineScalingGrid(4, {10, 200, 10, 200});
     t.PlaceObject2(swfmake::NewPlacement(4, 6, Matrix::Translate(1000, 1000)));
     t.FrameLabel("one");
     t.DoAction(swfmake::Actions().PushString("FSCommand:x").PushString("y").GetUrl2(0));
