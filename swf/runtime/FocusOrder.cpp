@@ -1,0 +1,73 @@
+#include "swf/runtime/FocusOrder.h"
+
+#include <algorithm>
+
+#include "swf/runtime/Drawing.h"
+
+namespace swf {
+
+namespace {
+
+bool TakesPart(const Focusable& o) {
+    if (!o.reachable || o.tabEnabled == false) return false;
+    if (o.kind != FocusKind::Clip) return true;
+    return o.tabEnabled == true || o.tabIndex.has_value() || o.hasButtonHandlers;
+}
+
+bool ReadingOrder(const Focusable* a, const Focusable* b) {
+    if (a->bounds.yMin != b->bounds.yMin) return a->bounds.yMin < b->bounds.yMin;
+    return a->bounds.xMin < b->bounds.xMin;
+}
+
+}  // namespace
+
+std::vector<int> TabOrder(const std::vector<Focusable>& objects) {
+    std::vector<const Focusable*> part;
+    bool anyIndex = false;
+    for (const Focusable& o : objects) {
+        if (!TakesPart(o)) continue;
+        part.push_back(&o);
+        anyIndex = anyIndex || o.tabIndex.has_value();
+    }
+    if (anyIndex) {
+        part.erase(std::remove_if(part.begin(), part.end(), [](const Focusable* o) { return !o->tabIndex; }),
+                   part.end());
+        std::stable_sort(part.begin(), part.end(), [](const Focusable* a, const Focusable* b) {
+            if (*a->tabIndex != *b->tabIndex) return *a->tabIndex < *b->tabIndex;
+            return ReadingOrder(a, b);
+        });
+    } else {
+        std::stable_sort(part.begin(), part.end(), ReadingOrder);
+    }
+    std::vector<int> ids;
+    ids.reserve(part.size());
+    for (const Focusable* o : part) ids.push_back(o->id);
+    return ids;
+}
+
+int NextInTabOrder(const std::vector<int>& order, int current, bool backwards) {
+    if (order.empty()) return -1;
+    const auto it = std::find(order.begin(), order.end(), current);
+    if (it == order.end()) return backwards ? order.back() : order.front();
+    const size_t i = size_t(it - order.begin()), n = order.size();
+    return order[backwards ? (i + n - 1) % n : (i + 1) % n];
+}
+
+Shape FocusRectShape(const Rect& b) {
+    Drawing d;
+    PenStyle pen;
+    pen.width = kFocusRectWidth;
+    pen.color = {uint8_t(kFocusRectRgb >> 16), uint8_t(kFocusRectRgb >> 8), uint8_t(kFocusRectRgb), 255};
+    pen.join = JoinStyle::Miter;
+    pen.caps = CapStyle::Square;
+    pen.noHScale = pen.noVScale = true;
+    d.LineStyle(pen);
+    d.MoveTo({b.xMin, b.yMin});
+    d.LineTo({b.xMax, b.yMin});
+    d.LineTo({b.xMax, b.yMax});
+    d.LineTo({b.xMin, b.yMax});
+    d.LineTo({b.xMin, b.yMin});
+    return d.GetShape();
+}
+
+}  // namespace swf
