@@ -67,6 +67,8 @@ enum Place3Flags : uint8_t {
     kPlace3HasVisible = 0x20,
     kPlace3HasBackground = 0x40,
 };
+// PlaceObject3's visible flag counts from this file version on.
+constexpr int kPlaceVisibleVersion = 11;
 
 // DefineShape versions (1..4 for DefineShape..DefineShape4) where a field
 // changes: style counts may be extended from 2, colours are RGBA from 3,
@@ -74,6 +76,9 @@ enum Place3Flags : uint8_t {
 constexpr int kShapeExtendedCountVersion = 2;
 constexpr int kShapeRgbaVersion = 3;
 constexpr int kShapeLineStyle2Version = 4;
+// DefineShape4's flag byte: fills use nonzero winding when set, even-odd
+// when clear.
+constexpr uint8_t kShape4NonZeroWinding = 0x04;
 
 // A style count byte of 0xFF says a 16-bit count follows.
 constexpr uint8_t kExtendedCount = 0xFF;

@@ -196,6 +196,7 @@ void Player::Render(FrameBuffer& target) {
 void Player::RenderTo(RenderBackend& backend, int width, int height) {
     state_->viewWidth = width;
     state_->viewHeight = height;
+    backend.SetQuality(state_->quality);
     if (!state_->timeline) {
         backend.BeginFrame(kNoMovieBackground);
         backend.EndFrame();

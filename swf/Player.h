@@ -15,6 +15,7 @@
 #include "swf/Color.h"
 #include "swf/FrameBuffer.h"
 #include "swf/Geometry.h"
+#include "swf/Quality.h"
 
 namespace swf {
 
@@ -30,12 +31,6 @@ enum AlignFlags : int { kAlignLeft = 1, kAlignRight = 2, kAlignTop = 4, kAlignBo
 // Maps stage twips to target twips (1/20 target pixel) for a target of
 // width x height pixels. Pure function; tested on its own.
 Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int alignFlags);
-
-// The stage quality: how edges are smoothed. Low: no anti-aliasing (a pixel
-// is in when its centre is) and bitmaps never smoothed; High: exact area
-// coverage, bitmaps smoothed where their fill says; Medium and Best sit on
-// either side of High.
-enum class Quality { Low, Medium, High, Best };
 
 using FsCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
 // GetURL to anything but "FSCommand:" (a web address, a target window).

@@ -6,13 +6,24 @@
 #include "swf/Color.h"
 #include "swf/Effects.h"
 #include "swf/Geometry.h"
+#include "swf/Quality.h"
 #include "swf/Shape.h"
 
 namespace swf {
 
+// An offscreen layer: what is drawn between PushLayer and PopLayer is
+// composited onto what lies below as one picture.
+struct LayerStyle {
+    BlendMode blendMode = BlendMode::Normal;
+    uint8_t alpha = 255;  // of the whole layer
+};
+
 class RenderBackend {
 public:
     virtual ~RenderBackend() = default;
+
+    // Applies from the next frame on; High unless set.
+    virtual void SetQuality(Quality) {}
 
     // Starts a frame: the whole target becomes `background` (opaque).
     virtual void BeginFrame(Rgba background) = 0;
@@ -22,6 +33,16 @@ public:
     virtual void DrawShape(const Shape& shape, const Matrix& toTarget,
                            const ColorTransform& cxform) = 0;
     virtual void EndFrame() = 0;
+
+    // Masks: PushMask, then the mask's shapes (which only define coverage
+    // and are not shown), ActivateMask, then what the mask clips, PopMask.
+    // Masks nest: a mask drawn while another is active is cut by it.
+    virtual void PushMask() {}
+    virtual void ActivateMask() {}
+    virtual void PopMask() {}
+    // Layers nest too; every PushLayer has its PopLayer.
+    virtual void PushLayer(const LayerStyle&) {}
+    virtual void PopLayer() {}
 };
 
 // Does `shape`, placed by `toTarget`, cover the point (target twips)?

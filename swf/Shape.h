@@ -90,6 +90,9 @@ struct ShapeLayer {
 struct Shape {
     Rect bounds;      // ShapeBounds, twips
     Rect edgeBounds;  // DefineShape4 EdgeBounds; equal to bounds otherwise
+    // Fills use the even-odd rule (DefineShape4 without its winding flag);
+    // otherwise nonzero winding. Strokes are always nonzero.
+    bool evenOdd = false;
     std::vector<ShapeLayer> layers;
 };
 

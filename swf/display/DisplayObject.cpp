@@ -1,5 +1,8 @@
 #include "swf/display/DisplayObject.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace swf {
 
 void DisplayObject::Render(RenderContext&, const Matrix&, const ColorTransform&) const {}
@@ -8,12 +11,51 @@ bool DisplayObject::HitTest(const Matrix&, Point) const { return false; }
 
 void DisplayObject::Tick(PlayContext&, ActionQueue*) {}
 
+namespace {
+
+// 8.8 alpha multiplier -> 0..255, rounded.
+uint8_t LayerAlpha(int16_t aMul) {
+    return static_cast<uint8_t>(std::clamp((aMul * 255 + 128) >> 8, 0, 255));
+}
+
+void RenderChild(RenderContext& rc, const DisplayObject& obj, const Matrix& parent, const ColorTransform& parentCx) {
+    const Matrix m = parent.Concat(obj.matrix);
+    ColorTransform cx = parentCx.Concat(obj.cxform);
+    if (obj.blendMode == BlendMode::Normal || rc.definingMask) return obj.Render(rc, m, cx);
+    LayerStyle style;
+    style.blendMode = obj.blendMode;
+    if (obj.blendMode == BlendMode::Layer) {
+        style.alpha = LayerAlpha(cx.aMul);
+        cx.aMul = 256;
+    }
+    rc.backend.PushLayer(style);
+    obj.Render(rc, m, cx);
+    rc.backend.PopLayer();
+}
+
+}  // namespace
+
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx) {
+    std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
     for (const auto& entry : list) {
         const DisplayObject& obj = *entry.second;
-        if (obj.clipDepth != 0 || !obj.visible) continue;  // masks: drawn as clips by a later step
-        obj.Render(rc, m.Concat(obj.matrix), cx.Concat(obj.cxform));
+        while (!masks.empty() && entry.first > masks.back()) {
+            rc.backend.PopMask();
+            masks.pop_back();
+        }
+        if (obj.clipDepth == 0) {
+            if (obj.visible) RenderChild(rc, obj, m, cx);
+            continue;
+        }
+        if (rc.definingMask) continue;
+        rc.backend.PushMask();
+        rc.definingMask = true;
+        obj.Render(rc, m.Concat(obj.matrix), cx);
+        rc.definingMask = false;
+        rc.backend.ActivateMask();
+        masks.push_back(obj.clipDepth);
     }
+    for (size_t i = 0; i < masks.size(); ++i) rc.backend.PopMask();
 }
 
 void AdvanceObject(PlayContext& ctx, DisplayObject& obj, int ticks, ActionQueue* queue) {

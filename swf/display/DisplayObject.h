@@ -59,6 +59,9 @@ struct Placement {
 // What a render walk carries down the tree.
 struct RenderContext {
     RenderBackend& backend;
+    // Drawing a mask: only shapes count, so layers and masks inside it are
+    // not drawn (what they hold is, unmasked).
+    bool definingMask = false;
 };
 
 class DisplayObject : public Placement {
@@ -96,7 +99,11 @@ private:
     DisplayKind kind_;
 };
 
-// Draws a list in depth order, each child through its placement.
+// Draws a list in depth order, each child through its placement. A child
+// with a clip depth is a mask: not drawn, it clips the children above it
+// up to that depth; masks nest. A blend mode other than Normal draws the
+// child into an offscreen layer; Layer moves the child's alpha there, so
+// the child fades as one picture.
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx);
 
 // Runs `ticks` clock ticks of `obj`; silent (queue null) ticks stop when the

@@ -3,21 +3,49 @@
 // transition raises (DefineButton2's flags; DefineButton's actions are
 // stored as OverDownToOverUp, the release). Only the topmost button under
 // the pointer counts. A button's hit area is the shapes of its hit-state
-// records; sprites in a hit state do not count yet.
+// records, cut by the masks around it; sprites in a hit state do not count
+// yet.
 #include "swf/play/Timeline.h"
 
 namespace swf {
 
 namespace {
 
+// A mask around a button: the button is hit only where every one is.
+struct MaskRef {
+    const DisplayObject* mask;
+    Matrix matrix;
+    int32_t clipDepth;
+};
+
 template <typename F>
-void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, F&& visit) {
+void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, std::vector<MaskRef>& masks,
+                 F&& visit) {
+    const size_t outer = masks.size();
     for (auto& entry : list) {
         DisplayObject& obj = *entry.second;
+        while (masks.size() > outer && entry.first > masks.back().clipDepth) masks.pop_back();
         const Matrix m = parent.Concat(obj.matrix);
-        if (ButtonObject* button = obj.AsButton()) visit(*button, owner, m);
-        if (MovieClip* clip = obj.AsClip()) WalkButtons(clip->List(), m, clip, visit);
+        if (obj.clipDepth != 0) {
+            masks.push_back({&obj, m, obj.clipDepth});
+            continue;
+        }
+        if (ButtonObject* button = obj.AsButton()) visit(*button, owner, m, masks);
+        if (MovieClip* clip = obj.AsClip()) WalkButtons(clip->List(), m, clip, masks, visit);
     }
+    masks.resize(outer);
+}
+
+template <typename F>
+void WalkButtons(MovieClip& root, const Matrix& view, F&& visit) {
+    std::vector<MaskRef> masks;
+    WalkButtons(root.List(), view, &root, masks, visit);
+}
+
+bool InsideMasks(const std::vector<MaskRef>& masks, Point point) {
+    for (const MaskRef& m : masks)
+        if (!m.mask->HitTest(m.matrix, point)) return false;
+    return true;
 }
 
 const ButtonCharacter& Def(const ButtonObject* button) { return button->Definition(); }
@@ -27,7 +55,7 @@ const ButtonCharacter& Def(const ButtonObject* button) { return button->Definiti
 Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
     ButtonRef ref;
     if (serial == 0) return ref;
-    WalkButtons(root_->List(), Matrix(), root_.get(), [&](ButtonObject& obj, MovieClip* owner, const Matrix&) {
+    WalkButtons(*root_, Matrix(), [&](ButtonObject& obj, MovieClip* owner, const Matrix&, const auto&) {
         if (obj.serial == serial) ref = {&obj, owner};
     });
     return ref;
@@ -35,8 +63,8 @@ Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
 
 uint32_t Timeline::ButtonAt(Point point, const Matrix& view) {
     uint32_t hit = 0;  // the last hit in drawing order is the topmost
-    WalkButtons(root_->List(), view, root_.get(), [&](ButtonObject& obj, MovieClip*, const Matrix& m) {
-        if (obj.HitTest(m, point)) hit = obj.serial;
+    WalkButtons(*root_, view, [&](ButtonObject& obj, MovieClip*, const Matrix& m, const std::vector<MaskRef>& masks) {
+        if (obj.HitTest(m, point) && InsideMasks(masks, point)) hit = obj.serial;
     });
     return hit;
 }

@@ -9,7 +9,7 @@ namespace {
 
 void ReadPlace2Fields(ByteReader& r, uint8_t flags, DisplayCommand& c, bool withClassName,
                       bool alphaCxform) {
-    if (withClassName) r.String();
+    if (withClassName) c.className = r.String();
     if (flags & kPlaceHasCharacter) c.characterId = r.U16();
     if (flags & kPlaceHasMatrix) c.matrix = r.ReadMatrix();
     if (flags & kPlaceHasCxform) c.cxform = r.ReadCxform(alphaCxform);
@@ -27,7 +27,7 @@ void ReadPlace2Fields(ByteReader& r, uint8_t flags, DisplayCommand& c, bool with
 
 }  // namespace
 
-void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext&, TimelineBuilder& tl) {
+void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBuilder& tl) {
     DisplayCommand c;
     c.kind = DisplayCommand::Kind::Place;
     if (code == kTagPlaceObject) {
@@ -65,6 +65,11 @@ void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext&, TimelineBuilder
                 // Some writers set the flag and leave the byte out.
                 c.cacheAsBitmap = r.AtEnd() || r.U8() != 0;
                 c.hasCacheAsBitmap = true;
+            }
+            // Before version 11 the flag's bit was unused.
+            if ((flags3 & kPlace3HasVisible) && ctx.version >= kPlaceVisibleVersion && !r.AtEnd()) {
+                c.visible = r.U8() != 0;
+                c.hasVisible = true;
             }
         } catch (const ReadError& e) {
             // The placement itself is good; keep it and report the rest.

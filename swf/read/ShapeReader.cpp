@@ -227,7 +227,7 @@ void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx) {
     shape.edgeBounds = shape.bounds;
     if (version >= kShapeLineStyle2Version) {
         shape.edgeBounds = r.ReadRect();
-        r.U8();  // winding-rule and stroke-scaling hints
+        shape.evenOdd = !(r.U8() & kShape4NonZeroWinding);  // the rest: stroke-scaling hints
     }
     ShapeParser parser(r, version, ctx);
     try {

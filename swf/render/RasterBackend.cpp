@@ -1,5 +1,6 @@
 #include "swf/render/RasterBackend.h"
 
+#include "swf/render/Layers.h"
 #include "swf/render/ShapeRenderer.h"
 
 namespace swf {
@@ -9,15 +10,80 @@ RasterBackend::RasterBackend(FrameBuffer& target)
 
 RasterBackend::~RasterBackend() = default;
 
+void RasterBackend::SetQuality(Quality quality) {
+    switch (quality) {
+    case Quality::Low: renderer_->SetSampling(Sampling::Centre); break;
+    case Quality::Medium: renderer_->SetSampling(Sampling::Quarters); break;
+    case Quality::High:
+    case Quality::Best: renderer_->SetSampling(Sampling::Exact); break;
+    }
+}
+
 void RasterBackend::BeginFrame(Rgba background) {
+    maskDepth_ = layerDepth_ = 0;
     background.a = 255;
     target_->Fill(background);
 }
 
-void RasterBackend::DrawShape(const Shape& shape, const Matrix& toTarget, const ColorTransform& cxform) {
-    renderer_->Draw(*target_, shape, toTarget, cxform);
+Surface RasterBackend::Current() {
+    Surface s;
+    s.width = target_->Width();
+    s.height = target_->Height();
+    s.pixels = layerDepth_ > 0 ? &layers_[layerDepth_ - 1].pixels : target_;
+    if (maskDepth_ > 0) {
+        Mask& top = masks_[maskDepth_ - 1];
+        if (top.active) {
+            s.clip = top.coverage.data();
+        } else {
+            s.pixels = nullptr;
+            s.coverage = top.coverage.data();
+        }
+    }
+    return s;
 }
 
-void RasterBackend::EndFrame() {}
+void RasterBackend::DrawShape(const Shape& shape, const Matrix& toTarget, const ColorTransform& cxform) {
+    renderer_->Draw(Current(), shape, toTarget, cxform);
+}
+
+void RasterBackend::EndFrame() {
+    while (layerDepth_ > 0) PopLayer();
+    maskDepth_ = 0;
+}
+
+void RasterBackend::PushMask() {
+    if (masks_.size() <= maskDepth_) masks_.emplace_back();
+    Mask& m = masks_[maskDepth_++];
+    m.coverage.assign(size_t(target_->Width()) * target_->Height(), 0);
+    m.active = false;
+}
+
+// A nested mask shows only where the one around it does too.
+void RasterBackend::ActivateMask() {
+    if (maskDepth_ == 0) return;
+    Mask& m = masks_[maskDepth_ - 1];
+    m.active = true;
+    if (maskDepth_ < 2 || !masks_[maskDepth_ - 2].active) return;
+    const std::vector<uint8_t>& outer = masks_[maskDepth_ - 2].coverage;
+    for (size_t i = 0; i < m.coverage.size(); ++i) m.coverage[i] = MulAlpha(m.coverage[i], outer[i]);
+}
+
+void RasterBackend::PopMask() {
+    if (maskDepth_ > 0) --maskDepth_;
+}
+
+void RasterBackend::PushLayer(const LayerStyle& style) {
+    if (layers_.size() <= layerDepth_) layers_.emplace_back();
+    Layer& l = layers_[layerDepth_++];
+    l.pixels.Resize(target_->Width(), target_->Height());
+    l.style = style;
+}
+
+void RasterBackend::PopLayer() {
+    if (layerDepth_ == 0) return;
+    const Layer& l = layers_[--layerDepth_];
+    FrameBuffer& below = layerDepth_ > 0 ? layers_[layerDepth_ - 1].pixels : *target_;
+    CompositeLayer(below, l.pixels, l.style);
+}
 
 }  // namespace swf

@@ -5,9 +5,16 @@
 // each set with exact area coverage (Rasterizer.h) and composites the spans
 // with that fill's paint (Paint.h). Units: toTarget maps shape twips to
 // target twips; everything below works in 1/256 target pixels.
+//
+// Masks are coverage buffers of the target's size: drawing a mask adds its
+// shapes' coverage; an active mask cuts every span drawn until it is popped
+// (Surface.h). Layers are offscreen buffers of the target's size, cleared
+// to transparent, composited at PopLayer (Layers.h). Both come from pools
+// that live across frames.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "swf/FrameBuffer.h"
 #include "swf/RenderBackend.h"
@@ -15,23 +22,44 @@
 namespace swf {
 
 class ShapeRenderer;
+struct Surface;
 
 class RasterBackend : public RenderBackend {
 public:
     explicit RasterBackend(FrameBuffer& target);
     ~RasterBackend() override;
 
+    void SetQuality(Quality quality) override;
     void BeginFrame(Rgba background) override;
     void DrawShape(const Shape& shape, const Matrix& toTarget,
                    const ColorTransform& cxform) override;
     void EndFrame() override;
+    void PushMask() override;
+    void ActivateMask() override;
+    void PopMask() override;
+    void PushLayer(const LayerStyle& style) override;
+    void PopLayer() override;
     // Draw into another buffer, keeping the scratch buffers.
     void Retarget(FrameBuffer& target) { target_ = &target; }
 
 private:
+    struct Mask {
+        std::vector<uint8_t> coverage;
+        bool active = false;
+    };
+    struct Layer {
+        FrameBuffer pixels;
+        LayerStyle style;
+    };
+    Surface Current();
+
     FrameBuffer* target_;
     // Scratch buffers live across draws so a frame allocates once.
     std::unique_ptr<ShapeRenderer> renderer_;
+    std::vector<Mask> masks_;  // the first maskDepth_ are in use
+    size_t maskDepth_ = 0;
+    std::vector<Layer> layers_;  // the first layerDepth_ are in use
+    size_t layerDepth_ = 0;
 };
 
 }  // namespace swf

@@ -107,8 +107,15 @@ void Rasterizer::Emit(Subpixel x0, Subpixel y0, Subpixel x1, Subpixel y1) {
     maxY_ = std::max(maxY_, std::max(l.y0, l.y1));
 }
 
+uint8_t Rasterizer::Alpha(int64_t area) const {
+    if (plainAlpha_) return AlphaFromArea(area);
+    const uint8_t a = rule_ == FillRule::EvenOdd ? AlphaFromAreaEvenOdd(area) : AlphaFromArea(area);
+    return sampling_ == Sampling::Quarters ? QuarterAlpha(a) : a;
+}
+
 void Rasterizer::Render(SpanSink& sink) {
     if (lines_.empty()) return;
+    if (sampling_ == Sampling::Centre) return RenderCentres(sink);
     PrepareCells();
     const int32_t firstRow = minY_ >> kPixelBits;
     const int32_t lastRow = std::min((maxY_ - 1) >> kPixelBits, height_ - 1);
@@ -234,13 +241,13 @@ void Rasterizer::SweepRow(int32_t row, int32_t y, SpanSink& sink) {
     int64_t winding = 0;
     int32_t next = 0;  // first pixel not yet emitted
     for (int32_t col : cols) {
-        if (winding != 0) PushSpan(next, std::min(col, width_) - next, AlphaFromArea(winding * kAreaPerCover));
+        if (winding != 0) PushSpan(next, std::min(col, width_) - next, Alpha(winding * kAreaPerCover));
         const size_t i = base + col;
         winding += cover_[i];
         const int64_t a = area_[i];
         cover_[i] = area_[i] = 0;
         touched_[i] = 0;
-        if (col < width_) PushSpan(col, 1, AlphaFromArea(winding * kAreaPerCover - a));
+        if (col < width_) PushSpan(col, 1, Alpha(winding * kAreaPerCover - a));
         next = col + 1;
     }
     FinishRow(y, winding, next, sink);
@@ -263,7 +270,7 @@ void Rasterizer::SweepRowDense(int32_t row, int32_t y, SpanSink& sink) {
         const int64_t a = area_[i];
         cover_[i] = area_[i] = 0;
         touched_[i] = 0;
-        if (x < width_) PushSpan(x, 1, AlphaFromArea(winding * kAreaPerCover - a));
+        if (x < width_) PushSpan(x, 1, Alpha(winding * kAreaPerCover - a));
     }
     FinishRow(y, winding, hi + 1, sink);
     rowCells_[row].clear();
@@ -272,8 +279,51 @@ void Rasterizer::SweepRowDense(int32_t row, int32_t y, SpanSink& sink) {
 void Rasterizer::FinishRow(int32_t y, int64_t winding, int32_t next, SpanSink& sink) {
     // Open input leaves a winding at the right end: it fills to the edge.
     assert(!expectClosed_ || winding == 0);
-    if (winding != 0 && next < width_) PushSpan(next, width_ - next, AlphaFromArea(winding * kAreaPerCover));
+    if (winding != 0 && next < width_) PushSpan(next, width_ - next, Alpha(winding * kAreaPerCover));
     if (!spans_.empty()) sink.Row(y, spans_.data(), spans_.size());
+}
+
+// One sample per pixel at its centre: each row's crossings of the line
+// y = row + 1/2 (lines are half-open at their bottom end), sorted, give
+// the runs where the rule says inside; a pixel is in when its centre is,
+// i.e. from ceil(x - 1/2) up to but not including the run's end.
+void Rasterizer::RenderCentres(SpanSink& sink) {
+    auto lineTop = [](const StoredLine& l) { return std::min(l.y0, l.y1); };
+    auto lineBottom = [](const StoredLine& l) { return std::max(l.y0, l.y1); };
+    std::sort(lines_.begin(), lines_.end(),
+              [&](const StoredLine& a, const StoredLine& b) { return lineTop(a) < lineTop(b); });
+    auto firstPixel = [this](Subpixel x) {
+        return int32_t(std::clamp<Subpixel>((x - kOnePixel / 2 + kOnePixel - 1) >> kPixelBits, 0, width_));
+    };
+    const int32_t firstRow = minY_ >> kPixelBits;
+    const int32_t lastRow = std::min((maxY_ - 1) >> kPixelBits, height_ - 1);
+    active_.clear();
+    size_t next = 0;
+    for (int32_t row = firstRow; row <= lastRow; ++row) {
+        const int32_t yc = row * kOnePixel + kOnePixel / 2;
+        while (next < lines_.size() && lineTop(lines_[next]) <= yc) active_.push_back(lines_[next++]);
+        active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                     [&](const StoredLine& l) { return lineBottom(l) <= yc; }),
+                      active_.end());
+        crossings_.clear();
+        for (const StoredLine& l : active_) {
+            if (lineTop(l) > yc) continue;
+            const Point64 a{l.x0, l.y0}, b{l.x1, l.y1};
+            crossings_.emplace_back(int32_t(XAtY(a, b, yc)), l.y0 < l.y1 ? 1 : -1);
+        }
+        if (crossings_.empty()) continue;
+        std::sort(crossings_.begin(), crossings_.end());
+        spans_.clear();
+        int64_t winding = 0;
+        for (size_t i = 0; i < crossings_.size(); ++i) {
+            winding += crossings_[i].second;
+            if (!Inside(winding)) continue;
+            const int32_t from = firstPixel(crossings_[i].first);
+            const int32_t to = i + 1 < crossings_.size() ? firstPixel(crossings_[i + 1].first) : width_;
+            PushSpan(from, to - from, 255);
+        }
+        if (!spans_.empty()) sink.Row(row, spans_.data(), spans_.size());
+    }
 }
 
 }  // namespace swf

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "swf/render/RasterMath.h"
@@ -34,6 +35,13 @@ struct Span {
     int32_t len = 0;  // pixels
     uint8_t alpha = 0;
 };
+
+enum class FillRule : uint8_t { NonZero, EvenOdd };
+
+// How a pixel's alpha follows from the outline: exact area coverage;
+// coverage rounded to quarters (what a 2x2 grid of samples gives); or one
+// sample at the pixel centre, all or nothing.
+enum class Sampling : uint8_t { Exact, Quarters, Centre };
 
 // Receives the spans of one row at a time, left to right, non-overlapping.
 class SpanSink {
@@ -56,7 +64,16 @@ public:
     // Debug builds then assert that every row's covers sum to zero, which
     // holds whenever the lines form closed contours.
     void SetExpectClosed(bool closed) { expectClosed_ = closed; }
-    // Sweeps the lines with the nonzero rule and sends the spans to `sink`.
+    // Kept across Reset; NonZero and Exact unless set.
+    void SetFillRule(FillRule rule) {
+        rule_ = rule;
+        plainAlpha_ = rule_ == FillRule::NonZero && sampling_ == Sampling::Exact;
+    }
+    void SetSampling(Sampling sampling) {
+        sampling_ = sampling;
+        plainAlpha_ = rule_ == FillRule::NonZero && sampling_ == Sampling::Exact;
+    }
+    // Sweeps the lines with the fill rule and sends the spans to `sink`.
     void Render(SpanSink& sink);
     // Smaller bands, for tests that compare band splitting.
     void SetBandRowsForTest(int32_t rows) { forcedBandRows_ = rows; }
@@ -80,6 +97,9 @@ private:
     void SweepRow(int32_t row, int32_t y, SpanSink& sink);
     void SweepRowDense(int32_t row, int32_t y, SpanSink& sink);
     void FinishRow(int32_t y, int64_t winding, int32_t next, SpanSink& sink);
+    void RenderCentres(SpanSink& sink);
+    bool Inside(int64_t winding) const { return rule_ == FillRule::EvenOdd ? (winding & 1) != 0 : winding != 0; }
+    uint8_t Alpha(int64_t area) const;
 
     int32_t width_ = 0;
     int32_t height_ = 0;
@@ -87,6 +107,9 @@ private:
     int32_t forcedBandRows_ = 0;
     bool expectClosed_ = false;
     bool referenceSweep_ = false;
+    FillRule rule_ = FillRule::NonZero;
+    Sampling sampling_ = Sampling::Exact;
+    bool plainAlpha_ = true;  // nonzero and exact: the common, fastest case
     int32_t minY_ = 0;  // subpixel extent of the stored lines
     int32_t maxY_ = 0;
     std::vector<StoredLine> lines_;
@@ -96,6 +119,7 @@ private:
     std::vector<uint8_t> touched_;  // per cell: listed in rowCells_
     std::vector<std::vector<int32_t>> rowCells_;  // touched columns per band row
     std::vector<Span> spans_;
+    std::vector<std::pair<int32_t, int32_t>> crossings_;  // x, direction
 };
 
 // Alpha of a pixel whose accumulated winding area is `area` (2 * 256 * 256
@@ -106,6 +130,20 @@ inline uint8_t AlphaFromArea(int64_t area) {
     int64_t w = area < 0 ? -area : area;
     if (w >= kFull) return 255;
     return static_cast<uint8_t>((w * 255 + kFull / 2) >> kFullShift);
+}
+
+// The same with the even-odd rule: the winding area folds back every two
+// full units, so a pixel covered twice over is empty.
+inline uint8_t AlphaFromAreaEvenOdd(int64_t area) {
+    constexpr int64_t kFull = int64_t(2) * kOnePixel * kOnePixel;
+    int64_t w = (area < 0 ? -area : area) & (2 * kFull - 1);
+    return AlphaFromArea(w > kFull ? 2 * kFull - w : w);
+}
+
+// Rounds an alpha to the nearest quarter: 0, 64, 128, 191 or 255.
+inline uint8_t QuarterAlpha(uint8_t alpha) {
+    static constexpr uint8_t kQuarters[5] = {0, 64, 128, 191, 255};
+    return kQuarters[(alpha * 4 + 127) / 255];
 }
 
 }  // namespace swf

@@ -74,28 +74,29 @@ Subpixel MaxHalfWidth(const ShapeLayer& layer, const Matrix& toTarget) {
     return hw;
 }
 
-void ShapeRenderer::Draw(FrameBuffer& target, const Shape& shape, const Matrix& toTarget,
+void ShapeRenderer::Draw(const Surface& target, const Shape& shape, const Matrix& toTarget,
                          const ColorTransform& cxform) {
-    if (target.Width() <= 0 || target.Height() <= 0) return;
-    const Box targetBox{0, 0, Subpixel(target.Width()) * kOnePixel, Subpixel(target.Height()) * kOnePixel};
+    if (target.width <= 0 || target.height <= 0) return;
+    const Box targetBox{0, 0, Subpixel(target.width) * kOnePixel, Subpixel(target.height) * kOnePixel};
     for (const ShapeLayer& layer : shape.layers) {
         const Box keep = targetBox.Expanded(MaxHalfWidth(layer, toTarget) + kKeepMargin);
         FlattenLayer(layer, toTarget, keep, flat_);
-        DrawFills(target, layer, toTarget, cxform);
+        DrawFills(target, shape, layer, toTarget, cxform);
         DrawStrokes(target, layer, toTarget, cxform, keep);
     }
 }
 
-void ShapeRenderer::DrawFills(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
-                              const ColorTransform& cxform) {
+void ShapeRenderer::DrawFills(const Surface& target, const Shape& shape, const ShapeLayer& layer,
+                              const Matrix& toTarget, const ColorTransform& cxform) {
     SortFillEdges(layer, fillRefs_);
+    raster_.SetFillRule(shape.evenOdd ? FillRule::EvenOdd : FillRule::NonZero);
     const FillEdgeRef* refs = fillRefs_.data();
     for (size_t begin = 0; begin < fillRefs_.size();) {
         size_t end = begin;
         while (end < fillRefs_.size() && refs[end].fill == refs[begin].fill) ++end;
         const uint16_t fill = refs[begin].fill;
         if (fill <= layer.fills.size()) {
-            raster_.Reset(target.Width(), target.Height());
+            raster_.Reset(target.width, target.height);
 #ifndef NDEBUG
             raster_.SetExpectClosed(FillIsClosed(layer, refs + begin, refs + end));
 #endif
@@ -106,8 +107,9 @@ void ShapeRenderer::DrawFills(FrameBuffer& target, const ShapeLayer& layer, cons
     }
 }
 
-void ShapeRenderer::DrawStrokes(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
+void ShapeRenderer::DrawStrokes(const Surface& target, const ShapeLayer& layer, const Matrix& toTarget,
                                 const ColorTransform& cxform, const Box& keep) {
+    raster_.SetFillRule(FillRule::NonZero);
     uint16_t passLine = 0;
     auto finishPass = [&] {
         if (passLine == 0) return;
@@ -119,7 +121,7 @@ void ShapeRenderer::DrawStrokes(FrameBuffer& target, const ShapeLayer& layer, co
     ForEachPolyline(layer, flat_, [&](const StrokeRun& run) {
         if (run.line != passLine) {
             finishPass();
-            raster_.Reset(target.Width(), target.Height());
+            raster_.Reset(target.width, target.height);
             passLine = run.line;
         }
         StrokePolyline(run.points, run.closed, MakeStrokeStyle(layer.lines[run.line - 1], toTarget),
@@ -128,13 +130,20 @@ void ShapeRenderer::DrawStrokes(FrameBuffer& target, const ShapeLayer& layer, co
     finishPass();
 }
 
-void ShapeRenderer::Composite(FrameBuffer& target, const FillStyle* fill, Rgba color,
+void ShapeRenderer::Composite(const Surface& target, const FillStyle* fill, Rgba color,
                               const Matrix& toTarget, const ColorTransform& cxform) {
     if (raster_.Empty()) return;
+    if (!target.pixels) {  // a mask: its shape counts, not its paint
+        CoverageSink coverage(target.coverage, target.width);
+        raster_.Render(coverage);
+        return;
+    }
     const Paint paint = fill ? MakePaint(*fill, toTarget, cxform) : MakeSolidPaint(color, cxform);
     if (paint.kind == PaintKind::None) return;
-    PaintCompositor compositor(target, paint);
-    raster_.Render(compositor);
+    PaintCompositor compositor(*target.pixels, paint);
+    if (!target.clip) return raster_.Render(compositor);
+    ClipSink clip(compositor, target.clip, target.width, clipped_);
+    raster_.Render(clip);
 }
 
 }  // namespace swf

@@ -16,6 +16,7 @@
 #include "swf/render/Flatten.h"
 #include "swf/render/Rasterizer.h"
 #include "swf/render/Stroker.h"
+#include "swf/render/Surface.h"
 
 namespace swf {
 
@@ -38,20 +39,26 @@ Subpixel MaxHalfWidth(const ShapeLayer& layer, const Matrix& toTarget);
 
 class ShapeRenderer {
 public:
-    void Draw(FrameBuffer& target, const Shape& shape, const Matrix& toTarget,
+    void Draw(const Surface& target, const Shape& shape, const Matrix& toTarget,
               const ColorTransform& cxform);
+    void Draw(FrameBuffer& target, const Shape& shape, const Matrix& toTarget,
+              const ColorTransform& cxform) {
+        Draw(Surface{&target, nullptr, nullptr, target.Width(), target.Height()}, shape, toTarget, cxform);
+    }
+    void SetSampling(Sampling sampling) { raster_.SetSampling(sampling); }
 
 private:
-    void DrawFills(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
-                   const ColorTransform& cxform);
-    void DrawStrokes(FrameBuffer& target, const ShapeLayer& layer, const Matrix& toTarget,
+    void DrawFills(const Surface& target, const Shape& shape, const ShapeLayer& layer,
+                   const Matrix& toTarget, const ColorTransform& cxform);
+    void DrawStrokes(const Surface& target, const ShapeLayer& layer, const Matrix& toTarget,
                      const ColorTransform& cxform, const Box& keep);
-    void Composite(FrameBuffer& target, const FillStyle* fill, Rgba color,
+    void Composite(const Surface& target, const FillStyle* fill, Rgba color,
                    const Matrix& toTarget, const ColorTransform& cxform);
 
     Rasterizer raster_;
     FlatLayer flat_;
     std::vector<FillEdgeRef> fillRefs_;
+    std::vector<Span> clipped_;
 };
 
 }  // namespace swf

@@ -26,7 +26,7 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
     if (version3) {
         w.U8((p.filters ? swf::kPlace3HasFilters : 0) | (p.blendMode ? swf::kPlace3HasBlendMode : 0) |
              (p.cacheAsBitmap ? swf::kPlace3HasCacheAsBitmap : 0) |
-             (p.className ? swf::kPlace3HasClassName : 0));
+             (p.className ? swf::kPlace3HasClassName : 0) | (p.visible ? swf::kPlace3HasVisible : 0));
     }
     w.U16(p.depth);
     if (version3 && p.className) w.String(*p.className);
@@ -39,6 +39,7 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
     if (version3 && p.filters) WriteFilterList(w, *p.filters);
     if (version3 && p.blendMode) w.U8(*p.blendMode);
     if (version3 && p.cacheAsBitmap) w.U8(*p.cacheAsBitmap ? 1 : 0);
+    if (version3 && p.visible) w.U8(*p.visible ? 1 : 0);
 }
 
 void WriteButtonRecords(ByteWriter& w, const std::vector<ButtonRecord>& records, int version) {

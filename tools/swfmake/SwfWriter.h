@@ -40,6 +40,7 @@ struct Placement {
     std::optional<uint8_t> blendMode;
     std::optional<bool> cacheAsBitmap;
     std::optional<std::string> className;
+    std::optional<bool> visible;
 };
 
 // A new character at `depth`, optionally with a matrix.

@@ -42,13 +42,17 @@ public:
         ++frames;
     }
     void DrawShape(const swf::Shape& shape, const swf::Matrix& m, const swf::ColorTransform& c) override {
-        calls.push_back({shape.bounds, m, c});
+        if (!definingMask) calls.push_back({shape.bounds, m, c});
     }
     void EndFrame() override {}
+    // Masks only define coverage: their shapes are not drawn.
+    void PushMask() override { definingMask = true; }
+    void ActivateMask() override { definingMask = false; }
 
     std::vector<DrawCall> calls;
     swf::Rgba background;
     int frames = 0;
+    bool definingMask = false;
 };
 
 // A filled square of `size` twips at the origin; its size tells it apart.

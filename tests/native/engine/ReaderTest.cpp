@@ -230,3 +230,50 @@ TEST(ReaderTest, ButtonCxformAppliesToEveryRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+// PlaceObject3's tail: blend mode, bitmap caching, visibility (from version
+// 11 on) and class name, read and carried onto the placed object.
+TEST(ReaderTest, PlaceObject3KeepsBlendCachingClassNameAndVisibilityFromVersion11) {
+    for (uint8_t version : {uint8_t(10), uint8_t(11)}) {
+        swfmake::SwfWriter w(version, kStage, 12);
+        swfmake::TagList& t = w.Tags();
+        t.DefineShape(1, Square(100));
+        swfmake::Placement p = swfmake::NewPlacement(1, 1);
+        p.blendMode = uint8_t(swf::BlendMode::Multiply);
+        p.cacheAsBitmap = true;
+        p.className = "Card";
+        p.visible = false;
+        t.PlaceObject3(p);
+        t.ShowFrame();
+        swf::ReadResult r = Read(w);
+        ASSERT_TRUE(r.movie);
+        EXPECT_TRUE(r.errors.empty());
+        const swf::DisplayCommand& c = r.movie->root.frames.at(0).commands.at(0);
+        EXPECT_EQ(c.blendMode, uint8_t(swf::BlendMode::Multiply));
+        EXPECT_TRUE(c.hasCacheAsBitmap && c.cacheAsBitmap);
+        EXPECT_EQ(c.className, "Card");
+        EXPECT_EQ(c.hasVisible, version >= 11) << int(version);
+        // Drawn only where the flag counts as read.
+        swf::Player player;
+        ASSERT_TRUE(Load(player, w));
+        EXPECT_EQ(Draw(player).size(), version >= 11 ? 0u : 1u) << int(version);
+    }
+}
+
+TEST(ReaderTest, DefineShape4WindingFlagChoosesTheFillRule) {
+    swfmake::SwfWriter w(10, kStage, 12);
+    swfmake::ShapeOptions nonZero;
+    nonZero.fillWindingNonZero = true;
+    w.Tags().DefineShape(1, Square(100), 4);
+    w.Tags().DefineShape(2, Square(200), 4, nonZero);
+    w.Tags().DefineShape(3, Square(300), 3);
+    swf::ReadResult r = Read(w);
+    ASSERT_TRUE(r.movie);
+    EXPECT_TRUE(ShapeOf(*r.movie, 1).evenOdd);
+    EXPECT_FALSE(ShapeOf(*r.movie, 2).evenOdd);
+    EXPECT_FALSE(ShapeOf(*r.movie, 3).evenOdd);
+}
+
+}  // namespace
