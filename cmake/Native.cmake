@@ -3,6 +3,11 @@
 # benchmarks; then the Windows tree as an external project and its tests
 # under Wine, so one ctest run covers everything.
 find_package(ZLIB REQUIRED)
+# Image decoders for bitmap tags: Debian's libjpeg-turbo, libpng and giflib.
+find_package(JPEG REQUIRED)
+find_package(PNG REQUIRED)
+find_package(GIF REQUIRED)
+set(PICTARO_IMAGE_LIBS JPEG::JPEG PNG::PNG GIF::GIF)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${PICTARO_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 

@@ -25,22 +25,40 @@ enum TagCode : uint16_t {
     kTagDefineShape = 2,
     kTagPlaceObject = 4,
     kTagRemoveObject = 5,
+    kTagDefineBits = 6,
     kTagDefineButton = 7,
+    kTagJpegTables = 8,
     kTagSetBackgroundColor = 9,
     kTagDoAction = 12,
+    kTagDefineBitsLossless = 20,
+    kTagDefineBitsJpeg2 = 21,
     kTagDefineShape2 = 22,
     kTagDefineButtonCxform = 23,
     kTagPlaceObject2 = 26,
     kTagRemoveObject2 = 28,
     kTagDefineShape3 = 32,
     kTagDefineButton2 = 34,
+    kTagDefineBitsJpeg3 = 35,
+    kTagDefineBitsLossless2 = 36,
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
+    kTagDefineMorphShape = 46,
     kTagPlaceObject3 = 70,
     kTagDefineScalingGrid = 78,
     kTagDefineShape4 = 83,
+    kTagDefineMorphShape2 = 84,
     kTagDefineBinaryData = 87,
+    kTagDefineBitsJpeg4 = 90,
 };
+
+// DefineBitsLossless/Lossless2 pixel formats.
+enum LosslessFormat : uint8_t {
+    kLosslessColorMapped = 3,  // 8-bit indices into a colour table
+    kLosslessRgb15 = 4,        // 0RRRRRGG GGGBBBBB, big-endian
+    kLosslessRgb32 = 5,        // xRGB (Lossless) or premultiplied ARGB (Lossless2)
+};
+// Rows of formats 3 and 4 are padded to a multiple of this many bytes.
+constexpr size_t kLosslessRowAlign = 4;
 
 // Bit-field widths shared by several records.
 constexpr int kRectBitsField = 5;    // NBits of a RECT or a MATRIX part

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/Bitmap.h"
 #include "swf/Color.h"
 #include "swf/Effects.h"
 #include "swf/FormatCodes.h"
@@ -82,6 +83,9 @@ enum class CharacterKind : uint8_t {
     Shape,
     Sprite,
     Button,
+    Bitmap,
+    MorphShape,
+    // Text and fonts come later as further kinds.
 };
 
 struct Character {
@@ -123,6 +127,14 @@ struct ButtonCharacter : Character {
     bool trackAsMenu = false;
 };
 
+// Decoded once, when the movie is read; a bitmap that cannot be decoded is
+// not defined at all, so fills of it draw nothing.
+struct BitmapCharacter : Character {
+    BitmapCharacter() : Character(CharacterKind::Bitmap) {}
+    Bitmap bitmap;
+    uint16_t deblocking = 0;  // DefineBitsJPEG4, 8.8; read, not applied
+};
+
 struct MovieHeader {
     bool compressed = false;
     uint8_t version = 0;
@@ -132,7 +144,7 @@ struct MovieHeader {
     uint16_t frameCount = 0;
 };
 
-class Movie {
+class Movie : public BitmapSource {
 public:
     MovieHeader header;
     std::map<uint16_t, std::unique_ptr<Character>> dictionary;
@@ -142,6 +154,10 @@ public:
     const Character* Find(uint16_t id) const {
         auto it = dictionary.find(id);
         return it == dictionary.end() ? nullptr : it->second.get();
+    }
+    const Bitmap* FindBitmap(uint16_t id) const override {
+        const Character* c = Find(id);
+        return c && c->kind == CharacterKind::Bitmap ? &static_cast<const BitmapCharacter*>(c)->bitmap : nullptr;
     }
 };
 

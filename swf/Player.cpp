@@ -190,6 +190,7 @@ void Player::Render(FrameBuffer& target) {
         state_->raster->Retarget(target);
     else
         state_->raster = std::make_unique<RasterBackend>(target);
+    state_->raster->SetBitmaps(state_->movie.get());
     RenderTo(*state_->raster, target.Width(), target.Height());
 }
 

@@ -35,6 +35,8 @@ bool CheckStreamEnd(z_stream& zs, std::string* error) {
     return false;
 }
 
+}  // namespace
+
 // Inflates `in` into `out`, stopping at `limit` bytes. False on a damaged or
 // short stream (what came out before is kept).
 bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
@@ -75,6 +77,8 @@ bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t
     inflateEnd(&zs);
     return ok;
 }
+
+namespace {
 
 // The whole movie as one uncompressed buffer (header bytes included, so
 // offsets in messages are file offsets of the uncompressed movie).
@@ -138,6 +142,15 @@ const char* TagName(uint16_t code) {
     case kTagPlaceObject3: return "PlaceObject3";
     case kTagDefineScalingGrid: return "DefineScalingGrid";
     case kTagDefineShape4: return "DefineShape4";
+    case kTagDefineBits: return "DefineBits";
+    case kTagJpegTables: return "JPEGTables";
+    case kTagDefineBitsLossless: return "DefineBitsLossless";
+    case kTagDefineBitsJpeg2: return "DefineBitsJPEG2";
+    case kTagDefineBitsJpeg3: return "DefineBitsJPEG3";
+    case kTagDefineBitsLossless2: return "DefineBitsLossless2";
+    case kTagDefineBitsJpeg4: return "DefineBitsJPEG4";
+    case kTagDefineMorphShape: return "DefineMorphShape";
+    case kTagDefineMorphShape2: return "DefineMorphShape2";
     default: return "unknown";
     }
 }
@@ -184,6 +197,13 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineButton2: ReadDefineButton(r, code, ctx); return;
     case kTagDefineButtonCxform: ReadDefineButtonCxform(r, ctx); return;
     case kTagDefineScalingGrid: ReadDefineScalingGrid(r, ctx); return;
+    case kTagJpegTables: ReadJpegTables(r, ctx); return;
+    case kTagDefineBits:
+    case kTagDefineBitsJpeg2:
+    case kTagDefineBitsJpeg3:
+    case kTagDefineBitsJpeg4: ReadDefineBitsJpeg(r, code, ctx); return;
+    case kTagDefineBitsLossless:
+    case kTagDefineBitsLossless2: ReadDefineBitsLossless(r, code, ctx); return;
     default: return;  // unknown or not yet supported: skipped by its length
     }
 }

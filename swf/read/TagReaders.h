@@ -28,6 +28,8 @@ struct ReadLimits {
     static constexpr size_t kMaxLayersPerShape = 1 << 12;
     static constexpr size_t kMaxCommandsTotal = 1 << 20;
     static constexpr size_t kMaxActionsTotal = 1 << 20;
+    // Decoded pixels of all bitmaps together.
+    static constexpr size_t kMaxBitmapBytesTotal = size_t(256) << 20;
 };
 
 struct ReadContext {
@@ -38,6 +40,8 @@ struct ReadContext {
     size_t edgesLeft = ReadLimits::kMaxEdgesTotal;
     size_t commandsLeft = ReadLimits::kMaxCommandsTotal;
     size_t actionsLeft = ReadLimits::kMaxActionsTotal;
+    size_t bitmapBytesLeft = ReadLimits::kMaxBitmapBytesTotal;
+    std::vector<uint8_t> jpegTables{};  // JPEGTables, shared by every DefineBits
 
     // Adds a character unless its id is taken (the first definition wins).
     void Define(uint16_t id, std::unique_ptr<Character> c);
@@ -86,5 +90,14 @@ void ReadActionBlock(ByteReader& r, ReadContext& ctx, ActionBlock& out);
 // A PlaceObject3 / DefineButton2 filter list (FilterReader.cpp).
 FilterList ReadFilterList(ByteReader& r);
 void ReadDefineScalingGrid(ByteReader& r, ReadContext& ctx);
+void ReadJpegTables(ByteReader& r, ReadContext& ctx);
+// DefineBits, DefineBitsJPEG2/3/4.
+void ReadDefineBitsJpeg(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadDefineBitsLossless(ByteReader& r, uint16_t code, ReadContext& ctx);
+
+// zlib data into `out`, at most `limit` bytes. False on a damaged or short
+// stream (what came out before is kept).
+bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
+             std::string* error);
 
 }  // namespace swf

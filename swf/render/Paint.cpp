@@ -132,20 +132,25 @@ GradientFiller PickFiller(SpreadMode spread) {
 }
 
 GradientFiller PickFiller(const Paint& p) {
+    if (p.kind == PaintKind::Bitmap) return FillBitmapSpan;
     if (p.kind == PaintKind::Linear) return PickFiller<PaintKind::Linear>(p.spread);
     if (p.kind == PaintKind::Radial) return PickFiller<PaintKind::Radial>(p.spread);
     return PickFiller<PaintKind::Focal>(p.spread);
 }
 
 void SetGradientMap(const FillStyle& fill, const Matrix& toTarget, Paint& p) {
-    const Matrix m = toTarget.Concat(fill.matrix);  // gradient twips -> target twips
-    int64_t det;
-    if (__builtin_sub_overflow(int64_t(m.a) * m.d, int64_t(m.b) * m.c, &det) || det == 0) {
+    if (!SetSampleMap(toTarget.Concat(fill.matrix), p)) {
         // A collapsed gradient has no inside; show its outermost colour.
         p.kind = PaintKind::Solid;
         p.solid = p.ramp[kRampSize - 1];
-        return;
     }
+}
+
+}  // namespace
+
+bool SetSampleMap(const Matrix& m, Paint& p) {
+    int64_t det;
+    if (__builtin_sub_overflow(int64_t(m.a) * m.d, int64_t(m.b) * m.c, &det) || det == 0) return false;
     auto step = [det](int64_t k) { return Clamp(MulDiv(k * kTwipsPerPixel, kStepNumerator, det), kMaxStep); };
     auto term = [det](int64_t k) { return Clamp(MulDiv(k, kStepNumerator, det), kMaxOrigin / 2); };
     const int64_t cx = kTwipsPerPixel / 2 - int64_t(m.tx), cy = kTwipsPerPixel / 2 - int64_t(m.ty);
@@ -155,9 +160,8 @@ void SetGradientMap(const FillStyle& fill, const Matrix& toTarget, Paint& p) {
     p.gyPerY = step(m.a);
     p.gx0 = term(int64_t(m.d) * cx) + term(-int64_t(m.c) * cy);
     p.gy0 = term(-int64_t(m.b) * cx) + term(int64_t(m.a) * cy);
+    return true;
 }
-
-}  // namespace
 
 uint8_t SpreadIndex(SpreadMode spread, int64_t position) {
     switch (spread) {
@@ -189,15 +193,16 @@ Paint MakeSolidPaint(Rgba color, const ColorTransform& cxform) {
     return p;
 }
 
-Paint MakePaint(const FillStyle& fill, const Matrix& toTarget, const ColorTransform& cxform) {
+Paint MakePaint(const FillStyle& fill, const Matrix& toTarget, const ColorTransform& cxform,
+                const BitmapSource* bitmaps) {
     Paint p;
     switch (fill.kind) {
     case FillKind::Solid: return MakeSolidPaint(fill.color, cxform);
     case FillKind::LinearGradient: p.kind = PaintKind::Linear; break;
     case FillKind::RadialGradient: p.kind = PaintKind::Radial; break;
     case FillKind::FocalRadialGradient: p.kind = PaintKind::Focal; break;
-    case FillKind::Bitmap:
-    default: return p;  // bitmaps are drawn by a later step; nothing for now
+    case FillKind::Bitmap: return MakeBitmapPaint(fill, toTarget, cxform, bitmaps);
+    default: return p;
     }
     if (fill.gradient.stops.empty()) return Paint{};
     p.spread = fill.gradient.spread;

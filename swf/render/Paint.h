@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "swf/Bitmap.h"
 #include "swf/Color.h"
 #include "swf/FrameBuffer.h"
 #include "swf/Geometry.h"
@@ -19,7 +20,7 @@
 
 namespace swf {
 
-enum class PaintKind : uint8_t { None, Solid, Linear, Radial, Focal };
+enum class PaintKind : uint8_t { None, Solid, Linear, Radial, Focal, Bitmap };
 
 struct Paint {
     PaintKind kind = PaintKind::None;
@@ -27,16 +28,25 @@ struct Paint {
     SpreadMode spread = SpreadMode::Pad;
     int32_t focal = 0;   // focal x, 12 fractional bits of the radius
     // Gradient coordinates of pixel (x, y)'s centre:
-    // g = origin + x * perX + y * perY, 16.16 gradient twips.
+    // g = origin + x * perX + y * perY, 16.16 gradient twips (16.16 texels
+    // for bitmaps).
     int64_t gx0 = 0, gy0 = 0;
     int64_t gxPerX = 0, gyPerX = 0, gxPerY = 0, gyPerY = 0;
     uint32_t ramp[256] = {};  // premultiplied, by gradient ratio
-    bool opaque = false;      // every ramp entry has alpha 255
+    bool opaque = false;      // every ramp entry (or texel) has alpha 255
+    // Bitmaps (BitmapPaint.cpp): texels outside repeat or take the nearest
+    // edge texel; smooth samples bilinearly, otherwise the nearest texel.
+    const Bitmap* bitmap = nullptr;
+    bool repeat = false;
+    bool smooth = false;
+    ColorTransform cxform;  // applied per texel unless identity
 };
 
 // Builds the paint of `fill` drawn through `toTarget` (shape twips -> target
-// twips). Bitmap fills are not drawn yet: they give PaintKind::None.
-Paint MakePaint(const FillStyle& fill, const Matrix& toTarget, const ColorTransform& cxform);
+// twips). A bitmap fill whose bitmap `bitmaps` cannot give draws nothing
+// (PaintKind::None).
+Paint MakePaint(const FillStyle& fill, const Matrix& toTarget, const ColorTransform& cxform,
+                const BitmapSource* bitmaps = nullptr);
 Paint MakeSolidPaint(Rgba color, const ColorTransform& cxform);
 
 // The ramp of a gradient: stops interpolated per channel, then transformed.
@@ -47,6 +57,19 @@ void BuildRamp(const Gradient& gradient, const ColorTransform& cxform, uint32_t 
 int64_t GradientPosition(const Paint& paint, int64_t gx, int64_t gy);
 // Applies the spread mode: any position -> ramp index 0..255.
 uint8_t SpreadIndex(SpreadMode spread, int64_t position);
+
+// Pixel centres -> the inner space of `m` (gradient twips or texels, which
+// `m` maps to target twips), 16.16. False when `m` is singular.
+bool SetSampleMap(const Matrix& m, Paint& paint);
+
+// Bitmap paints: `fill`'s bitmap through `toTarget`.
+Paint MakeBitmapPaint(const FillStyle& fill, const Matrix& toTarget, const ColorTransform& cxform,
+                      const BitmapSource* bitmaps);
+// Writes `len` premultiplied colours of a bitmap paint, starting at sample
+// point (gx, gy) and stepping by the paint's per-x steps.
+void FillBitmapSpan(const Paint& paint, int64_t gx, int64_t gy, int32_t len, uint32_t* out);
+// A premultiplied colour through a colour transform.
+uint32_t TransformPremultiplied(uint32_t premul, const ColorTransform& cxform);
 
 // Reference blend of one pixel; the span loops must match it byte for byte.
 uint32_t BlendPixel(uint32_t dst, uint32_t srcPremul, uint8_t coverage);

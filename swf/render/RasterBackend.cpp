@@ -86,4 +86,6 @@ void RasterBackend::PopLayer() {
     CompositeLayer(below, l.pixels, l.style);
 }
 
+void RasterBackend::SetBitmaps(const BitmapSource* bitmaps) { renderer_->SetBitmaps(bitmaps); }
+
 }  // namespace swf

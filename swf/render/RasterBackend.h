@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "swf/Bitmap.h"
 #include "swf/FrameBuffer.h"
 #include "swf/RenderBackend.h"
 
@@ -39,6 +40,8 @@ public:
     void PopMask() override;
     void PushLayer(const LayerStyle& style) override;
     void PopLayer() override;
+    // The movie's bitmaps, for bitmap fills (null: they draw nothing).
+    void SetBitmaps(const BitmapSource* bitmaps);
     // Draw into another buffer, keeping the scratch buffers.
     void Retarget(FrameBuffer& target) { target_ = &target; }
 

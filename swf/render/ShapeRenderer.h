@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "swf/Bitmap.h"
 #include "swf/Color.h"
 #include "swf/FrameBuffer.h"
 #include "swf/Shape.h"
@@ -39,6 +40,8 @@ Subpixel MaxHalfWidth(const ShapeLayer& layer, const Matrix& toTarget);
 
 class ShapeRenderer {
 public:
+    // Where bitmap fills find their pixels; without it they draw nothing.
+    void SetBitmaps(const BitmapSource* bitmaps) { bitmaps_ = bitmaps; }
     void Draw(const Surface& target, const Shape& shape, const Matrix& toTarget,
               const ColorTransform& cxform);
     void Draw(FrameBuffer& target, const Shape& shape, const Matrix& toTarget,
@@ -55,6 +58,7 @@ private:
     void Composite(const Surface& target, const FillStyle* fill, Rgba color,
                    const Matrix& toTarget, const ColorTransform& cxform);
 
+    const BitmapSource* bitmaps_ = nullptr;
     Rasterizer raster_;
     FlatLayer flat_;
     std::vector<FillEdgeRef> fillRefs_;

@@ -74,6 +74,18 @@ public:
     void DefineShape(uint16_t id, const swf::Shape& shape, int version = 3,
                      const ShapeOptions& options = {});
 
+    // Bitmaps (tools/swfmake/BitmapTags.cpp). Image data is written as given:
+    // a JPEG, or for JPEG2/3/4 also a PNG or GIF (ImageEncode.h). An alpha
+    // plane (one byte per pixel) is compressed here.
+    void JpegTables(const std::vector<uint8_t>& tables);
+    void DefineBits(uint16_t id, const std::vector<uint8_t>& imageWithoutTables);
+    void DefineBitsJpeg2(uint16_t id, const std::vector<uint8_t>& image);
+    void DefineBitsJpeg3(uint16_t id, const std::vector<uint8_t>& image, const std::vector<uint8_t>& alpha);
+    void DefineBitsJpeg4(uint16_t id, const std::vector<uint8_t>& image, const std::vector<uint8_t>& alpha,
+                         uint16_t deblocking);
+    // body: EncodeLosslessBody's output.
+    void DefineBitsLossless(uint16_t id, const std::vector<uint8_t>& body, bool withAlpha);
+
     void PlaceObject(uint16_t id, uint16_t depth, const swf::Matrix& matrix = {},
                      const std::optional<swf::ColorTransform>& cxform = std::nullopt);
     void PlaceObject2(const Placement& p);
