@@ -15,6 +15,7 @@
 #include "swf/Effects.h"
 #include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
+#include "swf/MorphShape.h"
 #include "swf/Shape.h"
 
 namespace swf {
@@ -133,6 +134,11 @@ struct BitmapCharacter : Character {
     BitmapCharacter() : Character(CharacterKind::Bitmap) {}
     Bitmap bitmap;
     uint16_t deblocking = 0;  // DefineBitsJPEG4, 8.8; read, not applied
+};
+
+struct MorphShapeCharacter : Character {
+    MorphShapeCharacter() : Character(CharacterKind::MorphShape) {}
+    MorphShape morph;
 };
 
 struct MovieHeader {

@@ -204,6 +204,8 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineBitsJpeg4: ReadDefineBitsJpeg(r, code, ctx); return;
     case kTagDefineBitsLossless:
     case kTagDefineBitsLossless2: ReadDefineBitsLossless(r, code, ctx); return;
+    case kTagDefineMorphShape:
+    case kTagDefineMorphShape2: ReadDefineMorphShape(r, code, ctx); return;
     default: return;  // unknown or not yet supported: skipped by its length
     }
 }

@@ -23,7 +23,10 @@ int32_t SatAdd(int32_t a, int32_t b) {
 
 class ShapeParser {
 public:
-    ShapeParser(ByteReader& r, int version, ReadContext& ctx) : r_(r), version_(version), ctx_(ctx) {}
+    // presetStyles: the first layer's style arrays are given (a morph's), and
+    // every edge is kept, unstyled ones too, so start and end edges pair up.
+    ShapeParser(ByteReader& r, int version, ReadContext& ctx, bool presetStyles = false)
+        : r_(r), version_(version), ctx_(ctx), preset_(presetStyles) {}
 
     void Read(Shape& shape);
 
@@ -38,6 +41,7 @@ private:
     ByteReader& r_;
     int version_;
     ReadContext& ctx_;
+    bool preset_;
     uint16_t fill0_ = 0, fill1_ = 0, line_ = 0;
     size_t edges_ = 0;
 };
@@ -103,19 +107,7 @@ LineStyle ShapeParser::ReadLine() {
         l.color = Color();
         return l;
     }
-    constexpr uint32_t kMiterJoin = 2;
-    auto cap = [](uint32_t v) { return v <= uint32_t(CapStyle::Square) ? CapStyle(v) : CapStyle::Round; };
-    l.startCap = cap(r_.Bits(kCapStyleBits));
-    uint32_t join = r_.Bits(kJoinStyleBits);
-    l.join = join <= kMiterJoin ? JoinStyle(join) : JoinStyle::Round;
-    l.hasFill = r_.Bits(1) != 0;
-    l.noHScale = r_.Bits(1) != 0;
-    l.noVScale = r_.Bits(1) != 0;
-    l.pixelHinting = r_.Bits(1) != 0;
-    r_.Bits(kLineStyle2ReservedBits);
-    l.noClose = r_.Bits(1) != 0;
-    l.endCap = cap(r_.Bits(kCapStyleBits));
-    if (join == kMiterJoin) l.miterLimit = r_.U16();
+    ReadLineStyle2Flags(r_, l);
     if (l.hasFill)
         l.fill = ReadFill();
     else
@@ -138,7 +130,7 @@ void ShapeParser::ReadStyles(ShapeLayer& layer) {
 }
 
 void ShapeParser::AddEdge(Shape& shape, Point from, Point control, Point to, bool curved) {
-    if (fill0_ == 0 && fill1_ == 0 && line_ == 0) return;  // moves the pen only
+    if (fill0_ == 0 && fill1_ == 0 && line_ == 0 && !preset_) return;  // moves the pen only
     if (++edges_ > ReadLimits::kMaxEdgesPerShape || ctx_.edgesLeft == 0)
         throw ReadError("too many edges");
     --ctx_.edgesLeft;
@@ -154,8 +146,10 @@ void ShapeParser::AddEdge(Shape& shape, Point from, Point control, Point to, boo
 }
 
 void ShapeParser::Read(Shape& shape) {
-    shape.layers.emplace_back();
-    ReadStyles(shape.layers.back());
+    if (!preset_) {
+        shape.layers.emplace_back();
+        ReadStyles(shape.layers.back());
+    }
     int fillBits = static_cast<int>(r_.Bits(kStyleBitsField));
     int lineBits = static_cast<int>(r_.Bits(kStyleBitsField));
     Point pos;
@@ -173,6 +167,7 @@ void ShapeParser::Read(Shape& shape) {
             uint32_t f1 = (flags & kChangeFill1) ? r_.Bits(fillBits) : fill1_;
             uint32_t ln = (flags & kChangeLine) ? r_.Bits(lineBits) : line_;
             if (flags & kChangeNewStyles) {
+                if (preset_) throw ReadError("morph shape brings new styles");
                 if (shape.layers.size() >= ReadLimits::kMaxLayersPerShape) throw ReadError("too many style layers");
                 shape.layers.emplace_back();
                 ReadStyles(shape.layers.back());
@@ -214,6 +209,36 @@ void ShapeParser::Read(Shape& shape) {
 }
 
 }  // namespace
+
+void ReadLineStyle2Flags(ByteReader& r, LineStyle& l) {
+    constexpr uint32_t kMiterJoin = 2;
+    auto cap = [](uint32_t v) { return v <= uint32_t(CapStyle::Square) ? CapStyle(v) : CapStyle::Round; };
+    l.startCap = cap(r.Bits(kCapStyleBits));
+    uint32_t join = r.Bits(kJoinStyleBits);
+    l.join = join <= kMiterJoin ? JoinStyle(join) : JoinStyle::Round;
+    l.hasFill = r.Bits(1) != 0;
+    l.noHScale = r.Bits(1) != 0;
+    l.noVScale = r.Bits(1) != 0;
+    l.pixelHinting = r.Bits(1) != 0;
+    r.Bits(kLineStyle2ReservedBits);
+    l.noClose = r.Bits(1) != 0;
+    l.endCap = cap(r.Bits(kCapStyleBits));
+    if (join == kMiterJoin) l.miterLimit = r.U16();
+}
+
+void ReadShapeRecords(ByteReader& r, ReadContext& ctx, ShapeLayer& layer) {
+    Shape shape;
+    shape.layers.push_back(std::move(layer));
+    ShapeParser parser(r, kShapeRgbaVersion, ctx, /*presetStyles=*/true);
+    try {
+        parser.Read(shape);
+    } catch (const ReadError&) {
+        layer = std::move(shape.layers.front());
+        throw;
+    }
+    if (shape.layers.size() != 1) throw ReadError("morph shape brings new styles");
+    layer = std::move(shape.layers.front());
+}
 
 void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx) {
     const int version = code == kTagDefineShape    ? 1

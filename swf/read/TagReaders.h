@@ -94,10 +94,18 @@ void ReadJpegTables(ByteReader& r, ReadContext& ctx);
 // DefineBits, DefineBitsJPEG2/3/4.
 void ReadDefineBitsJpeg(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadDefineBitsLossless(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadDefineMorphShape(ByteReader& r, uint16_t code, ReadContext& ctx);
 
 // zlib data into `out`, at most `limit` bytes. False on a damaged or short
 // stream (what came out before is kept).
 bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
              std::string* error);
+
+// DefineShape4's caps, join, flags and miter limit, after the width.
+void ReadLineStyle2Flags(ByteReader& r, LineStyle& line);
+// The records of a SHAPE (style bit counts, then edges) into `layer`, whose
+// style arrays are set already; every edge is kept, unstyled ones too. On
+// damage `layer` keeps the edges before it and ReadError is thrown.
+void ReadShapeRecords(ByteReader& r, ReadContext& ctx, ShapeLayer& layer);
 
 }  // namespace swf

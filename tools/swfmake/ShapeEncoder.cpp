@@ -205,6 +205,11 @@ bool AnyLine(const swf::Shape& shape, bool nonScaling) {
 
 }  // namespace
 
+void WriteShapeRecords(ByteWriter& w, const swf::Shape& shape, int version) {
+    RecordWriter records(w, version);
+    records.Shape(shape);
+}
+
 void WriteFillStyle(ByteWriter& w, const swf::FillStyle& fill, int version) {
     switch (fill.kind) {
     case swf::FillKind::Solid:
@@ -270,8 +275,7 @@ std::vector<uint8_t> EncodeDefineShape(uint16_t id, const swf::Shape& shape, int
     static const swf::ShapeLayer kNoStyles;
     const swf::ShapeLayer& first = shape.layers.empty() ? kNoStyles : shape.layers.front();
     WriteStyleArrays(w, first, version);
-    RecordWriter records(w, version);
-    records.Shape(shape);
+    WriteShapeRecords(w, shape, version);
     return w.Take();
 }
 

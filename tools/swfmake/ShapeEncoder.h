@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/MorphShape.h"
 #include "swf/Shape.h"
 #include "tools/swfmake/ByteWriter.h"
 
@@ -28,5 +29,11 @@ std::vector<uint8_t> EncodeDefineShape(uint16_t id, const swf::Shape& shape, int
 // such as tests that check a single record.
 void WriteFillStyle(ByteWriter& w, const swf::FillStyle& fill, int version);
 void WriteLineStyle(ByteWriter& w, const swf::LineStyle& line, int version);
+// A SHAPE: the first layer's style bit counts, then every layer's records.
+void WriteShapeRecords(ByteWriter& w, const swf::Shape& shape, int version);
+
+// DefineMorphShape (version 1) or DefineMorphShape2 (2). Start and end
+// edges must pair up, and so must the styles (same kinds and stop counts).
+std::vector<uint8_t> EncodeDefineMorphShape(uint16_t id, const swf::MorphShape& morph, int version);
 
 }  // namespace swfmake

@@ -86,6 +86,9 @@ public:
     // body: EncodeLosslessBody's output.
     void DefineBitsLossless(uint16_t id, const std::vector<uint8_t>& body, bool withAlpha);
 
+    // version 1 or 2: DefineMorphShape or DefineMorphShape2.
+    void DefineMorphShape(uint16_t id, const swf::MorphShape& morph, int version = 1);
+
     void PlaceObject(uint16_t id, uint16_t depth, const swf::Matrix& matrix = {},
                      const std::optional<swf::ColorTransform>& cxform = std::nullopt);
     void PlaceObject2(const Placement& p);
