@@ -1,5 +1,7 @@
 // Instantiate: the one place that maps a character kind to its display kind.
+#include "swf/display/BitmapObject.h"
 #include "swf/display/ButtonObject.h"
+#include "swf/display/MorphShapeObject.h"
 #include "swf/display/MovieClip.h"
 #include "swf/display/ShapeObject.h"
 
@@ -32,6 +34,10 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t id, int ne
         return MakeSprite(ctx, id, static_cast<const SpriteCharacter&>(*c), nesting, queue);
     case CharacterKind::Button:
         return std::make_unique<ButtonObject>(ctx, id, static_cast<const ButtonCharacter&>(*c), nesting);
+    case CharacterKind::MorphShape:
+        return std::make_unique<MorphShapeObject>(ctx.nextSerial++, id, static_cast<const MorphShapeCharacter&>(*c));
+    case CharacterKind::Bitmap:
+        return std::make_unique<BitmapObject>(ctx.nextSerial++, id, static_cast<const BitmapCharacter&>(*c));
     }
     return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, c);
 }

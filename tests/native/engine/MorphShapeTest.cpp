@@ -156,3 +156,41 @@ TEST(MorphShapeTest, EdgeCountsThatDoNotPairAreAnErrorNamingTheTag) {
 
 }  // namespace
 }  // namespace swf
+
+namespace swf {
+namespace {
+
+// A tween as movies carry it: the morph placed at ratio 0, then moved to
+// later ratios frame by frame; a seek back shows the start again.
+TEST(MorphShapeTest, PlacedMorphDrawsAtThePlacementsRatio) {
+    MorphShape m = Sliding();
+    m.startLines.clear();
+    m.endLines.clear();
+    swfmake::SwfWriter w(8, {0, 24 * kTw, 0, 10 * kTw}, 12);
+    w.Tags().DefineMorphShape(1, m, 1);
+    swfmake::Placement p = swfmake::NewPlacement(1, 1);
+    p.ratio = 0;
+    w.Tags().PlaceObject2(p);
+    w.Tags().ShowFrame();
+    swfmake::Placement move = swfmake::MovePlacement(1, std::nullopt);
+    move.ratio = kMorphRatioEnd;
+    w.Tags().PlaceObject2(move);
+    w.Tags().ShowFrame();
+    Player player;
+    ASSERT_TRUE(enginetest::Load(player, w));
+    FrameBuffer fb(24, 10);
+    const uint32_t red = FrameBuffer::Pack(255, 255, 0, 0), blue = FrameBuffer::Pack(255, 0, 0, 255);
+    player.Render(fb);
+    EXPECT_EQ(fb.At(2, 5), red);
+    EXPECT_EQ(fb.At(15, 5), 0xFFFFFFFFu);
+    player.GotoFrame(1);
+    player.Render(fb);
+    EXPECT_EQ(fb.At(2, 5), 0xFFFFFFFFu);
+    EXPECT_EQ(fb.At(15, 5), blue);
+    player.GotoFrame(0);
+    player.Render(fb);
+    EXPECT_EQ(fb.At(2, 5), red);
+}
+
+}  // namespace
+}  // namespace swf

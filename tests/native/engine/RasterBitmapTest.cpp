@@ -159,3 +159,29 @@ TEST(RasterBitmapTest, JpegInAMovieShowsItsColoursWithinTolerance) {
 
 }  // namespace
 }  // namespace swf
+
+namespace swf {
+namespace {
+
+// A bitmap placed by its own id shows its texels at their size from the
+// placement's origin, and nothing beyond them.
+TEST(RasterBitmapTest, BitmapPlacedByItsIdDrawsItsPixelsAsARectangle) {
+    swfmake::Image image(3, 2);
+    for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = Rgba{uint8_t(40 * i), 7, 9, 255};
+    swfmake::SwfWriter w(8, {0, 8 * kTw, 0, 6 * kTw}, 12);
+    w.Tags().DefineBitsLossless(1, swfmake::EncodeLosslessBody(image, swfmake::LosslessFormat::Rgb32, false), false);
+    w.Tags().PlaceObject2(swfmake::NewPlacement(1, 1, Matrix::Translate(2 * kTw, 3 * kTw)));
+    w.Tags().ShowFrame();
+    Player player;
+    ASSERT_TRUE(enginetest::Load(player, w));
+    FrameBuffer fb(8, 6);
+    player.Render(fb);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool inside = x >= 2 && x < 5 && y >= 3 && y < 5;
+            EXPECT_EQ(fb.At(x, y), inside ? FrameBuffer::Premultiply(image.At(x - 2, y - 3)) : 0xFFFFFFFFu) << x << "," << y;
+        }
+}
+
+}  // namespace
+}  // namespace swf
