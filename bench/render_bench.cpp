@@ -1,6 +1,8 @@
-// Rendering speed of the engine on the sample movie, one core.
+// Rendering speed of the engine on the sample movies, one core: sample.swf
+// (vectors only) and photos.swf (photos, masks and a shape tween), or the
+// movie given.
 //
-// Plays sample.swf from its first frame and renders every kStride-th frame
+// Plays each movie from its first frame and renders every kStride-th frame
 // at three target sizes; times Render alone (the timeline's Tick is timed
 // apart). Prints frames per second, milliseconds per frame and nanoseconds
 // per pixel, so growth with the stage size shows next to the goal of 300
@@ -55,20 +57,13 @@ Result Measure(swf::Player& player, Size size) {
     return r;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::string path = argc > 1 ? argv[1] : std::string(PICTARO_MOVIES) + "/sample.swf";
+void Bench(const std::string& path) {
     swf::Player player;
     if (!player.LoadFile(path)) {
-        std::printf("render_bench: cannot load %s (build the `movies` target first)\n",
-                    path.c_str());
-        return 0;
+        std::printf("render_bench: cannot load %s (build the `movies` target first)\n", path.c_str());
+        return;
     }
     player.Play();
-#ifndef NDEBUG
-    std::printf("note: a debug build; figures are not meaningful\n");
-#endif
     std::printf("render_bench: %s, %d frames, rendering every %d\n", path.c_str(),
                 player.TotalFrames(), kStride);
     std::printf("%12s %8s %10s %10s %10s %12s\n", "size", "frames", "fps", "ms/frame",
@@ -87,5 +82,18 @@ int main(int argc, char** argv) {
                         kGoalFps, 1000.0 / msPerFrame >= kGoalFps ? "met" : "not met",
                         r.tickMs / player.TotalFrames());
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifndef NDEBUG
+    std::printf("note: a debug build; figures are not meaningful\n");
+#endif
+    if (argc > 1) {
+        Bench(argv[1]);
+        return 0;
+    }
+    for (const char* name : {"sample.swf", "photos.swf"}) Bench(std::string(PICTARO_MOVIES) + "/" + name);
     return 0;
 }

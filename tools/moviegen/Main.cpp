@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     const MovieFile files[] = {
         {"action.swf", false, moviegen::ActionMovie},
         {"sample.swf", true, moviegen::SampleMovie},
+        {"photos.swf", true, moviegen::PhotoMovie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},

@@ -13,6 +13,8 @@ constexpr int32_t kTwips = 20;  // per pixel
 swfmake::SwfWriter ActionMovie();
 // "sample.swf": the animated card shown in the README.
 swfmake::SwfWriter SampleMovie();
+// "photos.swf": photos, masks and a shape tween, 550 x 400, for the bench.
+swfmake::SwfWriter PhotoMovie();
 // "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.
 swfmake::SwfWriter StageMovie(int widthPx, int heightPx);
 // "pattern.swf": quadrants and a centred square, for pixel tests.
