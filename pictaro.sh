@@ -9,6 +9,7 @@ sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 
 packages="cmake make g++ clang libclang-rt-14-dev googletest zlib1g-dev python3
+  libjpeg62-turbo-dev libpng-dev libgif-dev dpkg-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
   file wine wine32:i386 wine64 xvfb x11-utils xdotool fonts-liberation imagemagick"
 
@@ -17,11 +18,14 @@ install() {
   for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
   done
-  [ -z "$missing" ] && return 0
-  echo "Installing:$missing"
-  $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+  if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    $sudo dpkg --add-architecture i386
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+  fi
+  # The MinGW trees build the image libraries from Debian's source packages.
+  "$here/cmake/deb-sources.sh" "$here/third_party"
 }
 
 build() {
