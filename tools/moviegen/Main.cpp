@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
         {"action.swf", false, moviegen::ActionMovie},
         {"sample.swf", true, moviegen::SampleMovie},
         {"photos.swf", true, moviegen::PhotoMovie},
+        {"bitmap_seed.swf", false, moviegen::BitmapSeedMovie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},

@@ -15,6 +15,8 @@ swfmake::SwfWriter ActionMovie();
 swfmake::SwfWriter SampleMovie();
 // "photos.swf": photos, masks and a shape tween, 550 x 400, for the bench.
 swfmake::SwfWriter PhotoMovie();
+// "bitmap_seed.swf": every bitmap and morph tag once, small: a fuzzer seed.
+swfmake::SwfWriter BitmapSeedMovie();
 // "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.
 swfmake::SwfWriter StageMovie(int widthPx, int heightPx);
 // "pattern.swf": quadrants and a centred square, for pixel tests.

@@ -224,6 +224,33 @@ void DefineImages(swfmake::TagList& t) {
 
 }  // namespace
 
+swfmake::SwfWriter BitmapSeedMovie() {
+    constexpr int kSide = 4;
+    swfmake::Image img(kSide, kSide);
+    for (int i = 0; i < kSide * kSide; ++i) img.pixels[size_t(i)] = {uint8_t(i * 16), 80, uint8_t(255 - i * 16), uint8_t(i * 17)};
+    swfmake::SwfWriter w(kSwfVersion, {0, Tw(32), 0, Tw(24)}, kFps);
+    swfmake::TagList& t = w.Tags();
+    const swfmake::SplitJpeg split = swfmake::EncodeJpegSplit(img, kJpegQuality);
+    t.JpegTables(split.tables);
+    t.DefineBits(1, split.image);
+    t.DefineBitsJpeg2(2, swfmake::EncodePng(img));
+    t.DefineBitsJpeg3(3, swfmake::EncodeJpeg(img, kJpegQuality), swfmake::AlphaPlane(img));
+    t.DefineBitsJpeg4(4, swfmake::EncodeGif(img), {}, 0);
+    t.DefineBitsLossless(5, swfmake::EncodeLosslessBody(img, swfmake::LosslessFormat::ColorMapped, true), true);
+    t.DefineBitsLossless(6, swfmake::EncodeLosslessBody(img, swfmake::LosslessFormat::Rgb15, false), false);
+    swf::MorphShape m = Tween();
+    m.endFills[0] = m.startFills[0] = BitmapFill(3, true, true);
+    t.DefineMorphShape(7, m, 2);
+    t.DefineMorphShape(8, Tween(), 1);
+    for (uint16_t id = 1; id <= 8; ++id) {
+        swfmake::Placement p = swfmake::NewPlacement(id, id, Place(id * 3, id * 2, id * 20, 0.2));
+        p.ratio = uint16_t(id * 8000);
+        t.PlaceObject2(p);
+    }
+    t.ShowFrame();
+    return w;
+}
+
 swfmake::SwfWriter PhotoMovie() {
     swfmake::SwfWriter w(kSwfVersion, {0, Tw(kWidth), 0, Tw(kHeight)}, kFps);
     swfmake::TagList& t = w.Tags();
