@@ -138,7 +138,8 @@ void ShapeRenderer::Composite(const Surface& target, const FillStyle* fill, Rgba
         raster_.Render(coverage);
         return;
     }
-    const Paint paint = fill ? MakePaint(*fill, toTarget, cxform, bitmaps_) : MakeSolidPaint(color, cxform);
+    Paint paint = fill ? MakePaint(*fill, toTarget, cxform, bitmaps_) : MakeSolidPaint(color, cxform);
+    paint.smooth = paint.smooth && smoothBitmaps_;
     if (paint.kind == PaintKind::None) return;
     PaintCompositor compositor(*target.pixels, paint);
     if (!target.clip) return raster_.Render(compositor);

@@ -48,7 +48,11 @@ public:
               const ColorTransform& cxform) {
         Draw(Surface{&target, nullptr, nullptr, target.Width(), target.Height()}, shape, toTarget, cxform);
     }
-    void SetSampling(Sampling sampling) { raster_.SetSampling(sampling); }
+    // Centre sampling (low quality) never smooths bitmaps either.
+    void SetSampling(Sampling sampling) {
+        raster_.SetSampling(sampling);
+        smoothBitmaps_ = sampling != Sampling::Centre;
+    }
 
 private:
     void DrawFills(const Surface& target, const Shape& shape, const ShapeLayer& layer,
@@ -59,6 +63,7 @@ private:
                    const Matrix& toTarget, const ColorTransform& cxform);
 
     const BitmapSource* bitmaps_ = nullptr;
+    bool smoothBitmaps_ = true;
     Rasterizer raster_;
     FlatLayer flat_;
     std::vector<FillEdgeRef> fillRefs_;

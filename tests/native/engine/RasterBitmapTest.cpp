@@ -34,7 +34,7 @@ Bitmaps Ramp(int w, int h) {
 
 // A rectangle of w x h pixels filled with bitmap 1 at `scale` pixels per texel.
 FrameBuffer Draw(const Bitmaps& bitmaps, int w, int h, int scale, bool repeat, bool smooth,
-                 const ColorTransform& cx = {}) {
+                 const ColorTransform& cx = {}, Quality quality = Quality::High) {
     FillStyle f;
     f.kind = FillKind::Bitmap;
     f.bitmapId = 1;
@@ -48,6 +48,7 @@ FrameBuffer Draw(const Bitmaps& bitmaps, int w, int h, int scale, bool repeat, b
     FrameBuffer fb(w, h);
     RasterBackend backend(fb);
     backend.SetBitmaps(&bitmaps);
+    backend.SetQuality(quality);
     backend.BeginFrame(Rgba{255, 0, 0, 255});
     backend.DrawShape(s, {}, cx);
     return fb;
@@ -97,6 +98,10 @@ TEST(RasterBitmapTest, SmoothedFillWeighsTheFourTexelsAroundEachPixelCentre) {
     const FrameBuffer repeated = Draw(b, 4, 2, 2, true, true);
     EXPECT_EQ(Grey(repeated, 0, 0), 50);
     EXPECT_EQ(Grey(repeated, 3, 0), 150);
+    // Low quality never smooths: hard texel edges at any scale.
+    const FrameBuffer low = Draw(b, 4, 2, 2, false, true, {}, Quality::Low);
+    EXPECT_EQ(Grey(low, 1, 0), 0);
+    EXPECT_EQ(Grey(low, 2, 0), 200);
     // At its own size a smoothed fill is its texels exactly.
     const Bitmaps r = Ramp(4, 3);
     const FrameBuffer unscaled = Draw(r, 4, 3, 1, false, true);
