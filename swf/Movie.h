@@ -12,6 +12,7 @@
 
 #include "swf/Color.h"
 #include "swf/Effects.h"
+#include "swf/Font.h"
 #include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
@@ -82,6 +83,10 @@ enum class CharacterKind : uint8_t {
     Shape,
     Sprite,
     Button,
+    Font,        // not placeable; text refers to it by id
+    StaticText,
+    EditText,
+    // Bitmaps and morphs come later as further kinds.
 };
 
 struct Character {
@@ -121,6 +126,21 @@ struct ButtonCharacter : Character {
     std::vector<ButtonRecord> records;  // in file order; drawn by depth
     std::vector<ButtonAction> actions;
     bool trackAsMenu = false;
+};
+
+struct FontCharacter : Character {
+    FontCharacter() : Character(CharacterKind::Font) {}
+    FontData font;
+};
+
+struct StaticTextCharacter : Character {
+    StaticTextCharacter() : Character(CharacterKind::StaticText) {}
+    StaticTextData text;
+};
+
+struct EditTextCharacter : Character {
+    EditTextCharacter() : Character(CharacterKind::EditText) {}
+    EditTextData field;
 };
 
 struct MovieHeader {

@@ -138,6 +138,17 @@ const char* TagName(uint16_t code) {
     case kTagPlaceObject3: return "PlaceObject3";
     case kTagDefineScalingGrid: return "DefineScalingGrid";
     case kTagDefineShape4: return "DefineShape4";
+    case kTagDefineFont: return "DefineFont";
+    case kTagDefineText: return "DefineText";
+    case kTagDefineFontInfo: return "DefineFontInfo";
+    case kTagDefineText2: return "DefineText2";
+    case kTagDefineEditText: return "DefineEditText";
+    case kTagDefineFont2: return "DefineFont2";
+    case kTagDefineFontInfo2: return "DefineFontInfo2";
+    case kTagDefineFontAlignZones: return "DefineFontAlignZones";
+    case kTagCsmTextSettings: return "CSMTextSettings";
+    case kTagDefineFont3: return "DefineFont3";
+    case kTagDefineFontName: return "DefineFontName";
     default: return "unknown";
     }
 }
@@ -184,6 +195,17 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineButton2: ReadDefineButton(r, code, ctx); return;
     case kTagDefineButtonCxform: ReadDefineButtonCxform(r, ctx); return;
     case kTagDefineScalingGrid: ReadDefineScalingGrid(r, ctx); return;
+    case kTagDefineFont:
+    case kTagDefineFont2:
+    case kTagDefineFont3: ReadDefineFont(r, code, ctx); return;
+    case kTagDefineFontInfo:
+    case kTagDefineFontInfo2: ReadDefineFontInfo(r, code, ctx); return;
+    case kTagDefineFontAlignZones: ReadDefineFontAlignZones(r, ctx); return;
+    case kTagDefineFontName: ReadDefineFontName(r, ctx); return;
+    case kTagDefineText:
+    case kTagDefineText2: ReadDefineText(r, code, ctx); return;
+    case kTagDefineEditText: ReadDefineEditText(r, ctx); return;
+    case kTagCsmTextSettings: ReadCsmTextSettings(r, ctx); return;
     default: return;  // unknown or not yet supported: skipped by its length
     }
 }

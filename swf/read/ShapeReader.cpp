@@ -25,7 +25,8 @@ class ShapeParser {
 public:
     ShapeParser(ByteReader& r, int version, ReadContext& ctx) : r_(r), version_(version), ctx_(ctx) {}
 
-    void Read(Shape& shape);
+    // A glyph has no style arrays: one implied fill, no lines.
+    void Read(Shape& shape, bool glyph = false);
 
 private:
     Rgba Color() { return version_ >= kShapeRgbaVersion ? r_.Rgba32() : r_.Rgb(); }
@@ -153,9 +154,12 @@ void ShapeParser::AddEdge(Shape& shape, Point from, Point control, Point to, boo
     shape.layers.back().edges.push_back(e);
 }
 
-void ShapeParser::Read(Shape& shape) {
+void ShapeParser::Read(Shape& shape, bool glyph) {
     shape.layers.emplace_back();
-    ReadStyles(shape.layers.back());
+    if (glyph)
+        shape.layers.back().fills.emplace_back();
+    else
+        ReadStyles(shape.layers.back());
     int fillBits = static_cast<int>(r_.Bits(kStyleBitsField));
     int lineBits = static_cast<int>(r_.Bits(kStyleBitsField));
     Point pos;
@@ -214,6 +218,11 @@ void ShapeParser::Read(Shape& shape) {
 }
 
 }  // namespace
+
+void ReadGlyphShape(ByteReader& r, ReadContext& ctx, Shape& out) {
+    ShapeParser parser(r, 1, ctx);
+    parser.Read(out, true);
+}
 
 void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx) {
     const int version = code == kTagDefineShape    ? 1
