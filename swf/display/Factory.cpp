@@ -2,6 +2,7 @@
 #include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
 #include "swf/display/ShapeObject.h"
+#include "swf/display/TextObjects.h"
 
 namespace swf {
 
@@ -32,6 +33,11 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t id, int ne
         return MakeSprite(ctx, id, static_cast<const SpriteCharacter&>(*c), nesting, queue);
     case CharacterKind::Button:
         return std::make_unique<ButtonObject>(ctx, id, static_cast<const ButtonCharacter&>(*c), nesting);
+    case CharacterKind::StaticText:
+        return std::make_unique<StaticTextObject>(ctx, id, static_cast<const StaticTextCharacter&>(*c));
+    case CharacterKind::EditText:
+        return std::make_unique<EditTextObject>(ctx, id, static_cast<const EditTextCharacter&>(*c));
+    case CharacterKind::Font: break;  // not placeable
     }
     return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, c);
 }

@@ -59,6 +59,20 @@ void ReadRecords(ByteReader& r, bool withAlpha, ReadContext& ctx, StaticTextData
     }
 }
 
+// Glyph indices against fonts read so far; such glyphs draw nothing.
+std::string CheckGlyphIndices(const ReadContext& ctx, const StaticTextData& t) {
+    for (const TextRun& run : t.runs) {
+        const Character* c = ctx.movie.Find(run.fontId);
+        if (!c || c->kind != CharacterKind::Font) continue;
+        const size_t count = static_cast<const FontCharacter*>(c)->font.glyphs.size();
+        for (const StaticGlyph& g : run.glyphs)
+            if (g.index >= count)
+                return "glyph index " + std::to_string(g.index) + " past font " + std::to_string(run.fontId) +
+                       "'s " + std::to_string(count) + " glyphs";
+    }
+    return "";
+}
+
 }  // namespace
 
 void ReadDefineText(ByteReader& r, uint16_t code, ReadContext& ctx) {
@@ -72,7 +86,9 @@ void ReadDefineText(ByteReader& r, uint16_t code, ReadContext& ctx) {
         ctx.Define(id, std::move(c));  // the records before the damage draw
         throw;
     }
+    const std::string problem = CheckGlyphIndices(ctx, c->text);
     ctx.Define(id, std::move(c));
+    if (!problem.empty()) throw ReadError(problem);
 }
 
 void ReadDefineEditText(ByteReader& r, ReadContext& ctx) {

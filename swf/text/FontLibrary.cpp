@@ -1,6 +1,7 @@
 #include "swf/text/FontLibrary.h"
 
 #include "swf/Movie.h"
+#include "swf/text/TextShape.h"
 
 namespace swf {
 
@@ -133,6 +134,12 @@ FontFace* FontLibrary::OpenDevice(const std::string& family, bool bold, bool ita
     std::unique_ptr<FontFace> face;
     if (font) face = std::make_unique<DeviceFace>(std::move(font));
     return device_.emplace(key, std::move(face)).first->second.get();
+}
+
+const Shape& FontLibrary::StaticTextDrawing(const StaticTextCharacter& text) {
+    std::unique_ptr<Shape>& s = staticTexts_[&text];
+    if (!s) s = std::make_unique<Shape>(BuildStaticText(text.text, movie_, *this));
+    return *s;
 }
 
 FontFace* FontLibrary::Device(const std::string& family, bool bold, bool italic) {

@@ -1,5 +1,6 @@
 // Fonts for text, embedded or from the system, behind one face interface,
-// and the library that finds and caches them for one playing movie.
+// and the library that finds and caches them (and the static texts drawn
+// with them) for one playing movie.
 //
 // A face gives glyph outlines and advances in its em units; outlines are
 // cached per face, never per size, so text at every size shares them.
@@ -20,6 +21,7 @@
 namespace swf {
 
 class Movie;
+struct StaticTextCharacter;
 
 struct FaceGlyph {
     const Shape* shape = nullptr;  // null: nothing to draw
@@ -56,6 +58,10 @@ public:
     // A system face; never null (an empty face when nothing is available).
     FontFace* Device(const std::string& family, bool bold, bool italic);
 
+    // The glyphs of a static text as one shape, built once per movie and
+    // shared by every instance (seeks rebuild instances often).
+    const Shape& StaticTextDrawing(const StaticTextCharacter& text);
+
 private:
     FontFace* OpenDevice(const std::string& family, bool bold, bool italic);
 
@@ -64,6 +70,7 @@ private:
     std::unordered_map<uint16_t, std::unique_ptr<FontFace>> embedded_;
     std::map<std::string, std::unique_ptr<FontFace>> device_;  // null entries: not found
     std::unique_ptr<FontFace> empty_;
+    std::unordered_map<const StaticTextCharacter*, std::unique_ptr<Shape>> staticTexts_;
 };
 
 }  // namespace swf

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "StubFonts.h"
 #include "swf/Movie.h"
 #include "swf/text/EditText.h"
 #include "swf/text/Html.h"
@@ -16,32 +17,8 @@
 
 namespace {
 
-class StubFont : public swf::DeviceFont {
-public:
-    swf::DeviceFontMetrics Metrics() const override { return {1000, 800, 200, 0}; }
-    bool LoadGlyph(char32_t code, swf::DeviceGlyph* out) override {
-        if (code == U'#') return false;  // a character no font has
-        out->advance = 500;
-        if (code != U' ') {
-            swfmake::ShapeBuilder b;
-            b.FillRect({0, 400, -800, 0}, b.AddSolidFill({0, 0, 0, 255}));
-            out->outline = b.Build();
-        }
-        ++loads;
-        return true;
-    }
-    int loads = 0;
-};
-
-class StubProvider : public swf::FontProvider {
-public:
-    std::unique_ptr<swf::DeviceFont> Open(const std::string& family, bool, bool) override {
-        requests.push_back(family);
-        if (family != "_sans") return nullptr;
-        return std::make_unique<StubFont>();
-    }
-    std::vector<std::string> requests;
-};
+using enginetest::StubFont;
+using enginetest::StubProvider;
 
 struct Fixture {
     swf::Movie movie;
