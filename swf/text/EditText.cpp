@@ -105,6 +105,7 @@ const TextLayout& EditTextField::Layout() {
     o.autoSize = def_.autoSize;
     layout_ = LayOut(content_, o, [this](const TextFormat& f) { return FaceFor(f); });
     TextShapeBuilder b;
+    b.SetClip(layout_.bounds);
     for (const PlacedGlyph& g : layout_.glyphs) b.AddGlyph(*g.shape, g.emSquare, g.height, g.x, g.y, g.color);
     for (const auto& u : layout_.underlines) b.AddRect(u.first, u.second);
     drawing_ = b.Take(layout_.bounds);

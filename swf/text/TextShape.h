@@ -23,7 +23,14 @@ public:
     static constexpr size_t kMaxFills = 1024;
     // Edges per text; glyphs past it are dropped.
     static constexpr size_t kMaxEdges = 1 << 20;
+    // Clip boxes are clamped to this, keeping the cut's products in range.
+    static constexpr int32_t kMaxClip = 1 << 30;
 
+    // Ink outside `clip` is cut away (edit fields clip to their bounds).
+    // Cutting keeps the nonzero winding of every row inside the box: parts
+    // above or below it are dropped, parts beside it become vertical edges
+    // on its side, and curves that cross it are flattened first.
+    void SetClip(const Rect& clip);
     void AddGlyph(const Shape& glyph, int32_t emSquare, int32_t height, int32_t x, int32_t y, Rgba color);
     void AddRect(const Rect& r, Rgba color);
     size_t EdgeCount() const { return layer_.edges.size(); }
@@ -32,8 +39,12 @@ public:
 
 private:
     uint16_t FillFor(Rgba color);
+    void AddClipped(const ShapeEdge& e);
+    void AddClippedLine(Point a, Point b, const ShapeEdge& style);
 
     ShapeLayer layer_;
+    Rect clip_;
+    bool clipping_ = false;
 };
 
 // The glyphs of a static text in text space (the text's matrix is not

@@ -6,6 +6,8 @@
 #include "EngineTestUtil.h"
 #include "StubFonts.h"
 #include "swf/FrameBuffer.h"
+#include "swf/render/RasterBackend.h"
+#include "swf/text/TextShape.h"
 #include "tools/swfmake/TextTags.h"
 
 namespace {
@@ -123,6 +125,60 @@ TEST(TextRenderTest, WithoutAFontProviderSystemFontTextDrawsNothing) {
     p.Render(fb);
     EXPECT_EQ(fb.At(30, 30), kWhite);                               // background, no glyphs
     EXPECT_NE(fb.At(20, 30), kWhite);  // the hairline border, across a pixel edge
+}
+
+}  // namespace
+
+namespace {
+
+// Cutting glyphs to a box keeps every pixel inside it as drawn uncut, and
+// leaves every pixel outside it untouched. Cut points are rounded to whole
+// twips and curves that cross the box are flattened first, so pixels along
+// a cut edge may differ by a few levels; a wrong winding would differ by
+// hundreds.
+TEST(TextRenderTest, ClippedGlyphsMatchUnclippedOnesInsideTheBox) {
+    for (bool curved : {false, true}) {
+        SCOPED_TRACE(curved);
+        swfmake::ShapeBuilder b;
+        const uint16_t ink = b.AddSolidFill({0, 0, 0, 255});
+        b.SetFill1(ink).MoveTo(0, -900);
+        if (curved)
+            b.CurveTo(700, -1000, 900, 0);
+        else
+            b.LineTo(900, -100);
+        b.LineTo(100, 100).LineTo(0, -900);
+        b.SetFill1(0).SetFill0(ink).MoveTo(200, -500).LineTo(400, -300).LineTo(300, -200).LineTo(200, -500);
+        const swf::Shape glyph = b.Build();
+        const swf::Rect box{130, 470, 60, 330};  // twips: cuts through edges and the hole
+        auto draw = [&](bool clip) {
+            swf::TextShapeBuilder t;
+            if (clip) t.SetClip(box);
+            t.AddGlyph(glyph, 1000, 400, 50, 400, {0, 0, 0, 255});
+            t.AddRect({0, 600, 300, 320}, {0, 0, 255, 255});  // an underline across the box
+            const swf::Shape s = t.Take({0, 600, 0, 600});
+            swf::FrameBuffer fb(30, 30);
+            swf::RasterBackend r(fb);
+            r.BeginFrame({255, 255, 255, 255});
+            r.DrawShape(s, swf::Matrix(), swf::ColorTransform());
+            return fb;
+        };
+        const swf::FrameBuffer whole = draw(false), cut = draw(true);
+        int inkInside = 0, worst = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 30; ++x) {
+                const int x0 = x * 20, y0 = y * 20;
+                const bool in = x0 >= box.xMin && x0 + 20 <= box.xMax && y0 >= box.yMin && y0 + 20 <= box.yMax;
+                const bool out = x0 + 20 <= box.xMin || x0 >= box.xMax || y0 + 20 <= box.yMin || y0 >= box.yMax;
+                if (out) EXPECT_EQ(cut.At(x, y), kWhite) << x << "," << y;
+                if (!in) continue;
+                inkInside += whole.At(x, y) != kWhite;
+                for (int shift : {0, 8, 16})
+                    worst = std::max(worst, std::abs(int((cut.At(x, y) >> shift) & 0xFF) -
+                                                     int((whole.At(x, y) >> shift) & 0xFF)));
+            }
+        EXPECT_GT(inkInside, 20);
+        EXPECT_LE(worst, curved ? 24 : 4);
+    }
 }
 
 }  // namespace
