@@ -41,8 +41,8 @@ private:
 
 class DeviceFace : public FontFace {
 public:
-    // Code points cached per face; past this the cache is cleared (a text
-    // with that many distinct characters is rare and still bounded).
+    // Code points cached per face. Laid-out text points into the cache, so
+    // it never drops an entry; past the cap, new characters draw nothing.
     static constexpr size_t kMaxCachedGlyphs = 1 << 14;
 
     explicit DeviceFace(std::unique_ptr<DeviceFont> font) : font_(std::move(font)), metrics_(font_->Metrics()) {
@@ -54,7 +54,7 @@ public:
     bool Find(char32_t code, FaceGlyph* out) override {
         auto it = cache_.find(code);
         if (it == cache_.end()) {
-            if (cache_.size() >= kMaxCachedGlyphs) cache_.clear();
+            if (cache_.size() >= kMaxCachedGlyphs) return false;
             auto glyph = std::make_unique<DeviceGlyph>();
             if (!font_->LoadGlyph(code, glyph.get())) glyph.reset();
             it = cache_.emplace(code, std::move(glyph)).first;
