@@ -17,8 +17,10 @@ void FormattedText::Clear() {
 }
 
 uint16_t FormattedText::FormatIndex(const TextFormat& f) {
-    // Runs share formats; the last one used is the likely match.
-    for (size_t i = formats_.size(); i-- > 0;)
+    // Runs share formats and the recent ones are the likely match; looking
+    // only that far back keeps appending linear (a format may then repeat).
+    constexpr size_t kLookBack = 32;
+    for (size_t i = formats_.size(), seen = 0; i-- > 0 && seen < kLookBack; ++seen)
         if (formats_[i] == f) return static_cast<uint16_t>(i);
     if (formats_.size() >= kMaxFormats) return static_cast<uint16_t>(formats_.size() - 1);
     formats_.push_back(f);
