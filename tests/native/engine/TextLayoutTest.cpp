@@ -12,6 +12,7 @@
 #include "swf/text/EditText.h"
 #include "swf/text/Html.h"
 #include "swf/text/Layout.h"
+#include "swf/text/OutlineBuilder.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/TextTags.h"
 
@@ -172,6 +173,35 @@ TEST(TextLayoutTest, EditFieldTextRoundTripsAndRedrawsOnlyAfterChanges) {
     swf::EditTextField latin(def, movie, fonts, 5);
     latin.SetText("\xE9");
     EXPECT_EQ(latin.Content().Chars(), U"\u00E9");
+}
+
+}  // namespace
+
+namespace {
+
+// Host outlines: y flipped, cubics split at their midpoint, contours closed,
+// and the ink kept on the side the font's direction says.
+TEST(TextLayoutTest, OutlineBuilderFlipsYSplitsCubicsAndClosesContours) {
+    swf::OutlineBuilder b(true);
+    b.MoveTo({0, 0});
+    b.LineTo({0, 100});
+    b.CubicTo({40, 140}, {80, 140}, {120, 100});
+    b.LineTo({120, 0});
+    const swf::Shape s = b.Take();
+    ASSERT_EQ(s.layers.size(), 1u);
+    const auto& edges = s.layers[0].edges;
+    ASSERT_EQ(edges.size(), 5u);
+    EXPECT_EQ(edges[0].to, (swf::Point{0, -100}));
+    EXPECT_TRUE(edges[1].curved);
+    EXPECT_EQ(edges[1].to, (swf::Point{60, -130}));
+    EXPECT_EQ(edges[2].to, (swf::Point{120, -100}));
+    EXPECT_EQ(edges[4].to, (swf::Point{0, 0}));  // closed back to the start
+    for (const swf::ShapeEdge& e : edges) EXPECT_TRUE(e.fill0 == 1 && e.fill1 == 0);
+    swf::OutlineBuilder other(false);
+    other.MoveTo({0, 0});
+    other.LineTo({5, 5});
+    EXPECT_EQ(other.Take().layers[0].edges[0].fill1, 1);
+    EXPECT_TRUE(swf::OutlineBuilder(true).Take().layers.empty());
 }
 
 }  // namespace
