@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "framework/Errors.h"
+#include "player/GdiFontProvider.h"
 #include "player/PlayerDispatch.h"
 
 namespace {
@@ -83,6 +84,7 @@ BOOL RegisterPlayerControlClass() {
 }
 
 PlayerControl::PlayerControl(HWND hwnd) : m_hwnd(hwnd) {
+    m_engine.SetFontProvider(std::make_shared<GdiFontProvider>());
     m_engine.SetFsCommandHandler(
         [this](const std::string& command, const std::string& args) { QueueFsCommand(command, args); });
 }

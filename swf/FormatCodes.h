@@ -29,7 +29,10 @@ enum TagCode : uint16_t {
     kTagDefineButton = 7,
     kTagJpegTables = 8,
     kTagSetBackgroundColor = 9,
+    kTagDefineFont = 10,
+    kTagDefineText = 11,
     kTagDoAction = 12,
+    kTagDefineFontInfo = 13,
     kTagDefineBitsLossless = 20,
     kTagDefineBitsJpeg2 = 21,
     kTagDefineShape2 = 22,
@@ -37,17 +40,25 @@ enum TagCode : uint16_t {
     kTagPlaceObject2 = 26,
     kTagRemoveObject2 = 28,
     kTagDefineShape3 = 32,
+    kTagDefineText2 = 33,
     kTagDefineButton2 = 34,
     kTagDefineBitsJpeg3 = 35,
     kTagDefineBitsLossless2 = 36,
+    kTagDefineEditText = 37,
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
     kTagDefineMorphShape = 46,
+    kTagDefineFont2 = 48,
+    kTagDefineFontInfo2 = 62,
     kTagPlaceObject3 = 70,
+    kTagDefineFontAlignZones = 73,
+    kTagCsmTextSettings = 74,
+    kTagDefineFont3 = 75,
     kTagDefineScalingGrid = 78,
     kTagDefineShape4 = 83,
     kTagDefineMorphShape2 = 84,
     kTagDefineBinaryData = 87,
+    kTagDefineFontName = 88,
     kTagDefineBitsJpeg4 = 90,
 };
 
@@ -137,6 +148,67 @@ constexpr int kMoveBitsField = 5;   // NBits of a move-to
 constexpr int kStyleBitsField = 4;  // NumFillBits, NumLineBits
 constexpr int kEdgeBitsField = 4;   // NumBits of an edge, stored minus the bias
 constexpr int kEdgeBitsBias = 2;
+
+// DefineFont2/3 flag byte.
+enum FontFlags : uint8_t {
+    kFontBold = 0x01,
+    kFontItalic = 0x02,
+    kFontWideCodes = 0x04,
+    kFontWideOffsets = 0x08,
+    kFontAnsi = 0x10,
+    kFontSmallText = 0x20,
+    kFontShiftJis = 0x40,
+    kFontHasLayout = 0x80,
+};
+// DefineFontInfo/2 flag byte: the same low bits, without offsets/layout.
+enum FontInfoFlags : uint8_t {
+    kFontInfoWideCodes = 0x01,
+    kFontInfoBold = 0x02,
+    kFontInfoItalic = 0x04,
+    kFontInfoAnsi = 0x08,
+    kFontInfoShiftJis = 0x10,
+    kFontInfoSmallText = 0x20,
+};
+// DefineFontAlignZones: per zone record, two (coordinate, range) pairs of
+// half-floats, then a flag byte saying which axes are hinted.
+constexpr int kFontZoneHintBits = 2;
+constexpr uint8_t kZoneMaskX = 0x01;
+constexpr uint8_t kZoneMaskY = 0x02;
+
+// Text records of DefineText/2: a first byte whose top bit is set starts a
+// style change; 0 ends the list.
+enum TextRecordFlags : uint8_t {
+    kTextHasX = 0x01,
+    kTextHasY = 0x02,
+    kTextHasColor = 0x04,
+    kTextHasFont = 0x08,
+    kTextRecordType = 0x80,
+};
+
+// DefineEditText flags: first byte in the high 8 bits.
+enum EditTextFlags : uint16_t {
+    kEditUseOutlines = 0x0001,
+    kEditHtml = 0x0002,
+    kEditWasStatic = 0x0004,
+    kEditBorder = 0x0008,
+    kEditNoSelect = 0x0010,
+    kEditHasLayout = 0x0020,
+    kEditAutoSize = 0x0040,
+    kEditHasFontClass = 0x0080,
+    kEditHasFont = 0x0100,
+    kEditHasMaxLength = 0x0200,
+    kEditHasTextColor = 0x0400,
+    kEditReadOnly = 0x0800,
+    kEditPassword = 0x1000,
+    kEditMultiline = 0x2000,
+    kEditWordWrap = 0x4000,
+    kEditHasText = 0x8000,
+};
+
+// CSMTextSettings: UseFlashType (2 bits), GridFit (3 bits), 3 reserved.
+constexpr int kCsmFlashTypeBits = 2;
+constexpr int kCsmGridFitBits = 3;
+constexpr int kCsmReservedBits = 3;
 
 // Button records: state bits in a record's flag byte.
 enum ButtonStateFlags : uint8_t {

@@ -13,6 +13,7 @@
 #include "swf/Bitmap.h"
 #include "swf/Color.h"
 #include "swf/Effects.h"
+#include "swf/Font.h"
 #include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/MorphShape.h"
@@ -86,7 +87,9 @@ enum class CharacterKind : uint8_t {
     Button,
     Bitmap,
     MorphShape,
-    // Text and fonts come later as further kinds.
+    Font,        // not placeable; text refers to it by id
+    StaticText,
+    EditText,
 };
 
 struct Character {
@@ -139,6 +142,21 @@ struct BitmapCharacter : Character {
 struct MorphShapeCharacter : Character {
     MorphShapeCharacter() : Character(CharacterKind::MorphShape) {}
     MorphShape morph;
+};
+
+struct FontCharacter : Character {
+    FontCharacter() : Character(CharacterKind::Font) {}
+    FontData font;
+};
+
+struct StaticTextCharacter : Character {
+    StaticTextCharacter() : Character(CharacterKind::StaticText) {}
+    StaticTextData text;
+};
+
+struct EditTextCharacter : Character {
+    EditTextCharacter() : Character(CharacterKind::EditText) {}
+    EditTextData field;
 };
 
 struct MovieHeader {

@@ -43,6 +43,7 @@ struct Player::State {
     uint64_t clock = 0;
     FsCommandHandler fsCommand;
     GetUrlHandler getUrl;
+    std::shared_ptr<FontProvider> fonts;
     // Kept across frames: its scratch buffers are sized once, not per frame.
     std::unique_ptr<RasterBackend> raster;
 
@@ -92,7 +93,7 @@ bool Player::LoadBytes(std::vector<uint8_t> bytes) {
     state_->errors = std::move(read.errors);
     if (!read.movie) return false;
     state_->movie = std::move(read.movie);
-    state_->timeline = std::make_unique<Timeline>(*state_->movie);
+    state_->timeline = std::make_unique<Timeline>(*state_->movie, state_->fonts);
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
     state_->viewHeight = static_cast<int>(std::clamp<int64_t>((int64_t(stage.yMax) - stage.yMin) / kTwipsPerPixel, 0, INT32_MAX));
@@ -205,6 +206,8 @@ void Player::RenderTo(RenderBackend& backend, int width, int height) {
     }
     state_->timeline->Render(backend, state_->View());
 }
+
+void Player::SetFontProvider(std::shared_ptr<FontProvider> provider) { state_->fonts = std::move(provider); }
 
 void Player::SetFsCommandHandler(FsCommandHandler handler) { state_->fsCommand = std::move(handler); }
 void Player::SetGetUrlHandler(GetUrlHandler handler) { state_->getUrl = std::move(handler); }

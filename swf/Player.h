@@ -20,6 +20,7 @@
 namespace swf {
 
 class RenderBackend;
+class FontProvider;  // system fonts, from the host (swf/DeviceFont.h)
 class Movie;     // parsed, immutable: header, dictionary, frames
 class Timeline;  // the playing state of the root clip and its children
 
@@ -95,6 +96,10 @@ public:
     void Render(FrameBuffer& target);
     // The same through any backend (tests use a null backend).
     void RenderTo(RenderBackend& backend, int width, int height);
+
+    // System fonts for text that does not embed its glyphs; used from the
+    // next load on. Without a provider such text draws nothing.
+    void SetFontProvider(std::shared_ptr<FontProvider> provider);
 
     void SetFsCommandHandler(FsCommandHandler handler);
     void SetGetUrlHandler(GetUrlHandler handler);

@@ -4,6 +4,7 @@
 #include "swf/display/MorphShapeObject.h"
 #include "swf/display/MovieClip.h"
 #include "swf/display/ShapeObject.h"
+#include "swf/display/TextObjects.h"
 
 namespace swf {
 
@@ -38,6 +39,11 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t id, int ne
         return std::make_unique<MorphShapeObject>(ctx.nextSerial++, id, static_cast<const MorphShapeCharacter&>(*c));
     case CharacterKind::Bitmap:
         return std::make_unique<BitmapObject>(ctx.nextSerial++, id, static_cast<const BitmapCharacter&>(*c));
+    case CharacterKind::StaticText:
+        return std::make_unique<StaticTextObject>(ctx, id, static_cast<const StaticTextCharacter&>(*c));
+    case CharacterKind::EditText:
+        return std::make_unique<EditTextObject>(ctx, id, static_cast<const EditTextCharacter&>(*c));
+    case CharacterKind::Font: break;  // not placeable
     }
     return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, c);
 }

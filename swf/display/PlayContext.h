@@ -1,5 +1,5 @@
-// What every display object of one playing movie shares: the movie, the
-// serial counter, the live movie clips by serial, and the work budgets that
+// What every display object of one playing movie shares: the movie, its
+// fonts, the serial counter, the live movie clips by serial, and the work budgets that
 // bound one call from the host.
 #pragma once
 
@@ -13,6 +13,7 @@
 namespace swf {
 
 class MovieClip;
+class FontLibrary;
 
 struct QueuedActions {
     uint32_t clipSerial = 0;
@@ -37,6 +38,7 @@ struct PlayContext {
     std::unordered_map<uint32_t, MovieClip*> liveClips;
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
+    FontLibrary* fonts = nullptr;  // never null once the timeline exists
 
     // Every entry from the host starts with fresh budgets.
     void BeginHostCall() {

@@ -4,9 +4,13 @@
 
 namespace swf {
 
-Timeline::Timeline(const Movie& movie) : ctx_(movie) {
+Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts) : fonts_(movie), ctx_(movie) {
+    fonts_.SetProvider(std::move(fonts));
+    ctx_.fonts = &fonts_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
 }
+
+Timeline::~Timeline() = default;
 
 std::vector<HostCall> Timeline::Start() {
     ctx_.BeginHostCall();

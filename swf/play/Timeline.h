@@ -10,6 +10,7 @@
 #include "swf/play/ActionRunner.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
+#include "swf/text/FontLibrary.h"
 
 namespace swf {
 
@@ -17,7 +18,9 @@ enum class PointerEvent { Move, Down, Up };
 
 class Timeline {
 public:
-    explicit Timeline(const Movie& movie);
+    // Text in system fonts asks `fonts` (none: such text draws nothing).
+    explicit Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts = nullptr);
+    ~Timeline();
     // Enters frame 0 and runs its actions; returns the host calls made.
     std::vector<HostCall> Start();
     Timeline(const Timeline&) = delete;
@@ -50,7 +53,8 @@ private:
     std::vector<HostCall> RunActions(ActionQueue& queue);
     void Rebuild(int frame);
 
-    PlayContext ctx_;  // declared first: outlives every clip
+    FontLibrary fonts_;  // declared first: outlives every text object
+    PlayContext ctx_;    // outlives every clip
     std::unique_ptr<MovieClip> root_;
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on

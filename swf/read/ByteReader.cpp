@@ -45,6 +45,11 @@ ByteReader ByteReader::Slice(size_t n) {
     return r;
 }
 
+ByteReader ByteReader::Sub(size_t offset, size_t n) const {
+    if (offset > size_ || n > size_ - offset) throw ReadError("offset outside the tag");
+    return ByteReader(data_ + offset, n, base_ + offset);
+}
+
 std::string ByteReader::String() {
     Align();
     size_t start = pos_;

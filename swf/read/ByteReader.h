@@ -39,6 +39,9 @@ public:
     void Skip(size_t n);
     // A reader over the next n bytes, which this reader then skips.
     ByteReader Slice(size_t n);
+    // A reader over bytes [offset, offset + n) of this slice, wherever the
+    // read position is; throws when that range is outside the slice.
+    ByteReader Sub(size_t offset, size_t n) const;
     // NUL-terminated; a missing terminator ends the string at the slice end.
     std::string String();
 

@@ -151,6 +151,17 @@ const char* TagName(uint16_t code) {
     case kTagDefineBitsJpeg4: return "DefineBitsJPEG4";
     case kTagDefineMorphShape: return "DefineMorphShape";
     case kTagDefineMorphShape2: return "DefineMorphShape2";
+    case kTagDefineFont: return "DefineFont";
+    case kTagDefineText: return "DefineText";
+    case kTagDefineFontInfo: return "DefineFontInfo";
+    case kTagDefineText2: return "DefineText2";
+    case kTagDefineEditText: return "DefineEditText";
+    case kTagDefineFont2: return "DefineFont2";
+    case kTagDefineFontInfo2: return "DefineFontInfo2";
+    case kTagDefineFontAlignZones: return "DefineFontAlignZones";
+    case kTagCsmTextSettings: return "CSMTextSettings";
+    case kTagDefineFont3: return "DefineFont3";
+    case kTagDefineFontName: return "DefineFontName";
     default: return "unknown";
     }
 }
@@ -206,6 +217,17 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineBitsLossless2: ReadDefineBitsLossless(r, code, ctx); return;
     case kTagDefineMorphShape:
     case kTagDefineMorphShape2: ReadDefineMorphShape(r, code, ctx); return;
+    case kTagDefineFont:
+    case kTagDefineFont2:
+    case kTagDefineFont3: ReadDefineFont(r, code, ctx); return;
+    case kTagDefineFontInfo:
+    case kTagDefineFontInfo2: ReadDefineFontInfo(r, code, ctx); return;
+    case kTagDefineFontAlignZones: ReadDefineFontAlignZones(r, ctx); return;
+    case kTagDefineFontName: ReadDefineFontName(r, ctx); return;
+    case kTagDefineText:
+    case kTagDefineText2: ReadDefineText(r, code, ctx); return;
+    case kTagDefineEditText: ReadDefineEditText(r, ctx); return;
+    case kTagCsmTextSettings: ReadCsmTextSettings(r, ctx); return;
     default: return;  // unknown or not yet supported: skipped by its length
     }
 }

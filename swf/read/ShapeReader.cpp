@@ -28,7 +28,8 @@ public:
     ShapeParser(ByteReader& r, int version, ReadContext& ctx, bool presetStyles = false)
         : r_(r), version_(version), ctx_(ctx), preset_(presetStyles) {}
 
-    void Read(Shape& shape);
+    // A glyph has no style arrays: one implied fill, no lines.
+    void Read(Shape& shape, bool glyph = false);
 
 private:
     Rgba Color() { return version_ >= kShapeRgbaVersion ? r_.Rgba32() : r_.Rgb(); }
@@ -145,10 +146,13 @@ void ShapeParser::AddEdge(Shape& shape, Point from, Point control, Point to, boo
     shape.layers.back().edges.push_back(e);
 }
 
-void ShapeParser::Read(Shape& shape) {
+void ShapeParser::Read(Shape& shape, bool glyph) {
     if (!preset_) {
         shape.layers.emplace_back();
-        ReadStyles(shape.layers.back());
+        if (glyph)
+            shape.layers.back().fills.emplace_back();
+        else
+            ReadStyles(shape.layers.back());
     }
     int fillBits = static_cast<int>(r_.Bits(kStyleBitsField));
     int lineBits = static_cast<int>(r_.Bits(kStyleBitsField));
@@ -238,6 +242,11 @@ void ReadShapeRecords(ByteReader& r, ReadContext& ctx, ShapeLayer& layer) {
     }
     if (shape.layers.size() != 1) throw ReadError("morph shape brings new styles");
     layer = std::move(shape.layers.front());
+}
+
+void ReadGlyphShape(ByteReader& r, ReadContext& ctx, Shape& out) {
+    ShapeParser parser(r, 1, ctx);
+    parser.Read(out, true);
 }
 
 void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx) {

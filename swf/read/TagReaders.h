@@ -30,6 +30,7 @@ struct ReadLimits {
     static constexpr size_t kMaxActionsTotal = 1 << 20;
     // Decoded pixels of all bitmaps together.
     static constexpr size_t kMaxBitmapBytesTotal = size_t(256) << 20;
+    static constexpr size_t kMaxGlyphsTotal = 1 << 18;
 };
 
 struct ReadContext {
@@ -42,6 +43,7 @@ struct ReadContext {
     size_t actionsLeft = ReadLimits::kMaxActionsTotal;
     size_t bitmapBytesLeft = ReadLimits::kMaxBitmapBytesTotal;
     std::vector<uint8_t> jpegTables{};  // JPEGTables, shared by every DefineBits
+    size_t glyphsLeft = ReadLimits::kMaxGlyphsTotal;  // font glyphs and text glyphs
 
     // Adds a character unless its id is taken (the first definition wins).
     void Define(uint16_t id, std::unique_ptr<Character> c);
@@ -79,6 +81,15 @@ bool ReadTagStream(ByteReader& body, ReadContext& ctx, TimelineBuilder& timeline
 
 // Family readers. `r` covers exactly the tag body.
 void ReadDefineShape(ByteReader& r, uint16_t code, ReadContext& ctx);
+// A font's glyph: shape records with one implied fill and no lines.
+void ReadGlyphShape(ByteReader& r, ReadContext& ctx, Shape& out);
+void ReadDefineFont(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadDefineFontInfo(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadDefineFontAlignZones(ByteReader& r, ReadContext& ctx);
+void ReadDefineFontName(ByteReader& r, ReadContext& ctx);
+void ReadDefineText(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadDefineEditText(ByteReader& r, ReadContext& ctx);
+void ReadCsmTextSettings(ByteReader& r, ReadContext& ctx);
 void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBuilder& tl);
 void ReadRemoveObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBuilder& tl);
 void ReadDefineSprite(ByteReader& r, ReadContext& ctx, int spriteDepth);

@@ -1,13 +1,34 @@
 // libFuzzer over the whole host path: load any bytes, play a few frames,
-// seek, click and render into a small frame buffer.
+// seek, click and render into a small frame buffer. The same bytes also go
+// through the text fields' HTML parser and layout, which a movie reaches
+// only through an edit text tag.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "swf/FrameBuffer.h"
+#include "swf/Movie.h"
 #include "swf/Player.h"
+#include "swf/text/Html.h"
+#include "swf/text/Layout.h"
+
+namespace {
+
+void FuzzHtml(const uint8_t* data, size_t size) {
+    swf::FormattedText text;
+    swf::ParseHtml(std::string(reinterpret_cast<const char*>(data), size), swf::TextFormat(), text);
+    swf::Movie movie;
+    swf::FontLibrary fonts(movie);
+    swf::LayoutOptions options;
+    options.bounds = {0, 2000, 0, 2000};
+    options.wordWrap = options.multiline = options.autoSize = true;
+    swf::LayOut(text, options, [&](const swf::TextFormat& f) { return fonts.Device(f.font, f.bold, f.italic); });
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzHtml(data, size);
     constexpr int kTicks = 4;
     constexpr int kWidth = 32, kHeight = 24;
     swf::Player player;

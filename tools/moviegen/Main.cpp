@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},
         {"frames100.swf", false, moviegen::Frames100Movie},
+        {"text.swf", false, moviegen::TextFieldMovie},
     };
     for (const MovieFile& f : files) {
         std::string path = folder + "/" + f.name;

@@ -23,5 +23,7 @@ swfmake::SwfWriter StageMovie(int widthPx, int heightPx);
 swfmake::SwfWriter PatternMovie();
 // "frames100.swf": 100 frames, frame n shows a bar n * 5 pixels long.
 swfmake::SwfWriter Frames100Movie();
+// text.swf (TestMovies.h: TextFieldFacts).
+swfmake::SwfWriter TextFieldMovie();
 
 }  // namespace moviegen

@@ -2,6 +2,7 @@
 
 #include "tools/moviegen/Movies.h"
 #include "tools/swfmake/ShapeBuilder.h"
+#include "tools/swfmake/TextTags.h"
 
 namespace moviegen {
 
@@ -80,6 +81,27 @@ swfmake::SwfWriter Frames100Movie() {
         t.FrameLabel("f" + std::to_string(frame));
         t.ShowFrame();
     }
+    return movie;
+}
+
+swfmake::SwfWriter TextFieldMovie() {
+    using F = TextFieldFacts;
+    constexpr int kTw = swf::kTwipsPerPixel;
+    swfmake::SwfWriter movie(kSwfVersion, StageRect(F::kWidth, F::kHeight), kTestFps);
+    swf::EditTextData field;
+    field.bounds = {0, F::kBoxWidth * kTw, 0, F::kBoxHeight * kTw};
+    field.fontClass = "_sans";
+    field.height = F::kSize * kTw;
+    field.hasColor = true;
+    field.color = F::kText;
+    field.readOnly = true;
+    field.initialText = "Happy birthday, Grandma! Many happy returns of the day";
+    const uint16_t id = movie.NextId();
+    swfmake::TagList& t = movie.Tags();
+    t.SetBackgroundColor(F::kBackground);
+    swfmake::DefineEditText(t, id, field);
+    t.PlaceObject2(swfmake::NewPlacement(1, id, swf::Matrix::Translate(F::kLeft * kTw, F::kTop * kTw)));
+    t.ShowFrame();
     return movie;
 }
 

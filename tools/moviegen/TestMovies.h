@@ -36,4 +36,19 @@ struct Frames100Facts {
     static constexpr swf::Rgba kBackground{255, 255, 255, 255};
 };
 
+// text.swf: 550 x 400 px on white, one edit text field in "_sans" (black,
+// kSize px, one line) whose box is kLeft..kLeft + kBoxWidth x
+// kTop..kTop + kBoxHeight px. Its glyphs come from the system's fonts.
+struct TextFieldFacts {
+    static constexpr int kWidth = 550;
+    static constexpr int kHeight = 400;
+    static constexpr int kLeft = 100;
+    static constexpr int kTop = 150;
+    static constexpr int kBoxWidth = 300;
+    static constexpr int kBoxHeight = 40;
+    static constexpr int kSize = 24;
+    static constexpr swf::Rgba kText{0, 0, 0, 255};
+    static constexpr swf::Rgba kBackground{255, 255, 255, 255};
+};
+
 }  // namespace moviegen

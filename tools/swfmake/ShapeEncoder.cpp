@@ -260,6 +260,13 @@ void WriteLineStyle(ByteWriter& w, const swf::LineStyle& line, int version) {
         w.Rgba(line.color);
 }
 
+std::vector<uint8_t> EncodeGlyphShape(const swf::Shape& glyph) {
+    ByteWriter w;
+    RecordWriter records(w, 1);
+    records.Shape(glyph);
+    return w.Take();
+}
+
 std::vector<uint8_t> EncodeDefineShape(uint16_t id, const swf::Shape& shape, int version,
                                        const ShapeOptions& options) {
     ByteWriter w;

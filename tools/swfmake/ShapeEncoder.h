@@ -25,6 +25,10 @@ struct ShapeOptions {
 std::vector<uint8_t> EncodeDefineShape(uint16_t id, const swf::Shape& shape, int version,
                                        const ShapeOptions& options = {});
 
+// A font glyph: the shape records alone, with one fill and no lines (the
+// glyph's only layer may hold at most one fill style).
+std::vector<uint8_t> EncodeGlyphShape(const swf::Shape& glyph);
+
 // Style records on their own; also used by DefineMorphShape-free callers
 // such as tests that check a single record.
 void WriteFillStyle(ByteWriter& w, const swf::FillStyle& fill, int version);

@@ -4,6 +4,7 @@
 
 #include "swf/FrameBuffer.h"
 #include "swf/Player.h"
+#include "tools/fonts/SystemFonts.h"
 
 namespace swfshot {
 
@@ -19,6 +20,7 @@ int StagePixels(int32_t twips) {
 
 int RunSwfshot(const Options& options, std::ostream& out, std::ostream& err) {
     swf::Player player;
+    player.SetFontProvider(hostfonts::SystemFontProvider());
     if (!player.LoadFile(options.movie)) {
         err << "swfshot: cannot read the movie " << options.movie << "\n";
         for (const std::string& e : player.Errors()) err << "  " << e << "\n";

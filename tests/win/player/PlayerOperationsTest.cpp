@@ -159,3 +159,34 @@ TEST(PlayerOperationsTest, FsCommandReachesTheParentWithBothStrings) {
 }
 
 }  // namespace
+
+// text.swf: a field in "_sans" drawn with the system's fonts through GDI
+// puts dark pixels inside its box and none outside it.
+TEST(PlayerOperationsTest, SansFieldDrawsDarkPixelsInsideItsBoxOnly) {
+    using F = moviegen::TextFieldFacts;
+    playertest::PlayerHost host;
+    CShockwaveFlash& player = host.AddPlayer(0, 0, F::kWidth, F::kHeight);
+    player.SetMovie(playertest::MoviePath("text.swf").c_str());
+    player.SetAlignMode(kAlignLeft);
+    player.SetScaleMode(kNoScale);
+    ::UpdateWindow(player);
+    HDC dc = ::GetDC(player);
+    HDC memory = ::CreateCompatibleDC(dc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, F::kWidth, F::kHeight);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, F::kWidth, F::kHeight, dc, 0, 0, SRCCOPY);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < F::kHeight; y += 1)
+        for (int x = 0; x < F::kWidth; x += 1) {
+            const COLORREF c = ::GetPixel(memory, x, y);
+            const bool dark = GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+            const bool in = x >= F::kLeft && x < F::kLeft + F::kBoxWidth && y >= F::kTop && y < F::kTop + F::kBoxHeight;
+            (in ? inside : outside) += dark ? 1 : 0;
+        }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(player, dc);
+    EXPECT_GT(inside, 200);
+    EXPECT_EQ(outside, 0);
+}

@@ -1,0 +1,44 @@
+#include "swf/display/TextObjects.h"
+
+#include "swf/text/FontLibrary.h"
+
+namespace swf {
+
+namespace {
+
+bool InsideBounds(const Rect& bounds, const Matrix& m, Point point) {
+    Matrix inverse;
+    if (!m.Invert(&inverse)) return false;
+    const Point p = inverse.Apply(point);
+    return p.x >= bounds.xMin && p.x < bounds.xMax && p.y >= bounds.yMin && p.y < bounds.yMax;
+}
+
+}  // namespace
+
+StaticTextObject::StaticTextObject(PlayContext& ctx, uint16_t id, const StaticTextCharacter& def)
+    : DisplayObject(DisplayKind::StaticText, ctx.nextSerial++, id, &def),
+      def_(def),
+      drawing_(ctx.fonts->StaticTextDrawing(def)) {}
+
+void StaticTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
+    if (!drawing_.layers.empty()) rc.backend.DrawShape(drawing_, m.Concat(def_.text.matrix), cx);
+}
+
+bool StaticTextObject::HitTest(const Matrix& m, Point point) const {
+    return InsideBounds(def_.text.bounds, m.Concat(def_.text.matrix), point);
+}
+
+EditTextObject::EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def)
+    : DisplayObject(DisplayKind::EditText, ctx.nextSerial++, id, &def),
+      field_(def.field, ctx.movie, *ctx.fonts, ctx.movie.header.version) {}
+
+void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
+    const Shape& drawing = field_.Drawing();
+    if (!drawing.layers.empty()) rc.backend.DrawShape(drawing, m, cx);
+}
+
+bool EditTextObject::HitTest(const Matrix& m, Point point) const {
+    return InsideBounds(field_.Layout().bounds, m, point);
+}
+
+}  // namespace swf

@@ -1,0 +1,40 @@
+// Text placed on a timeline: static text (DefineText, DefineText2), its
+// glyphs drawn as one shape through the text's own matrix, and edit text
+// fields (DefineEditText).
+#pragma once
+
+#include "swf/display/DisplayObject.h"
+#include "swf/text/EditText.h"
+
+namespace swf {
+
+class StaticTextObject : public DisplayObject {
+public:
+    StaticTextObject(PlayContext& ctx, uint16_t id, const StaticTextCharacter& def);
+
+    void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
+    // Anywhere inside the text's bounds.
+    bool HitTest(const Matrix& m, Point point) const override;
+
+private:
+    const StaticTextCharacter& def_;
+    const Shape& drawing_;  // shared by every instance, owned by the font library
+};
+
+// An edit text field placed on a timeline (DefineEditText). Field() is the
+// engine interface to its text and formats (see swf/text/EditText.h).
+class EditTextObject : public DisplayObject {
+public:
+    EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def);
+
+    EditTextField& Field() { return field_; }
+    const EditTextField& Field() const { return field_; }
+
+    void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
+    bool HitTest(const Matrix& m, Point point) const override;
+
+private:
+    mutable EditTextField field_;  // lays out lazily when drawn
+};
+
+}  // namespace swf

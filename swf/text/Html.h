@@ -1,0 +1,23 @@
+// The HTML a text field accepts: p (align), font (face, size, color,
+// letterSpacing, kerning), b, i, u, br, li, a (href, target), textformat
+// (leftmargin, rightmargin, indent, blockindent, leading, tabstops) and
+// character entities. Other tags are dropped with their markup; their text
+// stays. Sizes are in pixels in the markup and twips in the result.
+//
+// Bounds: one pass over the input; tags nest at most kMaxDepth deep (deeper
+// tags are read but change no format), attributes and names are capped, and
+// a tag that never closes simply formats the rest of the text.
+#pragma once
+
+#include <string>
+
+#include "swf/text/FormattedText.h"
+
+namespace swf {
+
+constexpr size_t kMaxHtmlDepth = 64;
+
+// Appends the text of `html` to `out`, formatted from `base`.
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out);
+
+}  // namespace swf

@@ -1,0 +1,76 @@
+// Lays out a field's formatted text inside its bounds.
+//
+//  1. Paragraphs end at '\n'. Each starts at the left edge plus the
+//     gutter, its left margin and block indent; its first line also moves
+//     by the indent. Bullets indent the text and draw a bullet before it.
+//  2. Characters advance by their glyph's advance at the format's size,
+//     plus letter spacing, plus the font's kerning when the format asks.
+//     Tabs move to the next tab stop (or the next multiple of 36 pixels).
+//  3. With word wrap (multiline fields only), a line breaks after its last
+//     space that fits; a word wider than the line breaks between letters.
+//  4. A line is as tall as its tallest ascent plus descent plus the
+//     paragraph's leading. Lines align left, right, centre, or justified
+//     (spaces widened on every line of a paragraph but its last).
+//  5. Autosize grows the field to its text: the height always, the width
+//     when not wrapping, keeping the left, centre or right edge fixed by
+//     the first paragraph's alignment.
+//  6. Glyphs wholly outside the field are dropped.
+//
+// Units: twips in the field's space. Every quantity is clamped, so sizes
+// of thousands of points or fields millions of twips wide stay in range.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "swf/Shape.h"
+#include "swf/text/FontLibrary.h"
+#include "swf/text/FormattedText.h"
+
+namespace swf {
+
+constexpr int32_t kFieldGutter = 2 * 20;  // twips between the bounds and the text
+
+struct PlacedGlyph {
+    const Shape* shape = nullptr;
+    int32_t emSquare = kEmSquare;
+    int32_t x = 0;  // pen, twips
+    int32_t y = 0;  // baseline
+    int32_t height = 0;  // twips per em
+    Rgba color;
+    char32_t code = 0;
+};
+
+struct LaidOutLine {
+    int32_t top = 0;
+    int32_t baseline = 0;
+    int32_t left = 0;   // x of the first glyph
+    int32_t width = 0;  // to the last glyph's advance
+    size_t firstChar = 0;
+    size_t endChar = 0;  // one past the last character of the line
+};
+
+struct TextLayout {
+    std::vector<PlacedGlyph> glyphs;
+    std::vector<std::pair<Rect, Rgba>> underlines;
+    std::vector<LaidOutLine> lines;
+    Rect bounds;  // the field's bounds after autosize
+    int32_t textWidth = 0;   // widest line, twips
+    int32_t textHeight = 0;  // all lines
+};
+
+struct LayoutOptions {
+    Rect bounds;
+    bool wordWrap = false;
+    bool multiline = false;
+    bool password = false;
+    bool autoSize = false;
+};
+
+// The face a format draws with; never null.
+using FaceResolver = std::function<FontFace*(const TextFormat&)>;
+
+TextLayout LayOut(const FormattedText& text, const LayoutOptions& options, const FaceResolver& faces);
+
+}  // namespace swf

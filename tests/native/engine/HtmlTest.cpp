@@ -1,0 +1,116 @@
+// The HTML subset of text fields: what text and formats each input gives.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "swf/text/Html.h"
+
+namespace {
+
+swf::TextFormat Base() {
+    swf::TextFormat f;
+    f.font = "Base";
+    f.size = 240;
+    return f;
+}
+
+struct HtmlCase {
+    const char* name;
+    std::string html;
+    std::u32string text;
+    std::function<void(const swf::FormattedText&)> check;
+};
+
+TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
+    using swf::TextAlign;
+    const HtmlCase cases[] = {
+        {"paragraphs and alignment", "<p align='center'>Hi</p><P ALIGN=\"right\">Yo</P>", U"Hi\nYo",
+         [](const swf::FormattedText& t) {
+             EXPECT_EQ(t.FormatAt(0).align, TextAlign::Center);
+             EXPECT_EQ(t.FormatAt(3).align, TextAlign::Right);
+         }},
+        {"justify", "<p align=\"justify\">j</p>", U"j",
+         [](const swf::FormattedText& t) { EXPECT_EQ(t.FormatAt(0).align, TextAlign::Justify); }},
+        {"bold italic underline", "<b>a</b><i>b</i><u>c</u>d", U"abcd",
+         [](const swf::FormattedText& t) {
+             EXPECT_TRUE(t.FormatAt(0).bold && !t.FormatAt(0).italic);
+             EXPECT_TRUE(t.FormatAt(1).italic && !t.FormatAt(1).bold);
+             EXPECT_TRUE(t.FormatAt(2).underline);
+             EXPECT_EQ(t.FormatAt(3), Base());
+         }},
+        {"font attributes", "<font face='Times, serif' size='20' color='#FF8000' letterSpacing='2' kerning='1'>x</font>",
+         U"x",
+         [](const swf::FormattedText& t) {
+             const swf::TextFormat& f = t.FormatAt(0);
+             EXPECT_EQ(f.font, "Times");
+             EXPECT_EQ(f.size, 400);
+             EXPECT_EQ(f.color, (swf::Rgba{255, 128, 0, 255}));
+             EXPECT_EQ(f.letterSpacing, 40);
+             EXPECT_TRUE(f.kerning);
+         }},
+        {"relative size", "<font size='+4'>a<font size='-10'>b</font></font>", U"ab",
+         [](const swf::FormattedText& t) {
+             EXPECT_EQ(t.FormatAt(0).size, 320);
+             EXPECT_EQ(t.FormatAt(1).size, 120);
+         }},
+        {"sizes of 0 and of thousands of points are clamped", "<font size='0'>a</font><font size='99999'>b</font>",
+         U"ab",
+         [](const swf::FormattedText& t) {
+             EXPECT_EQ(t.FormatAt(0).size, 0);
+             EXPECT_EQ(t.FormatAt(1).size, 2000 * 20);
+         }},
+        {"line breaks", "a<br>b<BR/>c", U"a\nb\nc", nullptr},
+        {"list items", "<li>one</li><li>two</li>", U"one\ntwo",
+         [](const swf::FormattedText& t) { EXPECT_TRUE(t.FormatAt(0).bullet && t.FormatAt(4).bullet); }},
+        {"links keep their address", "<a href='http://x.test/' target='_blank'>l</a>m", U"lm",
+         [](const swf::FormattedText& t) {
+             EXPECT_EQ(t.FormatAt(0).url, "http://x.test/");
+             EXPECT_EQ(t.FormatAt(0).target, "_blank");
+             EXPECT_EQ(t.FormatAt(1).url, "");
+         }},
+        {"textformat", "<textformat leftmargin='10' rightmargin='3' indent='-5' blockindent='4' leading='2' "
+                       "tabstops='10,20,x'>t</textformat>",
+         U"t",
+         [](const swf::FormattedText& t) {
+             const swf::TextFormat& f = t.FormatAt(0);
+             EXPECT_EQ(f.leftMargin, 200);
+             EXPECT_EQ(f.rightMargin, 60);
+             EXPECT_EQ(f.indent, -100);
+             EXPECT_EQ(f.blockIndent, 80);
+             EXPECT_EQ(f.leading, 40);
+             EXPECT_EQ(f.tabStops, (std::vector<int32_t>{200, 400, 0}));
+         }},
+        {"entities", "&lt;&gt;&amp;&quot;&apos;&nbsp;&#65;&#x42;&bogus;&#0;", U"<>&\"'\u00A0AB&bogus;&#0;", nullptr},
+        {"unknown tags are dropped, their text kept", "<span class='q'>x</span><img src='y'/>z", U"xz", nullptr},
+        {"a tag that never closes formats the rest", "<b>bold", U"bold",
+         [](const swf::FormattedText& t) { EXPECT_TRUE(t.FormatAt(3).bold); }},
+        {"a stray closing tag is ignored", "</i>x</p>", U"x", nullptr},
+        {"closing an outer tag closes the inner ones", "<b><i>a</b>b", U"ab",
+         [](const swf::FormattedText& t) { EXPECT_FALSE(t.FormatAt(1).italic || t.FormatAt(1).bold); }},
+        {"a lone angle bracket is text", "1 < 2 <", U"1 < 2 <", nullptr},
+        {"an unterminated tag at the end", "a<font color='#00", U"a", nullptr},
+        {"utf-8 and latin-1 bytes", "\xC3\xA9\xE9", U"\u00E9\u00E9", nullptr},
+    };
+    for (const HtmlCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        swf::FormattedText t;
+        swf::ParseHtml(c.html, Base(), t);
+        EXPECT_EQ(t.Chars(), c.text);
+        if (c.check && t.Size() == c.text.size()) c.check(t);
+    }
+}
+
+TEST(HtmlTest, ThousandsOfNestedTagsStayBoundedAndKeepTheText) {
+    std::string html;
+    for (int i = 0; i < 20000; ++i) html += "<font size='+1'><b>";
+    html += "deep";
+    for (int i = 0; i < 20000; ++i) html += "</b></font>";
+    html += "!";
+    swf::FormattedText t;
+    swf::ParseHtml(html, Base(), t);
+    EXPECT_EQ(t.Chars(), U"deep!");
+    EXPECT_LE(t.Formats().size(), 4u);
+    EXPECT_EQ(t.FormatAt(4), Base());
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+// The system's fonts for the engine's text, as hosts outside the Win32
+// player install them (swfshot, tests, benchmarks): FreeType outlines of the
+// faces fontconfig picks. "_sans", "_serif" and "_typewriter" map to the
+// system's sans-serif, serif and monospace faces; any other family must be
+// installed under that name, or Open returns null and the engine falls
+// back to "_sans".
+#pragma once
+
+#include <memory>
+
+#include "swf/DeviceFont.h"
+#include "swf/Font.h"
+
+namespace hostfonts {
+
+// Null when the font system cannot start (or on hosts without one).
+std::shared_ptr<swf::FontProvider> SystemFontProvider();
+
+}  // namespace hostfonts
