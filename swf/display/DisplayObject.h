@@ -7,7 +7,8 @@
 //     filled by its tag reader;
 //  2. one file pair here, <Kind>Object.h/.cpp (MorphShapeObject,
 //     StaticTextObject, EditTextObject, BitmapObject), a subclass that
-//     overrides Render and HitTest, and Tick/Animates if it changes by itself;
+//     overrides Render, HitTest and AddBounds (getBounds, _width), and
+//     Tick/Animates if it changes by itself;
 //  3. one case in Instantiate (Factory.cpp).
 // The placement fields below are shared by every kind; the timeline sets
 // them, the kinds only read them.
