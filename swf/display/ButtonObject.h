@@ -22,6 +22,9 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
+    void AddBounds(const Matrix& m, Rect& box, bool& any) const override {
+        AddChildBounds(children_, m, box, any);
+    }
     bool Animates() const override { return true; }
     void Tick(PlayContext& ctx, ActionQueue* queue) override;
     ButtonObject* AsButton() override { return this; }

@@ -35,6 +35,25 @@ void RenderChild(RenderContext& rc, const DisplayObject& obj, const Matrix& pare
 
 }  // namespace
 
+void DisplayObject::AddBounds(const Matrix&, Rect&, bool&) const {}
+
+void AddRect(const Matrix& m, const Rect& r, Rect& box, bool& any) {
+    const Rect t = TransformRect(m, r);
+    if (!any) {
+        box = t;
+        any = true;
+        return;
+    }
+    box.xMin = std::min(box.xMin, t.xMin);
+    box.xMax = std::max(box.xMax, t.xMax);
+    box.yMin = std::min(box.yMin, t.yMin);
+    box.yMax = std::max(box.yMax, t.yMax);
+}
+
+void AddChildBounds(const DisplayList& list, const Matrix& m, Rect& box, bool& any) {
+    for (const auto& entry : list) entry.second->AddBounds(m.Concat(entry.second->matrix), box, any);
+}
+
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx) {
     std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
     for (const auto& entry : list) {

@@ -7,7 +7,8 @@
 //     filled by its tag reader;
 //  2. one file pair here, <Kind>Object.h/.cpp (MorphShapeObject,
 //     StaticTextObject, EditTextObject, BitmapObject), a subclass that
-//     overrides Render and HitTest, and Tick/Animates if it changes by itself;
+//     overrides Render, HitTest and AddBounds (getBounds, _width), and
+//     Tick/Animates if it changes by itself;
 //  3. one case in Instantiate (Factory.cpp).
 // The placement fields below are shared by every kind; the timeline sets
 // them, the kinds only read them.
@@ -36,6 +37,7 @@ enum class DisplayKind : uint8_t {
     Bitmap,
 };
 
+class ClipTransform;
 class DisplayObject;
 class MovieClip;
 class ButtonObject;
@@ -78,6 +80,9 @@ public:
     virtual void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const;
     // Whether the object covers `point` (target twips) when placed by `m`.
     virtual bool HitTest(const Matrix& m, Point point) const;
+    // Grows `box` by what the object draws, placed by `m`; `any` says
+    // whether `box` holds anything yet.
+    virtual void AddBounds(const Matrix& m, Rect& box, bool& any) const;
     // Whether Tick does anything; false lets the timeline skip the object.
     virtual bool Animates() const { return false; }
     // One clock tick of the object and of what it holds.
@@ -94,10 +99,20 @@ public:
     const Character* character = nullptr;
     std::shared_ptr<const FilterList> filters;
     DisplayObject* parent = nullptr;
+    // A script moved or recoloured it: the timeline's moves leave its
+    // matrix and colour transform alone from then on.
+    bool scripted = false;
+    // Scale and rotation as scripts last wrote them (ClipProperties.cpp).
+    mutable std::shared_ptr<ClipTransform> scriptTransform;
 
 private:
     DisplayKind kind_;
 };
+
+// Adds `r` mapped through `m` to `box`.
+void AddRect(const Matrix& m, const Rect& r, Rect& box, bool& any);
+// Adds every child of `list` (masks included), each through its placement.
+void AddChildBounds(const DisplayList& list, const Matrix& m, Rect& box, bool& any);
 
 // Draws a list in depth order, each child through its placement. A child
 // with a clip depth is a mask: not drawn, it clips the children above it

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "swf/display/DepthOps.h"
+#include "swf/runtime/Drawing.h"
+
 namespace swf {
 
 struct MovieClip::Pending {
@@ -96,9 +99,9 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
         for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
             queue->push_back({serial, &b});
 
-    if (!forward) {  // depths absent from the target frame go
+    if (!forward) {  // depths absent from the target frame go, but not what scripts made
         for (auto it = list_.begin(); it != list_.end();)
-            it = pending.count(it->first) ? std::next(it) : list_.erase(it);
+            it = pending.count(it->first) || it->first >= kScriptDepthOffset ? std::next(it) : list_.erase(it);
     }
     std::vector<uint32_t> created;  // advanced on creation, not again below
     for (auto& [depth, p] : pending) {
@@ -119,6 +122,10 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
         }
         DisplayObject& obj = *old->second;
         obj.depth = depth;
+        if (reuse && obj.scripted) {
+            p.place.matrix = obj.matrix;
+            p.place.cxform = obj.cxform;
+        }
         static_cast<Placement&>(obj) = std::move(p.place);
     }
     if (keptTicks <= 0) return;
@@ -148,10 +155,22 @@ void MovieClip::Tick(ActionQueue* queue) {
 }
 
 void MovieClip::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
+    if (drawing && !drawing->Empty()) rc.backend.DrawShape(drawing->GetShape(), m, cx);
     RenderChildren(rc, list_, m, cx);
 }
 
+Drawing& MovieClip::Graphics() {
+    if (!drawing) drawing = std::make_unique<Drawing>();
+    return *drawing;
+}
+
+void MovieClip::AddBounds(const Matrix& m, Rect& box, bool& any) const {
+    if (drawing && !drawing->Empty()) AddRect(m, drawing->GetShape().bounds, box, any);
+    AddChildBounds(list_, m, box, any);
+}
+
 bool MovieClip::HitTest(const Matrix& m, Point point) const {
+    if (drawing && !drawing->Empty() && ShapeHitTest(drawing->GetShape(), m, point)) return true;
     for (const auto& entry : list_) {
         const DisplayObject& obj = *entry.second;
         if (obj.clipDepth == 0 && obj.HitTest(m.Concat(obj.matrix), point)) return true;

@@ -20,10 +20,13 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "swf/display/DisplayObject.h"
 
 namespace swf {
+
+class Drawing;
 
 class MovieClip : public DisplayObject {
 public:
@@ -52,8 +55,12 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
+    void AddBounds(const Matrix& m, Rect& box, bool& any) const override;
     bool Animates() const override { return true; }
     void Tick(PlayContext&, ActionQueue* queue) override { Tick(queue); }
+    // What scripts drew with the drawing API, under the children.
+    Drawing& Graphics();
+    std::unique_ptr<Drawing> drawing;
     MovieClip* AsClip() override { return this; }
     const MovieClip* AsClip() const override { return this; }
 

@@ -12,6 +12,9 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
+    void AddBounds(const Matrix& m, Rect& box, bool& any) const override {
+        AddRect(m, def_.shape.bounds, box, any);
+    }
 
 private:
     const ShapeCharacter& def_;

@@ -23,6 +23,10 @@ void Include(Rect& r, bool& any, Point p) {
 
 }  // namespace
 
+Drawing::Drawing() {
+    shape_.evenOdd = true;  // a path drawn inside its own fill cuts a hole
+}
+
 void Drawing::Clear() { *this = Drawing(); }
 
 void Drawing::LineStyle(const PenStyle& pen) {

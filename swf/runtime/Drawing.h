@@ -10,9 +10,11 @@
 //  2. Later fills cover earlier fills and lines; lines drawn while a fill is
 //     open cover it. So a fill starts a new layer once the current layer
 //     has lines, and lines share the layer of the fill they belong to.
-//  3. Without a line style and outside a fill, LineTo and CurveTo only move
+//  3. Fills use the even-odd rule: a second outline inside the first one
+//     in the same fill leaves a hole, whichever way either runs.
+//  4. Without a line style and outside a fill, LineTo and CurveTo only move
 //     the pen. Clear drops everything, the line style included.
-//  4. Budgets: past kMaxEdges edges or kMaxLayers layers the drawing stops
+//  5. Budgets: past kMaxEdges edges or kMaxLayers layers the drawing stops
 //     growing (the rest is dropped and Overflowed() says so), so a script
 //     drawing millions of segments costs bounded memory and drawing time.
 #pragma once
@@ -43,6 +45,7 @@ public:
     static constexpr size_t kMaxEdges = 200000;
     static constexpr size_t kMaxLayers = 4096;
 
+    Drawing();
     void Clear();
     void LineStyle(const PenStyle& pen);
     void NoLineStyle();

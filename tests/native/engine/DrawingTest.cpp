@@ -62,6 +62,21 @@ TEST(DrawingTest, MoveToInsideAFillStartsASecondClosedPiece) {
     EXPECT_EQ(fb.At(3, 1), kWhitePx);  // nothing joins the two pieces
 }
 
+TEST(DrawingTest, OutlineInsideItsOwnFillCutsAHole) {
+    Drawing d;
+    d.BeginFill({255, 0, 0, 255});
+    for (int inset : {0, 2}) {  // both squares run the same way round
+        d.MoveTo(Px(inset, inset));
+        d.LineTo(Px(6 - inset, inset));
+        d.LineTo(Px(6 - inset, 6 - inset));
+        d.LineTo(Px(inset, 6 - inset));
+    }
+    d.EndFill();
+    FrameBuffer fb = Render(d, 6, 6);
+    EXPECT_EQ(fb.At(1, 1), kRedPx);
+    EXPECT_EQ(fb.At(3, 3), kWhitePx);
+}
+
 TEST(DrawingTest, LaterFillCoversEarlierLinesAndLinesCoverTheirFill) {
     Drawing d;
     d.LineStyle(Pen(2, 0x0000FF));

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/runtime/ClipTransform.h"
+#include "swf/runtime/Drag.h"
 #include "swf/runtime/Geom.h"
 
 namespace swf {
@@ -148,6 +149,24 @@ TEST(GeomTest, WidthAndBoundsFollowTheMatrix) {
     const GeomRect nowhere = BoundsIn({}, {}, true);
     EXPECT_DOUBLE_EQ(nowhere.x, 6710886.35);
     EXPECT_DOUBLE_EQ(nowhere.Bottom(), 6710886.35);
+}
+
+TEST(GeomTest, DraggedClipKeepsItsGripOrCentresAndStaysInItsLimits) {
+    Drag d;
+    d.Start(7, {100, 50}, {110, 60}, false, std::nullopt);  // grabbed 10 px in
+    GeomPoint p = d.Follow({200, 200});
+    EXPECT_DOUBLE_EQ(p.x, 190);
+    EXPECT_DOUBLE_EQ(p.y, 190);
+    d.Start(7, {100, 50}, {110, 60}, true, GeomRect{300, 100, -300, -100});  // limits given backwards
+    p = d.Follow({500, 20});
+    EXPECT_DOUBLE_EQ(p.x, 300);
+    EXPECT_DOUBLE_EQ(p.y, 20);
+    p = d.Follow({-5, 150});
+    EXPECT_DOUBLE_EQ(p.x, 0);
+    EXPECT_DOUBLE_EQ(p.y, 100);
+    EXPECT_TRUE(d.Active());
+    d.Stop();
+    EXPECT_FALSE(d.Active());
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+#include "swf/display/ClipGeometry.h"
+
+#include "swf/runtime/ClipTransform.h"
+
+namespace swf {
+
+namespace {
+
+bool StageBounds(const DisplayObject& obj, Rect* box) {
+    bool any = false;
+    obj.AddBounds(ToStage(obj), *box, any);
+    return any;
+}
+
+}  // namespace
+
+Matrix ToStage(const DisplayObject& obj) {
+    Matrix m = obj.matrix;
+    for (const DisplayObject* p = obj.parent; p; p = p->parent) m = p->matrix.Concat(m);
+    return m;
+}
+
+GeomPoint LocalToGlobal(const DisplayObject& obj, GeomPoint local) {
+    return GeomMatrix::FromEngine(ToStage(obj)).TransformPoint(local);
+}
+
+GeomPoint GlobalToLocal(const DisplayObject& obj, GeomPoint global) {
+    GeomMatrix m = GeomMatrix::FromEngine(ToStage(obj));
+    return m.Invert() ? m.TransformPoint(global) : global;
+}
+
+GeomRect GetBounds(const DisplayObject& obj, const DisplayObject* space) {
+    Matrix toSpace;  // identity: the object's own space
+    if (space && space != &obj) {
+        Matrix inverse;
+        if (!ToStage(*space).Invert(&inverse)) return BoundsIn({}, {}, true);
+        toSpace = inverse.Concat(ToStage(obj));
+    }
+    Rect box;
+    bool any = false;
+    obj.AddBounds(toSpace, box, any);
+    return BoundsIn({}, box, !any);
+}
+
+bool HitTestPoint(const DisplayObject& obj, GeomPoint stage, bool shapeFlag) {
+    const Point at{PixelsToTwips(stage.x), PixelsToTwips(stage.y)};
+    if (shapeFlag) return obj.HitTest(ToStage(obj), at);
+    Rect box;
+    if (!StageBounds(obj, &box)) return false;
+    return at.x >= box.xMin && at.x <= box.xMax && at.y >= box.yMin && at.y <= box.yMax;
+}
+
+bool HitTestObject(const DisplayObject& a, const DisplayObject& b) {
+    Rect ra, rb;
+    if (!StageBounds(a, &ra) || !StageBounds(b, &rb)) return false;
+    return ra.xMin <= rb.xMax && rb.xMin <= ra.xMax && ra.yMin <= rb.yMax && rb.yMin <= ra.yMax;
+}
+
+}  // namespace swf

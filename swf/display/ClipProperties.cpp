@@ -1,0 +1,75 @@
+#include "swf/display/ClipProperties.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "swf/runtime/ClipTransform.h"
+
+namespace swf {
+
+namespace {
+
+// The object's kept transform, in step with its matrix.
+ClipTransform& TransformOf(const DisplayObject& obj) {
+    if (!obj.scriptTransform) obj.scriptTransform = std::make_shared<ClipTransform>();
+    ClipTransform& t = *obj.scriptTransform;
+    if (t.GetMatrix() != obj.matrix) t.SetMatrix(obj.matrix);
+    return t;
+}
+
+Rect ParentBox(const DisplayObject& obj) {
+    Rect box;
+    bool any = false;
+    obj.AddBounds(obj.matrix, box, any);
+    return any ? box : Rect{};
+}
+
+}  // namespace
+
+bool LocalBounds(const DisplayObject& obj, Rect* out) {
+    bool any = false;
+    *out = {};
+    obj.AddBounds(Matrix{}, *out, any);
+    return any;
+}
+
+std::optional<double> GetTransformProperty(const DisplayObject& obj, int property) {
+    switch (property) {
+    case kPropX: return TransformOf(obj).X();
+    case kPropY: return TransformOf(obj).Y();
+    case kPropXScale: return TransformOf(obj).XScale();
+    case kPropYScale: return TransformOf(obj).YScale();
+    case kPropRotation: return TransformOf(obj).Rotation();
+    case kPropAlpha: return obj.cxform.aMul * 100.0 / 256;
+    case kPropWidth: return ParentBox(obj).Width() / double(kTwipsPerPixel);
+    case kPropHeight: return ParentBox(obj).Height() / double(kTwipsPerPixel);
+    default: return std::nullopt;
+    }
+}
+
+bool SetTransformProperty(DisplayObject& obj, int property, double v) {
+    if (property == kPropAlpha) {
+        if (std::isfinite(v)) {
+            obj.cxform.aMul = static_cast<int16_t>(std::clamp(std::trunc(v * 256 / 100), -32768.0, 32767.0));
+            obj.scripted = true;
+        }
+        return true;
+    }
+    ClipTransform& t = TransformOf(obj);
+    Rect local;
+    switch (property) {
+    case kPropX: t.SetX(v); break;
+    case kPropY: t.SetY(v); break;
+    case kPropXScale: t.SetXScale(v); break;
+    case kPropYScale: t.SetYScale(v); break;
+    case kPropRotation: t.SetRotation(v); break;
+    case kPropWidth: if (LocalBounds(obj, &local)) t.SetWidth(v, local); break;
+    case kPropHeight: if (LocalBounds(obj, &local)) t.SetHeight(v, local); break;
+    default: return false;
+    }
+    if (std::isfinite(v)) obj.scripted = true;
+    obj.matrix = t.GetMatrix();
+    return true;
+}
+
+}  // namespace swf

@@ -1,0 +1,123 @@
+#include "swf/display/DepthOps.h"
+
+#include <cmath>
+
+#include "swf/runtime/Drawing.h"
+
+namespace swf {
+
+namespace {
+
+// The engine depth of a script depth, or false when out of range.
+bool ToEngineDepth(double scriptDepth, int32_t* out) {
+    if (!std::isfinite(scriptDepth)) return false;
+    const double d = std::trunc(scriptDepth);
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) return false;
+    *out = static_cast<int32_t>(d) + kScriptDepthOffset;
+    return true;
+}
+
+bool WithinBudget(const PlayContext& ctx) {
+    return ctx.buildsLeft > 0 && ctx.liveClips.size() < PlayContext::kMaxLiveClips;
+}
+
+}  // namespace
+
+const TimelineData& EmptyTimeline() {
+    static const TimelineData empty = [] {
+        TimelineData t;
+        t.frames.emplace_back();
+        return t;
+    }();
+    return empty;
+}
+
+DisplayObject* InstanceAtDepth(const MovieClip& parent, double scriptDepth) {
+    int32_t depth = 0;
+    if (!ToEngineDepth(scriptDepth, &depth)) return nullptr;
+    auto it = parent.List().find(depth);
+    return it == parent.List().end() ? nullptr : it->second.get();
+}
+
+int32_t NextHighestDepth(const MovieClip& parent) {
+    const DisplayList& list = parent.List();
+    if (list.empty()) return 0;
+    const int32_t top = list.rbegin()->first - kScriptDepthOffset;
+    return top < 0 ? 0 : top + 1;
+}
+
+bool SwapDepths(MovieClip& parent, DisplayObject& obj, double scriptDepth) {
+    int32_t to = 0;
+    if (obj.parent != &parent || !ToEngineDepth(scriptDepth, &to)) return false;
+    DisplayList& list = parent.List();
+    auto from = list.find(obj.depth);
+    if (from == list.end() || from->second.get() != &obj) return false;
+    if (to == obj.depth) return true;
+    std::unique_ptr<DisplayObject> moving = std::move(from->second);
+    auto there = list.find(to);
+    if (there != list.end()) {
+        from->second = std::move(there->second);
+        from->second->depth = obj.depth;
+        there->second = std::move(moving);
+    } else {
+        list.erase(from);
+        list.emplace(to, std::move(moving));
+    }
+    obj.depth = to;
+    obj.scripted = true;  // the timeline no longer finds it where it put it
+    return true;
+}
+
+MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth) {
+    int32_t depth = 0;
+    if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx) ||
+        parent.Nesting() + 1 >= PlayContext::kMaxNesting)
+        return nullptr;
+    --ctx.buildsLeft;
+    auto clip = std::make_unique<MovieClip>(ctx, EmptyTimeline(), parent.Nesting() + 1);
+    clip->Start(nullptr);
+    clip->name = name;
+    clip->depth = depth;
+    clip->parent = &parent;
+    MovieClip* raw = clip.get();
+    parent.List().insert_or_assign(depth, std::move(clip));
+    return raw;
+}
+
+DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::string& name, double scriptDepth) {
+    MovieClip* parent = obj.parent ? obj.parent->AsClip() : nullptr;
+    int32_t depth = 0;
+    if (!parent || !ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
+    std::unique_ptr<DisplayObject> copy;
+    const MovieClip* source = obj.AsClip();
+    if (source && &source->Data() == &EmptyTimeline()) {
+        --ctx.buildsLeft;
+        auto clip = std::make_unique<MovieClip>(ctx, EmptyTimeline(), parent->Nesting() + 1);
+        clip->Start(nullptr);
+        copy = std::move(clip);
+    } else {
+        copy = Instantiate(ctx, obj.characterId, parent->Nesting() + 1, nullptr);
+    }
+    static_cast<Placement&>(*copy) = static_cast<const Placement&>(obj);
+    copy->name = name;
+    copy->depth = depth;
+    copy->parent = parent;
+    copy->scripted = true;
+    if (MovieClip* clip = copy->AsClip(); clip && source && source->drawing)
+        clip->drawing = std::make_unique<Drawing>(*source->drawing);
+    DisplayObject* raw = copy.get();
+    parent->List().insert_or_assign(depth, std::move(copy));
+    return raw;
+}
+
+bool RemoveClip(DisplayObject& obj) {
+    MovieClip* parent = obj.parent ? obj.parent->AsClip() : nullptr;
+    const int32_t d = ScriptDepth(obj);
+    if (!parent || d < 0 || d > kMaxRemovableDepth) return false;
+    auto it = parent->List().find(obj.depth);
+    if (it == parent->List().end() || it->second.get() != &obj) return false;
+    parent->List().erase(it);
+    return true;
+}
+
+}  // namespace swf

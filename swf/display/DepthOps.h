@@ -1,0 +1,46 @@
+// What scripts do to a clip's children by depth: look up, find the next free
+// depth, swap, create empty clips, duplicate and remove.
+//
+// Depths as scripts number them are the engine's minus kScriptDepthOffset:
+// the file's depth 1 reads as -16383, and scripts create at 0 and above.
+// Objects at script depths 0 and above belong to scripts: a timeline that
+// rewinds leaves them alone, and only they can be removed by script.
+// Everything created here counts against the movie's build budget and live
+// clip limit, so a script attaching clips in a loop stops at them.
+#pragma once
+
+#include <string>
+
+#include "swf/display/MovieClip.h"
+
+namespace swf {
+
+constexpr int32_t kScriptDepthOffset = 16384;
+constexpr int32_t kMinScriptDepth = -16384;
+constexpr int32_t kMaxScriptDepth = 2130690045;
+constexpr int32_t kMaxRemovableDepth = 1048575;
+
+inline int32_t ScriptDepth(const DisplayObject& obj) { return obj.depth - kScriptDepthOffset; }
+
+DisplayObject* InstanceAtDepth(const MovieClip& parent, double scriptDepth);
+// One above the highest script depth in use, never below 0.
+int32_t NextHighestDepth(const MovieClip& parent);
+// Moves `obj` to `scriptDepth`, and what was there to obj's old depth.
+// False when the depth is out of range or obj is not parent's child.
+bool SwapDepths(MovieClip& parent, DisplayObject& obj, double scriptDepth);
+
+// Both replace what sits at the depth. Null when the depth is out of range
+// or a budget is spent.
+MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth);
+// A fresh instance of obj's character with obj's placement (and drawing),
+// in obj's parent; it starts at its first frame.
+DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::string& name,
+                             double scriptDepth);
+// Only objects at script depths 0..kMaxRemovableDepth go; true when removed.
+// `obj` is destroyed.
+bool RemoveClip(DisplayObject& obj);
+
+// The empty timeline of clips made by script: one frame, nothing in it.
+const TimelineData& EmptyTimeline();
+
+}  // namespace swf
