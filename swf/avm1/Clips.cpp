@@ -1,0 +1,135 @@
+// Clips as scripts see them: a clip object per live clip holds its
+// timeline variables; the built-in properties (_x, _currentframe, ...) go
+// to the host by index; child instances are members by name. Clip values
+// are paths, found again through the host on each use.
+#include <cstdlib>
+
+#include "swf/avm1/Vm.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+// The built-in clip properties in GetProperty/SetProperty index order.
+const char* const kPropertyNames[] = {
+    "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
+    "_width", "_height", "_rotation", "_target", "_framesloaded", "_name", "_droptarget", "_url",
+    "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse",
+};
+constexpr int kPropertyCount = static_cast<int>(sizeof kPropertyNames / sizeof kPropertyNames[0]);
+
+int PropertyIndex(const std::string& name) {
+    if (name.empty() || name[0] != '_') return -1;
+    for (int i = 0; i < kPropertyCount; ++i)
+        if (EqualNames(name, kPropertyNames[i], true)) return i;
+    return -1;
+}
+
+// "_level7" -> 7, else -1.
+int LevelNumber(const std::string& name) {
+    if (name.size() <= 6 || !EqualNames(name.substr(0, 6), "_level", true)) return -1;
+    for (size_t i = 6; i < name.size(); ++i)
+        if (name[i] < '0' || name[i] > '9' || i > 10) return -1;
+    return std::atoi(name.c_str() + 6);
+}
+
+}  // namespace
+
+Object* Vm::ClipObject(ClipId clip) {
+    if (!clip) return nullptr;
+    auto it = clipObjects_.find(clip);
+    if (it != clipObjects_.end()) return it->second;
+    Object* o = heap_.New(ObjClass::Clip, clipProto);
+    o->clip = clip;
+    clipObjects_.emplace(clip, o);
+    return o;
+}
+
+Value Vm::ClipValue(ClipId clip) { return clip ? Value::ClipPath(host_.PathOf(clip)) : Value(); }
+
+ClipId Vm::ClipOf(const Value& v) {
+    if (v.IsClip()) return ResolvePath(0, *v.s);
+    if (v.IsObject() && v.o->cls == ObjClass::Clip) return v.o->clip;
+    return 0;
+}
+
+void Vm::ClipRemoved(ClipId clip) {
+    auto it = clipObjects_.find(clip);
+    if (it == clipObjects_.end()) return;
+    it->second->clip = 0;
+    clipObjects_.erase(it);
+}
+
+ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
+    if (path.empty()) return from;
+    const bool slash = path.find('/') != std::string::npos;
+    const char sep = slash ? '/' : '.';
+    ClipId clip = from;
+    size_t pos = 0;
+    if (slash && path[0] == '/') {
+        clip = host_.Level(0);
+        pos = 1;
+    }
+    while (pos <= path.size()) {
+        size_t end = path.find(sep, pos);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == "." || EqualNames(part, "this", true)) {
+            if (!clip && part == "this") return 0;
+            continue;
+        }
+        int level = LevelNumber(part);
+        if (EqualNames(part, "_root", true)) clip = host_.Level(0);
+        else if (level >= 0) clip = host_.Level(level);
+        else if (!clip) return 0;
+        else if (part == ".." || EqualNames(part, "_parent", true)) clip = host_.Parent(clip);
+        else clip = host_.Child(clip, part, Ci());
+        if (!clip) return 0;
+    }
+    return clip;
+}
+
+bool Vm::ClipGet(Object* o, const std::string& name, Value& out) {
+    const ClipId clip = o->clip;
+    if (clip) {
+        int index = PropertyIndex(name);
+        if (index >= 0) {
+            out = host_.GetProperty(clip, index);
+            return true;
+        }
+        if (EqualNames(name, "_parent", true)) {
+            out = ClipValue(host_.Parent(clip));
+            return true;
+        }
+        if (EqualNames(name, "_root", true)) {
+            out = ClipValue(host_.Level(0));
+            return true;
+        }
+        int level = LevelNumber(name);
+        if (level >= 0) {
+            out = ClipValue(host_.Level(level));
+            return true;
+        }
+    }
+    if (Property* prop = o->Find(name, Ci())) {
+        out = prop->getter ? Call(Value::Obj(prop->getter), ClipValue(clip), {}) : prop->value;
+        return true;
+    }
+    if (clip) {
+        if (ClipId child = host_.Child(clip, name, Ci())) {
+            out = ClipValue(child);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Vm::ClipSet(Object* o, const std::string& name, const Value& v) {
+    int index = PropertyIndex(name);
+    if (index < 0) return false;
+    if (o->clip) host_.SetProperty(o->clip, index, v);
+    return true;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,46 @@
+// One running script call (see Vm.h for the rules). Internal to the
+// interpreter's files.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "swf/avm1/Vm.h"
+
+namespace swf::avm1 {
+
+// A Try in progress: which part runs, and a throw waiting for its finally.
+struct Vm::Handler {
+    enum class Part : uint8_t { Try, Catch, Finally };
+    const TryInfo* info = nullptr;
+    Part part = Part::Try;
+    size_t scopeSize = 0;
+    size_t withCount = 0;
+    bool pending = false;
+    Value pendingValue;
+};
+
+struct Vm::Frame {
+    struct With {
+        uint32_t begin, end;
+    };
+    std::shared_ptr<const Program> prog;
+    uint32_t pc = 0, end = 0;
+    size_t base = 0;              // this frame's bottom of the value stack
+    std::vector<Object*> scope;   // outermost first; [0] the timeline's clip
+    Value thisv;
+    Value target;                 // the clip timeline actions act on
+    ClipId home = 0;              // the clip the code belongs to
+    std::vector<Value> regs;
+    Object* activation = nullptr; // locals of a function; null at top level
+    Object* callee = nullptr;
+    Object* arguments = nullptr;
+    Object* super = nullptr;
+    std::shared_ptr<const std::vector<Value>> pool;
+    std::vector<With> withs;
+    std::vector<Handler> handlers;
+    Value result;
+    bool returned = false;
+};
+
+}  // namespace swf::avm1

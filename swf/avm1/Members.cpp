@@ -1,0 +1,186 @@
+// Member access: own properties, then the prototype chain; getters and
+// setters from addProperty (also found on prototypes), watchers, read-only
+// flags, array elements and `length`, and the clip members of Clips.cpp.
+#include <cmath>
+#include <set>
+
+#include "swf/avm1/Vm.h"
+#include "swf/avm1/Text.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+constexpr int kMaxProtoChain = 256;
+// Arrays grow densely up to this; writes past it are dropped, so that
+// a[1e9] = 1 cannot claim gigabytes.
+constexpr size_t kMaxArrayLength = 1 << 20;
+
+bool ArrayIndex(const std::string& name, size_t& index) {
+    if (name.empty() || name.size() > 9) return false;
+    size_t v = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<size_t>(c - '0');
+    }
+    if (name.size() > 1 && name[0] == '0') return false;
+    index = v;
+    return true;
+}
+
+bool IsArrayLike(const Object* o) { return o->cls == ObjClass::Array || o->cls == ObjClass::Arguments; }
+
+}  // namespace
+
+Value Vm::Get(Object* o, const std::string& name, const Value& self) {
+    if (name == "__proto__") return o->proto ? Value::Obj(o->proto) : Value();
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        if (IsArrayLike(p) && p == o) {
+            size_t i;
+            if (ArrayIndex(name, i)) return i < p->elems.size() ? p->elems[i] : Value();
+            if (name == "length") return Value::Num(static_cast<double>(p->elems.size()));
+        }
+        if (p->cls == ObjClass::String && p == o && name == "length")
+            return Value::Num(double(Chars(p->primitive.Text(), version_ >= 6).size()));
+        if (p->cls == ObjClass::Clip && p == o) {
+            Value out;
+            if (ClipGet(p, name, out)) return out;
+            continue;
+        }
+        if (Property* prop = p->Find(name, Ci())) {
+            if (prop->getter) return Call(Value::Obj(prop->getter), self, {});
+            if (prop->setter) return Value();
+            return prop->value;
+        }
+    }
+    return Value();
+}
+
+bool Vm::HasProperty(Object* o, const std::string& name) {
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        size_t i;
+        if (IsArrayLike(p) && (name == "length" || (ArrayIndex(name, i) && i < p->elems.size()))) return true;
+        if (p->Find(name, Ci())) return true;
+        Value out;
+        if (p->cls == ObjClass::Clip && ClipGet(p, name, out)) return true;
+    }
+    return false;
+}
+
+void Vm::Put(Object* o, const std::string& name, const Value& v) {
+    if (name == "__proto__") {
+        if (v.IsObject()) o->proto = v.o;
+        else if (v.IsNullish()) o->proto = nullptr;
+        return;
+    }
+    if (IsArrayLike(o)) {
+        size_t i;
+        if (ArrayIndex(name, i)) {
+            if (i >= kMaxArrayLength) return;
+            if (i >= o->elems.size()) o->elems.resize(i + 1);
+            o->elems[i] = v;
+            return;
+        }
+        if (name == "length") {
+            double n = ToNumber(v);
+            if (n >= 0 && n <= double(kMaxArrayLength)) o->elems.resize(static_cast<size_t>(n));
+            return;
+        }
+    }
+    if (o->cls == ObjClass::Clip && ClipSet(o, name, v)) return;
+    Property* own = o->Find(name, Ci());
+    if (!own) {
+        // A setter on a prototype handles the write for this object.
+        int hops = 0;
+        for (Object* p = o->proto; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+            Property* inherited = p->Find(name, Ci());
+            if (!inherited) continue;
+            if (inherited->setter) {
+                Call(Value::Obj(inherited->setter), Value::Obj(o), {v});
+                return;
+            }
+            break;
+        }
+    }
+    if (own && (own->flags & kReadOnly)) return;
+    Value value = v;
+    if (o->watches) {
+        auto it = o->watches->find(Ci() ? LowerAscii(name) : name);
+        if (it != o->watches->end()) {
+            Watch w = it->second;
+            Value old = own ? own->value : Value();
+            // The watcher may not see itself called again by its own write.
+            o->watches->erase(it);
+            value = Call(Value::Obj(w.fn), Value::Obj(o), {Value::String(name), old, v, w.data});
+            if (!o->watches) o->watches = std::make_unique<std::unordered_map<std::string, Watch>>();
+            o->watches->emplace(Ci() ? LowerAscii(name) : name, w);
+            own = o->Find(name, Ci());  // the watcher may have changed the object
+        }
+    }
+    if (own && own->setter) {
+        Call(Value::Obj(own->setter), Value::Obj(o), {value});
+        return;
+    }
+    if (own && own->getter) return;  // a getter without setter is read-only
+    if (!own) own = &o->Put(name, Ci());
+    own->value = std::move(value);
+}
+
+bool Vm::DeleteMember(Object* o, const std::string& name) {
+    size_t i;
+    if (IsArrayLike(o) && ArrayIndex(name, i)) {
+        if (i < o->elems.size()) o->elems[i] = Value();
+        return true;
+    }
+    Property* p = o->Find(name, Ci());
+    if (!p || (p->flags & kDontDelete)) return false;
+    return o->Remove(name, Ci());
+}
+
+std::vector<std::string> Vm::EnumNames(Object* o) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        if (IsArrayLike(p))
+            for (size_t i = 0; i < p->elems.size(); ++i)
+                if (seen.insert(std::to_string(i)).second) names.push_back(std::to_string(i));
+        for (const Property& prop : p->Props()) {
+            std::string key = Ci() ? LowerAscii(prop.name) : prop.name;
+            if (!seen.insert(key).second || (prop.flags & kDontEnum)) continue;
+            names.push_back(prop.name);
+        }
+    }
+    return names;
+}
+
+Value Vm::GetMember(const Value& obj, const std::string& name) {
+    switch (obj.kind) {
+    case Value::Kind::String:
+        if (name == "length") return Value::Num(double(Chars(*obj.s, version_ >= 6).size()));
+        return Get(stringProto, name, obj);
+    case Value::Kind::Number: return Get(numberProto, name, obj);
+    case Value::Kind::Bool: return Get(booleanProto, name, obj);
+    case Value::Kind::Clip: {
+        ClipId id = ClipOf(obj);
+        return id ? Get(ClipObject(id), name, obj) : Value();
+    }
+    case Value::Kind::Object:
+        if (obj.o->cls == ObjClass::Super && !obj.o->elems.empty())
+            return obj.o->proto ? Get(obj.o->proto, name, obj.o->elems[0]) : Value();
+        return Get(obj.o, name, obj);
+    default: return Value();
+    }
+}
+
+void Vm::SetMember(const Value& obj, const std::string& name, const Value& v) {
+    if (obj.IsObject()) {
+        Put(obj.o, name, v);
+    } else if (obj.IsClip()) {
+        if (ClipId id = ClipOf(obj)) Put(ClipObject(id), name, v);
+    }
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,124 @@
+// Script objects and the heap that owns them.
+//
+// An object is a list of named properties plus a prototype link. Arrays keep
+// their elements densely beside the named properties; functions carry their
+// code or native entry; wrappers (String, Number, Boolean, Date) carry their
+// primitive. Names compare case-insensitively for movies of SWF 6 and
+// earlier (the caller passes that choice in).
+//
+// Memory: a mark-sweep collector over one heap per movie. The interpreter
+// calls Collect only at points where every live value sits in a place it
+// can list as a root (stacks, registers, scope chains, globals), so natives
+// never see an object vanish under them. Everything is freed with the heap.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "swf/avm1/Value.h"
+
+namespace swf::avm1 {
+
+class Vm;
+struct Program;
+
+enum PropFlags : uint8_t { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
+
+struct Property {
+    std::string name;
+    Value value;
+    Object* getter = nullptr;  // addProperty: both may be set
+    Object* setter = nullptr;
+    uint8_t flags = 0;
+};
+
+// Super stands for `super` inside a method: elems[0] is `this`, elems[1]
+// the super constructor.
+enum class ObjClass : uint8_t { Object, Function, Array, String, Number, Boolean, Date, Clip, Arguments, Super, Error };
+
+struct CallArgs {
+    Vm& vm;
+    Value self;
+    const std::vector<Value>& args;
+    Object* callee;
+    bool construct;
+    const Value& Arg(size_t i) const;
+};
+using NativeFn = Value (*)(CallArgs&);
+
+struct FunctionData {
+    NativeFn native = nullptr;
+    int magic = 0;  // lets one native serve several methods
+    std::shared_ptr<const Program> program;
+    uint32_t def = 0;  // index of its definition in the program
+    std::vector<Object*> scope;  // captured scope chain, outermost first
+    std::shared_ptr<const std::vector<Value>> pool;  // constants at definition
+    Value target;  // the clip whose timeline defined it
+};
+
+struct Watch {
+    Object* fn = nullptr;
+    Value data;
+};
+
+class Object {
+public:
+    Object(ObjClass c, Object* p) : cls(c), proto(p) {}
+
+    Property* Find(const std::string& name, bool ci);
+    const Property* Find(const std::string& name, bool ci) const {
+        return const_cast<Object*>(this)->Find(name, ci);
+    }
+    // The property, created (empty, no flags) when missing.
+    Property& Put(const std::string& name, bool ci);
+    bool Remove(const std::string& name, bool ci);
+    const std::vector<Property>& Props() const { return props_; }
+    std::vector<Property>& Props() { return props_; }
+
+    ObjClass cls;
+    Object* proto;
+    bool marked = false;
+    std::unique_ptr<FunctionData> fn;
+    std::vector<Value> elems;   // Array, Arguments
+    Value primitive;            // wrappers; Date: the time in ms
+    uint32_t clip = 0;          // Clip: the host's id, 0 once removed
+    std::vector<Object*> interfaces;  // ImplementsOp, on a constructor
+    std::unique_ptr<std::unordered_map<std::string, Watch>> watches;
+
+private:
+    void Reindex(bool ci);
+    std::vector<Property> props_;
+    // Built once an object grows past a few properties; keyed by the
+    // lower-cased name when names are case-insensitive.
+    std::unique_ptr<std::unordered_map<std::string, uint32_t>> index_;
+    bool indexCi_ = false;
+};
+
+std::string LowerAscii(const std::string& s);
+bool EqualNames(const std::string& a, const std::string& b, bool ci);
+
+class Heap {
+public:
+    static constexpr size_t kMinCollect = 4096;
+
+    Object* New(ObjClass cls, Object* proto);
+    size_t Live() const { return objects_.size(); }
+    // True once enough was allocated since the last collection.
+    bool WantsCollect() const { return sinceCollect_ >= threshold_; }
+    // Marking: roots first, then Sweep frees the rest.
+    void Mark(Object* o);
+    void Mark(const Value& v) { if (v.kind == Value::Kind::Object) Mark(v.o); }
+    void Sweep();
+
+private:
+    void Trace(Object* o);
+    std::vector<std::unique_ptr<Object>> objects_;
+    std::vector<Object*> grey_;
+    size_t sinceCollect_ = 0;
+    size_t threshold_ = kMinCollect;
+};
+
+}  // namespace swf::avm1

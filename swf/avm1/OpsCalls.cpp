@@ -1,0 +1,261 @@
+// Functions and objects: definitions (closures over the scope chain),
+// calls, constructors, `super`, Return, and the class ops of SWF 6 and 7
+// (InstanceOf, Extends, CastOp, ImplementsOp).
+#include <cmath>
+
+#include "swf/avm1/Frame.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+constexpr size_t kMaxArgs = 1 << 16;
+
+struct DepthGuard {
+    explicit DepthGuard(int& d) : d_(d) { ++d_; }
+    ~DepthGuard() { --d_; }
+    int& d_;
+};
+
+}  // namespace
+
+std::vector<Value> Vm::PopArgs(Frame& f) {
+    double count = ToNumber(Pop(f));
+    size_t n = count > 0 ? static_cast<size_t>(std::min(count, double(kMaxArgs))) : 0;
+    n = std::min(n, stack_.size() - f.base);
+    std::vector<Value> args;
+    args.reserve(n);
+    for (size_t i = 0; i < n; ++i) args.push_back(Pop(f));
+    return args;
+}
+
+Object* Vm::NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def, std::vector<Object*> scope,
+                              std::shared_ptr<const std::vector<Value>> pool, Value target) {
+    Object* fn = heap_.New(ObjClass::Function, functionProto);
+    fn->fn = std::make_unique<FunctionData>();
+    fn->fn->program = std::move(prog);
+    fn->fn->def = def;
+    fn->fn->scope = std::move(scope);
+    fn->fn->pool = std::move(pool);
+    fn->fn->target = std::move(target);
+    Object* proto = NewObject();
+    SetHidden(proto, "constructor", Value::Obj(fn));
+    SetHidden(fn, "prototype", Value::Obj(proto));
+    return fn;
+}
+
+Value Vm::Invoke(Object* fn, const Value& self, const std::vector<Value>& args, bool construct) {
+    if (!fn || !fn->fn) return Value();
+    if (depth_ >= kMaxDepth) throw ScriptAbort{"calls nested deeper than " + std::to_string(kMaxDepth)};
+    DepthGuard depth(depth_);
+    if (fn->fn->native) {
+        PinGuard pin(*this);
+        CallArgs a{*this, self, args, fn, construct};
+        return fn->fn->native(a);
+    }
+    return RunScript(fn, self, args, construct);
+}
+
+Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& args, bool construct) {
+    const FunctionData& d = *fn->fn;
+    const FunctionInfo& info = d.program->functions[d.def];
+    if (info.begin == kBadTarget || info.end == kBadTarget) return Value();
+    Frame f;
+    f.prog = d.program;
+    f.pc = info.begin;
+    f.end = info.end;
+    f.base = stack_.size();
+    f.scope = d.scope;
+    if (f.scope.size() >= kMaxScope) throw ScriptAbort{"scope chain too deep"};
+    f.activation = heap_.New(ObjClass::Object, nullptr);
+    f.scope.push_back(f.activation);
+    f.thisv = self;
+    f.target = d.target;
+    f.home = ClipOf(d.target);
+    f.callee = fn;
+    f.pool = d.pool;
+    // `super`: the prototype above the one this method or constructor
+    // belongs to, and the constructor Extends recorded there.
+    Value base = construct ? Get(fn, "prototype", Value::Obj(fn)) : GetMember(self, "__proto__");
+    if (base.IsObject()) {
+        f.super = heap_.New(ObjClass::Super, base.o->proto);
+        f.super->elems = {self, Get(base.o, "__constructor__", base)};
+    }
+    const bool wantArguments = !info.v2 || !(info.flags & kSuppressArguments) || (info.flags & kPreloadArguments);
+    if (wantArguments) {
+        f.arguments = heap_.New(ObjClass::Arguments, objectProto);
+        f.arguments->elems = args;
+        SetHidden(f.arguments, "callee", Value::Obj(fn));
+        SetHidden(f.arguments, "caller", frames_.empty() || !frames_.back()->callee
+                                              ? Value::Null() : Value::Obj(frames_.back()->callee));
+    }
+    if (!info.v2) {
+        f.regs.resize(4);
+        for (size_t i = 0; i < info.params.size(); ++i)
+            Put(f.activation, info.params[i], i < args.size() ? args[i] : Value());
+        Put(f.activation, "arguments", Value::Obj(f.arguments));
+    } else {
+        f.regs.resize(std::max<size_t>(info.registerCount, 1));
+        size_t r = 1;
+        auto preload = [&](uint16_t flag, const Value& v) {
+            if ((info.flags & flag) && r < f.regs.size()) f.regs[r++] = v;
+        };
+        preload(kPreloadThis, self);
+        preload(kPreloadArguments, Value::Obj(f.arguments));
+        preload(kPreloadSuper, Value::Obj(f.super));
+        preload(kPreloadRoot, ClipValue(host_.Level(0)));
+        preload(kPreloadParent, ClipValue(f.home ? host_.Parent(f.home) : 0));
+        preload(kPreloadGlobal, Value::Obj(global));
+        for (size_t i = 0; i < info.params.size(); ++i) {
+            Value v = i < args.size() ? args[i] : Value();
+            uint8_t reg = info.paramRegisters[i];
+            if (reg) {
+                if (reg < f.regs.size()) f.regs[reg] = std::move(v);
+            } else {
+                Put(f.activation, info.params[i], v);
+            }
+        }
+        if (!(info.flags & kSuppressArguments)) Put(f.activation, "arguments", Value::Obj(f.arguments));
+    }
+    return Execute(f);
+}
+
+Value Vm::Call(const Value& fn, const Value& self, const std::vector<Value>& args) {
+    if (!IsFunction(fn)) return Value();
+    PinGuard pin(*this);
+    return Invoke(fn.o, self, args, false);
+}
+
+Value Vm::CallMethod(const Value& obj, const std::string& name, const std::vector<Value>& args) {
+    PinGuard pin(*this);
+    Value fn = GetMember(obj, name);
+    return IsFunction(fn) ? Invoke(fn.o, obj, args, false) : Value();
+}
+
+Value Vm::Construct(const Value& ctor, const std::vector<Value>& args) {
+    if (!IsFunction(ctor)) return Value();
+    PinGuard pin(*this);
+    Value proto = Get(ctor.o, "prototype", ctor);
+    Object* obj = NewObject(proto.IsObject() ? proto.o : objectProto);
+    SetHidden(obj, "__constructor__", ctor);
+    if (version_ <= 5) SetHidden(obj, "constructor", ctor);
+    Value r = Invoke(ctor.o, Value::Obj(obj), args, true);
+    if (ctor.o->fn->native && r.IsObject()) return r;
+    return Value::Obj(obj);
+}
+
+bool Vm::InstanceOf(const Value& v, Object* ctor) {
+    if (!ctor) return false;
+    Value protoV = Get(ctor, "prototype", Value::Obj(ctor));
+    if (!protoV.IsObject()) return false;
+    Object* start = v.IsObject() ? v.o->proto : v.IsClip() ? clipProto : nullptr;
+    int hops = 0;
+    for (Object* p = start; p && hops < 256; p = p->proto, ++hops) {
+        if (p == protoV.o) return true;
+        for (Object* i : p->interfaces)
+            if (i == ctor) return true;
+    }
+    return false;
+}
+
+bool Vm::StepCalls(Frame& f, const Instr& in) {
+    switch (in.op) {
+    case kOpDefineFunction:
+    case kOpDefineFunction2: {
+        const FunctionInfo& info = f.prog->functions[in.index];
+        Object* fn = NewScriptFunction(f.prog, in.index, f.scope, f.pool, f.target);
+        if (info.name.empty()) {
+            Push(Value::Obj(fn));
+        } else {
+            Object* locals = f.activation ? f.activation : (f.scope.empty() ? nullptr : f.scope[0]);
+            if (locals) Put(locals, info.name, Value::Obj(fn));
+        }
+        f.pc = in.target == kBadTarget ? f.end : in.target;
+        return true;
+    }
+    case kOpReturn:
+        f.result = Pop(f);
+        f.returned = true;
+        return true;
+    case kOpCallFunction: {
+        Str name = ToStr(Pop(f));
+        std::vector<Value> args = PopArgs(f);
+        Value fn = GetVariable(f, *name);
+        if (fn.IsObject() && fn.o->cls == ObjClass::Super) {
+            Push(fn.o->elems.size() > 1 && IsFunction(fn.o->elems[1])
+                     ? Invoke(fn.o->elems[1].o, fn.o->elems[0], args, true) : Value());
+            return true;
+        }
+        Push(IsFunction(fn) ? Invoke(fn.o, Value(), args, false) : Value());
+        return true;
+    }
+    case kOpCallMethod: {
+        Value nameV = Pop(f);
+        Value obj = Pop(f);
+        std::vector<Value> args = PopArgs(f);
+        Str name = ToStr(nameV);
+        const bool isSuper = obj.IsObject() && obj.o->cls == ObjClass::Super && obj.o->elems.size() > 1;
+        if (nameV.IsUndefined() || name->empty()) {
+            if (isSuper) {
+                const Value& ctor = obj.o->elems[1];
+                Push(IsFunction(ctor) ? Invoke(ctor.o, obj.o->elems[0], args, true) : Value());
+            } else {
+                Push(IsFunction(obj) ? Invoke(obj.o, Value(), args, false) : Value());
+            }
+            return true;
+        }
+        Value fn = GetMember(obj, *name);
+        Value self = isSuper ? obj.o->elems[0] : obj;
+        Push(IsFunction(fn) ? Invoke(fn.o, self, args, false) : Value());
+        return true;
+    }
+    case kOpNewObject: {
+        Str name = ToStr(Pop(f));
+        std::vector<Value> args = PopArgs(f);
+        Push(Construct(GetVariable(f, *name), args));
+        return true;
+    }
+    case kOpNewMethod: {
+        Value nameV = Pop(f);
+        Value obj = Pop(f);
+        std::vector<Value> args = PopArgs(f);
+        Str name = ToStr(nameV);
+        Value ctor = nameV.IsUndefined() || name->empty() ? obj : GetMember(obj, *name);
+        Push(Construct(ctor, args));
+        return true;
+    }
+    case kOpInstanceOf: {
+        Value ctor = Pop(f), v = Pop(f);
+        Push(Value::Bool(ctor.IsObject() && InstanceOf(v, ctor.o)));
+        return true;
+    }
+    case kOpCastOp: {
+        Value v = Pop(f), ctor = Pop(f);
+        Push(ctor.IsObject() && InstanceOf(v, ctor.o) ? v : Value::Null());
+        return true;
+    }
+    case kOpImplementsOp: {
+        Value ctor = Pop(f);
+        std::vector<Value> ifaces = PopArgs(f);
+        if (!ctor.IsObject()) return true;
+        Value proto = Get(ctor.o, "prototype", ctor);
+        if (!proto.IsObject()) return true;
+        for (const Value& i : ifaces)
+            if (i.IsObject()) proto.o->interfaces.push_back(i.o);
+        return true;
+    }
+    case kOpExtends: {
+        Value super = Pop(f), sub = Pop(f);
+        if (!sub.IsObject() || !super.IsObject()) return true;
+        Value superProto = Get(super.o, "prototype", super);
+        Object* proto = NewObject(superProto.IsObject() ? superProto.o : objectProto);
+        SetHidden(proto, "__constructor__", super);
+        SetHidden(proto, "constructor", sub);
+        Put(sub.o, "prototype", Value::Obj(proto));
+        return true;
+    }
+    default: return false;
+    }
+}
+
+}  // namespace swf::avm1

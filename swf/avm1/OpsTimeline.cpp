@@ -1,0 +1,164 @@
+// Timeline and host ops: gotos, play and stop, SetTarget, GetURL and
+// FSCommand, Call, trace, and the clip ops the host carries out.
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "swf/FormatCodes.h"
+#include "swf/Movie.h"
+#include "swf/avm1/Frame.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+constexpr int kMaxFrame = 1 << 16;
+
+struct DepthGuard {
+    explicit DepthGuard(int& d) : d_(d) { ++d_; }
+    ~DepthGuard() { --d_; }
+    int& d_;
+};
+
+}  // namespace
+
+// A frame given as a value: a 1-based number, a label, or a string of
+// digits; "path:frame" names a clip too.
+static bool FrameFromValue(Vm& vm, Host& host, ClipId& clip, const Value& v, int& frame) {
+    if (!v.IsString()) {
+        double d = vm.ToNumber(v);
+        if (!std::isfinite(d) || d < 1 || d > kMaxFrame) return false;
+        frame = static_cast<int>(d) - 1;
+        return true;
+    }
+    std::string s = *v.s;
+    size_t colon = s.rfind(':');
+    if (colon != std::string::npos) {
+        clip = vm.ResolvePath(clip, s.substr(0, colon));
+        s = s.substr(colon + 1);
+        if (!clip) return false;
+    }
+    int label = host.FindLabel(clip, s);
+    if (label >= 0) {
+        frame = label;
+        return true;
+    }
+    if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0]))) return false;
+    frame = std::atoi(s.substr(0, 6).c_str()) - 1;
+    return frame >= 0;
+}
+
+void Vm::GotoFrameValue(ClipId clip, const Value& v, bool play, int bias) {
+    int frame = 0;
+    if (!clip || !FrameFromValue(*this, host_, clip, v, frame)) return;
+    host_.Goto(clip, frame + bias, play);
+}
+
+bool Vm::StepTimeline(Frame& f, const Instr& in) {
+    const ClipId target = ClipOf(f.target);
+    const std::vector<std::string>& strings = f.prog->strings;
+    switch (in.op) {
+    case kOpPlay: if (target) host_.SetPlaying(target, true); return true;
+    case kOpStop: if (target) host_.SetPlaying(target, false); return true;
+    case kOpNextFrame:
+    case kOpPrevFrame:
+        if (target) host_.Goto(target, host_.CurrentFrame(target) + (in.op == kOpNextFrame ? 1 : -1), false);
+        return true;
+    case kOpGotoFrame: if (target) host_.Goto(target, in.u16, false); return true;
+    case kOpGotoLabel: {
+        if (!target) return true;
+        int frame = host_.FindLabel(target, strings[in.index]);
+        if (frame >= 0) host_.Goto(target, frame, false);  // unknown labels do nothing
+        return true;
+    }
+    case kOpGotoFrame2: {
+        Value v = Pop(f);
+        GotoFrameValue(target, v, (in.flags & kGotoFrame2Play) != 0, in.u16);
+        return true;
+    }
+    case kOpGetUrl: host_.GetUrl(strings[in.index], strings[in.index + 1], 0); return true;
+    case kOpGetUrl2: {
+        Str window = ToStr(Pop(f));
+        Str url = ToStr(Pop(f));
+        host_.GetUrl(*url, *window, in.flags & (kGetUrl2SendGet | kGetUrl2SendPost));
+        return true;
+    }
+    case kOpSetTarget:
+    case kOpSetTarget2: {
+        ClipId clip = f.home;
+        if (in.op == kOpSetTarget) {
+            clip = ResolvePath(f.home, strings[in.index]);
+        } else {
+            Value v = Pop(f);
+            clip = v.IsClip() || v.IsObject() ? ClipOf(v) : ResolvePath(f.home, *ToStr(v));
+        }
+        f.target = ClipValue(clip);
+        // At frame level the target's variables come into scope too.
+        if (!f.activation && clip && !f.scope.empty()) f.scope[0] = ClipObject(clip);
+        if (!f.activation && !clip && !f.scope.empty()) f.scope[0] = ClipObject(f.home);
+        return true;
+    }
+    case kOpWaitForFrame: return true;  // every frame is loaded before playing
+    case kOpWaitForFrame2: Pop(f); return true;
+    case kOpCall: {
+        Value v = Pop(f);
+        ClipId clip = target;
+        int frame = 0;
+        if (!clip || !FrameFromValue(*this, host_, clip, v, frame)) return true;
+        for (const ActionBlock* block : host_.FrameActions(clip, frame)) {
+            if (depth_ >= kMaxDepth) throw ScriptAbort{"calls nested too deep"};
+            DepthGuard depth(depth_);
+            auto it = programs_.find(block);
+            if (it == programs_.end()) {
+                RunBlock(*block, clip);  // decodes and caches it
+                continue;
+            }
+            Frame called;
+            called.prog = it->second;
+            called.end = static_cast<uint32_t>(called.prog->code.size());
+            called.base = stack_.size();
+            called.home = clip;
+            called.thisv = ClipValue(clip);
+            called.target = called.thisv;
+            called.scope.push_back(ClipObject(clip));
+            called.regs.resize(4);
+            Execute(called);
+        }
+        return true;
+    }
+    case kOpTrace: {
+        Value v = Pop(f);
+        host_.Trace(v.IsUndefined() ? "undefined" : ToString(v));
+        return true;
+    }
+    case kOpToggleQuality: host_.ToggleQuality(); return true;
+    case kOpStopSounds: host_.StopSounds(); return true;
+    case kOpCloneSprite: {
+        double depth = ToNumber(Pop(f));
+        Str name = ToStr(Pop(f));
+        Value source = Pop(f);
+        ClipId clip = source.IsClip() ? ClipOf(source) : ResolvePath(target, *ToStr(source));
+        if (clip && std::isfinite(depth)) host_.CloneSprite(clip, *name, static_cast<int>(depth));
+        return true;
+    }
+    case kOpRemoveSprite: {
+        Value v = Pop(f);
+        ClipId clip = v.IsClip() ? ClipOf(v) : ResolvePath(target, *ToStr(v));
+        if (clip) host_.RemoveSprite(clip);
+        return true;
+    }
+    case kOpStartDrag: {
+        Value t = Pop(f);
+        bool lockCenter = ToBool(Pop(f));
+        if (ToBool(Pop(f)))
+            for (int i = 0; i < 4; ++i) Pop(f);  // the constraint rectangle
+        ClipId clip = t.IsClip() ? ClipOf(t) : ResolvePath(target, *ToStr(t));
+        if (clip) host_.StartDrag(clip, lockCenter);
+        return true;
+    }
+    case kOpEndDrag: host_.StopDrag(); return true;
+    default: return false;
+    }
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,54 @@
+#include "swf/avm1/Text.h"
+
+namespace swf::avm1 {
+
+std::vector<uint32_t> Chars(const std::string& s, bool utf8) {
+    std::vector<uint32_t> out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const uint8_t c = static_cast<uint8_t>(s[i]);
+        if (!utf8 || c < 0x80) {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        uint32_t code = c & (0x3F >> extra);
+        size_t j = i + 1;
+        for (int k = 0; k < extra && j < s.size() && (static_cast<uint8_t>(s[j]) & 0xC0) == 0x80; ++k, ++j)
+            code = (code << 6) | (static_cast<uint8_t>(s[j]) & 0x3F);
+        if (j == i + 1 && extra) code = c;  // a stray byte stands for itself
+        out.push_back(code);
+        i = j;
+    }
+    return out;
+}
+
+std::string CharString(uint32_t code, bool utf8) {
+    std::string s;
+    if (!utf8 || code < 0x80) {
+        s.push_back(static_cast<char>(code & 0xFF));
+    } else if (code < 0x800) {
+        s.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        s.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        s.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        s.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        code &= 0x1FFFFF;
+        s.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        s.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+    return s;
+}
+
+std::string FromChars(const std::vector<uint32_t>& chars, size_t begin, size_t end, bool utf8) {
+    std::string s;
+    for (size_t i = begin; i < end && i < chars.size(); ++i) s += CharString(chars[i], utf8);
+    return s;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,15 @@
+// Characters of script strings. From SWF 6 on strings are UTF-8 and
+// lengths and indices count characters; before, they count bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace swf::avm1 {
+
+std::vector<uint32_t> Chars(const std::string& s, bool utf8);
+std::string FromChars(const std::vector<uint32_t>& chars, size_t begin, size_t end, bool utf8);
+std::string CharString(uint32_t code, bool utf8);
+
+}  // namespace swf::avm1

@@ -1,0 +1,220 @@
+// The AVM1 machine of one movie: heap, globals, built-ins, timers and the
+// interpreter loop over decoded programs (Program.h).
+//
+// Running rules:
+//  1. Each script call runs in a frame with its own registers, scope chain,
+//     `this`, target clip and constant pool; the value stack is shared and
+//     a frame never pops below its own base (it gets undefined instead).
+//  2. Limits: an instruction budget per host call stands for the player's
+//     script timeout; calls nest at most kMaxDepth deep; scope chains and
+//     the stack are bounded. Hitting one stops the running call chain (a
+//     ScriptAbort unwinds to RunBlock) and is listed in Errors(); the
+//     movie goes on.
+//  3. Names are case-insensitive for SWF 6 and earlier; undefined becomes
+//     "" as a string before SWF 7 and "undefined" from 7 on.
+//  4. Collections happen only at the top of the interpreter loop while no
+//     native is running (pins_ == 0), so every live value is a root then.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "swf/avm1/Host.h"
+#include "swf/avm1/Object.h"
+#include "swf/avm1/Program.h"
+
+namespace swf::avm1 {
+
+// Thrown to stop the running call chain (budget, depth); scripts cannot
+// catch it.
+struct ScriptAbort {
+    std::string why;
+};
+// A value thrown by a script (Throw), caught by Try.
+struct ScriptThrow {
+    Value value;
+};
+
+class Vm {
+public:
+    static constexpr int kMaxDepth = 256;
+    static constexpr size_t kMaxScope = 64;
+    static constexpr size_t kMaxStack = 1 << 16;
+    static constexpr size_t kDefaultBudget = 1 << 24;
+    static constexpr size_t kMaxRegisters = 256;
+    static constexpr size_t kMaxTimers = 1024;
+
+    Vm(Host& host, int swfVersion);
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    // Every entry from the host starts with a fresh instruction budget.
+    void BeginHostCall() { budget_ = budgetPerCall_; }
+    void SetBudget(size_t instructions) { budgetPerCall_ = budget_ = instructions; }
+    // Runs one action block with `clip` as this and target.
+    void RunBlock(const ActionBlock& block, ClipId clip);
+    void RunProgram(std::shared_ptr<const Program> program, ClipId clip);
+    // Fires the intervals and timeouts due at the host's clock.
+    void RunTimers();
+    void ClipRemoved(ClipId clip);
+    const std::vector<std::string>& Errors() const { return errors_; }
+    size_t LiveObjects() const { return heap_.Live(); }
+    void Collect();
+
+    int Version() const { return version_; }
+    bool Ci() const { return version_ <= 6; }
+    Host& HostRef() { return host_; }
+    Heap& HeapRef() { return heap_; }
+
+    // Built-ins and natives use these.
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* dateProto = nullptr;
+    Object* clipProto = nullptr;
+    Object* errorProto = nullptr;
+
+    Object* NewObject(Object* proto = nullptr);
+    Object* NewArray(std::vector<Value> elems = {});
+    Object* NewNative(NativeFn fn, int magic = 0);
+    Object* NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def, std::vector<Object*> scope,
+                              std::shared_ptr<const std::vector<Value>> pool, Value target);
+    void DefineNative(Object* on, const std::string& name, NativeFn fn, int magic = 0);
+    // A constructor with its prototype, both hidden properties of _global.
+    Object* DefineClass(const std::string& name, NativeFn ctor, Object* proto);
+    void SetHidden(Object* on, const std::string& name, const Value& v);
+
+    // Conversions (Convert.cpp).
+    double ToNumber(const Value& v);
+    Str ToStr(const Value& v);
+    std::string ToString(const Value& v) { return *ToStr(v); }
+    bool ToBool(const Value& v);
+    Value ToPrimitive(const Value& v, bool hintString = false);
+    // The object to look members up on: wrappers get their prototype.
+    Object* ToObject(const Value& v);
+    std::string TypeOf(const Value& v);
+    bool LooseEquals(const Value& a, const Value& b);
+    bool StrictEquals(const Value& a, const Value& b);
+    // Less-than for Less2: undefined when either side is NaN.
+    Value Compare(const Value& a, const Value& b);
+
+    // Members, through prototypes, getters/setters, watchers and clips.
+    Value GetMember(const Value& obj, const std::string& name);
+    void SetMember(const Value& obj, const std::string& name, const Value& v);
+    Value Get(Object* o, const std::string& name, const Value& self);
+    void Put(Object* o, const std::string& name, const Value& v);
+    bool HasProperty(Object* o, const std::string& name);
+    bool DeleteMember(Object* o, const std::string& name);
+    // Enumerable names, own first then along the prototype chain.
+    std::vector<std::string> EnumNames(Object* o);
+
+    // Calls: `fn` must be a function object, else undefined results.
+    Value Call(const Value& fn, const Value& self, const std::vector<Value>& args);
+    Value CallMethod(const Value& obj, const std::string& name, const std::vector<Value>& args);
+    Value Construct(const Value& ctor, const std::vector<Value>& args);
+    bool IsFunction(const Value& v) const { return v.IsObject() && v.o->fn; }
+    bool InstanceOf(const Value& v, Object* ctor);
+
+    // Clips.
+    Object* ClipObject(ClipId clip);
+    Value ClipValue(ClipId clip);
+    ClipId ClipOf(const Value& v);  // 0 when v is no live clip
+    // Resolves a target path ("/a/b", "_root.a", "../b", "_level1") from `from`.
+    ClipId ResolvePath(ClipId from, const std::string& path);
+    void Report(const std::string& message);
+    // Seeded once per movie, so captures come out the same on every run.
+    double Random();
+
+    // Timers (setInterval / setTimeout), driven by Host::Now.
+    int AddTimer(const Value& fn, const Value& self, const std::string& method, double ms,
+                 std::vector<Value> args, bool repeat);
+    void ClearTimer(int id);
+
+    // A running call and its Try blocks (Frame.h).
+    struct Frame;
+    struct Handler;
+
+private:
+    struct Timer {
+        int id;
+        Value fn, self;
+        std::string method;
+        double interval, due;
+        std::vector<Value> args;
+        bool repeat;
+    };
+    friend struct PinGuard;
+
+    // Interpreter.cpp
+    Value Execute(Frame& f);
+    bool Step(Frame& f, const Instr& in);
+    void Push(Value v);
+    Value Pop(Frame& f);
+    void Tick();
+    bool Unwind(Frame& f, const ScriptThrow& t);
+    // OpsValues.cpp
+    bool StepValues(Frame& f, const Instr& in);
+    // OpsNames.cpp
+    bool StepNames(Frame& f, const Instr& in);
+    Value GetVariable(Frame& f, const std::string& name);
+    void SetVariable(Frame& f, const std::string& name, const Value& v);
+    Object* FindScope(Frame& f, const std::string& name);
+    bool SplitPath(Frame& f, const std::string& name, Value& base, std::string& member);
+    // OpsCalls.cpp
+    bool StepCalls(Frame& f, const Instr& in);
+    Value Invoke(Object* fn, const Value& self, const std::vector<Value>& args, bool construct);
+    Value RunScript(Object* fn, const Value& self, const std::vector<Value>& args, bool construct);
+    std::vector<Value> PopArgs(Frame& f);
+    // OpsTimeline.cpp
+    bool StepTimeline(Frame& f, const Instr& in);
+    void GotoFrameValue(ClipId clip, const Value& frame, bool play, int bias);
+    // Clips.cpp
+    bool ClipGet(Object* clip, const std::string& name, Value& out);
+    bool ClipSet(Object* clip, const std::string& name, const Value& v);
+    void MarkRoots();
+
+    Host& host_;
+    int version_;
+    Heap heap_;
+    std::vector<Value> stack_;
+    std::vector<Frame*> frames_;
+    int depth_ = 0;
+    int pins_ = 0;
+    size_t budget_ = kDefaultBudget;
+    size_t budgetPerCall_ = kDefaultBudget;
+    std::unordered_map<ClipId, Object*> clipObjects_;
+    std::map<const ActionBlock*, std::shared_ptr<const Program>> programs_;
+    std::vector<Timer> timers_;
+    int nextTimer_ = 1;
+    std::vector<std::string> errors_;
+    uint64_t rng_ = 0x9E3779B97F4A7C15ull;
+};
+
+// Natives that call back into scripts hold their values in C++ locals; a
+// pin keeps the collector away meanwhile.
+struct PinGuard {
+    explicit PinGuard(Vm& vm) : vm_(vm) { ++vm_.pins_; }
+    ~PinGuard() { --vm_.pins_; }
+    PinGuard(const PinGuard&) = delete;
+    PinGuard& operator=(const PinGuard&) = delete;
+    Vm& vm_;
+};
+
+// Built-ins, one installer per file.
+void InstallObjectAndFunction(Vm& vm);
+void InstallArray(Vm& vm);
+void InstallString(Vm& vm);
+void InstallNumberBooleanMath(Vm& vm);
+void InstallDate(Vm& vm);
+void InstallGlobals(Vm& vm);
+
+}  // namespace swf::avm1

@@ -1,0 +1,99 @@
+// Object creation helpers for the built-ins, the random source, and the
+// timers of setInterval and setTimeout.
+//
+// Timers follow the host's clock (Host::Now), so a capture at a given
+// frame always sees the same calls. Each due timer fires at most once per
+// RunTimers; an interval that fell behind is rescheduled from now rather
+// than replayed.
+#include <algorithm>
+
+#include "swf/avm1/Vm.h"
+
+namespace swf::avm1 {
+
+Object* Vm::NewObject(Object* proto) { return heap_.New(ObjClass::Object, proto ? proto : objectProto); }
+
+Object* Vm::NewArray(std::vector<Value> elems) {
+    Object* a = heap_.New(ObjClass::Array, arrayProto);
+    a->elems = std::move(elems);
+    return a;
+}
+
+Object* Vm::NewNative(NativeFn fn, int magic) {
+    Object* o = heap_.New(ObjClass::Function, functionProto);
+    o->fn = std::make_unique<FunctionData>();
+    o->fn->native = fn;
+    o->fn->magic = magic;
+    return o;
+}
+
+void Vm::SetHidden(Object* on, const std::string& name, const Value& v) {
+    Property& p = on->Put(name, Ci());
+    p.value = v;
+    p.flags |= kDontEnum;
+}
+
+void Vm::DefineNative(Object* on, const std::string& name, NativeFn fn, int magic) {
+    SetHidden(on, name, Value::Obj(NewNative(fn, magic)));
+}
+
+Object* Vm::DefineClass(const std::string& name, NativeFn ctor, Object* proto) {
+    Object* c = NewNative(ctor);
+    SetHidden(c, "prototype", Value::Obj(proto));
+    SetHidden(proto, "constructor", Value::Obj(c));
+    SetHidden(global, name, Value::Obj(c));
+    return c;
+}
+
+double Vm::Random() {
+    // xorshift64*: small, and the same sequence on every machine.
+    rng_ ^= rng_ >> 12;
+    rng_ ^= rng_ << 25;
+    rng_ ^= rng_ >> 27;
+    const uint64_t r = rng_ * 0x2545F4914F6CDD1Dull;
+    return static_cast<double>(r >> 11) / 9007199254740992.0;
+}
+
+int Vm::AddTimer(const Value& fn, const Value& self, const std::string& method, double ms,
+                 std::vector<Value> args, bool repeat) {
+    if (timers_.size() >= kMaxTimers) return 0;
+    if (!(ms >= 0)) ms = 0;
+    Timer t{nextTimer_++, fn, self, method, ms, host_.Now() + ms, std::move(args), repeat};
+    timers_.push_back(std::move(t));
+    return timers_.back().id;
+}
+
+void Vm::ClearTimer(int id) {
+    timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; }),
+                  timers_.end());
+}
+
+void Vm::RunTimers() {
+    const double now = host_.Now();
+    std::vector<int> due;
+    for (const Timer& t : timers_)
+        if (t.due <= now) due.push_back(t.id);
+    for (int id : due) {
+        auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
+        if (it == timers_.end()) continue;  // cleared by an earlier one
+        Timer t = *it;
+        if (t.repeat) {
+            it->due = std::max(it->due + std::max(t.interval, 1.0), now);
+        } else {
+            timers_.erase(it);
+        }
+        const size_t savedStack = stack_.size();
+        try {
+            if (t.method.empty()) Call(t.fn, t.self, t.args);
+            else CallMethod(t.self, t.method, t.args);
+        } catch (const ScriptAbort& a) {
+            Report("timer stopped: " + a.why);
+        } catch (const ScriptThrow& e) {
+            Report("timer threw " + ToString(e.value));
+        }
+        stack_.resize(savedStack);
+        depth_ = 0;
+    }
+}
+
+}  // namespace swf::avm1

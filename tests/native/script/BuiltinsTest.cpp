@@ -1,0 +1,163 @@
+// Built-in objects: Array, String, Math, Number, Date and the globals.
+#include "ScriptTestUtil.h"
+
+namespace {
+
+using namespace scripttest;
+
+// Calls method `m` of the array literal `elems` with `args` (pushed as
+// written, so the last argument first) and traces the result and the array.
+std::string OnArray(const std::string& elems, const std::string& args, int argc, const std::string& m) {
+    return "push " + elems + "; initarray; storeregister 1; pop;" + (args.empty() ? "" : "push " + args + ";") +
+           "push " + std::to_string(argc) + "; push r:1; push '" + m + "'; callmethod; trace; push r:1; trace";
+}
+
+TEST(BuiltinsTest, ArrayMethods) {
+    const std::string cases[][2] = {
+        {OnArray("3, 2, 1, 3", "4", 1, "push"), "4|1,2,3,4"},
+        {OnArray("3, 2, 1, 3", "", 0, "pop"), "3|1,2"},
+        {OnArray("3, 2, 1, 3", "", 0, "shift"), "1|2,3"},
+        {OnArray("3, 2, 1, 3", "0", 1, "unshift"), "4|0,1,2,3"},
+        {OnArray("4, 3, 2, 1, 4", "-1, 1", 2, "slice"), "2,3|1,2,3,4"},
+        {OnArray("4, 3, 2, 1, 4", "'b', 'a', 2, 1", 4, "splice"), "2,3|1,a,b,4"},
+        {OnArray("2, 1, 2", "'x', 1", 2, "concat"), "1,2,1,x|1,2"},
+        {OnArray("3, 2, 1, 3", "'-'", 1, "join"), "1-2-3|1,2,3"},
+        {OnArray("3, 2, 1, 3", "", 0, "reverse"), "3,2,1|3,2,1"},
+        {OnArray("10, 9, 1, 3", "", 0, "sort"), "1,10,9|1,10,9"},
+        {OnArray("10, 9, 1, 3", "16", 1, "sort"), "1,9,10|1,9,10"},
+        {OnArray("10, 9, 1, 3", "18", 1, "sort"), "10,9,1|10,9,1"},
+        {OnArray("'b', 'B', 'a', 3", "1", 1, "sort"), "a,B,b|a,B,b"},
+        {OnArray("1, 2, 1, 3", "4", 1, "sort"), "0|1,2,1"},
+        {OnArray("30, 10, 20, 3", "24", 1, "sort"), "1,0,2|20,10,30"},
+    };
+    for (const auto& c : cases) {
+        Machine m;
+        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
+    }
+}
+
+TEST(BuiltinsTest, SortWithComparatorAndSortOn) {
+    RunTable({
+        // A comparator returning b - a sorts descending.
+        {R"(
+            definefunction - (a, b) cend
+              push 'b'; getvariable; push 'a'; getvariable; subtract; return
+            cend:
+            push 1; push 1, 5, 3, 3; initarray; push 'sort'; callmethod; trace)", "5,3,1"},
+        // A comparator that always says "less" still gives some order.
+        {R"(
+            definefunction - (a, b) cend
+              push -1; return
+            cend:
+            push 1; push 1, 5, 3, 2, 4, 5; initarray; push 'sort'; callmethod; push 'length'; getmember; trace)", "5"},
+        // sortOn two fields, the second numeric.
+        {R"(
+            push 'n', 10, 'k', 'a', 2; initobject
+            push 'n', 9, 'k', 'a', 2; initobject
+            push 'n', 1, 'k', 'b', 2; initobject
+            push 3; initarray; storeregister 1; pop
+            push 16, 0, 2; initarray; push 'n', 'k', 2; initarray; push 2; push r:1; push 'sortOn'; callmethod; pop
+            push r:1; push 0; getmember; push 'n'; getmember; trace
+            push r:1; push 1; getmember; push 'n'; getmember; trace)", "9|10"},
+    });
+}
+
+TEST(BuiltinsTest, StringMethods) {
+    const char* s = "push 'Hello, World'; ";
+    auto call = [&](const std::string& args, int argc, const std::string& m) {
+        return std::string(args.empty() ? "" : "push " + args + ";") + "push " + std::to_string(argc) + ";" + s +
+               "push '" + m + "'; callmethod; trace";
+    };
+    const std::string cases[][2] = {
+        {call("4", 1, "charAt"), "o"},
+        {call("0", 1, "charCodeAt"), "72"},
+        {call("'o'", 1, "indexOf"), "4"},
+        {call("5, 'o'", 2, "indexOf"), "8"},
+        {call("'o'", 1, "lastIndexOf"), "8"},
+        {call("-3, 7", 2, "slice"), "Wo"},
+        {call("0, 5", 2, "substring"), "Hello"},
+        {call("3, 7", 2, "substr"), "Wor"},
+        {call("", 0, "toUpperCase"), "HELLO, WORLD"},
+        {call("', '", 1, "split") + "; push 'x'; trace", "Hello,World|x"},
+        {call("'!'", 1, "concat"), "Hello, World!"},
+        {"push 'abc'; push 'length'; getmember; trace", "3"},
+        {"push 66, 65, 2, 'String'; getvariable; push 'fromCharCode'; callmethod; trace", "AB"},
+        {"push 5, 1, 'String'; newobject; push 'length'; getmember; trace", "1"},
+    };
+    for (const auto& c : cases) {
+        Machine m;
+        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
+    }
+}
+
+TEST(BuiltinsTest, MathNumberAndGlobals) {
+    RunTable({
+        {"push -2.5, 1, 'Math'; getvariable; push 'round'; callmethod; trace", "-2"},
+        {"push 2, 10, 2, 'Math'; getvariable; push 'pow'; callmethod; trace", "100"},
+        {"push 3, 1, 7, 3, 'Math'; getvariable; push 'max'; callmethod; trace", "7"},
+        {"push 0, 'Math'; getvariable; push 'min'; callmethod; trace", "Infinity"},
+        {"push 16, 1, 255, 1, 'Number'; newobject; push 'toString'; callmethod; trace", "ff"},
+        {"push '  42px', 1, 'parseInt'; callfunction; trace", "42"},
+        {"push '0x1f', 1, 'parseInt'; callfunction; trace", "31"},
+        {"push '010', 1, 'parseInt'; callfunction; trace", "8"},
+        {"push 2, '11', 2, 'parseInt'; callfunction; trace", "3"},
+        {"push 'z', 1, 'parseInt'; callfunction; trace", "NaN"},
+        {"push '3.5e2x', 1, 'parseFloat'; callfunction; trace", "350"},
+        {"push 'abc', 1, 'isNaN'; callfunction; trace", "true"},
+        {"push 1, 0; divide; push 1, 'isFinite'; callfunction; trace", "false"},
+        {"push 'a b&c', 1, 'escape'; callfunction; trace", "a%20b%26c"},
+        {"push 'a%20b%2', 1, 'unescape'; callfunction; trace", "a b%2"},
+        {"push 0, 'Math'; getvariable; push 'random'; callmethod; push 1; less2; trace", "true"},
+    });
+}
+
+TEST(BuiltinsTest, DateFieldsRoundTrip) {
+    // new Date(2004, 1, 29, 13, 5, 9) in the fake host's UTC local time.
+    const char* make = "push 9, 5, 13, 29, 1, 2004, 6, 'Date'; newobject; storeregister 1; pop;";
+    auto get = [&](const char* m) { return std::string(make) + "push 0; push r:1; push '" + m + "'; callmethod; trace"; };
+    const std::string cases[][2] = {
+        {get("getFullYear"), "2004"},
+        {get("getMonth"), "1"},
+        {get("getDate"), "29"},
+        {get("getDay"), "0"},
+        {get("getHours"), "13"},
+        {get("getTime"), "1078059909000"},
+        {std::string(make) + "push 40, 1; push r:1; push 'setDate'; callmethod; pop;"
+                             "push 0; push r:1; push 'getMonth'; callmethod; trace",
+         "2"},
+        {std::string(make) + "push r:1; tostring; trace", "Sun Feb 29 13:05:09 GMT+0000 2004"},
+        {"push 1, 0, 1970, 3, 'Date'; getvariable; push 'UTC'; callmethod; trace", "0"},
+    };
+    for (const auto& c : cases) {
+        Machine m;
+        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
+    }
+}
+
+TEST(BuiltinsTest, IntervalsFollowThePlayersClock) {
+    Machine m;
+    m.Run(R"(
+        definefunction - () tend
+          push 'tick'; trace
+        tend:
+        push 100; stackswap; push 2, 'setInterval'; callfunction; push 'id'; stackswap; setvariable
+        definefunction - () oend
+          push 'once'; trace
+        oend:
+        push 150; stackswap; push 2, 'setTimeout'; callfunction; pop)");
+    std::vector<std::string> seen;
+    for (double t : {50.0, 100.0, 150.0, 250.0, 300.0}) {
+        m.host.now = t;
+        m.host.traces.clear();
+        m.vm.RunTimers();
+        seen.push_back(std::to_string(int(t)) + ":" + Joined(m.host.traces));
+    }
+    EXPECT_EQ(Joined(seen), "50:|100:tick|150:once|250:tick|300:tick");
+    m.Run("push 'id'; getvariable; push 1, 'clearInterval'; callfunction; pop");
+    m.host.now = 1000;
+    m.host.traces.clear();
+    m.vm.RunTimers();
+    EXPECT_TRUE(m.host.traces.empty());
+}
+
+}  // namespace

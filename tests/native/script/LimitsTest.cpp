@@ -1,0 +1,96 @@
+// Decoding of damaged blocks and the limits that keep any script from
+// hanging the player or claiming unbounded memory.
+#include "ScriptTestUtil.h"
+
+namespace {
+
+using namespace scripttest;
+namespace avm1 = swf::avm1;
+
+TEST(LimitsTest, DecoderResolvesBranchesAndRejectsBadTargets) {
+    // push true; if +1 (into the middle of the next record); trace
+    std::vector<uint8_t> bad = {0x96, 2, 0, 5, 1, 0x9D, 2, 0, 1, 0, 0x96, 3, 0, 0, 'x', 0, 0x26};
+    avm1::Program p = avm1::Decode(bad.data(), bad.size());
+    ASSERT_EQ(p.code.size(), 4u);
+    EXPECT_EQ(p.code[1].target, avm1::kBadTarget);
+
+    std::vector<uint8_t> good = swfmake::Assemble("push true; if skip; push 'x'; trace; skip: push 'y'; trace");
+    p = avm1::Decode(good.data(), good.size());
+    ASSERT_EQ(p.code.size(), 6u);
+    EXPECT_EQ(p.code[1].target, 4u);
+
+    // A record longer than the block ends it; what came before stays.
+    std::vector<uint8_t> cut = {0x07, 0x96, 40, 0, 0};
+    std::vector<std::string> errors;
+    p = avm1::Decode(cut.data(), cut.size(), &errors);
+    EXPECT_EQ(p.code.size(), 1u);
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST(LimitsTest, BadBranchTargetEndsTheBlockCleanly) {
+    std::vector<uint8_t> bad = {0x96, 2, 0, 5, 1, 0x9D, 2, 0, 1, 0, 0x96, 3, 0, 0, 'x', 0, 0x26};
+    Machine m;
+    auto prog = std::make_shared<const avm1::Program>(avm1::Decode(bad.data(), bad.size()));
+    m.vm.RunProgram(prog, 1);
+    EXPECT_TRUE(m.host.traces.empty());
+    EXPECT_EQ(m.Run("push 'then'; trace"), "then");
+}
+
+TEST(LimitsTest, EndlessLoopStopsAtTheBudgetAndTheMovieGoesOn) {
+    Machine m;
+    m.vm.SetBudget(100000);
+    EXPECT_EQ(m.Run("push 'a'; trace; top: jump top"), "a");
+    ASSERT_FALSE(m.vm.Errors().empty());
+    EXPECT_NE(m.vm.Errors().back().find("budget"), std::string::npos);
+    EXPECT_EQ(m.Run("push 'b'; trace"), "b");
+}
+
+TEST(LimitsTest, LoopsThatAllocateDoNotGrowTheHeap) {
+    // Each iteration makes an object, an array and a closure and calls it.
+    const char* loop = R"(
+        push 'i', 0; setvariable
+        top:
+        push 'i'; getvariable; push %d; less2; not; if done
+        push 'o', 'k', 1, 1; initobject; setvariable
+        push 1, 2, 2; initarray; pop
+        definefunction - (x) fend
+          push 'x'; getvariable; return
+        fend:
+        push 3; stackswap; push 1; stackswap; push undefined; callmethod; pop
+        push 'i', 'i'; getvariable; increment; setvariable
+        jump top
+        done:
+        push 'i'; getvariable; trace)";
+    char small[1024], large[1024];
+    std::snprintf(small, sizeof small, loop, 20000);
+    std::snprintf(large, sizeof large, loop, 100000);
+    Machine a, b;
+    EXPECT_EQ(a.Run(small), "20000");
+    EXPECT_EQ(b.Run(large), "100000");
+    // Five times the iterations, about the same heap.
+    EXPECT_LT(b.vm.LiveObjects(), 3 * avm1::Heap::kMinCollect);
+    EXPECT_LT(a.vm.LiveObjects(), 3 * avm1::Heap::kMinCollect);
+}
+
+TEST(LimitsTest, HostileSizesAreBounded) {
+    RunTable({
+        // a[1e9] = 1 is dropped rather than allocated.
+        {"push 0; initarray; storeregister 1; push 1000000000, 1; setmember; push r:1; push 'length'; getmember; trace",
+         "0"},
+        {"push 1e9, 1, 'Array'; newobject; push 'length'; getmember; trace", "0"},
+        // Popping an empty stack gives undefined.
+        {"pop; pop; add2; trace", "NaN"},
+        // with(undefined) skips its body.
+        {"push undefined; with e; push 'in'; trace; e: push 'out'; trace", "out"},
+    });
+    // Nesting with deeper than the scope bound stops the chain.
+    std::string deep;
+    for (int i = 0; i < 100; ++i) deep += "push 0; initobject; with e" + std::to_string(i) + ";";
+    deep += "push 'deep'; trace;";
+    for (int i = 99; i >= 0; --i) deep += "e" + std::to_string(i) + ":;";
+    Machine m;
+    EXPECT_EQ(m.Run(deep), "");
+    EXPECT_FALSE(m.vm.Errors().empty());
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// Clips as scripts reach them: target paths, slash and dot variables,
+// clip references that find a re-created clip again, and timeline actions.
+#include "ScriptTestUtil.h"
+
+namespace {
+
+using namespace scripttest;
+
+struct Tree : Machine {
+    Tree() {
+        a = host.Add(1, "a");
+        b = host.Add(a, "b");
+        host.clips[a].labels["intro"] = 4;
+    }
+    ClipId a, b;
+};
+
+TEST(PathsTest, VariablesBySlashAndDotPaths) {
+    const std::string cases[][2] = {
+        {"push '/a/b:v', 1; setvariable; push '_root.a.b.v'; getvariable; trace", "1"},
+        {"push 'a.b.w', 2; setvariable; push '/a/b:w'; getvariable; trace", "2"},
+        {"push '_root'; getvariable; push 'a'; getmember; push 'b'; getmember; targetpath; trace", "_level0.a.b"},
+        {"push 'a/b'; getvariable; push '_parent'; getmember; push '_name'; getmember; trace", "a"},
+        {"push '/a/b'; getvariable; push '_name'; getmember; trace", "b"},
+        {"push '/nothing'; getvariable; typeof; trace", "undefined"},
+        {"push '_level0.a'; getvariable; push 'x', 7; setmember; push '/a:x'; getvariable; trace", "7"},
+        {"push 'a/b', 0, 30; setproperty; push 'a/b', 0; getproperty; trace", "30"},
+        {"push 'a'; getvariable; push '_x', 12; setmember; push 'a', 0; getproperty; trace", "12"},
+    };
+    for (const auto& c : cases) {
+        Tree t;
+        EXPECT_EQ(t.Run(c[0]), c[1]) << c[0];
+    }
+}
+
+TEST(PathsTest, ClipReferenceFindsTheRecreatedClip) {
+    Tree t;
+    t.Run("push 'keep'; push 'a'; getvariable; setvariable");
+    t.host.Remove(t.b);
+    t.host.Remove(t.a);
+    t.vm.ClipRemoved(t.b);
+    t.vm.ClipRemoved(t.a);
+    EXPECT_EQ(t.Run("push 'keep'; getvariable; push '_name'; getmember; trace"), "undefined");
+    t.host.Add(1, "a");
+    EXPECT_EQ(t.Run("push 'keep'; getvariable; push '_name'; getmember; trace"), "a");
+    // The new clip starts without the old one's variables.
+    EXPECT_EQ(t.Run("push '/a:x'; getvariable; typeof; trace"), "undefined");
+}
+
+TEST(PathsTest, TimelineActionsGoToTheTarget) {
+    const std::string cases[][2] = {
+        {"settarget 'a'; gotoframe 3; settarget ''; gotoframe 1", "goto _level0.a 3|goto _level0 1"},
+        {"settarget '/a'; gotolabel 'intro'; gotolabel 'none'", "goto _level0.a 4"},
+        {"push 'a'; settarget2; push 'intro'; gotoframe2 play", "goto _level0.a 4 play"},
+        {"push '/a:3'; gotoframe2 stop 2", "goto _level0.a 4"},
+        {"push 2; gotoframe2 stop", "goto _level0 1"},
+        {"settarget 'nowhere'; gotoframe 3; play", ""},
+        {"geturl 'FSCommand:quit' 'x'; push 'http://a', '_blank'; geturl2 0", "url FSCommand:quit x|url http://a _blank"},
+    };
+    for (const auto& c : cases) {
+        Tree t;
+        t.Run(c[0]);
+        EXPECT_EQ(Joined(t.host.log), c[1]) << c[0];
+    }
+}
+
+TEST(PathsTest, CallRunsAnotherFramesActions) {
+    Tree t;
+    swf::ActionBlock block;
+    swf::ActionRecord push, trace;
+    push.code = 0x96;
+    push.payload = {0, 'h', 'i', 0};
+    trace.code = 0x26;
+    block.records = {push, trace};
+    t.host.frameActions[{t.a, 4}] = block;
+    EXPECT_EQ(t.Run("settarget 'a'; push 'intro'; call; push 'intro'; call"), "hi|hi");
+}
+
+}  // namespace
