@@ -35,6 +35,7 @@ enum TagCode : uint16_t {
     kTagDefineFontInfo = 13,
     kTagDefineBitsLossless = 20,
     kTagDefineBitsJpeg2 = 21,
+    kTagDoInitAction = 59,
     kTagDefineShape2 = 22,
     kTagDefineButtonCxform = 23,
     kTagPlaceObject2 = 26,

@@ -66,8 +66,15 @@ struct DisplayCommand {
     FilterList filters;
 };
 
+// DoInitAction: run once per sprite, before the actions of its frame.
+struct InitAction {
+    uint16_t spriteId = 0;
+    ActionBlock actions;
+};
+
 struct Frame {
     std::vector<DisplayCommand> commands;
+    std::vector<InitAction> initActions;
     std::vector<ActionBlock> actions;
     std::string label;
     Rgba background;  // the background in force at this frame

@@ -44,6 +44,7 @@ struct Player::State {
     FsCommandHandler fsCommand;
     GetUrlHandler getUrl;
     std::shared_ptr<FontProvider> fonts;
+    TraceHandler trace;
     // Kept across frames: its scratch buffers are sized once, not per frame.
     std::unique_ptr<RasterBackend> raster;
 
@@ -54,8 +55,16 @@ struct Player::State {
         return ViewMatrix(movie->header.stage, viewWidth, viewHeight, scaleMode, alignFlags);
     }
     void Dispatch(const std::vector<HostCall>& calls) {
+        // Problems scripts met join the load errors, up to a bound.
+        constexpr size_t kMaxErrors = 256;
+        if (timeline)
+            for (std::string& e : timeline->TakeScriptErrors())
+                if (errors.size() < kMaxErrors) errors.push_back("actions: " + std::move(e));
         for (const HostCall& c : calls) {
-            if (c.fsCommand) {
+            if (c.trace) {
+                TraceHandler h = trace;
+                if (h) h(c.first);
+            } else if (c.fsCommand) {
                 FsCommandHandler h = fsCommand;  // a handler may replace itself
                 if (h) h(c.first, c.second);
             } else {
@@ -211,5 +220,6 @@ void Player::SetFontProvider(std::shared_ptr<FontProvider> provider) { state_->f
 
 void Player::SetFsCommandHandler(FsCommandHandler handler) { state_->fsCommand = std::move(handler); }
 void Player::SetGetUrlHandler(GetUrlHandler handler) { state_->getUrl = std::move(handler); }
+void Player::SetTraceHandler(TraceHandler handler) { state_->trace = std::move(handler); }
 
 }  // namespace swf

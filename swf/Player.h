@@ -36,6 +36,8 @@ Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int a
 using FsCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
 // GetURL to anything but "FSCommand:" (a web address, a target window).
 using GetUrlHandler = std::function<void(const std::string& url, const std::string& target)>;
+// trace() output of scripts, one call per line traced.
+using TraceHandler = std::function<void(const std::string& text)>;
 
 class Player {
 public:
@@ -103,6 +105,7 @@ public:
 
     void SetFsCommandHandler(FsCommandHandler handler);
     void SetGetUrlHandler(GetUrlHandler handler);
+    void SetTraceHandler(TraceHandler handler);
 
 private:
     struct State;

@@ -60,6 +60,17 @@ void Vm::ClipRemoved(ClipId clip) {
     clipObjects_.erase(it);
 }
 
+void Vm::ForgetClips(const std::function<bool(ClipId)>& alive) {
+    for (auto it = clipObjects_.begin(); it != clipObjects_.end();) {
+        if (alive(it->first)) {
+            ++it;
+        } else {
+            it->second->clip = 0;
+            it = clipObjects_.erase(it);
+        }
+    }
+}
+
 ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
     if (path.empty()) return from;
     const bool slash = path.find('/') != std::string::npos;

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,6 +63,9 @@ public:
     // Fires the intervals and timeouts due at the host's clock.
     void RunTimers();
     void ClipRemoved(ClipId clip);
+    // Drops the objects of clips that are gone (hosts that do not report
+    // each removal call this after running actions).
+    void ForgetClips(const std::function<bool(ClipId)>& alive);
     const std::vector<std::string>& Errors() const { return errors_; }
     size_t LiveObjects() const { return heap_.Live(); }
     void Collect();

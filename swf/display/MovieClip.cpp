@@ -94,10 +94,16 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     const bool forward = target > current_;
     std::map<int32_t, Pending> pending;
     Merge(forward ? current_ + 1 : 0, target, forward, pending);
+    const int crossedFrom = forward ? current_ + 1 : 0;
     current_ = target;
-    if (queue)
+    if (queue) {
+        // Init actions of every frame crossed, in case a goto skipped theirs.
+        for (int f = std::max(crossedFrom, 0); f <= target; ++f)
+            for (const InitAction& i : data_.frames[static_cast<size_t>(f)].initActions)
+                queue->push_back({serial, &i.actions, i.spriteId});
         for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
-            queue->push_back({serial, &b});
+            queue->push_back({serial, &b, 0});
+    }
 
     if (!forward) {  // depths absent from the target frame go, but not what scripts made
         for (auto it = list_.begin(); it != list_.end();)

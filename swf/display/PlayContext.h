@@ -18,6 +18,7 @@ class FontLibrary;
 struct QueuedActions {
     uint32_t clipSerial = 0;
     const ActionBlock* block = nullptr;
+    uint16_t initFor = 0;  // DoInitAction: the sprite it initialises, run once
 };
 using ActionQueue = std::vector<QueuedActions>;
 

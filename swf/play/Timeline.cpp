@@ -4,7 +4,17 @@
 
 namespace swf {
 
-Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts) : fonts_(movie), ctx_(movie) {
+namespace {
+
+// Blocks one host call may run, so that frames that jump to each other
+// cannot hang the player.
+constexpr size_t kMaxBlocksPerCall = 256;
+constexpr uint16_t kDefaultFrameRate88 = 12 << 8;
+
+}  // namespace
+
+Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
+    : fonts_(movie), ctx_(movie), scriptHost_(ctx_, root_), vm_(scriptHost_, movie.header.version) {
     fonts_.SetProvider(std::move(fonts));
     ctx_.fonts = &fonts_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
@@ -64,15 +74,44 @@ std::vector<HostCall> Timeline::Tick() {
     root_->Tick(&queue);
     // A stopped root or a loop ticks sprites past what a seek would show.
     if (root_->CurrentFrame() <= before) asPlayed_ = false;
-    return RunActions(queue);
+    ++ticks_;
+    const uint16_t rate88 = ctx_.movie.header.frameRate88 ? ctx_.movie.header.frameRate88 : kDefaultFrameRate88;
+    scriptHost_.SetNow(double(ticks_) * 1000.0 * 256.0 / rate88);
+    return RunActions(queue, true);
 }
 
-std::vector<HostCall> Timeline::RunActions(ActionQueue& queue) {
+// Runs queued blocks in order from `next`; actions may append to the queue.
+void Timeline::RunQueued(ActionQueue& queue, size_t& next) {
+    for (; next < queue.size() && next < kMaxBlocksPerCall; ++next) {
+        const QueuedActions q = queue[next];
+        if (!ctx_.FindClip(q.clipSerial)) continue;  // removed by an earlier action
+        if (q.initFor && !initDone_.insert(q.initFor).second) continue;
+        vm_.RunBlock(*q.block, q.clipSerial);
+    }
+}
+
+std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     if (!queue.empty()) asPlayed_ = false;
     std::vector<HostCall> calls;
-    ActionRunner runner(ctx_, *root_, calls);
-    runner.RunQueue(queue);
+    scriptHost_.Begin(&queue, &calls);
+    vm_.BeginHostCall();
+    size_t next = 0;
+    RunQueued(queue, next);
+    if (timers) {
+        vm_.RunTimers();
+        RunQueued(queue, next);
+    }
+    scriptHost_.Begin(nullptr, nullptr);
+    queue.clear();
+    vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindClip(id) != nullptr; });
     return calls;
+}
+
+std::vector<std::string> Timeline::TakeScriptErrors() {
+    const std::vector<std::string>& all = vm_.Errors();
+    std::vector<std::string> fresh(all.begin() + long(std::min(errorsTaken_, all.size())), all.end());
+    errorsTaken_ = all.size();
+    return fresh;
 }
 
 void Timeline::Render(RenderBackend& backend, const Matrix& view) const {

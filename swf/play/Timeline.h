@@ -3,14 +3,17 @@
 #pragma once
 
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "swf/Movie.h"
 #include "swf/RenderBackend.h"
-#include "swf/play/ActionRunner.h"
+#include "swf/avm1/Vm.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
 #include "swf/text/FontLibrary.h"
+#include "swf/play/ScriptHost.h"
 
 namespace swf {
 
@@ -40,6 +43,8 @@ public:
     bool PointerOverButton() const;
 
     void Render(RenderBackend& backend, const Matrix& view) const;
+    // Problems scripts ran into since the last call (bad records, limits).
+    std::vector<std::string> TakeScriptErrors();
 
 private:
     struct ButtonRef {
@@ -50,12 +55,18 @@ private:
     uint32_t ButtonAt(Point point, const Matrix& view);
     void SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue);
     void TrackEnterLeave(uint32_t hit, ActionQueue& queue);
-    std::vector<HostCall> RunActions(ActionQueue& queue);
+    std::vector<HostCall> RunActions(ActionQueue& queue, bool timers = false);
+    void RunQueued(ActionQueue& queue, size_t& next);
     void Rebuild(int frame);
 
     FontLibrary fonts_;  // declared first: outlives every text object
     PlayContext ctx_;    // outlives every clip
     std::unique_ptr<MovieClip> root_;
+    ScriptHost scriptHost_;
+    avm1::Vm vm_;
+    std::set<uint16_t> initDone_;  // sprites whose DoInitAction ran
+    uint64_t ticks_ = 0;           // the script clock counts frames
+    size_t errorsTaken_ = 0;
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;

@@ -104,6 +104,11 @@ void TimelineBuilder::AddActions(ActionBlock block) {
     pendingUsed_ = true;
 }
 
+void TimelineBuilder::AddInitActions(InitAction init) {
+    pending_.initActions.push_back(std::move(init));
+    pendingUsed_ = true;
+}
+
 void TimelineBuilder::SetLabel(const std::string& label) {
     int frame = static_cast<int>(out_.frames.size());
     out_.labels.emplace(label, frame);  // the first frame with a label keeps it

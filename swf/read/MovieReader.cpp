@@ -131,6 +131,7 @@ const char* TagName(uint16_t code) {
     case kTagDefineButton: return "DefineButton";
     case kTagSetBackgroundColor: return "SetBackgroundColor";
     case kTagDoAction: return "DoAction";
+    case kTagDoInitAction: return "DoInitAction";
     case kTagDefineShape2: return "DefineShape2";
     case kTagDefineButtonCxform: return "DefineButtonCxform";
     case kTagPlaceObject2: return "PlaceObject2";
@@ -228,6 +229,18 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineText2: ReadDefineText(r, code, ctx); return;
     case kTagDefineEditText: ReadDefineEditText(r, ctx); return;
     case kTagCsmTextSettings: ReadCsmTextSettings(r, ctx); return;
+    case kTagDoInitAction: {
+        InitAction init;
+        init.spriteId = r.U16();
+        try {
+            ReadActionBlock(r, ctx, init.actions);
+        } catch (const ReadError&) {
+            tl.AddInitActions(std::move(init));
+            throw;
+        }
+        tl.AddInitActions(std::move(init));
+        return;
+    }
     default: return;  // unknown or not yet supported: skipped by its length
     }
 }

@@ -55,6 +55,7 @@ public:
     TimelineBuilder(ReadContext& ctx, TimelineData& out) : ctx_(ctx), out_(out) {}
     void AddCommand(DisplayCommand cmd);
     void AddActions(ActionBlock block);
+    void AddInitActions(InitAction init);
     void SetLabel(const std::string& label);
     void SetBackground(Rgba c) { background_ = c; }
     void ShowFrame();

@@ -222,6 +222,13 @@ void TagList::DefineButton2(uint16_t id, const std::vector<ButtonRecord>& record
 
 void TagList::DoAction(const Actions& actions) { Raw(swf::kTagDoAction, actions.Encode()); }
 
+void TagList::DoInitAction(uint16_t spriteId, const Actions& actions) {
+    ByteWriter w;
+    w.U16(spriteId);
+    w.Raw(actions.Encode());
+    Raw(swf::kTagDoInitAction, w.Take());
+}
+
 SwfWriter::SwfWriter(uint8_t version, const swf::Rect& stage, double framesPerSecond)
     : version_(version), stage_(stage), frameRate_(FrameRateFixed(framesPerSecond)) {}
 

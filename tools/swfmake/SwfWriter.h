@@ -105,6 +105,8 @@ public:
     void DoAction(const Actions& actions);
     // The 9-slice centre of a sprite or button, in its twips.
     void DefineScalingGrid(uint16_t id, const swf::Rect& center);
+    // Run once for sprite `spriteId` before the actions of its frame.
+    void DoInitAction(uint16_t spriteId, const Actions& actions);
 
     // Any tag; longForm forces the 6-byte header even for short bodies.
     void Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm = false);
