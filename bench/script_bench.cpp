@@ -38,14 +38,15 @@ public:
     std::string last;
 };
 
-// function f(x) { return x + 1; }
+// function f(x) { return x + 1; }  (registers, no this/arguments/super, as
+// compilers emit it)
 // var o = {k: 3}; var sum = 0;
 // for (var i = 0; i < N; i++) { sum = sum + i * 2 + o.k; sum = f(sum) % 1000003; }
 // trace(sum);
 std::string Script(int iterations) {
     return R"(
         constantpool 'f' 'x' 'o' 'k' 'sum' 'i'
-        definefunction2 f 2 0 (1:x) fend
+        definefunction2 f 2 0x2a (1:x) fend
           push r:1, 1; add2; return
         fend:
         push c:2, c:3, 3, 1; initobject; setvariable

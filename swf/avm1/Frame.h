@@ -41,6 +41,7 @@ struct Vm::Frame {
     std::vector<Handler> handlers;
     Value result;
     bool returned = false;
+    bool constructing = false;
 };
 
 }  // namespace swf::avm1

@@ -74,13 +74,9 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.home = ClipOf(d.target);
     f.callee = fn;
     f.pool = d.pool;
-    // `super`: the prototype above the one this method or constructor
-    // belongs to, and the constructor Extends recorded there.
-    Value base = construct ? Get(fn, "prototype", Value::Obj(fn)) : GetMember(self, "__proto__");
-    if (base.IsObject()) {
-        f.super = heap_.New(ObjClass::Super, base.o->proto);
-        f.super->elems = {self, Get(base.o, "__constructor__", base)};
-    }
+    f.constructing = construct;
+    const bool wantSuper = !info.v2 || !(info.flags & kSuppressSuper) || (info.flags & kPreloadSuper);
+    if (wantSuper && info.v2) MakeSuper(f);  // v1 code makes it when it names `super`
     const bool wantArguments = !info.v2 || !(info.flags & kSuppressArguments) || (info.flags & kPreloadArguments);
     if (wantArguments) {
         f.arguments = heap_.New(ObjClass::Arguments, objectProto);
@@ -118,6 +114,17 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
         if (!(info.flags & kSuppressArguments)) Put(f.activation, "arguments", Value::Obj(f.arguments));
     }
     return Execute(f);
+}
+
+// `super`: the prototype above the one this method or constructor belongs
+// to, and the constructor Extends recorded there.
+Object* Vm::MakeSuper(Frame& f) {
+    if (f.super || !f.callee) return f.super;
+    Value base = f.constructing ? Get(f.callee, "prototype", Value::Obj(f.callee)) : GetMember(f.thisv, "__proto__");
+    if (!base.IsObject()) return nullptr;
+    f.super = heap_.New(ObjClass::Super, base.o->proto);
+    f.super->elems = {f.thisv, Get(base.o, "__constructor__", base)};
+    return f.super;
 }
 
 Value Vm::Call(const Value& fn, const Value& self, const std::vector<Value>& args) {

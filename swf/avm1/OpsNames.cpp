@@ -53,7 +53,7 @@ Value Vm::GetVariable(Frame& f, const std::string& name) {
     if (name.empty()) return Value();
     if (EqualNames(name, "this", Ci())) return f.thisv;
     if (EqualNames(name, "_global", Ci())) return Value::Obj(global);
-    if (f.super && EqualNames(name, "super", Ci())) return Value::Obj(f.super);
+    if (f.callee && EqualNames(name, "super", Ci())) return Value::Obj(MakeSuper(f));
     if (name.find('/') != std::string::npos && name.find(':') == std::string::npos) {
         ClipId clip = ResolvePath(ClipOf(f.target), name);
         return ClipValue(clip);

@@ -178,6 +178,7 @@ private:
     Value Invoke(Object* fn, const Value& self, const std::vector<Value>& args, bool construct);
     Value RunScript(Object* fn, const Value& self, const std::vector<Value>& args, bool construct);
     std::vector<Value> PopArgs(Frame& f);
+    Object* MakeSuper(Frame& f);
     // OpsTimeline.cpp
     bool StepTimeline(Frame& f, const Instr& in);
     void GotoFrameValue(ClipId clip, const Value& frame, bool play, int bias);
