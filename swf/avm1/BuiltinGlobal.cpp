@@ -167,20 +167,15 @@ Value GetVersion(CallArgs&) { return Value::String("WIN 7,0,19,0"); }
 
 void InstallGlobals(Vm& vm) {
     Object* g = vm.global;
-    vm.DefineNative(g, "parseInt", ParseInt);
-    vm.DefineNative(g, "parseFloat", ParseFloat);
-    vm.DefineNative(g, "isNaN", IsNaN);
-    vm.DefineNative(g, "isFinite", IsFinite);
-    vm.DefineNative(g, "escape", Escape);
-    vm.DefineNative(g, "unescape", Unescape);
+    const std::pair<const char*, NativeFn> functions[] = {
+        {"parseInt", ParseInt}, {"parseFloat", ParseFloat}, {"isNaN", IsNaN}, {"isFinite", IsFinite},
+        {"escape", Escape}, {"unescape", Unescape}, {"clearInterval", ClearTimerF}, {"clearTimeout", ClearTimerF},
+        {"ASSetPropFlags", AsSetPropFlags}, {"ASnative", AsNative}, {"getVersion", GetVersion},
+        {"updateAfterEvent", Nothing},
+    };
+    for (const auto& [name, fn] : functions) vm.DefineNative(g, name, fn);
     vm.DefineNative(g, "setInterval", SetTimer, 1);
     vm.DefineNative(g, "setTimeout", SetTimer, 0);
-    vm.DefineNative(g, "clearInterval", ClearTimerF);
-    vm.DefineNative(g, "clearTimeout", ClearTimerF);
-    vm.DefineNative(g, "ASSetPropFlags", AsSetPropFlags);
-    vm.DefineNative(g, "ASnative", AsNative);
-    vm.DefineNative(g, "getVersion", GetVersion);
-    vm.DefineNative(g, "updateAfterEvent", Nothing);
     vm.SetHidden(g, "NaN", Value::Num(std::nan("")));
     vm.SetHidden(g, "Infinity", Value::Num(INFINITY));
 }

@@ -44,4 +44,13 @@ struct Vm::Frame {
     bool constructing = false;
 };
 
+// Counts a nested call for the depth limit while it runs.
+struct DepthGuard {
+    explicit DepthGuard(int& d) : d_(d) { ++d_; }
+    ~DepthGuard() { --d_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+    int& d_;
+};
+
 }  // namespace swf::avm1

@@ -56,8 +56,7 @@ void Vm::RunBlock(const ActionBlock& block, ClipId clip) {
     RunProgram(it->second, clip);
 }
 
-void Vm::RunProgram(std::shared_ptr<const Program> program, ClipId clip) {
-    Frame f;
+void Vm::StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId clip) {
     f.prog = std::move(program);
     f.end = static_cast<uint32_t>(f.prog->code.size());
     f.base = stack_.size();
@@ -66,6 +65,11 @@ void Vm::RunProgram(std::shared_ptr<const Program> program, ClipId clip) {
     f.target = f.thisv;
     f.scope.push_back(ClipObject(clip));
     f.regs.resize(kGlobalRegisters);
+}
+
+void Vm::RunProgram(std::shared_ptr<const Program> program, ClipId clip) {
+    Frame f;
+    StartTopFrame(f, std::move(program), clip);
     const size_t savedStack = stack_.size();
     try {
         Execute(f);

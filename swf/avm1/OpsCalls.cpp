@@ -11,12 +11,6 @@ namespace {
 
 constexpr size_t kMaxArgs = 1 << 16;
 
-struct DepthGuard {
-    explicit DepthGuard(int& d) : d_(d) { ++d_; }
-    ~DepthGuard() { --d_; }
-    int& d_;
-};
-
 }  // namespace
 
 std::vector<Value> Vm::PopArgs(Frame& f) {

@@ -14,12 +14,6 @@ namespace {
 
 constexpr int kMaxFrame = 1 << 16;
 
-struct DepthGuard {
-    explicit DepthGuard(int& d) : d_(d) { ++d_; }
-    ~DepthGuard() { --d_; }
-    int& d_;
-};
-
 }  // namespace
 
 // A frame given as a value: a 1-based number, a label, or a string of
@@ -114,14 +108,7 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
                 continue;
             }
             Frame called;
-            called.prog = it->second;
-            called.end = static_cast<uint32_t>(called.prog->code.size());
-            called.base = stack_.size();
-            called.home = clip;
-            called.thisv = ClipValue(clip);
-            called.target = called.thisv;
-            called.scope.push_back(ClipObject(clip));
-            called.regs.resize(4);
+            StartTopFrame(called, it->second, clip);
             Execute(called);
         }
         return true;

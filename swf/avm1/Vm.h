@@ -159,6 +159,7 @@ private:
     friend struct PinGuard;
 
     // Interpreter.cpp
+    void StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId clip);
     Value Execute(Frame& f);
     bool Step(Frame& f, const Instr& in);
     void Push(Value v);

@@ -13,7 +13,7 @@ std::string OnArray(const std::string& elems, const std::string& args, int argc,
 }
 
 TEST(BuiltinsTest, ArrayMethods) {
-    const std::string cases[][2] = {
+    RunPairs({
         {OnArray("3, 2, 1, 3", "4", 1, "push"), "4|1,2,3,4"},
         {OnArray("3, 2, 1, 3", "", 0, "pop"), "3|1,2"},
         {OnArray("3, 2, 1, 3", "", 0, "shift"), "1|2,3"},
@@ -29,11 +29,7 @@ TEST(BuiltinsTest, ArrayMethods) {
         {OnArray("'b', 'B', 'a', 3", "1", 1, "sort"), "a,B,b|a,B,b"},
         {OnArray("1, 2, 1, 3", "4", 1, "sort"), "0|1,2,1"},
         {OnArray("30, 10, 20, 3", "24", 1, "sort"), "1,0,2|20,10,30"},
-    };
-    for (const auto& c : cases) {
-        Machine m;
-        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
-    }
+    });
 }
 
 TEST(BuiltinsTest, SortWithComparatorAndSortOn) {
@@ -68,7 +64,7 @@ TEST(BuiltinsTest, StringMethods) {
         return std::string(args.empty() ? "" : "push " + args + ";") + "push " + std::to_string(argc) + ";" + s +
                "push '" + m + "'; callmethod; trace";
     };
-    const std::string cases[][2] = {
+    RunPairs({
         {call("4", 1, "charAt"), "o"},
         {call("0", 1, "charCodeAt"), "72"},
         {call("'o'", 1, "indexOf"), "4"},
@@ -83,11 +79,7 @@ TEST(BuiltinsTest, StringMethods) {
         {"push 'abc'; push 'length'; getmember; trace", "3"},
         {"push 66, 65, 2, 'String'; getvariable; push 'fromCharCode'; callmethod; trace", "AB"},
         {"push 5, 1, 'String'; newobject; push 'length'; getmember; trace", "1"},
-    };
-    for (const auto& c : cases) {
-        Machine m;
-        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
-    }
+    });
 }
 
 TEST(BuiltinsTest, MathNumberAndGlobals) {
@@ -115,7 +107,7 @@ TEST(BuiltinsTest, DateFieldsRoundTrip) {
     // new Date(2004, 1, 29, 13, 5, 9) in the fake host's UTC local time.
     const char* make = "push 9, 5, 13, 29, 1, 2004, 6, 'Date'; newobject; storeregister 1; pop;";
     auto get = [&](const char* m) { return std::string(make) + "push 0; push r:1; push '" + m + "'; callmethod; trace"; };
-    const std::string cases[][2] = {
+    RunPairs({
         {get("getFullYear"), "2004"},
         {get("getMonth"), "1"},
         {get("getDate"), "29"},
@@ -127,11 +119,7 @@ TEST(BuiltinsTest, DateFieldsRoundTrip) {
          "2"},
         {std::string(make) + "push r:1; tostring; trace", "Sun Feb 29 13:05:09 GMT+0000 2004"},
         {"push 1, 0, 1970, 3, 'Date'; getvariable; push 'UTC'; callmethod; trace", "0"},
-    };
-    for (const auto& c : cases) {
-        Machine m;
-        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
-    }
+    });
 }
 
 TEST(BuiltinsTest, IntervalsFollowThePlayersClock) {

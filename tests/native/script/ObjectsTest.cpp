@@ -37,7 +37,7 @@ const char* kClasses = R"(
 std::string WithClasses(const char* tail) { return std::string(kClasses) + tail; }
 
 TEST(ObjectsTest, PrototypeChainsAndClasses) {
-    const std::string cases[][2] = {
+    RunPairs({
         {WithClasses("push 0, 'b'; getvariable; push 'who'; callmethod; trace"), "BA5"},
         {WithClasses("push 'b'; getvariable; push 'A'; getvariable; instanceof; trace"), "true"},
         {WithClasses("push 'b'; getvariable; push 'Array'; getvariable; instanceof; trace"), "false"},
@@ -49,11 +49,7 @@ TEST(ObjectsTest, PrototypeChainsAndClasses) {
         {WithClasses("push 'I'; definefunction - () iend; iend: ; setvariable;"
                      "push 'I'; getvariable; push 1, 'B'; getvariable; implementsop;"
                      "push 'b'; getvariable; push 'I'; getvariable; instanceof; trace"), "true"},
-    };
-    for (const auto& c : cases) {
-        Machine m;
-        EXPECT_EQ(m.Run(c[0]), c[1]) << c[0];
-    }
+    });
 }
 
 TEST(ObjectsTest, GettersSettersAndWatchers) {

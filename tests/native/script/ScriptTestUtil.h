@@ -132,4 +132,12 @@ inline void RunTable(const std::vector<Case>& cases, int version = 7) {
     }
 }
 
+// The same for cases built as strings: {script, expected}.
+inline void RunPairs(const std::vector<std::pair<std::string, std::string>>& cases, int version = 7) {
+    for (const auto& c : cases) {
+        Machine m(version);
+        EXPECT_EQ(m.Run(c.first), c.second) << "SWF " << version << ": " << c.first;
+    }
+}
+
 }  // namespace scripttest
