@@ -25,6 +25,7 @@ void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase) {
 
 void ButtonObject::BuildChildren(PlayContext& ctx) {
     children_.clear();
+    animates_ = false;
     if (nesting_ >= PlayContext::kMaxNesting) return;
     const uint8_t state = DrawnState(phase_);
     for (const ButtonRecord& rec : def_.records) {
@@ -35,6 +36,7 @@ void ButtonObject::BuildChildren(PlayContext& ctx) {
         child->cxform = rec.cxform;
         child->blendMode = BlendModeFromCode(rec.blendMode);
         child->parent = this;
+        animates_ = animates_ || child->Animates();
         children_.emplace(rec.depth, std::move(child));
     }
 }

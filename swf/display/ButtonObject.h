@@ -25,7 +25,7 @@ public:
     void AddBounds(const Matrix& m, Rect& box, bool& any) const override {
         AddChildBounds(children_, m, box, any);
     }
-    bool Animates() const override { return true; }
+    bool Animates() const override { return animates_; }
     void Tick(PlayContext& ctx, ActionQueue* queue) override;
     ButtonObject* AsButton() override { return this; }
     const ButtonObject* AsButton() const override { return this; }
@@ -37,6 +37,7 @@ private:
     const ButtonCharacter& def_;
     int nesting_;
     ButtonPhase phase_ = ButtonPhase::Idle;
+    bool animates_ = false;  // some child changes by itself
     DisplayList children_;
 };
 

@@ -57,6 +57,8 @@ void AddChildBounds(const DisplayList& list, const Matrix& m, Rect& box, bool& a
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx) {
     std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
     for (const auto& entry : list) {
+        if (rc.objectsLeft == 0) break;
+        --rc.objectsLeft;
         const DisplayObject& obj = *entry.second;
         while (!masks.empty() && entry.first > masks.back()) {
             rc.backend.PopMask();
@@ -79,8 +81,7 @@ void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m,
 
 void AdvanceObject(PlayContext& ctx, DisplayObject& obj, int ticks, ActionQueue* queue) {
     for (int i = 0; i < ticks; ++i) {
-        if (!queue && ctx.silentWorkLeft == 0) return;
-        if (!obj.Animates()) return;
+        if (!obj.Animates() || !ctx.ChargeWork(queue != nullptr, 1)) return;
         obj.Tick(ctx, queue);
     }
 }

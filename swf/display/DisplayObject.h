@@ -64,6 +64,9 @@ struct RenderContext {
     // Drawing a mask: only shapes count, so layers and masks inside it are
     // not drawn (what they hold is, unmasked).
     bool definingMask = false;
+    // Objects one frame may visit: trees nested many times over stop here.
+    size_t objectsLeft = kMaxObjectsPerFrame;
+    static constexpr size_t kMaxObjectsPerFrame = 1 << 16;
 };
 
 class DisplayObject : public Placement {

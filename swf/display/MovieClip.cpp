@@ -144,14 +144,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
 }
 
 void MovieClip::Tick(ActionQueue* queue) {
-    if (!queue) {
-        const size_t cost = 1 + list_.size();
-        if (ctx_.silentWorkLeft < cost) {
-            ctx_.silentWorkLeft = 0;
-            return;
-        }
-        ctx_.silentWorkLeft -= cost;
-    }
+    if (!ctx_.ChargeWork(queue != nullptr, 1 + list_.size())) return;
     if (playing_ && TotalFrames() > 1) {
         int next = current_ + 1 < TotalFrames() ? current_ + 1 : 0;
         Goto(next, 1, queue);

@@ -31,7 +31,11 @@ struct PlayContext {
     // Objects one host call may create. Buttons and sprites can contain each
     // other (or themselves) many times over, so nesting alone would still let
     // a small file ask for an exponential number of objects.
-    static constexpr size_t kBuildBudget = 1 << 18;
+    static constexpr size_t kBuildBudget = 1 << 15;
+    // The same bound on one host call's ticks that run actions (playing):
+    // a tree of buttons and sprites nested many times over is still walked
+    // only this many objects' worth.
+    static constexpr size_t kPlayWorkBudget = 1 << 20;
 
     explicit PlayContext(const Movie& m) : movie(m) {}
     const Movie& movie;
@@ -40,11 +44,25 @@ struct PlayContext {
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
+    size_t playWorkLeft = kPlayWorkBudget;
 
     // Every entry from the host starts with fresh budgets.
     void BeginHostCall() {
         silentWorkLeft = kSilentWorkBudget;
         buildsLeft = kBuildBudget;
+        playWorkLeft = kPlayWorkBudget;
+    }
+
+    // Takes `cost` from the budget of silent or of playing ticks; false
+    // (and the budget emptied) when it is short.
+    bool ChargeWork(bool playing, size_t cost) {
+        size_t& left = playing ? playWorkLeft : silentWorkLeft;
+        if (left < cost) {
+            left = 0;
+            return false;
+        }
+        left -= cost;
+        return true;
     }
 
     MovieClip* FindClip(uint32_t serial) const {
