@@ -23,6 +23,24 @@ const ScaleName kScaleNames[] = {{"showall", swf::kShowAll},
                                  {"exactfit", swf::kExactFit},
                                  {"noscale", swf::kNoScale}};
 
+struct QualityName {
+    const char* name;
+    swf::Quality quality;
+};
+const QualityName kQualityNames[] = {{"low", swf::Quality::Low},
+                                     {"medium", swf::Quality::Medium},
+                                     {"high", swf::Quality::High},
+                                     {"best", swf::Quality::Best}};
+
+bool ParseQuality(const std::string& text, swf::Quality* quality) {
+    for (const QualityName& q : kQualityNames)
+        if (text == q.name) {
+            *quality = q.quality;
+            return true;
+        }
+    return false;
+}
+
 bool ParseSize(const std::string& text, int* width, int* height) {
     size_t x = text.find('x');
     if (x == std::string::npos || x == 0 || x + 1 == text.size()) return false;
@@ -147,6 +165,12 @@ bool ParseArgs(const std::vector<std::string>& args, Options* o, std::string* er
                 *error = "bad scale mode \"" + v + "\": showall, noborder, exactfit or noscale";
                 return false;
             }
+        } else if (a == "--quality") {
+            if (!value(&v)) return false;
+            if (!ParseQuality(v, &o->quality)) {
+                *error = "bad quality \"" + v + "\": low, medium, high or best";
+                return false;
+            }
         } else if (!a.empty() && a[0] == '-') {
             *error = "unknown option " + a;
             return false;
@@ -179,6 +203,7 @@ std::string HelpText() {
            "                       number, %% a percent sign (default frame_%04d.png)\n"
            "  -s, --size WxH       image size in pixels (default: the movie's stage)\n"
            "      --scale MODE     showall (default), noborder, exactfit or noscale\n"
+           "      --quality Q      low (no anti-aliasing), medium, high (default) or best\n"
            "      --alpha          write RGBA images instead of RGB\n"
            "  -q, --quiet          print nothing but errors\n"
            "  -h, --help           show this text\n"

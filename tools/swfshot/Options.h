@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/Quality.h"
 #include "tools/swfshot/FrameList.h"
 #include "tools/swfshot/PngWriter.h"
 
@@ -26,6 +27,7 @@ struct Options {
     int width = 0;   // 0: the stage size
     int height = 0;
     int scaleMode = 0;  // swf::kShowAll
+    swf::Quality quality = swf::Quality::High;
     PngFormat format = PngFormat::Rgb;
     bool quiet = false;
     bool help = false;

@@ -40,6 +40,7 @@ int RunSwfshot(const Options& options, std::ostream& out, std::ostream& err) {
     const int width = options.width ? options.width : StagePixels(stage.Width());
     const int height = options.height ? options.height : StagePixels(stage.Height());
     player.SetScaleMode(options.scaleMode);
+    player.SetQuality(options.quality);
     player.Stop();
     swf::FrameBuffer image(width, height);
     for (int frame : frames) {

@@ -100,6 +100,10 @@ TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
     EXPECT_EQ(3, o.scaleMode);
     EXPECT_EQ(swfshot::PngFormat::Rgba, o.format);
     EXPECT_TRUE(o.quiet);
+    EXPECT_EQ(swf::Quality::High, o.quality);
+    swfshot::Options low;
+    ASSERT_TRUE(swfshot::ParseArgs({"m.swf", "--quality", "low"}, &low, &error)) << error;
+    EXPECT_EQ(swf::Quality::Low, low.quality);
 
     auto fails = [](std::vector<std::string> args, const char* words) {
         swfshot::Options opts;
@@ -114,6 +118,7 @@ TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
     fails({"a.swf", "--size", "16384x16384"}, "bad size");  // too many pixels
     fails({"a.swf", "--size", "10x"}, "bad size");
     fails({"a.swf", "--scale", "zoom"}, "bad scale mode");
+    fails({"a.swf", "--quality", "ultra"}, "bad quality");
     fails({"a.swf", "--frames"}, "needs a value");
     fails({"a.swf", "--bogus"}, "unknown option");
     fails({"a.swf", "-o", "x.png"}, "exactly one %d");
