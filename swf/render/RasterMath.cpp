@@ -96,4 +96,16 @@ int64_t AverageScale(const Matrix& m) {
     return static_cast<int64_t>(ISqrt(Abs64(det)));
 }
 
+namespace {
+
+int64_t Length(int32_t u, int32_t v) {
+    const uint64_t uu = uint64_t(int64_t(u) * u), vv = uint64_t(int64_t(v) * v);  // each <= 2^62
+    return static_cast<int64_t>(ISqrt(uu + vv));
+}
+
+}  // namespace
+
+int64_t XScale(const Matrix& m) { return Length(m.a, m.b); }
+int64_t YScale(const Matrix& m) { return Length(m.c, m.d); }
+
 }  // namespace swf

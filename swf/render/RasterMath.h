@@ -77,5 +77,8 @@ Point64 TwipsToSubpixels(Point targetTwips);
 
 // sqrt(|det|) of the 2x2 part as 16.16; the average linear scale of `m`.
 int64_t AverageScale(const Matrix& m);
+// Length of a unit x (or y) vector mapped through `m`, as 16.16.
+int64_t XScale(const Matrix& m);
+int64_t YScale(const Matrix& m);
 
 }  // namespace swf

@@ -129,8 +129,13 @@ void EmitCap(Point64 end, Point64 inner, CapStyle cap, Subpixel hw, LineSink& si
 
 }  // namespace
 
+// A stroke that does not scale horizontally keeps only the vertical scale,
+// and the other way round; with both flags it keeps its width.
 Subpixel StrokeHalfWidth(const LineStyle& style, const Matrix& m) {
-    const int64_t scale = (style.noHScale || style.noVScale) ? kFixedOne : AverageScale(m);
+    const int64_t scale = style.noHScale && style.noVScale ? kFixedOne
+                          : style.noHScale                 ? YScale(m)
+                          : style.noVScale                 ? XScale(m)
+                                                           : AverageScale(m);
     // twips * scale(16.16) -> target twips -> subpixels, halved.
     const int64_t den = int64_t(kFixedOne) * kTwipsPerPixel * 2;
     const Subpixel hw = MulDiv(int64_t(style.width) * kOnePixel, scale, den);

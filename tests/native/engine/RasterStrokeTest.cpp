@@ -4,6 +4,7 @@
 
 #include "RasterTestUtil.h"
 #include "swf/render/RasterBackend.h"
+#include "swf/render/Stroker.h"
 
 namespace swf {
 namespace {
@@ -32,7 +33,7 @@ Shape Polyline(const std::vector<Point>& pixels, const StrokeCase& c, int unit =
     l.join = c.join;
     l.miterLimit = c.miterLimit;
     l.noClose = c.noClose;
-    l.noHScale = c.noScale;
+    l.noHScale = l.noVScale = c.noScale;
     s.layers[0].lines = {l};
     std::vector<Point> pts;
     for (Point p : pixels) pts.push_back({p.x * unit, p.y * unit});
@@ -106,6 +107,24 @@ TEST(RasterStrokeTest, WidthFollowsTheMatrixUnlessUnscaled) {
     EXPECT_EQ(Ink(fixed, 4, 5), 255);
     EXPECT_EQ(Ink(fixed, 4, 6), 255);
     EXPECT_EQ(Ink(fixed, 4, 7), 0);
+}
+
+TEST(RasterStrokeTest, NoHScaleAndNoVScaleKeepTheOtherAxisScale) {
+    // Scaled 4x across and 1x down: the average scale is 2.
+    const Matrix wide = Matrix::Scale(4 * kFixedOne, kFixedOne);
+    struct Case {
+        bool noH, noV;
+        Subpixel halfWidth;  // of a 2 px stroke
+    };
+    const Case cases[] = {
+        {false, false, 2 * kPx}, {true, false, kPx}, {false, true, 4 * kPx}, {true, true, kPx}};
+    for (const Case& c : cases) {
+        LineStyle l;
+        l.width = 2 * kTw;
+        l.noHScale = c.noH;
+        l.noVScale = c.noV;
+        EXPECT_EQ(StrokeHalfWidth(l, wide), c.halfWidth) << c.noH << c.noV;
+    }
 }
 
 TEST(RasterStrokeTest, JoinsAtARightAngle) {
