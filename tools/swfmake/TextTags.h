@@ -1,9 +1,9 @@
-// Font and text tags for swfmake. The specs are the engine's own model
+// Font and text tags for swfmake. The descriptions are the engine's own model
 // (swf::FontData, swf::StaticTextData, swf::EditTextData), so a movie
 // written from a model reads back as that model.
 //
 // Fonts: glyph shapes in em units (1024 per em, 20480 for DefineFont3),
-// one fill (index 1) and no lines; codes are written wide when the spec
+// one fill (index 1) and no lines; codes are written wide when the description
 // says so or any code exceeds 255. Static text: each run becomes one record
 // with its font, height, colour and pen position; advances are the
 // differences between glyph positions (the last glyph advances 0).
