@@ -54,7 +54,7 @@ function(pictaro_add_native_test name)
     endif()
     add_test(NAME ${name}${variant} COMMAND ${name}${variant})
     set_tests_properties(${name}${variant} PROPERTIES TIMEOUT 300
-      ENVIRONMENT "PICTARO_MOVIES=${CMAKE_BINARY_DIR}/movies;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+      ENVIRONMENT "PICTARO_MOVIES=${CMAKE_BINARY_DIR}/movies;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/native/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
   endforeach()
 endfunction()
 
