@@ -93,6 +93,35 @@ struct Filter {
 
 using FilterList = std::vector<Filter>;
 
+// The view's scale, 16.16, which filter sizes follow (not the object's own
+// matrix).
+struct FilterScale {
+    int32_t x = kFixedOne;
+    int32_t y = kFixedOne;
+};
+
+// How an offscreen layer is composited onto what lies below it.
+struct LayerEffects {
+    BlendMode blendMode = BlendMode::Normal;
+    const FilterList* filters = nullptr;
+    FilterScale scale;
+    uint8_t alpha = 255;
+    // A scroll rect: the picture is cut to these target pixels first.
+    bool clipped = false;
+    int clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;
+};
+
+// What a cached picture of an object was drawn with: its version (any
+// change to it or its children changes it), its matrix to the target with
+// the translation snapped to whole pixels, its colour transform and the
+// view's scale.
+struct CacheKey {
+    uint64_t version = 0;
+    Matrix toTarget;
+    ColorTransform cxform;
+    FilterScale scale;
+};
+
 // DefineScalingGrid: the centre rectangle, in the character's twips.
 struct ScalingGrid {
     uint16_t characterId = 0;

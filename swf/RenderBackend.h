@@ -12,11 +12,9 @@
 namespace swf {
 
 // An offscreen layer: what is drawn between PushLayer and PopLayer is
-// composited onto what lies below as one picture.
-struct LayerStyle {
-    BlendMode blendMode = BlendMode::Normal;
-    uint8_t alpha = 255;  // of the whole layer
-};
+// composited onto what lies below as one picture, with its blend mode,
+// alpha, filters and scroll rect (LayerEffects, swf/Effects.h).
+using LayerStyle = LayerEffects;
 
 class RenderBackend {
 public:
@@ -43,6 +41,18 @@ public:
     // Layers nest too; every PushLayer has its PopLayer.
     virtual void PushLayer(const LayerStyle&) {}
     virtual void PopLayer() {}
+    // Bitmap caching of object `id`: true when the backend drew its cached
+    // picture; otherwise a layer is open for the object, which the caller
+    // draws and closes with PopCachedLayer.
+    virtual bool BeginCachedLayer(uint64_t id, const CacheKey& key, const LayerStyle& style) {
+        (void)id, (void)key;
+        PushLayer(style);
+        return false;
+    }
+    virtual void PopCachedLayer(uint64_t id, const CacheKey& key) {
+        (void)id, (void)key;
+        PopLayer();
+    }
 };
 
 // Does `shape`, placed by `toTarget`, cover the point (target twips)?

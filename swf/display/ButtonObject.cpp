@@ -35,6 +35,7 @@ void ButtonObject::BuildChildren(PlayContext& ctx) {
         child->matrix = rec.matrix;
         child->cxform = rec.cxform;
         child->blendMode = BlendModeFromCode(rec.blendMode);
+        if (!rec.filters.empty()) child->filters = std::make_shared<const FilterList>(rec.filters);
         child->parent = this;
         animates_ = animates_ || child->Animates();
         children_.emplace(rec.depth, std::move(child));

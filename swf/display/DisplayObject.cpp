@@ -1,7 +1,8 @@
 #include "swf/display/DisplayObject.h"
 
-#include <algorithm>
 #include <vector>
+
+#include "swf/display/EffectRender.h"
 
 namespace swf {
 
@@ -13,24 +14,11 @@ void DisplayObject::Tick(PlayContext&, ActionQueue*) {}
 
 namespace {
 
-// 8.8 alpha multiplier -> 0..255, rounded.
-uint8_t LayerAlpha(int16_t aMul) {
-    return static_cast<uint8_t>(std::clamp((aMul * 255 + 128) >> 8, 0, 255));
-}
-
 void RenderChild(RenderContext& rc, const DisplayObject& obj, const Matrix& parent, const ColorTransform& parentCx) {
     const Matrix m = parent.Concat(obj.matrix);
-    ColorTransform cx = parentCx.Concat(obj.cxform);
-    if (obj.blendMode == BlendMode::Normal || rc.definingMask) return obj.Render(rc, m, cx);
-    LayerStyle style;
-    style.blendMode = obj.blendMode;
-    if (obj.blendMode == BlendMode::Layer) {
-        style.alpha = LayerAlpha(cx.aMul);
-        cx.aMul = 256;
-    }
-    rc.backend.PushLayer(style);
-    obj.Render(rc, m, cx);
-    rc.backend.PopLayer();
+    const ColorTransform cx = parentCx.Concat(obj.cxform);
+    if (rc.definingMask) return obj.Render(rc, m, cx);
+    RenderPlaced(rc, obj, m, cx);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "swf/Movie.h"
@@ -56,6 +57,7 @@ struct Placement {
     bool visible = true;
     std::string name;
     std::string className;
+    std::shared_ptr<const FilterList> filters;  // null: none
 };
 
 // What a render walk carries down the tree.
@@ -67,6 +69,8 @@ struct RenderContext {
     // Objects one frame may visit: trees nested many times over stop here.
     size_t objectsLeft = kMaxObjectsPerFrame;
     static constexpr size_t kMaxObjectsPerFrame = 1 << 16;
+    FilterScale filterScale;  // the view's scale
+    const std::map<uint16_t, Rect>* scalingGrids = nullptr;
 };
 
 class DisplayObject : public Placement {
@@ -100,13 +104,16 @@ public:
     int32_t depth = 0;
     uint16_t characterId = 0;
     const Character* character = nullptr;
-    std::shared_ptr<const FilterList> filters;
     DisplayObject* parent = nullptr;
     // A script moved or recoloured it: the timeline's moves leave its
     // matrix and colour transform alone from then on.
     bool scripted = false;
     // Scale and rotation as scripts last wrote them (ClipProperties.cpp).
     mutable std::shared_ptr<ClipTransform> scriptTransform;
+    // Set by scripts (twips of the object's space): only this rectangle
+    // shows, its top-left corner at the object's origin.
+    std::optional<Rect> scrollRect;
+    void SetScrollRect(const std::optional<Rect>& rect) { scrollRect = rect; }
 
 private:
     DisplayKind kind_;

@@ -22,6 +22,8 @@ struct MovieClip::Pending {
         if (c.hasClipDepth) place.clipDepth = c.clipDepth;
         if (c.hasBlendMode) place.blendMode = BlendModeFromCode(c.blendMode);
         if (c.hasCacheAsBitmap) place.cacheAsBitmap = c.cacheAsBitmap;
+        if (c.hasFilters)
+            place.filters = c.filters.empty() ? nullptr : std::make_shared<const FilterList>(c.filters);
         if (c.hasVisible) place.visible = c.visible;
         if (c.hasName) place.name = c.name;
         if (!c.className.empty()) place.className = c.className;

@@ -1,6 +1,7 @@
 #include "swf/play/Timeline.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace swf {
 
@@ -116,7 +117,9 @@ std::vector<std::string> Timeline::TakeScriptErrors() {
 
 void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
     backend.BeginFrame(Background());
-    RenderContext rc{backend};
+    RenderContext rc{backend, false, {}, nullptr};
+    rc.filterScale = {std::abs(view.a), std::abs(view.d)};
+    rc.scalingGrids = &ctx_.movie.scalingGrids;
     RenderChildren(rc, root_->List(), view, ColorTransform());
     backend.EndFrame();
 }

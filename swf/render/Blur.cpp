@@ -52,21 +52,49 @@ void BlurLine(uint8_t* line, std::ptrdiff_t step, int n, const BoxWindow& w, con
     }
 }
 
+// The vertical pass runs down all columns at once, row by row, so memory is
+// read in order: one window sum per sample of a row, from a copy of the
+// plane (rows beyond it count as 0).
+void BlurColumns(uint8_t* data, int rowBytes, int height, const BoxWindow& w, const Divider& div,
+                 std::vector<uint8_t>& copy, std::vector<uint32_t>& sums) {
+    copy.assign(data, data + size_t(rowBytes) * height);
+    sums.assign(size_t(rowBytes), 0);
+    auto row = [&](int y) -> const uint8_t* {
+        return y < 0 || y >= height ? nullptr : copy.data() + size_t(y) * rowBytes;
+    };
+    for (int y = -w.radius; y < w.radius; ++y)
+        if (const uint8_t* in = row(y))
+            for (int i = 0; i < rowBytes; ++i) sums[size_t(i)] += in[i];
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = row(y + w.radius);
+        const uint8_t* out = row(y - w.radius);
+        const uint8_t* before = row(y - w.radius - 1);
+        const uint8_t* after = row(y + w.radius + 1);
+        uint8_t* dst = data + size_t(y) * rowBytes;
+        for (int i = 0; i < rowBytes; ++i) {
+            uint32_t& sum = sums[size_t(i)];
+            if (in) sum += in[i];
+            uint32_t edges = (before ? before[i] : 0u) + (after ? after[i] : 0u);
+            dst[i] = div(uint64_t(sum) * kOne + uint64_t(edges) * w.frac);
+            if (out) sum -= out[i];
+        }
+    }
+}
+
 template <int C>
 void BlurSamples(uint8_t* data, int width, int height, const BoxWindow& wx, const BoxWindow& wy,
                  int passes) {
     std::vector<uint8_t> tmp;
-    const std::ptrdiff_t rowBytes = std::ptrdiff_t(width) * C;
+    const int rowBytes = width * C;
     if (wx.Blurs()) {
         Divider div(wx);
         for (int pass = 0; pass < passes; ++pass)
-            for (int y = 0; y < height; ++y) BlurLine<C>(data + y * rowBytes, C, width, wx, div, tmp);
+            for (int y = 0; y < height; ++y) BlurLine<C>(data + size_t(y) * rowBytes, C, width, wx, div, tmp);
     }
     if (wy.Blurs()) {
         Divider div(wy);
-        for (int pass = 0; pass < passes; ++pass)
-            for (int x = 0; x < width; ++x)
-                BlurLine<C>(data + size_t(x) * C, rowBytes, height, wy, div, tmp);
+        std::vector<uint32_t> sums;
+        for (int pass = 0; pass < passes; ++pass) BlurColumns(data, rowBytes, height, wy, div, tmp, sums);
     }
 }
 

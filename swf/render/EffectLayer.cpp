@@ -47,10 +47,32 @@ EffectImage CropToDrawn(const FrameBuffer& layer, bool* edge) {
     return img;
 }
 
+void ClipImage(EffectImage& image, int x0, int y0, int x1, int y1) {
+    x0 = std::max(x0, image.x);
+    y0 = std::max(y0, image.y);
+    x1 = std::min(x1, image.x + image.pixels.Width());
+    y1 = std::min(y1, image.y + image.pixels.Height());
+    if (x0 == image.x && y0 == image.y && x1 == image.x + image.pixels.Width() &&
+        y1 == image.y + image.pixels.Height())
+        return;
+    EffectImage cut;
+    cut.x = x0;
+    cut.y = y0;
+    if (x1 > x0 && y1 > y0) {
+        cut.pixels.Resize(x1 - x0, y1 - y0);
+        for (int y = y0; y < y1; ++y) {
+            const uint32_t* from = image.pixels.Row(y - image.y) + (x0 - image.x);
+            std::copy(from, from + (x1 - x0), cut.pixels.Row(y - y0));
+        }
+    }
+    image = std::move(cut);
+}
+
 void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx) {
+    if (fx.clipped) ClipImage(image, fx.clipX0, fx.clipY0, fx.clipX1, fx.clipY1);
     if (image.pixels.Width() == 0) return;
-    ApplyFilters(fx.filters, fx.scale, image);
-    CompositeBlend(below, image.pixels, image.x, image.y, fx.blend, fx.alpha);
+    if (fx.filters) ApplyFilters(*fx.filters, fx.scale, image);
+    CompositeBlend(below, image.pixels, image.x, image.y, fx.blendMode, fx.alpha);
 }
 
 Matrix SnapToPixels(const Matrix& toTarget) {

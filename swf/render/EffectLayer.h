@@ -25,30 +25,18 @@
 
 namespace swf {
 
-struct LayerEffects {
-    BlendMode blend = BlendMode::Normal;
-    FilterList filters;
-    FilterScale scale;
-    uint8_t alpha = 255;
-};
-
 // The drawn part of `layer` (pixels not fully transparent); empty pixels
 // when nothing was drawn. `edge` says whether it touches the layer's edge.
 EffectImage CropToDrawn(const FrameBuffer& layer, bool* edge = nullptr);
 
-// Filters `image` and blends it onto `below`.
+// Cuts `image` to the target pixels x0..x1, y0..y1 (ends excluded).
+void ClipImage(EffectImage& image, int x0, int y0, int x1, int y1);
+
+// Cuts `image` to the scroll rect, filters it and blends it onto `below`.
 void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx);
 
 // Snaps a matrix's translation to whole target pixels (20 target twips).
 Matrix SnapToPixels(const Matrix& toTarget);
-
-// What a cached picture was drawn with.
-struct CacheKey {
-    uint64_t version = 0;
-    Matrix toTarget;  // snapped
-    ColorTransform cxform;
-    FilterScale scale;
-};
 
 class BitmapCache {
 public:

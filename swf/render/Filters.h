@@ -32,12 +32,6 @@ struct EffectImage {
     int y = 0;
 };
 
-// The view's scale, 16.16, which filter sizes follow.
-struct FilterScale {
-    int32_t x = kFixedOne;
-    int32_t y = kFixedOne;
-};
-
 // How far a filter grows a picture on each side, in pixels.
 struct Margins {
     int left = 0, top = 0, right = 0, bottom = 0;

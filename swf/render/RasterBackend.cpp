@@ -1,12 +1,11 @@
 #include "swf/render/RasterBackend.h"
 
-#include "swf/render/Layers.h"
 #include "swf/render/ShapeRenderer.h"
 
 namespace swf {
 
 RasterBackend::RasterBackend(FrameBuffer& target)
-    : target_(&target), renderer_(std::make_unique<ShapeRenderer>()) {}
+    : target_(&target), layers_(target), renderer_(std::make_unique<ShapeRenderer>()) {}
 
 RasterBackend::~RasterBackend() = default;
 
@@ -20,7 +19,8 @@ void RasterBackend::SetQuality(Quality quality) {
 }
 
 void RasterBackend::BeginFrame(Rgba background) {
-    maskDepth_ = layerDepth_ = 0;
+    maskDepth_ = 0;
+    layers_.Retarget(*target_);
     background.a = 255;
     target_->Fill(background);
 }
@@ -29,7 +29,7 @@ Surface RasterBackend::Current() {
     Surface s;
     s.width = target_->Width();
     s.height = target_->Height();
-    s.pixels = layerDepth_ > 0 ? &layers_[layerDepth_ - 1].pixels : target_;
+    s.pixels = &layers_.Top();
     if (maskDepth_ > 0) {
         Mask& top = masks_[maskDepth_ - 1];
         if (top.active) {
@@ -47,7 +47,7 @@ void RasterBackend::DrawShape(const Shape& shape, const Matrix& toTarget, const 
 }
 
 void RasterBackend::EndFrame() {
-    while (layerDepth_ > 0) PopLayer();
+    layers_.EndFrame();
     maskDepth_ = 0;
 }
 
@@ -70,20 +70,6 @@ void RasterBackend::ActivateMask() {
 
 void RasterBackend::PopMask() {
     if (maskDepth_ > 0) --maskDepth_;
-}
-
-void RasterBackend::PushLayer(const LayerStyle& style) {
-    if (layers_.size() <= layerDepth_) layers_.emplace_back();
-    Layer& l = layers_[layerDepth_++];
-    l.pixels.Resize(target_->Width(), target_->Height());
-    l.style = style;
-}
-
-void RasterBackend::PopLayer() {
-    if (layerDepth_ == 0) return;
-    const Layer& l = layers_[--layerDepth_];
-    FrameBuffer& below = layerDepth_ > 0 ? layers_[layerDepth_ - 1].pixels : *target_;
-    CompositeLayer(below, l.pixels, l.style);
 }
 
 void RasterBackend::SetBitmaps(const BitmapSource* bitmaps) { renderer_->SetBitmaps(bitmaps); }

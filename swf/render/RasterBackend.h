@@ -8,9 +8,9 @@
 //
 // Masks are coverage buffers of the target's size: drawing a mask adds its
 // shapes' coverage; an active mask cuts every span drawn until it is popped
-// (Surface.h). Layers are offscreen buffers of the target's size, cleared
-// to transparent, composited at PopLayer (Layers.h). Both come from pools
-// that live across frames.
+// (Surface.h). Layers, with their filters, blend modes and the bitmap cache,
+// are the LayerStack's (LayerStack.h). Both come from pools that live
+// across frames.
 #pragma once
 
 #include <memory>
@@ -19,6 +19,7 @@
 #include "swf/Bitmap.h"
 #include "swf/FrameBuffer.h"
 #include "swf/RenderBackend.h"
+#include "swf/render/LayerStack.h"
 
 namespace swf {
 
@@ -38,31 +39,34 @@ public:
     void PushMask() override;
     void ActivateMask() override;
     void PopMask() override;
-    void PushLayer(const LayerStyle& style) override;
-    void PopLayer() override;
+    void PushLayer(const LayerStyle& style) override { layers_.Push(style); }
+    void PopLayer() override { layers_.Pop(); }
+    bool BeginCachedLayer(uint64_t id, const CacheKey& key, const LayerStyle& style) override {
+        return layers_.BeginCached(id, key, style);
+    }
+    void PopCachedLayer(uint64_t id, const CacheKey& key) override { layers_.PopCached(id, key); }
     // The movie's bitmaps, for bitmap fills (null: they draw nothing).
     void SetBitmaps(const BitmapSource* bitmaps);
     // Draw into another buffer, keeping the scratch buffers.
-    void Retarget(FrameBuffer& target) { target_ = &target; }
+    void Retarget(FrameBuffer& target) {
+        target_ = &target;
+        layers_.Retarget(target);
+    }
+    size_t CachedPictures() const { return layers_.CachedPictures(); }
 
 private:
     struct Mask {
         std::vector<uint8_t> coverage;
         bool active = false;
     };
-    struct Layer {
-        FrameBuffer pixels;
-        LayerStyle style;
-    };
     Surface Current();
 
     FrameBuffer* target_;
+    LayerStack layers_;
     // Scratch buffers live across draws so a frame allocates once.
     std::unique_ptr<ShapeRenderer> renderer_;
     std::vector<Mask> masks_;  // the first maskDepth_ are in use
     size_t maskDepth_ = 0;
-    std::vector<Layer> layers_;  // the first layerDepth_ are in use
-    size_t layerDepth_ = 0;
 };
 
 }  // namespace swf
