@@ -117,7 +117,7 @@ std::vector<std::string> Timeline::TakeScriptErrors() {
 
 void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
     backend.BeginFrame(Background());
-    RenderContext rc{backend, false, {}, nullptr};
+    RenderContext rc{backend};
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};
     rc.scalingGrids = &ctx_.movie.scalingGrids;
     RenderChildren(rc, root_->List(), view, ColorTransform());

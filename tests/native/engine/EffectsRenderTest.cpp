@@ -142,7 +142,7 @@ TEST(EffectsRenderTest, ScrollRectShowsItsPartAtTheOrigin) {
     FrameBuffer fb(40, 20);
     swf::RasterBackend backend(fb);
     backend.BeginFrame({255, 255, 255, 255});
-    swf::RenderContext rc{backend, false, {}, nullptr};
+    swf::RenderContext rc{backend};
     swf::RenderPlaced(rc, obj, Matrix::Translate(20 * kTw, 0), {});
     backend.EndFrame();
     EXPECT_EQ(kRedPx, fb.At(20, 0));
