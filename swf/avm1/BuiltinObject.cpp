@@ -153,6 +153,10 @@ void InstallObjectAndFunction(Vm& vm) {
     vm.SetHidden(vm.errorProto, "message", Value::String("Error"));
     vm.DefineNative(vm.errorProto, "toString", ErrorToString);
     vm.DefineClass("MovieClip", FunctionCtor, vm.clipProto);
+    vm.buttonProto = heap.New(ObjClass::Object, vm.objectProto);
+    vm.DefineClass("Button", FunctionCtor, vm.buttonProto);
+    vm.textFieldProto = heap.New(ObjClass::Object, vm.objectProto);
+    vm.DefineClass("TextField", FunctionCtor, vm.textFieldProto);
 }
 
 }  // namespace swf::avm1

@@ -39,7 +39,14 @@ Object* Vm::ClipObject(ClipId clip) {
     if (!clip) return nullptr;
     auto it = clipObjects_.find(clip);
     if (it != clipObjects_.end()) return it->second;
-    Object* o = heap_.New(ObjClass::Clip, clipProto);
+    Object* proto = clipProto;
+    switch (host_.KindOf(clip)) {
+    case ObjectKind::None: return nullptr;
+    case ObjectKind::Button: proto = buttonProto; break;
+    case ObjectKind::TextField: proto = textFieldProto; break;
+    case ObjectKind::Clip: break;
+    }
+    Object* o = heap_.New(ObjClass::Clip, proto);
     o->clip = clip;
     clipObjects_.emplace(clip, o);
     return o;

@@ -104,10 +104,10 @@ std::string Vm::TypeOf(const Value& v) {
     case Value::Kind::Bool: return "boolean";
     case Value::Kind::Number: return "number";
     case Value::Kind::String: return "string";
-    case Value::Kind::Clip: return "movieclip";
+    case Value::Kind::Clip: return host_.KindOf(ClipOf(v)) == ObjectKind::Clip ? "movieclip" : "object";
     case Value::Kind::Object:
         if (v.o->fn) return "function";
-        return v.o->cls == ObjClass::Clip ? "movieclip" : "object";
+        return v.o->cls == ObjClass::Clip && host_.KindOf(v.o->clip) == ObjectKind::Clip ? "movieclip" : "object";
     }
     return "undefined";
 }

@@ -3,8 +3,12 @@
 // (GetURL, FSCommand, trace) and the clock. The player implements it over
 // its display tree; the tests implement it with a fake.
 //
-// Clips are named by ids the host hands out (0: none). An id stays valid
-// until the host reports the clip gone (Vm::ClipRemoved).
+// Display objects scripts can name (movie clips, buttons, edit text fields;
+// "clips" below) are named by ids the host hands out (0: none). An id stays
+// valid until the host reports the object gone (Vm::ClipRemoved, or
+// ForgetClips). KindOf tells which prototype the object's script object
+// gets; the timeline calls (frames, gotos) only mean something for movie
+// clips and do nothing on the others.
 #pragma once
 
 #include <cstdint>
@@ -21,14 +25,17 @@ namespace swf::avm1 {
 
 using ClipId = uint32_t;
 
+enum class ObjectKind : uint8_t { None, Clip, Button, TextField };
+
 class Host {
 public:
     virtual ~Host() = default;
 
     // Tree.
     virtual ClipId Level(int n) = 0;  // _level0 is the root
+    virtual ObjectKind KindOf(ClipId clip) { return clip ? ObjectKind::Clip : ObjectKind::None; }
     virtual ClipId Parent(ClipId clip) = 0;
-    // A child instance by name (case-insensitive before SWF 7).
+    // A child instance by name (case-insensitive before SWF 7), of any kind.
     virtual ClipId Child(ClipId clip, const std::string& name, bool caseInsensitive) = 0;
     // "_level0.a.b"
     virtual std::string PathOf(ClipId clip) = 0;

@@ -107,7 +107,7 @@ void Vm::Collect() {
 
 void Vm::MarkRoots() {
     for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto,
-                      dateProto, clipProto, errorProto})
+                      dateProto, clipProto, errorProto, buttonProto, textFieldProto})
         heap_.Mark(o);
     for (const Value& v : stack_) heap_.Mark(v);
     for (Frame* f : frames_) {

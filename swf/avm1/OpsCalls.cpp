@@ -149,7 +149,8 @@ bool Vm::InstanceOf(const Value& v, Object* ctor) {
     if (!ctor) return false;
     Value protoV = Get(ctor, "prototype", Value::Obj(ctor));
     if (!protoV.IsObject()) return false;
-    Object* start = v.IsObject() ? v.o->proto : v.IsClip() ? clipProto : nullptr;
+    Object* clipObj = v.IsClip() ? ClipObject(ClipOf(v)) : nullptr;
+    Object* start = v.IsObject() ? v.o->proto : clipObj ? clipObj->proto : nullptr;
     int hops = 0;
     for (Object* p = start; p && hops < 256; p = p->proto, ++hops) {
         if (p == protoV.o) return true;

@@ -85,6 +85,8 @@ public:
     Object* booleanProto = nullptr;
     Object* dateProto = nullptr;
     Object* clipProto = nullptr;
+    Object* buttonProto = nullptr;     // Button.prototype
+    Object* textFieldProto = nullptr;  // TextField.prototype
     Object* errorProto = nullptr;
 
     Object* NewObject(Object* proto = nullptr);
@@ -93,6 +95,10 @@ public:
     Object* NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def, std::vector<Object*> scope,
                               std::shared_ptr<const std::vector<Value>> pool, Value target);
     void DefineNative(Object* on, const std::string& name, NativeFn fn, int magic = 0);
+    // A hidden getter/setter pair, as addProperty makes; either may be null
+    // (a missing setter ignores writes). On a prototype it serves every
+    // object inheriting from it, with `this` the object read.
+    void DefineAccessor(Object* on, const std::string& name, NativeFn get, NativeFn set, int magic = 0);
     // A constructor with its prototype, both hidden properties of _global.
     Object* DefineClass(const std::string& name, NativeFn ctor, Object* proto);
     void SetHidden(Object* on, const std::string& name, const Value& v);
@@ -128,12 +134,16 @@ public:
     bool IsFunction(const Value& v) const { return v.IsObject() && v.o->fn; }
     bool InstanceOf(const Value& v, Object* ctor);
 
-    // Clips.
+    // Clips (and buttons and text fields: Host.h). The object of an id is
+    // made on first use with the prototype of its kind.
     Object* ClipObject(ClipId clip);
     Value ClipValue(ClipId clip);
     ClipId ClipOf(const Value& v);  // 0 when v is no live clip
     // Resolves a target path ("/a/b", "_root.a", "../b", "_level1") from `from`.
     ClipId ResolvePath(ClipId from, const std::string& path);
+    // A goto to a frame given as a value: a 1-based number, a label or
+    // "path:frame"; `bias` is added to the frame found.
+    void GotoFrameValue(ClipId clip, const Value& frame, bool play, int bias);
     void Report(const std::string& message);
     // Seeded once per movie, so captures come out the same on every run.
     double Random();
@@ -182,7 +192,6 @@ private:
     Object* MakeSuper(Frame& f);
     // OpsTimeline.cpp
     bool StepTimeline(Frame& f, const Instr& in);
-    void GotoFrameValue(ClipId clip, const Value& frame, bool play, int bias);
     // Clips.cpp
     bool ClipGet(Object* clip, const std::string& name, Value& out);
     bool ClipSet(Object* clip, const std::string& name, const Value& v);

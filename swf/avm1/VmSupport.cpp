@@ -37,6 +37,18 @@ void Vm::DefineNative(Object* on, const std::string& name, NativeFn fn, int magi
     SetHidden(on, name, Value::Obj(NewNative(fn, magic)));
 }
 
+namespace {
+Value IgnoreWrite(CallArgs&) { return Value(); }
+}  // namespace
+
+void Vm::DefineAccessor(Object* on, const std::string& name, NativeFn get, NativeFn set, int magic) {
+    Property& p = on->Put(name, Ci());
+    p.getter = get ? NewNative(get, magic) : nullptr;
+    p.setter = NewNative(set ? set : IgnoreWrite, magic);
+    p.value = Value();
+    p.flags = kDontEnum | kDontDelete;
+}
+
 Object* Vm::DefineClass(const std::string& name, NativeFn ctor, Object* proto) {
     Object* c = NewNative(ctor);
     SetHidden(c, "prototype", Value::Obj(proto));

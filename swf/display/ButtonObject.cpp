@@ -13,9 +13,13 @@ uint8_t DrawnState(ButtonPhase phase) {
 }
 
 ButtonObject::ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter& def, int nesting)
-    : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), movie_(ctx.movie), def_(def), nesting_(nesting) {
+    : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), ctx_(ctx), movie_(ctx.movie), def_(def),
+      nesting_(nesting) {
+    ctx_.scriptables[serial] = this;
     BuildChildren(ctx);
 }
+
+ButtonObject::~ButtonObject() { ctx_.scriptables.erase(serial); }
 
 void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase) {
     const bool redraw = DrawnState(phase_) != DrawnState(phase);

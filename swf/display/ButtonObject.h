@@ -13,6 +13,7 @@ enum class ButtonPhase : uint8_t { Idle, OverUp, OverDown, OutDown };
 class ButtonObject : public DisplayObject {
 public:
     ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter& def, int nesting);
+    ~ButtonObject() override;
 
     const ButtonCharacter& Definition() const { return def_; }
     ButtonPhase Phase() const { return phase_; }
@@ -33,6 +34,7 @@ public:
 private:
     void BuildChildren(PlayContext& ctx);
 
+    PlayContext& ctx_;
     const Movie& movie_;
     const ButtonCharacter& def_;
     int nesting_;

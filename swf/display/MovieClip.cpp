@@ -37,9 +37,13 @@ MovieClip::MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, ui
       data_(data),
       nesting_(nesting) {
     ctx_.liveClips[serial] = this;
+    ctx_.scriptables[serial] = this;
 }
 
-MovieClip::~MovieClip() { ctx_.liveClips.erase(serial); }
+MovieClip::~MovieClip() {
+    ctx_.liveClips.erase(serial);
+    ctx_.scriptables.erase(serial);
+}
 
 void MovieClip::Start(ActionQueue* queue) { Goto(0, 0, queue); }
 

@@ -1,6 +1,7 @@
 // What every display object of one playing movie shares: the movie, its
-// fonts, the serial counter, the live movie clips by serial, and the work budgets that
-// bound one call from the host.
+// fonts, the serial counter, the live movie clips by serial, the live
+// scriptable objects (clips, buttons, edit text fields) by serial, and the
+// work budgets that bound one call from the host.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 namespace swf {
 
 class MovieClip;
+class DisplayObject;
 class FontLibrary;
 
 struct QueuedActions {
@@ -41,6 +43,9 @@ struct PlayContext {
     const Movie& movie;
     uint32_t nextSerial = 1;
     std::unordered_map<uint32_t, MovieClip*> liveClips;
+    // Every object scripts can name (a superset of liveClips): each kind
+    // adds itself on construction and leaves on destruction.
+    std::unordered_map<uint32_t, DisplayObject*> scriptables;
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
@@ -68,6 +73,10 @@ struct PlayContext {
     MovieClip* FindClip(uint32_t serial) const {
         auto it = liveClips.find(serial);
         return it == liveClips.end() ? nullptr : it->second;
+    }
+    DisplayObject* FindObject(uint32_t serial) const {
+        auto it = scriptables.find(serial);
+        return it == scriptables.end() ? nullptr : it->second;
     }
 };
 

@@ -30,7 +30,12 @@ bool StaticTextObject::HitTest(const Matrix& m, Point point) const {
 
 EditTextObject::EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def)
     : DisplayObject(DisplayKind::EditText, ctx.nextSerial++, id, &def),
-      field_(def.field, ctx.movie, *ctx.fonts, ctx.movie.header.version) {}
+      ctx_(ctx),
+      field_(def.field, ctx.movie, *ctx.fonts, ctx.movie.header.version) {
+    ctx_.scriptables[serial] = this;
+}
+
+EditTextObject::~EditTextObject() { ctx_.scriptables.erase(serial); }
 
 void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
     const Shape& drawing = field_.Drawing();

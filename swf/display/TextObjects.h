@@ -26,6 +26,7 @@ private:
 class EditTextObject : public DisplayObject {
 public:
     EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def);
+    ~EditTextObject() override;
 
     EditTextField& Field() { return field_; }
     const EditTextField& Field() const { return field_; }
@@ -34,6 +35,7 @@ public:
     bool HitTest(const Matrix& m, Point point) const override;
 
 private:
+    PlayContext& ctx_;
     mutable EditTextField field_;  // lays out lazily when drawn
 };
 

@@ -1,11 +1,14 @@
 #include "swf/play/ScriptHost.h"
 
 #include <chrono>
+#include <cctype>
 #include <cmath>
 #include <ctime>
 
 #include "swf/FormatCodes.h"
 #include "swf/avm1/Object.h"
+#include "swf/display/ClipGeometry.h"
+#include "swf/display/ClipProperties.h"
 
 namespace swf {
 
@@ -16,53 +19,87 @@ bool StartsWithNoCase(const std::string& s, const char* prefix) {
     return s.size() >= p.size() && avm1::EqualNames(s.substr(0, p.size()), p, true);
 }
 
-// The built-in clip properties the player has today, by index.
-enum PropertyIndex { kX = 0, kY = 1, kXScale = 2, kYScale = 3, kCurrentFrame = 4, kTotalFrames = 5, kAlpha = 6,
-                     kVisible = 7, kRotation = 10, kTarget = 11, kFramesLoaded = 12, kName = 13, kUrl = 15,
-                     kQuality = 19 };
+bool Scriptable(const DisplayObject& obj) {
+    switch (obj.Kind()) {
+    case DisplayKind::MovieClip:
+    case DisplayKind::Button:
+    case DisplayKind::EditText: return true;
+    default: return false;
+    }
+}
+
+double NumberOf(const avm1::Value& value) {
+    if (value.IsNumber()) return value.n;
+    if (value.IsString()) return avm1::StringToNumber(value.Text(), 7);
+    return value.kind == avm1::Value::Kind::Bool ? (value.b ? 1.0 : 0.0) : std::nan("");
+}
+
+// The object's slash path ("/a/b"; the root is "/").
+std::string SlashPath(const std::string& dotted) {
+    std::string slash = "/";
+    size_t dot = dotted.find('.');
+    if (dot != std::string::npos) slash += dotted.substr(dot + 1);
+    for (char& ch : slash)
+        if (ch == '.') ch = '/';
+    return slash;
+}
 
 }  // namespace
 
-avm1::ClipId ScriptHost::Level(int n) { return n == 0 && root_ ? root_->Serial() : 0; }
-
-avm1::ClipId ScriptHost::Parent(avm1::ClipId clip) {
-    MovieClip* c = Find(clip);
-    for (DisplayObject* p = c ? c->parent : nullptr; p; p = p->parent)
-        if (MovieClip* pc = p->AsClip()) return pc->Serial();
+avm1::ClipId ScriptHost::IdOf(const DisplayObject* obj) const {
+    for (; obj; obj = obj->parent)
+        if (Scriptable(*obj) && ctx_.FindObject(obj->serial) == obj) return obj->serial;
     return 0;
 }
 
+avm1::ClipId ScriptHost::Level(int n) { return n == 0 && root_ ? root_->Serial() : 0; }
+
+avm1::ObjectKind ScriptHost::KindOf(avm1::ClipId clip) {
+    DisplayObject* o = Object(clip);
+    if (!o) return avm1::ObjectKind::None;
+    switch (o->Kind()) {
+    case DisplayKind::Button: return avm1::ObjectKind::Button;
+    case DisplayKind::EditText: return avm1::ObjectKind::TextField;
+    default: return avm1::ObjectKind::Clip;
+    }
+}
+
+avm1::ClipId ScriptHost::Parent(avm1::ClipId clip) {
+    DisplayObject* o = Object(clip);
+    return o ? IdOf(o->parent) : 0;
+}
+
 avm1::ClipId ScriptHost::Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) {
-    MovieClip* c = Find(clip);
+    MovieClip* c = Clip(clip);
     if (!c) return 0;
     for (const auto& entry : c->List()) {
-        MovieClip* child = entry.second->AsClip();
-        if (child && avm1::EqualNames(child->name, name, caseInsensitive)) return child->Serial();
+        const DisplayObject& child = *entry.second;
+        if (Scriptable(child) && avm1::EqualNames(child.name, name, caseInsensitive)) return child.serial;
     }
     return 0;
 }
 
 std::string ScriptHost::PathOf(avm1::ClipId clip) {
-    MovieClip* c = Find(clip);
-    if (!c) return std::string();
-    if (c == root_.get()) return "_level0";
-    const std::string name = c->name.empty() ? "instance" + std::to_string(c->Serial()) : c->name;
+    DisplayObject* o = Object(clip);
+    if (!o) return std::string();
+    if (o == root_.get()) return "_level0";
+    const std::string name = o->name.empty() ? "instance" + std::to_string(o->serial) : o->name;
     avm1::ClipId parent = Parent(clip);
     return parent ? PathOf(parent) + "." + name : name;
 }
 
 int ScriptHost::CurrentFrame(avm1::ClipId clip) {
-    MovieClip* c = Find(clip);
+    MovieClip* c = Clip(clip);
     return c ? c->CurrentFrame() : 0;
 }
 
 int ScriptHost::TotalFrames(avm1::ClipId clip) {
-    MovieClip* c = Find(clip);
+    MovieClip* c = Clip(clip);
     return c ? c->TotalFrames() : 0;
 }
 
 int ScriptHost::FindLabel(avm1::ClipId clip, const std::string& label) {
-    MovieClip* c = Find(clip);
+    MovieClip* c = Clip(clip);
     if (!c) return -1;
     auto it = c->Data().labels.find(label);
     if (it != c->Data().labels.end()) return it->second;
@@ -72,19 +109,19 @@ int ScriptHost::FindLabel(avm1::ClipId clip, const std::string& label) {
 }
 
 void ScriptHost::Goto(avm1::ClipId clip, int frame, bool play) {
-    MovieClip* c = Find(clip);
+    MovieClip* c = Clip(clip);
     if (!c) return;
     c->SetPlaying(play);
     c->Goto(frame, 0, queue_);
 }
 
 void ScriptHost::SetPlaying(avm1::ClipId clip, bool playing) {
-    if (MovieClip* c = Find(clip)) c->SetPlaying(playing);
+    if (MovieClip* c = Clip(clip)) c->SetPlaying(playing);
 }
 
 std::vector<const ActionBlock*> ScriptHost::FrameActions(avm1::ClipId clip, int frame) {
     std::vector<const ActionBlock*> out;
-    MovieClip* c = Find(clip);
+    MovieClip* c = Clip(clip);
     if (!c || frame < 0 || frame >= c->TotalFrames()) return out;
     for (const ActionBlock& b : c->Data().frames[static_cast<size_t>(frame)].actions) out.push_back(&b);
     return out;
@@ -92,50 +129,50 @@ std::vector<const ActionBlock*> ScriptHost::FrameActions(avm1::ClipId clip, int 
 
 avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     using avm1::Value;
-    MovieClip* c = Find(clip);
-    if (!c) return Value();
-    const Matrix& m = c->matrix;
+    DisplayObject* o = Object(clip);
+    if (!o) return Value();
+    if (std::optional<double> d = GetTransformProperty(*o, index)) return Value::Num(*d);
+    MovieClip* c = o->AsClip();
     switch (index) {
-    case kX: return Value::Num(m.tx / double(kTwipsPerPixel));
-    case kY: return Value::Num(m.ty / double(kTwipsPerPixel));
-    case kXScale: return Value::Num(std::hypot(m.a, m.b) * 100 / kFixedOne);
-    case kYScale: return Value::Num(std::hypot(m.c, m.d) * 100 / kFixedOne);
-    case kCurrentFrame: return Value::Num(c->CurrentFrame() + 1);
-    case kTotalFrames:
-    case kFramesLoaded: return Value::Num(c->TotalFrames());
-    case kAlpha: return Value::Num(c->cxform.aMul * 100.0 / 256);
-    case kVisible: return Value::Bool(c->visible);
-    case kRotation: return Value::Num(std::atan2(m.b, m.a) * 180 / 3.141592653589793);
-    case kTarget: {
-        std::string path = PathOf(clip);
-        std::string slash = "/";
-        size_t dot = path.find('.');
-        if (dot != std::string::npos) slash += path.substr(dot + 1);
-        for (char& ch : slash)
-            if (ch == '.') ch = '/';
-        return Value::String(slash);
+    case kPropCurrentFrame: return c ? Value::Num(c->CurrentFrame() + 1) : Value();
+    case kPropTotalFrames:
+    case kPropFramesLoaded: return c ? Value::Num(c->TotalFrames()) : Value();
+    case kPropVisible: return Value::Bool(o->visible);
+    case kPropTarget: return Value::String(SlashPath(PathOf(clip)));
+    case kPropName: return Value::String(o == root_.get() ? std::string() : o->name);
+    case kPropDropTarget: return Value::String(dropTarget_);
+    case kPropUrl: return Value::String(url_);
+    case kPropHighQuality: return Value::Num(quality_ == "LOW" ? 0 : quality_ == "BEST" ? 2 : 1);
+    case kPropFocusRect: return Value::Bool(focusRect_);
+    case kPropSoundBufTime: return Value::Num(5);
+    case kPropQuality: return Value::String(quality_);
+    case kPropXMouse:
+    case kPropYMouse: {
+        GeomPoint p = GlobalToLocal(*o, {pointer_.x / double(kTwipsPerPixel), pointer_.y / double(kTwipsPerPixel)});
+        return Value::Num(std::round(index == kPropXMouse ? p.x : p.y));
     }
-    case kName: return Value::String(c == root_.get() ? std::string() : c->name);
-    case kUrl: return Value::String(std::string());
-    case kQuality: return Value::String("HIGH");
-    default: return Value();  // the rest come with the movie-clip step
+    default: return Value();
     }
 }
 
 void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& value) {
-    MovieClip* c = Find(clip);
-    if (!c) return;
-    auto number = [&value] {
-        if (value.IsNumber()) return value.n;
-        if (value.IsString()) return avm1::StringToNumber(value.Text(), 7);
-        return value.kind == avm1::Value::Kind::Bool ? (value.b ? 1.0 : 0.0) : std::nan("");
-    };
-    const double d = number();
+    DisplayObject* o = Object(clip);
+    if (!o) return;
+    const double d = NumberOf(value);
+    if (SetTransformProperty(*o, index, d)) return;
     switch (index) {
-    case kX: if (std::isfinite(d)) c->matrix.tx = static_cast<int32_t>(std::lround(d * kTwipsPerPixel)); break;
-    case kY: if (std::isfinite(d)) c->matrix.ty = static_cast<int32_t>(std::lround(d * kTwipsPerPixel)); break;
-    case kVisible: c->visible = std::isnan(d) ? !value.Text().empty() : d != 0; break;
-    case kName: if (value.IsString()) c->name = value.Text(); break;
+    case kPropVisible: o->visible = std::isnan(d) ? !value.Text().empty() : d != 0; break;
+    case kPropName: if (value.IsString()) o->name = value.Text(); break;
+    case kPropQuality: {
+        std::string q = value.Text();
+        for (char& ch : q) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (q == "LOW" || q == "MEDIUM" || q == "HIGH" || q == "BEST") quality_ = q;
+        break;
+    }
+    case kPropHighQuality:
+        if (std::isfinite(d)) quality_ = d <= 0 ? "LOW" : d >= 2 ? "BEST" : "HIGH";
+        break;
+    case kPropFocusRect: focusRect_ = std::isnan(d) ? true : d != 0; break;
     default: break;
     }
 }

@@ -1,18 +1,29 @@
-// The player's side of the script interpreter: clips are movie clips by
-// serial, timeline actions go to MovieClip::Goto (queueing the frames'
-// actions on the running queue), and calls out to the host (GetURL,
-// FSCommand, trace) are collected, not made, so a handler that calls back
-// into the player finds it idle.
+// The player's side of the script interpreter: ids are the serials of the
+// scriptable display objects (movie clips, buttons, edit text fields, all
+// in PlayContext::scriptables), timeline actions go to MovieClip::Goto
+// (queueing the frames' actions on the running queue), and calls out to the
+// host (GetURL, FSCommand, trace) are collected, not made, so a handler that
+// calls back into the player finds it idle.
+//
+// Natives bound to display objects (swf/bind) reach the player through
+// this class: bind::HostOf(vm) gives it back from any native.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "swf/avm1/Host.h"
 #include "swf/display/MovieClip.h"
+#include "swf/runtime/Drag.h"
 
 namespace swf {
+
+namespace avm1 {
+class Vm;
+}
 
 struct HostCall {
     bool fsCommand = false;
@@ -31,8 +42,40 @@ public:
         calls_ = calls;
     }
     void SetNow(double ms) { now_ = ms; }
+    void SetVm(avm1::Vm* vm) { vm_ = vm; }
+    // The pointer in stage twips (_xmouse, _ymouse, drags).
+    void SetPointer(Point stage) { pointer_ = stage; }
+    void SetUrl(const std::string& url) { url_ = url; }
+    void SetDropTarget(const std::string& slashPath) { dropTarget_ = slashPath; }
+
+    // For the bindings.
+    PlayContext& Context() { return ctx_; }
+    MovieClip* Root() { return root_.get(); }
+    avm1::Vm& VmRef() { return *vm_; }
+    // Null outside a host call: what actions queue (frames entered by gotos).
+    ActionQueue* Queue() { return queue_; }
+    Point Pointer() const { return pointer_; }
+    DisplayObject* Object(avm1::ClipId id) const { return id ? ctx_.FindObject(id) : nullptr; }
+    MovieClip* Clip(avm1::ClipId id) const { return id ? ctx_.FindClip(id) : nullptr; }
+    // The scriptable object `obj` belongs to: itself when scriptable, else
+    // the nearest scriptable ancestor (0 for none).
+    avm1::ClipId IdOf(const DisplayObject* obj) const;
+
+    // Tree edits of scripts (ScriptTreeEdits.cpp). Duplicate reports a
+    // refusal (depth, budget) in the Vm's errors; Remove destroys `obj`
+    // when scripts may remove it.
+    DisplayObject* Duplicate(DisplayObject& obj, const std::string& name, double depth);
+    void Remove(DisplayObject& obj);
+    // Called for every object scripts create, once it is in the tree.
+    void Created(DisplayObject&) {}
+    void BeginDrag(DisplayObject& obj, bool lockCenter, std::optional<GeomRect> limits);
+    // Moves the dragged object after the pointer (the player calls it on moves).
+    void FollowDrag();
+    // The pointer in `space`'s coordinates (pixels); null: the stage's.
+    GeomPoint PointerIn(const DisplayObject* space) const;
 
     avm1::ClipId Level(int n) override;
+    avm1::ObjectKind KindOf(avm1::ClipId clip) override;
     avm1::ClipId Parent(avm1::ClipId clip) override;
     avm1::ClipId Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) override;
     std::string PathOf(avm1::ClipId clip) override;
@@ -42,8 +85,14 @@ public:
     void Goto(avm1::ClipId clip, int frame, bool play) override;
     void SetPlaying(avm1::ClipId clip, bool playing) override;
     std::vector<const ActionBlock*> FrameActions(avm1::ClipId clip, int frame) override;
+    // Both go to ClipProperties for what the display side knows; writes
+    // mark the object scripted there.
     avm1::Value GetProperty(avm1::ClipId clip, int index) override;
     void SetProperty(avm1::ClipId clip, int index, const avm1::Value& value) override;
+    void CloneSprite(avm1::ClipId clip, const std::string& name, int depth) override;
+    void RemoveSprite(avm1::ClipId clip) override;
+    void StartDrag(avm1::ClipId clip, bool lockCenter) override;
+    void StopDrag() override;
     void GetUrl(const std::string& url, const std::string& target, int method) override;
     void Trace(const std::string& text) override;
     double Now() override { return now_; }
@@ -51,13 +100,18 @@ public:
     int LocalOffsetMinutes(double utcMs) override;
 
 private:
-    MovieClip* Find(avm1::ClipId clip) const { return clip ? ctx_.FindClip(clip) : nullptr; }
-
     PlayContext& ctx_;
     std::unique_ptr<MovieClip>& root_;
+    avm1::Vm* vm_ = nullptr;
     ActionQueue* queue_ = nullptr;
     std::vector<HostCall>* calls_ = nullptr;
     double now_ = 0;
+    Point pointer_;
+    Drag drag_;
+    std::string quality_ = "HIGH";
+    std::string url_;
+    std::string dropTarget_;  // slash path of what a drag last dropped on
+    bool focusRect_ = true;
 };
 
 }  // namespace swf

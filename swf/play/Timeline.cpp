@@ -1,5 +1,7 @@
 #include "swf/play/Timeline.h"
 
+#include "swf/bind/Bindings.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -19,6 +21,8 @@ Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
     fonts_.SetProvider(std::move(fonts));
     ctx_.fonts = &fonts_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
+    scriptHost_.SetVm(&vm_);
+    bind::InstallBindings(vm_);
 }
 
 Timeline::~Timeline() = default;

@@ -1,0 +1,59 @@
+// Script bindings of the display tree: the natives and accessors that
+// MovieClip, Button and TextField objects inherit from their prototypes,
+// each reaching the display object its `this` names through the player's
+// ScriptHost.
+//
+// Adding members from a new file:
+//  1. write `void InstallSomething(avm1::Vm& vm)` in swf/bind/Something.cpp,
+//     defining natives with vm.DefineNative and properties with
+//     vm.DefineAccessor on vm.clipProto, vm.buttonProto or vm.textFieldProto
+//     (or a class of your own on vm.global);
+//  2. declare it below and add one call to InstallBindings (Bindings.cpp).
+// A native finds its object with ObjectOf(a) (or ClipOf/ButtonOf/TextOf for
+// one kind): null when `this` is not such an object or it is gone, and then
+// the native does nothing and returns undefined. Writes that move or
+// recolour an object set its `scripted` flag, so the timeline leaves it be.
+#pragma once
+
+#include <string>
+
+#include "swf/avm1/Vm.h"
+#include "swf/play/ScriptHost.h"
+
+namespace swf {
+
+class ButtonObject;
+class EditTextObject;
+
+namespace bind {
+
+// The player's host of a Vm the player built (every Vm bindings run in).
+ScriptHost& HostOf(avm1::Vm& vm);
+
+DisplayObject* ObjectOf(avm1::Vm& vm, const avm1::Value& v);
+MovieClip* ClipOf(avm1::Vm& vm, const avm1::Value& v);
+ButtonObject* ButtonOf(avm1::Vm& vm, const avm1::Value& v);
+EditTextObject* TextOf(avm1::Vm& vm, const avm1::Value& v);
+// The same for a native's `this`.
+inline DisplayObject* ObjectOf(avm1::CallArgs& a) { return ObjectOf(a.vm, a.self); }
+inline MovieClip* ClipOf(avm1::CallArgs& a) { return ClipOf(a.vm, a.self); }
+inline ButtonObject* ButtonOf(avm1::CallArgs& a) { return ButtonOf(a.vm, a.self); }
+inline EditTextObject* TextOf(avm1::CallArgs& a) { return TextOf(a.vm, a.self); }
+// The script value of a display object (undefined for none).
+avm1::Value ValueOf(avm1::Vm& vm, const DisplayObject* obj);
+
+// Argument helpers: a number (NaN when missing), a number or a fallback
+// when missing or undefined.
+double NumberArg(avm1::CallArgs& a, size_t i);
+double NumberArg(avm1::CallArgs& a, size_t i, double fallback);
+
+// Runs every installer once; the player calls it for each movie's Vm.
+void InstallBindings(avm1::Vm& vm);
+
+// Installers, one per file.
+void InstallClipProperties(avm1::Vm& vm);  // ClipMembers.cpp
+void InstallClipMethods(avm1::Vm& vm);     // ClipMethods.cpp
+void InstallClipDrawing(avm1::Vm& vm);     // ClipDrawing.cpp
+
+}  // namespace bind
+}  // namespace swf
