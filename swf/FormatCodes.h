@@ -232,6 +232,15 @@ enum ButtonCondition : uint16_t {
     kCondIdleToOverDown = 0x0080,
     kCondOverDownToIdle = 0x0100,
 };
+// The top seven condition bits hold a key-press code (0: none).
+constexpr int kCondKeyShift = 9;
+// Key-press codes for keys without a character; printable keys use ASCII.
+enum ButtonKeyCode : uint8_t {
+    kButtonKeyLeft = 1, kButtonKeyRight = 2, kButtonKeyHome = 3, kButtonKeyEnd = 4,
+    kButtonKeyInsert = 5, kButtonKeyDelete = 6, kButtonKeyBackspace = 8, kButtonKeyEnter = 13,
+    kButtonKeyUp = 14, kButtonKeyDown = 15, kButtonKeyPageUp = 16, kButtonKeyPageDown = 17,
+    kButtonKeyTab = 18, kButtonKeyEscape = 19,
+};
 
 constexpr uint8_t kButton2TrackAsMenu = 0x01;
 constexpr size_t kButtonCondHeaderBytes = 4;  // CondActionSize + conditions

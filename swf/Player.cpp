@@ -45,6 +45,7 @@ struct Player::State {
     GetUrlHandler getUrl;
     std::shared_ptr<FontProvider> fonts;
     TraceHandler trace;
+    bool focused = true;
     // Kept across frames: its scratch buffers are sized once, not per frame.
     std::unique_ptr<RasterBackend> raster;
 
@@ -187,6 +188,44 @@ void Player::PointerUp(int x, int y) {
 bool Player::PointerOverButton() const {
     return state_->timeline && state_->timeline->PointerOverButton();
 }
+
+namespace {
+
+// The key-press code of a button condition for a key, or 0 if none.
+uint8_t ButtonKeyFor(int keyCode, int charCode) {
+    switch (keyCode) {
+    case kKeyLeft: return kButtonKeyLeft;
+    case kKeyRight: return kButtonKeyRight;
+    case kKeyHome: return kButtonKeyHome;
+    case kKeyEnd: return kButtonKeyEnd;
+    case kKeyInsert: return kButtonKeyInsert;
+    case kKeyDelete: return kButtonKeyDelete;
+    case kKeyBackspace: return kButtonKeyBackspace;
+    case kKeyEnter: return kButtonKeyEnter;
+    case kKeyUp: return kButtonKeyUp;
+    case kKeyDown: return kButtonKeyDown;
+    case kKeyPageUp: return kButtonKeyPageUp;
+    case kKeyPageDown: return kButtonKeyPageDown;
+    case kKeyTab: return kButtonKeyTab;
+    case kKeyEscape: return kButtonKeyEscape;
+    default: break;
+    }
+    constexpr int kFirstPrintable = 32, kLastPrintable = 126;
+    return charCode >= kFirstPrintable && charCode <= kLastPrintable ? static_cast<uint8_t>(charCode) : 0;
+}
+
+}  // namespace
+
+void Player::KeyDown(int keyCode, int charCode) {
+    const uint8_t code = ButtonKeyFor(keyCode, charCode);
+    if (state_->timeline && code != 0 && state_->focused)
+        state_->Dispatch(state_->timeline->KeyPress(code));
+}
+
+void Player::KeyUp(int, int) {}
+void Player::Wheel(int) {}
+void Player::Focus(bool in) { state_->focused = in; }
+bool Player::HasFocus() const { return state_->focused; }
 
 void Player::SetScaleMode(int mode) { state_->scaleMode = mode; }
 void Player::SetAlignMode(int flags) { state_->alignFlags = flags; }

@@ -33,6 +33,15 @@ enum AlignFlags : int { kAlignLeft = 1, kAlignRight = 2, kAlignTop = 4, kAlignBo
 // width x height pixels. Pure function; tested on its own.
 Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int alignFlags);
 
+// Key codes as scripts see them (the Windows virtual-key numbers); letters
+// are their upper-case ASCII code, digits their ASCII code.
+enum KeyCode : int {
+    kKeyBackspace = 8, kKeyTab = 9, kKeyEnter = 13, kKeyShift = 16, kKeyControl = 17,
+    kKeyAlt = 18, kKeyEscape = 27, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34,
+    kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
+    kKeyInsert = 45, kKeyDelete = 46,
+};
+
 using FsCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
 // GetURL to anything but "FSCommand:" (a web address, a target window).
 using GetUrlHandler = std::function<void(const std::string& url, const std::string& target)>;
@@ -84,6 +93,16 @@ public:
     void PointerUp(int x, int y);
     // True when the pointer is over an enabled button (hand cursor).
     bool PointerOverButton() const;
+
+    // Keyboard, wheel and focus. `keyCode` is a KeyCode (or a letter or
+    // digit), `charCode` the character typed (0 for none). Today a key down
+    // reaches the key-press conditions of buttons only; wheel and focus are
+    // kept for scripts.
+    void KeyDown(int keyCode, int charCode);
+    void KeyUp(int keyCode, int charCode);
+    void Wheel(int lines);
+    void Focus(bool in);
+    bool HasFocus() const;
 
     // View used for rendering and for pointer input.
     void SetScaleMode(int mode);

@@ -129,6 +129,16 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     return RunActions(queue);
 }
 
+std::vector<HostCall> Timeline::KeyPress(uint8_t code) {
+    ctx_.BeginHostCall();
+    ActionQueue queue;
+    WalkButtons(*root_, Matrix(), [&](ButtonObject& obj, MovieClip* owner, const Matrix&, const auto&) {
+        for (const ButtonAction& a : obj.Definition().actions)
+            if ((a.conditions >> kCondKeyShift) == code) queue.push_back({owner->Serial(), &a.actions});
+    });
+    return RunActions(queue);
+}
+
 bool Timeline::PointerOverButton() const {
     return overSerial_ != 0 && const_cast<Timeline*>(this)->FindButton(overSerial_).object != nullptr;
 }

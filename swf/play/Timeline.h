@@ -41,6 +41,8 @@ public:
     // Pointer at `point` (target twips) seen through `view`.
     std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view);
     bool PointerOverButton() const;
+    // A key press: runs the actions of every button listening for `code`.
+    std::vector<HostCall> KeyPress(uint8_t code);
 
     void Render(RenderBackend& backend, const Matrix& view) const;
     // Problems scripts ran into since the last call (bad records, limits).

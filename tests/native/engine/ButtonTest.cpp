@@ -155,6 +155,45 @@ TEST(ButtonTest, HitAreaFollowsTheViewAndParentSprites) {
     EXPECT_EQ(log, (std::vector<std::string>{"click"}));
 }
 
+// Key-press conditions: printable keys by character, others by their own
+// code; nothing while the movie has no focus, nothing on key up.
+TEST(ButtonTest, KeyPressConditionsRunTheirActions) {
+    auto key = [](int code) { return static_cast<uint16_t>(code << swf::kCondKeyShift); };
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    DefineStateShapes(t);
+    t.DefineButton2(kButton, StateRecords(),
+                    {On(key('a'), "a"), On(key(swf::kButtonKeyLeft), "left"),
+                     On(key(swf::kButtonKeyEnter), "enter"),
+                     On(swf::kCondOverDownToOverUp, "release")});
+    t.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
+    t.ShowFrame();
+    swf::Player p;
+    ASSERT_TRUE(Load(p, w));
+    std::vector<std::string> log;
+    Record(p, log);
+    const struct {
+        int keyCode, charCode;
+        const char* heard;
+    } cases[] = {{'A', 'a', "a"},         {'A', 'A', ""},
+                 {swf::kKeyLeft, 0, "left"}, {swf::kKeyEnter, '\r', "enter"},
+                 {swf::kKeyShift, 0, ""},     {swf::kKeyDelete, 0, ""}};
+    for (const auto& c : cases) {
+        log.clear();
+        p.KeyDown(c.keyCode, c.charCode);
+        p.KeyUp(c.keyCode, c.charCode);
+        EXPECT_EQ(log, c.heard[0] ? std::vector<std::string>{c.heard} : std::vector<std::string>{})
+            << c.keyCode << "/" << c.charCode;
+    }
+    log.clear();
+    p.Focus(false);
+    p.KeyDown('A', 'a');
+    EXPECT_TRUE(log.empty());
+    p.Focus(true);
+    p.KeyDown('A', 'a');
+    EXPECT_EQ(log, std::vector<std::string>{"a"});
+}
+
 }  // namespace
 
 // Found by the fuzzer: a button whose up state holds itself twice doubled its
