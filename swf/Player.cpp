@@ -239,7 +239,6 @@ void Player::Render(FrameBuffer& target) {
         state_->raster->Retarget(target);
     else
         state_->raster = std::make_unique<RasterBackend>(target);
-    state_->raster->SetBitmaps(state_->movie.get());
     RenderTo(*state_->raster, target.Width(), target.Height());
 }
 
@@ -247,6 +246,7 @@ void Player::RenderTo(RenderBackend& backend, int width, int height) {
     state_->viewWidth = width;
     state_->viewHeight = height;
     backend.SetQuality(state_->quality);
+    backend.SetBitmaps(state_->movie.get());
     if (!state_->timeline) {
         backend.BeginFrame(kNoMovieBackground);
         backend.EndFrame();

@@ -11,6 +11,8 @@
 
 namespace swf {
 
+class BitmapSource;  // swf/Bitmap.h
+
 // An offscreen layer: what is drawn between PushLayer and PopLayer is
 // composited onto what lies below as one picture, with its blend mode,
 // alpha, filters and scroll rect (LayerEffects, swf/Effects.h).
@@ -22,6 +24,8 @@ public:
 
     // Applies from the next frame on; High unless set.
     virtual void SetQuality(Quality) {}
+    // The movie's bitmaps, for bitmap fills; set before each frame.
+    virtual void SetBitmaps(const BitmapSource*) {}
 
     // Starts a frame: the whole target becomes `background` (opaque).
     virtual void BeginFrame(Rgba background) = 0;

@@ -21,7 +21,7 @@ void RasterBackend::SetQuality(Quality quality) {
 void RasterBackend::BeginFrame(Rgba background) {
     maskDepth_ = 0;
     layers_.Retarget(*target_);
-    background.a = 255;
+    background.a = transparent_ ? 0 : 255;
     target_->Fill(background);
 }
 

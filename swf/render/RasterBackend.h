@@ -46,13 +46,15 @@ public:
     }
     void PopCachedLayer(uint64_t id, const CacheKey& key) override { layers_.PopCached(id, key); }
     // The movie's bitmaps, for bitmap fills (null: they draw nothing).
-    void SetBitmaps(const BitmapSource* bitmaps);
+    void SetBitmaps(const BitmapSource* bitmaps) override;
     // Draw into another buffer, keeping the scratch buffers.
     void Retarget(FrameBuffer& target) {
         target_ = &target;
         layers_.Retarget(target);
     }
     size_t CachedPictures() const { return layers_.CachedPictures(); }
+    // Frames start transparent (alpha 0) instead of on the background.
+    void SetTransparent(bool on) { transparent_ = on; }
 
 private:
     struct Mask {
@@ -63,6 +65,7 @@ private:
 
     FrameBuffer* target_;
     LayerStack layers_;
+    bool transparent_ = false;
     // Scratch buffers live across draws so a frame allocates once.
     std::unique_ptr<ShapeRenderer> renderer_;
     std::vector<Mask> masks_;  // the first maskDepth_ are in use

@@ -98,7 +98,8 @@ bool FrameList::Parse(const std::string& text, std::string* error) {
     }
 }
 
-bool FrameList::Resolve(int totalFrames, std::vector<int>* frames, std::string* error) const {
+bool FrameList::Resolve(int totalFrames, std::vector<int>* frames, std::string* error,
+                        bool pastEnd) const {
     frames->clear();
     for (const Item& item : items_) {
         if (item.fromLast) {
@@ -106,7 +107,7 @@ bool FrameList::Resolve(int totalFrames, std::vector<int>* frames, std::string* 
             continue;
         }
         int last = item.openEnd ? totalFrames : item.last;
-        if (!item.openEnd && last > totalFrames) {
+        if (!item.openEnd && last > totalFrames && !pastEnd) {
             if (error)
                 *error = "frame " + std::to_string(last) + " is past the movie's last frame (" +
                          std::to_string(totalFrames) + ")";

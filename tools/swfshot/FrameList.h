@@ -21,8 +21,10 @@ public:
     // False with a message naming the faulty item.
     bool Parse(const std::string& text, std::string* error);
     // False when an explicit frame lies past `totalFrames`; open-ended
-    // items stop at the last frame.
-    bool Resolve(int totalFrames, std::vector<int>* frames, std::string* error) const;
+    // items stop at the last frame. Ticks (`pastEnd`) may go past it, as
+    // playing goes on; only open-ended items and "last" stop there.
+    bool Resolve(int totalFrames, std::vector<int>* frames, std::string* error,
+                 bool pastEnd = false) const;
 
 private:
     struct Item {

@@ -9,19 +9,30 @@ namespace swfshot {
 
 namespace {
 
-// Keeps one frame buffer under 256 MB.
-constexpr int kMaxSide = 16384;
-constexpr long long kMaxPixels = 64LL * 1024 * 1024;
-constexpr int kMaxFieldWidth = 9;
+constexpr int kMinScalePermille = 10, kMaxScalePermille = 16000;
+constexpr int kMaxDecimals = 3;
+constexpr long long kMaxAtMs = 1000LL * 3600 * 24;  // a day of playing
+const char kVersion[] = "swfshot 1.1";
 
-struct ScaleName {
+struct Name {
     const char* name;
-    int mode;
+    int value;
 };
-const ScaleName kScaleNames[] = {{"showall", swf::kShowAll},
-                                 {"noborder", swf::kNoBorder},
-                                 {"exactfit", swf::kExactFit},
-                                 {"noscale", swf::kNoScale}};
+const Name kScaleModes[] = {{"showall", swf::kShowAll},
+                            {"noborder", swf::kNoBorder},
+                            {"exactfit", swf::kExactFit},
+                            {"noscale", swf::kNoScale}};
+
+template <size_t N>
+bool Lookup(const Name (&names)[N], const std::string& text, int* value) {
+    for (const Name& n : names) {
+        if (text == n.name) {
+            *value = n.value;
+            return true;
+        }
+    }
+    return false;
+}
 
 struct QualityName {
     const char* name;
@@ -52,164 +63,193 @@ bool ParseSize(const std::string& text, int* width, int* height) {
         return *out >= 1 && *out <= kMaxSide;
     };
     if (!number(text.substr(0, x), width) || !number(text.substr(x + 1), height)) return false;
-    return static_cast<long long>(*width) * *height <= kMaxPixels;
+    return static_cast<long long>(*width) * *height <= kMaxImagePixels;
 }
 
-bool ParseScale(const std::string& text, int* mode) {
-    for (const ScaleName& s : kScaleNames) {
-        if (text == s.name) {
-            *mode = s.mode;
-            return true;
+// A decimal such as "2", "0.5" or "1.25" in thousandths, without locale.
+bool ParseThousandths(const std::string& text, long long limit, long long* out) {
+    long long whole = 0;
+    int decimals = -1;
+    long long frac = 0;
+    for (char c : text) {
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            if (decimals < 0) {
+                whole = whole * 10 + (c - '0');
+                if (whole > limit) return false;
+            } else if (++decimals <= kMaxDecimals) {
+                frac = frac * 10 + (c - '0');
+            }
+        } else {
+            return false;
         }
     }
-    return false;
+    if (text.empty() || text == ".") return false;
+    for (int d = decimals < 0 ? 0 : decimals; d < kMaxDecimals; ++d) frac *= 10;
+    *out = whole * 1000 + frac;
+    return *out <= limit * 1000;
 }
 
-// Reads "%", optional "0", optional width digits and "d" at `at`; returns
-// the length of the conversion or 0 if it is not one.
-size_t ConversionLength(const std::string& p, size_t at, bool* zeroPad, int* fieldWidth) {
-    size_t i = at + 1;
-    *zeroPad = i < p.size() && p[i] == '0';
-    if (*zeroPad) ++i;
-    size_t digitsAt = i;
-    while (i < p.size() && std::isdigit(static_cast<unsigned char>(p[i]))) ++i;
-    if (i - digitsAt > 1 || i >= p.size() || p[i] != 'd') return 0;
-    *fieldWidth = i > digitsAt ? p[digitsAt] - '0' : 0;
-    return i + 1 - at;
+bool ParseAt(const std::string& text, std::vector<int>* ms) {
+    size_t start = 0;
+    while (true) {
+        size_t comma = text.find(',', start);
+        long long v = 0;
+        if (!ParseThousandths(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
+                              kMaxAtMs / 1000, &v))
+            return false;
+        ms->push_back(static_cast<int>(v));
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
 }
 
 }  // namespace
 
-bool CheckOutputPattern(const std::string& pattern, std::string* error) {
-    int conversions = 0;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] != '%') continue;
-        if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
-            ++i;
-            continue;
-        }
-        bool zeroPad = false;
-        int fieldWidth = 0;
-        size_t len = ConversionLength(pattern, i, &zeroPad, &fieldWidth);
-        if (len == 0) {
-            *error = "output pattern \"" + pattern + "\": only %d, %Nd, %0Nd and %% may follow %";
-            return false;
-        }
-        ++conversions;
-        i += len - 1;
-    }
-    if (conversions != 1) {
-        *error = "output pattern \"" + pattern + "\" needs exactly one %d for the frame number";
-        return false;
-    }
-    return true;
-}
-
-std::string FormatOutputName(const std::string& pattern, int frame) {
-    std::string out;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] != '%') {
-            out += pattern[i];
-            continue;
-        }
-        if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
-            out += '%';
-            ++i;
-            continue;
-        }
-        bool zeroPad = false;
-        int fieldWidth = 0;
-        size_t len = ConversionLength(pattern, i, &zeroPad, &fieldWidth);
-        std::string number = std::to_string(frame);
-        if (static_cast<int>(number.size()) < fieldWidth && fieldWidth <= kMaxFieldWidth)
-            number.insert(0, fieldWidth - number.size(), zeroPad ? '0' : ' ');
-        out += number;
-        i += len - 1;
-    }
-    return out;
+std::string Options::Pattern() const {
+    if (!outputPattern.empty()) return outputPattern;
+    std::string p = movies.size() > 1 ? "%n_%04d" : "frame_%04d";
+    return p + (kind == ImageKind::Svg ? ".svg" : ".png");
 }
 
 bool ParseArgs(const std::vector<std::string>& args, Options* o, std::string* error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string* out) {
+        std::string v;
+        auto value = [&]() {
             if (i + 1 >= args.size()) {
                 *error = "option " + a + " needs a value";
                 return false;
             }
-            *out = args[++i];
+            v = args[++i];
             return true;
         };
-        std::string v;
+        auto bad = [&](const std::string& what, const std::string& hint) {
+            *error = "bad " + what + " \"" + v + "\"" + hint;
+            return false;
+        };
         if (a == "-h" || a == "--help") {
             o->help = true;
+        } else if (a == "--version") {
+            o->version = true;
         } else if (a == "-q" || a == "--quiet") {
             o->quiet = true;
+        } else if (a == "--trace") {
+            o->trace = true;
         } else if (a == "--alpha") {
             o->format = PngFormat::Rgba;
+        } else if (a == "--transparent") {
+            o->transparent = true;
+            o->format = PngFormat::Rgba;
+        } else if (a == "--svg") {
+            o->kind = ImageKind::Svg;
         } else if (a == "-f" || a == "--frames") {
-            if (!value(&o->frameText)) return false;
+            if (!value()) return false;
+            o->frameText = v;
+        } else if (a == "--ticks") {
+            if (!value()) return false;
+            if (!o->ticks.Parse(v, error)) return false;
+            o->tickText = v;
+        } else if (a == "--at") {
+            if (!value()) return false;
+            if (!ParseAt(v, &o->atMs)) return bad("time list", ": seconds, such as 0.5,2,10");
+        } else if (a == "--input") {
+            if (!value()) return false;
+            o->inputPath = v;
+        } else if (a == "--apng") {
+            if (!value()) return false;
+            o->apngPath = v;
         } else if (a == "-o" || a == "--output") {
-            if (!value(&o->outputPattern)) return false;
+            if (!value()) return false;
+            o->outputPattern = v;
+            o->outputGiven = true;
         } else if (a == "-s" || a == "--size") {
-            if (!value(&v)) return false;
-            if (!ParseSize(v, &o->width, &o->height)) {
-                *error = "bad size \"" + v + "\": write WIDTHxHEIGHT, each 1.." +
-                         std::to_string(kMaxSide) + ", at most " + std::to_string(kMaxPixels) +
-                         " pixels";
-                return false;
-            }
+            if (!value()) return false;
+            if (!ParseSize(v, &o->width, &o->height))
+                return bad("size", ": write WIDTHxHEIGHT, each 1.." + std::to_string(kMaxSide) + ", at most " +
+                                       std::to_string(kMaxImagePixels) + " pixels");
         } else if (a == "--scale") {
-            if (!value(&v)) return false;
-            if (!ParseScale(v, &o->scaleMode)) {
-                *error = "bad scale mode \"" + v + "\": showall, noborder, exactfit or noscale";
-                return false;
-            }
+            if (!value()) return false;
+            long long permille = 0;
+            if (Lookup(kScaleModes, v, &o->scaleMode)) continue;
+            if (!ParseThousandths(v, kMaxScalePermille / 1000, &permille) || permille < kMinScalePermille)
+                return bad("scale mode", ": showall, noborder, exactfit, noscale or a size factor 0.01..16");
+            o->scalePermille = static_cast<int>(permille);
         } else if (a == "--quality") {
-            if (!value(&v)) return false;
-            if (!ParseQuality(v, &o->quality)) {
-                *error = "bad quality \"" + v + "\": low, medium, high or best";
-                return false;
-            }
-        } else if (!a.empty() && a[0] == '-') {
+            if (!value()) return false;
+            if (!ParseQuality(v, &o->quality)) return bad("quality", ": low, medium, high or best");
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
             *error = "unknown option " + a;
             return false;
-        } else if (o->movie.empty()) {
-            o->movie = a;
         } else {
-            *error = "more than one movie given (" + o->movie + ", " + a + ")";
-            return false;
+            o->movies.push_back(a);
         }
     }
-    if (o->help) return true;
-    if (o->movie.empty()) {
+    if (o->help || o->version) return true;
+    if (o->movies.empty()) {
         *error = "no movie given";
         return false;
     }
-    if (!CheckOutputPattern(o->outputPattern, error)) return false;
+    PatternInfo info;
+    if (!CheckOutputPattern(o->Pattern(), error, &info)) return false;
+    PatternInfo apng;
+    if (!o->apngPath.empty() && !CheckOutputPattern(o->apngPath, error, &apng)) return false;
+    if (o->movies.size() > 1 && !o->apngPath.empty() && !apng.hasName) {
+        *error = "animation name \"" + o->apngPath + "\" needs %n to tell several movies apart";
+        return false;
+    }
+    if (o->movies.size() > 1 && o->WritesImages() && !info.hasName) {
+        *error = "output pattern \"" + o->Pattern() + "\" needs %n to tell several movies apart";
+        return false;
+    }
     return o->frames.Parse(o->frameText, error);
 }
 
 std::string HelpText() {
-    return "usage: swfshot [options] MOVIE.swf\n"
-           "Renders chosen frames of a Flash movie to PNG files.\n"
+    return "usage: swfshot [options] MOVIE.swf [MOVIE.swf ...]\n"
+           "Renders frames of Flash movies to PNG or SVG files, or to an animated PNG.\n"
            "\n"
-           "  -f, --frames LIST    frames to render, counted from 1 (default 1):\n"
-           "                         N          one frame        1,50,120  a list\n"
-           "                         A-B        a range          A-B/S     every S-th of A..B\n"
-           "                         A-         A to the end     every:S   1, 1+S, 1+2S, ...\n"
-           "                         all        every frame      last      the last frame\n"
-           "  -o, --output PATTERN output file names; %d, %4d or %04d is the frame\n"
-           "                       number, %% a percent sign (default frame_%04d.png)\n"
+           "Which pictures (LIST: N, A-B, A-B/S, A-, every:S, all, last, comma-separated):\n"
+           "  -f, --frames LIST    seek the main timeline to these frames, no actions\n"
+           "                       (default 1)\n"
+           "      --ticks LIST     play from load, as the player does (actions, sprites,\n"
+           "                       buttons); the picture after that many frames shown\n"
+           "      --at SECONDS,..  play from load; the picture after that much time\n"
+           "      --input FILE     play from load while a script gives input:\n"
+           "                         frame [N]            play N frames (default 1)\n"
+           "                         move|down|up X Y [left|middle|right]\n"
+           "                         wheel LINES          keydown KEY   keyup KEY\n"
+           "                         focus in|out         # comment\n"
+           "                       X Y are output-image pixels; KEY is one character or\n"
+           "                       Tab Enter Escape Backspace Delete Left Right Up Down\n"
+           "                       Home End PageUp PageDown Shift Control Alt Space\n"
+           "\n"
+           "Output:\n"
+           "  -o, --output NAME    file name; %d, %4d or %04d is the frame (or tick)\n"
+           "                       number, %n the movie's name, %% a percent sign;\n"
+           "                       %d is needed for several pictures, %n for several\n"
+           "                       movies (default frame_%04d.png, %n_%04d.png)\n"
            "  -s, --size WxH       image size in pixels (default: the movie's stage)\n"
+           "      --scale F        multiply the size by F (0.01 to 16)\n"
            "      --scale MODE     showall (default), noborder, exactfit or noscale\n"
            "      --quality Q      low (no anti-aliasing), medium, high (default) or best\n"
+           "      --transparent    no background: RGBA, alpha 0 where nothing is drawn\n"
            "      --alpha          write RGBA images instead of RGB\n"
-           "  -q, --quiet          print nothing but errors\n"
+           "      --svg            write SVG files (vectors) instead of PNG\n"
+           "      --apng FILE      write the pictures as one animated PNG at the movie's\n"
+           "                       frame rate (no still images unless -o is given too)\n"
+           "\n"
+           "Messages:\n"
+           "  -q, --quiet          print nothing but errors, no progress line\n"
+           "      --trace          print the movie's trace output\n"
+           "      --version        show the version\n"
            "  -h, --help           show this text\n"
            "\n"
-           "Exit codes: 0 done, 2 bad command line, 3 movie unreadable,\n"
+           "Exit codes: 0 done, 2 bad command line or input script, 3 movie unreadable,\n"
            "4 frames not in the movie, 5 an image could not be written.\n";
 }
+
+std::string VersionText() { return std::string(kVersion) + "\n"; }
 
 }  // namespace swfshot

@@ -6,6 +6,7 @@
 
 #include "swf/Quality.h"
 #include "tools/swfshot/FrameList.h"
+#include "tools/swfshot/OutputName.h"
 #include "tools/swfshot/PngWriter.h"
 
 namespace swfshot {
@@ -13,34 +14,53 @@ namespace swfshot {
 // Process exit codes, listed in the help text.
 enum ExitCode : int {
     kExitOk = 0,
-    kExitUsage = 2,         // bad option, size, pattern or frame list syntax
+    kExitUsage = 2,         // bad option, size, pattern, list or input script
     kExitBadMovie = 3,      // the movie cannot be read
     kExitBadFrames = 4,     // the frame list selects frames the movie lacks
     kExitOutputFailed = 5,  // an image could not be written
 };
 
+// Keeps one frame buffer under 256 MB.
+constexpr int kMaxSide = 16384;
+constexpr long long kMaxImagePixels = 64LL * 1024 * 1024;
+
+enum class ImageKind { Png, Svg };
+
 struct Options {
-    std::string movie;
-    std::string outputPattern = "frame_%04d.png";
+    std::vector<std::string> movies;
+    std::string outputPattern;  // empty: the default for the kind and movie count
+    bool outputGiven = false;
+    // Seeking: -f. Playing: --ticks, --at and --input (any of them plays).
     std::string frameText = "1";
     FrameList frames;
-    int width = 0;   // 0: the stage size
+    std::string tickText;
+    FrameList ticks;
+    std::vector<int> atMs;  // --at, milliseconds
+    std::string inputPath;
+    int width = 0;  // 0: the stage size
     int height = 0;
-    int scaleMode = 0;  // swf::kShowAll
+    int scalePermille = 1000;  // --scale F, applied to the size
+    int scaleMode = 0;         // swf::kShowAll
     swf::Quality quality = swf::Quality::High;
     PngFormat format = PngFormat::Rgb;
+    bool transparent = false;
+    ImageKind kind = ImageKind::Png;
+    std::string apngPath;
     bool quiet = false;
+    bool progress = false;  // set by main when stderr is a terminal
+    bool trace = false;
     bool help = false;
+    bool version = false;
+
+    bool Plays() const { return !tickText.empty() || !atMs.empty() || !inputPath.empty(); }
+    // Still images are written unless only an animation was asked for.
+    bool WritesImages() const { return apngPath.empty() || outputGiven; }
+    std::string Pattern() const;
 };
 
 // args excludes the program name. False with a message for the user.
 bool ParseArgs(const std::vector<std::string>& args, Options* options, std::string* error);
 std::string HelpText();
-
-// Checks a pattern: exactly one %d, %Nd or %0Nd, and %% for a percent sign.
-bool CheckOutputPattern(const std::string& pattern, std::string* error);
-// The pattern with the (1-based) frame number filled in; the pattern must
-// have passed CheckOutputPattern. User text never reaches printf.
-std::string FormatOutputName(const std::string& pattern, int frame);
+std::string VersionText();
 
 }  // namespace swfshot

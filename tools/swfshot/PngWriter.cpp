@@ -11,30 +11,12 @@ namespace swfshot {
 
 namespace {
 
-const uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint8_t kBitDepth = 8;
 constexpr uint8_t kColorTypeRgb = 2;
 constexpr uint8_t kColorTypeRgba = 6;
 constexpr uint8_t kFilterNone = 0;
 constexpr int kAlphaShift = 24, kRedShift = 16, kGreenShift = 8;
 constexpr unsigned kChannelMax = 255;
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v >> 24));
-    out.push_back(static_cast<uint8_t>(v >> 16));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v));
-}
-
-void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data) {
-    PutU32(out, static_cast<uint32_t>(data.size()));
-    size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    // The CRC covers the type and the data, not the length.
-    uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    PutU32(out, static_cast<uint32_t>(crc));
-}
 
 // Filter byte then the pixels of each row.
 std::vector<uint8_t> Scanlines(const swf::FrameBuffer& image, PngFormat format) {
@@ -57,6 +39,53 @@ std::vector<uint8_t> Scanlines(const swf::FrameBuffer& image, PngFormat format) 
 
 }  // namespace
 
+const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v >> 24));
+    out.push_back(static_cast<uint8_t>(v >> 16));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+
+void PutU16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+
+void AppendPngChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data) {
+    PutU32(out, static_cast<uint32_t>(data.size()));
+    size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    // The CRC covers the type and the data, not the length.
+    uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+    PutU32(out, static_cast<uint32_t>(crc));
+}
+
+std::vector<uint8_t> PngHeaderData(int width, int height, PngFormat format) {
+    std::vector<uint8_t> header;
+    PutU32(header, static_cast<uint32_t>(width));
+    PutU32(header, static_cast<uint32_t>(height));
+    header.push_back(kBitDepth);
+    header.push_back(format == PngFormat::Rgba ? kColorTypeRgba : kColorTypeRgb);
+    header.push_back(0);  // compression: deflate
+    header.push_back(0);  // filter method: adaptive
+    header.push_back(0);  // no interlace
+    return header;
+}
+
+std::vector<uint8_t> CompressImage(const swf::FrameBuffer& image, PngFormat format) {
+    std::vector<uint8_t> raw = Scanlines(image, format);
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    packed.resize(packedSize);
+    return packed;
+}
+
 swf::Rgba Unpremultiply(uint32_t argb) {
     unsigned a = (argb >> kAlphaShift) & kChannelMax;
     unsigned r = (argb >> kRedShift) & kChannelMax;
@@ -73,27 +102,12 @@ swf::Rgba Unpremultiply(uint32_t argb) {
 
 std::vector<uint8_t> EncodePng(const swf::FrameBuffer& image, PngFormat format) {
     if (image.Width() <= 0 || image.Height() <= 0) return {};
-    std::vector<uint8_t> raw = Scanlines(image, format);
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),
-                  Z_DEFAULT_COMPRESSION) != Z_OK)
-        return {};
-    packed.resize(packedSize);
-
-    std::vector<uint8_t> header;
-    PutU32(header, static_cast<uint32_t>(image.Width()));
-    PutU32(header, static_cast<uint32_t>(image.Height()));
-    header.push_back(kBitDepth);
-    header.push_back(format == PngFormat::Rgba ? kColorTypeRgba : kColorTypeRgb);
-    header.push_back(0);  // compression: deflate
-    header.push_back(0);  // filter method: adaptive
-    header.push_back(0);  // no interlace
-
-    std::vector<uint8_t> png(std::begin(kSignature), std::end(kSignature));
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", packed);
-    PutChunk(png, "IEND", {});
+    std::vector<uint8_t> packed = CompressImage(image, format);
+    if (packed.empty()) return {};
+    std::vector<uint8_t> png(std::begin(kPngSignature), std::end(kPngSignature));
+    AppendPngChunk(png, "IHDR", PngHeaderData(image.Width(), image.Height(), format));
+    AppendPngChunk(png, "IDAT", packed);
+    AppendPngChunk(png, "IEND", {});
     return png;
 }
 

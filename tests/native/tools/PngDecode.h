@@ -1,11 +1,15 @@
-// Test-side PNG reader: splits the chunks, checks each CRC and inflates
-// the image data (zlib checks the Adler-32). Only what our writer emits.
+// Test-side PNG reader: splits the chunks, checks each CRC, inflates the
+// image data (zlib checks the Adler-32) and undoes the row filters. 8-bit
+// RGB and RGBA only; of an animation it reads the frame controls and the
+// first frame.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -17,11 +21,36 @@ using Bytes = std::vector<uint8_t>;
 struct Png {
     uint32_t width = 0, height = 0;
     uint8_t colorType = 0;
-    Bytes pixels;  // inflated scanlines, filter bytes included
+    Bytes pixels;  // inflated scanlines, filter bytes included (all 0 once read)
+    // Animation: acTL's frame count and each fcTL's delay.
+    uint32_t animationFrames = 0;
+    std::vector<std::pair<uint16_t, uint16_t>> delays;
+    uint32_t frameDataChunks = 0;  // fdAT
 };
 
 inline uint32_t BigEndian(const uint8_t* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+inline uint8_t Paeth(int a, int b, int c) {
+    int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return static_cast<uint8_t>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+}
+
+// Undoes the five row filters in place, leaving filter byte 0 on each row.
+inline void Unfilter(Png& png, size_t channels) {
+    const size_t stride = 1 + png.width * channels;
+    for (size_t y = 0; y < png.height && (y + 1) * stride <= png.pixels.size(); ++y) {
+        uint8_t* row = &png.pixels[y * stride];
+        const uint8_t* up = y ? row - stride : nullptr;
+        for (size_t i = 1; i < stride; ++i) {
+            int a = i > channels ? row[i - channels] : 0, b = up ? up[i] : 0;
+            int c = up && i > channels ? up[i - channels] : 0;
+            int add = row[0] == 1 ? a : row[0] == 2 ? b : row[0] == 3 ? (a + b) / 2 : row[0] == 4 ? Paeth(a, b, c) : 0;
+            row[i] = static_cast<uint8_t>(row[i] + add);
+        }
+        row[0] = 0;
+    }
 }
 
 inline Png DecodePng(const Bytes& file) {
@@ -47,6 +76,12 @@ inline Png DecodePng(const Bytes& file) {
             png.colorType = data[9];
         } else if (type == "IDAT") {
             idat.insert(idat.end(), data, data + len);
+        } else if (type == "acTL") {
+            png.animationFrames = BigEndian(data);
+        } else if (type == "fcTL") {
+            png.delays.push_back({uint16_t(data[20] << 8 | data[21]), uint16_t(data[22] << 8 | data[23])});
+        } else if (type == "fdAT") {
+            ++png.frameDataChunks;
         }
         last = type;
         at += 12 + len;
@@ -58,6 +93,7 @@ inline Png DecodePng(const Bytes& file) {
     // uncompress also checks the Adler-32 of the zlib stream.
     EXPECT_EQ(Z_OK, uncompress(png.pixels.data(), &size, idat.data(), idat.size()));
     EXPECT_EQ(png.pixels.size(), size);
+    Unfilter(png, channels);
     return png;
 }
 

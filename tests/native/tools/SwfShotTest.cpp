@@ -79,11 +79,16 @@ TEST(OutputNameTest, PatternsAreCheckedAndFilledWithoutPrintf) {
     EXPECT_EQ("out_12345.png", swfshot::FormatOutputName("out_%04d.png", 12345));
     EXPECT_EQ("f   7.png", swfshot::FormatOutputName("f%4d.png", 7));
     EXPECT_EQ("100%_3.png", swfshot::FormatOutputName("100%%_%d.png", 3));
-    EXPECT_FALSE(swfshot::CheckOutputPattern("same.png", &error));
+    EXPECT_TRUE(swfshot::CheckOutputPattern("same.png", &error));  // one picture needs no %d
+    EXPECT_EQ("cards/intro_0003.png", swfshot::FormatOutputName("cards/%n_%04d.png", 3, "intro"));
+    EXPECT_EQ("intro-intro.png", swfshot::FormatOutputName("%n-%n.png", 3, "intro"));
     EXPECT_FALSE(swfshot::CheckOutputPattern("%d_%d.png", &error));
     EXPECT_FALSE(swfshot::CheckOutputPattern("%s.png", &error));
-    EXPECT_FALSE(swfshot::CheckOutputPattern("%n%d.png", &error));
+    EXPECT_FALSE(swfshot::CheckOutputPattern("%n%", &error));
     EXPECT_FALSE(swfshot::CheckOutputPattern("x%", &error));
+    EXPECT_EQ("intro", swfshot::MovieName("a/b.c/intro.swf"));
+    EXPECT_EQ("intro", swfshot::MovieName("C:\\cards\\intro.swf"));
+    EXPECT_EQ(".hidden", swfshot::MovieName(".hidden"));
 }
 
 TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
@@ -93,7 +98,7 @@ TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
                                     "a%d.png", "--scale", "noscale", "--alpha", "-q"},
                                    &o, &error))
         << error;
-    EXPECT_EQ("m.swf", o.movie);
+    EXPECT_EQ(std::vector<std::string>{"m.swf"}, o.movies);
     EXPECT_EQ(1100, o.width);
     EXPECT_EQ(800, o.height);
     EXPECT_EQ("a%d.png", o.outputPattern);
@@ -112,7 +117,7 @@ TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
         EXPECT_NE(std::string::npos, err.find(words)) << err;
     };
     fails({}, "no movie");
-    fails({"a.swf", "b.swf"}, "more than one movie");
+    fails({"a.swf", "b.swf", "-o", "x%d.png"}, "needs %n");
     fails({"a.swf", "--size", "0x10"}, "bad size");
     fails({"a.swf", "--size", "100000x10"}, "bad size");
     fails({"a.swf", "--size", "16384x16384"}, "bad size");  // too many pixels
@@ -121,7 +126,7 @@ TEST(OptionsTest, ParsesOptionsAndRejectsBadOnes) {
     fails({"a.swf", "--quality", "ultra"}, "bad quality");
     fails({"a.swf", "--frames"}, "needs a value");
     fails({"a.swf", "--bogus"}, "unknown option");
-    fails({"a.swf", "-o", "x.png"}, "exactly one %d");
+    fails({"a.swf", "-o", "x%d%d.png"}, "more than one %d");
     fails({"a.swf", "-f", "a"}, "bad frame list");
 }
 

@@ -1,0 +1,175 @@
+#include "tools/swfshot/InputScript.h"
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+#include "swf/Player.h"
+
+namespace swfshot {
+
+namespace {
+
+constexpr int kMaxFramesPerCommand = 1000000;
+constexpr int kMaxCoordinate = 1 << 20;
+constexpr int kMaxWheelLines = 1000;
+constexpr size_t kMaxScriptBytes = 1 << 20;
+
+struct KeyName {
+    const char* name;
+    int keyCode;
+    int charCode;
+};
+const KeyName kKeyNames[] = {
+    {"tab", swf::kKeyTab, '\t'},          {"enter", swf::kKeyEnter, '\r'},
+    {"escape", swf::kKeyEscape, 27},      {"backspace", swf::kKeyBackspace, '\b'},
+    {"delete", swf::kKeyDelete, 127},     {"left", swf::kKeyLeft, 0},
+    {"right", swf::kKeyRight, 0},         {"up", swf::kKeyUp, 0},
+    {"down", swf::kKeyDown, 0},           {"home", swf::kKeyHome, 0},
+    {"end", swf::kKeyEnd, 0},             {"pageup", swf::kKeyPageUp, 0},
+    {"pagedown", swf::kKeyPageDown, 0},   {"shift", swf::kKeyShift, 0},
+    {"control", swf::kKeyControl, 0},     {"alt", swf::kKeyAlt, 0},
+    {"space", swf::kKeySpace, ' '},
+};
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool ParseInt(const std::string& s, int min, int max, int* out) {
+    if (s.empty() || s.size() > 8) return false;
+    size_t i = s[0] == '-' ? 1 : 0;
+    if (i == s.size()) return false;
+    int v = 0;
+    for (; i < s.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+        v = v * 10 + (s[i] - '0');
+    }
+    v = s[0] == '-' ? -v : v;
+    if (v < min || v > max) return false;
+    *out = v;
+    return true;
+}
+
+bool ParseKey(const std::string& word, InputCommand* c) {
+    if (word.size() == 1) {
+        unsigned char ch = static_cast<unsigned char>(word[0]);
+        c->charCode = ch;
+        c->keyCode = std::isalpha(ch) ? std::toupper(ch) : std::isdigit(ch) ? ch : 0;
+        return true;
+    }
+    for (const KeyName& k : kKeyNames) {
+        if (Lower(word) == k.name) {
+            c->keyCode = k.keyCode;
+            c->charCode = k.charCode;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Fills `c` from the words of one line; the message says what is wrong.
+const char* ParseCommand(const std::vector<std::string>& w, InputCommand* c) {
+    using Kind = InputCommand::Kind;
+    const std::string verb = Lower(w[0]);
+    if (verb == "frame") {
+        c->kind = Kind::Frame;
+        if (w.size() > 2) return "frame takes at most one number";
+        if (w.size() == 2 && !ParseInt(w[1], 1, kMaxFramesPerCommand, &c->count))
+            return "frame count must be a whole number from 1";
+        return nullptr;
+    }
+    if (verb == "move" || verb == "down" || verb == "up") {
+        c->kind = verb == "move" ? Kind::Move : verb == "down" ? Kind::Down : Kind::Up;
+        if (w.size() < 3 || w.size() > 4) return "needs X Y and an optional button";
+        if (!ParseInt(w[1], -kMaxCoordinate, kMaxCoordinate, &c->x) ||
+            !ParseInt(w[2], -kMaxCoordinate, kMaxCoordinate, &c->y))
+            return "X and Y must be whole numbers (output pixels)";
+        if (w.size() == 4) {
+            const std::string b = Lower(w[3]);
+            if (b != "left" && b != "middle" && b != "right") return "the button is left, middle or right";
+            c->leftButton = b == "left";
+        }
+        return nullptr;
+    }
+    if (verb == "wheel") {
+        c->kind = Kind::Wheel;
+        if (w.size() != 2 || !ParseInt(w[1], -kMaxWheelLines, kMaxWheelLines, &c->count))
+            return "wheel takes a number of lines";
+        return nullptr;
+    }
+    if (verb == "keydown" || verb == "keyup") {
+        c->kind = verb == "keydown" ? Kind::KeyDown : Kind::KeyUp;
+        if (w.size() != 2 || !ParseKey(w[1], c)) return "unknown key (one character or a key name)";
+        return nullptr;
+    }
+    if (verb == "focus") {
+        c->kind = Kind::Focus;
+        if (w.size() != 2 || (Lower(w[1]) != "in" && Lower(w[1]) != "out")) return "focus takes in or out";
+        c->count = Lower(w[1]) == "in";
+        return nullptr;
+    }
+    return "unknown command";
+}
+
+}  // namespace
+
+bool ParseInputScript(const std::string& text, const std::string& name,
+                      std::vector<InputCommand>* commands, std::string* error) {
+    commands->clear();
+    std::istringstream in(text);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.empty()) continue;
+        InputCommand c;
+        c.line = number;
+        if (const char* why = ParseCommand(w, &c)) {
+            *error = name + " line " + std::to_string(number) + ": " + why + " (\"" + w[0] + "\")";
+            return false;
+        }
+        commands->push_back(c);
+    }
+    return true;
+}
+
+bool LoadInputScript(const std::string& path, std::vector<InputCommand>* commands, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *error = "cannot read the input script " + path;
+        return false;
+    }
+    std::string text(kMaxScriptBytes + 1, '\0');
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxScriptBytes) {
+        *error = "input script " + path + " is over " + std::to_string(kMaxScriptBytes) + " bytes";
+        return false;
+    }
+    return ParseInputScript(text, path, commands, error);
+}
+
+void ApplyInput(const InputCommand& c, swf::Player& player) {
+    using Kind = InputCommand::Kind;
+    switch (c.kind) {
+    case Kind::Frame: break;  // the caller plays frames: they count as ticks
+    case Kind::Move: player.PointerMove(c.x, c.y); break;
+    case Kind::Down:
+        if (c.leftButton) player.PointerDown(c.x, c.y); else player.PointerMove(c.x, c.y);
+        break;
+    case Kind::Up:
+        if (c.leftButton) player.PointerUp(c.x, c.y); else player.PointerMove(c.x, c.y);
+        break;
+    case Kind::Wheel: player.Wheel(c.count); break;
+    case Kind::KeyDown: player.KeyDown(c.keyCode, c.charCode); break;
+    case Kind::KeyUp: player.KeyUp(c.keyCode, c.charCode); break;
+    case Kind::Focus: player.Focus(c.count != 0); break;
+    }
+}
+
+}  // namespace swfshot
