@@ -68,19 +68,26 @@ UiThread::UiThread(std::function<void()> body) {
     PollUntil([this] { return m_id != 0; });
 }
 
+namespace {
+
+struct CaptionSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<CaptionSearch*>(lp);
+    if (!::IsWindowVisible(hwnd) || WindowText(hwnd) != s->caption) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND UiThread::WaitForWindow(const char* caption) const {
-    struct Search {
-        const char* caption;
-        HWND found;
-    } search{caption, nullptr};
-    auto match = [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (!::IsWindowVisible(hwnd) || WindowText(hwnd) != s->caption) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-    };
+    CaptionSearch search{caption, nullptr};
     PollUntil([&] {
-        ::EnumThreadWindows(m_id, match, reinterpret_cast<LPARAM>(&search));
+        ::EnumThreadWindows(m_id, MatchCaption, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     });
     return search.found;
