@@ -10,7 +10,7 @@
 #include "capture/CaptureFolder.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
-#include "picker/PickerDlg.h"
+#include "framework/Thread.h"
 #include "player/PlayerDispatch.h"
 
 namespace {
@@ -30,6 +30,9 @@ constexpr int kThumbMarginBottom = 0;
 constexpr long kToolbarAlignLeft = 1;
 constexpr long kToolbarNoScale = 3;
 constexpr UINT kSysCommandMask = 0xFFF0;
+// Posted to itself by OnInitDialog: the command line's movie opens once the
+// window shows, so its messages (a missing file) come over the window.
+constexpr UINT kOpenStartMovieMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -72,6 +75,8 @@ BOOL CMainDialog::OnInitDialog() {
     m_toolbar.SetScaleMode(kToolbarNoScale);
     m_player.SetWindowPos(&wndTop, 0, kBandHeight, kWindowWidth, kPlayerHeight, 0);
     SetWindowText("Pictaro");
+    ::DragAcceptFiles(m_hWnd, TRUE);
+    if (!m_startMovie.IsEmpty()) PostMessage(kOpenStartMovieMessage, 0, 0);
     return TRUE;
 }
 
@@ -107,6 +112,7 @@ BOOL CMainDialog::PreTranslateMessage(MSG* msg) {
         CountCommand(MainCommand::Capture);
         StartCapture();
     }
+    if (OnFrameKey(*msg)) return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }
 
@@ -118,12 +124,17 @@ LRESULT CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER: OnTimer(wp); return Default();
     case WM_SEEK_MOVED: return OnSeekMoved(wp, lp);
     case WM_SEEK_MOVING: return OnSeekMoving(wp, lp);
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
+    case WM_QUERYENDSESSION: return ConfirmClose() ? TRUE : FALSE;
+    case WM_ENDSESSION: OnEndSession(static_cast<BOOL>(wp)); return 0;
+    case kOpenStartMovieMessage: OpenMovieFile(m_startMovie); return 0;
     }
     return CDialog::OnMessage(msg, wp, lp);
 }
 
 BOOL CMainDialog::OnCommand(UINT id, UINT code) {
     switch (id) {
+    case IDOK: return TRUE;  // Enter: the window has no default button, and never closes on it
     case IDC_PLAY_PAUSE:
         if (code != BN_CLICKED) return FALSE;
         OnPlayPause();
@@ -168,6 +179,52 @@ LRESULT CMainDialog::OnPaint() {
     ::DrawIcon(dc, x, y, m_hIcon);
     ::EndPaint(m_hWnd, &ps);
     return 0;
+}
+
+void CMainDialog::OnOK() {
+    if (ConfirmClose()) CDialog::OnOK();
+}
+
+void CMainDialog::OnCancel() {
+    if (ConfirmClose()) CDialog::OnCancel();
+}
+
+// The session ends without the window being destroyed: the captures go now.
+void CMainDialog::OnEndSession(BOOL ending) {
+    if (!ending) return;
+    AfxWaitForWorkerThreads();
+    DeleteFolderContents(CString(m_captureFolder));
+}
+
+// The first file dropped opens as if chosen with "1. Open SWF".
+void CMainDialog::OnDropFiles(HDROP drop) {
+    char path[MAX_PATH] = "";
+    UINT length = ::DragQueryFileA(drop, 0, path, MAX_PATH);
+    ::DragFinish(drop);
+    if (length > 0 && length < MAX_PATH) OpenMovieFile(path);
+}
+
+// Keys meant for the slider stay its own; so do keys before a movie is open.
+bool CMainDialog::OnFrameKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.hwnd == m_seekSlider.m_hWnd || !::IsWindowEnabled(m_seekSlider.m_hWnd))
+        return false;
+    const UINT key = static_cast<UINT>(msg.wParam);
+    if (key != VK_LEFT && key != VK_RIGHT && key != VK_HOME && key != VK_END) return false;
+    const long last = m_player.GetTotalFrames() - 1;
+    if (last < 0) return true;
+    long frame = m_player.GetFrameNum();
+    switch (key) {
+    case VK_LEFT: frame = frame > 0 ? frame - 1 : 0; break;
+    case VK_RIGHT: frame = frame < last ? frame + 1 : last; break;
+    case VK_HOME: frame = 0; break;
+    case VK_END: frame = last; break;
+    }
+    // Stepping pauses: the play button then plays on from here.
+    m_player.Stop();
+    m_playing = FALSE;
+    m_player.SetFrameNum(frame);
+    m_seekSlider.SetPos(frame);
+    return true;
 }
 
 void CMainDialog::OnTimer(UINT_PTR id) {
@@ -221,18 +278,6 @@ void CMainDialog::OnFSCommand(const char* command, const char* args) {
     } else if (what.CompareNoCase("print") == 0) {
         OpenPicker();
     }
-}
-
-void CMainDialog::OpenPicker() {
-    CountCommand(MainCommand::Picker);
-    if (m_captureCount == 0) {
-        ::MessageBoxA(m_hWnd, LoadResString(IDS_CAPTURE_FIRST), "Capture Cards First", MB_OK | MB_ICONHAND);
-        return;
-    }
-    m_player.Stop();
-    CPickerDlg picker;
-    picker.m_nCaptureCount = m_captureCount;
-    picker.DoModal();
 }
 
 void CMainDialog::OnHelpHowTo() {

@@ -6,11 +6,17 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <set>
+
 #include "controls/SeekSlider.h"
 #include "framework/Dialog.h"
 #include "player/ShockwaveFlash.h"
 
 constexpr UINT_PTR ID_POSITION_TIMER = 111;
+// The question closing asks while captures would be lost.
+constexpr const char* kUnsavedCapturesCaption = "Unsaved Captures";
 
 class CMainDialog : public CDialog {
 public:
@@ -20,8 +26,9 @@ public:
     BOOL DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // The commands other parts of the program carry out.
+    // The commands other parts of the program carry out (MainCommands.cpp).
     void OpenMovie();
+    void OpenMovieFile(const CString& path);
     void StartCapture();
     void OpenPicker();
 
@@ -37,6 +44,11 @@ public:
     BOOL m_playing;
     CString m_exeDir;
     HICON m_hIcon;
+    // Numbers of this movie's captures that were saved or printed; closing
+    // asks first while others exist.
+    std::set<int> m_keptCaptures;
+    // Opened once the window is up, as "1. Open SWF" would (the command line).
+    CString m_startMovie;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -45,6 +57,10 @@ protected:
     BOOL OnCommand(UINT id, UINT code) override;
     BOOL OnEvent(UINT ctrlId, DISPID dispid, const EventArgs& args) override;
 
+    // Exit and Escape (the close box and the system menu's Close arrive as
+    // Escape): both close only once nothing would be lost.
+    void OnOK() override;
+    void OnCancel() override;
     LRESULT OnSysCommand(UINT id);
     LRESULT OnPaint();
     void OnTimer(UINT_PTR id);
@@ -55,7 +71,16 @@ protected:
     void OnHelpHowTo();
     void ShowAboutBox();
 
+    void OnDropFiles(HDROP drop);
+    void OnEndSession(BOOL ending);
+    // Left, Right, Home, End: true when the key stepped the movie.
+    bool OnFrameKey(const MSG& msg);
+
 private:
+    // MainCommands.cpp
+    int UnsavedCaptureCount() const;
+    bool ConfirmClose();
+
     void SetUpSeekSlider();
     void AddAboutToSystemMenu();
 };

@@ -4,6 +4,7 @@
 #include <propidl.h>
 #include <gdiplus.h>
 
+#include "app/CommandLine.h"
 #include "app/MainDialog.h"
 
 namespace {
@@ -38,6 +39,7 @@ BOOL CPictaroApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
     CMainDialog dialog;
+    dialog.m_startMovie = FullPathOf(MovieArgument(::GetCommandLineA()));
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

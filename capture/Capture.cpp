@@ -1,129 +1,89 @@
 #include "capture/Capture.h"
 
-#include <windows.h>
-
-#include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
-
-#include <gdiplus.h>
-
+#include <memory>
 #include <mutex>
 #include <string>
 
-#include "app/MainDialog.h"
-#include "app/res/resource.h"
 #include "capture/CaptureNames.h"
 #include "capture/ImageEncoder.h"
-#include "framework/Dispatch.h"
-#include "framework/MessageBox.h"
+#include "framework/Bitmap.h"
+#include "framework/DC.h"
+#include "framework/GdiplusHandles.h"
 #include "framework/Thread.h"
-#include "framework/WinApp.h"
+#include "framework/WideText.h"
+
+using namespace gdip;
 
 namespace {
-
-using Gdiplus::GpBitmap;
 
 // GDI+ has no name for it in the MinGW headers.
 const GUID kEncoderColorDepth = {0x66087055, 0xAD66, 0x4C7C, {0x9A, 0x18, 0x38, 0xA2, 0x31, 0x0B, 0x83, 0x37}};
 constexpr LONG kColorDepthBits = 8;
 constexpr UINT kKeepPlace = SWP_NOSIZE | SWP_NOMOVE;
+constexpr int kSystemRegion = 4;  // SYSRGN of GetRandomRgn: the visible region
 
-class WindowDC {
-public:
-    explicit WindowDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
-    ~WindowDC() { if (m_dc) ::ReleaseDC(m_hwnd, m_dc); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_hwnd;
-    HDC m_dc;
-};
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC like) : m_dc(::CreateCompatibleDC(like)) {}
-    ~MemoryDC() { if (m_dc) ::DeleteDC(m_dc); }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-class GdiBitmap {
-public:
-    GdiBitmap(HDC like, int width, int height) : m_bitmap(::CreateCompatibleBitmap(like, width, height)) {}
-    ~GdiBitmap() { if (m_bitmap) ::DeleteObject(m_bitmap); }
-    GdiBitmap(const GdiBitmap&) = delete;
-    GdiBitmap& operator=(const GdiBitmap&) = delete;
-    HBITMAP Get() const { return m_bitmap; }
-
-private:
-    HBITMAP m_bitmap;
-};
-
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(::SelectObject(dc, object)) {}
-    ~Selection() { if (m_old && m_old != HGDI_ERROR) ::SelectObject(m_dc, m_old); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    bool Ok() const { return m_old && m_old != HGDI_ERROR; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
-class Picture {
-public:
-    Picture() = default;
-    ~Picture() { if (m_bitmap) Gdiplus::DllExports::GdipDisposeImage(m_bitmap); }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    GpBitmap** Out() { return &m_bitmap; }
-    GpBitmap* Get() const { return m_bitmap; }
-
-private:
-    GpBitmap* m_bitmap = nullptr;
-};
-
-// Copies what the player window shows into `picture`. The GDI bitmap is
-// deselected before GDI+ takes its pixels, as GDI+ asks.
-bool CopyWindowPixels(HWND player, Picture& picture) {
-    RECT rect;
-    if (!player || !::GetWindowRect(player, &rect)) return false;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    WindowDC screen(player);
-    if (!screen.Get()) return false;
-    MemoryDC memory(screen.Get());
-    GdiBitmap bitmap(screen.Get(), width, height);
-    if (!memory.Get() || !bitmap.Get()) return false;
-    {
-        Selection selected(memory.Get(), bitmap.Get());
-        if (!selected.Ok()) return false;
-        if (!::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY)) return false;
-    }
-    return Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap.Get(), nullptr, picture.Out()) == Gdiplus::Ok;
+// Whether the screen shows all of `clientOnScreen` for this DC: nothing of
+// it is off the screen, minimised away or covered by another window.
+bool ScreenShowsAll(HDC dc, const RECT& clientOnScreen) {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT screen = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT inside;
+    if (!::IntersectRect(&inside, &clientOnScreen, &screen) || !::EqualRect(&inside, &clientOnScreen)) return false;
+    HRGN visible = ::CreateRectRgn(0, 0, 0, 0);
+    if (!visible) return false;
+    RECT box = {};
+    bool whole = ::GetRandomRgn(dc, visible, kSystemRegion) == 1 && ::GetRgnBox(visible, &box) == SIMPLEREGION &&
+                 ::EqualRect(&box, &clientOnScreen);
+    ::DeleteObject(visible);
+    return whole;
 }
 
-bool SaveAsBmp(GpBitmap* picture, const CString& path) {
+// The player's frame as a GDI+ bitmap of its client size. The screen gives
+// it when it shows the whole player; otherwise the control draws its frame
+// into the bitmap itself (WM_PRINTCLIENT), so a player partly off the
+// screen, covered or larger than the screen is still captured whole.
+ImagePtr CopyPlayerFrame(HWND player) {
+    RECT client;
+    if (!player || !::GetClientRect(player, &client)) return nullptr;
+    const int width = client.right;
+    const int height = client.bottom;
+    POINT origin = {0, 0};
+    ::ClientToScreen(player, &origin);
+    const RECT onScreen = {origin.x, origin.y, origin.x + width, origin.y + height};
+
+    CBitmap bitmap;
+    {
+        CClientDC screen(player);
+        CDC memory;
+        if (!screen.m_hDC || !memory.CreateCompatibleDC(&screen) ||
+            !bitmap.CreateCompatibleBitmap(&screen, width, height) || !memory.SelectObject(&bitmap))
+            return nullptr;
+        if (ScreenShowsAll(screen, onScreen)) {
+            if (!memory.BitBlt(0, 0, width, height, &screen, 0, 0, SRCCOPY)) return nullptr;
+        } else {
+            ::SendMessageA(player, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.m_hDC), PRF_CLIENT);
+        }
+    }  // GDI+ takes the bitmap's pixels once no DC holds it
+    GpBitmap* picture = nullptr;
+    if (DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &picture) != Ok) return nullptr;
+    return ImagePtr(picture);
+}
+
+bool SaveAsBmp(GpImage* picture, const CString& path) {
     CLSID bmpEncoder;
     if (FindImageEncoder(L"image/bmp", &bmpEncoder) < 0) return false;
     const std::wstring widePath = AfxAnsiToWide(path);
     if (widePath.empty()) return false;
     LONG depth = kColorDepthBits;
-    Gdiplus::EncoderParameters params;
+    EncoderParameters params;
     params.Count = 1;
     params.Parameter[0].Guid = kEncoderColorDepth;
     params.Parameter[0].NumberOfValues = 1;
-    params.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    params.Parameter[0].Type = EncoderParameterValueTypeLong;
     params.Parameter[0].Value = &depth;
-    return Gdiplus::DllExports::GdipSaveImageToFile(picture, widePath.c_str(), &bmpEncoder, &params) ==
-           Gdiplus::Ok;
+    return DllExports::GdipSaveImageToFile(picture, widePath.c_str(), &bmpEncoder, &params) == Ok;
 }
 
 // One capture at a time: each makes the window topmost for its copy and
@@ -138,29 +98,30 @@ std::mutex& CaptureLock() {
 
 }  // namespace
 
-UINT __cdecl CaptureThreadProc(LPVOID) {
-    CMainDialog* main = static_cast<CMainDialog*>(AfxGetMainWnd());
-    if (!main || !main->GetSafeHwnd()) return 1;
+UINT __cdecl CaptureThreadProc(LPVOID param) {
+    std::unique_ptr<CaptureTarget> target(static_cast<CaptureTarget*>(param));
+    if (!target || !target->count || !::IsWindow(target->window)) return 1;
     std::lock_guard<std::mutex> oneAtATime(CaptureLock());
 
-    main->SetWindowPos(&wndTopMost, 0, 0, 0, 0, kKeepPlace);
-    Picture picture;
-    const bool copied = CopyWindowPixels(main->m_player.GetSafeHwnd(), picture);
+    ::SetWindowPos(target->window, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+    ImagePtr picture = CopyPlayerFrame(target->player);
     // Taken even when the copy failed, so a number is never given twice.
-    const LONG number = ::InterlockedIncrement(&main->m_captureCount) - 1;
-    const CString path = CaptureFilePath(main->m_captureFolder, number);
-    const bool saved = copied && SaveAsBmp(picture.Get(), path);
+    const LONG number = ::InterlockedIncrement(target->count) - 1;
+    const CString path = CaptureFilePath(target->folder, number);
+    const bool saved = picture && SaveAsBmp(picture.get(), path);
     // A half-written file, or one of an earlier movie under this number,
     // must not pass for this capture in the picker.
     if (!saved) ::DeleteFileA(path);
-    main->SetWindowPos(&wndNoTopMost, 0, 0, 0, 0, kKeepPlace);
-    main->SetWindowText(saved ? CapturedCaption(LoadResString(IDS_CAPTURED), number + 1)
-                              : CaptureFailedCaption(number));
+    ::SetWindowPos(target->window, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+    const CString caption =
+        saved ? CapturedCaption(target->capturedWord, number + 1) : CaptureFailedCaption(number);
+    ::SetWindowTextA(target->window, caption);
     return 1;
 }
 
-void CMainDialog::StartCapture() {
+void StartCapture(const CaptureTarget& target) {
     // The thread object deletes itself when the capture ends; a failure to
     // start one has been shown by AfxBeginThread.
-    AfxBeginThread(CaptureThreadProc, nullptr, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+    auto* copy = new CaptureTarget(target);
+    if (!AfxBeginThread(CaptureThreadProc, copy, THREAD_PRIORITY_NORMAL, 0, 0, nullptr)) delete copy;
 }

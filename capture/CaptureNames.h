@@ -9,6 +9,10 @@
 // "capture_07": the picker's list label, the file name without ".bmp".
 CString CaptureLabel(int number);
 
+// The way back from a label to its number: 7 for "capture_07"; -1 for any
+// text CaptureLabel does not make.
+int CaptureNumberOfLabel(const CString& label);
+
 // "capture_07.bmp".
 CString CaptureFileName(int number);
 

@@ -60,3 +60,10 @@ CPaintDC::~CPaintDC() {
     if (m_hDC) ::EndPaint(m_hWnd, &m_ps);
     m_hDC = nullptr;
 }
+
+CClientDC::CClientDC(HWND hwnd) : m_hWnd(hwnd) { m_hDC = ::GetDC(hwnd); }
+
+CClientDC::~CClientDC() {
+    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}

@@ -2,6 +2,7 @@
 // the object, after the bitmap it had at creation is selected back, so a
 // bitmap still selected into it is never leaked or deleted while in use.
 // CPaintDC: BeginPaint / EndPaint for one WM_PAINT.
+// CClientDC: GetDC / ReleaseDC of a window's client area.
 #pragma once
 
 #include <windows.h>
@@ -55,6 +56,15 @@ public:
     ~CPaintDC() override;
 
     PAINTSTRUCT m_ps;
+
+private:
+    HWND m_hWnd;
+};
+
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(HWND hwnd);
+    ~CClientDC() override;
 
 private:
     HWND m_hWnd;

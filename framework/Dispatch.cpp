@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "framework/WideText.h"
 #include "framework/Wnd.h"
 
 UINT DispInvokeMessage() {
@@ -12,27 +13,6 @@ UINT DispInvokeMessage() {
 UINT DispEventMessage() {
     static const UINT message = ::RegisterWindowMessageA("Pictaro.DispEvent");
     return message;
-}
-
-std::wstring AfxAnsiToWide(const char* text) {
-    if (!text || !*text) return std::wstring();
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length) - 1);
-    return wide;
-}
-
-CString AfxWideToAnsi(const std::wstring& text) {
-    if (text.empty()) return CString();
-    int length = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return CString();
-    CString narrow;
-    char* buffer = narrow.GetBuffer(length);
-    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buffer, length, nullptr, nullptr);
-    narrow.ReleaseBuffer();
-    return narrow;
 }
 
 void CWnd::InvokeHelper(DISPID dispid, WORD flags, VARTYPE resultType, void* result, const BYTE* paramInfo, ...) {

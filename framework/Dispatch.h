@@ -62,6 +62,3 @@ UINT DispEventMessage();   // lParam: const DispEvent*
 
 // Sends an event to the control's parent; returns whether a handler took it.
 BOOL FireControlEvent(HWND control, DISPID dispid, const std::vector<DispValue>& args);
-
-std::wstring AfxAnsiToWide(const char* text);
-CString AfxWideToAnsi(const std::wstring& text);

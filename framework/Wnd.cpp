@@ -8,6 +8,7 @@
 
 #include "framework/Dispatch.h"
 #include "framework/Errors.h"
+#include "framework/WideText.h"
 #include "framework/MessageBox.h"
 
 const CWnd wndTop(HWND_TOP);

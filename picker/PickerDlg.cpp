@@ -2,10 +2,8 @@
 
 #include <shellapi.h>
 
-#include "app/MainDialog.h"
 #include "capture/CaptureNames.h"
 #include "framework/DataExchange.h"
-#include "framework/WinApp.h"
 #include "picker/resource.h"
 
 namespace {
@@ -31,7 +29,7 @@ void CPickerDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CPickerDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    FillCaptureList(PickerCaptureFolder());
+    FillCaptureList(m_strCaptureFolder);
     // As if the user had pressed Alt: the dialog shows its keyboard cues
     // from the start.
     PostMessage(WM_SYSKEYDOWN, VK_MENU, kAltKeyDownLParam);
@@ -65,7 +63,12 @@ int CPickerDlg::SelectedItemOrAsk() {
 }
 
 CString CPickerDlg::CapturePathOfItem(int item) const {
-    return CapturePathFromLabel(PickerCaptureFolder(), m_listCaptures.GetItemText(item, 0));
+    return CapturePathFromLabel(m_strCaptureFolder, m_listCaptures.GetItemText(item, 0));
+}
+
+void CPickerDlg::KeepItem(int item) {
+    int number = CaptureNumberOfLabel(m_listCaptures.GetItemText(item, 0));
+    if (number >= 0) m_keptCaptures.insert(number);
 }
 
 // The shell's viewer reports its own failures; a missing viewer is not ours.
@@ -83,10 +86,4 @@ void CPickerDlg::OnDblclkCaptureList(NMHDR* header, LRESULT* result) {
     const NMITEMACTIVATE* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
     if (activate->iItem >= 0) OpenInShell(activate->iItem);
     *result = 0;
-}
-
-// Read when needed rather than kept: the main window owns the path.
-CString PickerCaptureFolder() {
-    CWnd* main = AfxGetMainWnd();
-    return main ? static_cast<CMainDialog*>(main)->m_captureFolder : CString();
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 #include "framework/Dialog.h"
@@ -20,8 +21,13 @@ public:
     explicit CPickerDlg(CWnd* parent = nullptr);
     ~CPickerDlg() override;
 
-    // Set by the opener before DoModal; captures are numbered 0 .. count - 1.
+    // Set by the opener before DoModal: the capture folder (no trailing
+    // backslash), whose captures are numbered 0 .. count - 1.
+    CString m_strCaptureFolder;
     int m_nCaptureCount;
+    // After DoModal: the numbers of the captures that were saved or sent to
+    // print without a failure; the opener need not keep them any longer.
+    std::set<int> m_keptCaptures;
     CListCtrl m_listCaptures;
     CString m_strWatermark;
     CImageList m_imageList;
@@ -53,14 +59,9 @@ private:
     // that nothing is selected.
     int SelectedItemOrAsk();
     CString CapturePathOfItem(int item) const;
+    void KeepItem(int item);
     void OpenInShell(int item);
 };
-
-// The capture folder of the main window (no trailing backslash).
-CString PickerCaptureFolder();
-
-// The ANSI text as UTF-16 (system code page).
-std::wstring AnsiToWide(const char* text);
 
 // A registry value as trimmed text, read-only; "" when the key or value is
 // missing or cannot be read.

@@ -60,5 +60,5 @@ void CPickerDlg::OnPrint() {
         MessageBox("Can not find any print program", "Can not print", MB_OK | MB_ICONHAND);
         return;
     }
-    ::PostMessageA(paint, WM_COMMAND, kFilePrintCommand, 0);
+    if (::PostMessageA(paint, WM_COMMAND, kFilePrintCommand, 0)) KeepItem(item);
 }

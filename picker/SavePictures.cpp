@@ -8,14 +8,15 @@
 #include "capture/ImageEncoder.h"
 #include "framework/Errors.h"
 #include "framework/FileDialog.h"
+#include "framework/WideText.h"
 #include "framework/MessageBox.h"
 #include "picker/FolderBrowser.h"
-#include "picker/GdiplusHandles.h"
+#include "framework/GdiplusHandles.h"
 #include "picker/JpegQualityDlg.h"
 #include "picker/PickerDlg.h"
 #include "picker/PickerRules.h"
 
-using namespace picker_gdiplus;
+using namespace gdip;
 
 namespace {
 
@@ -40,15 +41,6 @@ ULONG AskJpegQuality(CWnd* owner) {
 
 }  // namespace
 
-std::wstring AnsiToWide(const char* text) {
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
-    return wide;
-}
-
 // Right-aligned, bold Arial 20 pt; the first line ends 5 pixels above the
 // bottom edge, so a wrapped second line shows only its top. The point size
 // follows the resolution recorded in the picture. Without Arial no text
@@ -64,7 +56,7 @@ void CPickerDlg::DrawWatermark(GpImage* picture, DWORD argb) {
         return;
     RectF layout(0.0f, 0.0f, static_cast<REAL>(width), static_cast<REAL>(height));
     DllExports::GdipSetTextRenderingHint(graphics.get(), TextRenderingHintAntiAlias);
-    std::wstring text = AnsiToWide(m_strWatermark);
+    std::wstring text = AfxAnsiToWide(m_strWatermark);
 
     GpFont* createdFont = nullptr;
     {
@@ -92,7 +84,7 @@ void CPickerDlg::DrawWatermark(GpImage* picture, DWORD argb) {
 bool CPickerDlg::EncodeCapture(const CString& source, const CString& destination, const WCHAR* mime, ULONG quality,
                                DWORD watermarkArgb, CString& reason) {
     GpBitmap* loaded = nullptr;
-    GpStatus status = DllExports::GdipCreateBitmapFromFile(AnsiToWide(source).c_str(), &loaded);
+    GpStatus status = DllExports::GdipCreateBitmapFromFile(AfxAnsiToWide(source).c_str(), &loaded);
     if (status != Ok) {
         reason = GdiplusFailure(CString("Pictaro could not read ") + source, status);
         return false;
@@ -110,7 +102,7 @@ bool CPickerDlg::EncodeCapture(const CString& source, const CString& destination
     parameters.Parameter[0].NumberOfValues = 1;
     parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
     parameters.Parameter[0].Value = &quality;
-    status = DllExports::GdipSaveImageToFile(picture.get(), AnsiToWide(destination).c_str(), &encoder, &parameters);
+    status = DllExports::GdipSaveImageToFile(picture.get(), AfxAnsiToWide(destination).c_str(), &encoder, &parameters);
     if (status != Ok) {
         reason = GdiplusFailure(CString("Pictaro could not write ") + destination, status);
         return false;
@@ -139,6 +131,7 @@ void CPickerDlg::OnSave() {
     } else {
         written = EncodeCapture(source, destination, MimeTypeForSaveKind(kind), quality, kSaveWatermark, reason);
     }
+    if (written) KeepItem(item);
     if (written)
         MessageBox("The Card has been saved successfully", "Save Card", MB_ICONINFORMATION);
     else
@@ -160,9 +153,10 @@ void CPickerDlg::OnSaveAll() {
         CString label = m_listCaptures.GetItemText(item, 0);
         CString destination = folder + "\\" + label + ".jpg";
         CString reason;
-        if (!EncodeCapture(CapturePathOfItem(item), destination, L"image/jpeg", quality, kSaveAllWatermark, reason)) {
-            if (failed++ == 0) firstReason = reason;
-        }
+        if (EncodeCapture(CapturePathOfItem(item), destination, L"image/jpeg", quality, kSaveAllWatermark, reason))
+            KeepItem(item);
+        else if (failed++ == 0)
+            firstReason = reason;
     }
     if (failed == 0)
         MessageBox("Pictures has been saved successfully", "Save all pictures", MB_ICONINFORMATION);

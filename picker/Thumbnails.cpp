@@ -2,10 +2,12 @@
 // capture stretched to that size (the aspect ratio is not kept) and framed
 // with a one-pixel grey line on its outermost pixels.
 #include "capture/CaptureNames.h"
-#include "picker/GdiplusHandles.h"
+#include "framework/Bitmap.h"
+#include "framework/GdiplusHandles.h"
+#include "framework/WideText.h"
 #include "picker/PickerDlg.h"
 
-using namespace picker_gdiplus;
+using namespace gdip;
 
 namespace {
 
@@ -18,30 +20,31 @@ constexpr REAL kFrameWidth = 1.0f;
 constexpr ARGB kTransparentWhite = 0x00FFFFFF;
 constexpr int kNoImage = -1;
 
-// nullptr when the file cannot be decoded or scaled.
-GdiBitmapPtr MakeThumbnail(const CString& path) {
+// False when the file cannot be decoded or scaled.
+bool MakeThumbnail(const CString& path, CBitmap& out) {
     GpBitmap* loaded = nullptr;
-    if (DllExports::GdipCreateBitmapFromFile(AnsiToWide(path).c_str(), &loaded) != Ok) return nullptr;
+    if (DllExports::GdipCreateBitmapFromFile(AfxAnsiToWide(path).c_str(), &loaded) != Ok) return false;
     ImagePtr picture(loaded);
     GpImage* scaled = nullptr;
     if (DllExports::GdipGetImageThumbnail(picture.get(), kThumbWidth, kThumbHeight, &scaled, nullptr, nullptr) != Ok)
-        return nullptr;
+        return false;
     ImagePtr thumbnail(scaled);
     {
         GpGraphics* surface = nullptr;
-        if (DllExports::GdipGetImageGraphicsContext(thumbnail.get(), &surface) != Ok) return nullptr;
+        if (DllExports::GdipGetImageGraphicsContext(thumbnail.get(), &surface) != Ok) return false;
         GraphicsPtr graphics(surface);
         GpPen* framePen = nullptr;
-        if (DllExports::GdipCreatePen1(kFrameColour, kFrameWidth, UnitWorld, &framePen) != Ok) return nullptr;
+        if (DllExports::GdipCreatePen1(kFrameColour, kFrameWidth, UnitWorld, &framePen) != Ok) return false;
         PenPtr pen(framePen);
         if (DllExports::GdipDrawRectangleI(graphics.get(), pen.get(), 0, 0, kThumbWidth - 1, kThumbHeight - 1) != Ok)
-            return nullptr;
+            return false;
     }
     HBITMAP bitmap = nullptr;
     if (DllExports::GdipCreateHBITMAPFromBitmap(static_cast<GpBitmap*>(thumbnail.get()), &bitmap, kTransparentWhite) !=
         Ok)
-        return nullptr;
-    return GdiBitmapPtr(bitmap);
+        return false;
+    out.m_hObject = bitmap;
+    return true;
 }
 
 }  // namespace
@@ -56,7 +59,8 @@ void CPickerDlg::FillCaptureList(const CString& captureFolder) {
         if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) continue;
         int image = kNoImage;
         if (m_imageList.m_hImageList) {
-            if (GdiBitmapPtr thumbnail = MakeThumbnail(path)) image = m_imageList.Add(thumbnail.get(), nullptr);
+            CBitmap thumbnail;
+            if (MakeThumbnail(path, thumbnail)) image = m_imageList.Add(thumbnail, nullptr);
         }
         CString label = CaptureLabel(number);
         LVITEMA item = {};

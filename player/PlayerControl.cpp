@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "framework/Errors.h"
+#include "framework/WideText.h"
 #include "player/GdiFontProvider.h"
 #include "player/PlayerDispatch.h"
 
@@ -20,36 +21,10 @@ constexpr UINT kDeliverEventsMessage = WM_APP + 1;
 // A pointer position no button can be under (pixels; the engine clamps).
 constexpr int kNowhere = -100000;
 
+// Movies of version 6 and later store UTF-8; older ones the ANSI page.
 std::wstring Utf8OrAnsiToWide(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    // Movies of version 6 and later store UTF-8; older ones the ANSI page.
-    UINT codePage = CP_UTF8;
-    int length = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0);
-    if (length <= 0) {
-        codePage = CP_ACP;
-        length = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    }
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart < INT32_MAX;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD got = 0;
-        ok = bytes.empty() || (::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-                               got == bytes.size());
-    }
-    ::CloseHandle(file);
-    return ok;
+    std::wstring wide = ToWide(text, CP_UTF8, MB_ERR_INVALID_CHARS);
+    return wide.empty() ? ToWide(text, CP_ACP) : wide;
 }
 
 // Dialog templates hand the creation data either at the block itself or at
@@ -192,8 +167,9 @@ void PlayerControl::OnInvoke(DispCall* call) {
 // not report it.
 void PlayerControl::Load(const std::wstring& path) {
     m_moviePath = path;
-    std::vector<uint8_t> bytes;
-    if (path.empty() || !ReadWholeFile(path, bytes) || !m_engine.LoadBytes(std::move(bytes))) m_engine.Unload();
+    // Paths reach the control from the program's 8-bit strings, so the
+    // system code page holds them without loss.
+    if (path.empty() || !m_engine.LoadFile(AfxWideToAnsi(path).GetString())) m_engine.Unload();
     m_pressed = false;
     m_lastTick = ::GetTickCount();
     if (m_engine.HasMovie())

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "player/BitReader.h"
+#include "swf/Geometry.h"
+#include "swf/read/ByteReader.h"
 
 namespace {
 
@@ -12,10 +13,8 @@ constexpr size_t kHeaderBytes = 8;
 constexpr size_t kFileLengthOffset = 4;
 constexpr uint8_t kCompressedSignature = 'C';
 constexpr unsigned kNbitsShift = 3;
-constexpr unsigned kNbitsWidth = 5;
 constexpr unsigned kMaxNbits = 31;
 constexpr size_t kMaxRectBytes = RectBytes(kMaxNbits);
-constexpr int32_t kTwipsPerPixel = 20;
 // Compressed bytes fed to inflate at a time: a RECT needs a few dozen.
 constexpr size_t kInflateChunk = 256;
 
@@ -105,19 +104,14 @@ private:
     uint8_t m_input[kInflateChunk];
 };
 
-StageRect DecodeRect(const uint8_t* body, size_t rectBytes, unsigned nbits) {
-    BitReader reader(body, static_cast<int64_t>(rectBytes) * 8);
-    reader.Reset();
-    reader.Skip(kNbitsWidth);
-    uint8_t width = static_cast<uint8_t>(nbits);
-    int32_t xMin = ReadSignedBits(reader, width);
-    int32_t xMax = ReadSignedBits(reader, width);
-    int32_t yMin = ReadSignedBits(reader, width);
-    int32_t yMax = ReadSignedBits(reader, width);
-    reader.ReadBits(static_cast<uint8_t>(rectBytes * 8 - 4 * nbits - kNbitsWidth));
-    reader.Release();
+// The bytes hold the whole RECT (RectBytes of its Nbits), so the engine's
+// bounded reader cannot run out here.
+StageRect DecodeRect(const uint8_t* body, size_t rectBytes) {
+    swf::ByteReader reader(body, rectBytes);
+    swf::Rect twips = reader.ReadRect();
     // C++ division truncates toward zero: -30 twips is -1 pixel, not -2.
-    return StageRect{xMin / kTwipsPerPixel, yMin / kTwipsPerPixel, xMax / kTwipsPerPixel, yMax / kTwipsPerPixel};
+    constexpr int32_t k = swf::kTwipsPerPixel;
+    return StageRect{twips.xMin / k, twips.yMin / k, twips.xMax / k, twips.yMax / k};
 }
 
 StageRect ReadRect(BodyReader& body) {
@@ -126,7 +120,7 @@ StageRect ReadRect(BodyReader& body) {
     unsigned nbits = bytes[0] >> kNbitsShift;
     size_t rectBytes = RectBytes(nbits);
     if (!body.Fetch(bytes, rectBytes)) return {};
-    return DecodeRect(bytes, rectBytes, nbits);
+    return DecodeRect(bytes, rectBytes);
 }
 
 class MemorySource : public ByteSource {

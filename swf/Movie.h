@@ -22,12 +22,9 @@
 namespace swf {
 
 // One AVM1 action as read: its code and its payload bytes. The runner
-// decodes payloads itself, so unknown actions cost nothing but their bytes
-// and a later stack machine can reuse the same records (offsets are kept
-// for branches).
+// decodes payloads itself, so unknown actions cost nothing but their bytes.
 struct ActionRecord {
     uint8_t code = 0;
-    uint32_t offset = 0;  // from the start of its block, for jumps
     std::vector<uint8_t> payload;
 };
 

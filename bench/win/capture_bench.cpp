@@ -83,6 +83,7 @@ bool WaitFor(bool (*condition)(int), int arg) {
 
 bool CaptureDone(int number) { return FileComplete(CaptureFilePath(g_bench.dialog->m_captureFolder, number)); }
 bool WorkersIdle(int) { return AfxGetRunningWorkerCount() == 0; }
+bool UnsavedQuestionShown(int) { return ::FindWindowA(nullptr, kUnsavedCapturesCaption) != nullptr; }
 
 DWORD WINAPI Driver(LPVOID) {
     ::WaitForSingleObject(g_bench.ready, INFINITE);
@@ -101,6 +102,9 @@ DWORD WINAPI Driver(LPVOID) {
         WaitFor(WorkersIdle, 0);
     }
     ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    // The captures were never saved: closing asks, and the bench says yes.
+    if (WaitFor(UnsavedQuestionShown, 0))
+        ::PostMessageA(::FindWindowA(nullptr, kUnsavedCapturesCaption), WM_COMMAND, IDYES, 0);
     return 0;
 }
 

@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainDialog.h"
 #include "app/PictaroApp.h"
 #include "picker/PickerDlg.h"
 #include "tests/win/picker/PickerTestUtil.h"
@@ -35,8 +34,6 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 int main() {
     CPictaroApp app;
     AfxEnableControlContainer();
-    CMainDialog main;
-    app.m_pMainWnd = &main;
 
     RemoveCaptures();
     for (int n = 0; n < kCaptures; ++n)
@@ -69,6 +66,7 @@ int main() {
             CloseAllDialogs();
         });
         CPickerDlg picker;
+        picker.m_strCaptureFolder = CaptureFolder();
         picker.m_nCaptureCount = kCaptures;
         picker.DoModal();
         driver.join();

@@ -6,10 +6,8 @@
 namespace swf {
 
 void ReadActionBlock(ByteReader& r, ReadContext& ctx, ActionBlock& out) {
-    const size_t start = r.Pos();
     while (!r.AtEnd()) {
         ActionRecord a;
-        a.offset = static_cast<uint32_t>(r.Pos() - start);
         a.code = r.U8();
         if (a.code == kActionEnd) return;
         if (a.code & kActionHasLength) {

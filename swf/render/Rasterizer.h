@@ -75,10 +75,9 @@ public:
     }
     // Sweeps the lines with the fill rule and sends the spans to `sink`.
     void Render(SpanSink& sink);
-    // Smaller bands, for tests that compare band splitting.
-    void SetBandRowsForTest(int32_t rows) { forcedBandRows_ = rows; }
-    // The plain per-pixel sweep that the sparse one must match.
-    void SetReferenceSweepForTest(bool on) { referenceSweep_ = on; }
+    // Tests force smaller bands and the plain per-pixel sweep that the
+    // sparse one must match; nothing else may.
+    friend struct RasterizerTestAccess;
 
 private:
     struct StoredLine {

@@ -9,6 +9,12 @@
 #include "swf/render/Flatten.h"
 
 namespace swf {
+
+struct RasterizerTestAccess {
+    static void SetBandRows(Rasterizer& r, int32_t rows) { r.forcedBandRows_ = rows; }
+    static void SetReferenceSweep(Rasterizer& r, bool on) { r.referenceSweep_ = on; }
+};
+
 namespace {
 
 using namespace rastertest;
@@ -18,8 +24,8 @@ CoverageImage RenderPolys(int w, int h, const std::vector<std::vector<Point64>>&
     Rasterizer r;
     r.Reset(w, h);
     r.SetExpectClosed(true);
-    r.SetBandRowsForTest(bandRows);
-    r.SetReferenceSweepForTest(reference);
+    RasterizerTestAccess::SetBandRows(r, bandRows);
+    RasterizerTestAccess::SetReferenceSweep(r, reference);
     for (const auto& p : polys) AddPolygon(r, p);
     CoverageImage img(w, h);
     r.Render(img);
@@ -99,7 +105,7 @@ TEST(RasterTest, BandSplittingAndTheSparseSweepGiveIdenticalBytes) {
     Rasterizer r;
     for (bool reference : {false, true, false}) {
         r.Reset(40, 40);
-        r.SetReferenceSweepForTest(reference);
+        RasterizerTestAccess::SetReferenceSweep(r, reference);
         for (const auto& p : polys) AddPolygon(r, p);
         CoverageImage again(40, 40);
         r.Render(again);

@@ -20,6 +20,13 @@ TEST(CaptureNamesTest, LabelAndNumberGiveTheSamePath) {
         EXPECT_EQ(CapturePathFromLabel(folder, CaptureLabel(number)), CaptureFilePath(folder, number));
 }
 
+TEST(CaptureNamesTest, OnlyLabelsCaptureLabelMakesGiveANumber) {
+    for (int number : {0, 7, 99, 100, 123456789}) EXPECT_EQ(CaptureNumberOfLabel(CaptureLabel(number)), number);
+    for (const char* other : {"", "capture_", "capture_7", "capture_007", "capture_0x", "Capture_07", "capture_-1",
+                              "capture_07.bmp", "capture_1234567890", "shot_07"})
+        EXPECT_EQ(CaptureNumberOfLabel(other), -1) << other;
+}
+
 TEST(CaptureNamesTest, CaptionsShowTheCountOrTheMissingFile) {
     EXPECT_EQ(CapturedCaption("Captured", 1), "Captured: 01");
     EXPECT_EQ(CapturedCaption("Captured", 101), "Captured: 101");

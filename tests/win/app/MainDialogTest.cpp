@@ -5,6 +5,7 @@
 #include "app/CommandCounters.h"
 #include "app/MainDialog.h"
 #include "app/res/resource.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "player/PlayerControl.h"
 #include "tests/win/common/TestMovies.h"

@@ -11,10 +11,14 @@
 #include <gdiplus.h>
 
 #include "app/MainDialog.h"
+#include "capture/Capture.h"
 #include "capture/CaptureNames.h"
 #include "framework/Dispatch.h"
+#include "framework/WideText.h"
 #include "framework/Thread.h"
 #include "framework/WinApp.h"
+#include "player/PlayerDispatch.h"
+#include "player/ShockwaveFlash.h"
 #include "tests/win/common/WinTestUtil.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"
@@ -133,6 +137,8 @@ protected:
     CMainDialog m_dialog;
     wintest::TempFolder m_movies;
     int m_movieCount = 0;
+    // Closing with captures asks first; these tests close on purpose.
+    wintest::DialogCloser m_closeAnyway{{kUnsavedCapturesCaption}, IDYES};
 };
 
 TEST_F(CaptureTest, ThreeCapturesAreNumberedFromZeroAndHoldThePlayersPixels) {
@@ -228,6 +234,44 @@ TEST_F(CaptureTest, ClosingWhileCapturesRunWaitsForThemAndEmptiesTheFolder) {
     EXPECT_EQ(m_dialog.m_captureCount, 10);
     EXPECT_TRUE(FileExists(folder));
     EXPECT_TRUE(wintest::FolderEntries(folder).empty());
+}
+
+// The capture on its own, handed a window and a player as the main window
+// hands them: with half of the player left of the screen, the screen has
+// no pixels for that half, and the player draws the whole frame itself.
+TEST(CaptureTargetTest, APlayerHalfOffTheScreenIsCapturedWhole) {
+    constexpr int kWidth = 300, kHeight = 200;
+    wintest::TempFolder folder, movies;
+    const std::string movie = movies.File("pattern.swf");
+    ASSERT_TRUE(wintest::WriteBytes(movie, PatternMovie(kWidth, kHeight)));
+    HWND window = ::CreateWindowExA(0, "STATIC", "Host", WS_POPUP | WS_VISIBLE, -kWidth / 2, 100, kWidth, kHeight,
+                                    nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    HWND playerWindow = ::CreateWindowExA(0, kPlayerClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                          window, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(playerWindow, nullptr);
+    CShockwaveFlash player;
+    player.Attach(playerWindow);
+    player.SetMovie(movie.c_str());
+    player.Stop();
+    wintest::PumpMessages();
+
+    volatile LONG count = 0;
+    auto* target = new CaptureTarget;
+    target->window = window;
+    target->player = playerWindow;
+    target->folder = folder.Path().c_str();
+    target->count = &count;
+    target->capturedWord = "Captured";
+    CaptureThreadProc(target);  // on this thread, so the window calls are direct
+
+    EXPECT_EQ(count, 1);
+    char caption[32] = "";
+    ::GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Captured: 01");
+    ExpectPattern(ReadPicture(CaptureFilePath(folder.Path().c_str(), 0)), kWidth, kHeight);
+    player.Detach();
+    ::DestroyWindow(window);
 }
 
 }  // namespace

@@ -108,7 +108,8 @@ void PostSysKeyDown(HWND hwnd, UINT vk) {
     ::PostMessageA(hwnd, WM_SYSKEYDOWN, vk, lp);
 }
 
-DialogCloser::DialogCloser(std::vector<std::string> captions) : m_captions(std::move(captions)) {
+DialogCloser::DialogCloser(std::vector<std::string> captions, int answer)
+    : m_captions(std::move(captions)), m_answer(answer) {
     m_timer = ::SetTimer(nullptr, 0, kCloserIntervalMs, &DialogCloser::OnTimer);
     Closers()[m_timer] = this;
 }
@@ -128,7 +129,7 @@ void DialogCloser::Check() {
         HWND dialog = FindThreadWindow(caption.c_str());
         if (!dialog || !::IsWindowEnabled(dialog)) continue;
         m_seen.push_back({caption, DialogText(dialog)});
-        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(m_answer), 0);
         ::PostMessageA(dialog, WM_CLOSE, 0, 0);
     }
 }

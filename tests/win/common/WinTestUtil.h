@@ -32,16 +32,16 @@ std::string DialogText(HWND dialog);
 void PostKeyDown(HWND hwnd, UINT vk, bool autoRepeat = false);
 void PostSysKeyDown(HWND hwnd, UINT vk);
 
-// While alive, closes (IDCANCEL) every dialog of this thread with one of
-// the captions as soon as it shows, from inside whatever modal loop runs,
-// and records what each said.
+// While alive, closes every dialog of this thread with one of the captions
+// as soon as it shows, from inside whatever modal loop runs, with `answer`
+// (IDCANCEL, or IDYES for a Yes/No question), and records what each said.
 class DialogCloser {
 public:
     struct Seen {
         std::string caption;
         std::string text;
     };
-    explicit DialogCloser(std::vector<std::string> captions);
+    explicit DialogCloser(std::vector<std::string> captions, int answer = IDCANCEL);
     ~DialogCloser();
     const std::vector<Seen>& SeenDialogs() const { return m_seen; }
 
@@ -50,6 +50,7 @@ private:
     void Check();
     std::vector<std::string> m_captions;
     std::vector<Seen> m_seen;
+    int m_answer;
     UINT_PTR m_timer;
 };
 

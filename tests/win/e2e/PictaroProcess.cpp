@@ -23,6 +23,8 @@ BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+void PressYes(HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDYES, 0); }
+
 std::string FolderOf(const std::string& path) {
     size_t slash = path.find_last_of('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -58,10 +60,10 @@ PictaroProcess::~PictaroProcess() {
     ::CloseHandle(m_info.hProcess);
 }
 
-bool PictaroProcess::Start(const std::string& exePath, std::string* error) {
+bool PictaroProcess::Start(const std::string& exePath, std::string* error, const std::string& arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    std::string commandLine = "\"" + exePath + "\"";
+    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     std::string folder = FolderOf(exePath);
     if (!::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &m_info)) {
@@ -121,7 +123,14 @@ void PictaroProcess::CloseEverything(HWND mainWindow) {
         },
         kDeadlineMs);
     if (mainWindow) ::PostMessageA(mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (!WaitForExit()) ::TerminateProcess(m_info.hProcess, 1);
+    // Captures left unsaved: the program asks first, and is told to go on.
+    bool ended = wintest::PollUntil(
+        [&] {
+            if (HWND question = FindWindowByCaption(kUnsavedQuestion)) PressYes(question);
+            return !Running();
+        },
+        kDeadlineMs);
+    if (!ended) ::TerminateProcess(m_info.hProcess, 1);
 }
 
 std::string WindowText(HWND hwnd) {

@@ -13,6 +13,8 @@ namespace e2e {
 // Wine's first window in a fresh prefix can take seconds to come up.
 constexpr DWORD kStartDeadlineMs = 20000;
 constexpr DWORD kDeadlineMs = 10000;
+// The caption of the question closing asks while captures are unsaved.
+constexpr const char kUnsavedQuestion[] = "Unsaved Captures";
 
 // The program built beside this test program: <build>/app/pictaro.exe.
 std::string PictaroExePath();
@@ -24,9 +26,9 @@ public:
     PictaroProcess(const PictaroProcess&) = delete;
     PictaroProcess& operator=(const PictaroProcess&) = delete;
 
-    // Starts the program in its own folder; false (with `error`) if it
-    // could not be started.
-    bool Start(const std::string& exePath, std::string* error);
+    // Starts the program in its own folder, with `arguments` after its
+    // name; false (with `error`) if it could not be started.
+    bool Start(const std::string& exePath, std::string* error, const std::string& arguments = std::string());
     DWORD Id() const { return m_info.dwProcessId; }
     HANDLE Handle() const { return m_info.hProcess; }
     bool Running() const;

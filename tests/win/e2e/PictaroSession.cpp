@@ -54,9 +54,9 @@ void PictaroSession::SetUp() {
     ASSERT_TRUE(wintest::FolderEntries(folder).empty()) << "stale files in " << folder;
 
     std::string error;
-    ASSERT_TRUE(m_app.Start(exe, &error)) << error;
-    m_main = m_app.WaitForWindow("Pictaro", kStartDeadlineMs);
-    ASSERT_NE(m_main, nullptr) << "no main window \"Pictaro\"";
+    ASSERT_TRUE(m_app.Start(exe, &error, Arguments())) << error;
+    m_main = m_app.WaitForWindow(StartCaption(), kStartDeadlineMs);
+    ASSERT_NE(m_main, nullptr) << "no main window \"" << StartCaption() << "\"";
 }
 
 void PictaroSession::TearDown() {
@@ -135,9 +135,40 @@ testing::AssertionResult PictaroSession::CaptureWithF2(int count) {
     return testing::AssertionSuccess();
 }
 
-testing::AssertionResult PictaroSession::CloseWithCloseBox() {
+std::string PictaroSession::CaptureFile(int n) {
+    char name[kMaxCaptureCaption];
+    std::snprintf(name, sizeof(name), "\\capture_%02d.bmp", n);
+    return CaptureFolder() + name;
+}
+
+testing::AssertionResult PictaroSession::WaitForCaptureFiles(int count) const {
+    std::vector<ImageFile> files;
+    bool complete = wintest::PollUntil([&] {
+        files.clear();
+        for (int n = 0; n < count; ++n) {
+            files.push_back(ReadImageFile(CaptureFile(n)));
+            if (!files.back().decoded) return false;
+        }
+        return true;
+    });
+    if (!complete) return testing::AssertionFailure() << "capture files missing or unreadable";
+    for (int n = 0; n < count; ++n) {
+        const ImageFile& file = files[static_cast<size_t>(n)];
+        if (file.width != kStageWidth || file.height != kStageHeight)
+            return testing::AssertionFailure() << CaptureFile(n) << " is " << file.width << " x " << file.height;
+        if (file.distinctSampled < 2) return testing::AssertionFailure() << CaptureFile(n) << " is blank";
+    }
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult PictaroSession::CloseWithCloseBox(bool confirm) {
     // The close box sends SC_CLOSE, as the caption's X does.
     ::PostMessageA(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (confirm) {
+        HWND question = WaitForUnsavedQuestion();
+        if (!question) return testing::AssertionFailure() << "closing did not ask about the unsaved captures";
+        PressButton(question, IDYES);
+    }
     if (!m_app.WaitForExit()) return testing::AssertionFailure() << "pictaro.exe still runs after its close box";
     return testing::AssertionSuccess();
 }

@@ -32,6 +32,10 @@ class PictaroSession : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // What the program is started with, and the caption its main window
+    // is found by.
+    virtual std::string Arguments() const { return std::string(); }
+    virtual std::string StartCaption() const { return "Pictaro"; }
 
     // %TEMP%\Pictaro, as the program names it.
     static std::string CaptureFolder();
@@ -52,8 +56,16 @@ protected:
     bool MenuPopupOpensFor(char mnemonic) const;
     // F2 `count` times; done when the caption shows the new count.
     testing::AssertionResult CaptureWithF2(int count);
-    // The close box; done when the process has ended.
-    testing::AssertionResult CloseWithCloseBox();
+    // capture_NN.bmp of the capture folder.
+    static std::string CaptureFile(int n);
+    // The workers write after the caption may already show the count:
+    // done when captures 0 .. count - 1 decode, player-sized, not blank.
+    testing::AssertionResult WaitForCaptureFiles(int count) const;
+    // The close box; done when the process has ended. With `confirm`, the
+    // question about unsaved captures must come and is answered Yes.
+    testing::AssertionResult CloseWithCloseBox(bool confirm = false);
+    // The question closing asks while captures are unsaved, once it shows.
+    HWND WaitForUnsavedQuestion() const { return m_app.WaitForWindow(kUnsavedQuestion); }
 
     PictaroProcess m_app;
     HWND m_main = nullptr;

@@ -1,6 +1,9 @@
 #include "tests/win/e2e/UserActions.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
 
 #include "tests/win/common/WinTestUtil.h"
 #include "tests/win/e2e/PictaroProcess.h"
@@ -14,6 +17,8 @@ constexpr int kFileNameCombo = 0x47C;  // cmb13, its explorer-style form
 constexpr int kMaxItemText = 260;
 constexpr int kMaxClassName = 64;
 constexpr UINT kListTimeoutMs = 2000;
+constexpr int kFolderSelections = 5;
+constexpr DWORD kFolderSettleMs = 300;
 
 // Memory lent inside another process for one message's pointer.
 class RemoteBlock {
@@ -63,6 +68,18 @@ BOOL CALLBACK CollectStatic(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+struct NamedWindows {
+    std::string part;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectNamed(HWND hwnd, LPARAM lp) {
+    NamedWindows* args = reinterpret_cast<NamedWindows*>(lp);
+    if (::IsWindowVisible(hwnd) && WindowText(hwnd).find(args->part) != std::string::npos)
+        args->found.push_back(hwnd);
+    return TRUE;
+}
+
 }  // namespace
 
 void ClickAt(HWND window, int x, int y) {
@@ -96,6 +113,48 @@ std::string DialogText(HWND dialog) {
     std::string all;
     ::EnumChildWindows(dialog, &CollectStatic, reinterpret_cast<LPARAM>(&all));
     return all;
+}
+
+bool DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths) {
+    std::vector<char> block(sizeof(DROPFILES));
+    for (const std::string& path : paths) block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+    block.push_back('\0');
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = FALSE;
+    std::memcpy(block.data(), &header, sizeof(header));
+    // Left to the program: DragFinish releases it there.
+    void* remote = ::VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T written = 0;
+    if (!remote || !::WriteProcessMemory(process, remote, block.data(), block.size(), &written) ||
+        written != block.size())
+        return false;
+    return ::PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
+}
+
+bool ChooseFolder(HANDLE process, HWND browser, const std::string& folder) {
+    RemoteBlock block(process, folder.size() + 1);
+    if (!block.Valid() || !block.Write(0, folder.c_str(), folder.size() + 1)) return false;
+    // The browser fills its tree as it goes; selecting again, as a user
+    // would, lets the last selection hold.
+    for (int i = 0; i < kFolderSelections; ++i) {
+        bool ok = false;
+        SendWithTimeout(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(block.At(0)), &ok);
+        ::Sleep(kFolderSettleMs);
+    }
+    PressButton(browser, IDOK);
+    return wintest::PollUntil([&] { return !::IsWindow(browser); });
+}
+
+bool CloseWindowsNamed(const std::string& part) {
+    NamedWindows args{part, {}};
+    bool shown = wintest::PollUntil([&] {
+        args.found.clear();
+        ::EnumWindows(&CollectNamed, reinterpret_cast<LPARAM>(&args));
+        return !args.found.empty();
+    });
+    for (HWND hwnd : args.found) ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return shown;
 }
 
 std::vector<std::string> ListItemTexts(HANDLE process, HWND list) {

@@ -23,6 +23,16 @@ void ChooseFile(HWND fileDialog, const std::string& path);
 // Every static text of a dialog (a message box's text), joined by '\n'.
 std::string DialogText(HWND dialog);
 
+// Drops the files on the window as the shell does: WM_DROPFILES with a
+// DROPFILES block made inside `process` (the program frees it, as it frees
+// any drop, with DragFinish).
+bool DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths);
+// Selects `folder` in the folder browser of `process` and presses OK.
+bool ChooseFolder(HANDLE process, HWND browser, const std::string& folder);
+// Closes every visible top-level window whose caption contains `part`
+// (the shell's window of a folder); false when none showed in time.
+bool CloseWindowsNamed(const std::string& part);
+
 // Item texts of a list view in `process`, in item order.
 std::vector<std::string> ListItemTexts(HANDLE process, HWND list);
 // Makes `index` the one selected and focused item.

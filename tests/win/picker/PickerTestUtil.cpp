@@ -12,9 +12,9 @@
 #include <iterator>
 #include <thread>
 
-#include "app/MainDialog.h"
 #include "capture/CaptureNames.h"
 #include "capture/ImageEncoder.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "picker/PickerDlg.h"
 
@@ -37,31 +37,46 @@ struct FindArgs {
     HWND found;
 };
 
-BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
-    FindArgs* args = reinterpret_cast<FindArgs*>(lp);
+// Visible, and of this process (`own`) or of another.
+bool VisibleOf(HWND hwnd, bool own) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hwnd)) return TRUE;
+    return ::IsWindowVisible(hwnd) && (pid == ::GetCurrentProcessId()) == own;
+}
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
+    FindArgs* args = reinterpret_cast<FindArgs*>(lp);
+    if (!VisibleOf(hwnd, true)) return TRUE;
     if (args->caption && WindowText(hwnd) != args->caption) return TRUE;
     args->found = hwnd;
     return FALSE;
 }
 
+// A message box has a static text control of its own id.
+BOOL CALLBACK FindMessageBoxProc(HWND hwnd, LPARAM lp) {
+    return ::GetDlgItem(hwnd, kMessageTextId) ? FindProc(hwnd, lp) : TRUE;
+}
+
 HWND FindMessageBox(const char* caption) {
     FindArgs args{caption, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            FindArgs* a = reinterpret_cast<FindArgs*>(lp);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hwnd)) return TRUE;
-            if (!::GetDlgItem(hwnd, kMessageTextId)) return TRUE;
-            if (a->caption && WindowText(hwnd) != a->caption) return TRUE;
-            a->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&args));
+    ::EnumWindows(FindMessageBoxProc, reinterpret_cast<LPARAM>(&args));
     return args.found;
+}
+
+// Another process's window whose caption holds the text in `caption`.
+BOOL CALLBACK FindShellWindowProc(HWND hwnd, LPARAM lp) {
+    FindArgs* a = reinterpret_cast<FindArgs*>(lp);
+    if (!VisibleOf(hwnd, false) || WindowText(hwnd).Find(a->caption) < 0) return TRUE;
+    a->found = hwnd;
+    return FALSE;
+}
+
+BOOL CALLBACK FindEnabledWindowProc(HWND hwnd, LPARAM lp) {
+    if (VisibleOf(hwnd, true) && ::IsWindowEnabled(hwnd)) {
+        *reinterpret_cast<HWND*>(lp) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -179,20 +194,11 @@ bool AnswerFolderBrowser(const CString& folder) {
 }
 
 bool CloseShellWindow(const char* name) {
-    struct Args {
-        const char* name;
-        HWND found;
-    } args{name, nullptr};
-    auto find = [](HWND hwnd, LPARAM lp) -> BOOL {
-        Args* a = reinterpret_cast<Args*>(lp);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(hwnd)) return TRUE;
-        if (WindowText(hwnd).Find(a->name) < 0) return TRUE;
-        a->found = hwnd;
-        return FALSE;
-    };
-    if (!WaitUntil([&] { return !::EnumWindows(find, reinterpret_cast<LPARAM>(&args)) || args.found; })) return false;
+    FindArgs args{name, nullptr};
+    if (!WaitUntil([&] {
+            return !::EnumWindows(FindShellWindowProc, reinterpret_cast<LPARAM>(&args)) || args.found;
+        }))
+        return false;
     ::PostMessageA(args.found, WM_CLOSE, 0, 0);
     return true;
 }
@@ -203,38 +209,25 @@ void CloseAllDialogs() {
         if (!active) return;
         // Innermost first: the enabled window is the one the user could use.
         HWND target = nullptr;
-        ::EnumWindows(
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(hwnd, &pid);
-                if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd)) {
-                    *reinterpret_cast<HWND*>(lp) = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&target));
+        ::EnumWindows(FindEnabledWindowProc, reinterpret_cast<LPARAM>(&target));
         if (!target) return;
         ::PostMessageA(target, WM_COMMAND, IDCANCEL, 0);
         WaitUntil([&] { return !::IsWindow(target) || !::IsWindowVisible(target); }, 2000);
     }
 }
 
-void RunPicker(int count, const std::function<void(HWND picker)>& drive) {
-    CMainDialog main;
-    CWinApp* app = AfxGetApp();
-    CWnd* previousMain = app->m_pMainWnd;
-    app->m_pMainWnd = &main;
+std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive) {
     std::thread driver([&] {
         HWND picker = WaitForTopWindow("Pick and Print / Save");
         if (picker) drive(picker);
         CloseAllDialogs();
     });
     CPickerDlg picker;
+    picker.m_strCaptureFolder = CaptureFolder();
     picker.m_nCaptureCount = count;
     picker.DoModal();
     driver.join();
-    app->m_pMainWnd = previousMain;
+    return picker.m_keptCaptures;
 }
 
 CString CaptureFolder() {
@@ -266,7 +259,7 @@ bool WriteCapture(const CString& path, int width, int height, const std::functio
         DllExports::GdipBitmapUnlockBits(bitmap, &data);
         CLSID bmp;
         ok = FindImageEncoder(L"image/bmp", &bmp) >= 0 &&
-             DllExports::GdipSaveImageToFile(bitmap, AnsiToWide(path).c_str(), &bmp, nullptr) == Ok;
+             DllExports::GdipSaveImageToFile(bitmap, AfxAnsiToWide(path).c_str(), &bmp, nullptr) == Ok;
     }
     DllExports::GdipDisposeImage(bitmap);
     return ok;
@@ -278,7 +271,7 @@ bool WriteSolidCapture(int number, int width, int height, uint32_t argb) {
 
 bool LoadPicture(const CString& path, Picture& picture) {
     GpBitmap* bitmap = nullptr;
-    if (DllExports::GdipCreateBitmapFromFile(AnsiToWide(path).c_str(), &bitmap) != Ok) return false;
+    if (DllExports::GdipCreateBitmapFromFile(AfxAnsiToWide(path).c_str(), &bitmap) != Ok) return false;
     UINT width = 0;
     UINT height = 0;
     DllExports::GdipGetImageWidth(bitmap, &width);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,9 +59,10 @@ bool CloseShellWindow(const char* name);
 // so a failed driver never leaves the modal loop of the test waiting.
 void CloseAllDialogs();
 
-// Runs the picker over `count` captures with the main window's capture
-// folder; `drive` gets the picker's window on the driver thread.
-void RunPicker(int count, const std::function<void(HWND picker)>& drive);
+// Runs the picker over `count` captures of CaptureFolder(); `drive` gets
+// the picker's window on the driver thread. Returns the captures the picker
+// reported as kept.
+std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive);
 
 CString CaptureFolder();
 CString CapturePath(int number);

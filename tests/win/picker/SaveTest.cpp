@@ -193,7 +193,7 @@ TEST_F(SaveTest, SaveAllWritesEveryItemWhateverTheSelection) {
     CString folder = FreshFolder("pictaro-save-all");
     MessageBoxSeen all;
     bool folderOpened = false;
-    RunPicker(3, [&](HWND picker) {
+    std::set<int> kept = RunPicker(3, [&](HWND picker) {
         SelectOnly(picker, 1);
         PressButton(picker, kSaveAll);
         AnswerFolderBrowser(folder);
@@ -202,6 +202,7 @@ TEST_F(SaveTest, SaveAllWritesEveryItemWhateverTheSelection) {
         folderOpened = CloseShellWindow("pictaro-save-all");
     });
     EXPECT_EQ(all.text, kAllSaved);
+    EXPECT_EQ(kept, (std::set<int>{0, 1, 2})) << "every capture written counts as kept";
     EXPECT_TRUE(folderOpened);
     EXPECT_TRUE(all.infoIcon);
     for (int n = 0; n < 3; ++n)
@@ -216,7 +217,7 @@ TEST_F(SaveTest, PicturesThatCannotBeWrittenAreReportedNeverAsSuccess) {
     ASSERT_TRUE(::CreateDirectoryA(folder + "\\capture_01.jpg", nullptr));
     MessageBoxSeen all, lostPng, lostBmp;
     bool folderOpened = false;
-    RunPicker(3, [&](HWND picker) {
+    std::set<int> kept = RunPicker(3, [&](HWND picker) {
         PressButton(picker, kSaveAll);
         AnswerFolderBrowser(folder);
         AnswerQuality(kLeaveQuality, true);
@@ -231,6 +232,7 @@ TEST_F(SaveTest, PicturesThatCannotBeWrittenAreReportedNeverAsSuccess) {
     });
     EXPECT_EQ(all.text.Find("1 of 3 pictures could not be written to " + folder + ".\n"), 0) << all.text;
     EXPECT_TRUE(all.stopIcon);
+    EXPECT_EQ(kept, (std::set<int>{0, 2})) << "a capture that was not written is not kept";
     EXPECT_TRUE(folderOpened) << "the folder opens after a partial failure too";
     EXPECT_TRUE(StartsWith(ReadBytes(folder + "\\capture_00.jpg"), "\xFF\xD8\xFF", 3));
     EXPECT_TRUE(StartsWith(ReadBytes(folder + "\\capture_02.jpg"), "\xFF\xD8\xFF", 3));

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "framework/Dispatch.h"
+#include "framework/WideText.h"
 #include "player/PlayerDispatch.h"
 #include "tests/win/common/WinTestUtil.h"
 

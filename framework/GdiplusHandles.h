@@ -1,5 +1,5 @@
 // Owners for the GDI+ flat API's objects, so every early return releases
-// what was made before it.
+// what was made before it. GDI handles have theirs in DC.h and Bitmap.h.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 
 #include <memory>
 
-namespace picker_gdiplus {
+namespace gdip {
 
 using namespace Gdiplus;
 
@@ -29,13 +29,6 @@ using FontFamilyPtr = std::unique_ptr<GpFontFamily, Releaser<GpFontFamily, DllEx
 using StringFormatPtr = std::unique_ptr<GpStringFormat, Releaser<GpStringFormat, DllExports::GdipDeleteStringFormat>>;
 using BrushPtr = std::unique_ptr<GpBrush, Releaser<GpBrush, DllExports::GdipDeleteBrush>>;
 
-struct BitmapDeleter {
-    void operator()(HBITMAP bitmap) const {
-        if (bitmap) ::DeleteObject(bitmap);
-    }
-};
-using GdiBitmapPtr = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
 // "GDI+ status 7 (Win32Error)" and the like, for messages.
 inline const char* StatusName(GpStatus status) {
     switch (status) {
@@ -52,4 +45,4 @@ inline const char* StatusName(GpStatus status) {
     }
 }
 
-}  // namespace picker_gdiplus
+}  // namespace gdip
