@@ -49,6 +49,8 @@ protected:
     CMainDialog m_dialog;
     INT_PTR m_result = 0;
     wintest::TempFolder m_movies;
+    // Captures the tests take are never saved: closing asks, and may.
+    wintest::DialogCloser m_unsavedCaptures{{kUnsavedCapturesCaption}, IDYES};
     int m_movieCount = 0;
 };
 

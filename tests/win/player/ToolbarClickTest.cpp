@@ -65,6 +65,8 @@ protected:
 
     CMainDialog m_dialog;
     std::string m_firstCapture;
+    // The captures clicked here are never saved: closing asks, and may.
+    wintest::DialogCloser m_unsavedCaptures{{kUnsavedCapturesCaption}, IDYES};
 };
 
 TEST_F(ToolbarClickTest, ButtonsShowTheHandAndTheirClicksReachTheCommands) {
