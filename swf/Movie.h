@@ -140,7 +140,7 @@ struct ButtonCharacter : Character {
 struct BitmapCharacter : Character {
     BitmapCharacter() : Character(CharacterKind::Bitmap) {}
     Bitmap bitmap;
-    uint16_t deblocking = 0;  // DefineBitsJPEG4, 8.8; read, not applied
+    uint16_t deblocking = 0;  // DefineBitsJPEG4, 8.8; applied when decoded
 };
 
 struct MorphShapeCharacter : Character {

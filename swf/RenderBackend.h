@@ -38,7 +38,8 @@ public:
 
     // Masks: PushMask, then the mask's shapes (which only define coverage
     // and are not shown), ActivateMask, then what the mask clips, PopMask.
-    // Masks nest: a mask drawn while another is active is cut by it.
+    // Masks nest: a mask drawn while another is active is cut by it, and
+    // one pushed while another is being drawn cuts what that one adds.
     virtual void PushMask() {}
     virtual void ActivateMask() {}
     virtual void PopMask() {}

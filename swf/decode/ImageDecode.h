@@ -42,6 +42,10 @@ bool DecodePng(const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out, s
 // The first frame of a GIF89a/87a, on its logical screen.
 bool DecodeGif(const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out, std::string& error);
 
+// Smooths small steps on the 8x8 block grid of an opaque decoded JPEG;
+// `strength` is 8.8 (DefineBitsJPEG4's deblocking value), 0 leaves it.
+void DeblockJpeg(Bitmap& bitmap, uint16_t strength);
+
 // Straight-alpha 0xAARRGGBB pixels to premultiplied, in place; sets `opaque`.
 void PremultiplyPixels(Bitmap& bitmap);
 // Premultiplied pixels from a file: clamps every channel to its alpha and

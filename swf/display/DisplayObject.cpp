@@ -42,27 +42,60 @@ void AddChildBounds(const DisplayList& list, const Matrix& m, Rect& box, bool& a
     for (const auto& entry : list) entry.second->AddBounds(m.Concat(entry.second->matrix), box, any);
 }
 
+namespace {
+
+struct OpenMask {
+    const DisplayObject* obj;
+    int32_t clipDepth;
+};
+
+// Draws `obj`'s coverage as a new mask, cut by the masks already open.
+// Masks inside it (a sprite used as a mask) cut its own shapes.
+void DefineMask(RenderContext& rc, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx) {
+    rc.backend.PushMask();
+    const bool outer = rc.definingMask;
+    rc.definingMask = true;
+    obj.Render(rc, m.Concat(obj.matrix), cx);
+    rc.definingMask = outer;
+    rc.backend.ActivateMask();
+}
+
+// Closes the masks whose range ends below `depth`. Ranges may cross: a
+// mask under one that is still open is closed by popping down to it and
+// drawing again the ones above it that stay open.
+void CloseMasks(RenderContext& rc, std::vector<OpenMask>& masks, int32_t depth, const Matrix& m,
+                const ColorTransform& cx) {
+    size_t first = 0;
+    while (first < masks.size() && masks[first].clipDepth >= depth) ++first;
+    if (first == masks.size()) return;
+    for (size_t i = first; i < masks.size(); ++i) rc.backend.PopMask();
+    std::vector<OpenMask> reopen;
+    for (size_t i = first + 1; i < masks.size(); ++i)
+        if (masks[i].clipDepth >= depth) reopen.push_back(masks[i]);
+    masks.resize(first);
+    for (const OpenMask& mask : reopen) {
+        if (rc.objectsLeft == 0) return;
+        --rc.objectsLeft;
+        DefineMask(rc, *mask.obj, m, cx);
+        masks.push_back(mask);
+    }
+}
+
+}  // namespace
+
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx) {
-    std::vector<int32_t> masks;  // clip depths of the open masks, innermost last
+    std::vector<OpenMask> masks;  // in the order they were opened
     for (const auto& entry : list) {
         if (rc.objectsLeft == 0) break;
         --rc.objectsLeft;
         const DisplayObject& obj = *entry.second;
-        while (!masks.empty() && entry.first > masks.back()) {
-            rc.backend.PopMask();
-            masks.pop_back();
-        }
+        CloseMasks(rc, masks, entry.first, m, cx);
         if (obj.clipDepth == 0) {
             if (obj.visible) RenderChild(rc, obj, m, cx);
             continue;
         }
-        if (rc.definingMask) continue;
-        rc.backend.PushMask();
-        rc.definingMask = true;
-        obj.Render(rc, m.Concat(obj.matrix), cx);
-        rc.definingMask = false;
-        rc.backend.ActivateMask();
-        masks.push_back(obj.clipDepth);
+        DefineMask(rc, obj, m, cx);
+        masks.push_back({&obj, obj.clipDepth});
     }
     for (size_t i = 0; i < masks.size(); ++i) rc.backend.PopMask();
 }

@@ -126,9 +126,10 @@ void AddChildBounds(const DisplayList& list, const Matrix& m, Rect& box, bool& a
 
 // Draws a list in depth order, each child through its placement. A child
 // with a clip depth is a mask: not drawn, it clips the children above it
-// up to that depth; masks nest. A blend mode other than Normal draws the
-// child into an offscreen layer; Layer moves the child's alpha there, so
-// the child fades as one picture.
+// up to that depth; where ranges overlap (nested or crossing) the masks cut
+// by their intersection, and a sprite used as a mask keeps its own masks.
+// A blend mode other than Normal draws the child into an offscreen layer;
+// Layer moves the child's alpha there, so the child fades as one picture.
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx);
 
 // Runs `ticks` clock ticks of `obj`; silent (queue null) ticks stop when the

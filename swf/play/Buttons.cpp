@@ -5,6 +5,8 @@
 // the pointer counts. A button's hit area is the shapes of its hit-state
 // records, cut by the masks around it; sprites in a hit state do not count
 // yet.
+#include <algorithm>
+
 #include "swf/play/Timeline.h"
 
 namespace swf {
@@ -24,7 +26,10 @@ void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, std:
     const size_t outer = masks.size();
     for (auto& entry : list) {
         DisplayObject& obj = *entry.second;
-        while (masks.size() > outer && entry.first > masks.back().clipDepth) masks.pop_back();
+        // Mask ranges may cross, so any open one may end here.
+        masks.erase(std::remove_if(masks.begin() + outer, masks.end(),
+                                   [&](const MaskRef& r) { return entry.first > r.clipDepth; }),
+                    masks.end());
         const Matrix m = parent.Concat(obj.matrix);
         if (obj.clipDepth != 0) {
             masks.push_back({&obj, m, obj.clipDepth});

@@ -91,6 +91,7 @@ void ReadDefineBitsJpeg(ByteReader& r, uint16_t code, ReadContext& ctx) {
     const std::vector<uint8_t>& tables = code == kTagDefineBits ? ctx.jpegTables : kNoTables;
     const ImageFormat format = SniffImage(image.Here(), image.Remaining());
     c->bitmap = DecodeImageData(image.Here(), image.Remaining(), tables, ctx.bitmapBytesLeft);
+    if (format == ImageFormat::Jpeg) DeblockJpeg(c->bitmap, c->deblocking);
     if (hasAlpha && format == ImageFormat::Jpeg && !r.AtEnd())
         ApplyAlphaPlane(c->bitmap, InflateExactly(r, c->bitmap.pixels.size(), "alpha plane"));
     Define(ctx, id, std::move(c));

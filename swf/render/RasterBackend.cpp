@@ -30,14 +30,20 @@ Surface RasterBackend::Current() {
     s.width = target_->Width();
     s.height = target_->Height();
     s.pixels = &layers_.Top();
-    if (maskDepth_ > 0) {
-        Mask& top = masks_[maskDepth_ - 1];
-        if (top.active) {
-            s.clip = top.coverage.data();
-        } else {
-            s.pixels = nullptr;
-            s.coverage = top.coverage.data();
-        }
+    if (maskDepth_ == 0) return s;
+    Mask& top = masks_[maskDepth_ - 1];
+    if (!top.active) {
+        s.pixels = nullptr;
+        s.coverage = top.coverage.data();
+        return s;
+    }
+    s.clip = top.coverage.data();
+    // Masks inside a mask being drawn (a sprite mask) cut what it adds.
+    for (size_t i = maskDepth_ - 1; i-- > 0;) {
+        if (masks_[i].active) continue;
+        s.pixels = nullptr;
+        s.coverage = masks_[i].coverage.data();
+        break;
     }
     return s;
 }

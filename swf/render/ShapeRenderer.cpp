@@ -32,7 +32,7 @@ bool FillIsClosed(const ShapeLayer& layer, const FillEdgeRef* begin, const FillE
 }  // namespace
 
 void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
-                     const std::function<void(const StrokeRun&)>& visit) {
+                     const std::function<void(const StrokeRun&)>& visit, const std::vector<StrokeHint>* hints) {
     StrokeRun run;
     const ShapeEdge* prev = nullptr;
     auto flush = [&] {
@@ -51,9 +51,11 @@ void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
         if (!valid) continue;
         run.line = e.line;
         const uint32_t first = flat.start[i], last = flat.start[i + 1];
+        const size_t at = run.points.size();
+        run.points.insert(run.points.end(), flat.points.begin() + first, flat.points.begin() + last);
+        if (hints) HintEdge(run.points.data() + at, last - first, (*hints)[e.line - 1]);
         // The first point of a continuing edge repeats the previous end.
-        const uint32_t from = run.points.empty() ? first : first + 1;
-        run.points.insert(run.points.end(), flat.points.begin() + from, flat.points.begin() + last);
+        if (at > 0) run.points.erase(run.points.begin() + at);
     }
     flush();
 }
@@ -110,6 +112,12 @@ void ShapeRenderer::DrawFills(const Surface& target, const Shape& shape, const S
 void ShapeRenderer::DrawStrokes(const Surface& target, const ShapeLayer& layer, const Matrix& toTarget,
                                 const ColorTransform& cxform, const Box& keep) {
     raster_.SetFillRule(FillRule::NonZero);
+    styles_.clear();
+    hints_.clear();
+    for (const LineStyle& l : layer.lines) {
+        styles_.push_back(MakeStrokeStyle(l, toTarget));
+        hints_.push_back(HintStroke(l, styles_.back().halfWidth));
+    }
     uint16_t passLine = 0;
     auto finishPass = [&] {
         if (passLine == 0) return;
@@ -124,9 +132,8 @@ void ShapeRenderer::DrawStrokes(const Surface& target, const ShapeLayer& layer, 
             raster_.Reset(target.width, target.height);
             passLine = run.line;
         }
-        StrokePolyline(run.points, run.closed, MakeStrokeStyle(layer.lines[run.line - 1], toTarget),
-                       keep, raster_);
-    });
+        StrokePolyline(run.points, run.closed, styles_[run.line - 1], keep, raster_);
+    }, &hints_);
     finishPass();
 }
 
@@ -135,8 +142,9 @@ void ShapeRenderer::Composite(const Surface& target, const FillStyle* fill, Rgba
     if (raster_.Empty()) return;
     if (!target.pixels) {  // a mask: its shape counts, not its paint
         CoverageSink coverage(target.coverage, target.width);
-        raster_.Render(coverage);
-        return;
+        if (!target.clip) return raster_.Render(coverage);
+        ClipSink clip(coverage, target.clip, target.width, clipped_);
+        return raster_.Render(clip);
     }
     Paint paint = fill ? MakePaint(*fill, toTarget, cxform, bitmaps_) : MakeSolidPaint(color, cxform);
     paint.smooth = paint.smooth && smoothBitmaps_;

@@ -16,6 +16,7 @@
 #include "swf/Shape.h"
 #include "swf/render/Flatten.h"
 #include "swf/render/Rasterizer.h"
+#include "swf/render/StrokeHinting.h"
 #include "swf/render/Stroker.h"
 #include "swf/render/Surface.h"
 
@@ -29,9 +30,11 @@ struct StrokeRun {
     bool closed = false;          // ends where it starts and may join there
 };
 
-// Calls `visit` with each polyline of `layer` in edge order.
+// Calls `visit` with each polyline of `layer` in edge order; with `hints`
+// (one per line style), hinted styles' edges are moved to the pixel grid.
 void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
-                     const std::function<void(const StrokeRun&)>& visit);
+                     const std::function<void(const StrokeRun&)>& visit,
+                     const std::vector<StrokeHint>* hints = nullptr);
 
 StrokeStyle MakeStrokeStyle(const LineStyle& line, const Matrix& toTarget);
 
@@ -68,6 +71,8 @@ private:
     FlatLayer flat_;
     std::vector<FillEdgeRef> fillRefs_;
     std::vector<Span> clipped_;
+    std::vector<StrokeStyle> styles_;  // of the layer's line styles
+    std::vector<StrokeHint> hints_;
 };
 
 }  // namespace swf

@@ -13,6 +13,7 @@ namespace swfmake {
 namespace {
 
 constexpr int kRgbaCxformVersion = 2;
+constexpr uint8_t kButtonHasFilters = 0x10, kButtonHasBlendMode = 0x20;
 
 const uint16_t kShapeTagForVersion[] = {swf::kTagDefineShape, swf::kTagDefineShape, swf::kTagDefineShape2,
                                         swf::kTagDefineShape3, swf::kTagDefineShape4};
@@ -42,13 +43,19 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
     if (version3 && p.visible) w.U8(*p.visible ? 1 : 0);
 }
 
-void WriteButtonRecords(ByteWriter& w, const std::vector<ButtonRecord>& records, int version) {
-    for (const ButtonRecord& r : records) {
-        w.U8(r.states);
+void WriteButtonRecords(ByteWriter& w, const std::vector<ButtonRecord>& records, int version,
+                        const std::vector<ButtonRecordEffects>& effects = {}) {
+    for (size_t i = 0; i < records.size(); ++i) {
+        const ButtonRecord& r = records[i];
+        const ButtonRecordEffects fx = i < effects.size() ? effects[i] : ButtonRecordEffects{};
+        w.U8(uint8_t(r.states | (fx.filters ? kButtonHasFilters : 0) | (fx.blendMode ? kButtonHasBlendMode : 0)));
         w.U16(r.characterId);
         w.U16(r.depth);
         w.Matrix(r.matrix);
-        if (version >= kRgbaCxformVersion) w.ColorTransform(r.cxform, true);
+        if (version < kRgbaCxformVersion) continue;
+        w.ColorTransform(r.cxform, true);
+        if (fx.filters) WriteFilterList(w, *fx.filters);
+        if (fx.blendMode) w.U8(*fx.blendMode);
     }
     w.U8(0);  // CharacterEndFlag
 }
@@ -199,10 +206,11 @@ void TagList::DefineButton(uint16_t id, const std::vector<ButtonRecord>& records
 }
 
 void TagList::DefineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
-                            const std::vector<ButtonCondAction>& actions, bool trackAsMenu) {
+                            const std::vector<ButtonCondAction>& actions, bool trackAsMenu,
+                            const std::vector<ButtonRecordEffects>& effects) {
     constexpr uint16_t kActionOffsetFieldSize = 2;
         ByteWriter recordBytes;
-    WriteButtonRecords(recordBytes, records, kRgbaCxformVersion);
+    WriteButtonRecords(recordBytes, records, kRgbaCxformVersion, effects);
     ByteWriter w;
     w.U16(id);
     w.U8(trackAsMenu ? swf::kButton2TrackAsMenu : 0);

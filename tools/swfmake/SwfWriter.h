@@ -58,6 +58,12 @@ struct ButtonRecord {
     swf::ColorTransform cxform;  // DefineButton2 only
 };
 
+// DefineButton2's per-record filters and blend mode.
+struct ButtonRecordEffects {
+    std::optional<swf::FilterList> filters;
+    std::optional<uint8_t> blendMode;
+};
+
 struct ButtonCondAction {
     uint16_t conditions = swf::kCondOverDownToOverUp;  // ButtonCondition bits
     Actions actions;
@@ -100,8 +106,10 @@ public:
     void DefineSprite(uint16_t id, const TagList& sprite);
     void DefineButton(uint16_t id, const std::vector<ButtonRecord>& records,
                       const Actions& actions);
+    // `effects`, when given, pairs with `records` by index.
     void DefineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
-                       const std::vector<ButtonCondAction>& actions, bool trackAsMenu = false);
+                       const std::vector<ButtonCondAction>& actions, bool trackAsMenu = false,
+                       const std::vector<ButtonRecordEffects>& effects = {});
     void DoAction(const Actions& actions);
     // The 9-slice centre of a sprite or button, in its twips.
     void DefineScalingGrid(uint16_t id, const swf::Rect& center);

@@ -224,3 +224,64 @@ TEST(BitmapReaderTest, DecodersRefuseImagesPastTheMemoryTheyAreGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// A row of 16 grey pixels: the two 8-pixel blocks are `left` and `right`,
+// with `bump` added to the pixel beside the seam on the left.
+swf::Bitmap GreyBlocks(int left, int right, int bump = 0) {
+    swf::Bitmap b;
+    b.width = 16;
+    b.height = 1;
+    for (int x = 0; x < 16; ++x) {
+        const int v = x < 8 ? left + (x == 6 ? bump : 0) : right;
+        b.pixels.push_back(0xFF000000u | uint32_t(v) * 0x010101u);
+    }
+    return b;
+}
+
+TEST(DeblockTest, SmoothsOnlySmallStepsOnTheBlockGridBetweenFlatSides) {
+    struct Case {
+        int left, right, bump;
+        uint16_t strength;
+        int p0, q0;  // the grey either side of the seam afterwards
+    };
+    const Case cases[] = {
+        {100, 104, 0, 256, 101, 103},  // (100+200+104+2)/4, (100+208+104+2)/4
+        {100, 116, 0, 256, 100, 116},  // a step at the threshold is an edge
+        {100, 116, 0, 512, 104, 112},  // a stronger filter takes it
+        {100, 104, 8, 256, 100, 104},  // a rough side is detail
+        {100, 104, 0, 0, 100, 104},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.right * 1000 + c.strength + c.bump);
+        swf::Bitmap b = GreyBlocks(c.left, c.right, c.bump);
+        swf::DeblockJpeg(b, c.strength);
+        EXPECT_EQ(b.pixels[7], 0xFF000000u | uint32_t(c.p0) * 0x010101u);
+        EXPECT_EQ(b.pixels[8], 0xFF000000u | uint32_t(c.q0) * 0x010101u);
+        EXPECT_EQ(b.pixels[5], GreyBlocks(c.left, c.right).pixels[5]);
+    }
+}
+
+TEST(DeblockTest, Jpeg4DeblocksWithItsValueAndJpeg3DoesNot) {
+    Image image(16, 8, Rgba{96, 96, 96, 255});
+    for (int y = 0; y < 8; ++y)
+        for (int x = 8; x < 16; ++x) image.pixels[size_t(y * 16 + x)] = Rgba{104, 104, 104, 255};
+    const std::vector<uint8_t> jpeg = swfmake::EncodeJpeg(image, 100);
+    const std::vector<uint8_t> alpha(16 * 8, 255);
+    auto w = Writer();
+    w.Tags().DefineBitsJpeg3(1, jpeg, alpha);
+    w.Tags().DefineBitsJpeg4(2, jpeg, alpha, 512);
+    swf::ReadResult r = swf::ReadMovie(w.Write(false));
+    ASSERT_TRUE(r.movie);
+    const swf::Bitmap* plain = r.movie->FindBitmap(1);
+    const swf::Bitmap* smooth = r.movie->FindBitmap(2);
+    ASSERT_TRUE(plain && smooth);
+    const auto grey = [](uint32_t p) { return int(p & 0xFF); };
+    EXPECT_LT(grey(plain->At(7, 4)) + 4, grey(plain->At(8, 4)));
+    EXPECT_GT(grey(smooth->At(7, 4)), grey(plain->At(7, 4)));
+    EXPECT_LT(grey(smooth->At(8, 4)), grey(plain->At(8, 4)));
+    EXPECT_EQ(smooth->At(3, 4), plain->At(3, 4));
+}
+
+}  // namespace

@@ -69,6 +69,34 @@ TEST(EffectsRenderTest, MultiplyBlendsWithTheBackground) {
     EXPECT_EQ(kWhite, fb.At(5, 5));
 }
 
+// DefineButton2 records carry their own filters and blend modes, in every
+// state the button is drawn in.
+TEST(EffectsRenderTest, ButtonRecordsDrawTheirFiltersAndBlendModes) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    w.Tags().SetBackgroundColor({255, 255, 255, 255});
+    w.Tags().DefineShape(1, Square(10 * kTw));
+    const swfmake::ButtonRecord shadowed{swf::kButtonUp | swf::kButtonOver | swf::kButtonHit, 1, 1,
+                                         Matrix::Translate(20 * kTw, 20 * kTw), {}};
+    const swfmake::ButtonRecord inverted{swf::kButtonUp | swf::kButtonOver, 1, 2,
+                                         Matrix::Translate(60 * kTw, 20 * kTw), {}};
+    swfmake::ButtonRecordEffects shadow, difference;
+    shadow.filters = swf::FilterList{swfmake::DropShadowFilter({0, 0, 0, 255}, 0, 4, 0)};
+    difference.blendMode = uint8_t(swf::BlendMode::Difference);
+    w.Tags().DefineButton2(2, {shadowed, inverted}, {}, false, {shadow, difference});
+    w.Tags().PlaceObject2(swfmake::NewPlacement(1, 2));
+    w.Tags().ShowFrame();
+    swf::Player player;
+    ASSERT_TRUE(Load(player, w));
+    for (bool over : {false, true}) {
+        SCOPED_TRACE(over);
+        if (over) player.PointerMove(25, 25);
+        FrameBuffer fb = RenderAt(player, 200, 150);
+        EXPECT_EQ(kRedPx, fb.At(25, 25));
+        EXPECT_EQ(kBlackPx, fb.At(32, 25));  // the shadow, 4 pixels right
+        EXPECT_EQ(0xFF37FFFFu, fb.At(65, 25));  // |white - red|
+    }
+}
+
 // A sprite (blend `outer`) holding a red 10-pixel square and, over its left
 // half, a black square drawn with erase.
 swfmake::SwfWriter ErasedSprite(swf::BlendMode outer) {

@@ -1,6 +1,7 @@
 // Masks and layers drawn by the raster backend, pixel for pixel: a mask's
-// edge coverage, nested masks, a sprite as a mask, the hit test of a masked
-// button, and a layer's alpha applied to its content as one picture.
+// edge coverage, nested and crossing masks, a sprite as a mask (with masks
+// of its own), the hit test of a masked button, and a layer's alpha applied
+// to its content as one picture.
 //
 // Colours are premultiplied 0xAARRGGBB over an opaque white stage. Half a
 // pixel of red over white: coverage 128 gives red 255, green and blue
@@ -106,6 +107,46 @@ TEST(MaskTest, ASpriteMasksWithAllItsShapesAndIsNotDrawn) {
     ASSERT_TRUE(Load(p, w));
     EXPECT_EQ(RowAt(Render(p), 5, {5, 15, 25, 35, 45}),
               (std::vector<uint32_t>{kRed, kWhite, kRed, kWhite, kWhite}));
+}
+
+TEST(MaskTest, CrossingMaskRangesCutByWhatIsStillOpenAtEachDepth) {
+    swfmake::SwfWriter w = NewMovie();
+    swfmake::TagList& t = w.Tags();
+    t.DefineShape(1, Box(0, Px(20), 0, Px(20)));
+    t.DefineShape(2, Box(Px(10), Px(30), 0, Px(20)));
+    t.DefineShape(3, Box(0, Px(40), 0, Px(20)));
+    t.DefineShape(4, Box(0, Px(40), Px(10), Px(20), kBlueRgba));
+    t.PlaceObject2(Mask(1, 1, 3));  // masks depths 2..3
+    t.PlaceObject2(Mask(2, 2, 4));  // masks depths 3..4, past the first
+    t.PlaceObject2(swfmake::NewPlacement(3, 3));
+    t.PlaceObject2(swfmake::NewPlacement(4, 4));
+    t.ShowFrame();
+    swf::Player p;
+    ASSERT_TRUE(Load(p, w));
+    const swf::FrameBuffer fb = Render(p);
+    EXPECT_EQ(RowAt(fb, 5, {5, 15, 25, 35}), (std::vector<uint32_t>{kWhite, kRed, kWhite, kWhite}));
+    // Depth 4 is past the first mask: only the second cuts it.
+    EXPECT_EQ(RowAt(fb, 15, {5, 15, 25, 35}), (std::vector<uint32_t>{kWhite, kBlue, kBlue, kWhite}));
+}
+
+TEST(MaskTest, ASpriteMaskKeepsTheMasksInsideIt) {
+    swfmake::SwfWriter w = NewMovie();
+    swfmake::TagList& t = w.Tags();
+    t.DefineShape(1, Box(0, Px(15), 0, Px(20), kBlueRgba));
+    t.DefineShape(2, Box(0, Px(30), 0, Px(20), kBlueRgba));
+    t.DefineShape(3, Box(0, Px(40), 0, Px(20)));
+    swfmake::TagList sprite;  // shape 2 cut to shape 1's 15 pixels
+    sprite.PlaceObject2(Mask(1, 1, 2));
+    sprite.PlaceObject2(swfmake::NewPlacement(2, 2));
+    sprite.ShowFrame();
+    t.DefineSprite(4, sprite);
+    t.PlaceObject2(Mask(1, 4, 2));
+    t.PlaceObject2(swfmake::NewPlacement(2, 3));
+    t.ShowFrame();
+    swf::Player p;
+    ASSERT_TRUE(Load(p, w));
+    EXPECT_EQ(RowAt(Render(p), 5, {5, 14, 15, 25, 35}),
+              (std::vector<uint32_t>{kRed, kRed, kWhite, kWhite, kWhite}));
 }
 
 TEST(MaskTest, AMaskedButtonIsHitOnlyInsideItsMask) {

@@ -1,5 +1,6 @@
-// Strokes: widths and their scaling, hairlines, caps, joins, the miter
-// limit, closed outlines, and the order of strokes over fills.
+// Strokes: widths and their scaling, hairlines and pixel hinting, caps,
+// joins, the miter limit, closed outlines, and the order of strokes over
+// fills.
 #include <gtest/gtest.h>
 
 #include "RasterTestUtil.h"
@@ -20,6 +21,7 @@ struct StrokeCase {
     uint16_t miterLimit = 3 << 8;
     bool noClose = false;
     bool noScale = false;
+    bool pixelHinting = false;
     Rgba color = kBlack;
 };
 
@@ -34,6 +36,7 @@ Shape Polyline(const std::vector<Point>& pixels, const StrokeCase& c, int unit =
     l.miterLimit = c.miterLimit;
     l.noClose = c.noClose;
     l.noHScale = l.noVScale = c.noScale;
+    l.pixelHinting = c.pixelHinting;
     s.layers[0].lines = {l};
     std::vector<Point> pts;
     for (Point p : pixels) pts.push_back({p.x * unit, p.y * unit});
@@ -87,9 +90,41 @@ TEST(RasterStrokeTest, HairlinesAreOnePixelWide) {
         EXPECT_EQ(Ink(centred, 5, 5), 255);
         EXPECT_EQ(Ink(centred, 5, 4), 0);
         EXPECT_EQ(Ink(centred, 5, 6), 0);
+        // On a pixel edge it would smear over two rows; hinted, it takes one.
         FrameBuffer onEdge = Draw(Polyline({{2, 5}, {10, 5}}, c), 12, 8);  // y = 5.0
-        EXPECT_EQ(Ink(onEdge, 5, 4), 128);
-        EXPECT_EQ(Ink(onEdge, 5, 5), 128);
+        EXPECT_EQ(Ink(onEdge, 5, 4), 0);
+        EXPECT_EQ(Ink(onEdge, 5, 5), 255);
+    }
+}
+
+// Lines at y = 5.3: the rows 3..7 they ink, hinted or not.
+TEST(RasterStrokeTest, ThinAndPixelHintedLinesSnapToWholePixels) {
+    struct Case {
+        uint16_t width;
+        bool pixelHinting;
+        int scale;  // 16.16 denominator of the matrix's scale
+        std::vector<int> ink;
+    };
+    const Case cases[] = {
+        {kTw, false, 1, {0, 0, 255, 0, 0}},          // one pixel: always hinted
+        {4 * kTw, false, 4, {0, 0, 255, 0, 0}},      // scaled down to one pixel
+        {2 * kTw, true, 1, {0, 255, 255, 0, 0}},     // even: about a pixel corner
+        {3 * kTw, true, 1, {0, 255, 255, 255, 0}},   // odd: about a pixel centre
+        {kTw * 5 / 2, true, 1, {0, 255, 255, 255, 0}},  // 2.5 rounds to 3
+        {3 * kTw, false, 1, {51, 255, 255, 204, 0}},  // 3.8 .. 6.8 unhinted
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.width * 10 + k.pixelHinting);
+        StrokeCase c;
+        c.width = k.width;
+        c.pixelHinting = k.pixelHinting;
+        const int unit = 2;  // twips, so that y = 53 units = 5.3 pixels
+        const Matrix m = Matrix::Scale(kFixedOne / k.scale, kFixedOne / k.scale);
+        FrameBuffer fb = Draw(Polyline({{20 * k.scale, 53 * k.scale}, {100 * k.scale, 53 * k.scale}}, c, unit),
+                              12, 10, m);
+        std::vector<int> ink;
+        for (int y = 3; y <= 7; ++y) ink.push_back(Ink(fb, 6, y));
+        EXPECT_EQ(ink, k.ink);
     }
 }
 
