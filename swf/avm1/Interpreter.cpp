@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "swf/Movie.h"
+#include "swf/avm1/FilterClasses.h"
 #include "swf/avm1/Frame.h"
 
 namespace swf::avm1 {
@@ -27,6 +28,7 @@ Vm::Vm(Host& host, int swfVersion) : host_(host), version_(swfVersion) {
     InstallNumberBooleanMath(*this);
     InstallDate(*this);
     InstallGlobals(*this);
+    InstallFilters(*this);
 }
 
 Vm::~Vm() = default;
