@@ -114,6 +114,10 @@ public:
     // shows, its top-left corner at the object's origin.
     std::optional<Rect> scrollRect;
     void SetScrollRect(const std::optional<Rect>& rect) { scrollRect = rect; }
+    // Set by scripts: a colour filled under the object's bounds, and a
+    // 9-slice grid (twips of the object's space) over its character's.
+    std::optional<Rgba> opaqueBackground;
+    std::optional<Rect> scale9Grid;
 
 private:
     DisplayKind kind_;

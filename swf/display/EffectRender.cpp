@@ -6,6 +6,7 @@
 #include "swf/display/MovieClip.h"
 #include "swf/render/EffectLayer.h"
 #include "swf/render/ScalingGrid.h"
+#include "swf/text/TextShape.h"
 
 namespace swf {
 
@@ -23,9 +24,14 @@ uint64_t Mix(uint64_t h, uint64_t v) {
 uint64_t MixEffects(uint64_t h, const DisplayObject& o) {
     h = Mix(h, uint64_t(o.blendMode) | (uint64_t(o.visible) << 8) | (uint64_t(o.cacheAsBitmap) << 9));
     h = Mix(h, reinterpret_cast<uintptr_t>(o.filters.get()));
-    if (o.scrollRect) {
-        const Rect& r = *o.scrollRect;
+    for (const std::optional<Rect>* box : {&o.scrollRect, &o.scale9Grid}) {
+        if (!*box) continue;
+        const Rect& r = **box;
         for (int32_t v : {r.xMin, r.xMax, r.yMin, r.yMax}) h = Mix(h, uint32_t(v));
+    }
+    if (o.opaqueBackground) {
+        const Rgba c = *o.opaqueBackground;
+        h = Mix(h, (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b | (1u << 24));
     }
     return h;
 }
@@ -71,10 +77,14 @@ Rect BoundsAt(const DisplayObject& obj, int nesting) {
 // A sprite with a scaling grid: its shapes are drawn warped (ScalingGrid.h).
 bool RenderNineSlice(RenderContext& rc, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx) {
     const MovieClip* clip = obj.AsClip();
-    if (!clip || !rc.scalingGrids) return false;
-    auto grid = rc.scalingGrids->find(obj.characterId);
-    if (grid == rc.scalingGrids->end()) return false;
-    NineSlice slice(LocalBounds(obj), grid->second, obj.matrix);
+    if (!clip) return false;
+    const Rect* grid = obj.scale9Grid ? &*obj.scale9Grid : nullptr;
+    if (!grid && rc.scalingGrids) {
+        auto found = rc.scalingGrids->find(obj.characterId);
+        if (found != rc.scalingGrids->end()) grid = &found->second;
+    }
+    if (!grid) return false;
+    NineSlice slice(LocalBounds(obj), *grid, obj.matrix);
     if (!slice.Warps()) return false;
     for (const auto& entry : clip->List()) {
         const DisplayObject& child = *entry.second;
@@ -89,7 +99,17 @@ bool RenderNineSlice(RenderContext& rc, const DisplayObject& obj, const Matrix& 
     return true;
 }
 
+// The script's opaque background: its colour over the object's bounds.
+void RenderBackground(RenderContext& rc, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx) {
+    const Rect box = LocalBounds(obj);
+    if (box.Empty()) return;
+    TextShapeBuilder builder;
+    builder.AddRect(box, *obj.opaqueBackground);
+    rc.backend.DrawShape(builder.Take(box), m, cx);
+}
+
 void RenderContent(RenderContext& rc, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx) {
+    if (obj.opaqueBackground) RenderBackground(rc, obj, m, cx);
     if (!RenderNineSlice(rc, obj, m, cx)) obj.Render(rc, m, cx);
 }
 
