@@ -46,6 +46,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallClipProperties(vm);
     InstallClipMethods(vm);
     InstallClipDrawing(vm);
+    InstallClipEffects(vm);
 }
 
 }  // namespace swf::bind

@@ -54,6 +54,7 @@ void InstallBindings(avm1::Vm& vm);
 void InstallClipProperties(avm1::Vm& vm);  // ClipMembers.cpp
 void InstallClipMethods(avm1::Vm& vm);     // ClipMethods.cpp
 void InstallClipDrawing(avm1::Vm& vm);     // ClipDrawing.cpp
+void InstallClipEffects(avm1::Vm& vm);     // ClipEffects.cpp
 
 }  // namespace bind
 }  // namespace swf

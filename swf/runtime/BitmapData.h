@@ -19,6 +19,7 @@
 namespace swf {
 
 class RenderBackend;
+struct Filter;
 
 class BitmapMemory {
 public:
@@ -72,6 +73,7 @@ public:
     const FrameBuffer& Pixels() const { return pixels_; }
 
 private:
+    friend bool ApplyBitmapFilter(BitmapData&, const BitmapData&, PixelRect, int, int, const Filter&);
     BitmapData(int width, int height, bool transparent, BitmapMemory& memory);
     uint32_t Store(uint32_t argb) const;  // straight colour to a stored pixel
     bool Clip(PixelRect& r) const;
