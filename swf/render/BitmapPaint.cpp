@@ -56,19 +56,37 @@ void Nearest(const Paint& p, int64_t gx, int64_t gy, int32_t len, uint32_t* out)
     }
 }
 
+// The plain sample: the four texels around the point, each wrapped or
+// clamped on its own. The reference for the loop below.
+template <bool repeat>
+uint32_t BilinearSample(const Bitmap& b, int64_t gx, int64_t gy) {
+    const int64_t sx = gx - kHalfTexel, sy = gy - kHalfTexel;
+    const int64_t tx = sx >> kTexelFracBits, ty = sy >> kTexelFracBits;
+    const uint32_t fx = uint32_t(sx >> (kTexelFracBits - kWeightBits)) & (kWeightOne - 1);
+    const uint32_t fy = uint32_t(sy >> (kTexelFracBits - kWeightBits)) & (kWeightOne - 1);
+    const int32_t x0 = Texel<repeat>(tx, b.width), x1 = Texel<repeat>(tx + 1, b.width);
+    const int32_t y0 = Texel<repeat>(ty, b.height), y1 = Texel<repeat>(ty + 1, b.height);
+    return Lerp(Lerp(b.At(x0, y0), b.At(x1, y0), fx), Lerp(b.At(x0, y1), b.At(x1, y1), fx), fy);
+}
+
+// Samples whose four texels lie inside the bitmap (most of them) read them
+// straight; the others take the plain sample.
 template <bool repeat>
 void Bilinear(const Paint& p, int64_t gx, int64_t gy, int32_t len, uint32_t* out) {
     const Bitmap& b = *p.bitmap;
+    const size_t stride = size_t(b.width);
+    const uint64_t innerX = uint64_t(b.width - 1), innerY = uint64_t(b.height - 1);
     for (int32_t i = 0; i < len; ++i) {
         const int64_t sx = gx - kHalfTexel, sy = gy - kHalfTexel;
         const int64_t tx = sx >> kTexelFracBits, ty = sy >> kTexelFracBits;
-        const uint32_t fx = uint32_t(sx >> (kTexelFracBits - kWeightBits)) & (kWeightOne - 1);
-        const uint32_t fy = uint32_t(sy >> (kTexelFracBits - kWeightBits)) & (kWeightOne - 1);
-        const int32_t x0 = Texel<repeat>(tx, b.width), x1 = Texel<repeat>(tx + 1, b.width);
-        const int32_t y0 = Texel<repeat>(ty, b.height), y1 = Texel<repeat>(ty + 1, b.height);
-        const uint32_t top = Lerp(b.At(x0, y0), b.At(x1, y0), fx);
-        const uint32_t bottom = Lerp(b.At(x0, y1), b.At(x1, y1), fx);
-        out[i] = Lerp(top, bottom, fy);
+        if (uint64_t(tx) < innerX && uint64_t(ty) < innerY) {
+            const uint32_t fx = uint32_t(sx >> (kTexelFracBits - kWeightBits)) & (kWeightOne - 1);
+            const uint32_t fy = uint32_t(sy >> (kTexelFracBits - kWeightBits)) & (kWeightOne - 1);
+            const uint32_t* t = b.pixels.data() + size_t(ty) * stride + size_t(tx);
+            out[i] = Lerp(Lerp(t[0], t[1], fx), Lerp(t[stride], t[stride + 1], fx), fy);
+        } else {
+            out[i] = BilinearSample<repeat>(b, gx, gy);
+        }
         gx += p.gxPerX;
         gy += p.gyPerX;
     }
@@ -84,6 +102,10 @@ bool OnTexelCentres(const Paint& p) {
 }
 
 }  // namespace
+
+uint32_t SmoothSample(const Bitmap& b, int64_t gx, int64_t gy, bool repeat) {
+    return repeat ? BilinearSample<true>(b, gx, gy) : BilinearSample<false>(b, gx, gy);
+}
 
 uint32_t TransformPremultiplied(uint32_t premul, const ColorTransform& cxform) {
     const uint32_t a = premul >> 24;

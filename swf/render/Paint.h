@@ -68,6 +68,9 @@ Paint MakeBitmapPaint(const FillStyle& fill, const Matrix& toTarget, const Color
 // Writes `len` premultiplied colours of a bitmap paint, starting at sample
 // point (gx, gy) and stepping by the paint's per-x steps.
 void FillBitmapSpan(const Paint& paint, int64_t gx, int64_t gy, int32_t len, uint32_t* out);
+// One smoothed sample at (gx, gy), 16.16 texels, computed plainly: the
+// reference the smoothed span loop must match byte for byte.
+uint32_t SmoothSample(const Bitmap& bitmap, int64_t gx, int64_t gy, bool repeat);
 // A premultiplied colour through a colour transform.
 uint32_t TransformPremultiplied(uint32_t premul, const ColorTransform& cxform);
 

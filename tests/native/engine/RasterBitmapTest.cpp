@@ -109,6 +109,36 @@ TEST(RasterBitmapTest, SmoothedFillWeighsTheFourTexelsAroundEachPixelCentre) {
         for (int x = 0; x < 4; ++x) EXPECT_EQ(unscaled.At(x, y), r.bitmap.At(x, y));
 }
 
+// The smoothed span loop reads inner samples straight and the rest through
+// the plain sample; both ways must give the same bytes, rotated and scaled,
+// inside the bitmap, across its edges and past them.
+TEST(RasterBitmapTest, SmoothedSpansMatchThePlainSampleByteForByte) {
+    Bitmaps b = Ramp(5, 4);
+    b.bitmap.pixels[7] = FrameBuffer::Pack(128, 100, 20, 60);  // translucent
+    struct Case {
+        int64_t gx, gy, stepX, stepY;  // 16.16 texels
+    };
+    constexpr int64_t kTexel = 1 << 16;
+    const Case cases[] = {{-3 * kTexel, kTexel / 2, 21845, 0}, {kTexel / 4, -kTexel, 13107, 9000},
+                          {6 * kTexel, 5 * kTexel, -30000, -17000}, {-20 * kTexel, 2 * kTexel, 2 * kTexel, 0}};
+    for (bool repeat : {false, true})
+        for (const Case& c : cases) {
+            Paint p;
+            p.kind = PaintKind::Bitmap;
+            p.bitmap = &b.bitmap;
+            p.smooth = true;
+            p.repeat = repeat;
+            p.gxPerX = c.stepX;
+            p.gyPerX = c.stepY;
+            constexpr int kLen = 40;
+            uint32_t out[kLen];
+            FillBitmapSpan(p, c.gx, c.gy, kLen, out);
+            for (int i = 0; i < kLen; ++i)
+                ASSERT_EQ(out[i], SmoothSample(b.bitmap, c.gx + i * c.stepX, c.gy + i * c.stepY, repeat))
+                    << repeat << " " << c.gx << " " << i;
+        }
+}
+
 TEST(RasterBitmapTest, ColourTransformAndTranslucentTexelsBlendOverTheBackground) {
     Bitmaps b;
     b.bitmap.width = 1;
