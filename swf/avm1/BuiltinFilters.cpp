@@ -34,10 +34,10 @@ Value IdentityMatrix(Vm& vm) {
     return Value::Obj(vm.NewArray(std::move(m)));
 }
 
-Value DefaultOf(Vm& vm, const FilterParam& p) {
+Value DefaultOf(Vm& vm, const FilterClass& c, const FilterParam& p) {
     switch (p.type) {
     case ParamType::Bool: return Value::Bool(p.def != 0);
-    case ParamType::Type: return Value::String(kTypes[int(p.def)]);
+    case ParamType::Type: return Value::String(kTypes[c.typeDefault]);
     case ParamType::Array: return p.def != 0 ? IdentityMatrix(vm) : Value::Null();
     default: return Value::Num(p.def);
     }
@@ -56,7 +56,7 @@ Value FilterCtor(CallArgs& a) {
     const FilterClass& c = ClassOf(FilterKind(a.callee->fn->magic));
     for (size_t i = 0; i < c.count; ++i) {
         const FilterParam& p = c.params[i];
-        const Value v = i < a.args.size() && !a.args[i].IsUndefined() ? a.args[i] : DefaultOf(a.vm, p);
+        const Value v = i < a.args.size() && !a.args[i].IsUndefined() ? a.args[i] : DefaultOf(a.vm, c, p);
         a.vm.Put(a.self.o, p.name, NormaliseParam(a.vm, p.type, v));
     }
     return Value();

@@ -30,12 +30,8 @@ constexpr FilterParam kBevel[] = {
     {"highlightAlpha", P::Alpha, 1}, {"shadowColor", P::Color, 0},  {"shadowAlpha", P::Alpha, 1},
     {"blurX", P::Blur, 4},         {"blurY", P::Blur, 4},           {"strength", P::Strength, 1},
     {"quality", P::Quality, 1},    {"type", P::Type, 0},            {"knockout", P::Bool, 0}};
-constexpr FilterParam kGradientGlow[] = {
-    {"distance", P::Number, 4}, {"angle", P::Number, 45},      {"colors", P::Array, 0},
-    {"alphas", P::Array, 0},    {"ratios", P::Array, 0},       {"blurX", P::Blur, 4},
-    {"blurY", P::Blur, 4},      {"strength", P::Strength, 1},  {"quality", P::Quality, 1},
-    {"type", P::Type, 1},       {"knockout", P::Bool, 0}};
-constexpr FilterParam kGradientBevel[] = {
+// Both gradient filters; their types' defaults differ (FilterClass).
+constexpr FilterParam kGradient[] = {
     {"distance", P::Number, 4}, {"angle", P::Number, 45},      {"colors", P::Array, 0},
     {"alphas", P::Array, 0},    {"ratios", P::Array, 0},       {"blurX", P::Blur, 4},
     {"blurY", P::Blur, 4},      {"strength", P::Strength, 1},  {"quality", P::Quality, 1},
@@ -46,17 +42,19 @@ constexpr FilterParam kConvolution[] = {
     {"clamp", P::Bool, 1},         {"color", P::Color, 0},  {"alpha", P::Alpha, 0}};
 constexpr FilterParam kColorMatrix[] = {{"matrix", P::Array, 1}};
 
+constexpr int kInner = 0, kOuter = 1;
+
 template <size_t N>
-constexpr FilterClass Class(const char* name, const FilterParam (&params)[N]) {
-    return {name, params, N};
+constexpr FilterClass Class(const char* name, const FilterParam (&params)[N], int type = kInner) {
+    return {name, params, N, type};
 }
 
 // By FilterKind.
 const FilterClass kClasses[] = {
     Class("DropShadowFilter", kDropShadow), Class("BlurFilter", kBlur),
     Class("GlowFilter", kGlow),             Class("BevelFilter", kBevel),
-    Class("GradientGlowFilter", kGradientGlow), Class("ConvolutionFilter", kConvolution),
-    Class("ColorMatrixFilter", kColorMatrix), Class("GradientBevelFilter", kGradientBevel)};
+    Class("GradientGlowFilter", kGradient, kOuter), Class("ConvolutionFilter", kConvolution),
+    Class("ColorMatrixFilter", kColorMatrix), Class("GradientBevelFilter", kGradient)};
 
 const char* const kBlendNames[] = {"normal",     "layer", "multiply", "screen",   "lighten",
                                    "darken",     "difference", "add", "subtract", "invert",

@@ -17,8 +17,8 @@ enum class ParamType : uint8_t { Number, Blur, Quality, Strength, Alpha, Color, 
 struct FilterParam {
     const char* name;
     ParamType type;
-    // Bool: 0/1; Type: index of inner, outer, full; Array: 1 for the
-    // identity colour matrix, else null.
+    // Bool: 0/1; Array: 1 for the identity colour matrix, else null;
+    // Type: the class's typeDefault instead.
     double def;
 };
 
@@ -26,6 +26,7 @@ struct FilterClass {
     const char* name;
     const FilterParam* params;
     size_t count;
+    int typeDefault;  // index of inner, outer, full
 };
 
 const FilterClass& ClassOf(FilterKind kind);

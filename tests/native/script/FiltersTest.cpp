@@ -41,6 +41,11 @@ TEST(FiltersTest, ConstructorsClampAndCloneCopiesDeeply) {
             push r:1; push 'color'; getmember; trace
             push r:1; push 'strength'; getmember; trace
             push r:1; push 'blurY'; getmember; trace)", "16711680|2|6"},
+        // The gradient filters differ in their type's default only.
+        {R"(push 0; push 'flash'; getvariable; push 'filters'; getmember; push 'GradientGlowFilter'; newmethod
+            push 'type'; getmember; trace
+            push 0; push 'flash'; getvariable; push 'filters'; getmember; push 'GradientBevelFilter'; newmethod
+            push 'type'; getmember; trace)", "outer|inner"},
         // A clone has its own colour matrix.
         {R"(push 0; push 'flash'; getvariable; push 'filters'; getmember; push 'ColorMatrixFilter'; newmethod
             storeregister 1; pop
