@@ -50,6 +50,7 @@ bool PictureWriter::Shoot(swf::Player& player, int number, std::string* error) {
     if (images && options_.kind == ImageKind::Svg) {
         swf::SvgBackend svg(width_, height_);
         svg.SetTransparent(options_.transparent);
+        svg.SetImageEncoder([](const swf::FrameBuffer& image) { return EncodePng(image, PngFormat::Rgba); });
         player.RenderTo(svg, width_, height_);
         const std::string& doc = svg.Document();
         if (!WriteFileBytes(name, std::vector<uint8_t>(doc.begin(), doc.end()), error)) return false;

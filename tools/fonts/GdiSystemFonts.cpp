@@ -1,0 +1,10 @@
+// The Windows builds of the tools draw device text as the player control
+// does: glyph outlines through GDI.
+#include "player/GdiFontProvider.h"
+#include "tools/fonts/SystemFonts.h"
+
+namespace hostfonts {
+
+std::shared_ptr<swf::FontProvider> SystemFontProvider() { return std::make_shared<GdiFontProvider>(); }
+
+}  // namespace hostfonts
