@@ -8,6 +8,7 @@
 
 #include "tests/native/tools/PngDecode.h"
 #include "tests/native/tools/TestFiles.h"
+#include "tools/swfmake/ActionAsm.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"
 #include "tools/swfshot/Options.h"
@@ -149,6 +150,53 @@ TEST_F(SwfShotPlayTest, InputScriptClickingTheButtonChangesThePicture) {
     const std::string bad = WriteText("bad.txt", "move 1 1\n\nclick 3 4\n");
     EXPECT_EQ(swfshot::kExitUsage, Run({movie, "--input", bad, "-o", Temp("bad.png")}));
     EXPECT_NE(std::string::npos, err_.str().find("line 3")) << err_.str();
+}
+
+// A blue button on the left whose scripts move the red clip "box": a click
+// puts it at x 70, the key k at x 85.
+swfmake::SwfWriter ScriptedButtonMovie() {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    t.SetBackgroundColor(kWhite);
+    t.DefineShape(1, Box(0, 50, 0, 50, kBlue));
+    t.DefineShape(2, Box(0, 10, 0, 10, kRed));
+    swfmake::TagList sprite;
+    sprite.PlaceObject2(swfmake::NewPlacement(1, 2));
+    sprite.ShowFrame();
+    t.DefineSprite(4, sprite);
+    auto moveBox = [](uint16_t conditions, int x) {
+        swfmake::ButtonCondAction a;
+        a.conditions = conditions;
+        a.actions.Raw(swfmake::Assemble("push 'box', 0, " + std::to_string(x) + "\nsetproperty"));
+        return a;
+    };
+    t.DefineButton2(3, {{swf::kButtonUp | swf::kButtonOver | swf::kButtonDown | swf::kButtonHit, 1, 1, {}, {}}},
+                    {moveBox(swf::kCondOverDownToOverUp, 70), moveBox('k' << swf::kCondKeyShift, 85)});
+    t.PlaceObject2(swfmake::NewPlacement(1, 3));
+    swfmake::Placement box = swfmake::NewPlacement(2, 4, swf::Matrix::Translate(50 * kTwips, 0));
+    box.name = "box";
+    t.PlaceObject2(box);
+    t.ShowFrame();
+    return w;
+}
+
+TEST_F(SwfShotPlayTest, InputScriptClicksAndKeysRunButtonScriptsThatMoveAClip) {
+    const std::string movie = Write(ScriptedButtonMovie(), "scripted.swf");
+    const struct {
+        const char* name;
+        const char* script;
+        int redAt;
+    } cases[] = {{"none", "frame 2\n", 55},
+                 {"click", "move 10 10\ndown 10 10\nup 10 10\nframe\n", 75},
+                 {"key", "keydown k\nkeyup k\nframe\n", 90},
+                 {"unfocused key", "focus out\nkeydown k\nkeyup k\nframe\n", 55}};
+    for (const auto& c : cases) {
+        const std::string script = WriteText("scripted.txt", c.script);
+        ASSERT_EQ(swfshot::kExitOk, Run({movie, "--input", script, "-o", Temp("scripted.png"), "-q"})) << err_.str();
+        const toolstest::Png png = Read(Temp("scripted.png"));
+        for (int x : {55, 75, 90})
+            EXPECT_EQ(x == c.redAt ? Rgb(kRed) : Rgb(kWhite), toolstest::PixelAt(png, x, 5)) << c.name << " at " << x;
+    }
 }
 
 TEST_F(SwfShotPlayTest, TransparentPictureHasAlphaZeroWhereNothingIsDrawn) {
