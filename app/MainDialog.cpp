@@ -204,9 +204,11 @@ void CMainDialog::OnDropFiles(HDROP drop) {
     if (length > 0 && length < MAX_PATH) OpenMovieFile(path);
 }
 
-// Keys meant for the slider stay its own; so do keys before a movie is open.
+// Keys for the slider, or for a movie the user clicked into, are theirs; no
+// key steps before a movie is open.
 bool CMainDialog::OnFrameKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.hwnd == m_seekSlider.m_hWnd || !::IsWindowEnabled(m_seekSlider.m_hWnd))
+    if (msg.message != WM_KEYDOWN || msg.hwnd == m_seekSlider.m_hWnd || msg.hwnd == m_player.m_hWnd ||
+        !::IsWindowEnabled(m_seekSlider.m_hWnd))
         return false;
     const UINT key = static_cast<UINT>(msg.wParam);
     if (key != VK_LEFT && key != VK_RIGHT && key != VK_HOME && key != VK_END) return false;

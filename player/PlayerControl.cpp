@@ -9,6 +9,7 @@
 #include "framework/WideText.h"
 #include "player/GdiFontProvider.h"
 #include "player/PlayerDispatch.h"
+#include "player/PlayerQuality.h"
 
 namespace {
 
@@ -109,13 +110,22 @@ LRESULT PlayerControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
+        ::SetFocus(m_hwnd);  // keys go to the movie that was clicked
+        OnPointer(msg, lp);
+        return 0;
     case WM_LBUTTONUP: OnPointer(msg, lp); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: OnKey(msg, wp); return 0;
+    case WM_MOUSEWHEEL: OnWheel(wp); return 0;
+    case WM_SETFOCUS: OnFocus(true); return 0;
+    case WM_KILLFOCUS: OnFocus(false); return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lp)); return 0;
     case WM_MOUSELEAVE: OnMouseLeave(); return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(wp, lp)) return TRUE;
         break;
-    case WM_GETDLGCODE: return DLGC_WANTCHARS;
+    // Arrows reach the movie; Tab, Enter and Escape stay the dialog's.
+    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
     case kDeliverEventsMessage: DeliverEvents(); return 0;
     }
     return ::DefWindowProcA(m_hwnd, msg, wp, lp);
@@ -127,6 +137,8 @@ void PlayerControl::OnCreate(const CREATESTRUCTA* create) {
     if (create && FindCreationData(create->lpCreateParams, &data, &size))
         ParsePlayerProperties(data, size, m_properties);
     m_engine.SetScaleMode(ScaleModeFromName(m_properties.scaleMode));
+    swf::Quality quality;
+    if (QualityFromName(m_properties.quality, quality)) m_engine.SetQuality(quality);
     if (m_properties.movie.empty()) return;
     Load(Utf8OrAnsiToWide(m_properties.movie));
     if (!m_properties.playing) m_engine.Stop();
@@ -157,10 +169,34 @@ void PlayerControl::OnInvoke(DispCall* call) {
         // Only the base layer exists in this player; other layers are ignored.
         if (intArg(0) == 0) Load(textArg(1));
         break;
+    case kDispIdQuality: OnQuality(call, false); break;
+    case kDispIdQuality2: OnQuality(call, true); break;
     case kDispIdPlay: m_engine.Play(); break;
     case kDispIdStop: m_engine.Stop(); break;
     default: call->handled = false; break;
     }
+}
+
+// Unknown numbers and names change nothing. The engine keeps the quality
+// across loads.
+void PlayerControl::OnQuality(DispCall* call, bool byName) {
+    if (call->kind & DISPATCH_PROPERTYGET) {
+        if (byName) {
+            call->result.type = VT_BSTR;
+            call->result.text = ToWide(QualityName(m_engine.GetQuality()), CP_ACP);
+        } else {
+            call->result.type = VT_I4;
+            call->result.intValue = QualityNumber(m_engine.GetQuality());
+        }
+        return;
+    }
+    if (call->args.empty()) return;
+    swf::Quality quality;
+    bool known = byName ? QualityFromName(AfxWideToAnsi(call->args[0].text).GetString(), quality)
+                        : QualityFromNumber(call->args[0].intValue, quality);
+    if (!known) return;
+    m_engine.SetQuality(quality);
+    Refresh();
 }
 
 // A missing or unreadable movie leaves the player empty; the program does
@@ -171,6 +207,7 @@ void PlayerControl::Load(const std::wstring& path) {
     // system code page holds them without loss.
     if (path.empty() || !m_engine.LoadFile(AfxWideToAnsi(path).GetString())) m_engine.Unload();
     m_pressed = false;
+    m_engine.Focus(::GetFocus() == m_hwnd);
     m_lastTick = ::GetTickCount();
     if (m_engine.HasMovie())
         StartClock();
@@ -339,4 +376,36 @@ void PlayerControl::DeliverEvents() {
         if (!::IsWindow(hwnd)) return;
         FireControlEvent(hwnd, kDispIdFsCommand, args);
     }
+}
+
+// The character a key types is already queued (TranslateMessage ran before
+// the key-down was dispatched), so it goes to the engine with its key.
+void PlayerControl::OnKey(UINT msg, WPARAM wp) {
+    const UINT key = static_cast<UINT>(wp) & 0xFF;
+    if (msg == WM_KEYDOWN) {
+        wchar_t typed = 0;
+        MSG next;
+        if (::PeekMessageA(&next, m_hwnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+            char ansi = static_cast<char>(next.wParam);
+            if (::MultiByteToWideChar(CP_ACP, 0, &ansi, 1, &typed, 1) != 1) typed = 0;
+        }
+        m_keyChars[key] = typed;
+        if (m_engine.HasMovie()) m_engine.KeyDown(static_cast<int>(key), typed);
+    } else if (m_engine.HasMovie()) {
+        m_engine.KeyUp(static_cast<int>(key), m_keyChars[key]);
+    }
+    Refresh();
+}
+
+void PlayerControl::OnWheel(WPARAM wp) {
+    UINT linesPerNotch = 3;
+    ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+    const int delta = GET_WHEEL_DELTA_WPARAM(wp);
+    if (m_engine.HasMovie()) m_engine.Wheel(delta * static_cast<int>(linesPerNotch) / WHEEL_DELTA);
+    Refresh();
+}
+
+void PlayerControl::OnFocus(bool in) {
+    m_engine.Focus(in);
+    Refresh();
 }

@@ -37,6 +37,10 @@ private:
     void OnPointer(UINT msg, LPARAM lp);
     void OnCaptureChanged(HWND newCapture);
     void OnMouseLeave();
+    void OnKey(UINT msg, WPARAM wp);
+    void OnWheel(WPARAM wp);
+    void OnFocus(bool in);
+    void OnQuality(DispCall* call, bool byName);
     BOOL OnSetCursor(WPARAM wp, LPARAM lp);
     void Load(const std::wstring& path);
     void StartClock();
@@ -55,5 +59,7 @@ private:
     bool m_frameDirty = true;     // m_frame no longer shows the engine's state
     bool m_pressed = false;       // a button press holds the mouse capture
     bool m_trackingLeave = false;
+    // The character each key typed when it went down, for its key-up.
+    wchar_t m_keyChars[256] = {};
     std::vector<std::vector<DispValue>> m_pendingEvents;
 };

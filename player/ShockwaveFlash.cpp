@@ -50,3 +50,19 @@ void CShockwaveFlash::LoadMovie(long layer, const char* url) {
     static const BYTE params[] = VTS_I4 VTS_BSTR;
     InvokeHelper(kDispIdLoadMovie, DISPATCH_METHOD, VT_EMPTY, nullptr, params, static_cast<LONG>(layer), url);
 }
+
+long CShockwaveFlash::GetQuality() {
+    LONG result = 0;
+    InvokeHelper(kDispIdQuality, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result;
+}
+
+void CShockwaveFlash::SetQuality(long quality) {
+    static const BYTE params[] = VTS_I4;
+    InvokeHelper(kDispIdQuality, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, params, static_cast<LONG>(quality));
+}
+
+void CShockwaveFlash::SetQuality2(const char* name) {
+    static const BYTE params[] = VTS_BSTR;
+    InvokeHelper(kDispIdQuality2, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, params, name);
+}

@@ -19,4 +19,8 @@ public:
     void Play();
     void Stop();
     void LoadMovie(long layer, const char* url);
+    // 0 low, 1 high, 2 auto-low, 3 auto-high; names add "Medium" and "Best".
+    long GetQuality();
+    void SetQuality(long quality);
+    void SetQuality2(const char* name);
 };

@@ -1,4 +1,5 @@
 #include "player/PlayerProperties.h"
+#include "player/PlayerQuality.h"
 
 #include <gtest/gtest.h>
 
@@ -153,3 +154,37 @@ TEST(PlayerPropertiesTest, ScaleNamesMapToTheControlsNumbersInAnyCase) {
 }
 
 }  // namespace
+
+TEST(PlayerQualityTest, NumbersAndNamesMapToTheEnginesQualities) {
+    using swf::Quality;
+    const struct {
+        long number;
+        const char* name;
+        Quality quality;
+        long reported;
+    } cases[] = {
+        {0, "Low", Quality::Low, 0},       {1, "HIGH", Quality::High, 1},
+        {2, "autolow", Quality::Low, 0},   {3, "AutoHigh", Quality::High, 1},
+        {-1, "medium", Quality::Medium, 1}, {-1, "Best", Quality::Best, 1},
+    };
+    for (const auto& c : cases) {
+        Quality q = Quality::Best;
+        if (c.number >= 0) {
+            EXPECT_TRUE(QualityFromNumber(c.number, q)) << c.number;
+            EXPECT_EQ(q, c.quality) << c.number;
+        }
+        q = c.quality == Quality::Low ? Quality::Best : Quality::Low;
+        EXPECT_TRUE(QualityFromName(c.name, q)) << c.name;
+        EXPECT_EQ(q, c.quality) << c.name;
+        EXPECT_EQ(QualityNumber(q), c.reported) << c.name;
+    }
+    // Unknown values leave the quality alone; names read back as given.
+    Quality q = Quality::Medium;
+    EXPECT_FALSE(QualityFromNumber(4, q));
+    EXPECT_FALSE(QualityFromNumber(-1, q));
+    EXPECT_FALSE(QualityFromName("High ", q));
+    EXPECT_FALSE(QualityFromName("", q));
+    EXPECT_EQ(q, Quality::Medium);
+    EXPECT_STREQ(QualityName(Quality::Medium), "Medium");
+    EXPECT_STREQ(QualityName(Quality::Best), "Best");
+}

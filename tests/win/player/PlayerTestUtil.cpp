@@ -1,5 +1,6 @@
 #include "tests/win/player/PlayerTestUtil.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "framework/Dispatch.h"
@@ -85,20 +86,39 @@ COLORREF PixelAt(HWND hwnd, int x, int y) {
     return color;
 }
 
+std::vector<COLORREF> PrintedPixels(HWND hwnd) {
+    RECT rect;
+    ::GetClientRect(hwnd, &rect);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = rect.right;
+    info.bmiHeader.biHeight = -rect.bottom;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    std::vector<COLORREF> pixels;
+    if (bitmap && ::PrintWindow(hwnd, memory, PW_CLIENTONLY)) {
+        ::GdiFlush();
+        const uint8_t* p = static_cast<const uint8_t*>(bits);
+        for (long i = 0; i < static_cast<long>(rect.right) * rect.bottom; ++i, p += 4)
+            pixels.push_back(RGB(p[2], p[1], p[0]));
+    }
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    if (bitmap) ::DeleteObject(bitmap);
+    return pixels;
+}
+
 COLORREF PrintedPixelAt(HWND hwnd, int x, int y) {
     RECT rect;
     ::GetClientRect(hwnd, &rect);
-    HDC screen = ::GetDC(hwnd);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, rect.right, rect.bottom);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    COLORREF color = CLR_INVALID;
-    if (::PrintWindow(hwnd, memory, PW_CLIENTONLY)) color = ::GetPixel(memory, x, y);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(hwnd, screen);
-    return color;
+    std::vector<COLORREF> pixels = PrintedPixels(hwnd);
+    if (pixels.empty() || x < 0 || y < 0 || x >= rect.right || y >= rect.bottom) return CLR_INVALID;
+    return pixels[static_cast<size_t>(y) * rect.right + x];
 }
 
 }  // namespace playertest

@@ -41,6 +41,8 @@ private:
 COLORREF PixelAt(HWND hwnd, int x, int y);
 // The same through PrintWindow (WM_PRINTCLIENT), as a covered window gives it.
 COLORREF PrintedPixelAt(HWND hwnd, int x, int y);
+// Every client pixel through PrintWindow, row by row (empty on failure).
+std::vector<COLORREF> PrintedPixels(HWND hwnd);
 inline COLORREF ToColorRef(const swf::Rgba& c) { return RGB(c.r, c.g, c.b); }
 
 }  // namespace playertest
