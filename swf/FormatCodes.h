@@ -36,6 +36,7 @@ enum TagCode : uint16_t {
     kTagDefineBitsLossless = 20,
     kTagDefineBitsJpeg2 = 21,
     kTagDoInitAction = 59,
+    kTagExportAssets = 56,
     kTagDefineShape2 = 22,
     kTagDefineButtonCxform = 23,
     kTagPlaceObject2 = 26,
@@ -85,6 +86,17 @@ enum PlaceFlags : uint8_t {
     kPlaceHasRatio = 0x10,
     kPlaceHasName = 0x20,
     kPlaceHasClipDepth = 0x40,
+    kPlaceHasClipActions = 0x80,
+};
+
+// onClipEvent events, as a little-endian 32-bit field (SWF 5 stores only
+// the low 16 bits).
+enum ClipEventFlags : uint32_t {
+    kClipLoad = 0x01, kClipEnterFrame = 0x02, kClipUnload = 0x04, kClipMouseMove = 0x08,
+    kClipMouseDown = 0x10, kClipMouseUp = 0x20, kClipKeyDown = 0x40, kClipKeyUp = 0x80,
+    kClipData = 0x100, kClipInitialize = 0x200, kClipPress = 0x400, kClipRelease = 0x800,
+    kClipReleaseOutside = 0x1000, kClipRollOver = 0x2000, kClipRollOut = 0x4000, kClipDragOver = 0x8000,
+    kClipDragOut = 0x10000, kClipKeyPress = 0x20000, kClipConstruct = 0x40000,
 };
 
 // PlaceObject3, second flag byte.

@@ -32,6 +32,14 @@ struct ActionBlock {
     std::vector<ActionRecord> records;
 };
 
+// One onClipEvent handler: the events it runs on (ClipEventFlags) and, for
+// keyPress, the key.
+struct ClipEventAction {
+    uint32_t events = 0;
+    uint8_t keyCode = 0;
+    ActionBlock actions;
+};
+
 // PlaceObject, PlaceObject2/3 and RemoveObject/2 as one record.
 struct DisplayCommand {
     enum class Kind : uint8_t { Place, Remove };
@@ -61,6 +69,9 @@ struct DisplayCommand {
     std::string className;  // PlaceObject3: kept for scripts
     bool hasFilters = false;
     FilterList filters;
+    // onClipEvent handlers of a placed sprite (null: none); shared with
+    // every object placed by the command.
+    std::shared_ptr<const std::vector<ClipEventAction>> clipActions;
 };
 
 // DoInitAction: run once per sprite, before the actions of its frame.
@@ -178,6 +189,8 @@ public:
     std::map<uint16_t, std::unique_ptr<Character>> dictionary;
     TimelineData root;
     std::map<uint16_t, Rect> scalingGrids;  // DefineScalingGrid, by character
+    // ExportAssets: linkage name to character, for attachMovie.
+    std::map<std::string, uint16_t> exports;
 
     const Character* Find(uint16_t id) const {
         auto it = dictionary.find(id);

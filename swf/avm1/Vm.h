@@ -127,6 +127,13 @@ public:
     // Enumerable names, own first then along the prototype chain.
     std::vector<std::string> EnumNames(Object* o);
 
+    // An event from the host (no script running): calls self[name](args)
+    // when it is a function.
+    // Script errors and aborts are reported, not thrown. False when there
+    // was no such function.
+    bool CallHandler(const Value& self, const std::string& name, const std::vector<Value>& args = {});
+    // The same for a function value.
+    bool CallFromHost(const Value& fn, const Value& self, const std::vector<Value>& args = {});
     // Calls: `fn` must be a function object, else undefined results.
     Value Call(const Value& fn, const Value& self, const std::vector<Value>& args);
     Value CallMethod(const Value& obj, const std::string& name, const std::vector<Value>& args);
@@ -137,6 +144,8 @@ public:
     // Clips (and buttons and text fields: Host.h). The object of an id is
     // made on first use with the prototype of its kind.
     Object* ClipObject(ClipId clip);
+    // Whether scripts have touched the object (it has a script object yet).
+    bool HasClipObject(ClipId clip) const { return clipObjects_.count(clip) != 0; }
     Value ClipValue(ClipId clip);
     ClipId ClipOf(const Value& v);  // 0 when v is no live clip
     // Resolves a target path ("/a/b", "_root.a", "../b", "_level1") from `from`.

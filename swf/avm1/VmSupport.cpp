@@ -80,6 +80,34 @@ void Vm::ClearTimer(int id) {
                   timers_.end());
 }
 
+bool Vm::CallHandler(const Value& self, const std::string& name, const std::vector<Value>& args) {
+    Value fn;
+    try {
+        fn = GetMember(self, name);  // may run a getter
+    } catch (const ScriptAbort& a) {
+        Report(name + " stopped: " + a.why);
+    } catch (const ScriptThrow& e) {
+        Report(name + " threw " + ToString(e.value));
+    }
+    depth_ = 0;
+    return CallFromHost(fn, self, args);
+}
+
+bool Vm::CallFromHost(const Value& fn, const Value& self, const std::vector<Value>& args) {
+    if (!IsFunction(fn)) return false;
+    const size_t savedStack = stack_.size();
+    try {
+        Call(fn, self, args);
+    } catch (const ScriptAbort& a) {
+        Report("handler stopped: " + a.why);
+    } catch (const ScriptThrow& e) {
+        Report("handler threw " + ToString(e.value));
+    }
+    stack_.resize(savedStack);
+    depth_ = 0;
+    return true;
+}
+
 void Vm::RunTimers() {
     const double now = host_.Now();
     std::vector<int> due;

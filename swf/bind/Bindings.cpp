@@ -47,6 +47,8 @@ void InstallBindings(avm1::Vm& vm) {
     InstallClipMethods(vm);
     InstallClipDrawing(vm);
     InstallClipEffects(vm);
+    InstallListeners(vm);
+    InstallClipAttach(vm);
 }
 
 }  // namespace swf::bind

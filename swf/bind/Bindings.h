@@ -47,6 +47,12 @@ avm1::Value ValueOf(avm1::Vm& vm, const DisplayObject* obj);
 double NumberArg(avm1::CallArgs& a, size_t i);
 double NumberArg(avm1::CallArgs& a, size_t i, double fallback);
 
+// Gives a clip of an exported symbol its class registered with
+// Object.registerClass: the class's prototype, then a call of its
+// constructor (`fromHost`: outside any script, errors reported). Once per
+// clip; true when a constructor ran.
+bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost);
+
 // Runs every installer once; the player calls it for each movie's Vm.
 void InstallBindings(avm1::Vm& vm);
 
@@ -55,6 +61,8 @@ void InstallClipProperties(avm1::Vm& vm);  // ClipMembers.cpp
 void InstallClipMethods(avm1::Vm& vm);     // ClipMethods.cpp
 void InstallClipDrawing(avm1::Vm& vm);     // ClipDrawing.cpp
 void InstallClipEffects(avm1::Vm& vm);     // ClipEffects.cpp
+void InstallListeners(avm1::Vm& vm);       // Listeners.cpp
+void InstallClipAttach(avm1::Vm& vm);      // ClipAttach.cpp
 
 }  // namespace bind
 }  // namespace swf

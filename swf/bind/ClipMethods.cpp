@@ -81,6 +81,7 @@ Value CreateEmpty(CallArgs& a) {
     ScriptHost& host = HostOf(a.vm);
     MovieClip* made = CreateEmptyClip(host.Context(), *c, a.vm.ToString(a.args[0]), NumberArg(a, 1));
     if (!made) a.vm.Report("createEmptyMovieClip: depth out of range or clip budget spent");
+    else host.Created(*made);
     return ValueOf(a.vm, made);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "swf/display/TextObjects.h"
 #include "swf/runtime/Drawing.h"
 
 namespace swf {
@@ -107,6 +108,37 @@ DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::st
         clip->drawing = std::make_unique<Drawing>(*source->drawing);
     DisplayObject* raw = copy.get();
     parent->List().insert_or_assign(depth, std::move(copy));
+    return raw;
+}
+
+DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t characterId, const std::string& name,
+                               double scriptDepth, ActionQueue* queue) {
+    int32_t depth = 0;
+    if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
+    std::unique_ptr<DisplayObject> obj = Instantiate(ctx, characterId, parent.Nesting() + 1, queue);
+    obj->name = name;
+    obj->depth = depth;
+    obj->parent = &parent;
+    DisplayObject* raw = obj.get();
+    parent.List().insert_or_assign(depth, std::move(obj));
+    return raw;
+}
+
+EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth,
+                                 const Rect& bounds) {
+    int32_t depth = 0;
+    if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
+    --ctx.buildsLeft;
+    auto def = std::make_unique<EditTextCharacter>();
+    def->field.bounds = bounds;
+    def->field.height = 12 * kTwipsPerPixel;
+    def->field.readOnly = true;
+    auto field = std::make_unique<EditTextObject>(ctx, std::move(def));
+    field->name = name;
+    field->depth = depth;
+    field->parent = &parent;
+    EditTextObject* raw = field.get();
+    parent.List().insert_or_assign(depth, std::move(field));
     return raw;
 }
 

@@ -15,6 +15,8 @@
 
 namespace swf {
 
+class EditTextObject;
+
 constexpr int32_t kScriptDepthOffset = 16384;
 constexpr int32_t kMinScriptDepth = -16384;
 constexpr int32_t kMaxScriptDepth = 2130690045;
@@ -36,6 +38,13 @@ MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::strin
 // in obj's parent; it starts at its first frame.
 DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::string& name,
                              double scriptDepth);
+// A new instance of a character (attachMovie), its first frame's actions
+// queued on `queue`.
+DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t characterId, const std::string& name,
+                               double scriptDepth, ActionQueue* queue);
+// An empty text field `bounds` (twips) big, as createTextField makes it.
+EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth,
+                                 const Rect& bounds);
 // Only objects at script depths 0..kMaxRemovableDepth go; true when removed.
 // `obj` is destroyed.
 bool RemoveClip(DisplayObject& obj);

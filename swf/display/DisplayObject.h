@@ -58,6 +58,8 @@ struct Placement {
     std::string name;
     std::string className;
     std::shared_ptr<const FilterList> filters;  // null: none
+    // onClipEvent handlers from the placement (null: none).
+    std::shared_ptr<const std::vector<ClipEventAction>> clipActions;
 };
 
 // What a render walk carries down the tree.

@@ -17,6 +17,8 @@ std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, uint16_t id, const S
     if (nesting >= PlayContext::kMaxNesting || ctx.liveClips.size() >= PlayContext::kMaxLiveClips)
         return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, &def);
     auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def);
+    // A registered class is constructed before the clip's first actions.
+    if (queue && !ctx.movie.exports.empty()) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
     clip->Start(queue);
     return clip;
 }

@@ -27,6 +27,7 @@ struct MovieClip::Pending {
         if (c.hasVisible) place.visible = c.visible;
         if (c.hasName) place.name = c.name;
         if (!c.className.empty()) place.className = c.className;
+        if (c.clipActions) place.clipActions = c.clipActions;
     }
 };
 
@@ -139,6 +140,9 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             p.place.cxform = obj.cxform;
         }
         static_cast<Placement&>(obj) = std::move(p.place);
+        // A clip placed by this frame loads after the actions it queued.
+        if (!reuse && queue && p.created == target && obj.AsClip())
+            queue->push_back({obj.serial, nullptr, 0, kClipLoad});
     }
     if (keptTicks <= 0) return;
     std::sort(created.begin(), created.end());

@@ -61,6 +61,8 @@ public:
     // What scripts drew with the drawing API, under the children.
     Drawing& Graphics();
     std::unique_ptr<Drawing> drawing;
+    // Its registered class's constructor has run (or it has none).
+    bool constructed = false;
     MovieClip* AsClip() override { return this; }
     const MovieClip* AsClip() const override { return this; }
 

@@ -21,6 +21,11 @@ struct QueuedActions {
     uint32_t clipSerial = 0;
     const ActionBlock* block = nullptr;
     uint16_t initFor = 0;  // DoInitAction: the sprite it initialises, run once
+    // Not a block but an event (a ClipEventFlags bit): the object's
+    // onClipEvent handlers for it, then its handler property. Serial 0:
+    // the event's listeners (Mouse, Key, Stage).
+    uint32_t event = 0;
+    uint8_t keyCode = 0;  // keyPress events: the key
 };
 using ActionQueue = std::vector<QueuedActions>;
 

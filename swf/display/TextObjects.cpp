@@ -35,6 +35,14 @@ EditTextObject::EditTextObject(PlayContext& ctx, uint16_t id, const EditTextChar
     ctx_.scriptables[serial] = this;
 }
 
+EditTextObject::EditTextObject(PlayContext& ctx, std::unique_ptr<EditTextCharacter> owned)
+    : DisplayObject(DisplayKind::EditText, ctx.nextSerial++, 0, owned.get()),
+      ctx_(ctx),
+      owned_(std::move(owned)),
+      field_(owned_->field, ctx.movie, *ctx.fonts, ctx.movie.header.version) {
+    ctx_.scriptables[serial] = this;
+}
+
 EditTextObject::~EditTextObject() { ctx_.scriptables.erase(serial); }
 
 void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {

@@ -26,6 +26,8 @@ private:
 class EditTextObject : public DisplayObject {
 public:
     EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def);
+    // A field made by script: it owns its definition.
+    EditTextObject(PlayContext& ctx, std::unique_ptr<EditTextCharacter> owned);
     ~EditTextObject() override;
 
     EditTextField& Field() { return field_; }
@@ -36,6 +38,7 @@ public:
 
 private:
     PlayContext& ctx_;
+    std::unique_ptr<EditTextCharacter> owned_;  // before field_, which refers to it
     mutable EditTextField field_;  // lays out lazily when drawn
 };
 

@@ -5,6 +5,12 @@
 // the pointer counts. A button's hit area is the shapes of its hit-state
 // records, cut by the masks around it; sprites in a hit state do not count
 // yet.
+//
+// Movie clips with button handlers (onPress, onRelease, ... as handler
+// properties or onClipEvent handlers) act as buttons: their whole drawing
+// is the hit area, what they hold is not tracked on its own, and each
+// transition raises the clip's event. Buttons raise the same events for
+// their handler properties after their own actions.
 #include <algorithm>
 
 #include "swf/play/Timeline.h"
@@ -20,9 +26,14 @@ struct MaskRef {
     int32_t clipDepth;
 };
 
-template <typename F>
+constexpr uint32_t kButtonEvents = kClipPress | kClipRelease | kClipReleaseOutside | kClipRollOver |
+                                   kClipRollOut | kClipDragOver | kClipDragOut;
+const char* const kButtonHandlers[] = {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
+                                       "onRollOut", "onDragOver", "onDragOut"};
+
+template <typename IsButton, typename F>
 void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, std::vector<MaskRef>& masks,
-                 F&& visit) {
+                 IsButton& isButton, F&& visit) {
     const size_t outer = masks.size();
     for (auto& entry : list) {
         DisplayObject& obj = *entry.second;
@@ -35,16 +46,14 @@ void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, std:
             masks.push_back({&obj, m, obj.clipDepth});
             continue;
         }
-        if (ButtonObject* button = obj.AsButton()) visit(*button, owner, m, masks);
-        if (MovieClip* clip = obj.AsClip()) WalkButtons(clip->List(), m, clip, masks, visit);
+        if (!obj.visible) continue;
+        if (obj.AsButton()) visit(obj, owner, m, masks);
+        if (MovieClip* clip = obj.AsClip()) {
+            if (isButton(*clip)) visit(obj, owner, m, masks);
+            else WalkButtons(clip->List(), m, clip, masks, isButton, visit);
+        }
     }
     masks.resize(outer);
-}
-
-template <typename F>
-void WalkButtons(MovieClip& root, const Matrix& view, F&& visit) {
-    std::vector<MaskRef> masks;
-    WalkButtons(root.List(), view, &root, masks, visit);
 }
 
 bool InsideMasks(const std::vector<MaskRef>& masks, Point point) {
@@ -53,54 +62,105 @@ bool InsideMasks(const std::vector<MaskRef>& masks, Point point) {
     return true;
 }
 
-const ButtonCharacter& Def(const ButtonObject* button) { return button->Definition(); }
+// The clip event of a button transition.
+uint32_t EventOf(uint16_t condition) {
+    switch (condition) {
+    case kCondIdleToOverUp: return kClipRollOver;
+    case kCondOverUpToIdle: return kClipRollOut;
+    case kCondOverUpToOverDown: return kClipPress;
+    case kCondOverDownToOverUp: return kClipRelease;
+    case kCondOutDownToIdle: return kClipReleaseOutside;
+    case kCondOutDownToOverDown:
+    case kCondIdleToOverDown: return kClipDragOver;
+    case kCondOverDownToOutDown:
+    case kCondOverDownToIdle: return kClipDragOut;
+    default: return 0;
+    }
+}
 
 }  // namespace
+
+bool Timeline::ActsAsButton(const MovieClip& clip) {
+    if (clip.clipActions)
+        for (const ClipEventAction& a : *clip.clipActions)
+            if (a.events & kButtonEvents) return true;
+    if (!vm_.HasClipObject(clip.serial)) return false;
+    for (const char* name : kButtonHandlers)
+        if (vm_.IsFunction(PlainMember(clip.serial, name))) return vm_.ToBool(PlainMember(clip.serial, "enabled"));
+    return false;
+}
+
+template <typename F>
+void Timeline::ForEachButton(F&& visit) {
+    std::vector<MaskRef> masks;
+    auto isButton = [this](const MovieClip& clip) { return ActsAsButton(clip); };
+    WalkButtons(root_->List(), view_, root_.get(), masks, isButton,
+                [&](DisplayObject& obj, MovieClip* owner, const Matrix& m, const std::vector<MaskRef>& around) {
+                    visit(obj, owner, m, InsideMasks(around, pointer_));
+                });
+}
 
 Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
     ButtonRef ref;
     if (serial == 0) return ref;
-    WalkButtons(*root_, Matrix(), [&](ButtonObject& obj, MovieClip* owner, const Matrix&, const auto&) {
+    ForEachButton([&](DisplayObject& obj, MovieClip* owner, const Matrix&, bool) {
         if (obj.serial == serial) ref = {&obj, owner};
     });
     return ref;
 }
 
-uint32_t Timeline::ButtonAt(Point point, const Matrix& view) {
+uint32_t Timeline::ButtonAt() {
     uint32_t hit = 0;  // the last hit in drawing order is the topmost
-    WalkButtons(*root_, view, [&](ButtonObject& obj, MovieClip*, const Matrix& m, const std::vector<MaskRef>& masks) {
-        if (obj.HitTest(m, point) && InsideMasks(masks, point)) hit = obj.serial;
+    ForEachButton([&](DisplayObject& obj, MovieClip*, const Matrix& m, bool insideMasks) {
+        if (insideMasks && obj.HitTest(m, pointer_)) hit = obj.serial;
     });
     return hit;
 }
 
+ButtonPhase Timeline::PhaseOf(const ButtonRef& ref) const {
+    if (ButtonObject* button = ref.object->AsButton()) return button->Phase();
+    auto it = clipPhases_.find(ref.object->serial);
+    return it == clipPhases_.end() ? ButtonPhase::Idle : it->second;
+}
+
 void Timeline::SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue) {
-    ButtonObject& button = *ref.object;
-    button.SetPhase(ctx_, phase);
     asPlayed_ = false;
-    for (const ButtonAction& a : button.Definition().actions)
-        if (a.conditions & condition) queue.push_back({ref.parent->Serial(), &a.actions});
+    if (ButtonObject* button = ref.object->AsButton()) {
+        button->SetPhase(ctx_, phase);
+        for (const ButtonAction& a : button->Definition().actions)
+            if (a.conditions & condition) queue.push_back({ref.parent->Serial(), &a.actions});
+    } else if (phase == ButtonPhase::Idle) {
+        clipPhases_.erase(ref.object->serial);
+    } else {
+        clipPhases_[ref.object->serial] = phase;
+    }
+    if (uint32_t event = EventOf(condition)) queue.push_back({ref.object->serial, nullptr, 0, event});
+}
+
+bool Timeline::TrackAsMenu(const ButtonRef& ref) {
+    ButtonObject* button = ref.object->AsButton();
+    return button ? button->Definition().trackAsMenu : vm_.ToBool(PlainMember(ref.object->serial, "trackAsMenu"));
 }
 
 void Timeline::TrackEnterLeave(uint32_t hit, ActionQueue& queue) {
     if (hit == overSerial_) return;
     ButtonRef left = FindButton(overSerial_);
     if (left.object) {
-        const bool menu = Def(left.object).trackAsMenu;
-        if (left.object->Phase() == ButtonPhase::OverDown)
+        const bool menu = TrackAsMenu(left);
+        if (PhaseOf(left) == ButtonPhase::OverDown)
             SetPhase(left, menu ? ButtonPhase::Idle : ButtonPhase::OutDown,
                      menu ? kCondOverDownToIdle : kCondOverDownToOutDown, queue);
-        else if (left.object->Phase() == ButtonPhase::OverUp)
+        else if (PhaseOf(left) == ButtonPhase::OverUp)
             SetPhase(left, ButtonPhase::Idle, kCondOverUpToIdle, queue);
     }
     ButtonRef entered = FindButton(hit);
     if (entered.object) {
-        const bool menu = Def(entered.object).trackAsMenu;
-        if (entered.object->Phase() == ButtonPhase::OutDown)
+        const bool menu = TrackAsMenu(entered);
+        if (PhaseOf(entered) == ButtonPhase::OutDown)
             SetPhase(entered, ButtonPhase::OverDown, kCondOutDownToOverDown, queue);
-        else if (entered.object->Phase() == ButtonPhase::Idle && !pointerDown_)
+        else if (PhaseOf(entered) == ButtonPhase::Idle && !pointerDown_)
             SetPhase(entered, ButtonPhase::OverUp, kCondIdleToOverUp, queue);
-        else if (entered.object->Phase() == ButtonPhase::Idle && menu) {
+        else if (PhaseOf(entered) == ButtonPhase::Idle && menu) {
             SetPhase(entered, ButtonPhase::OverDown, kCondIdleToOverDown, queue);
             pressedSerial_ = hit;
         }
@@ -111,41 +171,58 @@ void Timeline::TrackEnterLeave(uint32_t hit, ActionQueue& queue) {
 std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const Matrix& view) {
     ctx_.BeginHostCall();
     ActionQueue queue;
-    TrackEnterLeave(ButtonAt(point, view), queue);
+    view_ = view;
+    pointer_ = point;
+    Matrix toStage;
+    if (view.Invert(&toStage)) scriptHost_.SetPointer(toStage.Apply(point));
+    scriptHost_.FollowDrag();
+    TrackEnterLeave(ButtonAt(), queue);
     if (event == PointerEvent::Down && !pointerDown_) {
         pointerDown_ = true;
         ButtonRef over = FindButton(overSerial_);
-        if (over.object && over.object->Phase() == ButtonPhase::OverUp) {
+        if (over.object && PhaseOf(over) == ButtonPhase::OverUp) {
             SetPhase(over, ButtonPhase::OverDown, kCondOverUpToOverDown, queue);
             pressedSerial_ = overSerial_;
         }
     } else if (event == PointerEvent::Up && pointerDown_) {
         pointerDown_ = false;
         ButtonRef pressed = FindButton(pressedSerial_);
-        if (pressed.object && pressed.object->Phase() == ButtonPhase::OverDown)
+        if (pressed.object && PhaseOf(pressed) == ButtonPhase::OverDown)
             SetPhase(pressed, ButtonPhase::OverUp, kCondOverDownToOverUp, queue);
-        else if (pressed.object && pressed.object->Phase() == ButtonPhase::OutDown)
+        else if (pressed.object && PhaseOf(pressed) == ButtonPhase::OutDown)
             SetPhase(pressed, ButtonPhase::Idle, kCondOutDownToIdle, queue);
         pressedSerial_ = 0;
         ButtonRef over = FindButton(overSerial_);
-        if (over.object && over.object->Phase() == ButtonPhase::Idle)
+        if (over.object && PhaseOf(over) == ButtonPhase::Idle)
             SetPhase(over, ButtonPhase::OverUp, kCondIdleToOverUp, queue);
     }
+    QueueEvent(event == PointerEvent::Down ? kClipMouseDown
+               : event == PointerEvent::Up ? kClipMouseUp
+                                            : kClipMouseMove,
+               queue);
     return RunActions(queue);
 }
 
 std::vector<HostCall> Timeline::KeyPress(uint8_t code) {
     ctx_.BeginHostCall();
     ActionQueue queue;
-    WalkButtons(*root_, Matrix(), [&](ButtonObject& obj, MovieClip* owner, const Matrix&, const auto&) {
-        for (const ButtonAction& a : obj.Definition().actions)
-            if ((a.conditions >> kCondKeyShift) == code) queue.push_back({owner->Serial(), &a.actions});
+    ForEachButton([&](DisplayObject& obj, MovieClip* owner, const Matrix&, bool) {
+        if (ButtonObject* button = obj.AsButton())
+            for (const ButtonAction& a : button->Definition().actions)
+                if ((a.conditions >> kCondKeyShift) == code) queue.push_back({owner->Serial(), &a.actions});
     });
+    // on(keyPress) handlers of clips use the same codes.
+    QueueEvent(kClipKeyPress, queue, code);
     return RunActions(queue);
 }
 
 bool Timeline::PointerOverButton() const {
-    return overSerial_ != 0 && const_cast<Timeline*>(this)->FindButton(overSerial_).object != nullptr;
+    Timeline& self = const_cast<Timeline&>(*this);
+    ButtonRef over = self.FindButton(overSerial_);
+    if (!over.object) return false;
+    if (over.object->AsButton() && !self.vm_.HasClipObject(overSerial_)) return true;
+    return self.vm_.ToBool(self.PlainMember(overSerial_, "useHandCursor")) &&
+           self.vm_.ToBool(self.PlainMember(overSerial_, "enabled"));
 }
 
 }  // namespace swf

@@ -18,6 +18,7 @@
 #include "swf/avm1/Host.h"
 #include "swf/display/MovieClip.h"
 #include "swf/runtime/Drag.h"
+#include "swf/runtime/KeyState.h"
 
 namespace swf {
 
@@ -55,6 +56,8 @@ public:
     // Null outside a host call: what actions queue (frames entered by gotos).
     ActionQueue* Queue() { return queue_; }
     Point Pointer() const { return pointer_; }
+    // The keys as the player saw them go down and up (Key.isDown and co.).
+    KeyState& Keys() { return keys_; }
     DisplayObject* Object(avm1::ClipId id) const { return id ? ctx_.FindObject(id) : nullptr; }
     MovieClip* Clip(avm1::ClipId id) const { return id ? ctx_.FindClip(id) : nullptr; }
     // The scriptable object `obj` belongs to: itself when scriptable, else
@@ -66,8 +69,9 @@ public:
     // when scripts may remove it.
     DisplayObject* Duplicate(DisplayObject& obj, const std::string& name, double depth);
     void Remove(DisplayObject& obj);
-    // Called for every object scripts create, once it is in the tree.
-    void Created(DisplayObject&) {}
+    // Called for every object scripts create, once it is in the tree: a
+    // clip's load event follows the actions queued so far.
+    void Created(DisplayObject& obj);
     void BeginDrag(DisplayObject& obj, bool lockCenter, std::optional<GeomRect> limits);
     // Moves the dragged object after the pointer (the player calls it on moves).
     void FollowDrag();
@@ -108,6 +112,7 @@ private:
     double now_ = 0;
     Point pointer_;
     Drag drag_;
+    KeyState keys_;
     std::string quality_ = "HIGH";
     std::string url_;
     std::string dropTarget_;  // slash path of what a drag last dropped on

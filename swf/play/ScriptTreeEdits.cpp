@@ -41,6 +41,10 @@ DisplayObject* ScriptHost::Duplicate(DisplayObject& obj, const std::string& name
     return copy;
 }
 
+void ScriptHost::Created(DisplayObject& obj) {
+    if (queue_ && obj.AsClip()) queue_->push_back({obj.serial, nullptr, 0, kClipLoad});
+}
+
 void ScriptHost::Remove(DisplayObject& obj) {
     const avm1::ClipId id = obj.serial;
     if (drag_.Active() && Inside(Object(drag_.Clip()), &obj)) drag_.Stop();

@@ -11,7 +11,8 @@ namespace {
 
 // Blocks one host call may run, so that frames that jump to each other
 // cannot hang the player.
-constexpr size_t kMaxBlocksPerCall = 256;
+// Events count too: one per clip that handles the event.
+constexpr size_t kMaxBlocksPerCall = 1 << 16;
 constexpr uint16_t kDefaultFrameRate88 = 12 << 8;
 
 }  // namespace
@@ -77,6 +78,7 @@ std::vector<HostCall> Timeline::Tick() {
     ActionQueue queue;
     const int before = root_->CurrentFrame();
     root_->Tick(&queue);
+    QueueEvent(kClipEnterFrame, queue);
     // A stopped root or a loop ticks sprites past what a seek would show.
     if (root_->CurrentFrame() <= before) asPlayed_ = false;
     ++ticks_;
@@ -89,14 +91,18 @@ std::vector<HostCall> Timeline::Tick() {
 void Timeline::RunQueued(ActionQueue& queue, size_t& next) {
     for (; next < queue.size() && next < kMaxBlocksPerCall; ++next) {
         const QueuedActions q = queue[next];
-        if (!ctx_.FindClip(q.clipSerial)) continue;  // removed by an earlier action
+        if (q.clipSerial && !ctx_.FindObject(q.clipSerial)) continue;  // removed by an earlier action
         if (q.initFor && !initDone_.insert(q.initFor).second) continue;
-        vm_.RunBlock(*q.block, q.clipSerial);
+        if (q.event) {
+            if (RunEvent(q)) asPlayed_ = false;
+        } else {
+            asPlayed_ = false;
+            vm_.RunBlock(*q.block, q.clipSerial);
+        }
     }
 }
 
 std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
-    if (!queue.empty()) asPlayed_ = false;
     std::vector<HostCall> calls;
     scriptHost_.Begin(&queue, &calls);
     vm_.BeginHostCall();

@@ -2,6 +2,7 @@
 // pointer's button tracking, and the render walk.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,22 +42,44 @@ public:
     // Pointer at `point` (target twips) seen through `view`.
     std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view);
     bool PointerOverButton() const;
-    // A key press: runs the actions of every button listening for `code`.
+    // A key press: runs the actions of every button and clip listening for
+    // `code` (a button key-press code).
     std::vector<HostCall> KeyPress(uint8_t code);
+    // A key going down or up: onClipEvent(keyDown/keyUp) handlers, the
+    // handler properties and Key's listeners. `code` is the key code
+    // scripts see, `ascii` the character (0: none).
+    std::vector<HostCall> Key(bool down, int code, int ascii);
 
     void Render(RenderBackend& backend, const Matrix& view) const;
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
 
 private:
+    // A button, or a clip acting as one (Buttons.cpp).
     struct ButtonRef {
-        ButtonObject* object = nullptr;
+        DisplayObject* object = nullptr;
         MovieClip* parent = nullptr;
     };
+    template <typename F>
+    void ForEachButton(F&& visit);
+    bool ActsAsButton(const MovieClip& clip);
     ButtonRef FindButton(uint32_t serial);
-    uint32_t ButtonAt(Point point, const Matrix& view);
+    uint32_t ButtonAt();
+    ButtonPhase PhaseOf(const ButtonRef& ref) const;
+    bool TrackAsMenu(const ButtonRef& ref);
     void SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue);
     void TrackEnterLeave(uint32_t hit, ActionQueue& queue);
+    // Events (ClipEvents.cpp): `event` for every clip that may handle it,
+    // then for its listeners.
+    void QueueEvent(uint32_t event, ActionQueue& queue, uint8_t keyCode = 0);
+    // True when a handler ran.
+    bool RunEvent(const QueuedActions& q);
+    // A member of the object's script object as stored, never running a
+    // getter (the host asks outside any script); undefined without one.
+    avm1::Value PlainMember(uint32_t serial, const char* name);
+    avm1::Value PlainGlobal(const char* name);
+    // The objects in `owner`'s _listeners array (Mouse, Key, Stage).
+    std::vector<avm1::Value> Listeners(const char* owner);
     std::vector<HostCall> RunActions(ActionQueue& queue, bool timers = false);
     void RunQueued(ActionQueue& queue, size_t& next);
     void Rebuild(int frame);
@@ -69,6 +92,9 @@ private:
     std::set<uint16_t> initDone_;  // sprites whose DoInitAction ran
     uint64_t ticks_ = 0;           // the script clock counts frames
     size_t errorsTaken_ = 0;
+    Matrix view_;      // of the last pointer event
+    Point pointer_;    // target twips, of the last pointer event
+    std::map<uint32_t, ButtonPhase> clipPhases_;  // clips acting as buttons, when not Idle
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;

@@ -49,8 +49,6 @@ void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBui
                      ((flags3 & kPlace3HasImage) && (flags & kPlaceHasCharacter));
     ReadPlace2Fields(r, flags, c, className, true);
     if (!c.move && !c.hasCharacter) throw ReadError("places nothing: neither a character nor a move");
-    // Clip actions (PlaceObject2/3 of sprites) are not run yet; the tag's
-    // remaining bytes are skipped with the tag.
     if (code == kTagPlaceObject3) {
         try {
             if (flags3 & kPlace3HasFilters) {
@@ -71,11 +69,20 @@ void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBui
                 c.visible = r.U8() != 0;
                 c.hasVisible = true;
             }
+            if ((flags3 & kPlace3HasBackground) && ctx.version >= kPlaceVisibleVersion) r.U32();
         } catch (const ReadError& e) {
             // The placement itself is good; keep it and report the rest.
             c.filters.clear();
             tl.AddCommand(std::move(c));
             throw ReadError(std::string(e.what()) + "; filters and blend mode not read");
+        }
+    }
+    if ((flags & kPlaceHasClipActions) && !r.AtEnd()) {
+        try {
+            c.clipActions = ReadClipActions(r, ctx);
+        } catch (const ReadError& e) {
+            tl.AddCommand(std::move(c));
+            throw ReadError(std::string(e.what()) + "; clip event handlers not read");
         }
     }
     tl.AddCommand(std::move(c));

@@ -132,6 +132,7 @@ const char* TagName(uint16_t code) {
     case kTagSetBackgroundColor: return "SetBackgroundColor";
     case kTagDoAction: return "DoAction";
     case kTagDoInitAction: return "DoInitAction";
+    case kTagExportAssets: return "ExportAssets";
     case kTagDefineShape2: return "DefineShape2";
     case kTagDefineButtonCxform: return "DefineButtonCxform";
     case kTagPlaceObject2: return "PlaceObject2";
@@ -229,6 +230,7 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineText2: ReadDefineText(r, code, ctx); return;
     case kTagDefineEditText: ReadDefineEditText(r, ctx); return;
     case kTagCsmTextSettings: ReadCsmTextSettings(r, ctx); return;
+    case kTagExportAssets: ReadExportAssets(r, ctx); return;
     case kTagDoInitAction: {
         InitAction init;
         init.spriteId = r.U16();

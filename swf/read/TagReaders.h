@@ -99,6 +99,9 @@ void ReadDefineButtonCxform(ByteReader& r, ReadContext& ctx);
 // An action list up to its end flag (or the slice end). On damage `out`
 // keeps the actions before it and ReadError is thrown.
 void ReadActionBlock(ByteReader& r, ReadContext& ctx, ActionBlock& out);
+// ClipActionReader.cpp
+std::shared_ptr<const std::vector<ClipEventAction>> ReadClipActions(ByteReader& r, ReadContext& ctx);
+void ReadExportAssets(ByteReader& r, ReadContext& ctx);
 // A PlaceObject3 / DefineButton2 filter list (FilterReader.cpp).
 FilterList ReadFilterList(ByteReader& r);
 void ReadDefineScalingGrid(ByteReader& r, ReadContext& ctx);

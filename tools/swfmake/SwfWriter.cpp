@@ -22,7 +22,8 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
     uint8_t flags = (p.move ? swf::kPlaceMove : 0) | (p.characterId ? swf::kPlaceHasCharacter : 0) |
                     (p.matrix ? swf::kPlaceHasMatrix : 0) | (p.cxform ? swf::kPlaceHasCxform : 0) |
                     (p.ratio ? swf::kPlaceHasRatio : 0) | (p.name ? swf::kPlaceHasName : 0) |
-                    (p.clipDepth ? swf::kPlaceHasClipDepth : 0);
+                    (p.clipDepth ? swf::kPlaceHasClipDepth : 0) |
+                    (p.clipActions.empty() ? 0 : swf::kPlaceHasClipActions);
     w.U8(flags);
     if (version3) {
         w.U8((p.filters ? swf::kPlace3HasFilters : 0) | (p.blendMode ? swf::kPlace3HasBlendMode : 0) |
@@ -41,6 +42,20 @@ void WritePlacementBody(ByteWriter& w, const Placement& p, bool version3) {
     if (version3 && p.blendMode) w.U8(*p.blendMode);
     if (version3 && p.cacheAsBitmap) w.U8(*p.cacheAsBitmap ? 1 : 0);
     if (version3 && p.visible) w.U8(*p.visible ? 1 : 0);
+    if (p.clipActions.empty()) return;
+    uint32_t all = 0;
+    for (const ClipHandler& h : p.clipActions) all |= h.events;
+    w.U16(0);
+    w.U32(all);
+    for (const ClipHandler& h : p.clipActions) {
+        const std::vector<uint8_t> body = h.actions.Encode();
+        const bool key = (h.events & swf::kClipKeyPress) != 0;
+        w.U32(h.events);
+        w.U32(static_cast<uint32_t>(body.size() + (key ? 1 : 0)));
+        if (key) w.U8(h.keyCode);
+        w.Raw(body);
+    }
+    w.U32(0);
 }
 
 void WriteButtonRecords(ByteWriter& w, const std::vector<ButtonRecord>& records, int version,
@@ -165,6 +180,16 @@ void TagList::PlaceObject3(const Placement& p) {
     ByteWriter w;
     WritePlacementBody(w, p, true);
     Raw(swf::kTagPlaceObject3, w.Take());
+}
+
+void TagList::ExportAssets(const std::vector<std::pair<uint16_t, std::string>>& assets) {
+    ByteWriter w;
+    w.U16(static_cast<uint16_t>(assets.size()));
+    for (const auto& a : assets) {
+        w.U16(a.first);
+        w.String(a.second);
+    }
+    Raw(swf::kTagExportAssets, w.Take());
 }
 
 void TagList::DefineScalingGrid(uint16_t id, const swf::Rect& center) {

@@ -25,7 +25,16 @@
 
 namespace swfmake {
 
-// PlaceObject2/3. Optional fields are written only when set.
+// An onClipEvent handler: its events (swf::ClipEventFlags) and, for
+// keyPress, the key.
+struct ClipHandler {
+    uint32_t events = 0;
+    Actions actions;
+    uint8_t keyCode = 0;
+};
+
+// PlaceObject2/3. Optional fields are written only when set. Clip handlers
+// are written with 32-bit event flags, for movies of version 6 and later.
 struct Placement {
     uint16_t depth = 1;
     std::optional<uint16_t> characterId;
@@ -41,6 +50,7 @@ struct Placement {
     std::optional<bool> cacheAsBitmap;
     std::optional<std::string> className;
     std::optional<bool> visible;
+    std::vector<ClipHandler> clipActions;
 };
 
 // A new character at `depth`, optionally with a matrix.
@@ -115,6 +125,8 @@ public:
     void DefineScalingGrid(uint16_t id, const swf::Rect& center);
     // Run once for sprite `spriteId` before the actions of its frame.
     void DoInitAction(uint16_t spriteId, const Actions& actions);
+    // Linkage names for attachMovie.
+    void ExportAssets(const std::vector<std::pair<uint16_t, std::string>>& assets);
 
     // Any tag; longForm forces the 6-byte header even for short bodies.
     void Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm = false);

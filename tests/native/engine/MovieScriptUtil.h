@@ -94,3 +94,17 @@ struct ScriptedMovie {
 };
 
 }  // namespace enginetest
+
+namespace enginetest {
+
+// The movie's stage at 1:1 into a frame buffer.
+inline swf::FrameBuffer Pixels(swf::Player& p) {
+    swf::FrameBuffer fb(kStage.Width() / swf::kTwipsPerPixel, kStage.Height() / swf::kTwipsPerPixel);
+    p.SetScaleMode(swf::kExactFit);
+    p.Render(fb);
+    return fb;
+}
+
+constexpr uint32_t kWhitePixel = 0xFFFFFFFFu;
+
+}  // namespace enginetest

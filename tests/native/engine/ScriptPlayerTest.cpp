@@ -1,25 +1,10 @@
 // Scripts in playing movies: the interpreter wired to the timeline. Each
 // movie is written with the action assembler; trace output is the check.
-#include "EngineTestUtil.h"
-#include "tools/swfmake/ActionAsm.h"
+#include "MovieScriptUtil.h"
 
 namespace {
 
 using namespace enginetest;
-
-swfmake::Actions Asm(const std::string& text) { return swfmake::Actions().Raw(swfmake::Assemble(text)); }
-
-struct Traced {
-    std::vector<std::string> lines;
-    void Attach(swf::Player& p) {
-        p.SetTraceHandler([this](const std::string& s) { lines.push_back(s); });
-    }
-    std::string Joined() const {
-        std::string out;
-        for (size_t i = 0; i < lines.size(); ++i) out += (i ? "|" : "") + lines[i];
-        return out;
-    }
-};
 
 // One frame per script, in order.
 swfmake::SwfWriter Frames(const std::vector<std::string>& scripts, int version = 7) {

@@ -1,0 +1,116 @@
+// Events from the user's side: the order of frame actions, onClipEvent
+// handlers and handler properties; clips with button handlers acting as
+// buttons; mouse listeners; and handlers that misbehave.
+#include "MovieScriptUtil.h"
+
+namespace {
+
+using namespace enginetest;
+
+constexpr uint16_t kBox = 1, kSprite = 2;
+
+// A sprite "s" (a 20 px box, its frame traces "sprite frame") at (50, 50)
+// px with `handlers`; the root's single frame runs `script`.
+swfmake::SwfWriter Movie(const std::string& script, std::vector<swfmake::ClipHandler> handlers = {}) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    t.DefineShape(kBox, Square(400));
+    swfmake::TagList sprite;
+    sprite.PlaceObject(kBox, 1);
+    sprite.DoAction(Asm(Trace(Str("sprite frame"))));
+    sprite.ShowFrame();
+    t.DefineSprite(kSprite, sprite);
+    swfmake::Placement p = swfmake::NewPlacement(1, kSprite, swf::Matrix::Translate(1000, 1000));
+    p.name = "s";
+    p.clipActions = std::move(handlers);
+    t.PlaceObject2(p);
+    t.DoAction(Asm(script));
+    t.ShowFrame();
+    return w;
+}
+
+swfmake::ClipHandler On(uint32_t events, const std::string& script) { return {events, Asm(script)}; }
+
+TEST(ClipEventsTest, FrameActionsThenClipEventsThenHandlerProperties) {
+    ScriptedMovie m(Movie(Lines({Trace(Str("root frame")),
+                                 SetM(Var("s"), "onEnterFrame", Fn(Trace(Str("property")))),
+                                 SetM(Var("s"), "onLoad", Fn(Trace(Str("onLoad"))))}),
+                          {On(swf::kClipLoad, Trace(Str("load"))),
+                           On(swf::kClipEnterFrame, Trace(Member("push 'this'; getvariable", "_name")))}));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Take(), "root frame|sprite frame|load|onLoad");
+    m.player.Tick();
+    EXPECT_EQ(m.log.Take(), "s|property");
+    m.player.Tick();
+    EXPECT_EQ(m.log.Take(), "s|property");
+}
+
+TEST(ClipEventsTest, ClipWithButtonHandlersActsAsAButton) {
+    ScriptedMovie m(Movie(Lines({
+        SetM(Var("s"), "onPress", Fn(Trace(Str("press")))),
+        SetM(Var("s"), "onRelease", Fn(Trace(Str("release")))),
+        SetM(Var("s"), "onReleaseOutside", Fn(Trace(Str("outside")))),
+        SetM(Var("s"), "onRollOver", Fn(Trace(Str("over")))),
+        SetM(Var("s"), "onRollOut", Fn(Trace(Str("out")))),
+        SetM(Var("s"), "onDragOut", Fn(Trace(Str("drag out")))),
+    })));
+    ASSERT_TRUE(m.loaded);
+    m.log.Take();
+    Pixels(m.player);
+    m.player.PointerMove(5, 5);
+    EXPECT_FALSE(m.player.PointerOverButton());
+    m.player.PointerMove(60, 60);
+    EXPECT_TRUE(m.player.PointerOverButton());
+    m.player.PointerDown(60, 60);
+    m.player.PointerUp(60, 60);
+    m.player.PointerDown(60, 60);
+    m.player.PointerMove(150, 120);
+    m.player.PointerUp(150, 120);
+    EXPECT_EQ(m.log.Take(), "over|press|release|press|drag out|outside");
+    // Disabled, it is a plain clip again: no hand, no events.
+    ScriptedMovie off(Movie(Lines({SetM(Var("s"), "onPress", Fn(Trace(Str("press")))),
+                                   SetM(Var("s"), "enabled", "push false")})));
+    Pixels(off.player);
+    off.player.PointerMove(60, 60);
+    off.player.PointerDown(60, 60);
+    EXPECT_FALSE(off.player.PointerOverButton());
+    EXPECT_EQ(off.log.Take(), "sprite frame");
+}
+
+TEST(ClipEventsTest, OnPressFromClipActionsAndMouseEventsReachEveryClip) {
+    ScriptedMovie m(Movie(Lines({
+                              SetV("o", "push 0; initobject"),
+                              SetM(Var("o"), "onMouseDown", Fn(Trace(Str("listener down")))),
+                              Do(CallM(Var("Mouse"), "addListener", {Var("o")})),
+                              SetM(Var("s"), "onMouseUp", Fn(Trace(Str("property up")))),
+                          }),
+                          {On(swf::kClipPress, Trace(Str("on press"))),
+                           On(swf::kClipMouseDown, Trace(Str("clip down")))}));
+    ASSERT_TRUE(m.loaded);
+    m.log.Take();
+    Pixels(m.player);
+    m.player.PointerDown(5, 5);  // outside the clip: mouse events still come
+    m.player.PointerUp(5, 5);
+    EXPECT_EQ(m.log.Take(), "clip down|listener down|property up");
+    m.player.PointerMove(60, 60);
+    m.player.PointerDown(60, 60);
+    EXPECT_EQ(m.log.Take(), "on press|clip down|listener down");
+    EXPECT_TRUE(m.player.PointerOverButton());
+}
+
+TEST(ClipEventsTest, RunawayHandlersAreStoppedAndTheMovieKeepsPlaying) {
+    // onEnterFrame calling itself without end, and a clip created on every
+    // frame from a loop that never ends.
+    ScriptedMovie m(Movie(Lines({
+        SetM(Var("s"), "onEnterFrame", Fn(Trace(Str("tick")) + "; " + Do(CallM("push 'this'; getvariable", "onEnterFrame")))),
+    })));
+    ASSERT_TRUE(m.loaded);
+    m.log.Take();
+    m.player.Tick();
+    const size_t first = m.log.Take().size();
+    EXPECT_GT(first, 0u);
+    m.player.Tick();  // stopped at the depth limit, and again next frame
+    EXPECT_EQ(m.log.Take().size(), first);
+}
+
+}  // namespace

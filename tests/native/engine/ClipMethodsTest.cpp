@@ -1,0 +1,146 @@
+// MovieClip methods from script: gotos by number and label, depths, clips
+// made, copied and removed, bounds and points between spaces, hit tests,
+// drags, and the drawing API as the user sees it in pixels.
+#include "MovieScriptUtil.h"
+
+namespace {
+
+using namespace enginetest;
+
+constexpr uint16_t kBox = 1, kSprite = 2;
+
+// A sprite "s" at (40, 20) px holding a 10 px box, with three frames that
+// trace their number; frame 2 is labelled "two". The root runs `script`.
+swfmake::SwfWriter Movie(const std::string& script, int version = 8, const std::string& initClip = "") {
+    swfmake::SwfWriter w(static_cast<uint8_t>(version), kStage, 12);
+    auto& t = w.Tags();
+    t.SetBackgroundColor({255, 255, 255, 255});
+    t.DefineShape(kBox, Square(200));
+    swfmake::TagList sprite;
+    sprite.PlaceObject(kBox, 1);
+    sprite.DoAction(Asm("stop"));
+    sprite.ShowFrame();
+    sprite.FrameLabel("two");
+    sprite.DoAction(Asm(Trace(Str("at 2"))));
+    sprite.ShowFrame();
+    sprite.DoAction(Asm(Trace(Str("at 3"))));
+    sprite.ShowFrame();
+    t.DefineSprite(kSprite, sprite);
+    if (!initClip.empty()) {
+        t.ExportAssets({{kSprite, "box"}});
+        t.DoInitAction(kSprite, Asm(initClip));
+    }
+    swfmake::Placement p = swfmake::NewPlacement(1, kSprite, swf::Matrix::Translate(800, 400));
+    p.name = "s";
+    t.PlaceObject2(p);
+    t.DoAction(Asm(script));
+    t.ShowFrame();
+    return w;
+}
+
+std::string Traces(const std::string& script) {
+    ScriptedMovie m(Movie(script));
+    return m.loaded ? m.log.Joined() : "not loaded";
+}
+
+TEST(ClipMethodsTest, GotosTakeNumbersLabelsAndClipPaths) {
+    // The frame changes at once; the frames' actions run after the script.
+    EXPECT_EQ(Traces(Lines({Do(CallM(Var("s"), "gotoAndStop", {Str("two")})), Trace(Var("s._currentframe"))})),
+              "2|at 2");
+    EXPECT_EQ(Traces(Lines({Do(CallM(Var("s"), "gotoAndStop", {Num(3)})), Do(CallM(Var("s"), "prevFrame")),
+                            Trace(Var("s._currentframe"))})),
+              "2|at 3|at 2");
+    // "clip:frame" names the clip from the one the method runs on.
+    EXPECT_EQ(Traces(Lines({Do(CallM(Var("_root"), "gotoAndStop", {Str("s:3")})), Trace(Var("s._currentframe"))})),
+              "3|at 3");
+    EXPECT_EQ(Traces(Lines({Do(CallM(Var("s"), "gotoAndStop", {Str("nowhere")})), Trace(Var("s._currentframe"))})),
+              "1");
+}
+
+TEST(ClipMethodsTest, DepthsCreateDuplicateAndRemove) {
+    EXPECT_EQ(Traces(Lines({
+                  Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("c"), Num(5)})),
+                  Trace(CallM(Var("c"), "getDepth")), Trace(CallM(Var("_root"), "getNextHighestDepth")),
+                  Trace(CallM(Var("s"), "getDepth")),
+                  Do(CallM(Var("s"), "duplicateMovieClip", {Str("d"), Num(9), "push 'q', 7, 1; initobject"})),
+                  Trace(Var("d.q")), Trace(Var("d._x")),
+                  Trace(Member(CallM(Var("_root"), "getInstanceAtDepth", {Num(9)}), "_name")),
+                  Do(CallM(Var("c"), "swapDepths", {Var("d")})), Trace(CallM(Var("c"), "getDepth")),
+                  Do(CallM(Var("d"), "removeMovieClip")), Trace(Var("d") + "; typeof"),
+                  // Timeline objects stay: only script depths are removable.
+                  Do(CallM(Var("s"), "removeMovieClip")), Trace(Var("s") + "; typeof"),
+              })),
+              "5|6|-16383|7|40|d|9|undefined|movieclip");
+}
+
+TEST(ClipMethodsTest, BoundsPointsAndHitTests) {
+    EXPECT_EQ(Traces(Lines({
+                  SetV("b", CallM(Var("s"), "getBounds", {Var("_root")})),
+                  Trace(Var("b.xMin")), Trace(Var("b.xMax")), Trace(Var("b.yMax")),
+                  SetV("p", "push 'x', 1, 'y', 2, 2; initobject"), Do(CallM(Var("s"), "localToGlobal", {Var("p")})),
+                  Trace(Var("p.x")), Trace(Var("p.y")),
+                  Do(CallM(Var("s"), "globalToLocal", {Var("p")})), Trace(Var("p.x")),
+                  Trace(CallM(Var("s"), "hitTest", {Num(45), Num(25), "push true"})),
+                  Trace(CallM(Var("s"), "hitTest", {Num(5), Num(5), "push true"})),
+                  Trace(CallM(Var("s"), "hitTest", {Var("s")})),
+              })),
+              "40|50|30|41|22|1|true|false|true");
+}
+
+TEST(ClipMethodsTest, AttachMovieByLinkageNameWithItsRegisteredClass) {
+    const std::string thisName = "push 'this'; getvariable; push '_name'; getmember";
+    const std::string initClip = Lines({
+        SetV("Box", Fn(Trace(Str("ctor ") + "; " + thisName + "; add2"))),
+        SetM(Var("Box.prototype"), "__proto__", Var("MovieClip.prototype")),
+        SetM(Var("Box.prototype"), "hello", Fn(Str("hi ") + "; " + thisName + "; add2; return")),
+        Do(CallM(Var("Object"), "registerClass", {Str("box"), Var("Box")})),
+    });
+    ScriptedMovie m(Movie(Lines({
+                              SetV("b", CallM(Var("_root"), "attachMovie",
+                                              {Str("box"), Str("b1"), Num(3), "push '_x', 30, 1; initobject"})),
+                              Trace(CallM(Var("b"), "hello")), Trace(Var("b._x")), Trace(CallM(Var("b"), "getDepth")),
+                              Trace(CallM(Var("_root"), "attachMovie", {Str("nothing"), Str("n"), Num(4)})),
+                          }),
+                          8, initClip));
+    ASSERT_TRUE(m.loaded);
+    // The placed instance of the same symbol gets the class too.
+    EXPECT_EQ(m.log.Joined(), "ctor b1|hi b1|30|3|undefined|ctor s");
+}
+
+TEST(ClipMethodsTest, DrawingApiPaintsTheClip) {
+    // A 20 px blue square at (10, 10) in a new clip at (100, 50).
+    ScriptedMovie m(Movie(Lines({
+        Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("g"), Num(1)})),
+        SetM(Var("g"), "_x", Num(100)), SetM(Var("g"), "_y", Num(50)),
+        Do(CallM(Var("g"), "beginFill", {Num(0x0000FF)})), Do(CallM(Var("g"), "moveTo", {Num(10), Num(10)})),
+        Do(CallM(Var("g"), "lineTo", {Num(30), Num(10)})), Do(CallM(Var("g"), "lineTo", {Num(30), Num(30)})),
+        Do(CallM(Var("g"), "lineTo", {Num(10), Num(30)})), Do(CallM(Var("g"), "endFill")),
+        Trace(Var("g._width")),
+    })));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Joined(), "20");
+    swf::FrameBuffer fb = Pixels(m.player);
+    EXPECT_EQ(fb.At(120, 70), swf::FrameBuffer::Pack(255, 0, 0, 255));
+    EXPECT_EQ(fb.At(105, 70), kWhitePixel);
+    EXPECT_EQ(fb.At(135, 70), kWhitePixel);
+    // clear() takes it away on the next frame drawn.
+    ScriptedMovie cleared(Movie(Lines({
+        Do(CallM(Var("_root"), "beginFill", {Num(0x0000FF)})), Do(CallM(Var("_root"), "lineTo", {Num(50), Num(0)})),
+        Do(CallM(Var("_root"), "lineTo", {Num(50), Num(50)})), Do(CallM(Var("_root"), "clear")),
+    })));
+    EXPECT_EQ(Pixels(cleared.player).At(40, 5), kWhitePixel);
+}
+
+TEST(ClipMethodsTest, DragFollowsThePointerWithinItsLimits) {
+    ScriptedMovie m(Movie(Do(CallM(Var("s"), "startDrag", {"push true", Num(0), Num(0), Num(100), Num(60)}))));
+    ASSERT_TRUE(m.loaded);
+    Pixels(m.player);  // sets the view the pointer goes through
+    m.player.PointerMove(70, 30);
+    m.player.PointerMove(150, 100);
+    std::vector<DrawCall> calls = Draw(m.player);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0].matrix.tx, 100 * 20);
+    EXPECT_EQ(calls[0].matrix.ty, 60 * 20);
+}
+
+}  // namespace
