@@ -94,7 +94,10 @@ bool Player::LoadFile(const std::string& path) {
         in.read(buffer, sizeof buffer);
         bytes.insert(bytes.end(), buffer, buffer + in.gcount());
     }
-    return LoadBytes(std::move(bytes));
+    const bool ok = LoadBytes(std::move(bytes));
+    // Scripts load variables from files beside the movie.
+    if (ok && state_->timeline) state_->timeline->SetMoviePath(path);
+    return ok;
 }
 
 bool Player::LoadBytes(std::vector<uint8_t> bytes) {

@@ -175,6 +175,16 @@ Value GetUrlNative(CallArgs& a) {
     return Value();
 }
 
+// loadVariables(url, method); loadMovie(url, method) goes to the host.
+Value LoadNative(CallArgs& a) {
+    if (!ObjectOf(a) || a.args.empty()) return Value();
+    ScriptHost& host = HostOf(a.vm);
+    const std::string url = a.vm.ToString(a.args[0]);
+    if (Magic(a) == 1) host.LoadVariables(IdOf(a), url, SendMethod(a.vm, a.Arg(1)));
+    else host.GetUrl(url, host.PathOf(IdOf(a)), SendMethod(a.vm, a.Arg(1)));
+    return Value();
+}
+
 }  // namespace
 
 void InstallClipMethods(avm1::Vm& vm) {
@@ -196,6 +206,8 @@ void InstallClipMethods(avm1::Vm& vm) {
     vm.DefineNative(clip, "getBytesLoaded", Bytes);
     vm.DefineNative(clip, "getBytesTotal", Bytes);
     vm.DefineNative(clip, "getURL", GetUrlNative);
+    vm.DefineNative(clip, "loadMovie", LoadNative, 0);
+    vm.DefineNative(clip, "loadVariables", LoadNative, 1);
     for (avm1::Object* proto : {vm.clipProto, vm.buttonProto, vm.textFieldProto}) {
         vm.DefineNative(proto, "getDepth", GetDepth);
         vm.DefineNative(proto, "swapDepths", SwapDepthsNative);

@@ -46,7 +46,17 @@ public:
     void SetVm(avm1::Vm* vm) { vm_ = vm; }
     // The pointer in stage twips (_xmouse, _ymouse, drags).
     void SetPointer(Point stage) { pointer_ = stage; }
-    void SetUrl(const std::string& url) { url_ = url; }
+    void SetMoviePath(const std::string& path) { moviePath_ = path; }
+    // loadVariables: a file beside the movie is read before the next frame
+    // (LoadsDue); any other address goes to the host as a GetURL.
+    void LoadVariables(avm1::ClipId clip, const std::string& url, int method);
+    struct Load {
+        avm1::ClipId clip;
+        std::string path;
+    };
+    // The loads asked for, as paths beside the movie (empty: the movie
+    // came from memory, nothing is beside it).
+    std::vector<Load> TakeLoads();
     void SetDropTarget(const std::string& slashPath) { dropTarget_ = slashPath; }
 
     // For the bindings.
@@ -115,6 +125,8 @@ private:
     KeyState keys_;
     std::string quality_ = "HIGH";
     std::string url_;
+    std::string moviePath_;
+    std::vector<Load> loads_;
     std::string dropTarget_;  // slash path of what a drag last dropped on
     bool focusRect_ = true;
 };

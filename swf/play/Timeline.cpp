@@ -77,6 +77,7 @@ std::vector<HostCall> Timeline::Tick() {
     ctx_.BeginHostCall();
     ActionQueue queue;
     const int before = root_->CurrentFrame();
+    FinishLoads(queue);
     root_->Tick(&queue);
     QueueEvent(kClipEnterFrame, queue);
     // A stopped root or a loop ticks sprites past what a seek would show.

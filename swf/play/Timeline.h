@@ -51,6 +51,10 @@ public:
     std::vector<HostCall> Key(bool down, int code, int ascii);
 
     void Render(RenderBackend& backend, const Matrix& view) const;
+    // Where the movie was loaded from: files beside it are what scripts
+    // may load (loadVariables).
+    void SetMoviePath(const std::string& path) { scriptHost_.SetMoviePath(path); }
+
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
 
@@ -74,6 +78,8 @@ private:
     void QueueEvent(uint32_t event, ActionQueue& queue, uint8_t keyCode = 0);
     // True when a handler ran.
     bool RunEvent(const QueuedActions& q);
+    // Variables scripts asked to load since the last tick, then their data events.
+    void FinishLoads(ActionQueue& queue);
     // A member of the object's script object as stored, never running a
     // getter (the host asks outside any script); undefined without one.
     avm1::Value PlainMember(uint32_t serial, const char* name);

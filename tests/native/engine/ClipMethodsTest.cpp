@@ -1,6 +1,8 @@
 // MovieClip methods from script: gotos by number and label, depths, clips
 // made, copied and removed, bounds and points between spaces, hit tests,
 // drags, and the drawing API as the user sees it in pixels.
+#include <fstream>
+
 #include "MovieScriptUtil.h"
 
 namespace {
@@ -141,6 +143,34 @@ TEST(ClipMethodsTest, DragFollowsThePointerWithinItsLimits) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls[0].matrix.tx, 100 * 20);
     EXPECT_EQ(calls[0].matrix.ty, 60 * 20);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClipMethodsTest, LoadVariablesReadsAFileBesideTheMovie) {
+    const std::string dir = testing::TempDir();
+    {
+        std::ofstream vars(dir + "/clipvars.txt", std::ios::binary);
+        vars << "a=1&b=two+words";
+    }
+    swfmake::SwfWriter w = Movie(Lines({
+        SetM(Var("s"), "onData", Fn(Trace(Member("push 'this'; getvariable", "a") + "; " +
+                                          Member("push 'this'; getvariable", "b") + "; add2"))),
+        Do(CallM(Var("s"), "loadVariables", {Str("clipvars.txt")})),
+        Do(CallM(Var("s"), "loadVariables", {Str("http://example.invalid/v")})),
+    }));
+    ASSERT_TRUE(w.WriteFile(dir + "/clipvars.swf", false));
+    swf::Player p;
+    Traced log;
+    log.Attach(p);
+    std::vector<std::string> urls;
+    p.SetGetUrlHandler([&](const std::string& url, const std::string& target) { urls.push_back(url + " " + target); });
+    ASSERT_TRUE(p.LoadFile(dir + "/clipvars.swf"));
+    p.Tick();
+    EXPECT_EQ(log.Joined(), "1two words");
+    EXPECT_EQ(urls, std::vector<std::string>{"http://example.invalid/v _level0.s"});
 }
 
 }  // namespace
