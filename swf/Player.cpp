@@ -220,12 +220,15 @@ uint8_t ButtonKeyFor(int keyCode, int charCode) {
 }  // namespace
 
 void Player::KeyDown(int keyCode, int charCode) {
+    if (!state_->timeline || !state_->focused) return;
+    state_->Dispatch(state_->timeline->Key(true, keyCode, charCode));
     const uint8_t code = ButtonKeyFor(keyCode, charCode);
-    if (state_->timeline && code != 0 && state_->focused)
-        state_->Dispatch(state_->timeline->KeyPress(code));
+    if (code != 0 && state_->timeline) state_->Dispatch(state_->timeline->KeyPress(code));
 }
 
-void Player::KeyUp(int, int) {}
+void Player::KeyUp(int keyCode, int charCode) {
+    if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
+}
 void Player::Wheel(int) {}
 void Player::Focus(bool in) { state_->focused = in; }
 bool Player::HasFocus() const { return state_->focused; }

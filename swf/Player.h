@@ -95,9 +95,9 @@ public:
     bool PointerOverButton() const;
 
     // Keyboard, wheel and focus. `keyCode` is a KeyCode (or a letter or
-    // digit), `charCode` the character typed (0 for none). Today a key down
-    // reaches the key-press conditions of buttons only; wheel and focus are
-    // kept for scripts.
+    // digit), `charCode` the character typed (0 for none). Keys reach
+    // onClipEvent(keyDown/keyUp), Key's listeners, then the key-press
+    // handlers of buttons and clips; wheel and focus are kept for scripts.
     void KeyDown(int keyCode, int charCode);
     void KeyUp(int keyCode, int charCode);
     void Wheel(int lines);

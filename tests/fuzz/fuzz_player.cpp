@@ -1,5 +1,5 @@
 // libFuzzer over the whole host path: load any bytes, play a few frames,
-// seek, click and render into a small frame buffer. The same bytes also go
+// seek, click, press keys and render into a small frame buffer. The same bytes also go
 // through the text fields' HTML parser and layout, which a movie reaches
 // only through an edit text tag.
 #include <cstddef>
@@ -42,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         player.PointerMove(i * 7, i * 5);
         player.PointerDown(i * 7, i * 5);
         player.PointerUp(i * 7, i * 5);
+        // Key events reach clip handlers, listeners and key presses.
+        player.KeyDown(37 + i, 'a' + i);
+        player.KeyUp(37 + i, 'a' + i);
     }
     player.GotoFrame(player.TotalFrames() - 1);
     player.GotoFrame(1);

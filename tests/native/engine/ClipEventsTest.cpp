@@ -98,6 +98,26 @@ TEST(ClipEventsTest, OnPressFromClipActionsAndMouseEventsReachEveryClip) {
     EXPECT_TRUE(m.player.PointerOverButton());
 }
 
+TEST(ClipEventsTest, KeysReachClipHandlersListenersAndKeyPresses) {
+    swfmake::ClipHandler left = On(swf::kClipKeyPress, Trace(Str("left pressed")));
+    left.keyCode = swf::kButtonKeyLeft;
+    ScriptedMovie m(Movie(Lines({
+                              SetV("o", "push 0; initobject"),
+                              SetM(Var("o"), "onKeyUp", Fn(Trace(Str("listener up")))),
+                              Do(CallM(Var("Key"), "addListener", {Var("o")})),
+                          }),
+                          {On(swf::kClipKeyDown, Trace(Str("clip down"))), left}));
+    ASSERT_TRUE(m.loaded);
+    m.log.Take();
+    m.player.KeyDown(swf::kKeyLeft, 0);
+    m.player.KeyUp(swf::kKeyLeft, 0);
+    m.player.KeyDown('A', 'a');
+    EXPECT_EQ(m.log.Take(), "clip down|left pressed|listener up|clip down");
+    m.player.Focus(false);  // a player without the focus hears nothing
+    m.player.KeyDown(swf::kKeyLeft, 0);
+    EXPECT_EQ(m.log.Take(), "");
+}
+
 TEST(ClipEventsTest, RunawayHandlersAreStoppedAndTheMovieKeepsPlaying) {
     // onEnterFrame calling itself without end, and a clip created on every
     // frame from a loop that never ends.
