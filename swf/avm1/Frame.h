@@ -18,6 +18,7 @@ struct Vm::Handler {
     size_t withCount = 0;
     bool pending = false;
     Value pendingValue;
+    bool pendingReturn = false;  // a return left try or catch: finish it after finally
 };
 
 struct Vm::Frame {

@@ -140,8 +140,28 @@ static void LeaveBlocks(Vm::Frame& f, uint32_t pc) {
         f.handlers.pop_back();
 }
 
+// A return inside try or catch runs the finally parts around it first;
+// false when none is left and the call ends.
+static bool ReturnThroughFinally(Vm::Frame& f) {
+    while (!f.handlers.empty()) {
+        Vm::Handler& h = f.handlers.back();
+        if (h.part != Vm::Handler::Part::Finally && h.info->hasFinally) {
+            h.part = Vm::Handler::Part::Finally;
+            h.pending = false;
+            h.pendingReturn = true;
+            f.scope.resize(h.scopeSize);
+            f.withs.resize(h.withCount);
+            f.pc = h.info->finallyBegin;
+            f.returned = false;
+            return true;
+        }
+        f.handlers.pop_back();
+    }
+    return false;
+}
+
 // Reaching the end of a Try part goes on to the next part; the end of the
-// finally rethrows a throw that was waiting for it.
+// finally rethrows a throw or goes on with a return that was waiting for it.
 static bool HandlerBoundary(Vm::Frame& f) {
     Vm::Handler& h = f.handlers.back();
     const TryInfo& t = *h.info;
@@ -159,6 +179,10 @@ static bool HandlerBoundary(Vm::Frame& f) {
         Vm::Handler done = std::move(f.handlers.back());
         f.handlers.pop_back();
         if (done.pending) throw ScriptThrow{done.pendingValue};
+        if (done.pendingReturn && !ReturnThroughFinally(f)) {
+            f.returned = true;
+            f.pc = f.end;
+        }
         return true;
     }
     return false;
@@ -207,7 +231,7 @@ Value Vm::Execute(Frame& f) {
             if (f.pc >= f.end || f.pc >= code.size()) break;
             Tick();
             const Instr& in = code[f.pc++];
-            if (!Step(f, in)) break;
+            if (!Step(f, in) && !(f.returned && ReturnThroughFinally(f))) break;
         } catch (const ScriptThrow& t) {
             if (!Unwind(f, t)) throw;
         }

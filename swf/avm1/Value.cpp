@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cctype>
 
 namespace swf::avm1 {
 
@@ -18,21 +19,34 @@ std::string NumberToString(double d) {
     if (std::isnan(d)) return "NaN";
     if (std::isinf(d)) return d > 0 ? "Infinity" : "-Infinity";
     if (d == 0) return "0";  // also -0
-    if (d == std::floor(d) && std::fabs(d) < 1e15) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(d));
-        return buf;
-    }
+    // 15 significant digits, rounded once; the layout is chosen from the
+    // rounded exponent so 999999999999999.9 becomes 1e+15.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", d);
-    // "1e+021" style exponents lose their leading zeros.
-    std::string s = buf;
-    size_t e = s.find('e');
-    if (e != std::string::npos) {
-        size_t digits = e + 2;
-        while (digits + 1 < s.size() && s[digits] == '0') s.erase(digits, 1);
+    std::snprintf(buf, sizeof buf, "%.14e", d);
+    const std::string sci = buf;
+    const size_t e = sci.find('e');
+    const int exponent = std::atoi(sci.c_str() + e + 1);
+    std::string digits;
+    for (size_t i = 0; i < e; ++i)
+        if (std::isdigit(static_cast<unsigned char>(sci[i]))) digits += sci[i];
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    std::string out = d < 0 ? "-" : "";
+    if (exponent >= 15 || exponent < -5) {
+        out += digits.substr(0, 1);
+        if (digits.size() > 1) out += "." + digits.substr(1);
+        out += exponent > 0 ? "e+" : "e-";
+        out += std::to_string(exponent < 0 ? -exponent : exponent);
+    } else if (exponent < 0) {
+        out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else {
+        const size_t whole = static_cast<size_t>(exponent) + 1;
+        if (digits.size() <= whole) {
+            out += digits + std::string(whole - digits.size(), '0');
+        } else {
+            out += digits.substr(0, whole) + "." + digits.substr(whole);
+        }
     }
-    return s;
+    return out;
 }
 
 double StringToNumber(const std::string& s, int version) {

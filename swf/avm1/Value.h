@@ -54,7 +54,7 @@ struct Value {
 };
 
 // Number to text as scripts see it: integers plainly, others with up to 15
-// significant digits, exponents from 1e15 and below 1e-5.
+// significant digits, in exponent form from 1e15 up and below 0.00001.
 std::string NumberToString(double d);
 // Text to number, as ToNumber reads strings: decimal, "0x" hex, leading and
 // trailing blanks; anything else is NaN ("" is 0 from SWF 5 on; NaN before

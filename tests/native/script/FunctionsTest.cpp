@@ -115,6 +115,33 @@ TEST(FunctionsTest, TryCatchFinallyAndThrow) {
             c1:
               push 'e'; getvariable; trace
             e1:)", "f2|inner"},
+        // A return inside try or catch still runs finally, outer ones too,
+        // and a return in finally wins.
+        {R"(
+            definefunction f() fend
+              try e - fin1 end1
+                try x - fin2 end2
+                  push 'r'; return
+                fin2:
+                  push 'f2'; trace
+                end2:
+                push 'skipped'; trace
+              fin1:
+                push 'f1'; trace
+              end1:
+              push 'skipped'; trace
+            fend:
+            definefunction g() gend
+              try e c fin end
+                push 1; throw
+              c:
+                push 'c'; return
+              fin:
+                push 'g'; return
+              end:
+            gend:
+            push 0, 'f'; callfunction; trace
+            push 0, 'g'; callfunction; trace)", "f2|f1|r|g"},
         // An uncaught throw ends the block only.
         {"push 'a'; trace; push 1; throw; push 'b'; trace", "a"},
     });
