@@ -230,7 +230,10 @@ void Player::KeyUp(int keyCode, int charCode) {
     if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
 }
 void Player::Wheel(int) {}
-void Player::Focus(bool in) { state_->focused = in; }
+void Player::Focus(bool in) {
+    state_->focused = in;
+    if (!in && state_->timeline) state_->timeline->ScriptRuntime().keys.ReleaseAll();
+}
 bool Player::HasFocus() const { return state_->focused; }
 
 void Player::SetScaleMode(int mode) { state_->scaleMode = mode; }

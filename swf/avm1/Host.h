@@ -70,6 +70,9 @@ public:
     // Wall time for Date: ms since 1970 (UTC) and the local offset in minutes.
     virtual double WallClock() = 0;
     virtual int LocalOffsetMinutes(double /*utcMs*/) { return 0; }
+    // The movie's stage size in pixels (Stage.width and Stage.height).
+    virtual double StageWidth() { return 0; }
+    virtual double StageHeight() { return 0; }
 };
 
 }  // namespace swf::avm1

@@ -6,6 +6,7 @@
 #include "swf/Movie.h"
 #include "swf/avm1/FilterClasses.h"
 #include "swf/avm1/Frame.h"
+#include "swf/avm1/Runtime.h"
 
 namespace swf::avm1 {
 
@@ -21,7 +22,8 @@ struct FrameStack {
 
 }  // namespace
 
-Vm::Vm(Host& host, int swfVersion) : host_(host), version_(swfVersion) {
+Vm::Vm(Host& host, int swfVersion)
+    : host_(host), version_(swfVersion), runtime_(std::make_unique<RuntimeState>()) {
     InstallObjectAndFunction(*this);
     InstallArray(*this);
     InstallString(*this);
@@ -29,6 +31,9 @@ Vm::Vm(Host& host, int swfVersion) : host_(host), version_(swfVersion) {
     InstallDate(*this);
     InstallGlobals(*this);
     InstallFilters(*this);
+    InstallBroadcasterKeyMouse(*this);
+    InstallStageAndSystem(*this);
+    InstallSoundAndSharedObject(*this);
 }
 
 Vm::~Vm() = default;

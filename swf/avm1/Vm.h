@@ -39,6 +39,7 @@ struct ScriptAbort {
 struct ScriptThrow {
     Value value;
 };
+struct RuntimeState;
 
 class Vm {
 public:
@@ -73,6 +74,8 @@ public:
     int Version() const { return version_; }
     bool Ci() const { return version_ <= 6; }
     Host& HostRef() { return host_; }
+    // Keys, pointer visibility: what the player feeds in (Runtime.h).
+    RuntimeState& Runtime() { return *runtime_; }
     Heap& HeapRef() { return heap_; }
 
     // Built-ins and natives use these.
@@ -208,6 +211,7 @@ private:
 
     Host& host_;
     int version_;
+    std::unique_ptr<RuntimeState> runtime_;
     Heap heap_;
     std::vector<Value> stack_;
     std::vector<Frame*> frames_;

@@ -13,6 +13,7 @@
 
 #include <fstream>
 
+#include "swf/avm1/Runtime.h"
 #include "swf/bind/Bindings.h"
 #include "swf/runtime/UrlVars.h"
 
@@ -152,8 +153,8 @@ void Timeline::FinishLoads(ActionQueue& queue) {
 
 std::vector<HostCall> Timeline::Key(bool down, int code, int ascii) {
     ctx_.BeginHostCall();
-    if (down) scriptHost_.Keys().Down(code, ascii);
-    else scriptHost_.Keys().Up(code, ascii);
+    if (down) vm_.Runtime().keys.Down(code, ascii);
+    else vm_.Runtime().keys.Up(code, ascii);
     ActionQueue queue;
     QueueEvent(down ? kClipKeyDown : kClipKeyUp, queue);
     return RunActions(queue);

@@ -18,7 +18,6 @@
 #include "swf/avm1/Host.h"
 #include "swf/display/MovieClip.h"
 #include "swf/runtime/Drag.h"
-#include "swf/runtime/KeyState.h"
 
 namespace swf {
 
@@ -66,8 +65,6 @@ public:
     // Null outside a host call: what actions queue (frames entered by gotos).
     ActionQueue* Queue() { return queue_; }
     Point Pointer() const { return pointer_; }
-    // The keys as the player saw them go down and up (Key.isDown and co.).
-    KeyState& Keys() { return keys_; }
     DisplayObject* Object(avm1::ClipId id) const { return id ? ctx_.FindObject(id) : nullptr; }
     MovieClip* Clip(avm1::ClipId id) const { return id ? ctx_.FindClip(id) : nullptr; }
     // The scriptable object `obj` belongs to: itself when scriptable, else
@@ -112,6 +109,8 @@ public:
     double Now() override { return now_; }
     double WallClock() override;
     int LocalOffsetMinutes(double utcMs) override;
+    double StageWidth() override { return ctx_.movie.header.stage.Width() / 20.0; }
+    double StageHeight() override { return ctx_.movie.header.stage.Height() / 20.0; }
 
 private:
     PlayContext& ctx_;
@@ -122,7 +121,6 @@ private:
     double now_ = 0;
     Point pointer_;
     Drag drag_;
-    KeyState keys_;
     std::string quality_ = "HIGH";
     std::string url_;
     std::string moviePath_;

@@ -10,6 +10,7 @@
 
 #include "swf/Movie.h"
 #include "swf/RenderBackend.h"
+#include "swf/avm1/Runtime.h"
 #include "swf/avm1/Vm.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
@@ -49,6 +50,9 @@ public:
     // handler properties and Key's listeners. `code` is the key code
     // scripts see, `ascii` the character (0: none).
     std::vector<HostCall> Key(bool down, int code, int ascii);
+    // What scripts read of the keyboard and the pointer (Key.isDown,
+    // Mouse.hide); the player keeps it current.
+    avm1::RuntimeState& ScriptRuntime() { return vm_.Runtime(); }
 
     void Render(RenderBackend& backend, const Matrix& view) const;
     // Where the movie was loaded from: files beside it are what scripts

@@ -1,0 +1,34 @@
+// The runtime objects scripts share with the player: Key, Mouse and Stage
+// (broadcasters), System, Sound and SharedObject. The player feeds input
+// into RuntimeState and asks Broadcast to tell the listeners; the order of
+// events against clip handlers is the player's business.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "swf/avm1/Vm.h"
+#include "swf/runtime/KeyState.h"
+
+namespace swf::avm1 {
+
+struct RuntimeState {
+    KeyState keys;
+    bool mouseHidden = false;
+};
+
+// Calls `event` on every listener of the global object `source` ("Key",
+// "Mouse", "Stage") with `args`, over a copy of the list so listeners may
+// add or remove themselves.
+void Broadcast(Vm& vm, const std::string& source, const std::string& event, const std::vector<Value>& args = {});
+
+// Makes `o` a broadcaster: addListener, removeListener, broadcastMessage and
+// an empty _listeners array, all hidden.
+void MakeBroadcaster(Vm& vm, Object* o);
+
+// Installers, one per file.
+void InstallBroadcasterKeyMouse(Vm& vm);  // BuiltinInput.cpp
+void InstallStageAndSystem(Vm& vm);       // BuiltinStage.cpp
+void InstallSoundAndSharedObject(Vm& vm);  // BuiltinSound.cpp
+
+}  // namespace swf::avm1
