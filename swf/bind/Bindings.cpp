@@ -49,6 +49,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallClipEffects(vm);
     InstallListeners(vm);
     InstallClipAttach(vm);
+    InstallColor(vm);
 }
 
 }  // namespace swf::bind

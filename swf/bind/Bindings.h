@@ -63,6 +63,7 @@ void InstallClipDrawing(avm1::Vm& vm);     // ClipDrawing.cpp
 void InstallClipEffects(avm1::Vm& vm);     // ClipEffects.cpp
 void InstallListeners(avm1::Vm& vm);       // Listeners.cpp
 void InstallClipAttach(avm1::Vm& vm);      // ClipAttach.cpp
+void InstallColor(avm1::Vm& vm);           // ColorClass.cpp
 
 }  // namespace bind
 }  // namespace swf
