@@ -34,6 +34,13 @@ public:
     // (scale mode, alignment) is already folded into it by the caller.
     virtual void DrawShape(const Shape& shape, const Matrix& toTarget,
                            const ColorTransform& cxform) = 0;
+    // The same for a shape that is drawn again and again unchanged: `key`
+    // names this shape's current content (swf/render/SpanRecording.h gives
+    // new ones), so a backend may keep what it drew under the same matrix.
+    virtual void DrawCachedShape(const Shape& shape, uint64_t key, const Matrix& toTarget, const ColorTransform& cxform) {
+        (void)key;
+        DrawShape(shape, toTarget, cxform);
+    }
     virtual void EndFrame() = 0;
 
     // Masks: PushMask, then the mask's shapes (which only define coverage

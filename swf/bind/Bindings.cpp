@@ -50,6 +50,9 @@ void InstallBindings(avm1::Vm& vm) {
     InstallListeners(vm);
     InstallClipAttach(vm);
     InstallColor(vm);
+    InstallTextFieldMembers(vm);
+    InstallTextFormat(vm);
+    InstallSelection(vm);
 }
 
 }  // namespace swf::bind

@@ -64,6 +64,9 @@ void InstallClipEffects(avm1::Vm& vm);     // ClipEffects.cpp
 void InstallListeners(avm1::Vm& vm);       // Listeners.cpp
 void InstallClipAttach(avm1::Vm& vm);      // ClipAttach.cpp
 void InstallColor(avm1::Vm& vm);           // ColorClass.cpp
+void InstallTextFieldMembers(avm1::Vm& vm);  // TextFieldMembers.cpp
+void InstallTextFormat(avm1::Vm& vm);        // TextFormatClass.cpp
+void InstallSelection(avm1::Vm& vm);         // SelectionClass.cpp
 
 }  // namespace bind
 }  // namespace swf

@@ -53,6 +53,7 @@ struct PlayContext {
     std::unordered_map<uint32_t, DisplayObject*> scriptables;
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
+    uint32_t focus = 0;  // serial of the object with keyboard focus, 0: none
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;
 

@@ -18,10 +18,11 @@ bool InsideBounds(const Rect& bounds, const Matrix& m, Point point) {
 StaticTextObject::StaticTextObject(PlayContext& ctx, uint16_t id, const StaticTextCharacter& def)
     : DisplayObject(DisplayKind::StaticText, ctx.nextSerial++, id, &def),
       def_(def),
-      drawing_(ctx.fonts->StaticTextDrawing(def)) {}
+      drawing_(ctx.fonts->StaticTextDrawing(def)),
+      drawingKey_(ctx.fonts->StaticTextKey(def)) {}
 
 void StaticTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
-    if (!drawing_.layers.empty()) rc.backend.DrawShape(drawing_, m.Concat(def_.text.matrix), cx);
+    if (!drawing_.layers.empty()) rc.backend.DrawCachedShape(drawing_, drawingKey_, m.Concat(def_.text.matrix), cx);
 }
 
 bool StaticTextObject::HitTest(const Matrix& m, Point point) const {
@@ -47,7 +48,7 @@ EditTextObject::~EditTextObject() { ctx_.scriptables.erase(serial); }
 
 void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
     const Shape& drawing = field_.Drawing();
-    if (!drawing.layers.empty()) rc.backend.DrawShape(drawing, m, cx);
+    if (!drawing.layers.empty()) rc.backend.DrawCachedShape(drawing, field_.DrawingKey(), m, cx);
 }
 
 bool EditTextObject::HitTest(const Matrix& m, Point point) const {

@@ -19,6 +19,7 @@ public:
 private:
     const StaticTextCharacter& def_;
     const Shape& drawing_;  // shared by every instance, owned by the font library
+    uint64_t drawingKey_;
 };
 
 // An edit text field placed on a timeline (DefineEditText). Field() is the

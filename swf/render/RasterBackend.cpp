@@ -10,6 +10,8 @@ RasterBackend::RasterBackend(FrameBuffer& target)
 RasterBackend::~RasterBackend() = default;
 
 void RasterBackend::SetQuality(Quality quality) {
+    if (quality != quality_) spanCache_.Clear();
+    quality_ = quality;
     switch (quality) {
     case Quality::Low: renderer_->SetSampling(Sampling::Centre); break;
     case Quality::Medium: renderer_->SetSampling(Sampling::Quarters); break;
@@ -20,6 +22,7 @@ void RasterBackend::SetQuality(Quality quality) {
 
 void RasterBackend::BeginFrame(Rgba background) {
     maskDepth_ = 0;
+    spanCache_.NextFrame();
     layers_.Retarget(*target_);
     background.a = transparent_ ? 0 : 255;
     target_->Fill(background);
@@ -50,6 +53,15 @@ Surface RasterBackend::Current() {
 
 void RasterBackend::DrawShape(const Shape& shape, const Matrix& toTarget, const ColorTransform& cxform) {
     renderer_->Draw(Current(), shape, toTarget, cxform);
+}
+
+void RasterBackend::DrawCachedShape(const Shape& shape, uint64_t key, const Matrix& toTarget,
+                              const ColorTransform& cxform) {
+    const Surface s = Current();
+    bool fresh = false;
+    ShapeRecording* recording = spanCache_.Find(key, toTarget, s.width, s.height, &fresh);
+    if (!recording) return renderer_->Draw(s, shape, toTarget, cxform);
+    renderer_->DrawRecorded(s, shape, toTarget, cxform, *recording, fresh);
 }
 
 void RasterBackend::EndFrame() {

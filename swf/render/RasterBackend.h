@@ -20,6 +20,7 @@
 #include "swf/FrameBuffer.h"
 #include "swf/RenderBackend.h"
 #include "swf/render/LayerStack.h"
+#include "swf/render/SpanRecording.h"
 
 namespace swf {
 
@@ -35,6 +36,7 @@ public:
     void BeginFrame(Rgba background) override;
     void DrawShape(const Shape& shape, const Matrix& toTarget,
                    const ColorTransform& cxform) override;
+    void DrawCachedShape(const Shape& shape, uint64_t key, const Matrix& toTarget, const ColorTransform& cxform) override;
     void EndFrame() override;
     void PushMask() override;
     void ActivateMask() override;
@@ -70,6 +72,8 @@ private:
     std::unique_ptr<ShapeRenderer> renderer_;
     std::vector<Mask> masks_;  // the first maskDepth_ are in use
     size_t maskDepth_ = 0;
+    SpanCache spanCache_;  // kept spans are only good at one quality
+    Quality quality_ = Quality::High;
 };
 
 }  // namespace swf

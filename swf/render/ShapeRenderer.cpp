@@ -80,11 +80,39 @@ void ShapeRenderer::Draw(const Surface& target, const Shape& shape, const Matrix
                          const ColorTransform& cxform) {
     if (target.width <= 0 || target.height <= 0) return;
     const Box targetBox{0, 0, Subpixel(target.width) * kOnePixel, Subpixel(target.height) * kOnePixel};
+    layerIndex_ = 0;
     for (const ShapeLayer& layer : shape.layers) {
         const Box keep = targetBox.Expanded(MaxHalfWidth(layer, toTarget) + kKeepMargin);
         FlattenLayer(layer, toTarget, keep, flat_);
         DrawFills(target, shape, layer, toTarget, cxform);
         DrawStrokes(target, layer, toTarget, cxform, keep);
+        ++layerIndex_;
+    }
+}
+
+void ShapeRenderer::DrawRecorded(const Surface& target, const Shape& shape, const Matrix& toTarget,
+                                 const ColorTransform& cxform, ShapeRecording& recording, bool fresh) {
+    if (fresh) {
+        recording_ = &recording;
+        Draw(target, shape, toTarget, cxform);
+        recording_ = nullptr;
+        return;
+    }
+    for (const RecordedPass& pass : recording.passes) {
+        if (pass.layer >= shape.layers.size()) continue;
+        const ShapeLayer& layer = shape.layers[pass.layer];
+        const size_t styles = pass.stroke ? layer.lines.size() : layer.fills.size();
+        if (pass.style == 0 || pass.style > styles) continue;
+        const FillStyle* fill = nullptr;
+        Rgba color;
+        if (!pass.stroke) {
+            fill = &layer.fills[pass.style - 1];
+        } else {
+            const LineStyle& l = layer.lines[pass.style - 1];
+            fill = l.hasFill ? &l.fill : nullptr;
+            color = l.color;
+        }
+        PaintSpans(target, fill, color, toTarget, cxform, [&](SpanSink& sink) { pass.Replay(sink); });
     }
 }
 
@@ -99,6 +127,8 @@ void ShapeRenderer::DrawFills(const Surface& target, const Shape& shape, const S
         const uint16_t fill = refs[begin].fill;
         if (fill <= layer.fills.size()) {
             raster_.Reset(target.width, target.height);
+            styleIndex_ = fill;
+            strokePass_ = false;
 #ifndef NDEBUG
             raster_.SetExpectClosed(FillIsClosed(layer, refs + begin, refs + end));
 #endif
@@ -123,6 +153,8 @@ void ShapeRenderer::DrawStrokes(const Surface& target, const ShapeLayer& layer, 
         if (passLine == 0) return;
         const LineStyle& l = layer.lines[passLine - 1];
         raster_.SetExpectClosed(true);
+        styleIndex_ = passLine;
+        strokePass_ = true;
         Composite(target, l.hasFill ? &l.fill : nullptr, l.color, toTarget, cxform);
         passLine = 0;
     };
@@ -140,19 +172,34 @@ void ShapeRenderer::DrawStrokes(const Surface& target, const ShapeLayer& layer, 
 void ShapeRenderer::Composite(const Surface& target, const FillStyle* fill, Rgba color,
                               const Matrix& toTarget, const ColorTransform& cxform) {
     if (raster_.Empty()) return;
+    if (!recording_) return PaintSpans(target, fill, color, toTarget, cxform, [&](SpanSink& s) { raster_.Render(s); });
+    // Kept whatever this draw's paint, since a later one may differ.
+    recording_->passes.emplace_back();
+    RecordedPass& pass = recording_->passes.back();
+    pass.layer = layerIndex_;
+    pass.style = styleIndex_;
+    pass.stroke = strokePass_;
+    RecordingSink sink(pass);
+    raster_.Render(sink);
+    PaintSpans(target, fill, color, toTarget, cxform, [&](SpanSink& s) { pass.Replay(s); });
+}
+
+template <typename Feed>
+void ShapeRenderer::PaintSpans(const Surface& target, const FillStyle* fill, Rgba color, const Matrix& toTarget,
+                               const ColorTransform& cxform, const Feed& feed) {
     if (!target.pixels) {  // a mask: its shape counts, not its paint
         CoverageSink coverage(target.coverage, target.width);
-        if (!target.clip) return raster_.Render(coverage);
+        if (!target.clip) return feed(coverage);
         ClipSink clip(coverage, target.clip, target.width, clipped_);
-        return raster_.Render(clip);
+        return feed(clip);
     }
     Paint paint = fill ? MakePaint(*fill, toTarget, cxform, bitmaps_) : MakeSolidPaint(color, cxform);
     paint.smooth = paint.smooth && smoothBitmaps_;
     if (paint.kind == PaintKind::None) return;
     PaintCompositor compositor(*target.pixels, paint);
-    if (!target.clip) return raster_.Render(compositor);
+    if (!target.clip) return feed(compositor);
     ClipSink clip(compositor, target.clip, target.width, clipped_);
-    raster_.Render(clip);
+    feed(clip);
 }
 
 }  // namespace swf

@@ -17,6 +17,7 @@
 #include "swf/render/Flatten.h"
 #include "swf/render/Rasterizer.h"
 #include "swf/render/StrokeHinting.h"
+#include "swf/render/SpanRecording.h"
 #include "swf/render/Stroker.h"
 #include "swf/render/Surface.h"
 
@@ -51,6 +52,10 @@ public:
               const ColorTransform& cxform) {
         Draw(Surface{&target, nullptr, nullptr, target.Width(), target.Height()}, shape, toTarget, cxform);
     }
+    // Draws through `recording`: fills it when `fresh`, else paints what it
+    // holds (the same shape and matrix drew it).
+    void DrawRecorded(const Surface& target, const Shape& shape, const Matrix& toTarget,
+                      const ColorTransform& cxform, ShapeRecording& recording, bool fresh);
     // Centre sampling (low quality) never smooths bitmaps either.
     void SetSampling(Sampling sampling) {
         raster_.SetSampling(sampling);
@@ -64,6 +69,9 @@ private:
                      const ColorTransform& cxform, const Box& keep);
     void Composite(const Surface& target, const FillStyle* fill, Rgba color,
                    const Matrix& toTarget, const ColorTransform& cxform);
+    template <typename Feed>
+    void PaintSpans(const Surface& target, const FillStyle* fill, Rgba color, const Matrix& toTarget,
+                    const ColorTransform& cxform, const Feed& feed);
 
     const BitmapSource* bitmaps_ = nullptr;
     bool smoothBitmaps_ = true;
@@ -73,6 +81,10 @@ private:
     std::vector<Span> clipped_;
     std::vector<StrokeStyle> styles_;  // of the layer's line styles
     std::vector<StrokeHint> hints_;
+    ShapeRecording* recording_ = nullptr;  // passes drawn now are kept here
+    uint16_t layerIndex_ = 0;
+    uint16_t styleIndex_ = 0;
+    bool strokePass_ = false;
 };
 
 }  // namespace swf

@@ -1,7 +1,11 @@
 #include "swf/text/EditText.h"
 
+#include <algorithm>
+
 #include "swf/Movie.h"
+#include "swf/render/SpanRecording.h"
 #include "swf/text/Html.h"
+#include "swf/text/HtmlWriter.h"
 #include "swf/text/TextShape.h"
 
 namespace swf {
@@ -18,7 +22,19 @@ const FontData* FontOf(const Movie& movie, uint16_t id) {
 }  // namespace
 
 EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLibrary& fonts, uint8_t version)
-    : def_(def), movie_(movie), fonts_(fonts), version_(version), border_(def.border) {
+    : def_(def), movie_(movie), fonts_(fonts), version_(version), bounds_(def.bounds) {
+    FieldSettings& o = settings_;
+    o.wordWrap = def.wordWrap;
+    o.multiline = def.multiline;
+    o.password = def.password;
+    o.input = !def.readOnly;
+    o.selectable = def.selectable;
+    o.html = def.html;
+    o.embedFonts = def.useOutlines;
+    o.border = o.background = def.border;
+    o.autoSize = def.autoSize ? AutoSize::Left : AutoSize::None;
+    o.maxChars = def.hasMaxLength ? def.maxLength : 0;
+    o.variable = def.variable;
     TextFormat& f = defaultFormat_;
     if (const FontData* font = def.hasFont ? FontOf(movie, def.fontId) : nullptr) {
         f.font = font->name;
@@ -36,10 +52,7 @@ EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLi
         f.indent = def.indent;
         f.leading = def.leading;
     }
-    if (def.html)
-        SetHtmlText(def.initialText);
-    else
-        SetText(def.initialText);
+    SetScriptText(def.initialText, def.html);
 }
 
 std::string EditTextField::Text() const {
@@ -69,22 +82,50 @@ void EditTextField::SetHtmlText(const std::string& html) {
     Changed();
 }
 
+std::string EditTextField::HtmlText() const { return WriteHtml(content_, defaultFormat_); }
+
+void EditTextField::SetScriptText(const std::string& text, bool html) {
+    if (html)
+        SetHtmlText(text);
+    else
+        SetText(text);
+}
+
 void EditTextField::SetContent(const FormattedText& content) {
     content_ = content;
     Changed();
 }
 
+void EditTextField::Edit(const std::function<bool(FormattedText&)>& change) {
+    if (change(content_)) Changed();
+}
+
 void EditTextField::SetDefaultFormat(const TextFormat& format) { defaultFormat_ = format; }
 
-void EditTextField::SetBorder(bool on) {
-    border_ = on;
+void EditTextField::SetSettings(const FieldSettings& settings) {
+    settings_ = settings;
     Changed();
 }
 
-void EditTextField::Changed() { dirty_ = true; }
+void EditTextField::SetBorder(bool on) {
+    settings_.border = settings_.background = on;
+    Changed();
+}
+
+void EditTextField::SetBounds(const Rect& bounds) {
+    bounds_ = bounds;
+    Changed();
+}
+
+void EditTextField::Changed() {
+    dirty_ = true;
+    const size_t n = content_.Size();
+    caret_ = std::min(caret_, n);
+    anchor_ = std::min(anchor_, n);
+}
 
 FontFace* EditTextField::FaceFor(const TextFormat& f) {
-    if (def_.useOutlines) {
+    if (settings_.embedFonts) {
         const FontData* own = def_.hasFont ? FontOf(movie_, def_.fontId) : nullptr;
         FontFace* face = own && own->name == f.font && own->bold == f.bold && own->italic == f.italic
                              ? fonts_.Embedded(def_.fontId)
@@ -98,41 +139,92 @@ FontFace* EditTextField::FaceFor(const TextFormat& f) {
 const TextLayout& EditTextField::Layout() {
     if (!dirty_) return layout_;
     LayoutOptions o;
-    o.bounds = def_.bounds;
-    o.wordWrap = def_.wordWrap;
-    o.multiline = def_.multiline;
-    o.password = def_.password;
-    o.autoSize = def_.autoSize;
+    o.bounds = bounds_;
+    o.wordWrap = settings_.wordWrap;
+    o.multiline = settings_.multiline;
+    o.password = settings_.password;
+    o.autoSize = settings_.autoSize != AutoSize::None;
+    o.keepOutside = true;
+    if (!settings_.embedFonts)
+        o.fallback = [this](const TextFormat& f, char32_t c) { return fonts_.DeviceWith(c, f.bold, f.italic); };
     layout_ = LayOut(content_, o, [this](const TextFormat& f) { return FaceFor(f); });
-    TextShapeBuilder b;
-    b.SetClip(layout_.bounds);
-    for (const PlacedGlyph& g : layout_.glyphs) b.AddGlyph(*g.shape, g.emSquare, g.height, g.x, g.y, g.color);
-    for (const auto& u : layout_.underlines) b.AddRect(u.first, u.second);
-    drawing_ = b.Take(layout_.bounds);
-    if (border_) {
-        // Background and a hairline border under the glyphs.
-        ShapeLayer frame;
-        FillStyle bg;
-        bg.color = backgroundColor_;
-        frame.fills.push_back(bg);
-        LineStyle line;
-        line.width = 0;
-        line.color = borderColor_;
-        frame.lines.push_back(line);
-        const Rect& r = layout_.bounds;
-        const Point c[4] = {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}};
-        for (int i = 0; i < 4; ++i) {
-            ShapeEdge e;
-            e.from = c[i];
-            e.to = e.control = c[(i + 1) % 4];
-            e.fill1 = 1;
-            e.line = 1;
-            frame.edges.push_back(e);
-        }
-        drawing_.layers.insert(drawing_.layers.begin(), std::move(frame));
-    }
     dirty_ = false;
+    scroll_ = std::min(scroll_, MaxScroll());
+    hscroll_ = std::min(hscroll_, MaxHScroll());
+    Draw();
     return layout_;
+}
+
+int EditTextField::MaxScroll() {
+    const TextLayout& l = Layout();
+    const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
+    if (l.lines.empty()) return 0;
+    const int64_t bottom = int64_t(l.lines[0].top) + l.textHeight;
+    int k = 0;
+    while (size_t(k) + 1 < l.lines.size() && bottom - l.lines[size_t(k)].top > visible) ++k;
+    return k;
+}
+
+int EditTextField::Scroll() {
+    Layout();
+    return scroll_;
+}
+
+void EditTextField::SetScroll(int line) {
+    const int s = std::clamp(line, 0, MaxScroll());
+    if (s == scroll_) return;
+    scroll_ = s;
+    Draw();
+}
+
+int EditTextField::MaxHScroll() {
+    const TextLayout& l = Layout();
+    const int64_t visible = int64_t(l.bounds.xMax) - l.bounds.xMin - 2 * kFieldGutter;
+    return static_cast<int>(std::max<int64_t>(0, l.textWidth - visible) / 20);
+}
+
+void EditTextField::SetHScroll(int pixels) {
+    const int h = std::clamp(pixels, 0, MaxHScroll());
+    if (h == hscroll_) return;
+    hscroll_ = h;
+    Draw();
+}
+
+void EditTextField::SetSelection(size_t anchor, size_t caret) {
+    const size_t n = content_.Size();
+    anchor_ = std::min(anchor, n);
+    caret_ = std::min(caret, n);
+    Layout();
+    ScrollToCaret();
+    Draw();
+}
+
+void EditTextField::SetFocused(bool focused) {
+    if (focused == focused_) return;
+    focused_ = focused;
+    if (!dirty_) Draw();
+}
+
+// Brings the caret's line into view, and its column in fields that do
+// not wrap.
+void EditTextField::ScrollToCaret() {
+    const TextLayout& l = layout_;
+    for (size_t i = 0; i < l.lines.size(); ++i) {
+        const LaidOutLine& line = l.lines[i];
+        const bool last = i + 1 == l.lines.size();
+        if (caret_ < line.firstChar || (caret_ > line.endChar && !last)) continue;
+        if (int(i) < scroll_) scroll_ = int(i);
+        const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
+        const int32_t bottom = last ? l.lines[0].top + l.textHeight : l.lines[i + 1].top;
+        while (scroll_ < int(i) && int64_t(bottom) - l.lines[size_t(scroll_)].top > visible) ++scroll_;
+        break;
+    }
+    if (settings_.wordWrap || caret_ >= l.charX.size()) return;
+    const int32_t x = l.charX[caret_] - l.bounds.xMin - kFieldGutter;
+    const int32_t width = l.bounds.xMax - l.bounds.xMin - 2 * kFieldGutter;
+    if (x < hscroll_ * 20) hscroll_ = x / 20;
+    if (x > hscroll_ * 20 + width) hscroll_ = (x - width + 19) / 20;
+    hscroll_ = std::clamp(hscroll_, 0, MaxHScroll());
 }
 
 const Shape& EditTextField::Drawing() {

@@ -2,12 +2,14 @@
 // and formats, and the drawing made from them.
 //
 // This is the engine's interface to a field: the text and its formats can
-// be read and replaced (as plain text or as HTML), and the shape is laid
-// out again only after a change. Input, selection, the caret and focus are
-// not handled here.
+// be read and replaced (as plain text or as HTML), its settings changed as
+// scripts do, and the shape is laid out again only after a change. While
+// focused, the caret and the selection (kept here, changed by the editor
+// in FieldEditor.h) are drawn too: the selection black with white text.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "swf/Font.h"
@@ -20,39 +22,94 @@ namespace swf {
 
 class Movie;
 
+enum class AutoSize : uint8_t { None, Left, Center, Right };
+
+// What scripts may change about a field; starts from its definition.
+struct FieldSettings {
+    bool wordWrap = false;
+    bool multiline = false;
+    bool password = false;
+    bool input = false;  // typing allowed
+    bool selectable = true;
+    bool html = false;
+    bool embedFonts = false;
+    bool border = false;
+    bool background = false;
+    AutoSize autoSize = AutoSize::None;
+    Rgba borderColor{0, 0, 0, 255};
+    Rgba backgroundColor{255, 255, 255, 255};
+    size_t maxChars = 0;  // 0: no limit
+    bool hasRestrict = false;  // without it any character may be typed
+    std::string restrict;
+    std::string variable;
+};
+
 class EditTextField {
 public:
     // `version` is the movie's: before 6 text bytes are Latin-1, not UTF-8.
     EditTextField(const EditTextData& def, const Movie& movie, FontLibrary& fonts, uint8_t version);
 
     const EditTextData& Definition() const { return def_; }
-    const std::string& VariableName() const { return def_.variable; }
+    const std::string& VariableName() const { return settings_.variable; }
+    const FieldSettings& Settings() const { return settings_; }
+    void SetSettings(const FieldSettings& settings);
 
     // Plain text; paragraphs are separated by "\r" as scripts see them.
     std::string Text() const;
     void SetText(const std::string& text);
     // Replaces the content with parsed HTML (any field accepts it).
     void SetHtmlText(const std::string& html);
+    // The content as HTML, the form scripts read back.
+    std::string HtmlText() const;
+    // The text a script sets: HTML when the field is an HTML field.
+    void SetScriptText(const std::string& text, bool html);
     const FormattedText& Content() const { return content_; }
     void SetContent(const FormattedText& content);
+    // Edits in place; `change` returns whether it changed anything.
+    void Edit(const std::function<bool(FormattedText&)>& change);
     // The format new text takes: the definition's font, size, colour and
     // paragraph layout.
     const TextFormat& DefaultFormat() const { return defaultFormat_; }
     void SetDefaultFormat(const TextFormat& format);
 
-    bool Border() const { return border_; }
+    bool Border() const { return settings_.border; }
     void SetBorder(bool on);
-    Rgba BorderColor() const { return borderColor_; }
-    Rgba BackgroundColor() const { return backgroundColor_; }
+    Rgba BorderColor() const { return settings_.borderColor; }
+    Rgba BackgroundColor() const { return settings_.backgroundColor; }
+
+    // The field's box before autosize; scripts resize it.
+    const Rect& Bounds() const { return bounds_; }
+    void SetBounds(const Rect& bounds);
+
+    // Lines scrolled off the top (scroll is this plus one) and pixels off
+    // the left; both clamped to what the text allows.
+    int Scroll();
+    int MaxScroll();
+    void SetScroll(int line);
+    int HScroll() const { return hscroll_; }
+    int MaxHScroll();
+    void SetHScroll(int pixels);
+
+    // Caret and selection as character positions; `anchor` is where the
+    // selection started, the caret where it ends.
+    size_t Caret() const { return caret_; }
+    size_t Anchor() const { return anchor_; }
+    void SetSelection(size_t anchor, size_t caret);
+    bool Focused() const { return focused_; }
+    void SetFocused(bool focused);
 
     // Laid out on demand; valid until the next change.
     const TextLayout& Layout();
     // Background, border and glyphs in the field's space.
     const Shape& Drawing();
+    // Changes whenever the drawing does.
+    uint64_t DrawingKey() const { return drawingKey_; }
 
 private:
     FontFace* FaceFor(const TextFormat& f);
     void Changed();
+    void Draw();
+    void ScrollToCaret();
 
     const EditTextData& def_;
     const Movie& movie_;
@@ -60,12 +117,17 @@ private:
     uint8_t version_;
     TextFormat defaultFormat_;
     FormattedText content_;
-    bool border_;
-    Rgba borderColor_{0, 0, 0, 255};
-    Rgba backgroundColor_{255, 255, 255, 255};
+    FieldSettings settings_;
+    Rect bounds_;
+    int scroll_ = 0;   // lines
+    int hscroll_ = 0;  // pixels
+    size_t caret_ = 0;
+    size_t anchor_ = 0;
+    bool focused_ = false;
     bool dirty_ = true;
     TextLayout layout_;
     Shape drawing_;
+    uint64_t drawingKey_ = 0;
 };
 
 }  // namespace swf

@@ -1,6 +1,7 @@
 #include "swf/text/FontLibrary.h"
 
 #include "swf/Movie.h"
+#include "swf/render/SpanRecording.h"
 #include "swf/text/TextShape.h"
 
 namespace swf {
@@ -137,9 +138,21 @@ FontFace* FontLibrary::OpenDevice(const std::string& family, bool bold, bool ita
 }
 
 const Shape& FontLibrary::StaticTextDrawing(const StaticTextCharacter& text) {
-    std::unique_ptr<Shape>& s = staticTexts_[&text];
-    if (!s) s = std::make_unique<Shape>(BuildStaticText(text.text, movie_, *this));
-    return *s;
+    std::unique_ptr<StaticDrawing>& s = staticTexts_[&text];
+    if (!s) s = std::make_unique<StaticDrawing>(StaticDrawing{BuildStaticText(text.text, movie_, *this), NewShapeCacheKey()});
+    return s->shape;
+}
+
+uint64_t FontLibrary::StaticTextKey(const StaticTextCharacter& text) {
+    StaticTextDrawing(text);
+    return staticTexts_[&text]->key;
+}
+
+FontFace* FontLibrary::DeviceWith(char32_t code, bool bold, bool italic) {
+    FaceGlyph g;
+    for (const char* family : {"_sans", "_serif", "_typewriter"})
+        if (FontFace* f = OpenDevice(family, bold, italic); f && f->Find(code, &g)) return f;
+    return nullptr;
 }
 
 FontFace* FontLibrary::Device(const std::string& family, bool bold, bool italic) {

@@ -57,10 +57,14 @@ public:
     FontFace* EmbeddedByName(const std::string& name, bool bold, bool italic);
     // A system face; never null (an empty face when nothing is available).
     FontFace* Device(const std::string& family, bool bold, bool italic);
+    // The first of the system's standard faces that has `code`, else null.
+    FontFace* DeviceWith(char32_t code, bool bold, bool italic);
 
     // The glyphs of a static text as one shape, built once per movie and
     // shared by every instance (seeks rebuild instances often).
     const Shape& StaticTextDrawing(const StaticTextCharacter& text);
+    // Names that drawing for the backend's cache of drawn shapes.
+    uint64_t StaticTextKey(const StaticTextCharacter& text);
 
 private:
     FontFace* OpenDevice(const std::string& family, bool bold, bool italic);
@@ -70,7 +74,11 @@ private:
     std::unordered_map<uint16_t, std::unique_ptr<FontFace>> embedded_;
     std::map<std::string, std::unique_ptr<FontFace>> device_;  // null entries: not found
     std::unique_ptr<FontFace> empty_;
-    std::unordered_map<const StaticTextCharacter*, std::unique_ptr<Shape>> staticTexts_;
+    struct StaticDrawing {
+        Shape shape;
+        uint64_t key = 0;
+    };
+    std::unordered_map<const StaticTextCharacter*, std::unique_ptr<StaticDrawing>> staticTexts_;
 };
 
 }  // namespace swf

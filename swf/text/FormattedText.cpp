@@ -1,5 +1,7 @@
 #include "swf/text/FormattedText.h"
 
+#include <algorithm>
+
 namespace swf {
 
 bool TextFormat::operator==(const TextFormat& o) const {
@@ -43,6 +45,33 @@ void FormattedText::PopBack() {
     if (chars_.empty()) return;
     chars_.pop_back();
     formatOf_.pop_back();
+}
+
+void FormattedText::Replace(size_t begin, size_t end, const std::u32string& chars, const TextFormat& format) {
+    begin = std::min(begin, chars_.size());
+    end = std::clamp(end, begin, chars_.size());
+    const size_t kept = chars_.size() - (end - begin);
+    const size_t n = std::min(chars.size(), kMaxChars - std::min(kept, kMaxChars));
+    const uint16_t index = FormatIndex(format);
+    chars_.replace(begin, end - begin, chars, 0, n);
+    formatOf_.erase(formatOf_.begin() + std::ptrdiff_t(begin), formatOf_.begin() + std::ptrdiff_t(end));
+    formatOf_.insert(formatOf_.begin() + std::ptrdiff_t(begin), n, index);
+}
+
+void FormattedText::ChangeFormats(size_t begin, size_t end, const std::function<void(TextFormat&)>& change) {
+    end = std::min(end, chars_.size());
+    // Each format in use changes once, however many characters share it.
+    std::vector<int32_t> changed(formats_.size(), -1);
+    for (size_t i = begin; i < end; ++i) {
+        const uint16_t old = formatOf_[i];
+        if (changed[old] < 0) {
+            TextFormat f = formats_[old];
+            change(f);
+            changed[old] = FormatIndex(f);
+            if (changed.size() < formats_.size()) changed.resize(formats_.size(), -1);
+        }
+        formatOf_[i] = static_cast<uint16_t>(changed[old]);
+    }
 }
 
 std::u32string DecodeUtf8(const std::string& s) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,11 @@ public:
     const std::vector<TextFormat>& Formats() const { return formats_; }
     bool Empty() const { return chars_.empty(); }
     void PopBack();
+    // Characters [begin, end) become `chars` in `format` (clamped to the
+    // text; what would pass kMaxChars is dropped).
+    void Replace(size_t begin, size_t end, const std::u32string& chars, const TextFormat& format);
+    // Changes the format of every character in [begin, end).
+    void ChangeFormats(size_t begin, size_t end, const std::function<void(TextFormat&)>& change);
 
 private:
     uint16_t FormatIndex(const TextFormat& f);

@@ -80,13 +80,20 @@ void Layouter::Measure() {
         c.ascent = Scale(m.ascent, c.size, c.em);
         c.descent = Scale(m.descent, c.size, c.em);
         if (chars_[i] == U'\n' || chars_[i] == U'\t') continue;
-        face->Find(chars_[i], &c.glyph);
+        if (!face->Find(chars_[i], &c.glyph) && options_.fallback) {
+            // Another system face that has the character draws it at the
+            // same size; the line keeps the chosen face's metrics.
+            if (FontFace* other = options_.fallback(f, chars_[i]); other && other->Find(chars_[i], &c.glyph)) {
+                c.face = other;
+                c.em = std::max(other->Metrics().emSquare, 1);
+            }
+        }
         if (c.glyph.shape && !HasInk(*c.glyph.shape)) c.glyph.shape = nullptr;
         c.advance = Clamp(Scale(c.glyph.advance, c.size, c.em) + int64_t(f.letterSpacing));
         // Kerning narrows or widens the gap before this character.
-        if (f.kerning && i > 0 && info_[i - 1].face == face && chars_[i - 1] != U'\n')
-            info_[i - 1].advance =
-                Clamp(int64_t(info_[i - 1].advance) + Scale(face->Kerning(chars_[i - 1], chars_[i]), c.size, c.em));
+        if (f.kerning && i > 0 && info_[i - 1].face == c.face && chars_[i - 1] != U'\n')
+            info_[i - 1].advance = Clamp(int64_t(info_[i - 1].advance) +
+                                         Scale(c.face->Kerning(chars_[i - 1], chars_[i]), c.size, c.em));
     }
 }
 
@@ -166,7 +173,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
         const CharInfo& c = info_[begin];
         if (c.face->Find(kBullet, &bullet) && bullet.shape)
             out_.glyphs.push_back({bullet.shape, c.em, Clamp(left - kBulletIndent * 2 / 3), baseline, c.size,
-                                   text_.FormatAt(begin).color, kBullet});
+                                   text_.FormatAt(begin).color, kBullet, begin});
     }
     int64_t underlineStart = 0;
     bool underlining = false;
@@ -182,7 +189,8 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
             underlineStart = x;
         }
         if (c.glyph.shape && c.size > 0)
-            out_.glyphs.push_back({c.glyph.shape, c.em, Clamp(x), baseline, c.size, f.color, chars_[j]});
+            out_.glyphs.push_back({c.glyph.shape, c.em, Clamp(x), baseline, c.size, f.color, chars_[j], j});
+        out_.charX[j] = Clamp(x);
         x += advances[j - begin];
         if (chars_[j] == U' ' && j < inkEnd) {
             x += extraPerSpace + (extraLeft > 0 ? 1 : 0);
@@ -195,6 +203,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
                                     baseline + size / 20 + std::max(size / 20, 20)},
                                    text_.FormatAt(end - 1).color});
     }
+    if (end < out_.charX.size()) out_.charX[end] = Clamp(x);
     out_.lines.push_back(line);
     out_.textWidth = std::max(out_.textWidth, Clamp(width + (left - options_.bounds.xMin - kFieldGutter)));
     y_ = std::clamp<int64_t>(y_ + ascent + descent + pf.leading, -kLimit, kLimit);
@@ -221,6 +230,7 @@ void Layouter::Paragraph(size_t begin, size_t end) {
 TextLayout Layouter::Run() {
     out_.bounds = options_.bounds;
     Measure();
+    out_.charX.assign(chars_.size() + 1, 0);
     y_ = int64_t(out_.bounds.yMin) + kFieldGutter;
     const size_t n = chars_.size();
     for (size_t begin = 0; n > 0;) {
@@ -260,6 +270,7 @@ TextLayout LayOut(const FormattedText& text, const LayoutOptions& options, const
     }
     TextLayout out = Layouter(text, o, faces).Run();
     if (o.autoSize) out.bounds.yMax = Clamp(int64_t(out.bounds.yMin) + out.textHeight + 2 * kFieldGutter);
+    if (o.keepOutside) return out;
     // Glyphs wholly outside the field are not drawn.
     const Rect& b = out.bounds;
     out.glyphs.erase(std::remove_if(out.glyphs.begin(), out.glyphs.end(),

@@ -40,6 +40,7 @@ struct PlacedGlyph {
     int32_t height = 0;  // twips per em
     Rgba color;
     char32_t code = 0;
+    size_t index = 0;  // of the character in the text
 };
 
 struct LaidOutLine {
@@ -55,21 +56,26 @@ struct TextLayout {
     std::vector<PlacedGlyph> glyphs;
     std::vector<std::pair<Rect, Rgba>> underlines;
     std::vector<LaidOutLine> lines;
+    std::vector<int32_t> charX;  // pen x before each character, and after the last
     Rect bounds;  // the field's bounds after autosize
     int32_t textWidth = 0;   // widest line, twips
     int32_t textHeight = 0;  // all lines
 };
 
+// The face a format draws with; never null.
+using FaceResolver = std::function<FontFace*(const TextFormat&)>;
+// Another face with a character the format's face lacks, or null.
+using FallbackResolver = std::function<FontFace*(const TextFormat&, char32_t)>;
+
 struct LayoutOptions {
     Rect bounds;
+    FallbackResolver fallback;  // none: missing characters draw nothing
     bool wordWrap = false;
     bool multiline = false;
     bool password = false;
     bool autoSize = false;
+    bool keepOutside = false;  // keep glyphs outside the bounds (scrolled fields)
 };
-
-// The face a format draws with; never null.
-using FaceResolver = std::function<FontFace*(const TextFormat&)>;
 
 TextLayout LayOut(const FormattedText& text, const LayoutOptions& options, const FaceResolver& faces);
 

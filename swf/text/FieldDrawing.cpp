@@ -1,0 +1,86 @@
+// A field's drawing from its layout: background and border, the selection,
+// the glyphs moved by the scroll position, and the caret.
+#include <algorithm>
+
+#include "swf/render/SpanRecording.h"
+#include "swf/text/EditText.h"
+#include "swf/text/TextShape.h"
+
+namespace swf {
+
+namespace {
+
+constexpr Rgba kSelectionBack{0, 0, 0, 255};
+constexpr Rgba kSelectedText{255, 255, 255, 255};
+constexpr int32_t kCaretWidth = 20;
+
+ShapeLayer Frame(const Rect& r, const FieldSettings& s) {
+    ShapeLayer frame;
+    if (s.background) {
+        FillStyle bg;
+        bg.color = s.backgroundColor;
+        frame.fills.push_back(bg);
+    }
+    if (s.border) {
+        LineStyle line;
+        line.width = 0;  // a hairline
+        line.color = s.borderColor;
+        frame.lines.push_back(line);
+    }
+    const Point c[4] = {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}};
+    for (int i = 0; i < 4; ++i) {
+        ShapeEdge e;
+        e.from = c[i];
+        e.to = e.control = c[(i + 1) % 4];
+        e.fill1 = s.background ? 1 : 0;
+        e.line = s.border ? 1 : 0;
+        frame.edges.push_back(e);
+    }
+    return frame;
+}
+
+}  // namespace
+
+void EditTextField::Draw() {
+    const TextLayout& l = layout_;
+    const Rect& b = l.bounds;
+    const int32_t dx = hscroll_ * 20;
+    const int32_t dy = l.lines.empty() ? 0 : l.lines[size_t(scroll_)].top - l.lines[0].top;
+    const size_t selBegin = std::min(anchor_, caret_), selEnd = std::max(anchor_, caret_);
+    const bool showSelection = focused_ && selBegin < selEnd;
+    TextShapeBuilder builder;
+    builder.SetClip(b);
+    if (showSelection) {
+        for (const LaidOutLine& line : l.lines) {
+            const size_t from = std::max(selBegin, line.firstChar), to = std::min(selEnd, line.endChar);
+            if (from >= to) continue;
+            const int32_t bottom = line.baseline + (line.baseline - line.top) / 4;
+            builder.AddRect({l.charX[from] - dx, l.charX[to] - dx, line.top - dy, bottom - dy}, kSelectionBack);
+        }
+    }
+    for (const PlacedGlyph& g : l.glyphs) {
+        const int32_t x = g.x - dx, y = g.y - dy;
+        if (x >= b.xMax || x + g.height < b.xMin || y - g.height >= b.yMax || y + g.height / 2 < b.yMin) continue;
+        const bool selected = showSelection && g.index >= selBegin && g.index < selEnd;
+        builder.AddGlyph(*g.shape, g.emSquare, g.height, x, y, selected ? kSelectedText : g.color);
+    }
+    for (const auto& u : l.underlines) {
+        const Rect& r = u.first;
+        builder.AddRect({r.xMin - dx, r.xMax - dx, r.yMin - dy, r.yMax - dy}, u.second);
+    }
+    if (focused_ && settings_.input && !showSelection && caret_ < l.charX.size()) {
+        // The caret stands on the line that holds it, or the last one.
+        const LaidOutLine* on = nullptr;
+        for (const LaidOutLine& line : l.lines)
+            if (caret_ >= line.firstChar) on = &line;
+        const int32_t top = on ? on->top : b.yMin + kFieldGutter;
+        const int32_t bottom = on ? on->baseline + (on->baseline - on->top) / 4 : top + defaultFormat_.size;
+        const int32_t x = on ? l.charX[caret_] - dx : b.xMin + kFieldGutter;
+        builder.AddRect({x, x + kCaretWidth, top - dy, bottom - dy}, defaultFormat_.color);
+    }
+    drawing_ = builder.Take(b);
+    if (settings_.border || settings_.background) drawing_.layers.insert(drawing_.layers.begin(), Frame(b, settings_));
+    drawingKey_ = NewShapeCacheKey();
+}
+
+}  // namespace swf

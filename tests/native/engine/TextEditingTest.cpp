@@ -1,0 +1,92 @@
+// Typing into a field: restrict patterns, maxChars, the selection replaced,
+// caret keys and deletion, as the text a user sees afterwards.
+#include <gtest/gtest.h>
+
+#include "StubFonts.h"
+#include "swf/Movie.h"
+#include "swf/text/FieldEditor.h"
+
+namespace {
+
+using namespace swf;
+
+TEST(TextEditingTest, RestrictPatternsAllowWhatTheyName) {
+    struct Case {
+        const char32_t* pattern;
+        char32_t typed;
+        char32_t got;
+    } cases[] = {
+        {U"0-9", U'5', U'5'},        {U"0-9", U'a', 0},          {U"A-Z", U'q', U'Q'},  // the other case
+        {U"^0-9", U'5', 0},          {U"^0-9", U'x', U'x'},      {U"A-Z^Q", U'Q', 0},
+        {U"A-Z^Q", U'R', U'R'},      {U"\\-", U'-', U'-'},       {U"a\\-z", U'b', 0},
+        {U"", U'a', 0},              {U"a-c^b", U'b', 0},        {U"\\^", U'^', U'^'},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RestrictChar(c.pattern, c.typed), c.got) << std::u32string(c.pattern).size() << " " << int(c.typed);
+}
+
+struct Fixture {
+    Movie movie;
+    FontLibrary fonts{movie};
+    EditTextData def;
+    std::unique_ptr<EditTextField> field;
+    explicit Fixture(const std::string& text, bool multiline = false) {
+        fonts.SetProvider(std::make_shared<enginetest::StubProvider>());
+        def.bounds = {0, 4000, 0, 2000};
+        def.multiline = multiline;
+        def.initialText = text;
+        field = std::make_unique<EditTextField>(def, movie, fonts, 8);
+        FieldSettings s = field->Settings();
+        s.input = true;
+        field->SetSettings(s);
+    }
+};
+
+TEST(TextEditingTest, TypingReplacesTheSelectionWithinMaxChars) {
+    Fixture f("hello");
+    FieldEditor e(*f.field);
+    f.field->SetSelection(1, 3);
+    EXPECT_TRUE(e.Type(U"EY"));
+    EXPECT_EQ(f.field->Text(), "hEYlo");
+    EXPECT_EQ(f.field->Caret(), 3u);
+    FieldSettings s = f.field->Settings();
+    s.maxChars = 7;
+    s.hasRestrict = true;
+    s.restrict = "a-z";
+    f.field->SetSettings(s);
+    EXPECT_TRUE(e.Type(U"x1yz"));  // '1' refused, then cut at 7
+    EXPECT_EQ(f.field->Text(), "hEYxylo");
+    EXPECT_FALSE(e.Type(U"q"));
+    e.Type(U"\r");  // a single-line field takes no breaks
+    EXPECT_EQ(f.field->Text(), "hEYxylo");
+}
+
+TEST(TextEditingTest, KeysMoveTheCaretAndDelete) {
+    Fixture f("abc\rdef", true);
+    FieldEditor e(*f.field);
+    f.field->SetSelection(0, 0);
+    e.Press(EditKey::End, false, false);
+    EXPECT_EQ(f.field->Caret(), 3u);
+    e.Press(EditKey::Down, false, false);
+    EXPECT_EQ(f.field->Caret(), 7u);
+    e.Press(EditKey::Home, true, false);  // selects "def"
+    EXPECT_EQ(f.field->Anchor(), 7u);
+    EXPECT_EQ(f.field->Caret(), 4u);
+    e.Press(EditKey::Backspace, false, false);
+    EXPECT_EQ(f.field->Text(), "abc\r");
+    e.Press(EditKey::Backspace, false, false);
+    e.Press(EditKey::Left, false, false);
+    e.Press(EditKey::Delete, false, false);
+    EXPECT_EQ(f.field->Text(), "ab");
+    e.Press(EditKey::Enter, false, false);
+    EXPECT_EQ(f.field->Text(), "ab\r");
+    // Read-only fields keep their text.
+    FieldSettings s = f.field->Settings();
+    s.input = false;
+    f.field->SetSettings(s);
+    EXPECT_FALSE(e.Press(EditKey::Backspace, false, false));
+    EXPECT_FALSE(e.Type(U"z"));
+    EXPECT_EQ(f.field->Text(), "ab\r");
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// Text fields from scripts: properties read back as a user would see them,
+// htmlText in the player's own form, TextFormat by range, Selection and
+// focus, and scrolling.
+#include "MovieScriptUtil.h"
+#include "StubFonts.h"
+#include "tools/swfmake/TextTags.h"
+
+namespace {
+
+using namespace enginetest;
+
+inline std::string New(const std::string& cls, const std::vector<std::string>& args = {}) {
+    std::string out;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) out += *it + "; ";
+    return out + "push " + std::to_string(args.size()) + ", '" + cls + "'; newobject";
+}
+
+// A field "t" 100 x 20 px (a stub font: characters 10 px wide, lines 20
+// px), then `script` on frame 1.
+struct FieldMovie : ScriptedMovie {
+    static swfmake::SwfWriter Build(const std::string& script, const std::string& text, bool multiline) {
+        swfmake::SwfWriter w(8, kStage, 12);
+        swf::EditTextData f;
+        f.bounds = {0, 2000, 0, 400 + (multiline ? 400 : 0)};
+        f.fontClass = "_sans";
+        f.height = 400;
+        f.multiline = f.wordWrap = multiline;
+        f.readOnly = true;
+        f.initialText = text;
+        swfmake::DefineEditText(w.Tags(), 1, f);
+        swfmake::Placement p = swfmake::NewPlacement(1, 1);
+        p.name = "t";
+        w.Tags().PlaceObject2(p);
+        w.Tags().DoAction(Asm(script));
+        w.Tags().ShowFrame();
+        return w;
+    }
+    FieldMovie(const std::string& script, const std::string& text = "hello", bool multiline = false)
+        : ScriptedMovie(Build(script, text, multiline)) {}
+};
+
+TEST(TextFieldScriptTest, PropertiesReadBackAsScriptsSetThem) {
+    FieldMovie m(Lines({
+        Trace(Var("t.text")), Trace(Var("t.length")), Trace(Var("t.type")), Trace(Var("t.maxChars")),
+        Trace(Var("t.restrict")), Trace(Var("t.autoSize")), Trace(Var("t.variable")),
+        SetM(Var("t"), "text", Str("abc")), Trace(Var("t.text")), Trace(Var("t.length")),
+        SetM(Var("t"), "maxChars", Num(5)), Trace(Var("t.maxChars")),
+        SetM(Var("t"), "restrict", Str("0-9")), Trace(Var("t.restrict")),
+        SetM(Var("t"), "autoSize", "push true"), Trace(Var("t.autoSize")),
+        SetM(Var("t"), "type", Str("input")), Trace(Var("t.type")),
+        SetM(Var("t"), "type", Str("bogus")), Trace(Var("t.type")),
+        SetM(Var("t"), "textColor", Num(0xFF0000)), Trace(Var("t.textColor")),
+        SetM(Var("t"), "border", "push true"), Trace(Var("t.border")),
+        SetM(Var("t"), "length", Num(99)), Trace(Var("t.length")),  // read-only
+    }));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Joined(), "hello|5|dynamic|null|null|none|null|abc|3|5|0-9|left|input|input|16711680|true|3");
+}
+
+TEST(TextFieldScriptTest, HtmlTextReadsBackInThePlayersForm) {
+    FieldMovie m(Lines({
+        Trace(Var("t.htmlText")),  // not an HTML field: the plain text
+        SetM(Var("t"), "html", "push true"),
+        SetM(Var("t"), "htmlText", Str("<p align=\"center\"><b>Hi</b> <font color=\"#ff0000\">a&amp;b</font></p>x")),
+        Trace(Var("t.htmlText")), Trace(Var("t.text")),
+        SetM(Var("t"), "htmlText", Str("<textformat leftmargin=\"3\"><li>one</li></textformat>")),
+        Trace(Var("t.htmlText")),
+    }));
+    const std::string font = "<FONT FACE=\"_sans\" SIZE=\"20\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    EXPECT_EQ(m.log.Joined(),
+              "hello|<P ALIGN=\"CENTER\">" + font + "<B>Hi</B> <FONT COLOR=\"#FF0000\">a&amp;b</FONT></FONT></P>" +
+                  "<P ALIGN=\"LEFT\">" + font + "x</FONT></P>|Hi a&b\rx|" + "<TEXTFORMAT LEFTMARGIN=\"3\"><LI>" + font +
+                  "one</FONT></LI></TEXTFORMAT>");
+}
+
+TEST(TextFieldScriptTest, TextFormatsApplyAndReadByRange) {
+    FieldMovie m(Lines({
+        SetV("f", New("TextFormat", {Str("Serif"), Num(30)})),
+        Trace(Var("f.font")), Trace(Var("f.size")), Trace(Var("f.bold")),
+        SetV("b", New("TextFormat")), SetM(Var("b"), "bold", "push true"), SetM(Var("b"), "color", Num(255)),
+        Do(CallM(Var("t"), "setTextFormat", {Num(1), Num(3), Var("b")})),
+        Trace(Member(CallM(Var("t"), "getTextFormat", {Num(1), Num(3)}), "bold")),
+        Trace(Member(CallM(Var("t"), "getTextFormat", {Num(1)}), "color")),
+        Trace(Member(CallM(Var("t"), "getTextFormat"), "bold")),  // mixed
+        Trace(Member(CallM(Var("t"), "getTextFormat"), "size")),  // shared
+        Do(CallM(Var("t"), "setNewTextFormat", {Var("f")})),
+        SetM(Var("t"), "text", Str("new")),
+        Trace(Member(CallM(Var("t"), "getTextFormat"), "font")),
+        Trace(Member(CallM(Var("t"), "getNewTextFormat"), "size")),
+        Do(CallM(Var("t"), "replaceText", {Num(0), Num(1), Str("N")})), Trace(Var("t.text")),
+    }));
+    EXPECT_EQ(m.log.Joined(), "Serif|30|null|true|255|null|20|Serif|30|New");
+}
+
+TEST(TextFieldScriptTest, SelectionFollowsFocusAndReplacesTheSelectedText) {
+    FieldMovie m(Lines({
+        Trace(CallM(Var("Selection"), "getFocus")), Trace(CallM(Var("Selection"), "getCaretIndex")),
+        SetM(Var("t"), "onSetFocus", Fn(Trace(Str("set")))),
+        Do(CallM(Var("Selection"), "setFocus", {Var("t")})),
+        Trace(CallM(Var("Selection"), "getFocus")),
+        Trace(CallM(Var("Selection"), "getBeginIndex")), Trace(CallM(Var("Selection"), "getEndIndex")),
+        Do(CallM(Var("Selection"), "setSelection", {Num(1), Num(3)})),
+        Trace(CallM(Var("Selection"), "getCaretIndex")),
+        Do(CallM(Var("t"), "replaceSel", {Str("EY")})), Trace(Var("t.text")),
+        Trace(CallM(Var("Selection"), "getCaretIndex")),
+        Do(CallM(Var("Selection"), "setFocus", {"push null"})), Trace(CallM(Var("Selection"), "getFocus")),
+    }));
+    EXPECT_EQ(m.log.Joined(), "null|-1|set|_level0.t|0|5|3|hEYlo|3|null");
+}
+
+TEST(TextFieldScriptTest, ScrollStopsWhereTheLastLineShows) {
+    // Six 20 px lines in a 40 px field less its gutters: one line shows.
+    auto provider = std::make_shared<StubProvider>();
+    swfmake::SwfWriter w = FieldMovie::Build(Lines({
+        Trace(Var("t.maxscroll")), SetM(Var("t"), "scroll", Num(4)), Trace(Var("t.scroll")),
+        SetM(Var("t"), "scroll", Num(40)), Trace(Var("t.scroll")), Trace(Var("t.bottomScroll")),
+        Trace(Var("t.textHeight")),
+    }), "a\rb\rc\rd\re\rf", true);
+    swf::Player p;
+    Traced log;
+    log.Attach(p);
+    p.SetFontProvider(provider);
+    ASSERT_TRUE(Load(p, w));
+    EXPECT_EQ(log.Joined(), "6|4|6|6|120");
+}
+
+}  // namespace
