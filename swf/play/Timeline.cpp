@@ -113,6 +113,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
         vm_.RunTimers();
         RunQueued(queue, next);
     }
+    bind::SyncTextVariables(vm_);
     scriptHost_.Begin(nullptr, nullptr);
     queue.clear();
     vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindClip(id) != nullptr; });

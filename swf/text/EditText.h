@@ -53,6 +53,8 @@ public:
     const std::string& VariableName() const { return settings_.variable; }
     const FieldSettings& Settings() const { return settings_; }
     void SetSettings(const FieldSettings& settings);
+    // The bound variable's value when field and variable last agreed.
+    std::string& BoundValue() { return boundValue_; }
 
     // Plain text; paragraphs are separated by "\r" as scripts see them.
     std::string Text() const;
@@ -124,6 +126,7 @@ private:
     size_t caret_ = 0;
     size_t anchor_ = 0;
     bool focused_ = false;
+    std::string boundValue_;
     bool dirty_ = true;
     TextLayout layout_;
     Shape drawing_;

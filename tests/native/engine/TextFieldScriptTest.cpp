@@ -124,4 +124,26 @@ TEST(TextFieldScriptTest, ScrollStopsWhereTheLastLineShows) {
     EXPECT_EQ(log.Joined(), "6|4|6|6|120");
 }
 
+TEST(TextFieldScriptTest, BoundVariablesAndFieldsFollowEachOther) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swf::EditTextData f;
+    f.bounds = {0, 2000, 0, 400};
+    f.variable = "v";
+    f.initialText = "start";
+    swfmake::DefineEditText(w.Tags(), 1, f);
+    swfmake::Placement p = swfmake::NewPlacement(1, 1);
+    p.name = "t";
+    w.Tags().PlaceObject2(p);
+    w.Tags().ShowFrame();
+    w.Tags().DoAction(Asm(Lines({Trace(Var("v")), SetV("v", Str("abc"))})));
+    w.Tags().ShowFrame();
+    w.Tags().DoAction(Asm(Lines({Trace(Var("t.text")), SetM(Var("t"), "text", Str("typed"))})));
+    w.Tags().ShowFrame();
+    w.Tags().DoAction(Asm(Trace(Var("v"))));
+    w.Tags().ShowFrame();
+    ScriptedMovie m(w);
+    for (int i = 0; i < 3; ++i) m.player.Tick();
+    EXPECT_EQ(m.log.Joined(), "start|abc|typed");
+}
+
 }  // namespace
