@@ -70,6 +70,9 @@ void InstallSelection(avm1::Vm& vm);         // SelectionClass.cpp
 // Fields and the variables they name, both ways (TextVariables.cpp); the
 // timeline calls it after each run of actions.
 void SyncTextVariables(avm1::Vm& vm);
+// A key for the focus (FocusKeys.cpp): Tab moves it, and the focused input
+// field takes characters and editing keys. True when the key was used.
+bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl);
 
 }  // namespace bind
 }  // namespace swf

@@ -36,6 +36,7 @@ Value SetFocusNative(CallArgs& a) {
         if (!obj) return Value::Bool(false);
     }
     SetFocus(a.vm, obj);
+    HostOf(a.vm).Context().focusByTab = false;
     return Value::Bool(true);
 }
 

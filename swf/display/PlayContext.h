@@ -54,6 +54,7 @@ struct PlayContext {
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
     uint32_t focus = 0;  // serial of the object with keyboard focus, 0: none
+    bool focusByTab = false;  // the focus rectangle shows only then
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;
 

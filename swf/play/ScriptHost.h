@@ -65,6 +65,7 @@ public:
     // Null outside a host call: what actions queue (frames entered by gotos).
     ActionQueue* Queue() { return queue_; }
     Point Pointer() const { return pointer_; }
+    bool FocusRect() const { return focusRect_; }  // _focusrect
     DisplayObject* Object(avm1::ClipId id) const { return id ? ctx_.FindObject(id) : nullptr; }
     MovieClip* Clip(avm1::ClipId id) const { return id ? ctx_.FindClip(id) : nullptr; }
     // The scriptable object `obj` belongs to: itself when scriptable, else

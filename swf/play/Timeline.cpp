@@ -133,6 +133,7 @@ void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};
     rc.scalingGrids = &ctx_.movie.scalingGrids;
     RenderChildren(rc, root_->List(), view, ColorTransform());
+    RenderFocusRect(backend, view);
     backend.EndFrame();
 }
 

@@ -53,8 +53,12 @@ public:
     // What scripts read of the keyboard and the pointer (Key.isDown,
     // Mouse.hide); the player keeps it current.
     avm1::RuntimeState& ScriptRuntime() { return vm_.Runtime(); }
+    // A key for the focus: Tab moves it, the focused input field edits.
+    std::vector<HostCall> FocusKey(int keyCode, int charCode, bool shift, bool ctrl);
 
     void Render(RenderBackend& backend, const Matrix& view) const;
+    // The yellow rectangle round a button or clip that Tab focused.
+    void RenderFocusRect(RenderBackend& backend, const Matrix& view) const;
     // Where the movie was loaded from: files beside it are what scripts
     // may load (loadVariables).
     void SetMoviePath(const std::string& path) { scriptHost_.SetMoviePath(path); }

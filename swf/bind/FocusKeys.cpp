@@ -1,0 +1,124 @@
+// Keys that belong to the focus: Tab (and Shift+Tab) move it through the
+// tab order, and while an input field has it, characters and editing keys
+// change the field, which then tells its onChanged handler.
+#include <cmath>
+
+#include "swf/bind/Bindings.h"
+#include "swf/bind/Focus.h"
+#include "swf/display/ClipGeometry.h"
+#include "swf/display/TextObjects.h"
+#include "swf/runtime/FocusOrder.h"
+#include "swf/text/FieldEditor.h"
+
+namespace swf::bind {
+
+namespace {
+
+using avm1::Value;
+
+// Key codes as scripts see them (the Windows virtual-key numbers).
+enum : int {
+    kKeyBackspace = 8, kTab = 9, kKeyEnter = 13, kKeyEnd = 35, kKeyHome = 36,
+    kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40, kKeyDelete = 46
+};
+
+bool Reachable(const DisplayObject* o) {
+    for (; o; o = o->parent)
+        if (!o->visible) return false;
+    return true;
+}
+
+std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& objects) {
+    ScriptHost& host = HostOf(vm);
+    std::vector<Focusable> out;
+    for (const auto& entry : host.Context().scriptables) {
+        DisplayObject* o = entry.second;
+        if (o == host.Root()) continue;
+        Focusable f;
+        f.id = int(objects.size());
+        if (o->AsButton()) {
+            f.kind = FocusKind::Button;
+        } else if (o->Kind() == DisplayKind::EditText) {
+            if (!static_cast<EditTextObject*>(o)->Field().Settings().input) continue;
+            f.kind = FocusKind::InputText;
+        } else {
+            f.kind = FocusKind::Clip;
+        }
+        const Value self = ValueOf(vm, o);
+        const Value index = vm.GetMember(self, "tabIndex");
+        const Value enabled = vm.GetMember(self, "tabEnabled");
+        if (index.IsNumber() && std::isfinite(index.n)) f.tabIndex = int(index.n);
+        if (!enabled.IsUndefined()) f.tabEnabled = vm.ToBool(enabled);
+        for (const char* handler : {"onPress", "onRelease", "onRollOver"})
+            f.hasButtonHandlers = f.hasButtonHandlers || vm.IsFunction(vm.GetMember(self, handler));
+        f.reachable = Reachable(o);
+        const GeomRect b = GetBounds(*o, host.Root());
+        f.bounds = {int32_t(b.x * 20), int32_t(b.Right() * 20), int32_t(b.y * 20), int32_t(b.Bottom() * 20)};
+        objects.push_back(o);
+        out.push_back(f);
+    }
+    return out;
+}
+
+std::optional<EditKey> EditKeyFor(int keyCode) {
+    switch (keyCode) {
+    case kKeyLeft: return EditKey::Left;
+    case kKeyRight: return EditKey::Right;
+    case kKeyUp: return EditKey::Up;
+    case kKeyDown: return EditKey::Down;
+    case kKeyHome: return EditKey::Home;
+    case kKeyEnd: return EditKey::End;
+    case kKeyBackspace: return EditKey::Backspace;
+    case kKeyDelete: return EditKey::Delete;
+    case kKeyEnter: return EditKey::Enter;
+    default: return std::nullopt;
+    }
+}
+
+bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
+    DisplayObject* focused = Focused(vm);
+    if (keyCode == kTab) {
+        std::vector<DisplayObject*> objects;
+        const std::vector<Focusable> candidates = Candidates(vm, objects);
+        int current = -1;
+        for (size_t i = 0; i < objects.size(); ++i)
+            if (objects[i] == focused) current = int(i);
+        const int next = NextInTabOrder(TabOrder(candidates), current, shift);
+        if (next < 0) return false;
+        SetFocus(vm, objects[size_t(next)]);
+        HostOf(vm).Context().focusByTab = true;
+        return true;
+    }
+    if (!focused || focused->Kind() != DisplayKind::EditText) return false;
+    EditTextField& field = static_cast<EditTextObject*>(focused)->Field();
+    FieldEditor editor(field);
+    bool changed;
+    if (const std::optional<EditKey> key = EditKeyFor(keyCode))
+        changed = editor.Press(*key, shift, ctrl);
+    else if (ctrl && (charCode == 'a' || charCode == 'A'))
+        return editor.SelectAll(), true;
+    else if (charCode >= 0x20 && !ctrl)
+        changed = editor.Type(std::u32string(1, char32_t(charCode)));
+    else
+        return false;
+    if (changed) {
+        const Value self = ValueOf(vm, focused);
+        if (vm.IsFunction(vm.GetMember(self, "onChanged"))) vm.CallMethod(self, "onChanged", {self});
+    }
+    return true;
+}
+
+}  // namespace
+
+bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
+    try {
+        return Key(vm, keyCode, charCode, shift, ctrl);
+    } catch (const avm1::ScriptAbort& a) {
+        vm.Report("focus handler stopped: " + a.why);
+    } catch (const avm1::ScriptThrow& e) {
+        vm.Report("focus handler threw " + vm.ToString(e.value));
+    }
+    return true;
+}
+
+}  // namespace swf::bind
