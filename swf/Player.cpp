@@ -46,6 +46,7 @@ struct Player::State {
     std::shared_ptr<FontProvider> fonts;
     TraceHandler trace;
     bool focused = true;
+    bool shiftDown = false, controlDown = false;  // for keys that edit text
     // Kept across frames: its scratch buffers are sized once, not per frame.
     std::unique_ptr<RasterBackend> raster;
 
@@ -220,18 +221,24 @@ uint8_t ButtonKeyFor(int keyCode, int charCode) {
 }  // namespace
 
 void Player::KeyDown(int keyCode, int charCode) {
+    if (keyCode == kKeyShift) state_->shiftDown = true;
+    if (keyCode == kKeyControl) state_->controlDown = true;
     if (!state_->timeline || !state_->focused) return;
     state_->Dispatch(state_->timeline->Key(true, keyCode, charCode));
+    state_->Dispatch(state_->timeline->FocusKey(keyCode, charCode, state_->shiftDown, state_->controlDown));
     const uint8_t code = ButtonKeyFor(keyCode, charCode);
     if (code != 0 && state_->timeline) state_->Dispatch(state_->timeline->KeyPress(code));
 }
 
 void Player::KeyUp(int keyCode, int charCode) {
+    if (keyCode == kKeyShift) state_->shiftDown = false;
+    if (keyCode == kKeyControl) state_->controlDown = false;
     if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
 }
 void Player::Wheel(int) {}
 void Player::Focus(bool in) {
     state_->focused = in;
+    if (!in) state_->shiftDown = state_->controlDown = false;
     if (!in && state_->timeline) state_->timeline->ScriptRuntime().keys.ReleaseAll();
 }
 bool Player::HasFocus() const { return state_->focused; }

@@ -3,6 +3,7 @@
 // change the field, which then tells its onChanged handler.
 #include <cmath>
 
+#include "swf/Player.h"
 #include "swf/bind/Bindings.h"
 #include "swf/bind/Focus.h"
 #include "swf/display/ClipGeometry.h"
@@ -16,11 +17,6 @@ namespace {
 
 using avm1::Value;
 
-// Key codes as scripts see them (the Windows virtual-key numbers).
-enum : int {
-    kKeyBackspace = 8, kTab = 9, kKeyEnter = 13, kKeyEnd = 35, kKeyHome = 36,
-    kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40, kKeyDelete = 46
-};
 
 bool Reachable(const DisplayObject* o) {
     for (; o; o = o->parent)
@@ -77,7 +73,7 @@ std::optional<EditKey> EditKeyFor(int keyCode) {
 
 bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
     DisplayObject* focused = Focused(vm);
-    if (keyCode == kTab) {
+    if (keyCode == kKeyTab) {
         std::vector<DisplayObject*> objects;
         const std::vector<Focusable> candidates = Candidates(vm, objects);
         int current = -1;

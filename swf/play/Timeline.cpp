@@ -116,7 +116,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     bind::SyncTextVariables(vm_);
     scriptHost_.Begin(nullptr, nullptr);
     queue.clear();
-    vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindClip(id) != nullptr; });
+    vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindObject(id) != nullptr; });
     return calls;
 }
 
