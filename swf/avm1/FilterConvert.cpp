@@ -61,13 +61,15 @@ const char* const kBlendNames[] = {"normal",     "layer", "multiply", "screen", 
                                    "alpha",      "erase", "overlay",  "hardlight"};
 
 constexpr double kFixed = 65536, kStrengthOne = 256, kMaxFixed = 32767, kDegrees = 180;
+// Spelled out: strict C++17 headers (MinGW) do not declare M_PI.
+constexpr double kPi = 3.14159265358979323846;
 constexpr size_t kMaxProtoChain = 64;
 
 int32_t Fixed(double v) {
     if (!std::isfinite(v)) return 0;
     return int32_t(std::lround(std::clamp(v, -kMaxFixed, kMaxFixed) * kFixed));
 }
-double Radians(double degrees) { return degrees * M_PI / kDegrees; }
+double Radians(double degrees) { return degrees * kPi / kDegrees; }
 int32_t AlphaByte(double a) { return int32_t(std::lround(std::clamp(a, 0.0, 1.0) * 255)); }
 
 // The shortest decimal (up to 6 places) that `quantise` maps where `v` maps.
@@ -181,7 +183,7 @@ Value Color(Rgba c) { return Number(double((uint32_t(c.r) << 16) | (uint32_t(c.g
 void PutShadowTail(Vm& vm, Object* o, const Filter& f, bool offset) {
     if (offset) {
         vm.Put(o, "distance", Number(FromFixed(f.distance)));
-        vm.Put(o, "angle", Number(Shortest(f.angle / kFixed * kDegrees / M_PI, [](double d) { return Fixed(Radians(d)); })));
+        vm.Put(o, "angle", Number(Shortest(f.angle / kFixed * kDegrees / kPi, [](double d) { return Fixed(Radians(d)); })));
     }
     vm.Put(o, "blurX", Number(FromFixed(f.blurX)));
     vm.Put(o, "blurY", Number(FromFixed(f.blurY)));
