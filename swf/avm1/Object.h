@@ -59,6 +59,12 @@ struct FunctionData {
     Value target;  // the clip whose timeline defined it
 };
 
+// What a built-in class keeps beside an object's properties (a bitmap's
+// pixels), freed with the object.
+struct NativeData {
+    virtual ~NativeData() = default;
+};
+
 struct Watch {
     Object* fn = nullptr;
     Value data;
@@ -87,6 +93,7 @@ public:
     uint32_t clip = 0;          // Clip: the host's id, 0 once removed
     std::vector<Object*> interfaces;  // ImplementsOp, on a constructor
     std::unique_ptr<std::unordered_map<std::string, Watch>> watches;
+    std::shared_ptr<NativeData> native;
 
 private:
     void Reindex(bool ci);

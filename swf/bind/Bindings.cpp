@@ -53,6 +53,8 @@ void InstallBindings(avm1::Vm& vm) {
     InstallTextFieldMembers(vm);
     InstallTextFormat(vm);
     InstallSelection(vm);
+    InstallBitmapData(vm);
+    InstallClipBitmaps(vm);
 }
 
 }  // namespace swf::bind

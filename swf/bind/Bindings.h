@@ -67,6 +67,8 @@ void InstallColor(avm1::Vm& vm);           // ColorClass.cpp
 void InstallTextFieldMembers(avm1::Vm& vm);  // TextFieldMembers.cpp
 void InstallTextFormat(avm1::Vm& vm);        // TextFormatClass.cpp
 void InstallSelection(avm1::Vm& vm);         // SelectionClass.cpp
+void InstallBitmapData(avm1::Vm& vm);        // BitmapDataClass.cpp
+void InstallClipBitmaps(avm1::Vm& vm);       // ClipBitmaps.cpp
 // Fields and the variables they name, both ways (TextVariables.cpp); the
 // timeline calls it after each run of actions.
 void SyncTextVariables(avm1::Vm& vm);

@@ -6,6 +6,7 @@
 
 #include "swf/avm1/FilterClasses.h"
 #include "swf/bind/Bindings.h"
+#include "swf/bind/GeomArgs.h"
 
 namespace swf::bind {
 
@@ -72,20 +73,7 @@ Value SetOpaqueBackground(CallArgs& a) {
     return Value();
 }
 
-// A flash.geom.Rectangle when scripts have the class, else a plain object
-// with the same four fields.
-Value RectangleValue(avm1::Vm& vm, const Rect& r) {
-    const double px = kTwipsPerPixel;
-    const std::vector<Value> args = {Value::Num(r.xMin / px), Value::Num(r.yMin / px),
-                                     Value::Num(r.Width() / px), Value::Num(r.Height() / px)};
-    const Value geom = vm.GetMember(vm.GetMember(Value::Obj(vm.global), "flash"), "geom");
-    const Value ctor = geom.IsObject() ? vm.GetMember(geom, "Rectangle") : Value();
-    if (vm.IsFunction(ctor)) return vm.Construct(ctor, args);
-    avm1::Object* o = vm.NewObject(vm.objectProto);
-    const char* names[] = {"x", "y", "width", "height"};
-    for (size_t i = 0; i < 4; ++i) vm.Put(o, names[i], args[i]);
-    return Value::Obj(o);
-}
+Value RectangleValue(avm1::Vm& vm, const Rect& r) { return NewRectangle(vm, GeomRect::FromTwips(r)); }
 
 // The rectangle's twips; false for anything without four finite numbers
 // or with a negative size.

@@ -142,6 +142,18 @@ EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std:
     return raw;
 }
 
+DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr<DisplayObject> obj,
+                            double scriptDepth) {
+    int32_t depth = 0;
+    if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
+    --ctx.buildsLeft;
+    obj->depth = depth;
+    obj->parent = &parent;
+    DisplayObject* raw = obj.get();
+    parent.List().insert_or_assign(depth, std::move(obj));
+    return raw;
+}
+
 bool RemoveClip(DisplayObject& obj) {
     MovieClip* parent = obj.parent ? obj.parent->AsClip() : nullptr;
     const int32_t d = ScriptDepth(obj);

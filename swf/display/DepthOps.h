@@ -45,6 +45,10 @@ DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t cha
 // An empty text field `bounds` (twips) big, as createTextField makes it.
 EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth,
                                  const Rect& bounds);
+// Puts an object scripts made (attachBitmap) at a depth; null (and `obj`
+// dropped) when the depth is out of range or the build budget is spent.
+DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr<DisplayObject> obj,
+                            double scriptDepth);
 // Only objects at script depths 0..kMaxRemovableDepth go; true when removed.
 // `obj` is destroyed.
 bool RemoveClip(DisplayObject& obj);

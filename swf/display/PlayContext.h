@@ -16,6 +16,7 @@ namespace swf {
 class MovieClip;
 class DisplayObject;
 class FontLibrary;
+class ScriptBitmaps;
 
 struct QueuedActions {
     uint32_t clipSerial = 0;
@@ -56,6 +57,7 @@ struct PlayContext {
     uint32_t focus = 0;  // serial of the object with keyboard focus, 0: none
     bool focusByTab = false;  // the focus rectangle shows only then
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
+    ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;
 
     // Every entry from the host starts with fresh budgets.

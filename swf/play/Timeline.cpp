@@ -18,9 +18,10 @@ constexpr uint16_t kDefaultFrameRate88 = 12 << 8;
 }  // namespace
 
 Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
-    : fonts_(movie), ctx_(movie), scriptHost_(ctx_, root_), vm_(scriptHost_, movie.header.version) {
+    : fonts_(movie), ctx_(movie), bitmaps_(movie), scriptHost_(ctx_, root_), vm_(scriptHost_, movie.header.version) {
     fonts_.SetProvider(std::move(fonts));
     ctx_.fonts = &fonts_;
+    ctx_.bitmaps = &bitmaps_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
     scriptHost_.SetVm(&vm_);
     bind::InstallBindings(vm_);
@@ -128,6 +129,7 @@ std::vector<std::string> Timeline::TakeScriptErrors() {
 }
 
 void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
+    backend.SetBitmaps(&bitmaps_);
     backend.BeginFrame(Background());
     RenderContext rc{backend};
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};

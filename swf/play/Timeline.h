@@ -16,6 +16,7 @@
 #include "swf/display/MovieClip.h"
 #include "swf/text/FontLibrary.h"
 #include "swf/play/ScriptHost.h"
+#include "swf/runtime/ScriptBitmaps.h"
 
 namespace swf {
 
@@ -100,6 +101,7 @@ private:
 
     FontLibrary fonts_;  // declared first: outlives every text object
     PlayContext ctx_;    // outlives every clip
+    ScriptBitmaps bitmaps_;  // outlives the clips and script objects showing them
     std::unique_ptr<MovieClip> root_;
     ScriptHost scriptHost_;
     avm1::Vm vm_;

@@ -1,0 +1,278 @@
+// flash.display.BitmapData: construction within the size and memory limits,
+// its properties, and the pixel operations on one bitmap. A size refused
+// still makes an object: its width and height read -1 and its methods do
+// nothing, as scripts of the original player see it.
+#include <cmath>
+#include <vector>
+
+#include "swf/bind/BitmapDataValue.h"
+#include "swf/bind/Bindings.h"
+#include "swf/bind/GeomArgs.h"
+
+namespace swf::bind {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+constexpr const char* kClassPath = "BitmapData";
+
+uint32_t ColorArg(CallArgs& a, size_t i, uint32_t fallback = 0) {
+    return i < a.args.size() && !a.args[i].IsUndefined() ? uint32_t(avm1::ToInt32(a.vm.ToNumber(a.args[i])))
+                                                         : fallback;
+}
+
+int IntArg(CallArgs& a, size_t i) { return PixelCoord(NumberArg(a, i, 0)); }
+
+PixelRect RectArg(CallArgs& a, size_t i) {
+    GeomRect r;
+    return ReadRect(a.vm, a.Arg(i), r) ? ToPixels(r) : PixelRect{};
+}
+
+// The bitmap of `this`, live (not disposed); null otherwise.
+ScriptBitmap* Self(CallArgs& a) {
+    ScriptBitmap* b = BitmapOf(a.self).get();
+    return b && !b->Data().Disposed() ? b : nullptr;
+}
+
+Value Ctor(CallArgs& a) {
+    if (!a.construct || !a.self.IsObject()) return Value();
+    const double w = NumberArg(a, 0, 0), h = NumberArg(a, 1, 0);
+    const bool transparent = a.args.size() < 3 || a.args[2].IsUndefined() || a.vm.ToBool(a.args[2]);
+    const uint32_t fill = ColorArg(a, 3, 0xFFFFFFFFu);
+    std::shared_ptr<ScriptBitmap> bitmap;
+    if (std::isfinite(w) && std::isfinite(h) && std::fabs(w) < 1e9 && std::fabs(h) < 1e9)
+        bitmap = BitmapsOf(a.vm).Create(int(w), int(h), transparent, fill);
+    if (!bitmap) {
+        a.vm.Report("BitmapData: " + a.vm.ToString(a.Arg(0)) + " x " + a.vm.ToString(a.Arg(1)) +
+                    " refused (sides 1.." + std::to_string(BitmapData::kMaxSide) + ", bitmap memory budget)");
+        return Value();
+    }
+    auto handle = std::make_shared<BitmapHandle>();
+    handle->bitmap = std::move(bitmap);
+    a.self.o->native = std::move(handle);
+    return Value();
+}
+
+enum { kWidth, kHeight, kTransparent, kRectangle };
+
+Value Property(CallArgs& a) {
+    std::shared_ptr<ScriptBitmap> b = BitmapOf(a.self);
+    const int magic = a.callee->fn->magic;
+    if (magic == kTransparent) return b ? Value::Bool(b->Data().Transparent()) : Value();
+    const int w = b ? b->Data().Width() : -1, h = b ? b->Data().Height() : -1;
+    if (magic == kWidth) return Value::Num(w);
+    if (magic == kHeight) return Value::Num(h);
+    return NewRectangle(a.vm, {0, 0, double(w), double(h)});
+}
+
+enum { kGetPixel, kGetPixel32 };
+
+Value GetPixel(CallArgs& a) {
+    ScriptBitmap* b = Self(a);
+    if (!b) return Value::Num(0);
+    const int x = IntArg(a, 0), y = IntArg(a, 1);
+    const uint32_t v = a.callee->fn->magic == kGetPixel ? b->Data().GetPixel(x, y) : b->Data().GetPixel32(x, y);
+    return Value::Num(double(v));
+}
+
+enum { kSetPixel, kSetPixel32 };
+
+Value SetPixel(CallArgs& a) {
+    if (ScriptBitmap* b = Self(a)) {
+        const int x = IntArg(a, 0), y = IntArg(a, 1);
+        if (a.callee->fn->magic == kSetPixel) b->Data().SetPixel(x, y, ColorArg(a, 2));
+        else b->Data().SetPixel32(x, y, ColorArg(a, 2));
+        b->Changed();
+    }
+    return Value();
+}
+
+Value FillRect(CallArgs& a) {
+    if (ScriptBitmap* b = Self(a)) {
+        b->Data().FillRect(RectArg(a, 0), ColorArg(a, 1));
+        b->Changed();
+    }
+    return Value();
+}
+
+Value ColorTransformNative(CallArgs& a) {
+    if (ScriptBitmap* b = Self(a)) {
+        b->Data().ApplyColorTransform(RectArg(a, 0), ReadColorTransform(a.vm, a.Arg(1)).ToEngine());
+        b->Changed();
+    }
+    return Value();
+}
+
+Value Scroll(CallArgs& a) {
+    if (ScriptBitmap* b = Self(a)) {
+        BitmapData& d = b->Data();
+        d.CopyPixels(d, {0, 0, d.Width(), d.Height()}, IntArg(a, 0), IntArg(a, 1), false);
+        b->Changed();
+    }
+    return Value();
+}
+
+Value Clone(CallArgs& a) {
+    ScriptBitmap* b = Self(a);
+    if (!b) return Value();
+    const BitmapData& d = b->Data();
+    std::shared_ptr<ScriptBitmap> copy = BitmapsOf(a.vm).Create(d.Width(), d.Height(), d.Transparent(), 0);
+    if (!copy) {
+        a.vm.Report("BitmapData.clone: bitmap memory budget spent");
+        return Value();
+    }
+    copy->Data().CopyPixels(d, {0, 0, d.Width(), d.Height()}, 0, 0, false);
+    return NewBitmapValue(a.vm, std::move(copy));
+}
+
+Value Dispose(CallArgs& a) {
+    if (std::shared_ptr<ScriptBitmap> b = BitmapOf(a.self)) b->Dispose();
+    return Value();
+}
+
+// Four-way fill of the pixels equal to the seed's.
+Value FloodFill(CallArgs& a) {
+    ScriptBitmap* b = Self(a);
+    if (!b) return Value();
+    BitmapData& d = b->Data();
+    const int x = IntArg(a, 0), y = IntArg(a, 1), w = d.Width(), h = d.Height();
+    if (x < 0 || y < 0 || x >= w || y >= h) return Value();
+    const uint32_t old = d.Pixels().At(x, y);
+    const uint32_t argb = ColorArg(a, 2);
+    // Pixel indices: at most one entry a pixel, 4 bytes each.
+    std::vector<bool> seen(size_t(w) * size_t(h));
+    std::vector<uint32_t> todo{uint32_t(y) * uint32_t(w) + uint32_t(x)};
+    seen[todo[0]] = true;
+    while (!todo.empty()) {
+        const uint32_t at = todo.back();
+        todo.pop_back();
+        const int px = int(at % uint32_t(w)), py = int(at / uint32_t(w));
+        d.SetPixel32(px, py, argb);
+        const std::pair<int, int> next[] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
+        for (const auto& [nx, ny] : next) {
+            if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+            const uint32_t i = uint32_t(ny) * uint32_t(w) + uint32_t(nx);
+            if (seen[i]) continue;
+            seen[i] = true;
+            if (d.Pixels().At(nx, ny) == old) todo.push_back(i);
+        }
+    }
+    b->Changed();
+    return Value();
+}
+
+// noise(seed, low, high, channels, grayScale): a cheap generator, seeded so
+// the same call gives the same pixels.
+Value Noise(CallArgs& a) {
+    ScriptBitmap* b = Self(a);
+    if (!b) return Value();
+    BitmapData& d = b->Data();
+    uint32_t state = uint32_t(avm1::ToInt32(NumberArg(a, 0, 0))) * 2654435761u + 1;
+    const int low = std::max(0, std::min(255, IntArg(a, 1)));
+    const int high = std::max(low, std::min(255, int(NumberArg(a, 2, 255))));
+    const uint32_t channels = ColorArg(a, 3, 7);
+    const bool gray = a.vm.ToBool(a.Arg(4));
+    auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return uint32_t(low + (state >> 24) % uint32_t(high - low + 1));
+    };
+    for (int y = 0; y < d.Height(); ++y)
+        for (int x = 0; x < d.Width(); ++x) {
+            uint32_t r = 0, g = 0, bl = 0, al = 255;
+            if (gray) r = g = bl = next();
+            else {
+                if (channels & 1) r = next();
+                if (channels & 2) g = next();
+                if (channels & 4) bl = next();
+            }
+            if (channels & 8) al = next();
+            d.SetPixel32(x, y, al << 24 | r << 16 | g << 8 | bl);
+        }
+    b->Changed();
+    return Value();
+}
+
+Value Nothing(CallArgs&) { return Value(); }
+
+// BitmapData.loadBitmap(linkage): a copy of an exported bitmap.
+Value LoadBitmap(CallArgs& a) {
+    const std::string name = a.vm.ToString(a.Arg(0));
+    const Movie& movie = HostOf(a.vm).Context().movie;
+    const Bitmap* image = nullptr;
+    for (const auto& e : movie.exports)
+        if (avm1::EqualNames(e.first, name, true) && (image = movie.FindBitmap(e.second))) break;
+    if (!image || image->Empty()) return Value();
+    std::shared_ptr<ScriptBitmap> bitmap = BitmapsOf(a.vm).Create(image->width, image->height, !image->opaque, 0);
+    if (!bitmap) {
+        a.vm.Report("BitmapData.loadBitmap: " + name + " over the bitmap memory budget");
+        return Value();
+    }
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x) bitmap->Data().SetPixel32(x, y, Unpremultiply(image->At(x, y)));
+    return NewBitmapValue(a.vm, std::move(bitmap));
+}
+
+avm1::Object* Package(avm1::Vm& vm, avm1::Object* in, const char* name) {
+    const Value v = vm.Get(in, name, Value::Obj(in));
+    if (v.IsObject()) return v.o;
+    avm1::Object* o = vm.NewObject(vm.objectProto);
+    vm.SetHidden(in, name, Value::Obj(o));
+    return o;
+}
+
+avm1::Object* Prototype(avm1::Vm& vm) {
+    const Value flash = vm.Get(vm.global, "flash", Value::Obj(vm.global));
+    const Value display = flash.IsObject() ? vm.Get(flash.o, "display", flash) : Value();
+    const Value ctor = display.IsObject() ? vm.Get(display.o, kClassPath, display) : Value();
+    const Value proto = ctor.IsObject() ? vm.Get(ctor.o, "prototype", ctor) : Value();
+    return proto.IsObject() ? proto.o : vm.objectProto;
+}
+
+}  // namespace
+
+std::shared_ptr<ScriptBitmap> BitmapOf(const Value& v) {
+    if (!v.IsObject() || !v.o->native) return nullptr;
+    auto* handle = dynamic_cast<BitmapHandle*>(v.o->native.get());
+    return handle ? handle->bitmap : nullptr;
+}
+
+Value NewBitmapValue(avm1::Vm& vm, std::shared_ptr<ScriptBitmap> bitmap) {
+    avm1::Object* o = vm.NewObject(Prototype(vm));
+    auto handle = std::make_shared<BitmapHandle>();
+    handle->bitmap = std::move(bitmap);
+    o->native = std::move(handle);
+    return Value::Obj(o);
+}
+
+ScriptBitmaps& BitmapsOf(avm1::Vm& vm) { return *HostOf(vm).Context().bitmaps; }
+
+void InstallBitmapData(avm1::Vm& vm) {
+    avm1::Object* display = Package(vm, Package(vm, vm.global, "flash"), "display");
+    avm1::Object* proto = vm.NewObject(vm.objectProto);
+    avm1::Object* ctor = vm.NewNative(Ctor);
+    vm.SetHidden(ctor, "prototype", Value::Obj(proto));
+    vm.SetHidden(proto, "constructor", Value::Obj(ctor));
+    vm.SetHidden(display, kClassPath, Value::Obj(ctor));
+    vm.DefineNative(ctor, "loadBitmap", LoadBitmap);
+    vm.DefineAccessor(proto, "width", Property, nullptr, kWidth);
+    vm.DefineAccessor(proto, "height", Property, nullptr, kHeight);
+    vm.DefineAccessor(proto, "transparent", Property, nullptr, kTransparent);
+    vm.DefineAccessor(proto, "rectangle", Property, nullptr, kRectangle);
+    vm.DefineNative(proto, "getPixel", GetPixel, kGetPixel);
+    vm.DefineNative(proto, "getPixel32", GetPixel, kGetPixel32);
+    vm.DefineNative(proto, "setPixel", SetPixel, kSetPixel);
+    vm.DefineNative(proto, "setPixel32", SetPixel, kSetPixel32);
+    vm.DefineNative(proto, "fillRect", FillRect);
+    vm.DefineNative(proto, "colorTransform", ColorTransformNative);
+    vm.DefineNative(proto, "scroll", Scroll);
+    vm.DefineNative(proto, "clone", Clone);
+    vm.DefineNative(proto, "dispose", Dispose);
+    vm.DefineNative(proto, "floodFill", FloodFill);
+    vm.DefineNative(proto, "noise", Noise);
+    vm.DefineNative(proto, "perlinNoise", Nothing);
+    InstallBitmapDataDraw(vm, proto);
+}
+
+}  // namespace swf::bind

@@ -1,0 +1,158 @@
+// BitmapData methods that take pixels from elsewhere: copyPixels (with an
+// alpha bitmap), draw (a clip through the renderer, or another bitmap) and
+// applyFilter.
+#include <algorithm>
+
+#include "swf/avm1/FilterClasses.h"
+#include "swf/bind/BitmapDataValue.h"
+#include "swf/bind/Bindings.h"
+#include "swf/bind/GeomArgs.h"
+#include "swf/display/BitmapObject.h"
+#include "swf/runtime/BitmapFilter.h"
+
+namespace swf::bind {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+ScriptBitmap* Live(const std::shared_ptr<ScriptBitmap>& b) { return b && !b->Data().Disposed() ? b.get() : nullptr; }
+
+PixelRect RectArg(CallArgs& a, size_t i) {
+    GeomRect r;
+    return ReadRect(a.vm, a.Arg(i), r) ? ToPixels(r) : PixelRect{};
+}
+
+GeomPoint PointArg(CallArgs& a, size_t i) {
+    GeomPoint p;
+    ReadPoint(a.vm, a.Arg(i), p);
+    return p;
+}
+
+PixelRect Intersect(PixelRect r, int width, int height) {
+    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+    const int x1 = int(std::min<int64_t>(int64_t(r.x) + std::max(r.width, 0), width));
+    const int y1 = int(std::min<int64_t>(int64_t(r.y) + std::max(r.height, 0), height));
+    return x1 > x0 && y1 > y0 ? PixelRect{x0, y0, x1 - x0, y1 - y0} : PixelRect{};
+}
+
+// The source rectangle with each pixel's alpha scaled by the alpha bitmap's
+// (at alphaAt for the rectangle's corner), copied through a scratch bitmap
+// so the plain copy's clipping and merging serve it too.
+void CopyMasked(CallArgs& a, BitmapData& target, const BitmapData& source, PixelRect from, int toX, int toY,
+                const BitmapData& alpha, int alphaX, int alphaY, bool merge) {
+    const PixelRect cut = Intersect(from, source.Width(), source.Height());
+    if (cut.width <= 0) return;
+    std::shared_ptr<ScriptBitmap> scratch = BitmapsOf(a.vm).Create(cut.width, cut.height, true, 0);
+    if (!scratch) {
+        a.vm.Report("BitmapData.copyPixels: bitmap memory budget spent");
+        return;
+    }
+    BitmapData& s = scratch->Data();
+    for (int y = 0; y < cut.height; ++y)
+        for (int x = 0; x < cut.width; ++x) {
+            const int ax = alphaX + cut.x - from.x + x, ay = alphaY + cut.y - from.y + y;
+            const uint32_t m = alpha.GetPixel32(ax, ay) >> 24;
+            const uint32_t p = source.GetPixel32(cut.x + x, cut.y + y);
+            const uint32_t scaled = ((p >> 24) * m + 127) / 255;
+            s.SetPixel32(x, y, scaled << 24 | (p & 0xFFFFFF));
+        }
+    target.CopyPixels(s, {0, 0, cut.width, cut.height}, toX + cut.x - from.x, toY + cut.y - from.y, merge);
+}
+
+// copyPixels(source, rect, point, alphaBitmap, alphaPoint, mergeAlpha)
+Value CopyPixelsNative(CallArgs& a) {
+    ScriptBitmap* self = Live(BitmapOf(a.self));
+    const std::shared_ptr<ScriptBitmap> source = BitmapOf(a.Arg(0));
+    if (!self || !Live(source)) return Value();
+    const PixelRect from = RectArg(a, 1);
+    const GeomPoint to = PointArg(a, 2);
+    const std::shared_ptr<ScriptBitmap> alpha = BitmapOf(a.Arg(3));
+    const bool merge = a.vm.ToBool(a.Arg(5));
+    if (Live(alpha)) {
+        const GeomPoint at = PointArg(a, 4);
+        CopyMasked(a, self->Data(), source->Data(), from, PixelCoord(to.x), PixelCoord(to.y), alpha->Data(),
+                   PixelCoord(at.x), PixelCoord(at.y), merge);
+    } else {
+        self->Data().CopyPixels(source->Data(), from, PixelCoord(to.x), PixelCoord(to.y), merge);
+    }
+    self->Changed();
+    return Value();
+}
+
+// Puts back what lies outside `keep` from `saved`.
+void RestoreOutside(BitmapData& d, const BitmapData& saved, PixelRect keep) {
+    const int w = d.Width(), h = d.Height();
+    const PixelRect bands[] = {{0, 0, w, keep.y},
+                               {0, keep.y + keep.height, w, h - keep.y - keep.height},
+                               {0, keep.y, keep.x, keep.height},
+                               {keep.x + keep.width, keep.y, w - keep.x - keep.width, keep.height}};
+    for (const PixelRect& b : bands) d.CopyPixels(saved, b, b.x, b.y, false);
+}
+
+// draw(source, matrix, colorTransform, blendMode, clipRect, smoothing)
+Value DrawNative(CallArgs& a) {
+    ScriptBitmap* self = Live(BitmapOf(a.self));
+    if (!self) return Value();
+    BitmapData& d = self->Data();
+    const Matrix m = ReadMatrix(a.vm, a.Arg(1)).ToEngine();
+    const ColorTransform cx = ReadColorTransform(a.vm, a.Arg(2)).ToEngine();
+    const bool smooth = a.vm.ToBool(a.Arg(5));
+    const std::shared_ptr<ScriptBitmap> bitmap = BitmapOf(a.Arg(0));
+    const DisplayObject* obj = bitmap ? nullptr : ObjectOf(a.vm, a.Arg(0));
+    Shape rect;
+    if (Live(bitmap)) {
+        if (!bitmap->Id()) return Value();
+        rect = BitmapRectShape(bitmap->Id(), bitmap->Data().Width(), bitmap->Data().Height(), smooth);
+    } else if (!obj) {
+        return Value();
+    }
+    GeomRect clip;
+    std::shared_ptr<ScriptBitmap> saved;
+    PixelRect keep{0, 0, d.Width(), d.Height()};
+    if (ReadRect(a.vm, a.Arg(4), clip)) {
+        keep = Intersect(ToPixels(clip), d.Width(), d.Height());
+        if (keep.width <= 0) return Value();
+        saved = BitmapsOf(a.vm).Create(d.Width(), d.Height(), d.Transparent(), 0);
+        if (saved) saved->Data().CopyPixels(d, {0, 0, d.Width(), d.Height()}, 0, 0, false);
+    }
+    ScriptBitmaps& bitmaps = BitmapsOf(a.vm);
+    d.Draw([&](RenderBackend& backend) {
+        backend.SetBitmaps(&bitmaps);
+        if (!obj) {
+            backend.DrawShape(rect, m, cx);
+            return;
+        }
+        RenderContext rc{backend};
+        rc.scalingGrids = &bitmaps.MovieRef().scalingGrids;
+        obj->Render(rc, m, cx);
+    });
+    if (saved) RestoreOutside(d, saved->Data(), keep);
+    self->Changed();
+    return Value();
+}
+
+// applyFilter(source, rect, point, filter): 0 when applied, as the
+// original player's error code; -1 when not.
+Value ApplyFilterNative(CallArgs& a) {
+    ScriptBitmap* self = Live(BitmapOf(a.self));
+    const std::shared_ptr<ScriptBitmap> source = BitmapOf(a.Arg(0));
+    Filter filter;
+    if (!self || !Live(source) || !avm1::ToFilter(a.vm, a.Arg(3), filter)) return Value::Num(-1);
+    const GeomPoint to = PointArg(a, 2);
+    const bool wrote =
+        ApplyBitmapFilter(self->Data(), source->Data(), RectArg(a, 1), PixelCoord(to.x), PixelCoord(to.y), filter);
+    self->Changed();
+    return Value::Num(wrote ? 0 : -1);
+}
+
+}  // namespace
+
+void InstallBitmapDataDraw(avm1::Vm& vm, avm1::Object* proto) {
+    vm.DefineNative(proto, "copyPixels", CopyPixelsNative);
+    vm.DefineNative(proto, "draw", DrawNative);
+    vm.DefineNative(proto, "applyFilter", ApplyFilterNative);
+}
+
+}  // namespace swf::bind
