@@ -134,7 +134,7 @@ void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
     RenderContext rc{backend};
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};
     rc.scalingGrids = &ctx_.movie.scalingGrids;
-    RenderChildren(rc, root_->List(), view, ColorTransform());
+    root_->Render(rc, view, ColorTransform());  // its drawing, then its children
     RenderFocusRect(backend, view);
     backend.EndFrame();
 }

@@ -230,6 +230,17 @@ TEST(BitmapDataScriptTest, BitmapFillRepeatsTheBitmap) {
     EXPECT_EQ(fb.At(11, 11), FB::Pack(255, 0, 0, 255));
 }
 
+TEST(BitmapDataScriptTest, RootDrawingIsShown) {
+    ScriptedMovie m(Movie(Lines({
+        SetV("b", NewBitmap({Num(2), Num(2), "push false", Num(0x00FF00)})),
+        Do(CallM(Var("_root"), "beginBitmapFill", {Var("b")})),
+        Do(CallM(Var("_root"), "lineTo", {Num(20), Num(0)})), Do(CallM(Var("_root"), "lineTo", {Num(0), Num(20)})),
+        Do(CallM(Var("_root"), "endFill")),
+    })));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(Pixels(m.player).At(2, 2), swf::FrameBuffer::Pack(255, 0, 255, 0));
+}
+
 TEST(BitmapDataScriptTest, LoadBitmapCopiesAnExportedBitmap) {
     ScriptedMovie m(Movie(Lines({
         SetV("b", CallM(Var("flash.display.BitmapData"), "loadBitmap", {Str("img")})),
