@@ -124,8 +124,8 @@ Value DrawNative(CallArgs& a) {
             backend.DrawShape(rect, m, cx);
             return;
         }
-        RenderContext rc{backend};
-        rc.scalingGrids = &bitmaps.MovieRef().scalingGrids;
+        RenderContext rc{backend, false, RenderContext::kMaxObjectsPerFrame, FilterScale{},
+                         &bitmaps.MovieRef().scalingGrids};
         obj->Render(rc, m, cx);
     });
     if (saved) RestoreOutside(d, saved->Data(), keep);
