@@ -37,6 +37,8 @@ public:
     virtual ClipId Parent(ClipId clip) = 0;
     // A child instance by name (case-insensitive before SWF 7), of any kind.
     virtual ClipId Child(ClipId clip, const std::string& name, bool caseInsensitive) = 0;
+    // Names of the named child instances, for for-in over a clip.
+    virtual std::vector<std::string> ChildNames(ClipId) { return {}; }
     // "_level0.a.b"
     virtual std::string PathOf(ClipId clip) = 0;
 

@@ -165,6 +165,11 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
         Object* o = v.IsClip() ? ClipObject(ClipOf(v)) : v.IsObject() ? v.o : nullptr;
         Push(Value::Null());  // the end marker for-in loops test for
         if (!o) return true;
+        // Children are older than the clip's variables, so they come out last.
+        if (v.IsClip()) {
+            for (const std::string& n : host_.ChildNames(ClipOf(v)))
+                if (!o->Find(n, Ci())) Push(Value::String(n));  // unless a variable hides it
+        }
         for (const std::string& n : EnumNames(o)) Push(Value::String(n));
         return true;
     }

@@ -79,6 +79,14 @@ avm1::ClipId ScriptHost::Child(avm1::ClipId clip, const std::string& name, bool 
     return 0;
 }
 
+std::vector<std::string> ScriptHost::ChildNames(avm1::ClipId clip) {
+    std::vector<std::string> names;
+    if (MovieClip* c = Clip(clip))
+        for (const auto& entry : c->List())
+            if (Scriptable(*entry.second) && !entry.second->name.empty()) names.push_back(entry.second->name);
+    return names;
+}
+
 std::string ScriptHost::PathOf(avm1::ClipId clip) {
     DisplayObject* o = Object(clip);
     if (!o) return std::string();

@@ -90,6 +90,7 @@ public:
     avm1::ObjectKind KindOf(avm1::ClipId clip) override;
     avm1::ClipId Parent(avm1::ClipId clip) override;
     avm1::ClipId Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) override;
+    std::vector<std::string> ChildNames(avm1::ClipId clip) override;
     std::string PathOf(avm1::ClipId clip) override;
     int CurrentFrame(avm1::ClipId clip) override;
     int TotalFrames(avm1::ClipId clip) override;

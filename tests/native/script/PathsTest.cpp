@@ -33,6 +33,25 @@ TEST(PathsTest, VariablesBySlashAndDotPaths) {
     }
 }
 
+// for (k in clip) lists its variables, newest first, then its named children.
+TEST(PathsTest, ForInOverAClipListsItsChildren) {
+    Tree t;
+    t.host.Add(1, "c");
+    const std::string forIn = R"(
+        enumerate2
+        next:
+        storeregister 1; push null; equals2; if done
+        push 'out', 'out'; getvariable; push r:1; add2; setvariable
+        jump next
+        done:
+        push 'out'; getvariable; trace)";
+    EXPECT_EQ(t.Run("push 'out', ''; setvariable; push 'a'; getvariable" + forIn), "b");
+    EXPECT_EQ(t.Run("push 'a'; getvariable; push 'v', 1; setmember; push 'b', 2; setvariable; "
+                    "push 'out', ''; setvariable; push '_root'; getvariable" + forIn), "boutca");
+    EXPECT_EQ(t.Run("push 'c', 5; setvariable; push 'out', ''; setvariable; push '_root'; getvariable" + forIn),
+              "cbouta");
+}
+
 TEST(PathsTest, ClipReferenceFindsTheRecreatedClip) {
     Tree t;
     t.Run("push 'keep'; push 'a'; getvariable; setvariable");

@@ -55,6 +55,11 @@ public:
             if (swf::avm1::EqualNames(clips[k].name, name, ci)) return k;
         return 0;
     }
+    std::vector<std::string> ChildNames(ClipId c) override {
+        std::vector<std::string> names;
+        for (ClipId k : clips[c].children) names.push_back(clips[k].name);
+        return names;
+    }
     std::string PathOf(ClipId c) override {
         if (c == 1) return "_level0";
         return clips.count(c) ? PathOf(clips[c].parent) + "." + clips[c].name : "";
