@@ -177,6 +177,7 @@ void InstallDate(Vm& vm) {
     vm.DefineNative(vm.dateProto, "getDay", GetField, kDay);
     vm.DefineNative(vm.dateProto, "getUTCDay", GetField, kDay | kUtc);
     vm.DefineNative(vm.dateProto, "getYear", GetField, kShortYear);
+    vm.DefineNative(vm.dateProto, "getUTCYear", GetField, kShortYear | kUtc);
     vm.DefineNative(vm.dateProto, "setYear", SetField, kShortYear);
     vm.DefineNative(vm.dateProto, "getTime", GetTime);
     vm.DefineNative(vm.dateProto, "valueOf", GetTime);

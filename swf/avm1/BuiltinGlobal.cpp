@@ -154,11 +154,11 @@ Value AsSetPropFlags(CallArgs& a) {
 
 Value Nothing(CallArgs&) { return Value(); }
 
-// ASnative(1, 0) is ASSetPropFlags, which some movies reach this way.
+// ASnative(1, 0) is ASSetPropFlags; the other numbers are in NativeTable.cpp.
 Value AsNative(CallArgs& a) {
     const int table = ToInt32(a.vm.ToNumber(a.Arg(0))), index = ToInt32(a.vm.ToNumber(a.Arg(1)));
     if (table == 1 && index == 0) return Value::Obj(a.vm.NewNative(AsSetPropFlags));
-    return Value::Obj(a.vm.NewNative(Nothing));
+    return NativeByNumber(a.vm, table, index);
 }
 
 Value GetVersion(CallArgs&) { return Value::String("WIN 7,0,19,0"); }

@@ -54,6 +54,21 @@ Value Vm::Get(Object* o, const std::string& name, const Value& self) {
             return prop->value;
         }
     }
+    return Resolve(o, name, self);
+}
+
+// A missing member goes to the object's __resolve(name) when it has one.
+Value Vm::Resolve(Object* o, const std::string& name, const Value& self) {
+    static const std::string kResolve = "__resolve";
+    if (EqualNames(name, kResolve, Ci())) return Value();
+    int hops = 0;
+    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
+        if (Property* prop = p->Find(kResolve, Ci())) {
+            if (!IsFunction(prop->value)) return Value();
+            const Value fn = prop->value;
+            return Call(fn, self, {Value::String(name)});
+        }
+    }
     return Value();
 }
 

@@ -204,6 +204,8 @@ private:
     Object* MakeSuper(Frame& f);
     // OpsTimeline.cpp
     bool StepTimeline(Frame& f, const Instr& in);
+    // Members.cpp: a miss handed to __resolve.
+    Value Resolve(Object* o, const std::string& name, const Value& self);
     // Clips.cpp
     bool ClipGet(Object* clip, const std::string& name, Value& out);
     bool ClipSet(Object* clip, const std::string& name, const Value& v);
@@ -244,5 +246,7 @@ void InstallString(Vm& vm);
 void InstallNumberBooleanMath(Vm& vm);
 void InstallDate(Vm& vm);
 void InstallGlobals(Vm& vm);
+// ASnative(table, index): the built-in that number stands for, or undefined.
+Value NativeByNumber(Vm& vm, int table, int index);
 
 }  // namespace swf::avm1

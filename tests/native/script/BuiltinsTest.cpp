@@ -29,6 +29,10 @@ TEST(BuiltinsTest, ArrayMethods) {
         {OnArray("'b', 'B', 'a', 3", "1", 1, "sort"), "a,B,b|a,B,b"},
         {OnArray("1, 2, 1, 3", "4", 1, "sort"), "0|1,2,1"},
         {OnArray("30, 10, 20, 3", "24", 1, "sort"), "1,0,2|20,10,30"},
+        {OnArray("'9', '10', '1', 3", "16", 1, "sort"), "1,9,10|1,9,10"},
+        {OnArray("4, 3, 2, 1, 4", "1", 1, "splice"), "2,3,4|1"},
+        {OnArray("2, 1, 2", "'x', 'y'", 2, "unshift"), "4|y,x,1,2"},
+        {OnArray("2, 1, 2", "", 0, "join"), "1,2|1,2"},
     });
 }
 
@@ -76,6 +80,8 @@ TEST(BuiltinsTest, StringMethods) {
         {call("", 0, "toUpperCase"), "HELLO, WORLD"},
         {call("', '", 1, "split") + "; push 'x'; trace", "Hello,World|x"},
         {call("'!'", 1, "concat"), "Hello, World!"},
+        {call("2, ''", 2, "split"), "H,e"},
+        {call("-5, 'o'", 2, "indexOf"), "4"},
         {"push 'abc'; push 'length'; getmember; trace", "3"},
         {"push 66, 65, 2, 'String'; getvariable; push 'fromCharCode'; callmethod; trace", "AB"},
         {"push 5, 1, 'String'; newobject; push 'length'; getmember; trace", "1"},
@@ -100,6 +106,36 @@ TEST(BuiltinsTest, MathNumberAndGlobals) {
         {"push 'a b&c', 1, 'escape'; callfunction; trace", "a%20b%26c"},
         {"push 'a%20b%2', 1, 'unescape'; callfunction; trace", "a b%2"},
         {"push 0, 'Math'; getvariable; push 'random'; callmethod; push 1; less2; trace", "true"},
+        {"push 0, 0; divide; push 1, 2, 'Math'; getvariable; push 'max'; callmethod; trace", "NaN"},
+        {"push '0x10', 1, 'Number'; callfunction; trace", "16"},
+        {"push '12px', 1, 'Number'; callfunction; trace", "NaN"},
+        {"push '08', 1, 'parseInt'; callfunction; trace", "0"},
+        {"push '\xc3\xa9', 1, 'escape'; callfunction; trace", "%C3%A9"},
+    });
+}
+
+// ASnative(table, index) gives the built-in it stands for; this is `self`.
+TEST(BuiltinsTest, AsNativeNumbersReachTheBuiltIns) {
+    // `self` pushes the object the function is called on.
+    auto call = [](int table, int index, const std::string& self, const std::string& args, int argc) {
+        return "push " + std::to_string(index) + ", " + std::to_string(table) +
+               ", 2, 'ASnative'; callfunction; storeregister 2; pop;" + (args.empty() ? "" : "push " + args + ";") +
+               self + "; push " + std::to_string(argc + 1) + "; push r:2, 'call'; callmethod; trace";
+    };
+    RunPairs({
+        {call(200, 17, "push null", "3, 2", 2), "8"},
+        {call(200, 12, "push null", "-1.5", 1), "-2"},
+        {call(100, 2, "push null", "'0x1f'", 1), "31"},
+        {call(100, 1, "push null", "'a%20b'", 1), "a b"},
+        {call(251, 2, "push 'ab'", "", 0), "AB"},
+        {call(251, 7, "push 'abcb'", "'b'", 1), "1"},
+        {call(252, 1, "push 1, 1; initarray", "7", 1), "2"},
+        {call(800, 2, "push null", "65", 1), "false"},
+        {call(106, 1, "push 5", "2", 1), "101"},
+        {"push 0, 1, 2, 'ASnative'; callfunction; typeof; trace", "function"},
+        {"push 3, 999, 2, 'ASnative'; callfunction; typeof; trace", "undefined"},
+        {"push 40, 200, 2, 'ASnative'; callfunction; typeof; trace", "undefined"},
+        {"push 0, 252, 2, 'ASnative'; callfunction; typeof; trace", "undefined"},
     });
 }
 
@@ -119,6 +155,8 @@ TEST(BuiltinsTest, DateFieldsRoundTrip) {
          "2"},
         {std::string(make) + "push r:1; tostring; trace", "Sun Feb 29 13:05:09 GMT+0000 2004"},
         {"push 1, 0, 1970, 3, 'Date'; getvariable; push 'UTC'; callmethod; trace", "0"},
+        {"push 0, 99, 2, 'Date'; newobject; push 0; stackswap; push 'getFullYear'; callmethod; trace", "1999"},
+        {"push 0, 1, 'Date'; newobject; push 0; stackswap; push 'getUTCYear'; callmethod; trace", "70"},
     });
 }
 

@@ -87,6 +87,16 @@ TEST(ObjectsTest, GettersSettersAndWatchers) {
             push 'w'; getvariable; push 'x', 2, 'o'; getvariable; push 'watch'; callmethod; pop
             push 'o'; getvariable; push 'x', 3; setmember
             push 'o'; getvariable; push 'x'; getmember; trace)", "30"},
+        // A missing member asks __resolve; members that exist do not.
+        {R"(
+            push 'o', 'k', 1, 1; initobject; setvariable
+            push 'o'; getvariable; push '__resolve'
+            definefunction - (n) rend
+              push 'r:'; push 'n'; getvariable; add2; return
+            rend:
+            setmember
+            push 'o'; getvariable; push 'xyz'; getmember; trace
+            push 'o'; getvariable; push 'k'; getmember; trace)", "r:xyz|1"},
     });
 }
 
