@@ -40,7 +40,9 @@ Vm::~Vm() = default;
 
 void Vm::Report(const std::string& message) {
     constexpr size_t kMaxErrors = 64;  // a looping movie must not fill memory
-    if (errors_.size() < kMaxErrors) errors_.push_back(message);
+    // A problem met every frame is listed once, so it leaves room for others.
+    if (errors_.size() < kMaxErrors && std::find(errors_.begin(), errors_.end(), message) == errors_.end())
+        errors_.push_back(message);
 }
 
 void Vm::RunBlock(const ActionBlock& block, ClipId clip) {

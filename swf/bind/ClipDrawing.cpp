@@ -1,6 +1,7 @@
 // The drawing API on movie clips: script arguments (pixels, 0xRRGGBB,
 // percent alphas, arrays, matrix objects) turned into the clip's Drawing.
 #include <cmath>
+#include <string>
 
 #include "swf/bind/Bindings.h"
 #include "swf/runtime/Drawing.h"
@@ -23,6 +24,13 @@ int32_t Twips(double px) {
 Drawing* DrawingOf(CallArgs& a) {
     MovieClip* c = ClipOf(a);
     return c ? &c->Graphics() : nullptr;
+}
+
+// A drawing past its budget stops growing; the script is told once.
+void NoteOverflow(CallArgs& a, const Drawing& d, bool before) {
+    if (!before && d.Overflowed())
+        a.vm.Report("drawing API: a clip's drawing reached its budget of " + std::to_string(Drawing::kMaxEdges) +
+                    " edges; later segments are dropped");
 }
 
 std::string StringArg(CallArgs& a, size_t i, const std::string& fallback) {
@@ -130,15 +138,19 @@ Value PenTo(CallArgs& a) {
     Drawing* d = DrawingOf(a);
     if (!d || a.args.size() < 2) return Value();
     const Point p{Twips(NumberArg(a, 0)), Twips(NumberArg(a, 1))};
+    const bool over = d->Overflowed();
     if (a.callee->fn->magic == kMoveTo) d->MoveTo(p);
     else d->LineTo(p);
+    NoteOverflow(a, *d, over);
     return Value();
 }
 
 Value CurveToNative(CallArgs& a) {
     Drawing* d = DrawingOf(a);
     if (!d || a.args.size() < 4) return Value();
+    const bool over = d->Overflowed();
     d->CurveTo({Twips(NumberArg(a, 0)), Twips(NumberArg(a, 1))}, {Twips(NumberArg(a, 2)), Twips(NumberArg(a, 3))});
+    NoteOverflow(a, *d, over);
     return Value();
 }
 
