@@ -40,6 +40,8 @@ struct Player::State {
     Quality quality = Quality::High;
     int viewWidth = 0;  // the last render's target size, for pointer input
     int viewHeight = 0;
+    bool sizedByHost = false;  // SetViewSize was called: kept across loads
+    int hostWidth = 0, hostHeight = 0;
     uint64_t clock = 0;
     FsCommandHandler fsCommand;
     GetUrlHandler getUrl;
@@ -53,8 +55,20 @@ struct Player::State {
     uint16_t Rate88() const {
         return movie && movie->header.frameRate88 ? movie->header.frameRate88 : kDefaultFrameRate88;
     }
+    // Scripts' Stage.scaleMode and Stage.align win over the host's.
     Matrix View() const {
-        return ViewMatrix(movie->header.stage, viewWidth, viewHeight, scaleMode, alignFlags);
+        if (!timeline) return ViewMatrix(movie->header.stage, viewWidth, viewHeight, scaleMode, alignFlags);
+        const avm1::StageView& s = timeline->ScriptRuntime().stage;
+        return ViewMatrix(movie->header.stage, viewWidth, viewHeight, s.ScaleMode(), s.Align());
+    }
+    // Tells scripts how the movie is shown.
+    void ShareView() {
+        if (!timeline) return;
+        avm1::StageView& s = timeline->ScriptRuntime().stage;
+        s.hostScaleMode = scaleMode;
+        s.hostAlign = alignFlags;
+        s.width = viewWidth;
+        s.height = viewHeight;
     }
     void Dispatch(const std::vector<HostCall>& calls) {
         // Problems scripts met join the load errors, up to a bound.
@@ -111,6 +125,11 @@ bool Player::LoadBytes(std::vector<uint8_t> bytes) {
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
     state_->viewHeight = static_cast<int>(std::clamp<int64_t>((int64_t(stage.yMax) - stage.yMin) / kTwipsPerPixel, 0, INT32_MAX));
+    if (state_->sizedByHost) {
+        state_->viewWidth = state_->hostWidth;
+        state_->viewHeight = state_->hostHeight;
+    }
+    state_->ShareView();
     state_->Dispatch(state_->timeline->Start());
     return true;
 }
@@ -235,7 +254,9 @@ void Player::KeyUp(int keyCode, int charCode) {
     if (keyCode == kKeyControl) state_->controlDown = false;
     if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
 }
-void Player::Wheel(int) {}
+void Player::Wheel(int lines) {
+    if (state_->timeline) state_->timeline->Wheel(lines);
+}
 void Player::Focus(bool in) {
     state_->focused = in;
     if (!in) state_->shiftDown = state_->controlDown = false;
@@ -243,8 +264,28 @@ void Player::Focus(bool in) {
 }
 bool Player::HasFocus() const { return state_->focused; }
 
-void Player::SetScaleMode(int mode) { state_->scaleMode = mode; }
-void Player::SetAlignMode(int flags) { state_->alignFlags = flags; }
+void Player::SetScaleMode(int mode) {
+    state_->scaleMode = mode;
+    state_->ShareView();
+}
+void Player::SetAlignMode(int flags) {
+    state_->alignFlags = flags;
+    state_->ShareView();
+}
+
+void Player::SetViewSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const bool changed = width != state_->viewWidth || height != state_->viewHeight;
+    state_->sizedByHost = true;
+    state_->hostWidth = state_->viewWidth = width;
+    state_->hostHeight = state_->viewHeight = height;
+    state_->ShareView();
+    if (changed && state_->timeline && state_->timeline->ScriptRuntime().stage.ScaleMode() == kNoScale)
+        state_->Dispatch(state_->timeline->StageResized());
+}
+
+bool Player::CursorHidden() const { return state_->timeline && state_->timeline->ScriptRuntime().mouseHidden; }
 int Player::ScaleModeValue() const { return state_->scaleMode; }
 int Player::AlignModeValue() const { return state_->alignFlags; }
 void Player::SetQuality(Quality quality) { state_->quality = quality; }
@@ -261,6 +302,7 @@ void Player::Render(FrameBuffer& target) {
 void Player::RenderTo(RenderBackend& backend, int width, int height) {
     state_->viewWidth = width;
     state_->viewHeight = height;
+    state_->ShareView();
     backend.SetQuality(state_->quality);
     backend.SetBitmaps(state_->movie.get());
     if (!state_->timeline) {

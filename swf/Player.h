@@ -97,18 +97,28 @@ public:
     // Keyboard, wheel and focus. `keyCode` is a KeyCode (or a letter or
     // digit), `charCode` the character typed (0 for none). Keys reach
     // onClipEvent(keyDown/keyUp), Key's listeners, then the key-press
-    // handlers of buttons and clips; wheel and focus are kept for scripts.
+    // handlers of buttons and clips. The wheel scrolls the text field under
+    // the pointer (`lines` > 0: towards the top). Presses on a selectable
+    // field focus it and place its caret; dragging selects.
     void KeyDown(int keyCode, int charCode);
     void KeyUp(int keyCode, int charCode);
     void Wheel(int lines);
     void Focus(bool in);
     bool HasFocus() const;
 
-    // View used for rendering and for pointer input.
+    // View used for rendering and for pointer input. Scripts may set their
+    // own scale mode and align (Stage), which win over these.
     void SetScaleMode(int mode);
     void SetAlignMode(int flags);
     int ScaleModeValue() const;
     int AlignModeValue() const;
+    // The target's size in pixels, as the host's window changes; under
+    // noScale a change tells Stage's listeners (onResize). Render also
+    // takes its target's size, without telling anyone.
+    void SetViewSize(int width, int height);
+    // Scripts hid the pointer (Mouse.hide): the host shows no cursor over
+    // the movie.
+    bool CursorHidden() const;
     // High unless set; kept across loads.
     void SetQuality(Quality quality);
     Quality GetQuality() const;

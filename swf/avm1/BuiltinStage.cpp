@@ -7,9 +7,54 @@ namespace swf::avm1 {
 
 namespace {
 
+constexpr int kNoScale = 3;
+const char* const kScaleModes[] = {"showAll", "noBorder", "exactFit", "noScale"};
+// Align letters and their flags, in the order the getter writes them.
+constexpr struct {
+    char letter;
+    int flag;
+} kAlignLetters[] = {{'T', 4}, {'B', 8}, {'L', 1}, {'R', 2}};
+
+// Under noScale the stage is the view; otherwise the movie's own size.
 Value StageSize(CallArgs& a) {
+    const StageView& view = a.vm.Runtime().stage;
+    const bool height = a.callee->fn->magic != 0;
+    if (view.ScaleMode() == kNoScale && view.width > 0 && view.height > 0)
+        return Value::Num(height ? view.height : view.width);
     Host& host = a.vm.HostRef();
-    return Value::Num(a.callee->fn->magic ? host.StageHeight() : host.StageWidth());
+    return Value::Num(height ? host.StageHeight() : host.StageWidth());
+}
+
+Value GetScaleMode(CallArgs& a) { return Value::String(kScaleModes[a.vm.Runtime().stage.ScaleMode() & 3]); }
+
+// Unknown names show all, as the default does.
+Value SetScaleMode(CallArgs& a) {
+    const std::string name = a.vm.ToString(a.Arg(0));
+    int mode = 0;
+    for (int i = 0; i < 4; ++i)
+        if (EqualNames(name, kScaleModes[i], true)) mode = i;
+    a.vm.Runtime().stage.scriptScaleMode = mode;
+    return Value();
+}
+
+Value GetAlign(CallArgs& a) {
+    const int flags = a.vm.Runtime().stage.Align();
+    std::string out;
+    for (const auto& l : kAlignLetters)
+        if (flags & l.flag) out += l.letter;
+    return Value::String(out);
+}
+
+Value SetAlign(CallArgs& a) {
+    int flags = 0;
+    for (char c : a.vm.ToString(a.Arg(0)))
+        for (const auto& l : kAlignLetters)
+            if (c == l.letter || c == l.letter + ('a' - 'A')) flags |= l.flag;
+    // Opposite sides together cancel out: centred on that axis.
+    if ((flags & 3) == 3) flags &= ~3;
+    if ((flags & 12) == 12) flags &= ~12;
+    a.vm.Runtime().stage.scriptAlign = flags;
+    return Value();
 }
 
 // Settings the player has no dialog or clipboard for: accepted, no effect.
@@ -34,8 +79,8 @@ void InstallStageAndSystem(Vm& vm) {
     MakeBroadcaster(vm, stage);
     vm.DefineAccessor(stage, "width", StageSize, nullptr, 0);
     vm.DefineAccessor(stage, "height", StageSize, nullptr, 1);
-    stage->Put("scaleMode", vm.Ci()).value = Value::String("showAll");
-    stage->Put("align", vm.Ci()).value = Value::String("");
+    vm.DefineAccessor(stage, "scaleMode", GetScaleMode, SetScaleMode);
+    vm.DefineAccessor(stage, "align", GetAlign, SetAlign);
     stage->Put("showMenu", vm.Ci()).value = Value::Bool(true);
     vm.SetHidden(vm.global, "Stage", Value::Obj(stage));
 

@@ -98,7 +98,7 @@ ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
             continue;
         }
         int level = LevelNumber(part);
-        if (EqualNames(part, "_root", true)) clip = host_.Level(0);
+        if (EqualNames(part, "_root", true)) clip = RootOf(clip);
         else if (level >= 0) clip = host_.Level(level);
         else if (!clip) return 0;
         else if (part == ".." || EqualNames(part, "_parent", true)) clip = host_.Parent(clip);
@@ -106,6 +106,18 @@ ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
         if (!clip) return 0;
     }
     return clip;
+}
+
+ClipId Vm::RootOf(ClipId clip) {
+    constexpr int kMaxHops = 64;
+    int hops = 0;
+    for (ClipId c = clip; c && hops < kMaxHops; c = host_.Parent(c), ++hops) {
+        auto it = clipObjects_.find(c);
+        if (it == clipObjects_.end()) continue;
+        const Property* lock = it->second->Find("_lockroot", Ci());
+        if (lock && !lock->getter && ToBool(lock->value)) return c;
+    }
+    return host_.Level(0);
 }
 
 bool Vm::ClipGet(Object* o, const std::string& name, Value& out) {
@@ -121,7 +133,7 @@ bool Vm::ClipGet(Object* o, const std::string& name, Value& out) {
             return true;
         }
         if (EqualNames(name, "_root", true)) {
-            out = ClipValue(host_.Level(0));
+            out = ClipValue(RootOf(clip));
             return true;
         }
         int level = LevelNumber(name);

@@ -12,9 +12,20 @@
 
 namespace swf::avm1 {
 
+// How the movie is shown, as Stage reads and sets it. Modes and align
+// flags are the player's values (swf/Player.h: ScaleMode, AlignFlags).
+struct StageView {
+    int hostScaleMode = 0, hostAlign = 0;  // what the host set
+    int scriptScaleMode = -1, scriptAlign = -1;  // what scripts set; -1: none
+    int width = 0, height = 0;  // the view in pixels
+    int ScaleMode() const { return scriptScaleMode >= 0 ? scriptScaleMode : hostScaleMode; }
+    int Align() const { return scriptAlign >= 0 ? scriptAlign : hostAlign; }
+};
+
 struct RuntimeState {
     KeyState keys;
     bool mouseHidden = false;
+    StageView stage;
 };
 
 // Calls `event` on every listener of the global object `source` ("Key",

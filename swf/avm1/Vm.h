@@ -153,6 +153,9 @@ public:
     ClipId ClipOf(const Value& v);  // 0 when v is no live clip
     // Resolves a target path ("/a/b", "_root.a", "../b", "_level1") from `from`.
     ClipId ResolvePath(ClipId from, const std::string& path);
+    // What _root means from `clip`: the nearest clip up from it whose
+    // _lockroot is true, else level 0.
+    ClipId RootOf(ClipId clip);
     // A goto to a frame given as a value: a 1-based number, a label or
     // "path:frame"; `bias` is added to the frame found.
     void GotoFrameValue(ClipId clip, const Value& frame, bool play, int bias);

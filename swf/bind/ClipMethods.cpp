@@ -121,6 +121,9 @@ Value HitTestNative(CallArgs& a) {
     if (a.args.size() >= 2) {
         GeomPoint p{NumberArg(a, 0), NumberArg(a, 1)};
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) return Value::Bool(false);
+        // Outside its scripted mask nothing of the clip shows.
+        const DisplayObject* mask = ScriptMaskOf(HostOf(a.vm).Context(), *o);
+        if (mask && !HitTestPoint(*mask, p, true)) return Value::Bool(false);
         return Value::Bool(HitTestPoint(*o, p, a.vm.ToBool(a.Arg(2))));
     }
     DisplayObject* other = ObjectOf(a.vm, a.args[0]);

@@ -1,5 +1,6 @@
 #include "swf/display/DepthOps.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "swf/display/TextObjects.h"
@@ -154,14 +155,36 @@ DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr
     return raw;
 }
 
-bool RemoveClip(DisplayObject& obj) {
+bool RemoveClip(DisplayObject& obj, PlayContext* ctx, ActionQueue* queue) {
     MovieClip* parent = obj.parent ? obj.parent->AsClip() : nullptr;
     const int32_t d = ScriptDepth(obj);
     if (!parent || d < 0 || d > kMaxRemovableDepth) return false;
     auto it = parent->List().find(obj.depth);
     if (it == parent->List().end() || it->second.get() != &obj) return false;
+    std::unique_ptr<DisplayObject> out = std::move(it->second);
     parent->List().erase(it);
+    if (ctx) Leave(*ctx, std::move(out), queue, queue ? queue->size() : 0);
     return true;
+}
+
+namespace {
+
+void QueueUnloads(MovieClip& clip, std::vector<QueuedActions>& out) {
+    out.push_back({clip.serial, nullptr, 0, kClipUnload});
+    for (auto& entry : clip.List())
+        if (MovieClip* child = entry.second->AsClip()) QueueUnloads(*child, out);
+}
+
+}  // namespace
+
+size_t Leave(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, ActionQueue* queue, size_t at) {
+    if (!obj || !queue) return 0;
+    std::vector<QueuedActions> unloads;
+    if (MovieClip* clip = obj->AsClip()) QueueUnloads(*clip, unloads);
+    at = std::min(at, queue->size());
+    queue->insert(queue->begin() + long(at), unloads.begin(), unloads.end());
+    ctx.leaving.push_back(std::shared_ptr<DisplayObject>(std::move(obj)));
+    return unloads.size();
 }
 
 }  // namespace swf

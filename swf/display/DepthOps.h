@@ -50,8 +50,14 @@ EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std:
 DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr<DisplayObject> obj,
                             double scriptDepth);
 // Only objects at script depths 0..kMaxRemovableDepth go; true when removed.
-// `obj` is destroyed.
-bool RemoveClip(DisplayObject& obj);
+// `obj` is destroyed, or with a queue, leaves (below).
+bool RemoveClip(DisplayObject& obj, PlayContext* ctx = nullptr, ActionQueue* queue = nullptr);
+
+// An object out of the tree: without a queue it is destroyed at once; with
+// one, the unload events of it and every clip in it (outer first) go into
+// the queue at `at`, and it lives on in ctx.leaving until they ran. Returns
+// the entries queued.
+size_t Leave(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, ActionQueue* queue, size_t at);
 
 // The empty timeline of clips made by script: one frame, nothing in it.
 const TimelineData& EmptyTimeline();

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "swf/display/ClipGeometry.h"
 #include "swf/display/EffectRender.h"
 
 namespace swf {
@@ -12,13 +13,34 @@ bool DisplayObject::HitTest(const Matrix&, Point) const { return false; }
 
 void DisplayObject::Tick(PlayContext&, ActionQueue*) {}
 
+const DisplayObject* ScriptMaskOf(const PlayContext& ctx, const DisplayObject& obj) {
+    if (!obj.scriptMask) return nullptr;
+    const DisplayObject* mask = ctx.FindObject(obj.scriptMask);
+    return mask && mask->maskOf == obj.serial ? mask : nullptr;
+}
+
+bool ScriptMaskInUse(const PlayContext& ctx, const DisplayObject& obj) {
+    if (!obj.maskOf) return false;
+    const DisplayObject* masked = ctx.FindObject(obj.maskOf);
+    return masked && masked->scriptMask == obj.serial;
+}
+
 namespace {
 
 void RenderChild(RenderContext& rc, const DisplayObject& obj, const Matrix& parent, const ColorTransform& parentCx) {
     const Matrix m = parent.Concat(obj.matrix);
     const ColorTransform cx = parentCx.Concat(obj.cxform);
     if (rc.definingMask) return obj.Render(rc, m, cx);
+    if (rc.objects && ScriptMaskInUse(*rc.objects, obj)) return;
+    const DisplayObject* mask = rc.objects ? ScriptMaskOf(*rc.objects, obj) : nullptr;
+    if (!mask) return RenderPlaced(rc, obj, m, cx);
+    rc.backend.PushMask();
+    rc.definingMask = true;
+    mask->Render(rc, rc.view.Concat(ToStage(*mask)), ColorTransform());
+    rc.definingMask = false;
+    rc.backend.ActivateMask();
     RenderPlaced(rc, obj, m, cx);
+    rc.backend.PopMask();
 }
 
 }  // namespace

@@ -73,6 +73,10 @@ struct RenderContext {
     static constexpr size_t kMaxObjectsPerFrame = 1 << 16;
     FilterScale filterScale;  // the view's scale
     const std::map<uint16_t, Rect>* scalingGrids = nullptr;
+    // For masks set by scripts: where objects are found by serial, and the
+    // stage's matrix to the target. Null: such masks are ignored.
+    const PlayContext* objects = nullptr;
+    Matrix view;
 };
 
 class DisplayObject : public Placement {
@@ -120,10 +124,20 @@ public:
     // 9-slice grid (twips of the object's space) over its character's.
     std::optional<Rgba> opaqueBackground;
     std::optional<Rect> scale9Grid;
+    // setMask (serials, 0: none): the object whose shapes cut this one and
+    // all it holds, and on that mask, the object it cuts; a mask in use is
+    // not drawn or hit.
+    uint32_t scriptMask = 0;
+    uint32_t maskOf = 0;
 
 private:
     DisplayKind kind_;
 };
+
+// The mask a script set on `obj` (null: none, or gone), and whether `obj`
+// is such a mask now (then it is neither drawn nor hit).
+const DisplayObject* ScriptMaskOf(const PlayContext& ctx, const DisplayObject& obj);
+bool ScriptMaskInUse(const PlayContext& ctx, const DisplayObject& obj);
 
 // Adds `r` mapped through `m` to `box`.
 void AddRect(const Matrix& m, const Rect& r, Rect& box, bool& any);

@@ -103,6 +103,12 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     Merge(forward ? current_ + 1 : 0, target, forward, pending);
     const int crossedFrom = forward ? current_ + 1 : 0;
     current_ = target;
+    // Clips leaving unload before the frame's actions run.
+    size_t unloadAt = queue ? queue->size() : 0;
+    auto leave = [&](DisplayList::iterator it) {
+        unloadAt += Leave(ctx_, std::move(it->second), queue, unloadAt);
+        return list_.erase(it);
+    };
     if (queue) {
         // Init actions of every frame crossed, in case a goto skipped theirs.
         for (int f = std::max(crossedFrom, 0); f <= target; ++f)
@@ -114,13 +120,13 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
 
     if (!forward) {  // depths absent from the target frame go, but not what scripts made
         for (auto it = list_.begin(); it != list_.end();)
-            it = pending.count(it->first) || it->first >= kScriptDepthOffset ? std::next(it) : list_.erase(it);
+            it = pending.count(it->first) || it->first >= kScriptDepthOffset ? std::next(it) : leave(it);
     }
     std::vector<uint32_t> created;  // advanced on creation, not again below
     for (auto& [depth, p] : pending) {
         auto old = list_.find(depth);
         if (p.removed) {
-            if (old != list_.end()) list_.erase(old);
+            if (old != list_.end()) leave(old);
             continue;
         }
         const bool reuse = old != list_.end() &&
@@ -131,6 +137,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             created.push_back(fresh->serial);
             fresh->parent = this;
             AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
+            if (old != list_.end()) leave(old);  // replaced
             old = list_.insert_or_assign(depth, std::move(fresh)).first;
         }
         DisplayObject& obj = *old->second;

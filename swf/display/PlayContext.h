@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -59,6 +60,10 @@ struct PlayContext {
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;
+    // Objects taken out of the tree by a host call that runs actions: kept
+    // (and still found by serial) until their unload handlers ran, then
+    // freed at the end of the call. Declared last: freed first.
+    std::vector<std::shared_ptr<DisplayObject>> leaving;
 
     // Every entry from the host starts with fresh budgets.
     void BeginHostCall() {

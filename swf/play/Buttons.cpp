@@ -4,7 +4,7 @@
 // stored as OverDownToOverUp, the release). Only the topmost button under
 // the pointer counts. A button's hit area is the shapes of its hit-state
 // records, cut by the masks around it; sprites in a hit state do not count
-// yet.
+// yet. A clip's hitArea clip, when set, replaces its drawing as the area.
 //
 // Movie clips with button handlers (onPress, onRelease, ... as handler
 // properties or onClipEvent handlers) act as buttons: their whole drawing
@@ -13,6 +13,7 @@
 // their handler properties after their own actions.
 #include <algorithm>
 
+#include "swf/display/ClipGeometry.h"
 #include "swf/play/Timeline.h"
 
 namespace swf {
@@ -31,9 +32,16 @@ constexpr uint32_t kButtonEvents = kClipPress | kClipRelease | kClipReleaseOutsi
 const char* const kButtonHandlers[] = {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
                                        "onRollOut", "onDragOver", "onDragOut"};
 
+// What the walk needs besides the tree: scripted masks are found by serial
+// and placed from the stage.
+struct WalkScope {
+    const PlayContext& ctx;
+    const Matrix& view;
+};
+
 template <typename IsButton, typename F>
-void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, std::vector<MaskRef>& masks,
-                 IsButton& isButton, F&& visit) {
+void WalkButtons(const WalkScope& scope, DisplayList& list, const Matrix& parent, MovieClip* owner,
+                 std::vector<MaskRef>& masks, IsButton& isButton, F&& visit) {
     const size_t outer = masks.size();
     for (auto& entry : list) {
         DisplayObject& obj = *entry.second;
@@ -46,12 +54,16 @@ void WalkButtons(DisplayList& list, const Matrix& parent, MovieClip* owner, std:
             masks.push_back({&obj, m, obj.clipDepth});
             continue;
         }
-        if (!obj.visible) continue;
+        if (!obj.visible || ScriptMaskInUse(scope.ctx, obj)) continue;
+        const size_t before = masks.size();
+        if (const DisplayObject* mask = ScriptMaskOf(scope.ctx, obj))
+            masks.push_back({mask, scope.view.Concat(ToStage(*mask)), INT32_MAX});
         if (obj.AsButton()) visit(obj, owner, m, masks);
         if (MovieClip* clip = obj.AsClip()) {
             if (isButton(*clip)) visit(obj, owner, m, masks);
-            else WalkButtons(clip->List(), m, clip, masks, isButton, visit);
+            else WalkButtons(scope, clip->List(), m, clip, masks, isButton, visit);
         }
+        masks.resize(before);
     }
     masks.resize(outer);
 }
@@ -94,7 +106,7 @@ template <typename F>
 void Timeline::ForEachButton(F&& visit) {
     std::vector<MaskRef> masks;
     auto isButton = [this](const MovieClip& clip) { return ActsAsButton(clip); };
-    WalkButtons(root_->List(), view_, root_.get(), masks, isButton,
+    WalkButtons({ctx_, view_}, root_->List(), view_, root_.get(), masks, isButton,
                 [&](DisplayObject& obj, MovieClip* owner, const Matrix& m, const std::vector<MaskRef>& around) {
                     visit(obj, owner, m, InsideMasks(around, pointer_));
                 });
@@ -109,10 +121,20 @@ Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
     return ref;
 }
 
+const DisplayObject* Timeline::HitAreaOf(const DisplayObject& obj) {
+    if (!obj.AsClip() || !vm_.HasClipObject(obj.serial)) return nullptr;
+    const avm1::ClipId area = vm_.ClipOf(PlainMember(obj.serial, "hitArea"));
+    return area && area != obj.serial ? ctx_.FindObject(area) : nullptr;
+}
+
 uint32_t Timeline::ButtonAt() {
     uint32_t hit = 0;  // the last hit in drawing order is the topmost
     ForEachButton([&](DisplayObject& obj, MovieClip*, const Matrix& m, bool insideMasks) {
-        if (insideMasks && obj.HitTest(m, pointer_)) hit = obj.serial;
+        if (!insideMasks) return;
+        // A hit area counts where it is, drawn or not.
+        const DisplayObject* area = HitAreaOf(obj);
+        if (area ? area->HitTest(view_.Concat(ToStage(*area)), pointer_) : obj.HitTest(m, pointer_))
+            hit = obj.serial;
     });
     return hit;
 }
@@ -196,11 +218,19 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
         if (over.object && PhaseOf(over) == ButtonPhase::Idle)
             SetPhase(over, ButtonPhase::OverUp, kCondIdleToOverUp, queue);
     }
+    // Fields take presses that no button took.
+    std::vector<HostCall> calls;
+    scriptHost_.Begin(&queue, &calls);
+    vm_.BeginHostCall();
+    FieldPointer(event, overSerial_ != 0);
+    scriptHost_.Begin(nullptr, nullptr);
     QueueEvent(event == PointerEvent::Down ? kClipMouseDown
                : event == PointerEvent::Up ? kClipMouseUp
                                             : kClipMouseMove,
                queue);
-    return RunActions(queue);
+    std::vector<HostCall> more = RunActions(queue);
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
 }
 
 std::vector<HostCall> Timeline::KeyPress(uint8_t code) {

@@ -44,6 +44,7 @@ const EventName kEventNames[] = {
     {kClipRollOut, "onRollOut", nullptr},
     {kClipDragOver, "onDragOver", nullptr},
     {kClipDragOut, "onDragOut", nullptr},
+    {kStageResizeEvent, "onResize", "Stage"},
 };
 
 const EventName* Find(uint32_t event) {
@@ -117,8 +118,12 @@ bool Timeline::RunEvent(const QueuedActions& q) {
             ran = true;
         }
     }
-    if (name && ctx_.FindObject(q.clipSerial) && vm_.HasClipObject(q.clipSerial))
-        ran |= vm_.CallHandler(vm_.ClipValue(q.clipSerial), name->handler);
+    if (name && ctx_.FindObject(q.clipSerial) && vm_.HasClipObject(q.clipSerial)) {
+        // A clip that left has no path any more: its handler gets the object.
+        const avm1::Value self = q.event == kClipUnload ? avm1::Value::Obj(vm_.ClipObject(q.clipSerial))
+                                                        : vm_.ClipValue(q.clipSerial);
+        ran |= vm_.CallHandler(self, name->handler);
+    }
     return ran;
 }
 
@@ -149,6 +154,13 @@ void Timeline::FinishLoads(ActionQueue& queue) {
         }
         queue.push_back({load.clip, nullptr, 0, kClipData});
     }
+}
+
+std::vector<HostCall> Timeline::StageResized() {
+    ctx_.BeginHostCall();
+    ActionQueue queue;
+    if (!Listeners("Stage").empty()) queue.push_back({0, nullptr, 0, kStageResizeEvent});
+    return RunActions(queue);
 }
 
 std::vector<HostCall> Timeline::Key(bool down, int code, int ascii) {

@@ -57,6 +57,8 @@ public:
     // came from memory, nothing is beside it).
     std::vector<Load> TakeLoads();
     void SetDropTarget(const std::string& slashPath) { dropTarget_ = slashPath; }
+    // _droptarget: what is under the pointer besides `dragged`.
+    void UpdateDropTarget(const DisplayObject* dragged);
 
     // For the bindings.
     PlayContext& Context() { return ctx_; }
@@ -77,6 +79,9 @@ public:
     // when scripts may remove it.
     DisplayObject* Duplicate(DisplayObject& obj, const std::string& name, double depth);
     void Remove(DisplayObject& obj);
+    // Whether `obj` or a clip in it handles unload (onClipEvent or an
+    // onUnload set on the object itself).
+    bool HasUnloadHandler(DisplayObject& obj);
     // Called for every object scripts create, once it is in the tree: a
     // clip's load event follows the actions queued so far.
     void Created(DisplayObject& obj);

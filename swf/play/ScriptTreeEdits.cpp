@@ -48,7 +48,25 @@ void ScriptHost::Created(DisplayObject& obj) {
 void ScriptHost::Remove(DisplayObject& obj) {
     const avm1::ClipId id = obj.serial;
     if (drag_.Active() && Inside(Object(drag_.Clip()), &obj)) drag_.Stop();
-    if (RemoveClip(obj) && vm_) vm_->ClipRemoved(id);
+    // With unload handlers to run, the clip's script object stays until they
+    // did; otherwise references to it die at once.
+    const bool unloads = queue_ && HasUnloadHandler(obj);
+    if (RemoveClip(obj, &ctx_, unloads ? queue_ : nullptr) && vm_ && !unloads) vm_->ClipRemoved(id);
+}
+
+bool ScriptHost::HasUnloadHandler(DisplayObject& obj) {
+    MovieClip* clip = obj.AsClip();
+    if (!clip) return false;
+    if (clip->clipActions)
+        for (const ClipEventAction& a : *clip->clipActions)
+            if (a.events & kClipUnload) return true;
+    if (vm_ && vm_->HasClipObject(clip->serial)) {
+        const avm1::Property* p = vm_->ClipObject(clip->serial)->Find("onUnload", vm_->Ci());
+        if (p && p->value.IsObject()) return true;
+    }
+    for (auto& entry : clip->List())
+        if (HasUnloadHandler(*entry.second)) return true;
+    return false;
 }
 
 void ScriptHost::LoadVariables(avm1::ClipId clip, const std::string& url, int method) {
@@ -95,6 +113,10 @@ void ScriptHost::StopDrag() {
     if (!drag_.Active()) return;
     DisplayObject* dragged = Object(drag_.Clip());
     drag_.Stop();
+    UpdateDropTarget(dragged);
+}
+
+void ScriptHost::UpdateDropTarget(const DisplayObject* dragged) {
     const MovieClip* under = root_ ? ClipUnder(*root_, Matrix(), pointer_, dragged) : nullptr;
     dropTarget_.clear();
     if (under) dropTarget_ = GetProperty(under->serial, kPropTarget).Text();
@@ -110,6 +132,7 @@ void ScriptHost::FollowDrag() {
     const GeomPoint to = drag_.Follow(PointerIn(obj->parent));
     SetTransformProperty(*obj, kPropX, to.x);
     SetTransformProperty(*obj, kPropY, to.y);
+    UpdateDropTarget(obj);  // _droptarget follows the drag
 }
 
 }  // namespace swf

@@ -86,7 +86,19 @@ std::vector<HostCall> Timeline::Tick() {
     ++ticks_;
     const uint16_t rate88 = ctx_.movie.header.frameRate88 ? ctx_.movie.header.frameRate88 : kDefaultFrameRate88;
     scriptHost_.SetNow(double(ticks_) * 1000.0 * 256.0 / rate88);
+    BlinkCaret();
     return RunActions(queue, true);
+}
+
+bool Timeline::Left(const DisplayObject& obj) const {
+    int hops = 0;
+    for (const DisplayObject* o = &obj; o->parent && hops <= PlayContext::kMaxNesting; o = o->parent, ++hops) {
+        const MovieClip* parent = o->parent->AsClip();
+        if (!parent) return false;  // inside a button: its states are not lists scripts change
+        auto it = parent->List().find(o->depth);
+        if (it == parent->List().end() || it->second.get() != o) return true;
+    }
+    return false;
 }
 
 // Runs queued blocks in order from `next`; actions may append to the queue.
@@ -94,6 +106,9 @@ void Timeline::RunQueued(ActionQueue& queue, size_t& next) {
     for (; next < queue.size() && next < kMaxBlocksPerCall; ++next) {
         const QueuedActions q = queue[next];
         if (q.clipSerial && !ctx_.FindObject(q.clipSerial)) continue;  // removed by an earlier action
+        // Clips that left run their unload handlers and nothing more.
+        if (q.clipSerial && q.event != kClipUnload && !ctx_.leaving.empty() && Left(*ctx_.FindObject(q.clipSerial)))
+            continue;
         if (q.initFor && !initDone_.insert(q.initFor).second) continue;
         if (q.event) {
             if (RunEvent(q)) asPlayed_ = false;
@@ -117,6 +132,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     bind::SyncTextVariables(vm_);
     scriptHost_.Begin(nullptr, nullptr);
     queue.clear();
+    ctx_.leaving.clear();  // their unload handlers ran
     vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindObject(id) != nullptr; });
     return calls;
 }
@@ -134,6 +150,8 @@ void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
     RenderContext rc{backend};
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};
     rc.scalingGrids = &ctx_.movie.scalingGrids;
+    rc.objects = &ctx_;
+    rc.view = view;
     root_->Render(rc, view, ColorTransform());  // its drawing, then its children
     RenderFocusRect(backend, view);
     backend.EndFrame();

@@ -14,6 +14,7 @@
 #include "swf/avm1/Vm.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
+#include "swf/display/TextObjects.h"
 #include "swf/text/FontLibrary.h"
 #include "swf/play/ScriptHost.h"
 #include "swf/runtime/ScriptBitmaps.h"
@@ -21,6 +22,8 @@
 namespace swf {
 
 enum class PointerEvent { Move, Down, Up };
+// Not a clip event: heard by Stage's listeners only (onResize).
+constexpr uint32_t kStageResizeEvent = 1u << 31;
 
 class Timeline {
 public:
@@ -44,6 +47,9 @@ public:
     // Pointer at `point` (target twips) seen through `view`.
     std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view);
     bool PointerOverButton() const;
+    // The wheel turned `lines` (forward: positive) over the movie: the text
+    // field under the pointer scrolls.
+    void Wheel(int lines);
     // A key press: runs the actions of every button and clip listening for
     // `code` (a button key-press code).
     std::vector<HostCall> KeyPress(uint8_t code);
@@ -54,6 +60,8 @@ public:
     // What scripts read of the keyboard and the pointer (Key.isDown,
     // Mouse.hide); the player keeps it current.
     avm1::RuntimeState& ScriptRuntime() { return vm_.Runtime(); }
+    // The view changed size under noScale: Stage's listeners hear onResize.
+    std::vector<HostCall> StageResized();
     // A key for the focus: Tab moves it, the focused input field edits.
     std::vector<HostCall> FocusKey(int keyCode, int charCode, bool shift, bool ctrl);
 
@@ -78,10 +86,17 @@ private:
     bool ActsAsButton(const MovieClip& clip);
     ButtonRef FindButton(uint32_t serial);
     uint32_t ButtonAt();
+    // The clip set as `obj`'s hitArea (null: none).
+    const DisplayObject* HitAreaOf(const DisplayObject& obj);
     ButtonPhase PhaseOf(const ButtonRef& ref) const;
     bool TrackAsMenu(const ButtonRef& ref);
     void SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue);
     void TrackEnterLeave(uint32_t hit, ActionQueue& queue);
+    // Text fields under the pointer (TextPointer.cpp).
+    EditTextObject* FieldAt();
+    size_t IndexUnderPointer(EditTextObject& field);
+    void FieldPointer(PointerEvent event, bool onButton);
+    void BlinkCaret();
     // Events (ClipEvents.cpp): `event` for every clip that may handle it,
     // then for its listeners.
     void QueueEvent(uint32_t event, ActionQueue& queue, uint8_t keyCode = 0);
@@ -97,6 +112,8 @@ private:
     std::vector<avm1::Value> Listeners(const char* owner);
     std::vector<HostCall> RunActions(ActionQueue& queue, bool timers = false);
     void RunQueued(ActionQueue& queue, size_t& next);
+    // Whether `obj` is out of the tree (in PlayContext::leaving).
+    bool Left(const DisplayObject& obj) const;
     void Rebuild(int frame);
 
     FontLibrary fonts_;  // declared first: outlives every text object
@@ -114,6 +131,13 @@ private:
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;
+    uint32_t textDrag_ = 0;  // field a press started selecting in
+    struct Press {
+        uint32_t serial = 0;
+        size_t index = 0;
+        double ms = 0;
+    } lastPress_;  // for double clicks
+    double blinkFrom_ = 0;  // script clock of the caret's last move
     // The state is what playing from the start shows at the root's frame:
     // no action has run, the root has only gone forward, no button changed.
     bool asPlayed_ = true;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "swf/Font.h"
 #include "swf/Shape.h"
@@ -99,6 +100,13 @@ public:
     void SetSelection(size_t anchor, size_t caret);
     bool Focused() const { return focused_; }
     void SetFocused(bool focused);
+    // The character position nearest `local` (twips, the field's space, as
+    // drawn with its scroll): where a click puts the caret.
+    size_t IndexAt(Point local);
+    // The word around `index`, [first, end): what a double click selects.
+    std::pair<size_t, size_t> WordAt(size_t index) const;
+    // The caret blinks: hidden in the off half of each blink.
+    void SetCaretShown(bool shown);
 
     // Laid out on demand; valid until the next change.
     const TextLayout& Layout();
@@ -126,6 +134,7 @@ private:
     size_t caret_ = 0;
     size_t anchor_ = 0;
     bool focused_ = false;
+    bool caretShown_ = true;
     std::string boundValue_;
     bool dirty_ = true;
     TextLayout layout_;

@@ -68,7 +68,7 @@ void EditTextField::Draw() {
         const Rect& r = u.first;
         builder.AddRect({r.xMin - dx, r.xMax - dx, r.yMin - dy, r.yMax - dy}, u.second);
     }
-    if (focused_ && settings_.input && !showSelection && caret_ < l.charX.size()) {
+    if (focused_ && caretShown_ && settings_.input && !showSelection && caret_ < l.charX.size()) {
         // The caret stands on the line that holds it, or the last one.
         const LaidOutLine* on = nullptr;
         for (const LaidOutLine& line : l.lines)

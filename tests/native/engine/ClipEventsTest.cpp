@@ -133,4 +133,61 @@ TEST(ClipEventsTest, RunawayHandlersAreStoppedAndTheMovieKeepsPlaying) {
     EXPECT_EQ(m.log.Take().size(), first);
 }
 
+// Frame 1 places "s" (its own child clip "inner" inside) with `handlers`
+// and runs `script`; frame 2 removes it and traces "frame 2".
+swfmake::SwfWriter LeavingMovie(const std::string& script, std::vector<swfmake::ClipHandler> handlers) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    t.DefineShape(kBox, Square(400));
+    swfmake::TagList inner;
+    inner.PlaceObject(kBox, 1);
+    inner.ShowFrame();
+    t.DefineSprite(kSprite, inner);
+    swfmake::TagList outer;
+    swfmake::Placement in = swfmake::NewPlacement(1, kSprite);
+    in.name = "inner";
+    in.clipActions = {On(swf::kClipUnload, Trace(Str("inner unload")))};
+    outer.PlaceObject2(in);
+    outer.ShowFrame();
+    t.DefineSprite(kSprite + 1, outer);
+    swfmake::Placement p = swfmake::NewPlacement(1, kSprite + 1);
+    p.name = "s";
+    p.clipActions = std::move(handlers);
+    t.PlaceObject2(p);
+    t.DoAction(Asm(script));
+    t.ShowFrame();
+    t.RemoveObject2(1);
+    t.DoAction(Asm(Lines({Trace(Str("frame 2")), Trace(Var("s")), "stop"})));
+    t.ShowFrame();
+    return w;
+}
+
+TEST(ClipEventsTest, ClipsLeavingTheTimelineUnloadBeforeTheFramesActions) {
+    ScriptedMovie m(LeavingMovie(SetM(Var("s"), "onUnload", Fn(Trace(Member("push 'this'; getvariable", "_name")))),
+                                 {On(swf::kClipUnload, Trace(Str("unload")))}));
+    ASSERT_TRUE(m.loaded);
+    m.log.Take();
+    m.player.Tick();
+    // Gone from the tree when the frame runs; its handlers still knew it.
+    EXPECT_EQ(m.log.Take(), "unload|s|inner unload|frame 2|undefined");
+    m.player.Tick();
+    EXPECT_EQ(m.log.Take(), "");
+}
+
+TEST(ClipEventsTest, RemovedClipsUnloadAfterTheScriptThatRemovedThem) {
+    const std::string bye = Fn(Trace(Str("bye ") + "; " + Member("push 'this'; getvariable", "_name") + "; add2"));
+    ScriptedMovie m(Movie(Lines({
+        Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("c"), Num(1)})),
+        SetM(Var("c"), "onUnload", bye),
+        SetM(Var("c"), "onEnterFrame", Fn(Trace(Str("still here")))),
+        Do(CallM(Var("c"), "removeMovieClip")),
+        Trace(Var("c")),
+        Trace(Str("after")),
+    })));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Take(), "undefined|after|sprite frame|bye c");
+    m.player.Tick();
+    EXPECT_EQ(m.log.Take(), "");
+}
+
 }  // namespace

@@ -1,0 +1,93 @@
+// Text fields under the pointer: a press focuses a selectable field and
+// puts its caret where it landed (a second press there soon after selects
+// the word), dragging selects, the wheel scrolls the field under the
+// pointer, and the focused field's caret blinks on the player's clock.
+#include "swf/bind/Focus.h"
+#include "swf/display/ClipGeometry.h"
+#include "swf/display/TextObjects.h"
+#include "swf/play/Timeline.h"
+
+namespace swf {
+
+namespace {
+
+constexpr double kDoubleClickMs = 500;
+constexpr double kBlinkMs = 500;  // on, then off, as long each
+
+void FieldsUnder(const PlayContext& ctx, DisplayList& list, const Matrix& parent, Point p, EditTextObject*& hit,
+                 int nesting) {
+    if (nesting > PlayContext::kMaxNesting) return;
+    for (auto& entry : list) {
+        DisplayObject& obj = *entry.second;
+        if (!obj.visible || obj.clipDepth != 0 || ScriptMaskInUse(ctx, obj)) continue;
+        const Matrix m = parent.Concat(obj.matrix);
+        if (obj.Kind() == DisplayKind::EditText && obj.HitTest(m, p)) hit = static_cast<EditTextObject*>(&obj);
+        if (MovieClip* clip = obj.AsClip()) FieldsUnder(ctx, clip->List(), m, p, hit, nesting + 1);
+    }
+}
+
+}  // namespace
+
+EditTextObject* Timeline::FieldAt() {
+    EditTextObject* hit = nullptr;  // the last in drawing order is on top
+    FieldsUnder(ctx_, root_->List(), view_, pointer_, hit, 0);
+    return hit;
+}
+
+size_t Timeline::IndexUnderPointer(EditTextObject& field) {
+    Matrix toLocal;
+    if (!view_.Concat(ToStage(field)).Invert(&toLocal)) return field.Field().Caret();
+    return field.Field().IndexAt(toLocal.Apply(pointer_));
+}
+
+void Timeline::FieldPointer(PointerEvent event, bool onButton) {
+    if (event == PointerEvent::Up) {
+        textDrag_ = 0;
+        return;
+    }
+    if (event == PointerEvent::Move) {
+        DisplayObject* o = ctx_.FindObject(textDrag_);
+        if (!o || !pointerDown_ || o->Kind() != DisplayKind::EditText) return;
+        auto& field = static_cast<EditTextObject&>(*o);
+        field.Field().SetSelection(field.Field().Anchor(), IndexUnderPointer(field));
+        return;
+    }
+    EditTextObject* field = onButton ? nullptr : FieldAt();
+    if (!field || !field->Field().Settings().selectable) {
+        // A press on nothing takes the focus from a field.
+        const DisplayObject* focused = bind::Focused(vm_);
+        if (!onButton && focused && focused->Kind() == DisplayKind::EditText) bind::SetFocus(vm_, nullptr);
+        return;
+    }
+    bind::SetFocus(vm_, field);
+    if (ctx_.FindObject(field->serial) != field) return;  // a focus handler removed it
+    EditTextField& f = field->Field();
+    const size_t at = IndexUnderPointer(*field);
+    const double now = scriptHost_.WallClock();
+    const bool twice = lastPress_.serial == field->serial && lastPress_.index == at && now - lastPress_.ms < kDoubleClickMs;
+    if (twice) {
+        const auto word = f.WordAt(at);
+        f.SetSelection(word.first, word.second);
+        lastPress_ = {};
+    } else {
+        f.SetSelection(at, at);
+        lastPress_ = {field->serial, at, now};
+    }
+    textDrag_ = twice ? 0 : field->serial;
+    blinkFrom_ = scriptHost_.Now();
+    f.SetCaretShown(true);
+}
+
+void Timeline::Wheel(int lines) {
+    EditTextObject* field = FieldAt();
+    if (field && lines != 0) field->Field().SetScroll(field->Field().Scroll() - lines);
+}
+
+void Timeline::BlinkCaret() {
+    DisplayObject* o = ctx_.FindObject(ctx_.focus);
+    if (!o || o->Kind() != DisplayKind::EditText) return;
+    const double since = scriptHost_.Now() - blinkFrom_;
+    static_cast<EditTextObject*>(o)->Field().SetCaretShown(since < 0 || int64_t(since / kBlinkMs) % 2 == 0);
+}
+
+}  // namespace swf
