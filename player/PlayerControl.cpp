@@ -203,6 +203,7 @@ void PlayerControl::OnQuality(DispCall* call, bool byName) {
 // not report it.
 void PlayerControl::Load(const std::wstring& path) {
     m_moviePath = path;
+    OnSize();  // scripts of the first frame read the window's size
     // Paths reach the control from the program's 8-bit strings, so the
     // system code page holds them without loss.
     if (path.empty() || !m_engine.LoadFile(AfxWideToAnsi(path).GetString())) m_engine.Unload();
@@ -248,7 +249,14 @@ void PlayerControl::Refresh() {
 
 // The whole picture depends on the size (scale and alignment), not only the
 // uncovered strip that Windows invalidates by itself.
-void PlayerControl::OnSize() { Refresh(); }
+// The engine hears the new size at once: movies that do not scale lay
+// themselves out again (Stage's onResize).
+void PlayerControl::OnSize() {
+    RECT client;
+    ::GetClientRect(m_hwnd, &client);
+    m_engine.SetViewSize(client.right - client.left, client.bottom - client.top);
+    Refresh();
+}
 
 // Renders only when the movie changed: paints for uncovering the window and
 // captures copy the frame that is already there.
@@ -330,6 +338,8 @@ void PlayerControl::OnPointer(UINT msg, LPARAM lp) {
         if (::GetCapture() == m_hwnd) ::ReleaseCapture();
         break;
     }
+    // A click's handler may have hidden the pointer or left the button.
+    if (msg != WM_MOUSEMOVE) ShowEngineCursor();
     Refresh();
 }
 
@@ -352,8 +362,15 @@ void PlayerControl::OnMouseLeave() {
 
 BOOL PlayerControl::OnSetCursor(WPARAM, LPARAM lp) {
     if (LOWORD(lp) != HTCLIENT || !m_engine.HasMovie()) return FALSE;
-    ::SetCursor(::LoadCursor(nullptr, m_engine.PointerOverButton() ? IDC_HAND : IDC_ARROW));
+    ShowEngineCursor();
     return TRUE;
+}
+
+// Scripts may hide the pointer (Mouse.hide); buttons and clips acting as
+// buttons show the hand.
+void PlayerControl::ShowEngineCursor() {
+    if (m_engine.CursorHidden()) ::SetCursor(nullptr);
+    else ::SetCursor(::LoadCursor(nullptr, m_engine.PointerOverButton() ? IDC_HAND : IDC_ARROW));
 }
 
 void PlayerControl::QueueFsCommand(const std::string& command, const std::string& args) {

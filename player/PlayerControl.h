@@ -42,6 +42,7 @@ private:
     void OnFocus(bool in);
     void OnQuality(DispCall* call, bool byName);
     BOOL OnSetCursor(WPARAM wp, LPARAM lp);
+    void ShowEngineCursor();
     void Load(const std::wstring& path);
     void StartClock();
     void Refresh();
