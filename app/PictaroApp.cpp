@@ -1,23 +1,11 @@
 #include "app/PictaroApp.h"
 
-#include <objidl.h>
-#include <propidl.h>
-#include <gdiplus.h>
-
 #include "app/CommandLine.h"
 #include "app/MainDialog.h"
 
 namespace {
 constexpr DWORD kModulePathSize = 1024;
 }
-
-CPictaroApp::GdiplusGuard::GdiplusGuard() : m_token(0) {
-    Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread, external codecs
-    // A failed start-up is not reported: the GDI+ work fails later in its own way.
-    Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-}
-
-CPictaroApp::GdiplusGuard::~GdiplusGuard() { Gdiplus::GdiplusShutdown(m_token); }
 
 CPictaroApp::CPictaroApp() : CWinApp(nullptr) {
     char path[kModulePathSize];

@@ -4,21 +4,11 @@
 
 #include <windows.h>
 
+#include "framework/GdiplusSession.h"
 #include "framework/WinApp.h"
 
 class CPictaroApp : public CWinApp {
 public:
-    // Starts GDI+ for its lifetime.
-    class GdiplusGuard {
-    public:
-        GdiplusGuard();
-        ~GdiplusGuard();
-        GdiplusGuard(const GdiplusGuard&) = delete;
-        GdiplusGuard& operator=(const GdiplusGuard&) = delete;
-
-        ULONG_PTR m_token;
-    };
-
     CPictaroApp();
     ~CPictaroApp() override;
 
@@ -29,5 +19,5 @@ public:
     static CString DirectoryOf(const char* path);
 
     CString m_exeDir;
-    GdiplusGuard m_gdiplus;
+    CGdiplusSession m_gdiplus;
 };

@@ -125,7 +125,7 @@ TEST(PictaroAppTest, StartsGdiplusAndKnowsItsFolder) {
         std::string expected(path, length);
         expected = expected.substr(0, expected.rfind('\\'));
         EXPECT_EQ(app.m_exeDir, expected.c_str());
-        EXPECT_NE(app.m_gdiplus.m_token, 0u);
+        EXPECT_TRUE(app.m_gdiplus.Started());
     }
     EXPECT_EQ(AfxGetApp(), outer);
     EXPECT_EQ(CPictaroApp::DirectoryOf("C:\\prog.exe"), "C:");

@@ -1,5 +1,7 @@
 #include "tests/win/common/TestMovies.h"
 
+#include <cstdlib>
+
 #include "tools/swfmake/SwfWriter.h"
 
 namespace wintest {
@@ -33,6 +35,18 @@ std::vector<uint8_t> FsCommandMovie(const std::vector<std::pair<std::string, std
     writer.Tags().DoAction(actions);
     writer.Tags().ShowFrame();
     return writer.Write(false);
+}
+
+std::string MoviePath(const char* name) {
+    const char* folder = std::getenv("PICTARO_MOVIES");
+    if (!folder || !*folder) return std::string("Z:\\PICTARO_MOVIES-is-not-set\\") + name;
+    std::string path = folder;
+    if (path[0] == '/') {
+        for (char& ch : path)
+            if (ch == '/') ch = '\\';
+        path = "Z:" + path;
+    }
+    return path + "\\" + name;
 }
 
 }  // namespace wintest

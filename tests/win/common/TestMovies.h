@@ -9,6 +9,10 @@ namespace wintest {
 
 constexpr int kTwipsPerPixel = 20;
 
+// A movie made by tools/moviegen, from the folder PICTARO_MOVIES names
+// (a Linux path is turned into its Z: drive form).
+std::string MoviePath(const char* name);
+
 // `frames` empty frames of a 200 x 100 stage at `fps`.
 std::vector<uint8_t> FramesMovie(int frames, double fps);
 

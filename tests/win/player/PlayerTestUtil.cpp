@@ -35,18 +35,6 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-std::string MoviePath(const char* name) {
-    const char* folder = std::getenv("PICTARO_MOVIES");
-    if (!folder || !*folder) return std::string("Z:\\PICTARO_MOVIES-is-not-set\\") + name;
-    std::string path = folder;
-    if (path[0] == '/') {
-        for (char& ch : path)
-            if (ch == '/') ch = '\\';
-        path = "Z:" + path;
-    }
-    return path + "\\" + name;
-}
-
 PlayerHost::PlayerHost() {
     RecordedEvents().clear();
     WNDCLASSA wc = {};

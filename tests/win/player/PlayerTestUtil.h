@@ -10,12 +10,11 @@
 
 #include "player/ShockwaveFlash.h"
 #include "swf/Color.h"
+#include "tests/win/common/TestMovies.h"
 
 namespace playertest {
 
-// A movie made by tools/moviegen, from the folder PICTARO_MOVIES names
-// (a Linux path is turned into its Z: drive form).
-std::string MoviePath(const char* name);
+using wintest::MoviePath;
 
 struct RaisedEvent {
     UINT ctrlId;

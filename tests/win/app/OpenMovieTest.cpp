@@ -12,7 +12,7 @@
 #include "framework/MessageBox.h"
 #include "framework/WinApp.h"
 #include "tests/win/common/WinTestUtil.h"
-#include "tests/win/open/StageMovies.h"
+#include "tests/win/app/StageMovies.h"
 
 using wintest::LoopScript;
 

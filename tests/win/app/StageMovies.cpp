@@ -1,4 +1,4 @@
-#include "tests/win/open/StageMovies.h"
+#include "tests/win/app/StageMovies.h"
 
 namespace opentest {
 

@@ -8,7 +8,7 @@
 #include "app/res/resource.h"
 #include "framework/WinApp.h"
 #include "tests/win/common/WinTestUtil.h"
-#include "tests/win/player/PlayerTestUtil.h"
+#include "tests/win/common/TestMovies.h"
 
 using wintest::LoopScript;
 
@@ -47,7 +47,7 @@ class ToolbarClickTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The window loads the strip from beside the program, as pictaro.exe does.
-        std::string source = playertest::MoviePath("action.swf");
+        std::string source = wintest::MoviePath("action.swf");
         std::string target = std::string(m_dialog.m_exeDir.GetString()) + "\\action.swf";
         ASSERT_TRUE(::CopyFileA(source.c_str(), target.c_str(), FALSE)) << source << " -> " << target;
         m_firstCapture = std::string(m_dialog.m_captureFolder.GetString()) + "\\capture_00.bmp";
