@@ -9,6 +9,8 @@ namespace {
 constexpr int kMaxText = 1024;
 constexpr UINT kTextTimeoutMs = 2000;
 constexpr DWORD kKillWaitMs = 5000;
+constexpr int kStartAttempts = 3;
+constexpr DWORD kStartRetryMs = 500;
 
 struct EnumArgs {
     DWORD processId;
@@ -65,9 +67,18 @@ bool PictaroProcess::Start(const std::string& exePath, std::string* error, const
     startup.cb = sizeof(startup);
     std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     std::string folder = FolderOf(exePath);
-    if (!::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                          &startup, &m_info)) {
-        DWORD err = ::GetLastError();
+    // Under a loaded Wine a start right after the previous program ended can
+    // fail with ERROR_INTERNAL_ERROR; a later try succeeds.
+    BOOL started = FALSE;
+    DWORD err = 0;
+    for (int attempt = 0; attempt < kStartAttempts && !started; ++attempt) {
+        if (attempt > 0) ::Sleep(kStartRetryMs);
+        started = ::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   folder.c_str(), &startup, &m_info);
+        err = started ? 0 : ::GetLastError();
+        if (!started && err != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!started) {
         *error = "Cannot start " + exePath + ": " + SystemText(err);
         m_info = {};
         return false;
