@@ -29,6 +29,31 @@ constexpr uint64_t kClockUnitsPerFrame = 1000ull << 8;  // ms x (fps in 8.8)
 constexpr int kMaxFramesPerAdvance = 4;
 const Rgba kNoMovieBackground{255, 255, 255, 255};
 
+// Reads files from the folder of the movie at `moviePath`.
+FileReader FolderReader(const std::string& moviePath) {
+    const size_t slash = moviePath.find_last_of("/\\");
+    const std::string dir = slash == std::string::npos ? std::string() : moviePath.substr(0, slash + 1);
+    return [dir](const std::string& name, size_t limit, std::vector<uint8_t>& bytes) {
+        std::ifstream in(dir + name, std::ios::binary);
+        if (!in) return false;
+        bytes.clear();
+        char buffer[64 * 1024];
+        while (in && bytes.size() <= limit) {
+            in.read(buffer, sizeof buffer);
+            bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+        }
+        return bytes.size() <= limit;
+    };
+}
+
+// _url: "file:///" and the path with forward slashes; empty from memory.
+std::string MovieUrl(const std::string& path) {
+    if (path.empty()) return std::string();
+    std::string url = path;
+    std::replace(url.begin(), url.end(), '\\', '/');
+    return url[0] == '/' ? "file://" + url : "file:///" + url;
+}
+
 }  // namespace
 
 struct Player::State {
@@ -47,6 +72,8 @@ struct Player::State {
     GetUrlHandler getUrl;
     std::shared_ptr<FontProvider> fonts;
     TraceHandler trace;
+    FileReader files;        // the host's, if it gave one
+    std::string moviePath;   // of LoadFile, for the movie's own folder
     bool focused = true;
     bool shiftDown = false, controlDown = false;  // for keys that edit text
     // Kept across frames: its scratch buffers are sized once, not per frame.
@@ -109,19 +136,22 @@ bool Player::LoadFile(const std::string& path) {
         in.read(buffer, sizeof buffer);
         bytes.insert(bytes.end(), buffer, buffer + in.gcount());
     }
-    const bool ok = LoadBytes(std::move(bytes));
-    // Scripts load variables from files beside the movie.
-    if (ok && state_->timeline) state_->timeline->SetMoviePath(path);
-    return ok;
+    return Load(std::move(bytes), path);
 }
 
-bool Player::LoadBytes(std::vector<uint8_t> bytes) {
+bool Player::LoadBytes(std::vector<uint8_t> bytes) { return Load(std::move(bytes), std::string()); }
+
+bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     Unload();
     ReadResult read = ReadMovie(bytes);
     state_->errors = std::move(read.errors);
     if (!read.movie) return false;
     state_->movie = std::move(read.movie);
     state_->timeline = std::make_unique<Timeline>(*state_->movie, state_->fonts);
+    state_->moviePath = path;
+    FileReader files = state_->files;
+    if (!files && !path.empty()) files = FolderReader(path);
+    state_->timeline->SetLoadSource(MovieUrl(path), std::move(files));
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
     state_->viewHeight = static_cast<int>(std::clamp<int64_t>((int64_t(stage.yMax) - stage.yMin) / kTwipsPerPixel, 0, INT32_MAX));
@@ -137,6 +167,7 @@ bool Player::LoadBytes(std::vector<uint8_t> bytes) {
 void Player::Unload() {
     state_->timeline.reset();
     state_->movie.reset();
+    state_->moviePath.clear();
     state_->errors.clear();
     state_->clock = 0;
 }
@@ -317,6 +348,13 @@ void Player::SetFontProvider(std::shared_ptr<FontProvider> provider) { state_->f
 
 void Player::SetFsCommandHandler(FsCommandHandler handler) { state_->fsCommand = std::move(handler); }
 void Player::SetGetUrlHandler(GetUrlHandler handler) { state_->getUrl = std::move(handler); }
+void Player::SetFileReader(FileReader reader) {
+    state_->files = std::move(reader);
+    if (!state_->timeline) return;
+    FileReader files = state_->files;
+    if (!files && !state_->moviePath.empty()) files = FolderReader(state_->moviePath);
+    state_->timeline->SetLoadSource(MovieUrl(state_->moviePath), std::move(files));
+}
 void Player::SetTraceHandler(TraceHandler handler) { state_->trace = std::move(handler); }
 
 }  // namespace swf

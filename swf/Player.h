@@ -47,6 +47,10 @@ using FsCommandHandler = std::function<void(const std::string& command, const st
 using GetUrlHandler = std::function<void(const std::string& url, const std::string& target)>;
 // trace() output of scripts, one call per line traced.
 using TraceHandler = std::function<void(const std::string& text)>;
+// Files scripts load from beside the movie (loadVariables, LoadVars, XML):
+// `name` is a relative path without "..". False when it is missing or
+// longer than `limit` bytes.
+using FileReader = std::function<bool(const std::string& name, size_t limit, std::vector<uint8_t>& bytes)>;
 
 class Player {
 public:
@@ -135,8 +139,12 @@ public:
     void SetFsCommandHandler(FsCommandHandler handler);
     void SetGetUrlHandler(GetUrlHandler handler);
     void SetTraceHandler(TraceHandler handler);
+    // Where scripts' files come from. LoadFile reads beside the movie's file
+    // unless a host reader is set; LoadBytes has none unless one is set.
+    void SetFileReader(FileReader reader);
 
 private:
+    bool Load(std::vector<uint8_t> bytes, const std::string& path);
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -60,7 +60,8 @@ public:
     virtual void StopDrag() {}
 
     // Out to the host. `url` may be "FSCommand:..."; `method` is the GetURL2
-    // send method (0 none, 1 GET, 2 POST).
+    // send method (0 none, 1 GET, 2 POST) with its load-target and
+    // load-variables flags.
     virtual void GetUrl(const std::string& url, const std::string& target, int method) = 0;
     virtual void Trace(const std::string& text) = 0;
     virtual void ToggleQuality() {}

@@ -74,7 +74,8 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
     case kOpGetUrl2: {
         Str window = ToStr(Pop(f));
         Str url = ToStr(Pop(f));
-        host_.GetUrl(*url, *window, in.flags & (kGetUrl2SendGet | kGetUrl2SendPost));
+        host_.GetUrl(*url, *window,
+                     in.flags & (kGetUrl2SendGet | kGetUrl2SendPost | kGetUrl2LoadTarget | kGetUrl2LoadVariables));
         return true;
     }
     case kOpSetTarget:

@@ -55,6 +55,8 @@ void InstallBindings(avm1::Vm& vm) {
     InstallSelection(vm);
     InstallBitmapData(vm);
     InstallClipBitmaps(vm);
+    InstallLoadVars(vm);
+    InstallXml(vm);
 }
 
 }  // namespace swf::bind

@@ -46,6 +46,8 @@ avm1::Value ValueOf(avm1::Vm& vm, const DisplayObject* obj);
 // when missing or undefined.
 double NumberArg(avm1::CallArgs& a, size_t i);
 double NumberArg(avm1::CallArgs& a, size_t i, double fallback);
+// "GET" is 1, "POST" 2 (any case), anything else 0 (ClipMethods.cpp).
+int SendMethod(avm1::Vm& vm, const avm1::Value& v);
 
 // Gives a clip of an exported symbol its class registered with
 // Object.registerClass: the class's prototype, then a call of its
@@ -69,6 +71,16 @@ void InstallTextFormat(avm1::Vm& vm);        // TextFormatClass.cpp
 void InstallSelection(avm1::Vm& vm);         // SelectionClass.cpp
 void InstallBitmapData(avm1::Vm& vm);        // BitmapDataClass.cpp
 void InstallClipBitmaps(avm1::Vm& vm);       // ClipBitmaps.cpp
+void InstallLoadVars(avm1::Vm& vm);          // LoadVarsClass.cpp
+void InstallXml(avm1::Vm& vm);               // XmlClass.cpp
+// Members LoadVars and XML share (LoadVarsClass.cpp): load, sendAndLoad,
+// the default onData (magic 1: XML), getBytesLoaded/Total, and a harmless
+// addRequestHeader.
+avm1::Value DataLoad(avm1::CallArgs& a);
+avm1::Value DataSendAndLoad(avm1::CallArgs& a);
+avm1::Value DataOnData(avm1::CallArgs& a);
+avm1::Value LoadedBytes(avm1::CallArgs& a);
+avm1::Value DataNothing(avm1::CallArgs& a);
 // Fields and the variables they name, both ways (TextVariables.cpp); the
 // timeline calls it after each run of actions.
 void SyncTextVariables(avm1::Vm& vm);

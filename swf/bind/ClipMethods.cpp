@@ -167,11 +167,6 @@ Value Bytes(CallArgs& a) {
     return Value::Num(HostOf(a.vm).Context().movie.header.fileLength);
 }
 
-int SendMethod(avm1::Vm& vm, const Value& v) {
-    const std::string m = vm.ToString(v);
-    return avm1::EqualNames(m, "GET", true) ? 1 : avm1::EqualNames(m, "POST", true) ? 2 : 0;
-}
-
 Value GetUrlNative(CallArgs& a) {
     if (!ObjectOf(a) || a.args.empty()) return Value();
     a.vm.HostRef().GetUrl(a.vm.ToString(a.args[0]), a.vm.ToString(a.Arg(1)), SendMethod(a.vm, a.Arg(2)));
@@ -189,6 +184,11 @@ Value LoadNative(CallArgs& a) {
 }
 
 }  // namespace
+
+int SendMethod(avm1::Vm& vm, const avm1::Value& v) {
+    const std::string m = vm.ToString(v);
+    return avm1::EqualNames(m, "GET", true) ? 1 : avm1::EqualNames(m, "POST", true) ? 2 : 0;
+}
 
 void InstallClipMethods(avm1::Vm& vm) {
     avm1::Object* clip = vm.clipProto;

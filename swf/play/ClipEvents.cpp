@@ -11,11 +11,9 @@
 // the focus.
 #include "swf/play/Timeline.h"
 
-#include <fstream>
 
 #include "swf/avm1/Runtime.h"
 #include "swf/bind/Bindings.h"
-#include "swf/runtime/UrlVars.h"
 
 namespace swf {
 
@@ -130,30 +128,6 @@ bool Timeline::RunEvent(const QueuedActions& q) {
 avm1::Value Timeline::PlainGlobal(const char* name) {
     const avm1::Property* p = vm_.global->Find(name, vm_.Ci());
     return p && !p->getter ? p->value : avm1::Value();
-}
-
-void Timeline::FinishLoads(ActionQueue& queue) {
-    constexpr size_t kMaxVariablesFile = 1 << 20;
-    for (const ScriptHost::Load& load : scriptHost_.TakeLoads()) {
-        if (!ctx_.FindObject(load.clip) || load.path.empty()) continue;
-        std::ifstream in(load.path, std::ios::binary);
-        if (!in) {
-            vm_.Report("loadVariables: cannot open " + load.path);
-            continue;
-        }
-        std::string text(kMaxVariablesFile, '\0');
-        in.read(&text[0], static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<size_t>(in.gcount()));
-        try {
-            for (const UrlVar& v : DecodeUrlVars(text))
-                vm_.SetMember(vm_.ClipValue(load.clip), v.first, avm1::Value::String(v.second));
-        } catch (const avm1::ScriptAbort& a) {
-            vm_.Report("loadVariables stopped: " + a.why);
-        } catch (const avm1::ScriptThrow&) {
-            vm_.Report("loadVariables: a watcher threw");
-        }
-        queue.push_back({load.clip, nullptr, 0, kClipData});
-    }
 }
 
 std::vector<HostCall> Timeline::StageResized() {

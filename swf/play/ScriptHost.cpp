@@ -7,6 +7,7 @@
 
 #include "swf/FormatCodes.h"
 #include "swf/avm1/Object.h"
+#include "swf/avm1/Vm.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/ClipProperties.h"
 
@@ -185,7 +186,12 @@ void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& va
     }
 }
 
-void ScriptHost::GetUrl(const std::string& url, const std::string& target, int) {
+void ScriptHost::GetUrl(const std::string& url, const std::string& target, int flags) {
+    const int method = flags & (kGetUrl2SendGet | kGetUrl2SendPost);
+    if ((flags & kGetUrl2LoadVariables) && vm_) {  // loadVariables(Num) actions name their clip
+        if (const avm1::ClipId clip = vm_->ResolvePath(Level(0), target)) LoadVariables(clip, url, method);
+        return;
+    }
     if (!calls_) return;
     if (StartsWithNoCase(url, kFsCommandPrefix))
         calls_->push_back({true, false, url.substr(sizeof kFsCommandPrefix - 1), target});

@@ -15,6 +15,7 @@
 
 #include <optional>
 
+#include "swf/Player.h"
 #include "swf/avm1/Host.h"
 #include "swf/display/MovieClip.h"
 #include "swf/runtime/Drag.h"
@@ -45,17 +46,34 @@ public:
     void SetVm(avm1::Vm* vm) { vm_ = vm; }
     // The pointer in stage twips (_xmouse, _ymouse, drags).
     void SetPointer(Point stage) { pointer_ = stage; }
-    void SetMoviePath(const std::string& path) { moviePath_ = path; }
-    // loadVariables: a file beside the movie is read before the next frame
-    // (LoadsDue); any other address goes to the host as a GetURL.
+    // The movie's _url and where files beside it are read.
+    void SetLoadSource(std::string url, FileReader files) {
+        url_ = std::move(url);
+        files_ = std::move(files);
+    }
+    // Loads (Loads.cpp): a file beside the movie is read before the next
+    // frame (Timeline::FinishLoads); any other address goes to the host
+    // as a GetURL.
     void LoadVariables(avm1::ClipId clip, const std::string& url, int method);
+    // LoadVars and XML: `object` gets onData(text) on the next frame, or
+    // onData(undefined) when the file is missing or not beside the movie.
+    void LoadData(const avm1::Value& object, const std::string& url, int method);
     struct Load {
-        avm1::ClipId clip;
-        std::string path;
+        avm1::ClipId clip = 0;    // loadVariables
+        avm1::Value object;       // LoadData
+        std::string key;          // of `object` in the pending list, which keeps it alive
+        std::string name;         // beside the movie; empty: goes nowhere
     };
-    // The loads asked for, as paths beside the movie (empty: the movie
-    // came from memory, nothing is beside it).
     std::vector<Load> TakeLoads();
+    // A hidden member of LoadData objects: the size of what they loaded.
+    static constexpr const char* kLoadedBytes = "$bytesLoaded";
+    // Lets a taken LoadData object go.
+    void Release(const Load& load);
+    // The bytes of a file beside the movie, at most `limit`.
+    bool ReadBeside(const std::string& name, size_t limit, std::vector<uint8_t>& bytes) const {
+        return files_ && files_(name, limit, bytes);
+    }
+    const std::string& Url() const { return url_; }
     void SetDropTarget(const std::string& slashPath) { dropTarget_ = slashPath; }
     // _droptarget: what is under the pointer besides `dragged`.
     void UpdateDropTarget(const DisplayObject* dragged);
@@ -130,8 +148,9 @@ private:
     Drag drag_;
     std::string quality_ = "HIGH";
     std::string url_;
-    std::string moviePath_;
+    FileReader files_;
     std::vector<Load> loads_;
+    uint32_t loadSerial_ = 0;
     std::string dropTarget_;  // slash path of what a drag last dropped on
     bool focusRect_ = true;
 };

@@ -69,23 +69,6 @@ bool ScriptHost::HasUnloadHandler(DisplayObject& obj) {
     return false;
 }
 
-void ScriptHost::LoadVariables(avm1::ClipId clip, const std::string& url, int method) {
-    constexpr size_t kMaxPendingLoads = 64;
-    const bool beside = !url.empty() && url.find(':') == std::string::npos && url[0] != '/' && url[0] != '\\' &&
-                        url.find("..") == std::string::npos;
-    if (!beside) GetUrl(url, PathOf(clip), method);
-    else if (loads_.size() < kMaxPendingLoads) loads_.push_back({clip, url});
-}
-
-std::vector<ScriptHost::Load> ScriptHost::TakeLoads() {
-    std::vector<Load> out = std::move(loads_);
-    loads_.clear();
-    const size_t slash = moviePath_.find_last_of("/\\");
-    const std::string dir = slash == std::string::npos ? std::string() : moviePath_.substr(0, slash + 1);
-    for (Load& l : out) l.path = moviePath_.empty() ? std::string() : dir + l.path;
-    return out;
-}
-
 void ScriptHost::CloneSprite(avm1::ClipId clip, const std::string& name, int depth) {
     // The action carries the engine depth (the script depth plus the offset).
     if (DisplayObject* o = Object(clip)) Duplicate(*o, name, double(depth) - kScriptDepthOffset);

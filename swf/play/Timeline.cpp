@@ -76,9 +76,9 @@ void Timeline::Rebuild(int frame) {
 
 std::vector<HostCall> Timeline::Tick() {
     ctx_.BeginHostCall();
+    std::vector<HostCall> calls = FinishLoads();
     ActionQueue queue;
     const int before = root_->CurrentFrame();
-    FinishLoads(queue);
     root_->Tick(&queue);
     QueueEvent(kClipEnterFrame, queue);
     // A stopped root or a loop ticks sprites past what a seek would show.
@@ -87,7 +87,9 @@ std::vector<HostCall> Timeline::Tick() {
     const uint16_t rate88 = ctx_.movie.header.frameRate88 ? ctx_.movie.header.frameRate88 : kDefaultFrameRate88;
     scriptHost_.SetNow(double(ticks_) * 1000.0 * 256.0 / rate88);
     BlinkCaret();
-    return RunActions(queue, true);
+    std::vector<HostCall> more = RunActions(queue, true);
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
 }
 
 bool Timeline::Left(const DisplayObject& obj) const {

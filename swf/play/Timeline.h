@@ -68,9 +68,9 @@ public:
     void Render(RenderBackend& backend, const Matrix& view) const;
     // The yellow rectangle round a button or clip that Tab focused.
     void RenderFocusRect(RenderBackend& backend, const Matrix& view) const;
-    // Where the movie was loaded from: files beside it are what scripts
-    // may load (loadVariables).
-    void SetMoviePath(const std::string& path) { scriptHost_.SetMoviePath(path); }
+    // The movie's _url and the reader of files beside it, which scripts
+    // may load (loadVariables, LoadVars, XML).
+    void SetLoadSource(std::string url, FileReader files) { scriptHost_.SetLoadSource(std::move(url), std::move(files)); }
 
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
@@ -102,8 +102,9 @@ private:
     void QueueEvent(uint32_t event, ActionQueue& queue, uint8_t keyCode = 0);
     // True when a handler ran.
     bool RunEvent(const QueuedActions& q);
-    // Variables scripts asked to load since the last tick, then their data events.
-    void FinishLoads(ActionQueue& queue);
+    // Loads scripts asked for since the last tick, with their data events
+    // and handlers (Loads.cpp).
+    std::vector<HostCall> FinishLoads();
     // A member of the object's script object as stored, never running a
     // getter (the host asks outside any script); undefined without one.
     avm1::Value PlainMember(uint32_t serial, const char* name);
