@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/read/MovieReader.h"
 #include "swf/render/RasterBackend.h"
@@ -59,6 +60,7 @@ std::string MovieUrl(const std::string& path) {
 struct Player::State {
     std::unique_ptr<Movie> movie;  // declared before the timeline that plays it
     std::unique_ptr<Timeline> timeline;
+    Levels levels;  // _level1 and up, loaded by scripts
     std::vector<std::string> errors;
     int scaleMode = kShowAll;
     int alignFlags = 0;
@@ -97,7 +99,13 @@ struct Player::State {
         s.width = viewWidth;
         s.height = viewHeight;
     }
+    // The host's reader, else one beside the movie's file (none from memory).
+    FileReader Files() const {
+        if (files || moviePath.empty()) return files;
+        return FolderReader(moviePath);
+    }
     void Dispatch(const std::vector<HostCall>& calls) {
+        if (timeline) levels.Collect(*timeline);
         // Problems scripts met join the load errors, up to a bound.
         constexpr size_t kMaxErrors = 256;
         if (timeline)
@@ -149,9 +157,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     state_->movie = std::move(read.movie);
     state_->timeline = std::make_unique<Timeline>(*state_->movie, state_->fonts);
     state_->moviePath = path;
-    FileReader files = state_->files;
-    if (!files && !path.empty()) files = FolderReader(path);
-    state_->timeline->SetLoadSource(MovieUrl(path), std::move(files));
+    state_->timeline->SetLoadSource(MovieUrl(path), state_->Files());
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
     state_->viewHeight = static_cast<int>(std::clamp<int64_t>((int64_t(stage.yMax) - stage.yMin) / kTwipsPerPixel, 0, INT32_MAX));
@@ -165,6 +171,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
 }
 
 void Player::Unload() {
+    state_->levels.Clear();
     state_->timeline.reset();
     state_->movie.reset();
     state_->moviePath.clear();
@@ -209,7 +216,19 @@ int Player::Advance(uint32_t elapsedMs) {
 }
 
 void Player::Tick() {
-    if (state_->timeline) state_->Dispatch(state_->timeline->Tick());
+    if (!state_->timeline) return;
+    // Movies asked for in the last frame arrive before this one runs.
+    Levels::Level0 level0;
+    state_->Dispatch(state_->levels.Apply(state_->Files(), MovieUrl(state_->moviePath), state_->fonts,
+                                          state_->errors, level0));
+    if (!level0.bytes.empty()) {
+        const size_t slash = state_->moviePath.find_last_of("/\\");
+        const std::string dir = slash == std::string::npos ? std::string() : state_->moviePath.substr(0, slash + 1);
+        Load(std::move(level0.bytes), dir + level0.name);
+        return;
+    }
+    state_->Dispatch(state_->timeline->Tick());
+    state_->Dispatch(state_->levels.Tick());
 }
 
 namespace {
@@ -341,7 +360,11 @@ void Player::RenderTo(RenderBackend& backend, int width, int height) {
         backend.EndFrame();
         return;
     }
-    state_->timeline->Render(backend, state_->View());
+    if (state_->levels.Empty()) {
+        state_->timeline->Render(backend, state_->View());
+        return;
+    }
+    state_->timeline->Render(backend, state_->View(), [&] { state_->levels.Render(backend, state_->View()); });
 }
 
 void Player::SetFontProvider(std::shared_ptr<FontProvider> provider) { state_->fonts = std::move(provider); }
@@ -350,10 +373,7 @@ void Player::SetFsCommandHandler(FsCommandHandler handler) { state_->fsCommand =
 void Player::SetGetUrlHandler(GetUrlHandler handler) { state_->getUrl = std::move(handler); }
 void Player::SetFileReader(FileReader reader) {
     state_->files = std::move(reader);
-    if (!state_->timeline) return;
-    FileReader files = state_->files;
-    if (!files && !state_->moviePath.empty()) files = FolderReader(state_->moviePath);
-    state_->timeline->SetLoadSource(MovieUrl(state_->moviePath), std::move(files));
+    if (state_->timeline) state_->timeline->SetLoadSource(MovieUrl(state_->moviePath), state_->Files());
 }
 void Player::SetTraceHandler(TraceHandler handler) { state_->trace = std::move(handler); }
 

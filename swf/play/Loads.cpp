@@ -4,6 +4,7 @@
 // the same thing on every run.
 #include "swf/FormatCodes.h"
 #include "swf/avm1/Object.h"
+#include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/runtime/UrlVars.h"
 
@@ -46,6 +47,20 @@ void ScriptHost::LoadData(const avm1::Value& object, const std::string& url, int
     Load load{0, object, std::to_string(++loadSerial_), beside ? url : std::string()};
     list.o->Put(load.key, vm_->Ci()).value = object;
     loads_.push_back(std::move(load));
+}
+
+bool ScriptHost::LoadLevel(const std::string& url, const std::string& target) {
+    constexpr size_t kPrefix = 6;  // "_level"
+    if (target.size() <= kPrefix || target.size() > kPrefix + 2 || !avm1::EqualNames(target.substr(0, kPrefix), "_level", true))
+        return false;
+    int level = 0;
+    for (size_t i = kPrefix; i < target.size(); ++i) {
+        if (target[i] < '0' || target[i] > '9') return false;
+        level = level * 10 + (target[i] - '0');
+    }
+    if (level > Levels::kMaxLevel || (!url.empty() && !BesideMovie(url))) return false;
+    if (levelLoads_.size() < kMaxPendingLoads) levelLoads_.push_back({level, url});
+    return true;
 }
 
 std::vector<ScriptHost::Load> ScriptHost::TakeLoads() {

@@ -67,6 +67,19 @@ public:
     std::vector<Load> TakeLoads();
     // A hidden member of LoadData objects: the size of what they loaded.
     static constexpr const char* kLoadedBytes = "$bytesLoaded";
+    // loadMovieNum and unloadMovieNum of files beside the movie (an empty
+    // name unloads); Levels plays them.
+    struct LevelLoad {
+        int level = 0;
+        std::string name;
+    };
+    // True when `target` names a level and the request was kept.
+    bool LoadLevel(const std::string& url, const std::string& target);
+    std::vector<LevelLoad> TakeLevelLoads() {
+        std::vector<LevelLoad> out = std::move(levelLoads_);
+        levelLoads_.clear();
+        return out;
+    }
     // Lets a taken LoadData object go.
     void Release(const Load& load);
     // The bytes of a file beside the movie, at most `limit`.
@@ -151,6 +164,7 @@ private:
     FileReader files_;
     std::vector<Load> loads_;
     uint32_t loadSerial_ = 0;
+    std::vector<LevelLoad> levelLoads_;
     std::string dropTarget_;  // slash path of what a drag last dropped on
     bool focusRect_ = true;
 };

@@ -146,17 +146,22 @@ std::vector<std::string> Timeline::TakeScriptErrors() {
     return fresh;
 }
 
-void Timeline::Render(RenderBackend& backend, const Matrix& view) const {
-    backend.SetBitmaps(&bitmaps_);
+void Timeline::Render(RenderBackend& backend, const Matrix& view, const std::function<void()>& above) const {
     backend.BeginFrame(Background());
+    RenderLayer(backend, view);
+    if (above) above();
+    RenderFocusRect(backend, view);
+    backend.EndFrame();
+}
+
+void Timeline::RenderLayer(RenderBackend& backend, const Matrix& view) const {
+    backend.SetBitmaps(&bitmaps_);
     RenderContext rc{backend};
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};
     rc.scalingGrids = &ctx_.movie.scalingGrids;
     rc.objects = &ctx_;
     rc.view = view;
     root_->Render(rc, view, ColorTransform());  // its drawing, then its children
-    RenderFocusRect(backend, view);
-    backend.EndFrame();
 }
 
 }  // namespace swf

@@ -2,6 +2,7 @@
 // pointer's button tracking, and the render walk.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -65,13 +66,18 @@ public:
     // A key for the focus: Tab moves it, the focused input field edits.
     std::vector<HostCall> FocusKey(int keyCode, int charCode, bool shift, bool ctrl);
 
-    void Render(RenderBackend& backend, const Matrix& view) const;
+    // A whole frame: `above` (other levels) is drawn over the movie, under
+    // the focus rectangle.
+    void Render(RenderBackend& backend, const Matrix& view, const std::function<void()>& above = {}) const;
+    // The movie's objects only, over what is drawn (a level above _level0).
+    void RenderLayer(RenderBackend& backend, const Matrix& view) const;
     // The yellow rectangle round a button or clip that Tab focused.
     void RenderFocusRect(RenderBackend& backend, const Matrix& view) const;
     // The movie's _url and the reader of files beside it, which scripts
     // may load (loadVariables, LoadVars, XML).
     void SetLoadSource(std::string url, FileReader files) { scriptHost_.SetLoadSource(std::move(url), std::move(files)); }
 
+    std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
 

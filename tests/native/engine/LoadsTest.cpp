@@ -186,4 +186,56 @@ TEST(LoadsTest, LoadVariablesNumSetsTheLevelsVariablesAndUrlNamesTheFile) {
     EXPECT_EQ(r.next, "42");
 }
 
+// A 10 px square at (40, 20) px that traces `text` on its first frame.
+swfmake::SwfWriter LevelMovie(const std::string& text) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    t.SetBackgroundColor({255, 255, 255, 255});
+    t.DefineShape(1, Square(200));
+    t.PlaceObject2(swfmake::NewPlacement(1, 1, swf::Matrix::Translate(800, 400)));
+    t.DoAction(Asm(Trace(Str(text))));
+    t.ShowFrame();
+    return w;
+}
+
+TEST(LoadsTest, LoadMovieNumDrawsALevelAboveAndUnloadMovieNumTakesItAway) {
+    const std::string dir = testing::TempDir();
+    ASSERT_TRUE(LevelMovie("level one").WriteFile(dir + "/level1.swf", false));
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    t.SetBackgroundColor({255, 255, 255, 255});
+    t.DoAction(Asm(Str("level1.swf") + "; " + Str("_level1") + "; geturl2 0"));
+    t.ShowFrame();
+    t.DoAction(Asm("stop; " + Str("") + "; " + Str("_level1") + "; geturl2 0"));
+    t.ShowFrame();
+    ASSERT_TRUE(w.WriteFile(dir + "/levels.swf", false));
+    swf::Player p;
+    Traced log;
+    log.Attach(p);
+    ASSERT_TRUE(p.LoadFile(dir + "/levels.swf"));
+    EXPECT_EQ(Pixels(p).At(45, 25), kWhitePixel);
+    p.Tick();
+    EXPECT_EQ(log.Take(), "level one");
+    EXPECT_EQ(Pixels(p).At(45, 25), 0xFFC80000u);
+    EXPECT_EQ(Pixels(p).At(55, 25), kWhitePixel);
+    p.Tick();
+    EXPECT_EQ(Pixels(p).At(45, 25), kWhitePixel);
+    EXPECT_TRUE(p.Errors().empty());
+}
+
+TEST(LoadsTest, AMovieLoadingItselfIntoALevelEveryFrameStaysBounded) {
+    const std::string dir = testing::TempDir();
+    swfmake::SwfWriter w(8, kStage, 12);
+    w.Tags().DoAction(Asm(Trace(Str("again")) + "\n" + Str("self.swf") + "; " + Str("_level1") + "; geturl2 0"));
+    w.Tags().ShowFrame();
+    ASSERT_TRUE(w.WriteFile(dir + "/self.swf", false));
+    swf::Player p;
+    Traced log;
+    log.Attach(p);
+    ASSERT_TRUE(p.LoadFile(dir + "/self.swf"));
+    for (int i = 0; i < 5; ++i) p.Tick();
+    // Each frame: _level0 and the fresh copy in _level1 ask again; one load a frame.
+    EXPECT_EQ(log.lines.size(), 6u);
+}
+
 }  // namespace
