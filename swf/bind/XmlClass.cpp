@@ -71,8 +71,10 @@ void Detach(avm1::Vm& vm, Object* node) {
 
 // Puts `node` under `parent` before index `at`; refuses to make a cycle.
 bool Attach(avm1::Vm& vm, Object* parent, Object* node, size_t at) {
+    // Scripts can reach the hidden links, so the walk is bounded too.
+    size_t steps = 0;
     for (Object* p = parent; p; p = ParentOf(vm, p))
-        if (p == node) return false;
+        if (p == node || ++steps > kMaxXmlNodes) return false;
     Detach(vm, node);
     std::vector<Value>& kids = Children(vm, parent)->elems;
     kids.insert(kids.begin() + long(std::min(at, kids.size())), Value::Obj(node));
@@ -109,8 +111,10 @@ std::string Escaped(const std::string& s) {
     return out;
 }
 
-void Write(avm1::Vm& vm, Object* node, std::string& out, size_t depth) {
-    if (depth > kMaxXmlDepth) return;
+// `budget` counts nodes: hidden links edited by scripts may share nodes.
+void Write(avm1::Vm& vm, Object* node, std::string& out, size_t depth, size_t& budget) {
+    if (depth > kMaxXmlDepth || budget == 0) return;
+    --budget;
     const Value kids = Hidden(vm, node, kChildren);
     if (vm.ToNumber(vm.GetMember(Value::Obj(node), "nodeType")) == 3) {
         out += Escaped(vm.ToString(vm.GetMember(Value::Obj(node), "nodeValue")));
@@ -132,11 +136,11 @@ void Write(avm1::Vm& vm, Object* node, std::string& out, size_t depth) {
     }
     if (kids.IsObject())
         for (const Value& k : std::vector<Value>(kids.o->elems))
-            if (k.IsObject()) Write(vm, k.o, out, depth + 1);
+            if (k.IsObject()) Write(vm, k.o, out, depth + 1, budget);
     if (named) out += "</" + vm.ToString(name) + ">";
 }
 
-Object* Clone(avm1::Vm& vm, Object* node, bool deep, size_t depth) {
+Object* Clone(avm1::Vm& vm, Object* node, bool deep, size_t depth, size_t& budget) {
     const Value self = Value::Obj(node);
     Object* copy = NewNode(vm, node->proto, static_cast<int>(vm.ToNumber(vm.GetMember(self, "nodeType"))),
                            Value());
@@ -149,7 +153,8 @@ Object* Clone(avm1::Vm& vm, Object* node, bool deep, size_t depth) {
     const Value kids = Hidden(vm, node, kChildren);
     if (deep && kids.IsObject() && depth < kMaxXmlDepth)
         for (const Value& k : std::vector<Value>(kids.o->elems))
-            if (k.IsObject()) Attach(vm, copy, Clone(vm, k.o, true, depth + 1), SIZE_MAX);
+            if (k.IsObject() && budget > 0 && --budget > 0)
+                Attach(vm, copy, Clone(vm, k.o, true, depth + 1, budget), SIZE_MAX);
     return copy;
 }
 
@@ -245,7 +250,8 @@ Value RemoveNode(CallArgs& a) {
 Value CloneNode(CallArgs& a) {
     if (!a.self.IsObject()) return Value();
     avm1::PinGuard pin(a.vm);
-    return Value::Obj(Clone(a.vm, a.self.o, a.vm.ToBool(a.Arg(0)), 0));
+    size_t budget = kMaxXmlNodes;
+    return Value::Obj(Clone(a.vm, a.self.o, a.vm.ToBool(a.Arg(0)), 0, budget));
 }
 
 Value HasChildNodes(CallArgs& a) {
@@ -261,7 +267,8 @@ Value ToText(CallArgs& a) {
         if (!decl.IsNullish()) out += a.vm.ToString(decl);
         if (!doctype.IsNullish()) out += a.vm.ToString(doctype);
     }
-    Write(a.vm, a.self.o, out, 0);
+    size_t budget = kMaxXmlNodes;
+    Write(a.vm, a.self.o, out, 0, budget);
     return Value::String(out);
 }
 

@@ -192,7 +192,7 @@ void ScriptHost::GetUrl(const std::string& url, const std::string& target, int f
         if (const avm1::ClipId clip = vm_->ResolvePath(Level(0), target)) LoadVariables(clip, url, method);
         return;
     }
-    if (!(flags & kGetUrl2LoadTarget) && LoadLevel(url, target)) return;
+    if (LoadLevel(url, target)) return;  // loadMovieNum, or loadMovie into "_levelN"
     if (!calls_) return;
     if (StartsWithNoCase(url, kFsCommandPrefix))
         calls_->push_back({true, false, url.substr(sizeof kFsCommandPrefix - 1), target});
