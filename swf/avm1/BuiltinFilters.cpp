@@ -43,14 +43,6 @@ Value DefaultOf(Vm& vm, const FilterClass& c, const FilterParam& p) {
     }
 }
 
-Object* PackageOf(Vm& vm, Object* on, const std::string& name) {
-    const Value v = vm.Get(on, name, Value::Obj(on));
-    if (v.IsObject()) return v.o;
-    Object* o = vm.NewObject();
-    vm.SetHidden(on, name, Value::Obj(o));
-    return o;
-}
-
 Value FilterCtor(CallArgs& a) {
     if (!a.construct || !a.self.IsObject()) return Value();
     const FilterClass& c = ClassOf(FilterKind(a.callee->fn->magic));
@@ -106,15 +98,12 @@ Object* FilterPrototype(Vm& vm, FilterKind kind) {
 }
 
 void InstallFilters(Vm& vm) {
-    Object* filters = PackageOf(vm, PackageOf(vm, vm.global, "flash"), "filters");
+    Object* filters = vm.FlashPackage("filters");
     for (uint8_t k = 0; k <= kLastFilterKind; ++k) {
         const FilterClass& c = ClassOf(FilterKind(k));
         Object* proto = vm.NewObject(vm.objectProto);
         vm.DefineNative(proto, "clone", FilterClone);
-        Object* ctor = vm.NewNative(FilterCtor, k);
-        vm.SetHidden(ctor, "prototype", Value::Obj(proto));
-        vm.SetHidden(proto, "constructor", Value::Obj(ctor));
-        vm.SetHidden(filters, c.name, Value::Obj(ctor));
+        vm.DefineClassIn(filters, c.name, FilterCtor, proto, k);
     }
 }
 

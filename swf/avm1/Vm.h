@@ -104,6 +104,12 @@ public:
     void DefineAccessor(Object* on, const std::string& name, NativeFn get, NativeFn set, int magic = 0);
     // A constructor with its prototype, both hidden properties of _global.
     Object* DefineClass(const std::string& name, NativeFn ctor, Object* proto);
+    // The same inside a package object (flash.geom.Point): `magic` goes to
+    // the constructor.
+    Object* DefineClassIn(Object* package, const std::string& name, NativeFn ctor, Object* proto,
+                          int magic = 0);
+    // _global.flash.<name>, made (hidden) on first use.
+    Object* FlashPackage(const std::string& name);
     void SetHidden(Object* on, const std::string& name, const Value& v);
 
     // Conversions (Convert.cpp).

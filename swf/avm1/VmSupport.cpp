@@ -50,11 +50,26 @@ void Vm::DefineAccessor(Object* on, const std::string& name, NativeFn get, Nativ
 }
 
 Object* Vm::DefineClass(const std::string& name, NativeFn ctor, Object* proto) {
-    Object* c = NewNative(ctor);
+    return DefineClassIn(global, name, ctor, proto);
+}
+
+Object* Vm::DefineClassIn(Object* package, const std::string& name, NativeFn ctor, Object* proto, int magic) {
+    Object* c = NewNative(ctor, magic);
     SetHidden(c, "prototype", Value::Obj(proto));
     SetHidden(proto, "constructor", Value::Obj(c));
-    SetHidden(global, name, Value::Obj(c));
+    SetHidden(package, name, Value::Obj(c));
     return c;
+}
+
+Object* Vm::FlashPackage(const std::string& name) {
+    auto child = [this](Object* on, const std::string& n) {
+        const Value v = Get(on, n, Value::Obj(on));
+        if (v.IsObject()) return v.o;
+        Object* o = NewObject();
+        SetHidden(on, n, Value::Obj(o));
+        return o;
+    };
+    return child(child(global, "flash"), name);
 }
 
 double Vm::Random() {

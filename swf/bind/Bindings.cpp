@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "swf/bind/GeomValues.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/TextObjects.h"
 
@@ -57,6 +58,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallClipBitmaps(vm);
     InstallLoadVars(vm);
     InstallXml(vm);
+    InstallGeom(vm);
 }
 
 }  // namespace swf::bind

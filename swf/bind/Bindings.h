@@ -81,6 +81,7 @@ avm1::Value DataSendAndLoad(avm1::CallArgs& a);
 avm1::Value DataOnData(avm1::CallArgs& a);
 avm1::Value LoadedBytes(avm1::CallArgs& a);
 avm1::Value DataNothing(avm1::CallArgs& a);
+// flash.geom and MovieClip.transform: InstallGeom in GeomValues.h.
 // Fields and the variables they name, both ways (TextVariables.cpp); the
 // timeline calls it after each run of actions.
 void SyncTextVariables(avm1::Vm& vm);

@@ -4,20 +4,17 @@
 
 namespace swf {
 
-namespace {
-
-bool StageBounds(const DisplayObject& obj, Rect* box) {
-    bool any = false;
-    obj.AddBounds(ToStage(obj), *box, any);
-    return any;
-}
-
-}  // namespace
-
 Matrix ToStage(const DisplayObject& obj) {
     Matrix m = obj.matrix;
     for (const DisplayObject* p = obj.parent; p; p = p->parent) m = p->matrix.Concat(m);
     return m;
+}
+
+bool StageBounds(const DisplayObject& obj, Rect* box) {
+    bool any = false;
+    *box = {};
+    obj.AddBounds(ToStage(obj), *box, any);
+    return any;
 }
 
 GeomPoint LocalToGlobal(const DisplayObject& obj, GeomPoint local) {

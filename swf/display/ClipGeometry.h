@@ -10,6 +10,8 @@ namespace swf {
 
 // The object's space to the stage's (the root's), both in twips.
 Matrix ToStage(const DisplayObject& obj);
+// What the object draws, in stage twips; false when nothing.
+bool StageBounds(const DisplayObject& obj, Rect* box);
 GeomPoint LocalToGlobal(const DisplayObject& obj, GeomPoint local);
 // The point unchanged when the object is squashed flat (no inverse).
 GeomPoint GlobalToLocal(const DisplayObject& obj, GeomPoint global);

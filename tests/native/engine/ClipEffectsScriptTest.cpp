@@ -7,8 +7,6 @@ namespace {
 
 using namespace enginetest;
 
-constexpr int32_t kTw = swf::kTwipsPerPixel;
-
 std::string New(const std::string& cls, const std::vector<std::string>& args) {
     std::string out;
     for (auto it = args.rbegin(); it != args.rend(); ++it) out += *it + "; ";
@@ -17,23 +15,7 @@ std::string New(const std::string& cls, const std::vector<std::string>& args) {
 }
 std::string ArrayOf(const std::string& elem) { return elem + "; push 1; initarray"; }
 
-// A sprite "s" with a 10-pixel red square, at (20, 20).
-swfmake::SwfWriter Scene(const std::string& script) {
-    swfmake::SwfWriter w(8, kStage, 12);
-    auto& t = w.Tags();
-    t.SetBackgroundColor({255, 255, 255, 255});
-    t.DefineShape(1, Square(10 * kTw));
-    swfmake::TagList sprite;
-    sprite.PlaceObject(1, 1);
-    sprite.ShowFrame();
-    t.DefineSprite(2, sprite);
-    swfmake::Placement p = swfmake::NewPlacement(1, 2, swf::Matrix::Translate(20 * kTw, 20 * kTw));
-    p.name = "s";
-    t.PlaceObject2(p);
-    if (!script.empty()) t.DoAction(Asm(script));
-    t.ShowFrame();
-    return w;
-}
+swfmake::SwfWriter Scene(const std::string& script) { return SquareClipScene(script); }
 
 swf::FrameBuffer Draw(swf::Player& p) {
     swf::FrameBuffer fb(200, 150);

@@ -3,6 +3,7 @@
 // stand for. Var("a.b") is a.b, CallM(Var("a"), "f", {Num(1)}) is a.f(1).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,31 @@ struct Traced {
         return out;
     }
 };
+
+// A sprite "s" holding a 10-pixel red square, placed at (20, 20) at depth
+// 1, with `script` in frame 1; `frame2` adds a second frame that moves it.
+inline swfmake::SwfWriter SquareClipScene(const std::string& script,
+                                          const std::optional<swf::Matrix>& frame2 = std::nullopt) {
+    constexpr int32_t tw = swf::kTwipsPerPixel;
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    t.SetBackgroundColor({255, 255, 255, 255});
+    t.DefineShape(1, Square(10 * tw));
+    swfmake::TagList sprite;
+    sprite.PlaceObject(1, 1);
+    sprite.ShowFrame();
+    t.DefineSprite(2, sprite);
+    swfmake::Placement p = swfmake::NewPlacement(1, 2, swf::Matrix::Translate(20 * tw, 20 * tw));
+    p.name = "s";
+    t.PlaceObject2(p);
+    if (!script.empty()) t.DoAction(Asm(script));
+    t.ShowFrame();
+    if (frame2) {
+        t.PlaceObject2(swfmake::MovePlacement(1, *frame2));
+        t.ShowFrame();
+    }
+    return w;
+}
 
 // A player with its trace log.
 struct ScriptedMovie {

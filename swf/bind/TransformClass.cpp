@@ -1,0 +1,120 @@
+// flash.geom.Transform and MovieClip.transform: a view of one clip's
+// matrix and colour transform. Every read makes a fresh Matrix or
+// ColorTransform (changing it changes nothing until it is assigned back);
+// assigning writes the clip and marks it scripted, so the timeline stops
+// moving it. The clip is found again on each access, so a Transform
+// outlives its clip harmlessly (its reads give undefined then).
+#include <cmath>
+
+#include "swf/bind/Bindings.h"
+#include "swf/bind/GeomValues.h"
+#include "swf/display/ClipGeometry.h"
+
+namespace swf::bind {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+constexpr const char* kClipSlot = "__clip";
+
+DisplayObject* TargetOf(CallArgs& a) {
+    return a.self.IsObject() ? ObjectOf(a.vm, a.vm.GetMember(a.self, kClipSlot)) : nullptr;
+}
+
+Value NewTransform(avm1::Vm& vm, const Value& clip) {
+    const Value ctor = vm.GetMember(Value::Obj(vm.FlashPackage("geom")), "Transform");
+    const Value proto = ctor.IsObject() ? vm.GetMember(ctor, "prototype") : Value();
+    avm1::Object* t = vm.NewObject(proto.IsObject() ? proto.o : nullptr);
+    vm.SetHidden(t, kClipSlot, clip);
+    return Value::Obj(t);
+}
+
+Value TransformCtor(CallArgs& a) {
+    if (a.construct && a.self.IsObject()) a.vm.SetHidden(a.self.o, kClipSlot, a.Arg(0));
+    return Value();
+}
+
+Value GetMatrix(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    return o ? NewMatrix(a.vm, GeomMatrix::FromEngine(o->matrix)) : Value();
+}
+
+Value SetMatrix(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    if (o && a.Arg(0).IsObject()) {
+        o->matrix = ReadMatrix(a.vm, a.Arg(0)).ToEngine();
+        o->scripted = true;
+    }
+    return Value();
+}
+
+Value GetColorTransform(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    return o ? NewColorTransform(a.vm, GeomColorTransform::FromEngine(o->cxform)) : Value();
+}
+
+Value SetColorTransform(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    if (o && a.Arg(0).IsObject()) {
+        o->cxform = ReadColorTransform(a.vm, a.Arg(0)).ToEngine();
+        o->scripted = true;
+    }
+    return Value();
+}
+
+Value GetConcatenatedMatrix(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    return o ? NewMatrix(a.vm, GeomMatrix::FromEngine(ToStage(*o))) : Value();
+}
+
+// Each parent's transform applies after its child's.
+Value GetConcatenatedColorTransform(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    if (!o) return Value();
+    GeomColorTransform t = GeomColorTransform::FromEngine(o->cxform);
+    for (const DisplayObject* p = o->parent; p; p = p->parent) t = GeomColorTransform::FromEngine(p->cxform).Concat(t);
+    return NewColorTransform(a.vm, t);
+}
+
+// The stage pixels the object's drawing touches, whole pixels outwards;
+// all zero when it draws nothing.
+Value GetPixelBounds(CallArgs& a) {
+    DisplayObject* o = TargetOf(a);
+    if (!o) return Value();
+    Rect box;
+    if (!StageBounds(*o, &box)) return NewRectangle(a.vm, {});
+    const double px = kTwipsPerPixel;
+    const double l = std::floor(box.xMin / px), t = std::floor(box.yMin / px);
+    return NewRectangle(a.vm, {l, t, std::ceil(box.xMax / px) - l, std::ceil(box.yMax / px) - t});
+}
+
+Value GetClipTransform(CallArgs& a) { return ObjectOf(a) ? NewTransform(a.vm, a.self) : Value(); }
+
+// Takes both parts of any object that has them (another clip's transform).
+Value SetClipTransform(CallArgs& a) {
+    DisplayObject* o = ObjectOf(a);
+    const Value from = a.Arg(0);
+    if (!o || !from.IsObject()) return Value();
+    const Value m = a.vm.GetMember(from, "matrix"), t = a.vm.GetMember(from, "colorTransform");
+    if (m.IsObject()) o->matrix = ReadMatrix(a.vm, m).ToEngine();
+    if (t.IsObject()) o->cxform = ReadColorTransform(a.vm, t).ToEngine();
+    o->scripted = true;
+    return Value();
+}
+
+}  // namespace
+
+void InstallTransform(avm1::Vm& vm, avm1::Object* package) {
+    avm1::Object* proto = vm.NewObject();
+    vm.DefineClassIn(package, "Transform", TransformCtor, proto);
+    vm.DefineAccessor(proto, "matrix", GetMatrix, SetMatrix);
+    vm.DefineAccessor(proto, "colorTransform", GetColorTransform, SetColorTransform);
+    vm.DefineAccessor(proto, "concatenatedMatrix", GetConcatenatedMatrix, nullptr);
+    vm.DefineAccessor(proto, "concatenatedColorTransform", GetConcatenatedColorTransform, nullptr);
+    vm.DefineAccessor(proto, "pixelBounds", GetPixelBounds, nullptr);
+    if (vm.clipProto) vm.DefineAccessor(vm.clipProto, "transform", GetClipTransform, SetClipTransform);
+}
+
+}  // namespace swf::bind
