@@ -52,10 +52,37 @@ Object* Vm::ClipObject(ClipId clip) {
     return o;
 }
 
-Value Vm::ClipValue(ClipId clip) { return clip ? Value::ClipPath(host_.PathOf(clip)) : Value(); }
+Value Vm::ClipValue(ClipId clip) {
+    if (!clip) return Value();
+    const uint32_t version = host_.TreeVersion();
+    if (!version) return Value::ClipPath(host_.PathOf(clip));
+    if (version != clipRefsAt_) {
+        clipRefs_.clear();
+        clipRefsAt_ = version;
+    }
+    auto [it, added] = clipRefs_.try_emplace(clip);
+    ClipRef& ref = it->second;
+    if (added) {
+        ref.path = MakeStr(host_.PathOf(clip));
+        ref.found = ResolvePath(0, *ref.path);  // not always `clip`: an unnamed or shadowed one
+    }
+    Value v;
+    v.kind = Value::Kind::Clip;
+    v.s = ref.path;
+    v.clipId = ref.found;
+    v.clipAt = version;
+    return v;
+}
 
 ClipId Vm::ClipOf(const Value& v) {
-    if (v.IsClip()) return ResolvePath(0, *v.s);
+    if (v.IsClip()) {
+        const uint32_t version = host_.TreeVersion();
+        if (version && v.clipAt == version) return v.clipId;
+        const ClipId found = ResolvePath(0, *v.s);
+        v.clipId = found;
+        v.clipAt = version;
+        return found;
+    }
     if (v.IsObject() && v.o->cls == ObjClass::Clip) return v.o->clip;
     return 0;
 }

@@ -41,6 +41,9 @@ public:
     virtual std::vector<std::string> ChildNames(ClipId) { return {}; }
     // "_level0.a.b"
     virtual std::string PathOf(ClipId clip) = 0;
+    // Changes whenever what a path finds may have changed; 0: the host does
+    // not count, so every path is walked again on each use.
+    virtual uint32_t TreeVersion() { return 0; }
 
     // Timeline. Frames are 0-based.
     virtual int CurrentFrame(ClipId clip) = 0;

@@ -7,6 +7,7 @@
 // A clip reference holds the clip's absolute path ("_level0.a.b") and finds
 // the clip again through the host each time it is used, so a reference
 // taken before a clip was removed and placed again reaches the new one.
+// Until the tree changes, the value remembers what its path found.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,9 @@ struct Value {
     double n = 0;
     Object* o = nullptr;  // Object
     Str s;                // String; Clip: its path
+    // Clip: what the path found while the host's tree version was clipAt.
+    mutable uint32_t clipId = 0;
+    mutable uint32_t clipAt = 0;
 
     static Value Undef() { return Value(); }
     static Value Null() { Value v; v.kind = Kind::Null; return v; }

@@ -231,6 +231,14 @@ private:
     size_t budget_ = kDefaultBudget;
     size_t budgetPerCall_ = kDefaultBudget;
     std::unordered_map<ClipId, Object*> clipObjects_;
+    // ClipValue's paths, and what each finds, while the tree version is
+    // clipRefsAt_: values of the same clip share one path string.
+    struct ClipRef {
+        Str path;
+        ClipId found = 0;
+    };
+    std::unordered_map<ClipId, ClipRef> clipRefs_;
+    uint32_t clipRefsAt_ = 0;
     std::map<const ActionBlock*, std::shared_ptr<const Program>> programs_;
     std::vector<Timer> timers_;
     int nextTimer_ = 1;

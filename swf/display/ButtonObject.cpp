@@ -19,7 +19,10 @@ ButtonObject::ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter&
     BuildChildren(ctx);
 }
 
-ButtonObject::~ButtonObject() { ctx_.scriptables.erase(serial); }
+ButtonObject::~ButtonObject() {
+    ctx_.scriptables.erase(serial);
+    ++ctx_.treeEdits;
+}
 
 void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase) {
     const bool redraw = DrawnState(phase_) != DrawnState(phase);

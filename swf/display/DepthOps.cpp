@@ -60,12 +60,14 @@ bool SwapDepths(MovieClip& parent, DisplayObject& obj, double scriptDepth) {
     if (there != list.end()) {
         from->second = std::move(there->second);
         from->second->depth = obj.depth;
+        parent.Renamed(*from->second);
         there->second = std::move(moving);
     } else {
         list.erase(from);
         list.emplace(to, std::move(moving));
     }
     obj.depth = to;
+    parent.Renamed(obj);
     obj.scripted = true;  // the timeline no longer finds it where it put it
     return true;
 }
@@ -82,7 +84,7 @@ MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::strin
     clip->depth = depth;
     clip->parent = &parent;
     MovieClip* raw = clip.get();
-    parent.List().insert_or_assign(depth, std::move(clip));
+    parent.Put(depth, std::move(clip));
     return raw;
 }
 
@@ -108,7 +110,7 @@ DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::st
     if (MovieClip* clip = copy->AsClip(); clip && source && source->drawing)
         clip->drawing = std::make_unique<Drawing>(*source->drawing);
     DisplayObject* raw = copy.get();
-    parent->List().insert_or_assign(depth, std::move(copy));
+    parent->Put(depth, std::move(copy));
     return raw;
 }
 
@@ -121,7 +123,7 @@ DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t cha
     obj->depth = depth;
     obj->parent = &parent;
     DisplayObject* raw = obj.get();
-    parent.List().insert_or_assign(depth, std::move(obj));
+    parent.Put(depth, std::move(obj));
     return raw;
 }
 
@@ -139,7 +141,7 @@ EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std:
     field->depth = depth;
     field->parent = &parent;
     EditTextObject* raw = field.get();
-    parent.List().insert_or_assign(depth, std::move(field));
+    parent.Put(depth, std::move(field));
     return raw;
 }
 
@@ -151,7 +153,7 @@ DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr
     obj->depth = depth;
     obj->parent = &parent;
     DisplayObject* raw = obj.get();
-    parent.List().insert_or_assign(depth, std::move(obj));
+    parent.Put(depth, std::move(obj));
     return raw;
 }
 
@@ -178,6 +180,7 @@ void QueueUnloads(MovieClip& clip, std::vector<QueuedActions>& out) {
 }  // namespace
 
 size_t Leave(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, ActionQueue* queue, size_t at) {
+    ++ctx.treeEdits;  // out of the tree, though still found by serial for a while
     if (!obj || !queue) return 0;
     std::vector<QueuedActions> unloads;
     if (MovieClip* clip = obj->AsClip()) QueueUnloads(*clip, unloads);

@@ -44,6 +44,19 @@ MovieClip::MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, ui
 MovieClip::~MovieClip() {
     ctx_.liveClips.erase(serial);
     ctx_.scriptables.erase(serial);
+    ++ctx_.treeEdits;
+}
+
+DisplayObject& MovieClip::Put(int32_t depth, std::unique_ptr<DisplayObject> obj) {
+    DisplayObject& placed = *obj;
+    list_.insert_or_assign(depth, std::move(obj));
+    Renamed(placed);
+    return placed;
+}
+
+void MovieClip::Renamed(const DisplayObject& child) {
+    ++ctx_.treeEdits;
+    names_.Note(child, list_);
 }
 
 void MovieClip::Start(ActionQueue* queue) { Goto(0, 0, queue); }
@@ -146,7 +159,9 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             p.place.matrix = obj.matrix;
             p.place.cxform = obj.cxform;
         }
+        const bool renamed = !reuse || obj.name != p.place.name;
         static_cast<Placement&>(obj) = std::move(p.place);
+        if (renamed) Renamed(obj);
         // A clip placed by this frame loads after the actions it queued.
         if (!reuse && queue && p.created == target && obj.AsClip())
             queue->push_back({obj.serial, nullptr, 0, kClipLoad});

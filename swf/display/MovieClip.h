@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "swf/display/DisplayObject.h"
+#include "swf/display/NameIndex.h"
 
 namespace swf {
 
@@ -43,6 +44,14 @@ public:
     const TimelineData& Data() const { return data_; }
     const DisplayList& List() const { return list_; }
     DisplayList& List() { return list_; }
+    // Puts `obj` at `depth` in place of what was there.
+    DisplayObject& Put(int32_t depth, std::unique_ptr<DisplayObject> obj);
+    // `child` took a new name or depth (Put covers the ones it places).
+    void Renamed(const DisplayObject& child);
+    // The first child in depth order called `name` that `want` accepts.
+    DisplayObject* Named(const std::string& name, bool caseInsensitive, bool (*want)(const DisplayObject&)) const {
+        return names_.Find(list_, name, caseInsensitive, want);
+    }
     int Nesting() const { return nesting_; }
 
     // Enters frame 0 of a fresh clip (its first frame's commands).
@@ -76,6 +85,7 @@ private:
     int current_ = -1;  // -1 until Start
     bool playing_ = true;
     DisplayList list_;
+    NameIndex names_;
 };
 
 }  // namespace swf

@@ -53,6 +53,10 @@ struct PlayContext {
     // Every object scripts can name (a superset of liveClips): each kind
     // adds itself on construction and leaves on destruction.
     std::unordered_map<uint32_t, DisplayObject*> scriptables;
+    // Counts the edits that can change what a name or path finds (objects
+    // placed, removed, freed, renamed, moved in depth): scripts keep what a
+    // path found while it stays the same.
+    uint32_t treeEdits = 1;
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
     uint32_t focus = 0;  // serial of the object with keyboard focus, 0: none

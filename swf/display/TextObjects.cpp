@@ -44,7 +44,10 @@ EditTextObject::EditTextObject(PlayContext& ctx, std::unique_ptr<EditTextCharact
     ctx_.scriptables[serial] = this;
 }
 
-EditTextObject::~EditTextObject() { ctx_.scriptables.erase(serial); }
+EditTextObject::~EditTextObject() {
+    ctx_.scriptables.erase(serial);
+    ++ctx_.treeEdits;
+}
 
 void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
     const Shape& drawing = field_.Drawing();

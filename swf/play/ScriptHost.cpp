@@ -72,12 +72,8 @@ avm1::ClipId ScriptHost::Parent(avm1::ClipId clip) {
 
 avm1::ClipId ScriptHost::Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) {
     MovieClip* c = Clip(clip);
-    if (!c) return 0;
-    for (const auto& entry : c->List()) {
-        const DisplayObject& child = *entry.second;
-        if (Scriptable(child) && avm1::EqualNames(child.name, name, caseInsensitive)) return child.serial;
-    }
-    return 0;
+    const DisplayObject* child = c ? c->Named(name, caseInsensitive, Scriptable) : nullptr;
+    return child ? child->serial : 0;
 }
 
 std::vector<std::string> ScriptHost::ChildNames(avm1::ClipId clip) {
@@ -171,7 +167,11 @@ void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& va
     if (SetTransformProperty(*o, index, d)) return;
     switch (index) {
     case kPropVisible: o->visible = std::isnan(d) ? !value.Text().empty() : d != 0; break;
-    case kPropName: if (value.IsString()) o->name = value.Text(); break;
+    case kPropName:
+        if (!value.IsString()) break;
+        o->name = value.Text();
+        if (MovieClip* parent = o->parent ? o->parent->AsClip() : nullptr) parent->Renamed(*o);
+        break;
     case kPropQuality: {
         std::string q = value.Text();
         for (char& ch : q) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));

@@ -128,6 +128,7 @@ public:
     avm1::ClipId Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) override;
     std::vector<std::string> ChildNames(avm1::ClipId clip) override;
     std::string PathOf(avm1::ClipId clip) override;
+    uint32_t TreeVersion() override { return ctx_.treeEdits; }
     int CurrentFrame(avm1::ClipId clip) override;
     int TotalFrames(avm1::ClipId clip) override;
     int FindLabel(avm1::ClipId clip, const std::string& label) override;

@@ -75,6 +75,29 @@ TEST(ClipMethodsTest, DepthsCreateDuplicateAndRemove) {
               "5|6|-16383|7|40|d|9|undefined|movieclip");
 }
 
+// A held reference is a path: whatever carries the name first in depth
+// order, through renames, depth swaps and removals.
+TEST(ClipMethodsTest, HeldReferencesFollowTheirPathThroughRenamesSwapsAndRemovals) {
+    EXPECT_EQ(Traces(Lines({
+                  SetV("r", CallM(Var("_root"), "createEmptyMovieClip", {Str("a"), Num(1)})), SetM(Var("r"), "v", Str("one")),
+                  SetV("n", CallM(Var("_root"), "createEmptyMovieClip", {Str("a"), Num(0)})), SetM(Var("n"), "v", Str("two")),
+                  Trace(Var("r.v")),
+                  SetM(Var("n"), "_name", Str("b")), Trace(Var("r.v")), Trace(Var("b.v")),
+                  SetM(Var("b"), "_name", Str("a")), Trace(Var("r.v")),
+                  Do(CallM(Var("n"), "swapDepths", {Num(2)})), Trace(Var("r.v")),
+                  Do(CallM(Var("r"), "removeMovieClip")), Trace(Var("r.v")),
+              })),
+              "two|one|two|two|one|two");
+    // Names match in any case before version 7 only.
+    for (int version : {6, 7}) {
+        ScriptedMovie m(Movie(Lines({SetM(CallM(Var("_root"), "createEmptyMovieClip", {Str("Mixed"), Num(1)}), "v",
+                                          Str("found")),
+                                     Trace(Var("mixed.v"))}),
+                              version));
+        EXPECT_EQ(m.log.Joined(), version == 6 ? "found" : "undefined") << version;
+    }
+}
+
 TEST(ClipMethodsTest, BoundsPointsAndHitTests) {
     EXPECT_EQ(Traces(Lines({
                   SetV("b", CallM(Var("s"), "getBounds", {Var("_root")})),
