@@ -66,7 +66,9 @@ Value AttachMovie(CallArgs& a) {
     DisplayObject* obj =
         AttachCharacter(host.Context(), *parent, id, a.vm.ToString(a.args[1]), NumberArg(a, 2), host.Queue());
     if (!obj) {
-        a.vm.Report("attachMovie: depth out of range or clip budget spent");
+        a.vm.Report(parent->Nesting() + 1 >= PlayContext::kMaxNesting
+                        ? "attachMovie: clips nested deeper than " + std::to_string(PlayContext::kMaxNesting)
+                        : "attachMovie: depth out of range or clip budget spent");
         return Value();
     }
     avm1::PinGuard pin(a.vm);

@@ -29,8 +29,8 @@ Drawing* DrawingOf(CallArgs& a) {
 // A drawing past its budget stops growing; the script is told once.
 void NoteOverflow(CallArgs& a, const Drawing& d, bool before) {
     if (!before && d.Overflowed())
-        a.vm.Report("drawing API: a clip's drawing reached its budget of " + std::to_string(Drawing::kMaxEdges) +
-                    " edges; later segments are dropped");
+        a.vm.Report("drawing API: a clip's drawing reached its budget (" + std::to_string(Drawing::kMaxEdges) +
+                    " edges, " + std::to_string(Drawing::kMaxLayers) + " layers); the rest is dropped");
 }
 
 std::string StringArg(CallArgs& a, size_t i, const std::string& fallback) {
@@ -114,16 +114,20 @@ Value BeginFillNative(CallArgs& a) {
     Drawing* d = DrawingOf(a);
     if (!d) return Value();
     const double rgb = NumberArg(a, 0);
+    const bool over = d->Overflowed();
     if (!std::isfinite(rgb)) d->EndFill();
     else d->BeginFill(ColorFromScript(rgb, NumberArg(a, 1, 100)));
+    NoteOverflow(a, *d, over);
     return Value();
 }
 
 Value BeginGradient(CallArgs& a) {
     Drawing* d = DrawingOf(a);
     if (!d) return Value();
+    const bool over = d->Overflowed();
     if (std::optional<FillStyle> fill = Gradient(a)) d->BeginFillStyle(*fill);
     else d->EndFill();
+    NoteOverflow(a, *d, over);
     return Value();
 }
 

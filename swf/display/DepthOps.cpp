@@ -117,7 +117,10 @@ DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::st
 DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t characterId, const std::string& name,
                                double scriptDepth, ActionQueue* queue) {
     int32_t depth = 0;
-    if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
+    // A class that attaches its own symbol from its constructor ends here.
+    if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx) ||
+        parent.Nesting() + 1 >= PlayContext::kMaxNesting)
+        return nullptr;
     std::unique_ptr<DisplayObject> obj = Instantiate(ctx, characterId, parent.Nesting() + 1, queue);
     obj->name = name;
     obj->depth = depth;

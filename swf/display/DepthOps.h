@@ -39,7 +39,7 @@ MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::strin
 DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::string& name,
                              double scriptDepth);
 // A new instance of a character (attachMovie), its first frame's actions
-// queued on `queue`.
+// queued on `queue`; null past the depth range, the budget or the nesting limit.
 DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t characterId, const std::string& name,
                                double scriptDepth, ActionQueue* queue);
 // An empty text field `bounds` (twips) big, as createTextField makes it.

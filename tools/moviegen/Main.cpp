@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
         {"sample.swf", true, moviegen::SampleMovie},
         {"photos.swf", true, moviegen::PhotoMovie},
         {"bitmap_seed.swf", false, moviegen::BitmapSeedMovie},
+        {"script_seed.swf", false, moviegen::ScriptSeedMovie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},

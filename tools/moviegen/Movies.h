@@ -17,6 +17,9 @@ swfmake::SwfWriter SampleMovie();
 swfmake::SwfWriter PhotoMovie();
 // "bitmap_seed.swf": every bitmap and morph tag once, small: a fuzzer seed.
 swfmake::SwfWriter BitmapSeedMovie();
+// "script_seed.swf": scripts calling clip methods, drawing, events and
+// timers, small: a fuzzer seed.
+swfmake::SwfWriter ScriptSeedMovie();
 // "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.
 swfmake::SwfWriter StageMovie(int widthPx, int heightPx);
 // "pattern.swf": quadrants and a centred square, for pixel tests.
