@@ -204,10 +204,14 @@ void LoopScript::Tick() {
 TempFolder::TempFolder() {
     char temp[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, temp);
+    // Wine reuses process ids, and an earlier program killed mid-test leaves
+    // its folder behind: take only a folder this call creates.
     static int counter = 0;
-    m_path = std::string(temp) + "pictaro-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
-             std::to_string(++counter);
-    ::CreateDirectoryA(m_path.c_str(), nullptr);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        m_path = std::string(temp) + "pictaro-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                 std::to_string(++counter);
+        if (::CreateDirectoryA(m_path.c_str(), nullptr) || ::GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
 }
 
 TempFolder::~TempFolder() { RemoveTree(m_path); }
