@@ -23,6 +23,17 @@ bool WithinBudget(const PlayContext& ctx) {
     return ctx.buildsLeft > 0 && ctx.liveClips.size() < PlayContext::kMaxLiveClips;
 }
 
+// Names (unless name is null), parents and puts a new object at an engine depth.
+template <class T>
+T* Adopt(MovieClip& parent, int32_t depth, const std::string* name, std::unique_ptr<T> obj) {
+    if (name) obj->name = *name;
+    obj->depth = depth;
+    obj->parent = &parent;
+    T* raw = obj.get();
+    parent.Put(depth, std::move(obj));
+    return raw;
+}
+
 }  // namespace
 
 const TimelineData& EmptyTimeline() {
@@ -80,12 +91,7 @@ MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::strin
     --ctx.buildsLeft;
     auto clip = std::make_unique<MovieClip>(ctx, EmptyTimeline(), parent.Nesting() + 1);
     clip->Start(nullptr);
-    clip->name = name;
-    clip->depth = depth;
-    clip->parent = &parent;
-    MovieClip* raw = clip.get();
-    parent.Put(depth, std::move(clip));
-    return raw;
+    return Adopt(parent, depth, &name, std::move(clip));
 }
 
 DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::string& name, double scriptDepth) {
@@ -103,15 +109,10 @@ DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::st
         copy = Instantiate(ctx, obj.characterId, parent->Nesting() + 1, nullptr);
     }
     static_cast<Placement&>(*copy) = static_cast<const Placement&>(obj);
-    copy->name = name;
-    copy->depth = depth;
-    copy->parent = parent;
     copy->scripted = true;
     if (MovieClip* clip = copy->AsClip(); clip && source && source->drawing)
         clip->drawing = std::make_unique<Drawing>(*source->drawing);
-    DisplayObject* raw = copy.get();
-    parent->Put(depth, std::move(copy));
-    return raw;
+    return Adopt(*parent, depth, &name, std::move(copy));
 }
 
 DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t characterId, const std::string& name,
@@ -121,13 +122,7 @@ DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t cha
     if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx) ||
         parent.Nesting() + 1 >= PlayContext::kMaxNesting)
         return nullptr;
-    std::unique_ptr<DisplayObject> obj = Instantiate(ctx, characterId, parent.Nesting() + 1, queue);
-    obj->name = name;
-    obj->depth = depth;
-    obj->parent = &parent;
-    DisplayObject* raw = obj.get();
-    parent.Put(depth, std::move(obj));
-    return raw;
+    return Adopt(parent, depth, &name, Instantiate(ctx, characterId, parent.Nesting() + 1, queue));
 }
 
 EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth,
@@ -139,13 +134,7 @@ EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std:
     def->field.bounds = bounds;
     def->field.height = 12 * kTwipsPerPixel;
     def->field.readOnly = true;
-    auto field = std::make_unique<EditTextObject>(ctx, std::move(def));
-    field->name = name;
-    field->depth = depth;
-    field->parent = &parent;
-    EditTextObject* raw = field.get();
-    parent.Put(depth, std::move(field));
-    return raw;
+    return Adopt(parent, depth, &name, std::make_unique<EditTextObject>(ctx, std::move(def)));
 }
 
 DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr<DisplayObject> obj,
@@ -153,11 +142,7 @@ DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr
     int32_t depth = 0;
     if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
     --ctx.buildsLeft;
-    obj->depth = depth;
-    obj->parent = &parent;
-    DisplayObject* raw = obj.get();
-    parent.Put(depth, std::move(obj));
-    return raw;
+    return Adopt(parent, depth, nullptr, std::move(obj));
 }
 
 bool RemoveClip(DisplayObject& obj, PlayContext* ctx, ActionQueue* queue) {
