@@ -8,6 +8,7 @@
 
 #include "tests/native/tools/PngDecode.h"
 #include "tests/native/tools/TestFiles.h"
+#include "tools/swfmake/ActionAsm.h"
 #include "tools/swfmake/ImageEncode.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"
@@ -103,6 +104,59 @@ TEST(SvgExportTest, BitmapsMasksAndFilteredObjectsRenderLikeThePng) {
         const Bytes a = toolstest::PixelAt(ours, p.x, p.y), b = toolstest::PixelAt(theirs, p.x, p.y);
         for (size_t ch = 0; ch < 3; ++ch) EXPECT_NEAR(a[ch], b[ch], 3) << p.what << " channel " << ch;
     }
+}
+
+// A green sprite "s" at depth 1 and a blue sprite "m" over it, then `script`.
+std::string WriteScriptMaskMovie(const std::string& path, const std::string& script) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    t.SetBackgroundColor(kWhite);
+    t.DefineShape(1, Box(30, 70, 10, 40, swfmake::SolidFill(kGreen)));
+    t.DefineShape(2, Box(40, 60, 0, 50, swfmake::SolidFill(kBlue)));
+    for (uint16_t id : {1, 2}) {
+        swfmake::TagList inner;
+        inner.PlaceObject(id, 1);
+        inner.ShowFrame();
+        t.DefineSprite(uint16_t(10 + id), inner);
+        swfmake::Placement p = swfmake::NewPlacement(id, uint16_t(10 + id));
+        p.name = id == 1 ? "s" : "m";
+        t.PlaceObject2(p);
+    }
+    t.DoAction(swfmake::Actions().Raw(swfmake::Assemble(script)));
+    t.ShowFrame();
+    EXPECT_TRUE(w.WriteFile(path, false));
+    return path;
+}
+
+// A mask set by a script is written like a clip depth's: the mask's shapes
+// white inside <mask>, the clip in a group that refers to it, the mask
+// itself not drawn; setMask(null) leaves both drawn plainly.
+TEST(SvgExportTest, ScriptMaskBecomesAMaskElementAroundTheClip) {
+    const std::string setMask = "push 'm'; getvariable; push 1; push 's'; getvariable; push 'setMask'; callmethod; pop\n";
+    const std::string svgPath = Temp("script_mask.svg");
+    const std::string on = WriteScriptMaskMovie(Temp("script_mask.swf"), setMask);
+    ASSERT_EQ(swfshot::kExitOk, Shoot({on, "--svg", "--ticks", "1", "-o", svgPath}));
+    Bytes bytes = toolstest::ReadFile(svgPath);
+    std::string text(bytes.begin(), bytes.end());
+    const size_t open = text.find("<mask id=\"");
+    ASSERT_NE(std::string::npos, open) << text;
+    const std::string id = text.substr(open + 10, text.find('"', open + 10) - open - 10);
+    const size_t close = text.find("</mask>", open);
+    const std::string mask = text.substr(open, close - open);
+    EXPECT_NE(std::string::npos, mask.find("#ffffff")) << "the mask's shape, white";
+    EXPECT_EQ(std::string::npos, mask.find("#00a000")) << "the clip is not part of the mask";
+    const size_t use = text.find("<g mask=\"url(#" + id + ")\">", close);
+    ASSERT_NE(std::string::npos, use) << text;
+    EXPECT_NE(std::string::npos, text.find("#00a000", use)) << "the clip, inside the masked group";
+    EXPECT_EQ(std::string::npos, text.find("#0000c8")) << "the mask is not drawn";
+
+    const std::string off = WriteScriptMaskMovie(
+        Temp("script_mask_off.swf"), setMask + "push null; push 1; push 's'; getvariable; push 'setMask'; callmethod; pop");
+    ASSERT_EQ(swfshot::kExitOk, Shoot({off, "--svg", "--ticks", "1", "-o", svgPath}));
+    bytes = toolstest::ReadFile(svgPath);
+    text.assign(bytes.begin(), bytes.end());
+    EXPECT_EQ(std::string::npos, text.find("<mask "));
+    EXPECT_NE(std::string::npos, text.find("#0000c8"));
 }
 
 }  // namespace
