@@ -1,5 +1,6 @@
 // libFuzzer over the whole host path: load any bytes, play a few frames,
-// seek, click, press keys and render into a small frame buffer. The same bytes also go
+// seek, click, turn the wheel, press keys, resize the view and render into
+// small frame buffers. The same bytes also go
 // through the text fields' HTML parser and layout, which a movie reaches
 // only through an edit text tag.
 #include <cstddef>
@@ -40,16 +41,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < kTicks; ++i) {
         player.Tick();
         player.PointerMove(i * 7, i * 5);
+        player.Wheel(i % 2 ? -3 : 2);
         player.PointerDown(i * 7, i * 5);
         player.PointerUp(i * 7, i * 5);
         // Key events reach clip handlers, listeners and key presses.
         player.KeyDown(37 + i, 'a' + i);
         player.KeyUp(37 + i, 'a' + i);
+        // Under noScale a new size reaches Stage's resize listeners.
+        player.SetViewSize(kWidth + 8 * i, kHeight + 4 * i);
     }
     player.GotoFrame(player.TotalFrames() - 1);
     player.GotoFrame(1);
     player.SetScaleMode(swf::kNoScale);
     player.SetAlignMode(swf::kAlignLeft);
     player.Render(target);
+    swf::FrameBuffer other(kHeight, kWidth);
+    player.SetViewSize(kHeight, kWidth);
+    player.Render(other);
     return 0;
 }
