@@ -70,6 +70,11 @@ public:
     const std::vector<std::string>& Errors() const { return errors_; }
     size_t LiveObjects() const { return heap_.Live(); }
     void Collect();
+    // Collects once enough was allocated, unless a script or native is
+    // running. Handlers run pinned, so hosts call this between their calls.
+    void CollectIfDue() {
+        if (pins_ == 0 && frames_.empty() && heap_.WantsCollect()) Collect();
+    }
 
     int Version() const { return version_; }
     bool Ci() const { return version_ <= 6; }

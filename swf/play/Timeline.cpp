@@ -136,6 +136,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     queue.clear();
     ctx_.leaving.clear();  // their unload handlers ran
     vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindObject(id) != nullptr; });
+    vm_.CollectIfDue();  // garbage made by event handlers
     return calls;
 }
 

@@ -72,6 +72,31 @@ TEST(LimitsTest, LoopsThatAllocateDoNotGrowTheHeap) {
     EXPECT_LT(a.vm.LiveObjects(), 3 * avm1::Heap::kMinCollect);
 }
 
+TEST(LimitsTest, HandlersCalledByTheHostDoNotGrowTheHeap) {
+    // Regression: handlers run pinned, so a movie whose scripts were all
+    // event handlers never collected and grew by their garbage each frame.
+    auto live = [](int calls) {
+        Machine m;
+        m.Run(R"(
+            push '_global'; getvariable; push 'h', 0; initobject; setmember
+            push '_global'; getvariable; push 'h'; getmember; push 'f'
+            definefunction - (x) fend
+              push 'o', 'k', 1, 1; initobject; setvariable
+              push 1, 2, 2; initarray; pop
+            fend:
+            setmember)");
+        const Value self = m.vm.GetMember(Value::Obj(m.vm.global), "h");
+        for (int i = 0; i < calls; ++i) {
+            m.vm.BeginHostCall();
+            EXPECT_TRUE(m.vm.CallHandler(self, "f", {Value::Num(i)}));
+            m.vm.CollectIfDue();
+        }
+        return m.vm.LiveObjects();
+    };
+    EXPECT_LT(live(20000), 3 * avm1::Heap::kMinCollect);
+    EXPECT_LT(live(100000), 3 * avm1::Heap::kMinCollect);
+}
+
 TEST(LimitsTest, HostileSizesAreBounded) {
     RunTable({
         // a[1e9] = 1 is dropped rather than allocated.
