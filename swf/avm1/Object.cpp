@@ -7,6 +7,23 @@ namespace swf::avm1 {
 namespace {
 
 constexpr size_t kIndexFrom = 12;
+// Storage kept by a cleared object, and how many cleared objects are kept.
+constexpr size_t kKeepCapacity = 16;
+constexpr size_t kMaxSpare = 4096;
+
+// Under the address sanitizer dead objects are freed, so a stale pointer
+// to one is caught rather than reaching a reused object.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kReuse = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kReuse = false;
+#else
+constexpr bool kReuse = true;
+#endif
+#else
+constexpr bool kReuse = true;
+#endif
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -67,8 +84,31 @@ bool Object::Remove(const std::string& name, bool ci) {
     return true;
 }
 
+void Object::Clear() {
+    marked = false;
+    fn.reset();
+    elems.clear();
+    if (elems.capacity() > kKeepCapacity) std::vector<Value>().swap(elems);
+    primitive = Value();
+    clip = 0;
+    interfaces.clear();
+    watches.reset();
+    native.reset();
+    props_.clear();
+    if (props_.capacity() > kKeepCapacity) std::vector<Property>().swap(props_);
+    index_.reset();
+    indexCi_ = false;
+}
+
 Object* Heap::New(ObjClass cls, Object* proto) {
-    objects_.push_back(std::make_unique<Object>(cls, proto));
+    if (spare_.empty()) {
+        objects_.push_back(std::make_unique<Object>(cls, proto));
+    } else {
+        objects_.push_back(std::move(spare_.back()));
+        spare_.pop_back();
+        objects_.back()->cls = cls;
+        objects_.back()->proto = proto;
+    }
     ++sinceCollect_;
     return objects_.back().get();
 }
@@ -124,6 +164,9 @@ void Heap::Sweep() {
         if (obj->marked) {
             obj->marked = false;
             objects_[kept++] = std::move(obj);
+        } else if (kReuse && spare_.size() < kMaxSpare) {
+            obj->Clear();
+            spare_.push_back(std::move(obj));
         }
     }
     objects_.resize(kept);

@@ -81,6 +81,9 @@ public:
     // The property, created (empty, no flags) when missing.
     Property& Put(const std::string& name, bool ci);
     bool Remove(const std::string& name, bool ci);
+    // Back to the state of a new object (given its class and prototype
+    // later), keeping small property storage for the next object.
+    void Clear();
     const std::vector<Property>& Props() const { return props_; }
     std::vector<Property>& Props() { return props_; }
 
@@ -123,6 +126,9 @@ public:
 private:
     void Trace(Object* o);
     std::vector<std::unique_ptr<Object>> objects_;
+    // Dead objects kept for reuse: scripts that call functions every frame
+    // make activation and arguments objects at a steady rate.
+    std::vector<std::unique_ptr<Object>> spare_;
     std::vector<Object*> grey_;
     size_t sinceCollect_ = 0;
     size_t threshold_ = kMinCollect;
