@@ -27,7 +27,18 @@ Drawing::Drawing() {
     shape_.evenOdd = true;  // a path drawn inside its own fill cuts a hole
 }
 
-void Drawing::Clear() { *this = Drawing(); }
+void Drawing::Clear() {
+    constexpr size_t kKeepEdges = 1024;
+    std::vector<ShapeLayer> layers = std::move(shape_.layers);
+    *this = Drawing();
+    if (layers.empty() || layers.front().edges.capacity() > kKeepEdges) return;
+    spareLayer_ = std::move(layers.front());
+    spareLayer_.fills.clear();
+    spareLayer_.lines.clear();
+    spareLayer_.edges.clear();
+    layers.clear();
+    spareLayers_ = std::move(layers);
+}
 
 void Drawing::LineStyle(const PenStyle& pen) {
     line_ = {};
@@ -91,10 +102,17 @@ void Drawing::LineTo(Point p) { AddEdge({}, p, false); }
 
 void Drawing::CurveTo(Point control, Point anchor) { AddEdge(control, anchor, true); }
 
+ShapeLayer& Drawing::NewLayer() {
+    if (shape_.layers.empty() && shape_.layers.capacity() == 0) shape_.layers.swap(spareLayers_);
+    shape_.layers.push_back(std::move(spareLayer_));
+    spareLayer_ = ShapeLayer();
+    return shape_.layers.back();
+}
+
 ShapeLayer& Drawing::LayerForFill() {
     const bool needNew = shape_.layers.empty() || layerHasLines_;
     if (needNew && shape_.layers.size() < kMaxLayers) {
-        shape_.layers.emplace_back();
+        NewLayer();
         lineIndex_ = 0;
         layerHasLines_ = false;
     } else if (needNew) {
@@ -104,8 +122,7 @@ ShapeLayer& Drawing::LayerForFill() {
 }
 
 ShapeLayer& Drawing::CurrentLayer() {
-    if (shape_.layers.empty()) shape_.layers.emplace_back();
-    return shape_.layers.back();
+    return shape_.layers.empty() ? NewLayer() : shape_.layers.back();
 }
 
 bool Drawing::Room(size_t edges) {

@@ -66,6 +66,7 @@ public:
     Point Pen() const { return pen_; }
 
 private:
+    ShapeLayer& NewLayer();
     ShapeLayer& LayerForFill();
     ShapeLayer& CurrentLayer();
     void AddEdge(Point control, Point to, bool curved);
@@ -73,6 +74,10 @@ private:
     bool Room(size_t edges);
 
     Shape shape_;
+    // Storage of the first layer before the last Clear, for the redraw
+    // that scripts usually make right after it.
+    std::vector<ShapeLayer> spareLayers_;
+    ShapeLayer spareLayer_;
     Point pen_;
     Point subpathStart_;
     bool filling_ = false;

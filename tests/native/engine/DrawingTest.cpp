@@ -122,6 +122,35 @@ TEST(DrawingTest, PenMovesWithoutDrawingWhenNothingIsSet) {
     EXPECT_EQ(d.Pen(), Px(1, 1));
 }
 
+TEST(DrawingTest, RedrawAfterClearShowsOnlyTheNewDrawing) {
+    // Clear keeps storage for the redraw; nothing of the old drawing may show.
+    auto box = [](Drawing& d, int from, bool fill, bool line) {
+        if (line) d.LineStyle(Pen(2, 0x0000FF));
+        if (fill) d.BeginFill({255, 0, 0, 255});
+        d.MoveTo(Px(from, from));
+        d.LineTo(Px(from + 6, from));
+        d.LineTo(Px(from + 6, from + 6));
+        d.LineTo(Px(from, from + 6));
+        d.LineTo(Px(from, from));
+        if (fill) d.EndFill();
+    };
+    struct Case {
+        const char* name;
+        bool fill, line;
+    } cases[] = {{"fill", true, false}, {"lines only", false, true}, {"both", true, true}};
+    for (const Case& c : cases) {
+        Drawing fresh, redrawn;
+        box(redrawn, 1, true, true);
+        redrawn.Clear();
+        box(redrawn, 10, c.fill, c.line);
+        box(fresh, 10, c.fill, c.line);
+        const FrameBuffer want = Render(fresh, 20, 20), got = Render(redrawn, 20, 20);
+        EXPECT_EQ(fresh.GetShape().bounds, redrawn.GetShape().bounds) << c.name;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) ASSERT_EQ(want.At(x, y), got.At(x, y)) << c.name << " " << x << "," << y;
+    }
+}
+
 TEST(DrawingTest, BoundsIncludeCurveControlAndHalfTheWidestLine) {
     Drawing d;
     d.LineStyle(Pen(10, 0));
