@@ -34,12 +34,16 @@ void RenderChild(RenderContext& rc, const DisplayObject& obj, const Matrix& pare
     if (rc.objects && ScriptMaskInUse(*rc.objects, obj)) return;
     const DisplayObject* mask = rc.objects ? ScriptMaskOf(*rc.objects, obj) : nullptr;
     if (!mask) return RenderPlaced(rc, obj, m, cx);
+    const Matrix maskMatrix = rc.view.Concat(ToStage(*mask));
     rc.backend.PushMask();
     rc.definingMask = true;
-    mask->Render(rc, rc.view.Concat(ToStage(*mask)), ColorTransform());
+    mask->Render(rc, maskMatrix, ColorTransform());
     rc.definingMask = false;
     rc.backend.ActivateMask();
+    const uint64_t outerMasks = rc.masks;
+    rc.masks = WithMask(outerMasks, *mask, maskMatrix);
     RenderPlaced(rc, obj, m, cx);
+    rc.masks = outerMasks;
     rc.backend.PopMask();
 }
 
@@ -69,6 +73,7 @@ namespace {
 struct OpenMask {
     const DisplayObject* obj;
     int32_t clipDepth;
+    uint64_t version;  // WithMask's, for the cache keys of what it cuts
 };
 
 // Draws `obj`'s coverage as a new mask, cut by the masks already open.
@@ -107,18 +112,23 @@ void CloseMasks(RenderContext& rc, std::vector<OpenMask>& masks, int32_t depth, 
 
 void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m, const ColorTransform& cx) {
     std::vector<OpenMask> masks;  // in the order they were opened
+    const uint64_t outerMasks = rc.masks;
     for (const auto& entry : list) {
         if (rc.objectsLeft == 0) break;
         --rc.objectsLeft;
         const DisplayObject& obj = *entry.second;
         CloseMasks(rc, masks, entry.first, m, cx);
         if (obj.clipDepth == 0) {
-            if (obj.visible) RenderChild(rc, obj, m, cx);
+            if (!obj.visible) continue;
+            rc.masks = outerMasks;
+            for (const OpenMask& mask : masks) rc.masks = MixVersion(rc.masks, mask.version);
+            RenderChild(rc, obj, m, cx);
             continue;
         }
         DefineMask(rc, obj, m, cx);
-        masks.push_back({&obj, obj.clipDepth});
+        masks.push_back({&obj, obj.clipDepth, WithMask(0, obj, m.Concat(obj.matrix))});
     }
+    rc.masks = outerMasks;
     for (size_t i = 0; i < masks.size(); ++i) rc.backend.PopMask();
 }
 

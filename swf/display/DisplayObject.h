@@ -77,6 +77,9 @@ struct RenderContext {
     // stage's matrix to the target. Null: such masks are ignored.
     const PlayContext* objects = nullptr;
     Matrix view;
+    // The masks cutting what is drawn now, where each is: a cached picture
+    // has them baked in, so they are part of its key.
+    uint64_t masks = 0;
 };
 
 class DisplayObject : public Placement {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "swf/display/ButtonObject.h"
+#include "swf/display/ClipGeometry.h"
 #include "swf/display/MovieClip.h"
 #include "swf/render/EffectLayer.h"
 #include "swf/render/ScalingGrid.h"
@@ -17,6 +18,11 @@ constexpr int kMaxBoundsNesting = PlayContext::kMaxNesting;
 
 uint64_t Mix(uint64_t h, uint64_t v) {
     h ^= v + kMixMul + (h << 6) + (h >> 2);
+    return h;
+}
+
+uint64_t MixMatrix(uint64_t h, const Matrix& m) {
+    for (int32_t v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) h = Mix(h, uint32_t(v));
     return h;
 }
 
@@ -37,13 +43,21 @@ uint64_t MixEffects(uint64_t h, const DisplayObject& o) {
 }
 
 uint64_t MixPlacement(uint64_t h, const DisplayObject& o) {
-    for (int32_t v : {o.matrix.a, o.matrix.b, o.matrix.c, o.matrix.d, o.matrix.tx, o.matrix.ty})
-        h = Mix(h, uint32_t(v));
+    h = MixMatrix(h, o.matrix);
     const ColorTransform& c = o.cxform;
     for (int v : {c.rMul, c.gMul, c.bMul, c.aMul, c.rAdd, c.gAdd, c.bAdd, c.aAdd}) h = Mix(h, uint32_t(v));
     h = Mix(h, o.ratio);
     h = Mix(h, uint32_t(o.clipDepth));
     return MixEffects(h, o);
+}
+
+// Whether `o` is a script's mask now (then it is not drawn), and the stage
+// placement and picture of the mask a script set on it.
+uint64_t MixScriptMasks(uint64_t h, const PlayContext& ctx, const DisplayObject& o) {
+    if (o.maskOf) h = Mix(h, uint64_t(ScriptMaskInUse(ctx, o)));
+    if (const DisplayObject* mask = ScriptMaskOf(ctx, o))
+        h = MixMatrix(Mix(h, ContentVersion(*mask)), ToStage(*mask));
+    return h;
 }
 
 const DisplayList* ChildrenOf(const DisplayObject& obj) {
@@ -129,14 +143,22 @@ void ClipToScrollRect(const Rect& r, const Matrix& m, LayerEffects& fx) {
 
 }  // namespace
 
-uint64_t ContentVersion(const DisplayObject& obj) {
+uint64_t ContentVersion(const DisplayObject& obj, const PlayContext* ctx) {
     // A clip's frame number is left out: what a frame draws is its list.
     uint64_t h = Mix(obj.serial, obj.characterId);
     if (const ButtonObject* button = obj.AsButton()) h = Mix(h, uint32_t(button->Phase()));
+    if (ctx) h = MixScriptMasks(h, *ctx, obj);
     if (const DisplayList* children = ChildrenOf(obj))
         for (const auto& entry : *children)
-            h = Mix(MixPlacement(Mix(h, uint32_t(entry.first)), *entry.second), ContentVersion(*entry.second));
+            h = Mix(MixPlacement(Mix(h, uint32_t(entry.first)), *entry.second), ContentVersion(*entry.second, ctx));
     return h;
+}
+
+uint64_t MixVersion(uint64_t h, uint64_t v) { return Mix(h, v); }
+
+uint64_t WithMask(uint64_t masks, const DisplayObject& mask, const Matrix& m) {
+    // Without the scripts' masks: they do not cut a mask's shapes (and may loop).
+    return MixMatrix(Mix(masks, ContentVersion(mask)), m);
 }
 
 Rect LocalBounds(const DisplayObject& obj) { return BoundsAt(obj, 0); }
@@ -172,7 +194,7 @@ void RenderPlaced(RenderContext& rc, const DisplayObject& obj, const Matrix& m, 
     // Cached at whole pixels: the object moves by less than half a pixel.
     const Matrix snapped = SnapToPixels(inner);
     CacheKey key;
-    key.version = Mix(ContentVersion(obj), MixEffects(0, obj));
+    key.version = Mix(Mix(ContentVersion(obj, rc.objects), MixEffects(0, obj)), rc.masks);
     key.toTarget = snapped;
     key.cxform = cx;
     key.scale = fx.scale;

@@ -12,9 +12,15 @@ namespace swf {
 void RenderPlaced(RenderContext& rc, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx);
 
 // Changes whenever anything drawn inside `obj` changes: its children, their
-// placements and frames, a button's state. The object's own placement is not
-// part of it (the cache key holds that).
-uint64_t ContentVersion(const DisplayObject& obj);
+// placements and frames, a button's state, and with `ctx`, where the masks
+// scripts set on them are. The object's own placement is not part of it
+// (the cache key holds that).
+uint64_t ContentVersion(const DisplayObject& obj, const PlayContext* ctx = nullptr);
+
+// `h` mixed with `v`, for versions made of parts.
+uint64_t MixVersion(uint64_t h, uint64_t v);
+// `masks` (RenderContext::masks) with `mask`, drawn by `m`, cutting too.
+uint64_t WithMask(uint64_t masks, const DisplayObject& mask, const Matrix& m);
 
 // The bounds of what `obj` draws, in its own twips (empty when nothing).
 Rect LocalBounds(const DisplayObject& obj);

@@ -10,8 +10,9 @@ constexpr uint16_t kRedBox = 1, kBlueBox = 2, kRedSprite = 3, kBlueSprite = 4;
 constexpr uint32_t kRed = 0xFFC80000u;
 
 // "s": a red 40 px box at (20, 20) px; "m": a blue 20 px box at (50, 30)
-// px above it. The root runs `script` once.
-swfmake::SwfWriter Movie(const std::string& script) {
+// px above it. The root runs `script` once, and `frame2` (if any) in a
+// second frame that stops.
+swfmake::SwfWriter Movie(const std::string& script, const std::string& frame2 = "") {
     swfmake::SwfWriter w(8, kStage, 12);
     auto& t = w.Tags();
     t.SetBackgroundColor({255, 255, 255, 255});
@@ -31,6 +32,10 @@ swfmake::SwfWriter Movie(const std::string& script) {
     t.PlaceObject2(m);
     t.DoAction(Asm(script));
     t.ShowFrame();
+    if (!frame2.empty()) {
+        t.DoAction(Asm(Lines({frame2, "stop"})));
+        t.ShowFrame();
+    }
     return w;
 }
 
@@ -54,6 +59,32 @@ TEST(ClipMaskingTest, SetMaskShowsTheClipOnlyUnderTheMaskAndHidesTheMask) {
     fb = Pixels(off.player);
     EXPECT_EQ(fb.At(25, 25), kRed);
     EXPECT_EQ(fb.At(65, 45), 0xFF0000C8u);
+}
+
+// A cached clip's picture has its mask baked in: moving or clearing only
+// the mask must draw it again.
+TEST(ClipMaskingTest, CachedClipRedrawnWhenOnlyItsScriptMaskChanges) {
+    const std::string setUp = Lines({SetM(Var("s"), "cacheAsBitmap", "push true"),
+                                     Do(CallM(Var("s"), "setMask", {Var("m")}))});
+    const struct {
+        const char* what;
+        std::string frame2;
+        uint32_t at35, at25;  // (35, 35) and (25, 25) on frame 2
+    } cases[] = {
+        {"mask moved left", SetM(Var("m"), "_x", Num(30)), kRed, kWhitePixel},
+        {"mask cleared", Do(CallM(Var("s"), "setMask", {"push null"})), kRed, kRed},
+    };
+    for (const auto& c : cases) {
+        ScriptedMovie m(Movie(setUp, c.frame2));
+        ASSERT_TRUE(m.loaded);
+        swf::FrameBuffer fb = Pixels(m.player);
+        EXPECT_EQ(fb.At(35, 35), kWhitePixel) << c.what << ", first frame";
+        EXPECT_EQ(fb.At(55, 35), kRed) << c.what << ", first frame";
+        m.player.Tick();
+        fb = Pixels(m.player);
+        EXPECT_EQ(fb.At(35, 35), c.at35) << c.what;
+        EXPECT_EQ(fb.At(25, 25), c.at25) << c.what;
+    }
 }
 
 TEST(ClipMaskingTest, MaskedClipIsHitOnlyUnderItsMask) {

@@ -162,6 +162,37 @@ TEST(EffectsRenderTest, CachedSpriteRedrawsWhenItsChildMoves) {
     EXPECT_EQ(kWhite, second.At(62, 25));
 }
 
+// A cached 40 px sprite under a 10 px clip-depth mask that moves 15
+// pixels on the second frame, the sprite staying put.
+TEST(EffectsRenderTest, CachedSpriteIsCutAnewWhenItsClipDepthMaskMoves) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    w.Tags().SetBackgroundColor({255, 255, 255, 255});
+    w.Tags().DefineShape(1, Square(10 * kTw));
+    w.Tags().DefineShape(2, Square(40 * kTw));
+    swfmake::TagList s;
+    s.PlaceObject2(swfmake::NewPlacement(1, 2));
+    s.ShowFrame();
+    w.Tags().DefineSprite(3, s);
+    swfmake::Placement mask = swfmake::NewPlacement(1, 1, Matrix::Translate(20 * kTw, 20 * kTw));
+    mask.clipDepth = 2;
+    w.Tags().PlaceObject2(mask);
+    swfmake::Placement p = swfmake::NewPlacement(2, 3, Matrix::Translate(10 * kTw, 10 * kTw));
+    p.cacheAsBitmap = true;
+    w.Tags().PlaceObject3(p);
+    w.Tags().ShowFrame();
+    w.Tags().PlaceObject2(swfmake::MovePlacement(1, Matrix::Translate(35 * kTw, 20 * kTw)));
+    w.Tags().ShowFrame();
+    swf::Player player;
+    ASSERT_TRUE(Load(player, w));
+    FrameBuffer first = RenderAt(player, 200, 150);
+    EXPECT_EQ(kRedPx, first.At(25, 25));
+    EXPECT_EQ(kWhite, first.At(37, 25));
+    player.Tick();
+    FrameBuffer second = RenderAt(player, 200, 150);
+    EXPECT_EQ(kWhite, second.At(25, 25));
+    EXPECT_EQ(kRedPx, second.At(37, 25));
+}
+
 TEST(EffectsRenderTest, ScrollRectShowsItsPartAtTheOrigin) {
     swf::ShapeCharacter square;
     square.shape = Square(10 * kTw);
