@@ -1,5 +1,7 @@
 #include "swf/display/ButtonObject.h"
 
+#include "swf/display/DepthOps.h"
+
 namespace swf {
 
 uint8_t DrawnState(ButtonPhase phase) {
@@ -16,7 +18,7 @@ ButtonObject::ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter&
     : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), ctx_(ctx), movie_(ctx.movie), def_(def),
       nesting_(nesting) {
     ctx_.scriptables[serial] = this;
-    BuildChildren(ctx);
+    BuildChildren(ctx, nullptr);
 }
 
 ButtonObject::~ButtonObject() {
@@ -24,13 +26,15 @@ ButtonObject::~ButtonObject() {
     ++ctx_.treeEdits;
 }
 
-void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase) {
+void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase, ActionQueue* queue) {
     const bool redraw = DrawnState(phase_) != DrawnState(phase);
     phase_ = phase;
-    if (redraw) BuildChildren(ctx);
+    if (redraw) BuildChildren(ctx, queue);
 }
 
-void ButtonObject::BuildChildren(PlayContext& ctx) {
+void ButtonObject::BuildChildren(PlayContext& ctx, ActionQueue* queue) {
+    // The old state's sprites are replaced: they unload like clips leaving a timeline.
+    for (auto& entry : children_) Leave(ctx, std::move(entry.second), queue, queue ? queue->size() : 0);
     children_.clear();
     animates_ = false;
     if (nesting_ >= PlayContext::kMaxNesting) return;

@@ -17,8 +17,9 @@ public:
 
     const ButtonCharacter& Definition() const { return def_; }
     ButtonPhase Phase() const { return phase_; }
-    // Changes the phase; the children are rebuilt when the drawn state changes.
-    void SetPhase(PlayContext& ctx, ButtonPhase phase);
+    // Changes the phase; the children are rebuilt when the drawn state
+    // changes, the old ones leaving through `queue` (DepthOps.h: Leave).
+    void SetPhase(PlayContext& ctx, ButtonPhase phase, ActionQueue* queue = nullptr);
     const DisplayList& Children() const { return children_; }
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
@@ -32,7 +33,7 @@ public:
     const ButtonObject* AsButton() const override { return this; }
 
 private:
-    void BuildChildren(PlayContext& ctx);
+    void BuildChildren(PlayContext& ctx, ActionQueue* queue);
 
     PlayContext& ctx_;
     const Movie& movie_;

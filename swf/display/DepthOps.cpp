@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/display/ButtonObject.h"
 #include "swf/display/TextObjects.h"
 #include "swf/runtime/Drawing.h"
 
@@ -159,10 +160,17 @@ bool RemoveClip(DisplayObject& obj, PlayContext* ctx, ActionQueue* queue) {
 
 namespace {
 
-void QueueUnloads(MovieClip& clip, std::vector<QueuedActions>& out) {
-    out.push_back({clip.serial, nullptr, 0, kClipUnload});
-    for (auto& entry : clip.List())
-        if (MovieClip* child = entry.second->AsClip()) QueueUnloads(*child, out);
+// Clips, and the clips a button's state holds, outer first.
+void QueueUnloads(DisplayObject& obj, std::vector<QueuedActions>& out) {
+    const DisplayList* children = nullptr;
+    if (MovieClip* clip = obj.AsClip()) {
+        out.push_back({clip->serial, nullptr, 0, kClipUnload});
+        children = &clip->List();
+    } else if (const ButtonObject* button = obj.AsButton()) {
+        children = &button->Children();
+    }
+    if (children)
+        for (auto& entry : *children) QueueUnloads(*entry.second, out);
 }
 
 }  // namespace
@@ -171,7 +179,7 @@ size_t Leave(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, ActionQueue* 
     ++ctx.treeEdits;  // out of the tree, though still found by serial for a while
     if (!obj || !queue) return 0;
     std::vector<QueuedActions> unloads;
-    if (MovieClip* clip = obj->AsClip()) QueueUnloads(*clip, unloads);
+    QueueUnloads(*obj, unloads);
     at = std::min(at, queue->size());
     queue->insert(queue->begin() + long(at), unloads.begin(), unloads.end());
     ctx.leaving.push_back(std::shared_ptr<DisplayObject>(std::move(obj)));

@@ -148,7 +148,7 @@ ButtonPhase Timeline::PhaseOf(const ButtonRef& ref) const {
 void Timeline::SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue) {
     asPlayed_ = false;
     if (ButtonObject* button = ref.object->AsButton()) {
-        button->SetPhase(ctx_, phase);
+        button->SetPhase(ctx_, phase, &queue);
         for (const ButtonAction& a : button->Definition().actions)
             if (a.conditions & condition) queue.push_back({ref.parent->Serial(), &a.actions});
     } else if (phase == ButtonPhase::Idle) {

@@ -95,10 +95,12 @@ std::vector<HostCall> Timeline::Tick() {
 bool Timeline::Left(const DisplayObject& obj) const {
     int hops = 0;
     for (const DisplayObject* o = &obj; o->parent && hops <= PlayContext::kMaxNesting; o = o->parent, ++hops) {
-        const MovieClip* parent = o->parent->AsClip();
-        if (!parent) return false;  // inside a button: its states are not lists scripts change
-        auto it = parent->List().find(o->depth);
-        if (it == parent->List().end() || it->second.get() != o) return true;
+        const DisplayList* list = nullptr;
+        if (const MovieClip* clip = o->parent->AsClip()) list = &clip->List();
+        else if (const ButtonObject* button = o->parent->AsButton()) list = &button->Children();
+        if (!list) return false;
+        auto it = list->find(o->depth);
+        if (it == list->end() || it->second.get() != o) return true;
     }
     return false;
 }

@@ -190,4 +190,55 @@ TEST(ClipEventsTest, RemovedClipsUnloadAfterTheScriptThatRemovedThem) {
     EXPECT_EQ(m.log.Take(), "");
 }
 
+// A button at (50, 50) px whose up state is a sprite holding a clip with
+// onClipEvent(unload) tracing "up unload", and whose over and down states
+// hold one tracing "over unload"; rolling over traces "over". Frame 2
+// removes the button and traces "frame 2".
+swfmake::SwfWriter ButtonStatesMovie() {
+    constexpr uint16_t kUpState = kSprite + 1, kOverState = kSprite + 2, kButton = kSprite + 3;
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    t.DefineShape(kBox, Square(400));
+    t.DefineSprite(kSprite, [] {
+        swfmake::TagList inner;
+        inner.PlaceObject(kBox, 1);
+        inner.ShowFrame();
+        return inner;
+    }());
+    for (auto [state, text] : {std::pair{kUpState, "up unload"}, std::pair{kOverState, "over unload"}}) {
+        swfmake::TagList sprite;
+        swfmake::Placement in = swfmake::NewPlacement(1, kSprite);
+        in.clipActions = {On(swf::kClipUnload, Trace(Str(text)))};
+        sprite.PlaceObject2(in);
+        sprite.ShowFrame();
+        t.DefineSprite(state, sprite);
+    }
+    swfmake::ButtonCondAction over;
+    over.conditions = swf::kCondIdleToOverUp;
+    over.actions = Asm(Trace(Str("over")));
+    t.DefineButton2(kButton,
+                    {{swf::kButtonUp, kUpState, 1, {}, {}},
+                     {swf::kButtonOver | swf::kButtonDown, kOverState, 1, {}, {}},
+                     {swf::kButtonHit, kBox, 2, {}, {}}},
+                    {over});
+    t.PlaceObject2(swfmake::NewPlacement(1, kButton, swf::Matrix::Translate(1000, 1000)));
+    t.ShowFrame();
+    t.RemoveObject2(1);
+    t.DoAction(Asm(Lines({Trace(Str("frame 2")), "stop"})));
+    t.ShowFrame();
+    return w;
+}
+
+TEST(ClipEventsTest, ClipsInButtonStatesUnloadWhenTheStateOrTheButtonGoes) {
+    ScriptedMovie m(ButtonStatesMovie());
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Take(), "");
+    m.player.PointerMove(55, 55);  // the up state's sprite is replaced
+    EXPECT_EQ(m.log.Take(), "up unload|over");
+    m.player.Tick();  // the button leaves with its state's clips
+    EXPECT_EQ(m.log.Take(), "over unload|frame 2");
+    m.player.Tick();
+    EXPECT_EQ(m.log.Take(), "");
+}
+
 }  // namespace
