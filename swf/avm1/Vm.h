@@ -67,6 +67,9 @@ public:
     // Drops the objects of clips that are gone (hosts that do not report
     // each removal call this after running actions).
     void ForgetClips(const std::function<bool(ClipId)>& alive);
+    // Drops the programs decoded from action blocks: call before the
+    // blocks' memory is freed (a movie unloaded from a clip).
+    void ForgetPrograms() { programs_.clear(); }
     const std::vector<std::string>& Errors() const { return errors_; }
     size_t LiveObjects() const { return heap_.Live(); }
     void Collect();

@@ -125,7 +125,7 @@ Value DrawNative(CallArgs& a) {
             return;
         }
         RenderContext rc{backend, false, RenderContext::kMaxObjectsPerFrame, FilterScale{},
-                         &bitmaps.MovieRef().scalingGrids};
+                         &bitmaps.MovieRef().scalingGrids, &bitmaps};
         obj->Render(rc, m, cx);
     });
     if (saved) RestoreOutside(d, saved->Data(), keep);

@@ -31,10 +31,11 @@ uint16_t Exported(const Movie& movie, const std::string& name) {
     return 0;
 }
 
-Value RegisteredClass(avm1::Vm& vm, uint16_t characterId) {
+Value RegisteredClass(avm1::Vm& vm, const MovieClip& clip) {
     avm1::Object* reg = Registry(vm);
+    const uint16_t characterId = clip.characterId;
     if (!reg || !characterId) return Value();
-    for (const auto& e : HostOf(vm).Context().movie.exports) {
+    for (const auto& e : clip.Assets().movie->exports) {
         if (e.second != characterId) continue;
         if (const avm1::Property* p = reg->Find(e.first, true)) return p->value;
     }
@@ -61,7 +62,7 @@ Value AttachMovie(CallArgs& a) {
     MovieClip* parent = ClipOf(a);
     if (!parent || a.args.size() < 3) return Value();
     ScriptHost& host = HostOf(a.vm);
-    const uint16_t id = Exported(host.Context().movie, a.vm.ToString(a.args[0]));
+    const uint16_t id = Exported(*parent->Assets().movie, a.vm.ToString(a.args[0]));
     if (!id) return Value();
     DisplayObject* obj =
         AttachCharacter(host.Context(), *parent, id, a.vm.ToString(a.args[1]), NumberArg(a, 2), host.Queue());
@@ -77,7 +78,7 @@ Value AttachMovie(CallArgs& a) {
     if (clip && !clip->constructed) {
         // The class's prototype first, so the init object's setters and the
         // constructor see it.
-        Value ctor = RegisteredClass(a.vm, clip->characterId);
+        Value ctor = RegisteredClass(a.vm, *clip);
         Value proto = a.vm.IsFunction(ctor) ? a.vm.GetMember(ctor, "prototype") : Value();
         if (proto.IsObject()) a.vm.ClipObject(clip->serial)->proto = proto.o;
     }
@@ -111,7 +112,7 @@ Value CreateTextField(CallArgs& a) {
 bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost) {
     if (clip.constructed) return false;
     clip.constructed = true;
-    Value ctor = RegisteredClass(vm, clip.characterId);
+    Value ctor = RegisteredClass(vm, clip);
     if (!vm.IsFunction(ctor)) return false;
     avm1::PinGuard pin(vm);
     Value proto = vm.GetMember(ctor, "prototype");

@@ -162,9 +162,13 @@ Value StopDragNative(CallArgs& a) {
     return Value();
 }
 
+// The size of the movie the clip comes from (or was loaded with).
 Value Bytes(CallArgs& a) {
-    if (!ObjectOf(a)) return Value();
-    return Value::Num(HostOf(a.vm).Context().movie.header.fileLength);
+    DisplayObject* o = ObjectOf(a);
+    if (!o) return Value();
+    const MovieClip* clip = o->AsClip();
+    const Movie& movie = clip ? *clip->Assets().movie : HostOf(a.vm).Context().movie;
+    return Value::Num(movie.header.fileLength);
 }
 
 Value GetUrlNative(CallArgs& a) {
@@ -173,13 +177,13 @@ Value GetUrlNative(CallArgs& a) {
     return Value();
 }
 
-// loadVariables(url, method); loadMovie(url, method) goes to the host.
+// loadVariables(url, method), loadMovie(url, method), unloadMovie().
 Value LoadNative(CallArgs& a) {
-    if (!ObjectOf(a) || a.args.empty()) return Value();
+    if (!ObjectOf(a) || (a.args.empty() && Magic(a) != 2)) return Value();
     ScriptHost& host = HostOf(a.vm);
-    const std::string url = a.vm.ToString(a.args[0]);
+    const std::string url = Magic(a) == 2 ? std::string() : a.vm.ToString(a.args[0]);
     if (Magic(a) == 1) host.LoadVariables(IdOf(a), url, SendMethod(a.vm, a.Arg(1)));
-    else host.GetUrl(url, host.PathOf(IdOf(a)), SendMethod(a.vm, a.Arg(1)));
+    else host.LoadClip(IdOf(a), url, SendMethod(a.vm, a.Arg(1)));
     return Value();
 }
 
@@ -211,6 +215,7 @@ void InstallClipMethods(avm1::Vm& vm) {
     vm.DefineNative(clip, "getURL", GetUrlNative);
     vm.DefineNative(clip, "loadMovie", LoadNative, 0);
     vm.DefineNative(clip, "loadVariables", LoadNative, 1);
+    vm.DefineNative(clip, "unloadMovie", LoadNative, 2);
     for (avm1::Object* proto : {vm.clipProto, vm.buttonProto, vm.textFieldProto}) {
         vm.DefineNative(proto, "getDepth", GetDepth);
         vm.DefineNative(proto, "swapDepths", SwapDepthsNative);

@@ -14,8 +14,9 @@ uint8_t DrawnState(ButtonPhase phase) {
     return kButtonUp;
 }
 
-ButtonObject::ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter& def, int nesting)
-    : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), ctx_(ctx), movie_(ctx.movie), def_(def),
+ButtonObject::ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const ButtonCharacter& def,
+                           int nesting)
+    : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), ctx_(ctx), from_(from), def_(def),
       nesting_(nesting) {
     ctx_.scriptables[serial] = this;
     BuildChildren(ctx, nullptr);
@@ -41,7 +42,7 @@ void ButtonObject::BuildChildren(PlayContext& ctx, ActionQueue* queue) {
     const uint8_t state = DrawnState(phase_);
     for (const ButtonRecord& rec : def_.records) {
         if (!(rec.states & state) || children_.count(rec.depth)) continue;
-        std::unique_ptr<DisplayObject> child = Instantiate(ctx, rec.characterId, nesting_ + 1, nullptr);
+        std::unique_ptr<DisplayObject> child = Instantiate(ctx, from_, rec.characterId, nesting_ + 1, nullptr);
         child->depth = rec.depth;
         child->matrix = rec.matrix;
         child->cxform = rec.cxform;
@@ -65,7 +66,7 @@ void ButtonObject::Tick(PlayContext& ctx, ActionQueue* queue) {
 bool ButtonObject::HitTest(const Matrix& m, Point point) const {
     for (const ButtonRecord& rec : def_.records) {
         if (!(rec.states & kButtonHit)) continue;
-        const Character* c = movie_.Find(rec.characterId);
+        const Character* c = from_.movie->Find(rec.characterId);
         if (c && c->kind == CharacterKind::Shape &&
             ShapeHitTest(static_cast<const ShapeCharacter&>(*c).shape, m.Concat(rec.matrix), point))
             return true;

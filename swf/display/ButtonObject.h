@@ -12,7 +12,7 @@ enum class ButtonPhase : uint8_t { Idle, OverUp, OverDown, OutDown };
 
 class ButtonObject : public DisplayObject {
 public:
-    ButtonObject(PlayContext& ctx, uint16_t id, const ButtonCharacter& def, int nesting);
+    ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const ButtonCharacter& def, int nesting);
     ~ButtonObject() override;
 
     const ButtonCharacter& Definition() const { return def_; }
@@ -36,7 +36,7 @@ private:
     void BuildChildren(PlayContext& ctx, ActionQueue* queue);
 
     PlayContext& ctx_;
-    const Movie& movie_;
+    const MovieAssets& from_;
     const ButtonCharacter& def_;
     int nesting_;
     ButtonPhase phase_ = ButtonPhase::Idle;

@@ -107,7 +107,7 @@ DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::st
         clip->Start(nullptr);
         copy = std::move(clip);
     } else {
-        copy = Instantiate(ctx, obj.characterId, parent->Nesting() + 1, nullptr);
+        copy = Instantiate(ctx, parent->Assets(), obj.characterId, parent->Nesting() + 1, nullptr);
     }
     static_cast<Placement&>(*copy) = static_cast<const Placement&>(obj);
     copy->scripted = true;
@@ -123,7 +123,7 @@ DisplayObject* AttachCharacter(PlayContext& ctx, MovieClip& parent, uint16_t cha
     if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx) ||
         parent.Nesting() + 1 >= PlayContext::kMaxNesting)
         return nullptr;
-    return Adopt(parent, depth, &name, Instantiate(ctx, characterId, parent.Nesting() + 1, queue));
+    return Adopt(parent, depth, &name, Instantiate(ctx, parent.Assets(), characterId, parent.Nesting() + 1, queue));
 }
 
 EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std::string& name, double scriptDepth,

@@ -73,6 +73,7 @@ struct RenderContext {
     static constexpr size_t kMaxObjectsPerFrame = 1 << 16;
     FilterScale filterScale;  // the view's scale
     const std::map<uint16_t, Rect>* scalingGrids = nullptr;
+    const BitmapSource* bitmaps = nullptr;  // what the backend's fills find now
     // For masks set by scripts: where objects are found by serial, and the
     // stage's matrix to the target. Null: such masks are ignored.
     const PlayContext* objects = nullptr;
@@ -163,7 +164,7 @@ void AdvanceObject(PlayContext& ctx, DisplayObject& obj, int ticks, ActionQueue*
 // get their clip started at frame 0, buttons their Up state. Unknown ids,
 // and anything past the build budget or the nesting limits, give an Empty
 // object that still holds its depth.
-std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t characterId, int nesting,
-                                           ActionQueue* queue);
+std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& from, uint16_t characterId,
+                                           int nesting, ActionQueue* queue);
 
 }  // namespace swf

@@ -10,23 +10,24 @@ namespace swf {
 
 namespace {
 
-std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, uint16_t id, const SpriteCharacter& def,
-                                          int nesting, ActionQueue* queue) {
+std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& from, uint16_t id,
+                                          const SpriteCharacter& def, int nesting, ActionQueue* queue) {
     // Sprites may place themselves; the nesting and clip limits end the
     // recursion (an over-limit sprite stays empty).
     if (nesting >= PlayContext::kMaxNesting || ctx.liveClips.size() >= PlayContext::kMaxLiveClips)
         return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, &def);
-    auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def);
+    auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def, &from);
     // A registered class is constructed before the clip's first actions.
-    if (queue && !ctx.movie.exports.empty()) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
+    if (queue && !from.movie->exports.empty()) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
     clip->Start(queue);
     return clip;
 }
 
 }  // namespace
 
-std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t id, int nesting, ActionQueue* queue) {
-    const Character* c = ctx.movie.Find(id);
+std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& from, uint16_t id, int nesting,
+                                           ActionQueue* queue) {
+    const Character* c = from.movie->Find(id);
     if (!c || ctx.buildsLeft == 0)  // unknown, or over budget: an empty placeholder
         return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, nullptr);
     --ctx.buildsLeft;
@@ -34,17 +35,17 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, uint16_t id, int ne
     case CharacterKind::Shape:
         return std::make_unique<ShapeObject>(ctx.nextSerial++, id, static_cast<const ShapeCharacter&>(*c));
     case CharacterKind::Sprite:
-        return MakeSprite(ctx, id, static_cast<const SpriteCharacter&>(*c), nesting, queue);
+        return MakeSprite(ctx, from, id, static_cast<const SpriteCharacter&>(*c), nesting, queue);
     case CharacterKind::Button:
-        return std::make_unique<ButtonObject>(ctx, id, static_cast<const ButtonCharacter&>(*c), nesting);
+        return std::make_unique<ButtonObject>(ctx, from, id, static_cast<const ButtonCharacter&>(*c), nesting);
     case CharacterKind::MorphShape:
         return std::make_unique<MorphShapeObject>(ctx.nextSerial++, id, static_cast<const MorphShapeCharacter&>(*c));
     case CharacterKind::Bitmap:
         return std::make_unique<BitmapObject>(ctx.nextSerial++, id, static_cast<const BitmapCharacter&>(*c));
     case CharacterKind::StaticText:
-        return std::make_unique<StaticTextObject>(ctx, id, static_cast<const StaticTextCharacter&>(*c));
+        return std::make_unique<StaticTextObject>(ctx, from, id, static_cast<const StaticTextCharacter&>(*c));
     case CharacterKind::EditText:
-        return std::make_unique<EditTextObject>(ctx, id, static_cast<const EditTextCharacter&>(*c));
+        return std::make_unique<EditTextObject>(ctx, from, id, static_cast<const EditTextCharacter&>(*c));
     case CharacterKind::Font: break;  // not placeable
     }
     return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, c);

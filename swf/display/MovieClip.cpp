@@ -32,9 +32,10 @@ struct MovieClip::Pending {
 };
 
 MovieClip::MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, uint16_t id,
-                     const SpriteCharacter* def)
+                     const SpriteCharacter* def, const MovieAssets* from)
     : DisplayObject(DisplayKind::MovieClip, ctx.nextSerial++, id, def),
       ctx_(ctx),
+      from_(from ? from : &ctx.assets),
       data_(data),
       nesting_(nesting) {
     ctx_.liveClips[serial] = this;
@@ -42,6 +43,7 @@ MovieClip::MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, ui
 }
 
 MovieClip::~MovieClip() {
+    if (owned_) ctx_.retired.push_back(std::move(owned_));
     ctx_.liveClips.erase(serial);
     ctx_.scriptables.erase(serial);
     ++ctx_.treeEdits;
@@ -146,7 +148,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
                            (p.kept || (!forward && old->second->characterId == p.characterId));
         if (!reuse) {
             std::unique_ptr<DisplayObject> fresh =
-                Instantiate(ctx_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
+                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
             created.push_back(fresh->serial);
             fresh->parent = this;
             AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
@@ -187,7 +189,17 @@ void MovieClip::Tick(ActionQueue* queue) {
 
 void MovieClip::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
     if (drawing && !drawing->Empty()) rc.backend.DrawShape(drawing->GetShape(), m, cx);
+    if (!owned_) return RenderChildren(rc, list_, m, cx);
+    // A loaded movie's fills and grids name its own characters.
+    const BitmapSource* bitmaps = rc.bitmaps;
+    const std::map<uint16_t, Rect>* grids = rc.scalingGrids;
+    rc.bitmaps = owned_->bitmaps;
+    rc.scalingGrids = &owned_->movie->scalingGrids;
+    rc.backend.SetBitmaps(rc.bitmaps);
     RenderChildren(rc, list_, m, cx);
+    rc.bitmaps = bitmaps;
+    rc.scalingGrids = grids;
+    rc.backend.SetBitmaps(bitmaps);
 }
 
 Drawing& MovieClip::Graphics() {

@@ -31,9 +31,10 @@ class Drawing;
 
 class MovieClip : public DisplayObject {
 public:
-    // `def` is null for the root, whose frames are the movie's own.
+    // `def` is null for the root, whose frames are the movie's own. Its
+    // children are built from `from` (null: the playing movie).
     MovieClip(PlayContext& ctx, const TimelineData& data, int nesting, uint16_t id = 0,
-              const SpriteCharacter* def = nullptr);
+              const SpriteCharacter* def = nullptr, const MovieAssets* from = nullptr);
     ~MovieClip() override;
 
     uint32_t Serial() const { return serial; }
@@ -53,6 +54,13 @@ public:
         return names_.Find(list_, name, caseInsensitive, want);
     }
     int Nesting() const { return nesting_; }
+    const MovieAssets& Assets() const { return *from_; }
+    // A clip a movie was loaded into owns it (and is built from it).
+    void Own(std::shared_ptr<MovieAssets> loaded) {
+        owned_ = std::move(loaded);
+        from_ = owned_.get();
+    }
+    bool Loaded() const { return owned_ != nullptr; }
 
     // Enters frame 0 of a fresh clip (its first frame's commands).
     void Start(ActionQueue* queue);
@@ -80,6 +88,8 @@ private:
     void Merge(int from, int to, bool forward, std::map<int32_t, Pending>& pending) const;
 
     PlayContext& ctx_;
+    const MovieAssets* from_;
+    std::shared_ptr<MovieAssets> owned_;  // before the children, which it outlives
     const TimelineData& data_;
     int nesting_;
     int current_ = -1;  // -1 until Start

@@ -18,6 +18,15 @@ class MovieClip;
 class DisplayObject;
 class FontLibrary;
 class ScriptBitmaps;
+class BitmapSource;
+
+// Where objects built from one movie find their characters, fonts and
+// bitmap fills: the playing movie's, or those of a movie loaded into a clip.
+struct MovieAssets {
+    const Movie* movie = nullptr;
+    FontLibrary* fonts = nullptr;
+    const BitmapSource* bitmaps = nullptr;  // null: the renderer's own
+};
 
 struct QueuedActions {
     uint32_t clipSerial = 0;
@@ -46,8 +55,9 @@ struct PlayContext {
     // only this many objects' worth.
     static constexpr size_t kPlayWorkBudget = 1 << 20;
 
-    explicit PlayContext(const Movie& m) : movie(m) {}
+    explicit PlayContext(const Movie& m) : movie(m) { assets.movie = &m; }
     const Movie& movie;
+    MovieAssets assets;  // the playing movie's; fonts set with `fonts`
     uint32_t nextSerial = 1;
     std::unordered_map<uint32_t, MovieClip*> liveClips;
     // Every object scripts can name (a superset of liveClips): each kind
@@ -64,6 +74,9 @@ struct PlayContext {
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;
+    // Movies loaded into clips that are gone: kept until `leaving` is
+    // freed, since objects in it may still be built from them.
+    std::vector<std::shared_ptr<MovieAssets>> retired;
     // Objects taken out of the tree by a host call that runs actions: kept
     // (and still found by serial) until their unload handlers ran, then
     // freed at the end of the call. Declared last: freed first.

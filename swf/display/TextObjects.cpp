@@ -15,11 +15,12 @@ bool InsideBounds(const Rect& bounds, const Matrix& m, Point point) {
 
 }  // namespace
 
-StaticTextObject::StaticTextObject(PlayContext& ctx, uint16_t id, const StaticTextCharacter& def)
+StaticTextObject::StaticTextObject(PlayContext& ctx, const MovieAssets& from, uint16_t id,
+                                   const StaticTextCharacter& def)
     : DisplayObject(DisplayKind::StaticText, ctx.nextSerial++, id, &def),
       def_(def),
-      drawing_(ctx.fonts->StaticTextDrawing(def)),
-      drawingKey_(ctx.fonts->StaticTextKey(def)) {}
+      drawing_(from.fonts->StaticTextDrawing(def)),
+      drawingKey_(from.fonts->StaticTextKey(def)) {}
 
 void StaticTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
     if (!drawing_.layers.empty()) rc.backend.DrawCachedShape(drawing_, drawingKey_, m.Concat(def_.text.matrix), cx);
@@ -29,10 +30,10 @@ bool StaticTextObject::HitTest(const Matrix& m, Point point) const {
     return InsideBounds(def_.text.bounds, m.Concat(def_.text.matrix), point);
 }
 
-EditTextObject::EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def)
+EditTextObject::EditTextObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const EditTextCharacter& def)
     : DisplayObject(DisplayKind::EditText, ctx.nextSerial++, id, &def),
       ctx_(ctx),
-      field_(def.field, ctx.movie, *ctx.fonts, ctx.movie.header.version) {
+      field_(def.field, *from.movie, *from.fonts, from.movie->header.version) {
     ctx_.scriptables[serial] = this;
 }
 

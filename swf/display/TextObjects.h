@@ -10,7 +10,7 @@ namespace swf {
 
 class StaticTextObject : public DisplayObject {
 public:
-    StaticTextObject(PlayContext& ctx, uint16_t id, const StaticTextCharacter& def);
+    StaticTextObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const StaticTextCharacter& def);
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     // Anywhere inside the text's bounds.
@@ -26,7 +26,7 @@ private:
 // engine interface to its text and formats (see swf/text/EditText.h).
 class EditTextObject : public DisplayObject {
 public:
-    EditTextObject(PlayContext& ctx, uint16_t id, const EditTextCharacter& def);
+    EditTextObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const EditTextCharacter& def);
     // A field made by script: it owns its definition.
     EditTextObject(PlayContext& ctx, std::unique_ptr<EditTextCharacter> owned);
     ~EditTextObject() override;

@@ -63,6 +63,16 @@ bool ScriptHost::LoadLevel(const std::string& url, const std::string& target) {
     return true;
 }
 
+void ScriptHost::LoadClip(avm1::ClipId clip, const std::string& url, int method) {
+    if (!url.empty() && !BesideMovie(url)) return GetUrl(url, PathOf(clip), method);
+    if (clip == Level(0)) {  // the whole movie is replaced, as a level-0 load
+        if (levelLoads_.size() < kMaxPendingLoads) levelLoads_.push_back({0, url});
+        return;
+    }
+    if (clipLoads_.size() < kMaxPendingLoads) clipLoads_.push_back({clip, url});
+    else if (vm_) vm_->Report("loadMovie: too many loads at once, " + url + " dropped");
+}
+
 std::vector<ScriptHost::Load> ScriptHost::TakeLoads() {
     std::vector<Load> out = std::move(loads_);
     loads_.clear();

@@ -193,6 +193,10 @@ void ScriptHost::GetUrl(const std::string& url, const std::string& target, int f
         return;
     }
     if (LoadLevel(url, target)) return;  // loadMovieNum, or loadMovie into "_levelN"
+    if ((flags & kGetUrl2LoadTarget) && vm_) {  // loadMovie and unloadMovie into a clip path
+        if (const avm1::ClipId clip = vm_->ResolvePath(Level(0), target)) LoadClip(clip, url, method);
+        return;
+    }
     if (!calls_) return;
     if (StartsWithNoCase(url, kFsCommandPrefix))
         calls_->push_back({true, false, url.substr(sizeof kFsCommandPrefix - 1), target});

@@ -80,6 +80,18 @@ public:
         levelLoads_.clear();
         return out;
     }
+    // loadMovie into a clip (an empty name unloads it), done on the next
+    // frame by Timeline::FinishClipLoads; other addresses go to the host.
+    struct ClipLoad {
+        avm1::ClipId clip = 0;
+        std::string name;
+    };
+    void LoadClip(avm1::ClipId clip, const std::string& url, int method);
+    std::vector<ClipLoad> TakeClipLoads() {
+        std::vector<ClipLoad> out = std::move(clipLoads_);
+        clipLoads_.clear();
+        return out;
+    }
     // Lets a taken LoadData object go.
     void Release(const Load& load);
     // The bytes of a file beside the movie, at most `limit`.
@@ -166,6 +178,7 @@ private:
     std::vector<Load> loads_;
     uint32_t loadSerial_ = 0;
     std::vector<LevelLoad> levelLoads_;
+    std::vector<ClipLoad> clipLoads_;
     std::string dropTarget_;  // slash path of what a drag last dropped on
     bool focusRect_ = true;
 };

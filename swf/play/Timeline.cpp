@@ -21,6 +21,7 @@ Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
     : fonts_(movie), ctx_(movie), bitmaps_(movie), scriptHost_(ctx_, root_), vm_(scriptHost_, movie.header.version) {
     fonts_.SetProvider(std::move(fonts));
     ctx_.fonts = &fonts_;
+    ctx_.assets.fonts = &fonts_;
     ctx_.bitmaps = &bitmaps_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
     scriptHost_.SetVm(&vm_);
@@ -77,6 +78,8 @@ void Timeline::Rebuild(int frame) {
 std::vector<HostCall> Timeline::Tick() {
     ctx_.BeginHostCall();
     std::vector<HostCall> calls = FinishLoads();
+    std::vector<HostCall> loaded = FinishClipLoads();
+    calls.insert(calls.end(), loaded.begin(), loaded.end());
     ActionQueue queue;
     const int before = root_->CurrentFrame();
     root_->Tick(&queue);
@@ -137,6 +140,10 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     scriptHost_.Begin(nullptr, nullptr);
     queue.clear();
     ctx_.leaving.clear();  // their unload handlers ran
+    if (!ctx_.retired.empty()) {  // unloaded movies: their blocks' programs go first
+        vm_.ForgetPrograms();
+        ctx_.retired.clear();
+    }
     vm_.ForgetClips([this](avm1::ClipId id) { return ctx_.FindObject(id) != nullptr; });
     vm_.CollectIfDue();  // garbage made by event handlers
     return calls;
@@ -162,6 +169,7 @@ void Timeline::RenderLayer(RenderBackend& backend, const Matrix& view) const {
     RenderContext rc{backend};
     rc.filterScale = {std::abs(view.a), std::abs(view.d)};
     rc.scalingGrids = &ctx_.movie.scalingGrids;
+    rc.bitmaps = &bitmaps_;
     rc.objects = &ctx_;
     rc.view = view;
     root_->Render(rc, view, ColorTransform());  // its drawing, then its children

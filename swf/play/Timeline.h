@@ -111,6 +111,9 @@ private:
     // Loads scripts asked for since the last tick, with their data events
     // and handlers (Loads.cpp).
     std::vector<HostCall> FinishLoads();
+    // Movies and pictures loaded into clips (ClipLoads.cpp).
+    std::vector<HostCall> FinishClipLoads();
+    std::shared_ptr<MovieAssets> ReadLoaded(const std::string& name);
     // A member of the object's script object as stored, never running a
     // getter (the host asks outside any script); undefined without one.
     avm1::Value PlainMember(uint32_t serial, const char* name);

@@ -49,6 +49,7 @@ public:
 
     // Replaces the provider; faces opened through the old one are dropped.
     void SetProvider(std::shared_ptr<FontProvider> provider);
+    const std::shared_ptr<FontProvider>& Provider() const { return provider_; }
 
     // The movie's font `id` when it has outlines, else null.
     FontFace* Embedded(uint16_t id);

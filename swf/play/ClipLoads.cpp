@@ -1,0 +1,125 @@
+// loadMovie into a clip: a movie or a picture beside the movie takes the
+// clip's place on the next frame, as a new clip with the old one's name,
+// depth and placement, so the old one's variables and handlers go with it
+// (its unload events run first). The loaded movie's characters, fonts and
+// bitmaps stay its own; its actions run in this movie's script machine.
+#include "swf/decode/ImageDecode.h"
+#include "swf/display/DepthOps.h"
+#include "swf/play/Levels.h"
+#include "swf/play/Timeline.h"
+#include "swf/read/MovieReader.h"
+
+namespace swf {
+
+namespace {
+
+// A picture holds at most what a bitmap in a movie may decode to.
+constexpr size_t kMaxPictureBytes = size_t(ImageLimits::kMaxPixels) * 4;
+
+struct LoadedMovie : MovieAssets, BitmapSource {
+    std::unique_ptr<Movie> own;
+    std::unique_ptr<FontLibrary> ownFonts;
+    const BitmapSource* rest = nullptr;  // the bitmaps scripts made
+
+    const Bitmap* FindBitmap(uint16_t id) const override {
+        const Bitmap* b = own->FindBitmap(id);
+        return b ? b : rest->FindBitmap(id);
+    }
+};
+
+bool IsMovie(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 3 && bytes[1] == 'W' && bytes[2] == 'S' &&
+           (bytes[0] == 'F' || bytes[0] == 'C' || bytes[0] == 'Z');
+}
+
+// One frame showing the picture at (0, 0).
+std::unique_ptr<Movie> PictureMovie(const std::vector<uint8_t>& bytes, uint8_t version, std::string& error) {
+    Bitmap bitmap;
+    bool ok = false;
+    switch (SniffImage(bytes.data(), bytes.size())) {
+    case ImageFormat::Jpeg: ok = DecodeJpeg(bytes.data(), bytes.size(), kMaxPictureBytes, bitmap, error); break;
+    case ImageFormat::Png: ok = DecodePng(bytes.data(), bytes.size(), kMaxPictureBytes, bitmap, error); break;
+    case ImageFormat::Gif: ok = DecodeGif(bytes.data(), bytes.size(), kMaxPictureBytes, bitmap, error); break;
+    case ImageFormat::Unknown: error = "neither a movie nor a JPEG, PNG or GIF picture"; break;
+    }
+    if (!ok) return nullptr;
+    auto movie = std::make_unique<Movie>();
+    movie->header.version = version;
+    movie->header.fileLength = static_cast<uint32_t>(bytes.size());
+    movie->header.frameCount = 1;
+    movie->header.stage = {0, bitmap.width * kTwipsPerPixel, 0, bitmap.height * kTwipsPerPixel};
+    auto picture = std::make_unique<BitmapCharacter>();
+    picture->bitmap = std::move(bitmap);
+    movie->dictionary[1] = std::move(picture);
+    DisplayCommand place;
+    place.depth = 1;
+    place.hasCharacter = true;
+    place.characterId = 1;
+    movie->root.frames.emplace_back();
+    movie->root.frames[0].commands.push_back(place);
+    return movie;
+}
+
+}  // namespace
+
+std::shared_ptr<MovieAssets> Timeline::ReadLoaded(const std::string& name) {
+    std::vector<uint8_t> bytes;
+    if (!scriptHost_.ReadBeside(name, Levels::kMaxMovieFile, bytes)) {
+        vm_.Report("loadMovie: cannot read " + name + " beside the movie");
+        return nullptr;
+    }
+    auto loaded = std::make_shared<LoadedMovie>();
+    if (IsMovie(bytes)) {
+        ReadResult read = ReadMovie(bytes);
+        for (const std::string& e : read.errors) vm_.Report("loadMovie: " + name + ": " + e);
+        loaded->own = std::move(read.movie);
+    } else {
+        std::string error;
+        loaded->own = PictureMovie(bytes, ctx_.movie.header.version, error);
+        if (!loaded->own) vm_.Report("loadMovie: " + name + ": " + error);
+    }
+    if (!loaded->own || loaded->own->root.frames.empty()) return nullptr;
+    loaded->ownFonts = std::make_unique<FontLibrary>(*loaded->own);
+    loaded->ownFonts->SetProvider(fonts_.Provider());
+    loaded->rest = &bitmaps_;
+    loaded->movie = loaded->own.get();
+    loaded->fonts = loaded->ownFonts.get();
+    loaded->bitmaps = loaded.get();
+    return loaded;
+}
+
+std::vector<HostCall> Timeline::FinishClipLoads() {
+    std::vector<ScriptHost::ClipLoad> loads = scriptHost_.TakeClipLoads();
+    if (loads.empty()) return {};
+    ActionQueue queue;
+    for (const ScriptHost::ClipLoad& load : loads) {
+        MovieClip* old = ctx_.FindClip(load.clip);
+        MovieClip* parent = old && old->parent ? old->parent->AsClip() : nullptr;
+        if (!parent) continue;  // gone, or the root (a level-0 load)
+        auto at = parent->List().find(old->depth);
+        if (at == parent->List().end() || at->second.get() != old) continue;  // replaced this frame already
+        if (old->Nesting() >= PlayContext::kMaxNesting || ctx_.buildsLeft == 0 ||
+            ctx_.liveClips.size() >= PlayContext::kMaxLiveClips) {
+            vm_.Report("loadMovie: " + load.name + " not loaded, clips nested too deep or too many");
+            continue;
+        }
+        std::shared_ptr<MovieAssets> loaded;
+        if (!load.name.empty() && !(loaded = ReadLoaded(load.name))) continue;  // the clip stays as it was
+        --ctx_.buildsLeft;
+        auto fresh = std::make_unique<MovieClip>(ctx_, loaded ? loaded->movie->root : EmptyTimeline(),
+                                                 old->Nesting(), old->characterId);
+        if (loaded) fresh->Own(std::move(loaded));
+        static_cast<Placement&>(*fresh) = static_cast<const Placement&>(*old);
+        fresh->depth = old->depth;
+        fresh->parent = parent;
+        fresh->scripted = old->scripted;
+        Leave(ctx_, std::move(at->second), &queue, queue.size());
+        MovieClip& clip = *fresh;
+        parent->Put(clip.depth, std::move(fresh));
+        clip.Start(&queue);
+        queue.push_back({clip.serial, nullptr, 0, kClipLoad});
+    }
+    return RunActions(queue);
+}
+
+}  // namespace swf
