@@ -305,7 +305,7 @@ void Player::KeyUp(int keyCode, int charCode) {
     if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
 }
 void Player::Wheel(int lines) {
-    if (state_->timeline) state_->timeline->Wheel(lines);
+    if (state_->timeline) state_->Dispatch(state_->timeline->Wheel(lines));
 }
 void Player::Focus(bool in) {
     state_->focused = in;

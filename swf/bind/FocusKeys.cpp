@@ -5,6 +5,7 @@
 
 #include "swf/Player.h"
 #include "swf/bind/Bindings.h"
+#include "swf/bind/TextEvents.h"
 #include "swf/bind/Focus.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/TextObjects.h"
@@ -86,8 +87,10 @@ bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
         return true;
     }
     if (!focused || focused->Kind() != DisplayKind::EditText) return false;
-    EditTextField& field = static_cast<EditTextObject*>(focused)->Field();
+    auto* text = static_cast<EditTextObject*>(focused);
+    EditTextField& field = text->Field();
     FieldEditor editor(field);
+    ScrollWatch watch(vm, text);
     bool changed;
     if (const std::optional<EditKey> key = EditKeyFor(keyCode))
         changed = editor.Press(*key, shift, ctrl);
@@ -97,10 +100,8 @@ bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
         changed = editor.Type(std::u32string(1, char32_t(charCode)));
     else
         return false;
-    if (changed) {
-        const Value self = ValueOf(vm, focused);
-        if (vm.IsFunction(vm.GetMember(self, "onChanged"))) vm.CallMethod(self, "onChanged", {self});
-    }
+    if (changed) TellChanged(vm, *text);
+    watch.Tell();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "swf/bind/Bindings.h"
+#include "swf/bind/TextEvents.h"
 #include "swf/bind/TextFormatValue.h"
 #include "swf/display/TextObjects.h"
 #include "swf/text/FieldEditor.h"
@@ -24,7 +25,7 @@ EditTextField* FieldOf(CallArgs& a) {
 enum Prop {
     kText, kHtmlText, kHtml, kTextColor, kBackground, kBackgroundColor, kBorder, kBorderColor, kAutoSize,
     kWordWrap, kMultiline, kEmbedFonts, kMaxChars, kRestrict, kPassword, kSelectable, kType, kVariable,
-    kScroll, kMaxScroll, kHScroll, kMaxHScroll, kTextWidth, kTextHeight, kLength, kBottomScroll
+    kScroll, kMaxScroll, kHScroll, kMaxHScroll, kTextWidth, kTextHeight, kLength, kBottomScroll, kMouseWheel
 };
 
 const std::pair<const char*, int> kProps[] = {
@@ -36,7 +37,7 @@ const std::pair<const char*, int> kProps[] = {
     {"selectable", kSelectable}, {"type", kType},         {"variable", kVariable},
     {"scroll", kScroll},     {"maxscroll", kMaxScroll},   {"hscroll", kHScroll},
     {"maxhscroll", kMaxHScroll}, {"textWidth", kTextWidth}, {"textHeight", kTextHeight},
-    {"length", kLength},     {"bottomScroll", kBottomScroll}};
+    {"length", kLength},     {"bottomScroll", kBottomScroll}, {"mouseWheelEnabled", kMouseWheel}};
 
 Value Rgb(Rgba c) { return Value::Num((c.r << 16) | (c.g << 8) | c.b); }
 
@@ -104,6 +105,7 @@ Value GetProp(CallArgs& a) {
     case kTextHeight: return Value::Num(f->Layout().textHeight / 20);
     case kLength: return Value::Num(double(f->Content().Size()));
     case kBottomScroll: return Value::Num(BottomScroll(*f));
+    case kMouseWheel: return Value::Bool(s.mouseWheel);
     }
     return Value();
 }
@@ -151,6 +153,7 @@ Value SetProp(CallArgs& a) {
         break;
     case kPassword: s.password = vm.ToBool(v); break;
     case kSelectable: s.selectable = vm.ToBool(v); break;
+    case kMouseWheel: s.mouseWheel = vm.ToBool(v); break;
     case kType: {
         const std::string t = vm.ToString(v);
         if (t == "input" || t == "dynamic") s.input = t == "input";
@@ -226,17 +229,27 @@ Value ReplaceText(CallArgs& a) {
     return Value();
 }
 
+// A change that may move the field's scroll tells onScroller after it.
+template <Value (*Change)(CallArgs&)>
+Value Watched(CallArgs& a) {
+    ScrollWatch watch(a.vm, TextOf(a));
+    const Value v = Change(a);
+    watch.Tell();
+    return v;
+}
+
 }  // namespace
 
 void InstallTextFieldMembers(avm1::Vm& vm) {
     avm1::Object* proto = vm.textFieldProto;
-    for (const auto& [name, magic] : kProps) vm.DefineAccessor(proto, name, GetProp, SetProp, magic);
-    vm.DefineNative(proto, "setTextFormat", SetTextFormat);
+    for (const auto& [name, magic] : kProps) vm.DefineAccessor(proto, name, GetProp, Watched<SetProp>, magic);
+    vm.DefineNative(proto, "setTextFormat", Watched<SetTextFormat>);
     vm.DefineNative(proto, "getTextFormat", GetTextFormat);
     vm.DefineNative(proto, "getNewTextFormat", NewTextFormat, 0);
     vm.DefineNative(proto, "setNewTextFormat", NewTextFormat, 1);
-    vm.DefineNative(proto, "replaceSel", ReplaceSel);
-    vm.DefineNative(proto, "replaceText", ReplaceText);
+    vm.DefineNative(proto, "replaceSel", Watched<ReplaceSel>);
+    vm.DefineNative(proto, "replaceText", Watched<ReplaceText>);
+    InstallTextEvents(vm);
 }
 
 }  // namespace swf::bind

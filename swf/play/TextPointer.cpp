@@ -1,8 +1,10 @@
 // Text fields under the pointer: a press focuses a selectable field and
 // puts its caret where it landed (a second press there soon after selects
-// the word), dragging selects, the wheel scrolls the field under the
-// pointer, and the focused field's caret blinks on the player's clock.
+// the word, timed by the player's clock so runs repeat), dragging selects,
+// the wheel scrolls the field under the pointer, and the focused field's
+// caret blinks on the same clock.
 #include "swf/bind/Focus.h"
+#include "swf/bind/TextEvents.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/TextObjects.h"
 #include "swf/play/Timeline.h"
@@ -63,7 +65,7 @@ void Timeline::FieldPointer(PointerEvent event, bool onButton) {
     if (ctx_.FindObject(field->serial) != field) return;  // a focus handler removed it
     EditTextField& f = field->Field();
     const size_t at = IndexUnderPointer(*field);
-    const double now = scriptHost_.WallClock();
+    const double now = scriptHost_.Now();
     const bool twice = lastPress_.serial == field->serial && lastPress_.index == at && now - lastPress_.ms < kDoubleClickMs;
     if (twice) {
         const auto word = f.WordAt(at);
@@ -78,9 +80,27 @@ void Timeline::FieldPointer(PointerEvent event, bool onButton) {
     f.SetCaretShown(true);
 }
 
-void Timeline::Wheel(int lines) {
+std::vector<HostCall> Timeline::Wheel(int lines) {
     EditTextObject* field = FieldAt();
-    if (field && lines != 0) field->Field().SetScroll(field->Field().Scroll() - lines);
+    if (!field || lines == 0 || !field->Field().Settings().mouseWheel) return {};
+    ctx_.BeginHostCall();
+    ActionQueue queue;
+    std::vector<HostCall> calls;
+    scriptHost_.Begin(&queue, &calls);
+    vm_.BeginHostCall();
+    try {
+        bind::ScrollWatch watch(vm_, field);
+        field->Field().SetScroll(field->Field().Scroll() - lines);
+        watch.Tell();
+    } catch (const avm1::ScriptAbort& a) {
+        vm_.Report("onScroller stopped: " + a.why);
+    } catch (const avm1::ScriptThrow& e) {
+        vm_.Report("onScroller threw " + vm_.ToString(e.value));
+    }
+    scriptHost_.Begin(nullptr, nullptr);
+    std::vector<HostCall> more = RunActions(queue);
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
 }
 
 void Timeline::BlinkCaret() {

@@ -49,8 +49,8 @@ public:
     std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view);
     bool PointerOverButton() const;
     // The wheel turned `lines` (forward: positive) over the movie: the text
-    // field under the pointer scrolls.
-    void Wheel(int lines);
+    // field under the pointer scrolls (unless its mouseWheelEnabled is off).
+    std::vector<HostCall> Wheel(int lines);
     // A key press: runs the actions of every button and clip listening for
     // `code` (a button key-press code).
     std::vector<HostCall> KeyPress(uint8_t code);

@@ -32,6 +32,7 @@ struct FieldSettings {
     bool password = false;
     bool input = false;  // typing allowed
     bool selectable = true;
+    bool mouseWheel = true;  // the wheel scrolls it
     bool html = false;
     bool embedFonts = false;
     bool border = false;

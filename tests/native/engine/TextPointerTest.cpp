@@ -1,6 +1,7 @@
 // Text fields under the mouse: a press puts the caret where it lands,
-// dragging selects, a double press selects the word, the wheel scrolls, and
-// the caret blinks on the player's clock.
+// dragging selects, a double press (on the player's clock) selects the word,
+// the wheel scrolls and tells onScroller, and the caret blinks on the
+// player's clock.
 #include "MovieScriptUtil.h"
 #include "StubFonts.h"
 #include "tools/swfmake/TextTags.h"
@@ -79,6 +80,63 @@ TEST(TextPointerTest, TheWheelScrollsTheFieldUnderThePointer) {
     m.player.Wheel(3);
     m.player.Tick();
     EXPECT_EQ(m.log.Take(), "3/6|2/6|6/6|6/6|6/6");
+}
+
+TEST(TextPointerTest, PressesFurtherApartThanHalfASecondOfMovieTimeAreTwoSinglePresses) {
+    FieldUnderMouse m("hello world", false, kTraceSelection);
+    ASSERT_TRUE(m.loaded);
+    m.Click(95, 10);
+    for (int tick = 0; tick < 6; ++tick) m.player.Tick();  // half a second at 12 fps
+    m.Click(95, 10);
+    m.player.Tick();
+    m.Click(95, 10);  // within the next half second: the word
+    EXPECT_EQ(m.log.Take(), "9,9|9,9|6,11");
+}
+
+// "s" then scroll/maxscroll from the field's handler, "l" and the field's
+// name from a listener's.
+const std::string kTraceScroller = Lines({
+    SetM(Var("t"), "onScroller",
+         Fn(Trace(Str("s") + "; " + Var("f.scroll") + "; add2; push '/'; add2; " + Var("f.maxscroll") + "; add2"),
+            "f")),
+    SetV("o", "push 0; initobject"),
+    SetM(Var("o"), "onScroller", Fn(Trace(Str("l") + "; " + Var("f._name") + "; add2"), "f")),
+    Do(CallM(Var("t"), "addListener", {Var("o")})),
+});
+
+TEST(TextPointerTest, OnScrollerTellsTheFieldAndItsListenersWhateverMovedTheScroll) {
+    const std::string kNewLine = CallM(Var("String"), "fromCharCode", {Num(10)});
+    FieldUnderMouse m("a\rb\rc", true,
+                      kTraceScroller + Lines({
+                                           SetM(Var("t"), "scroll", Num(2)),
+                                           SetM(Var("t"), "scroll", Num(2)),  // no move, nothing told
+                                           SetM(Var("t"), "hscroll", Num(0)),
+                                           Do(CallM(Var("t"), "replaceText", {Num(0), Num(0), kNewLine})),
+                                       }));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Take(), "s2/3|lt|s2/4|lt");
+    m.player.PointerMove(20, 10);
+    m.player.Wheel(-1);  // down a line
+    m.player.Wheel(-5);  // already at the end: nothing
+    EXPECT_EQ(m.log.Take(), "s3/4|lt|s4/4|lt");
+    m.player.Focus(true);
+    m.Click(20, 10);
+    m.player.KeyDown(swf::kKeyEnd, 0);
+    m.player.KeyDown(swf::kKeyEnter, 13);  // a fifth line, scrolled to
+    EXPECT_EQ(m.log.Take(), "s5/5|lt");
+}
+
+TEST(TextPointerTest, AFieldWithTheWheelDisabledKeepsItsScroll) {
+    FieldUnderMouse m("a\rb\rc", true, kTraceScroller + Lines({
+        Trace(Var("t.mouseWheelEnabled")),
+        SetM(Var("t"), "mouseWheelEnabled", "push false"),
+        Trace(Var("t.mouseWheelEnabled")),
+    }));
+    ASSERT_TRUE(m.loaded);
+    m.player.PointerMove(20, 10);
+    m.player.Wheel(-1);
+    EXPECT_EQ(m.log.Take(), "true|false");
+    EXPECT_EQ(m.player.Errors().size(), 0u);
 }
 
 TEST(TextPointerTest, TheFocusedFieldsCaretBlinksWithTheClock) {
