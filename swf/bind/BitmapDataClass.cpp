@@ -25,11 +25,6 @@ uint32_t ColorArg(CallArgs& a, size_t i, uint32_t fallback = 0) {
 
 int IntArg(CallArgs& a, size_t i) { return PixelCoord(NumberArg(a, i, 0)); }
 
-PixelRect RectArg(CallArgs& a, size_t i) {
-    GeomRect r;
-    return ReadRect(a.vm, a.Arg(i), r) ? ToPixels(r) : PixelRect{};
-}
-
 // The bitmap of `this`, live (not disposed); null otherwise.
 ScriptBitmap* Self(CallArgs& a) {
     ScriptBitmap* b = BitmapOf(a.self).get();
@@ -90,23 +85,28 @@ Value SetPixel(CallArgs& a) {
 }
 
 Value FillRect(CallArgs& a) {
-    if (ScriptBitmap* b = Self(a)) {
-        b->Data().FillRect(RectArg(a, 0), ColorArg(a, 1));
+    ScriptBitmap* b = Self(a);
+    if (b && ChargePixels(a, "fillRect", Area(Intersect(PixelRectArg(a, 0), b->Data().Width(), b->Data().Height())))) {
+        b->Data().FillRect(PixelRectArg(a, 0), ColorArg(a, 1));
         b->Changed();
     }
     return Value();
 }
 
 Value ColorTransformNative(CallArgs& a) {
-    if (ScriptBitmap* b = Self(a)) {
-        b->Data().ApplyColorTransform(RectArg(a, 0), ReadColorTransform(a.vm, a.Arg(1)).ToEngine());
+    ScriptBitmap* b = Self(a);
+    if (b && ChargePixels(a, "colorTransform", Area(Intersect(PixelRectArg(a, 0), b->Data().Width(), b->Data().Height())))) {
+        b->Data().ApplyColorTransform(PixelRectArg(a, 0), ReadColorTransform(a.vm, a.Arg(1)).ToEngine());
         b->Changed();
     }
     return Value();
 }
 
+uint64_t AreaOf(const BitmapData& d) { return Area({0, 0, d.Width(), d.Height()}); }
+
 Value Scroll(CallArgs& a) {
-    if (ScriptBitmap* b = Self(a)) {
+    ScriptBitmap* b = Self(a);
+    if (b && ChargePixels(a, "scroll", AreaOf(b->Data()))) {
         BitmapData& d = b->Data();
         d.CopyPixels(d, {0, 0, d.Width(), d.Height()}, IntArg(a, 0), IntArg(a, 1), false);
         b->Changed();
@@ -116,7 +116,7 @@ Value Scroll(CallArgs& a) {
 
 Value Clone(CallArgs& a) {
     ScriptBitmap* b = Self(a);
-    if (!b) return Value();
+    if (!b || !ChargePixels(a, "clone", AreaOf(b->Data()))) return Value();
     const BitmapData& d = b->Data();
     std::shared_ptr<ScriptBitmap> copy = BitmapsOf(a.vm).Create(d.Width(), d.Height(), d.Transparent(), 0);
     if (!copy) {
@@ -138,7 +138,7 @@ Value FloodFill(CallArgs& a) {
     if (!b) return Value();
     BitmapData& d = b->Data();
     const int x = IntArg(a, 0), y = IntArg(a, 1), w = d.Width(), h = d.Height();
-    if (x < 0 || y < 0 || x >= w || y >= h) return Value();
+    if (x < 0 || y < 0 || x >= w || y >= h || !ChargePixels(a, "floodFill", AreaOf(d))) return Value();
     const uint32_t old = d.Pixels().At(x, y);
     const uint32_t argb = ColorArg(a, 2);
     // Pixel indices: at most one entry a pixel, 4 bytes each.
@@ -162,39 +162,6 @@ Value FloodFill(CallArgs& a) {
     b->Changed();
     return Value();
 }
-
-// noise(seed, low, high, channels, grayScale): a cheap generator, seeded so
-// the same call gives the same pixels.
-Value Noise(CallArgs& a) {
-    ScriptBitmap* b = Self(a);
-    if (!b) return Value();
-    BitmapData& d = b->Data();
-    uint32_t state = uint32_t(avm1::ToInt32(NumberArg(a, 0, 0))) * 2654435761u + 1;
-    const int low = std::max(0, std::min(255, IntArg(a, 1)));
-    const int high = std::max(low, std::min(255, int(NumberArg(a, 2, 255))));
-    const uint32_t channels = ColorArg(a, 3, 7);
-    const bool gray = a.vm.ToBool(a.Arg(4));
-    auto next = [&] {
-        state = state * 1664525u + 1013904223u;
-        return uint32_t(low + (state >> 24) % uint32_t(high - low + 1));
-    };
-    for (int y = 0; y < d.Height(); ++y)
-        for (int x = 0; x < d.Width(); ++x) {
-            uint32_t r = 0, g = 0, bl = 0, al = 255;
-            if (gray) r = g = bl = next();
-            else {
-                if (channels & 1) r = next();
-                if (channels & 2) g = next();
-                if (channels & 4) bl = next();
-            }
-            if (channels & 8) al = next();
-            d.SetPixel32(x, y, al << 24 | r << 16 | g << 8 | bl);
-        }
-    b->Changed();
-    return Value();
-}
-
-Value Nothing(CallArgs&) { return Value(); }
 
 // BitmapData.loadBitmap(linkage): a copy of an exported bitmap.
 Value LoadBitmap(CallArgs& a) {
@@ -231,6 +198,34 @@ avm1::Object* Prototype(avm1::Vm& vm) {
 }
 
 }  // namespace
+
+ScriptBitmap* Live(const std::shared_ptr<ScriptBitmap>& b) { return b && !b->Data().Disposed() ? b.get() : nullptr; }
+
+PixelRect PixelRectArg(CallArgs& a, size_t i) {
+    GeomRect r;
+    return ReadRect(a.vm, a.Arg(i), r) ? ToPixels(r) : PixelRect{};
+}
+
+GeomPoint OffsetArg(CallArgs& a, size_t i) {
+    GeomPoint p;
+    ReadPoint(a.vm, a.Arg(i), p);
+    return p;
+}
+
+PixelRect Intersect(PixelRect r, int width, int height) {
+    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+    const int x1 = int(std::min<int64_t>(int64_t(r.x) + std::max(r.width, 0), width));
+    const int y1 = int(std::min<int64_t>(int64_t(r.y) + std::max(r.height, 0), height));
+    return x1 > x0 && y1 > y0 ? PixelRect{x0, y0, x1 - x0, y1 - y0} : PixelRect{};
+}
+
+bool ChargePixels(CallArgs& a, const char* method, uint64_t units) {
+    ScriptBitmaps& bitmaps = BitmapsOf(a.vm);
+    if (bitmaps.SpendPixels(units)) return true;
+    if (bitmaps.FirstRefusal())
+        a.vm.Report(std::string("BitmapData.") + method + ": pixel work budget of this frame spent, call skipped");
+    return false;
+}
 
 std::shared_ptr<ScriptBitmap> BitmapOf(const Value& v) {
     if (!v.IsObject() || !v.o->native) return nullptr;
@@ -270,9 +265,10 @@ void InstallBitmapData(avm1::Vm& vm) {
     vm.DefineNative(proto, "clone", Clone);
     vm.DefineNative(proto, "dispose", Dispose);
     vm.DefineNative(proto, "floodFill", FloodFill);
-    vm.DefineNative(proto, "noise", Noise);
-    vm.DefineNative(proto, "perlinNoise", Nothing);
     InstallBitmapDataDraw(vm, proto);
+    InstallBitmapDataPixels(vm, proto);
+    InstallBitmapDataTests(vm, proto);
+    InstallBitmapDataNoise(vm, proto);
 }
 
 }  // namespace swf::bind

@@ -17,26 +17,6 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-ScriptBitmap* Live(const std::shared_ptr<ScriptBitmap>& b) { return b && !b->Data().Disposed() ? b.get() : nullptr; }
-
-PixelRect RectArg(CallArgs& a, size_t i) {
-    GeomRect r;
-    return ReadRect(a.vm, a.Arg(i), r) ? ToPixels(r) : PixelRect{};
-}
-
-GeomPoint PointArg(CallArgs& a, size_t i) {
-    GeomPoint p;
-    ReadPoint(a.vm, a.Arg(i), p);
-    return p;
-}
-
-PixelRect Intersect(PixelRect r, int width, int height) {
-    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
-    const int x1 = int(std::min<int64_t>(int64_t(r.x) + std::max(r.width, 0), width));
-    const int y1 = int(std::min<int64_t>(int64_t(r.y) + std::max(r.height, 0), height));
-    return x1 > x0 && y1 > y0 ? PixelRect{x0, y0, x1 - x0, y1 - y0} : PixelRect{};
-}
-
 // The source rectangle with each pixel's alpha scaled by the alpha bitmap's
 // (at alphaAt for the rectangle's corner), copied through a scratch bitmap
 // so the plain copy's clipping and merging serve it too.
@@ -66,12 +46,14 @@ Value CopyPixelsNative(CallArgs& a) {
     ScriptBitmap* self = Live(BitmapOf(a.self));
     const std::shared_ptr<ScriptBitmap> source = BitmapOf(a.Arg(0));
     if (!self || !Live(source)) return Value();
-    const PixelRect from = RectArg(a, 1);
-    const GeomPoint to = PointArg(a, 2);
+    const PixelRect from = PixelRectArg(a, 1);
+    if (!ChargePixels(a, "copyPixels", Area(Intersect(from, source->Data().Width(), source->Data().Height()))))
+        return Value();
+    const GeomPoint to = OffsetArg(a, 2);
     const std::shared_ptr<ScriptBitmap> alpha = BitmapOf(a.Arg(3));
     const bool merge = a.vm.ToBool(a.Arg(5));
     if (Live(alpha)) {
-        const GeomPoint at = PointArg(a, 4);
+        const GeomPoint at = OffsetArg(a, 4);
         CopyMasked(a, self->Data(), source->Data(), from, PixelCoord(to.x), PixelCoord(to.y), alpha->Data(),
                    PixelCoord(at.x), PixelCoord(at.y), merge);
     } else {
@@ -94,7 +76,7 @@ void RestoreOutside(BitmapData& d, const BitmapData& saved, PixelRect keep) {
 // draw(source, matrix, colorTransform, blendMode, clipRect, smoothing)
 Value DrawNative(CallArgs& a) {
     ScriptBitmap* self = Live(BitmapOf(a.self));
-    if (!self) return Value();
+    if (!self || !ChargePixels(a, "draw", Area({0, 0, self->Data().Width(), self->Data().Height()}))) return Value();
     BitmapData& d = self->Data();
     const Matrix m = ReadMatrix(a.vm, a.Arg(1)).ToEngine();
     const ColorTransform cx = ReadColorTransform(a.vm, a.Arg(2)).ToEngine();
@@ -140,9 +122,11 @@ Value ApplyFilterNative(CallArgs& a) {
     const std::shared_ptr<ScriptBitmap> source = BitmapOf(a.Arg(0));
     Filter filter;
     if (!self || !Live(source) || !avm1::ToFilter(a.vm, a.Arg(3), filter)) return Value::Num(-1);
-    const GeomPoint to = PointArg(a, 2);
+    if (!ChargePixels(a, "applyFilter", Area(Intersect(PixelRectArg(a, 1), source->Data().Width(), source->Data().Height()))))
+        return Value::Num(-1);
+    const GeomPoint to = OffsetArg(a, 2);
     const bool wrote =
-        ApplyBitmapFilter(self->Data(), source->Data(), RectArg(a, 1), PixelCoord(to.x), PixelCoord(to.y), filter);
+        ApplyBitmapFilter(self->Data(), source->Data(), PixelRectArg(a, 1), PixelCoord(to.x), PixelCoord(to.y), filter);
     self->Changed();
     return Value::Num(wrote ? 0 : -1);
 }

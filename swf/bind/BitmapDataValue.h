@@ -2,9 +2,11 @@
 // native data, shared with whatever shows it (ScriptBitmaps.h).
 #pragma once
 
+#include <algorithm>
 #include <memory>
 
 #include "swf/avm1/Vm.h"
+#include "swf/runtime/Geom.h"
 #include "swf/runtime/ScriptBitmaps.h"
 
 namespace swf::bind {
@@ -20,7 +22,24 @@ std::shared_ptr<ScriptBitmap> BitmapOf(const avm1::Value& v);
 avm1::Value NewBitmapValue(avm1::Vm& vm, std::shared_ptr<ScriptBitmap> bitmap);
 ScriptBitmaps& BitmapsOf(avm1::Vm& vm);
 
+// The bitmap when it is not disposed; null otherwise.
+ScriptBitmap* Live(const std::shared_ptr<ScriptBitmap>& b);
+// Rectangle and point arguments in whole pixels (an empty rectangle, the
+// origin when missing).
+PixelRect PixelRectArg(avm1::CallArgs& a, size_t i);
+GeomPoint OffsetArg(avm1::CallArgs& a, size_t i);
+PixelRect Intersect(PixelRect r, int width, int height);
+// Takes `units` of pixel work for `method`; false, reported once a host
+// call, when this call's share would pass the budget.
+bool ChargePixels(avm1::CallArgs& a, const char* method, uint64_t units);
+inline uint64_t Area(PixelRect r) { return uint64_t(std::max(r.width, 0)) * uint64_t(std::max(r.height, 0)); }
+
 // The methods that draw from other objects (BitmapDataDraw.cpp).
 void InstallBitmapDataDraw(avm1::Vm& vm, avm1::Object* proto);
+// Per-pixel tests and channel work (BitmapDataPixels.cpp, BitmapDataTests.cpp).
+void InstallBitmapDataPixels(avm1::Vm& vm, avm1::Object* proto);
+void InstallBitmapDataTests(avm1::Vm& vm, avm1::Object* proto);
+// noise and perlinNoise (BitmapDataNoise.cpp).
+void InstallBitmapDataNoise(avm1::Vm& vm, avm1::Object* proto);
 
 }  // namespace swf::bind

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "swf/Movie.h"
+#include "swf/runtime/ScriptBitmaps.h"
 
 namespace swf {
 
@@ -87,6 +88,7 @@ struct PlayContext {
         silentWorkLeft = kSilentWorkBudget;
         buildsLeft = kBuildBudget;
         playWorkLeft = kPlayWorkBudget;
+        if (bitmaps) bitmaps->BeginHostCall();
     }
 
     // Takes `cost` from the budget of silent or of playing ticks; false

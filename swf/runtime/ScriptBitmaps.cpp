@@ -35,6 +35,12 @@ const Bitmap* ScriptBitmap::View() const {
     return &view_;
 }
 
+bool ScriptBitmaps::SpendPixels(uint64_t units) {
+    if (units > pixelWorkLeft_) return false;
+    pixelWorkLeft_ -= units;
+    return true;
+}
+
 ScriptBitmaps::~ScriptBitmaps() {
     // The kept bitmaps go while the id table they leave is still here.
     std::vector<std::shared_ptr<ScriptBitmap>> last;

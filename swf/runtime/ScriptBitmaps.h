@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "swf/Bitmap.h"
@@ -61,6 +62,18 @@ public:
     // A bitmap a fill names: kept until disposed.
     void Keep(const std::shared_ptr<ScriptBitmap>& bitmap);
     BitmapMemory& Memory() { return memory_; }
+    // Pixel work scripts may ask of one host call (a pixel visited by one
+    // pass of a method is one unit): four passes over the largest bitmap.
+    // Past it, methods refuse the whole call so the movie keeps its pace.
+    static constexpr uint64_t kPixelWorkBudget = uint64_t(1) << 25;
+    void BeginHostCall() {
+        pixelWorkLeft_ = kPixelWorkBudget;
+        refusalTold_ = false;
+    }
+    // Takes `units` from the budget; false (taking nothing) when short.
+    bool SpendPixels(uint64_t units);
+    // True the first time in a host call: one refusal is reported a call.
+    bool FirstRefusal() { return !std::exchange(refusalTold_, true); }
     const Movie& MovieRef() const { return movie_; }
 
     const Bitmap* FindBitmap(uint16_t id) const override;
@@ -74,6 +87,8 @@ private:
     BitmapMemory memory_;
     std::map<uint16_t, ScriptBitmap*> byId_;
     std::vector<std::shared_ptr<ScriptBitmap>> kept_;
+    uint64_t pixelWorkLeft_ = kPixelWorkBudget;
+    bool refusalTold_ = false;
 };
 
 }  // namespace swf

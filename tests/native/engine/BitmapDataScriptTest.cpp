@@ -1,7 +1,7 @@
 // BitmapData from script: sizes and limits, pixel values as traced, and what
 // the user sees of a bitmap attached to a clip or used as a fill after it
 // changed.
-#include "MovieScriptUtil.h"
+#include "BitmapScriptUtil.h"
 #include "tools/swfmake/ImageEncode.h"
 
 namespace {
@@ -9,24 +9,6 @@ namespace {
 using namespace enginetest;
 
 constexpr uint16_t kBox = 1, kSprite = 2, kImage = 3;
-
-// new flash.display.BitmapData(args...)
-std::string NewBitmap(const std::vector<std::string>& args) {
-    std::string out;
-    for (auto it = args.rbegin(); it != args.rend(); ++it) out += *it + "; ";
-    return out + "push " + std::to_string(args.size()) + "; " + Var("flash.display") + "; push 'BitmapData'; newmethod";
-}
-
-// {name: value, ...}
-std::string Obj(const std::vector<std::pair<std::string, double>>& fields) {
-    std::string out;
-    for (const auto& f : fields) out += Str(f.first) + "; " + Num(f.second) + "; ";
-    return out + "push " + std::to_string(fields.size()) + "; initobject";
-}
-
-std::string RectObj(double x, double y, double w, double h) {
-    return Obj({{"x", x}, {"y", y}, {"width", w}, {"height", h}});
-}
 
 // A sprite "s" holding a 10 px box of (200, 0, 0); a 2 x 1 bitmap exported
 // as "img" (red, half-transparent blue).

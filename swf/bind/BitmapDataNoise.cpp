@@ -1,0 +1,90 @@
+// BitmapData.noise and perlinNoise: both seeded, so the same call gives the
+// same pixels in every run (captures repeat).
+#include <cmath>
+
+#include "swf/bind/BitmapDataValue.h"
+#include "swf/bind/Bindings.h"
+#include "swf/bind/GeomArgs.h"
+#include "swf/runtime/PerlinNoise.h"
+
+namespace swf::bind {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+uint32_t ChannelsArg(CallArgs& a, size_t i) {
+    return i < a.args.size() && !a.args[i].IsUndefined() ? uint32_t(avm1::ToInt32(a.vm.ToNumber(a.args[i]))) : 7;
+}
+
+uint64_t AreaOf(const BitmapData& d) { return Area({0, 0, d.Width(), d.Height()}); }
+
+// noise(seed, low, high, channels, grayScale): a cheap generator per pixel.
+Value Noise(CallArgs& a) {
+    ScriptBitmap* b = Live(BitmapOf(a.self));
+    if (!b || !ChargePixels(a, "noise", AreaOf(b->Data()))) return Value();
+    BitmapData& d = b->Data();
+    uint32_t state = uint32_t(avm1::ToInt32(NumberArg(a, 0, 0))) * 2654435761u + 1;
+    const int low = std::max(0, std::min(255, PixelCoord(NumberArg(a, 1, 0))));
+    const int high = std::max(low, std::min(255, int(NumberArg(a, 2, 255))));
+    const uint32_t channels = ChannelsArg(a, 3);
+    const bool gray = a.vm.ToBool(a.Arg(4));
+    auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return uint32_t(low + (state >> 24) % uint32_t(high - low + 1));
+    };
+    for (int y = 0; y < d.Height(); ++y)
+        for (int x = 0; x < d.Width(); ++x) {
+            uint32_t r = 0, g = 0, bl = 0, al = 255;
+            if (gray) r = g = bl = next();
+            else {
+                if (channels & 1) r = next();
+                if (channels & 2) g = next();
+                if (channels & 4) bl = next();
+            }
+            if (channels & 8) al = next();
+            d.SetPixel32(x, y, al << 24 | r << 16 | g << 8 | bl);
+        }
+    b->Changed();
+    return Value();
+}
+
+// perlinNoise(baseX, baseY, numOctaves, randomSeed, stitch, fractalNoise,
+// channelOptions, grayScale, offsets)
+Value PerlinNoise(CallArgs& a) {
+    ScriptBitmap* b = Live(BitmapOf(a.self));
+    if (!b) return Value();
+    BitmapData& d = b->Data();
+    PerlinOptions o;
+    o.baseX = NumberArg(a, 0, 1);
+    o.baseY = NumberArg(a, 1, 1);
+    const double octaves = NumberArg(a, 2, 1);
+    o.octaves = std::isfinite(octaves) ? int(std::clamp(octaves, 1.0, double(kMaxPerlinOctaves))) : 1;
+    o.seed = avm1::ToInt32(NumberArg(a, 3, 0));
+    o.stitch = a.vm.ToBool(a.Arg(4));
+    o.fractal = a.vm.ToBool(a.Arg(5));
+    o.channels = ChannelsArg(a, 6);
+    o.gray = a.vm.ToBool(a.Arg(7));
+    const Value offsets = a.Arg(8);
+    if (offsets.IsObject() && offsets.o->cls == avm1::ObjClass::Array)
+        for (size_t k = 0; k < size_t(o.octaves) && k < offsets.o->elems.size(); ++k) {
+            GeomPoint p;
+            ReadPoint(a.vm, offsets.o->elems[k], p);
+            o.offsets.push_back(p);
+        }
+    const uint64_t planes = uint64_t(std::max(1, PerlinPlanes(o, d.Transparent())));
+    if (!ChargePixels(a, "perlinNoise", AreaOf(d) * uint64_t(o.octaves) * planes)) return Value();
+    FillPerlinNoise(d, o);
+    b->Changed();
+    return Value();
+}
+
+}  // namespace
+
+void InstallBitmapDataNoise(avm1::Vm& vm, avm1::Object* proto) {
+    vm.DefineNative(proto, "noise", Noise);
+    vm.DefineNative(proto, "perlinNoise", PerlinNoise);
+}
+
+}  // namespace swf::bind
