@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct MovieAssets {
     const Movie* movie = nullptr;
     FontLibrary* fonts = nullptr;
     const BitmapSource* bitmaps = nullptr;  // null: the renderer's own
+    // Sprites whose DoInitAction ran: per movie, as a loaded movie's ids
+    // are its own.
+    mutable std::set<uint16_t> initDone;
 };
 
 struct QueuedActions {

@@ -116,7 +116,10 @@ void Timeline::RunQueued(ActionQueue& queue, size_t& next) {
         // Clips that left run their unload handlers and nothing more.
         if (q.clipSerial && q.event != kClipUnload && !ctx_.leaving.empty() && Left(*ctx_.FindObject(q.clipSerial)))
             continue;
-        if (q.initFor && !initDone_.insert(q.initFor).second) continue;
+        if (q.initFor) {
+            const MovieClip* from = ctx_.FindClip(q.clipSerial);
+            if (!from || !from->Assets().initDone.insert(q.initFor).second) continue;
+        }
         if (q.event) {
             if (RunEvent(q)) asPlayed_ = false;
         } else {

@@ -5,7 +5,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -132,7 +131,6 @@ private:
     std::unique_ptr<MovieClip> root_;
     ScriptHost scriptHost_;
     avm1::Vm vm_;
-    std::set<uint16_t> initDone_;  // sprites whose DoInitAction ran
     uint64_t ticks_ = 0;           // the script clock counts frames
     size_t errorsTaken_ = 0;
     Matrix view_;      // of the last pointer event

@@ -44,6 +44,14 @@ std::string Holder(int x, int y) {
                   SetM(Var("holder"), "v", Num(1))});
 }
 
+// Sprite 5, initialised by a trace of `text`.
+void InitSprite(swfmake::TagList& t, const std::string& text) {
+    swfmake::TagList sprite;
+    sprite.ShowFrame();
+    t.DefineSprite(5, sprite);
+    t.DoInitAction(5, Asm(Trace(Str(text))));
+}
+
 struct LoadRun {
     swf::Player player;
     Traced log;
@@ -80,18 +88,23 @@ TEST(ClipLoadsTest, LoadMovieReplacesTheClipsContentWithTheLoadedRootAndUnloadEm
                        [](swfmake::TagList& t) {
                            t.DefineShape(1, Square(10 * tw));
                            t.PlaceObject(1, 1);
+                           InitSprite(t, "child init");
                        })
                     .WriteFile(Dir() + "/child.swf", false));
     ASSERT_TRUE(Frames({Lines({SetV("marker", Str("host")), Holder(40, 20),
                                Do(CallM(Var("holder"), "loadMovie", {Str("child.swf")})), Trace(Var("holder.v"))}),
                         Do(CallM(Var("holder"), "unloadMovie"))},
-                       [](swfmake::TagList& t) { t.DefineShape(1, Square(40 * tw, {0, 0, 200, 255})); })
+                       [](swfmake::TagList& t) {
+                           t.DefineShape(1, Square(40 * tw, {0, 0, 200, 255}));
+                           InitSprite(t, "host init");
+                       })
                     .WriteFile(Dir() + "/host.swf", false));
     LoadRun r("host.swf");
     ASSERT_TRUE(r.loaded);
-    EXPECT_EQ(r.log.Take(), "1");  // nothing arrives within the frame
+    EXPECT_EQ(r.log.Take(), "host init|1");  // nothing arrives within the frame
     r.player.Tick();
-    EXPECT_EQ(r.log.Take(), "holder host host undefined|" + std::to_string(FileSize("child.swf")) + "|holder|onLoad");
+    // The loaded movie's sprite 5 is not the host's: its init runs too.
+    EXPECT_EQ(r.log.Take(), "child init|holder host host undefined|" + std::to_string(FileSize("child.swf")) + "|holder|onLoad");
     swf::FrameBuffer shown = Pixels(r.player);
     EXPECT_EQ(shown.At(45, 25), 0xFFC80000u);  // the child's square at the holder's place
     EXPECT_EQ(shown.At(55, 25), kWhitePixel);
