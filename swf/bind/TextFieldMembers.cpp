@@ -210,7 +210,7 @@ Value NewTextFormat(CallArgs& a) {  // magic 1: set
 Value ReplaceSel(CallArgs& a) {
     EditTextField* f = FieldOf(a);
     if (!f) return Value();
-    FieldEditor(*f).ReplaceSelection(DecodeUtf8(a.vm.ToString(a.Arg(0))), f->DefaultFormat());
+    FieldEditor(*f).ReplaceSelection(f->ScriptChars(a.vm.ToString(a.Arg(0))), f->DefaultFormat());
     return Value();
 }
 
@@ -221,7 +221,7 @@ Value ReplaceText(CallArgs& a) {
     RangeArgs(a, f->Content().Size(), 2, begin, end);
     const TextFormat format = f->Content().Empty() ? f->DefaultFormat()
                                                    : f->Content().FormatAt(std::min(begin, f->Content().Size() - 1));
-    const std::u32string text = DecodeUtf8(a.vm.ToString(a.args[2]));
+    const std::u32string text = f->ScriptChars(a.vm.ToString(a.args[2]));
     f->Edit([&](FormattedText& t) {
         t.Replace(begin, end, text, format);
         return true;

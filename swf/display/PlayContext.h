@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct MovieAssets {
     const Movie* movie = nullptr;
     FontLibrary* fonts = nullptr;
     const BitmapSource* bitmaps = nullptr;  // null: the renderer's own
+    std::string url;  // of a loaded movie; empty: the host movie's
     // Sprites whose DoInitAction ran: per movie, as a loaded movie's ids
     // are its own.
     mutable std::set<uint16_t> initDone;

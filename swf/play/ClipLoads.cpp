@@ -82,6 +82,8 @@ std::shared_ptr<MovieAssets> Timeline::ReadLoaded(const std::string& name) {
     loaded->ownFonts = std::make_unique<FontLibrary>(*loaded->own);
     loaded->ownFonts->SetProvider(fonts_.Provider());
     loaded->rest = &bitmaps_;
+    const std::string& base = scriptHost_.Url();
+    loaded->url = base.substr(0, base.find_last_of('/') + 1) + name;
     loaded->movie = loaded->own.get();
     loaded->fonts = loaded->ownFonts.get();
     loaded->bitmaps = loaded.get();

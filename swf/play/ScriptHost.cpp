@@ -146,7 +146,11 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     case kPropTarget: return Value::String(SlashPath(PathOf(clip)));
     case kPropName: return Value::String(o == root_.get() ? std::string() : o->name);
     case kPropDropTarget: return Value::String(dropTarget_);
-    case kPropUrl: return Value::String(url_);
+    case kPropUrl:
+        for (const DisplayObject* p = o; p; p = p->parent)
+            if (const MovieClip* from = p->AsClip(); from && !from->Assets().url.empty())
+                return Value::String(from->Assets().url);
+        return Value::String(url_);
     case kPropHighQuality: return Value::Num(quality_ == "LOW" ? 0 : quality_ == "BEST" ? 2 : 1);
     case kPropFocusRect: return Value::Bool(focusRect_);
     case kPropSoundBufTime: return Value::Num(5);

@@ -62,17 +62,23 @@ std::string EditTextField::Text() const {
     return EncodeUtf8(s);
 }
 
-void EditTextField::SetText(const std::string& text) {
-    content_.Clear();
+std::u32string EditTextField::ScriptChars(const std::string& text) const {
     std::u32string chars;
     if (version_ >= kUtf8Version)
         chars = DecodeUtf8(text);
     else
         for (char c : text) chars.push_back(static_cast<uint8_t>(c));
+    std::u32string out;
     for (size_t i = 0; i < chars.size(); ++i) {
         if (chars[i] == U'\r' && i + 1 < chars.size() && chars[i + 1] == U'\n') continue;  // CR LF is one break
-        content_.Append(chars[i] == U'\r' ? U'\n' : chars[i], defaultFormat_);
+        out.push_back(chars[i] == U'\r' ? U'\n' : chars[i]);
     }
+    return out;
+}
+
+void EditTextField::SetText(const std::string& text) {
+    content_.Clear();
+    for (char32_t c : ScriptChars(text)) content_.Append(c, defaultFormat_);
     Changed();
 }
 

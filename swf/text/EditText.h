@@ -61,6 +61,9 @@ public:
     // Plain text; paragraphs are separated by "\r" as scripts see them.
     std::string Text() const;
     void SetText(const std::string& text);
+    // Script text as the field keeps it: Latin-1 before version 6, and
+    // every line break (CR, LF, CR LF) one LF.
+    std::u32string ScriptChars(const std::string& text) const;
     // Replaces the content with parsed HTML (any field accepts it).
     void SetHtmlText(const std::string& html);
     // The content as HTML, the form scripts read back.

@@ -84,6 +84,7 @@ TEST(ClipLoadsTest, LoadMovieReplacesTheClipsContentWithTheLoadedRootAndUnloadEm
                             SetM(Var("this"), "onUnload", Fn(Trace(Str("onUnload")))),
                             SetM(Var("this"), "_lockroot", "push true"),
                             Trace(Var("_root._name")),
+                            Trace(Var("this._url")),
                         })},
                        [](swfmake::TagList& t) {
                            t.DefineShape(1, Square(10 * tw));
@@ -104,7 +105,8 @@ TEST(ClipLoadsTest, LoadMovieReplacesTheClipsContentWithTheLoadedRootAndUnloadEm
     EXPECT_EQ(r.log.Take(), "host init|1");  // nothing arrives within the frame
     r.player.Tick();
     // The loaded movie's sprite 5 is not the host's: its init runs too.
-    EXPECT_EQ(r.log.Take(), "child init|holder host host undefined|" + std::to_string(FileSize("child.swf")) + "|holder|onLoad");
+    EXPECT_EQ(r.log.Take(), "child init|holder host host undefined|" + std::to_string(FileSize("child.swf")) + "|holder|file://" +
+                                  Dir() + "/child.swf|onLoad");
     swf::FrameBuffer shown = Pixels(r.player);
     EXPECT_EQ(shown.At(45, 25), 0xFFC80000u);  // the child's square at the holder's place
     EXPECT_EQ(shown.At(55, 25), kWhitePixel);
