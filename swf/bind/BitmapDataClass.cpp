@@ -267,7 +267,7 @@ void InstallBitmapData(avm1::Vm& vm) {
     vm.DefineNative(proto, "floodFill", FloodFill);
     InstallBitmapDataDraw(vm, proto);
     InstallBitmapDataPixels(vm, proto);
-    InstallBitmapDataTests(vm, proto);
+    InstallBitmapDataCompare(vm, proto);
     InstallBitmapDataNoise(vm, proto);
 }
 

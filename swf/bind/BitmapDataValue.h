@@ -36,9 +36,9 @@ inline uint64_t Area(PixelRect r) { return uint64_t(std::max(r.width, 0)) * uint
 
 // The methods that draw from other objects (BitmapDataDraw.cpp).
 void InstallBitmapDataDraw(avm1::Vm& vm, avm1::Object* proto);
-// Per-pixel tests and channel work (BitmapDataPixels.cpp, BitmapDataTests.cpp).
+// Per-pixel tests and channel work (BitmapDataPixels.cpp, BitmapDataCompare.cpp).
 void InstallBitmapDataPixels(avm1::Vm& vm, avm1::Object* proto);
-void InstallBitmapDataTests(avm1::Vm& vm, avm1::Object* proto);
+void InstallBitmapDataCompare(avm1::Vm& vm, avm1::Object* proto);
 // noise and perlinNoise (BitmapDataNoise.cpp).
 void InstallBitmapDataNoise(avm1::Vm& vm, avm1::Object* proto);
 

@@ -125,7 +125,7 @@ Value GetColorBoundsRect(CallArgs& a) {
 
 }  // namespace
 
-void InstallBitmapDataTests(avm1::Vm& vm, avm1::Object* proto) {
+void InstallBitmapDataCompare(avm1::Vm& vm, avm1::Object* proto) {
     vm.DefineNative(proto, "hitTest", HitTest);
     vm.DefineNative(proto, "compare", Compare);
     vm.DefineNative(proto, "getColorBoundsRect", GetColorBoundsRect);
