@@ -72,8 +72,8 @@ bool SwapDepths(MovieClip& parent, DisplayObject& obj, double scriptDepth) {
     if (there != list.end()) {
         from->second = std::move(there->second);
         from->second->depth = obj.depth;
+        there->second = std::move(moving);  // before Renamed, which may walk the whole list
         parent.Renamed(*from->second);
-        there->second = std::move(moving);
     } else {
         list.erase(from);
         list.emplace(to, std::move(moving));

@@ -75,6 +75,16 @@ TEST(ClipMethodsTest, DepthsCreateDuplicateAndRemove) {
               "5|6|-16383|7|40|d|9|undefined|movieclip");
 }
 
+TEST(ClipMethodsTest, SwappingTwoNamedClipsOftenEnoughToReindexTheirNamesKeepsBoth) {
+    std::vector<std::string> script = {Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("a"), Num(1)})),
+                                       Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("b"), Num(2)})),
+                                       Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("c"), Num(3)}))};
+    for (int i = 0; i < 201; ++i) script.push_back(Do(CallM(Var("a"), "swapDepths", {Var("b")})));
+    script.push_back(Trace(CallM(Var("a"), "getDepth")));
+    script.push_back(Trace(CallM(Var("b"), "getDepth")));
+    EXPECT_EQ(Traces(Lines(script)), "2|1");
+}
+
 // A held reference is a path: whatever carries the name first in depth
 // order, through renames, depth swaps and removals.
 TEST(ClipMethodsTest, HeldReferencesFollowTheirPathThroughRenamesSwapsAndRemovals) {
