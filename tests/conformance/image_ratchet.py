@@ -120,9 +120,10 @@ def main():
             p, c, n = [sum(v[i] for v in cats.values()) for i in range(3)] \
                 if name == "all" else cats[name]
             print("%-18s %4d/%-4d %4d/%-4d" % (name, p, n, c, n))
-        with open(os.path.join(out, "figures.tsv"), "w") as fh:
+        # the kit's results.tsv, so its side-by-side tool reads it, plus the share
+        with open(os.path.join(out, "results.tsv"), "w") as fh:
             for r, ok, msg, share in results:
-                fh.write("%s\t%d\t%.4f\t%s\n" % (key(r), ok, share, msg))
+                fh.write("%s\t%d\t%s\t%.4f\n" % (key(r), ok, msg, share))
     print("%d listed frames, %d regressed" % (len(listed), len(bad)))
     for b in bad:
         print("REGRESSION " + b)
