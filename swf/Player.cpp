@@ -248,14 +248,15 @@ void Player::PointerMove(int x, int y) {
         state_->Dispatch(state_->timeline->Pointer(PointerEvent::Move, PixelCentre(x, y), state_->View()));
 }
 
-void Player::PointerDown(int x, int y) {
+void Player::PointerDown(int x, int y, MouseButton button) {
     if (state_->timeline)
-        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Down, PixelCentre(x, y), state_->View()));
+        state_->Dispatch(
+            state_->timeline->Pointer(PointerEvent::Down, PixelCentre(x, y), state_->View(), button));
 }
 
-void Player::PointerUp(int x, int y) {
+void Player::PointerUp(int x, int y, MouseButton button) {
     if (state_->timeline)
-        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Up, PixelCentre(x, y), state_->View()));
+        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Up, PixelCentre(x, y), state_->View(), button));
 }
 
 bool Player::PointerOverButton() const {
@@ -310,7 +311,10 @@ void Player::Wheel(int lines) {
 void Player::Focus(bool in) {
     state_->focused = in;
     if (!in) state_->shiftDown = state_->controlDown = false;
-    if (!in && state_->timeline) state_->timeline->ScriptRuntime().keys.ReleaseAll();
+    if (!in && state_->timeline) {
+        state_->timeline->ScriptRuntime().keys.ReleaseAll();
+        state_->timeline->HideFocusRect();
+    }
 }
 bool Player::HasFocus() const { return state_->focused; }
 

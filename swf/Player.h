@@ -16,6 +16,7 @@
 #include "swf/FrameBuffer.h"
 #include "swf/Geometry.h"
 #include "swf/Quality.h"
+#include "swf/host/MouseButton.h"
 
 namespace swf {
 
@@ -93,8 +94,8 @@ public:
 
     // Pointer in target pixels of the last Render's target size and view.
     void PointerMove(int x, int y);
-    void PointerDown(int x, int y);
-    void PointerUp(int x, int y);
+    void PointerDown(int x, int y, MouseButton button = MouseButton::Left);
+    void PointerUp(int x, int y, MouseButton button = MouseButton::Left);
     // True when the pointer is over an enabled button (hand cursor).
     bool PointerOverButton() const;
 

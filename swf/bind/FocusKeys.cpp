@@ -83,7 +83,7 @@ bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
         const int next = NextInTabOrder(TabOrder(candidates), current, shift);
         if (next < 0) return false;
         SetFocus(vm, objects[size_t(next)]);
-        HostOf(vm).Context().focusByTab = true;
+        HostOf(vm).Context().focusRectShown = true;
         return true;
     }
     if (!focused || focused->Kind() != DisplayKind::EditText) return false;

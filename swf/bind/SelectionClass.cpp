@@ -36,7 +36,7 @@ Value SetFocusNative(CallArgs& a) {
         if (!obj) return Value::Bool(false);
     }
     SetFocus(a.vm, obj);
-    HostOf(a.vm).Context().focusByTab = false;
+    HostOf(a.vm).Context().focusRectShown = obj != nullptr;
     return Value::Bool(true);
 }
 

@@ -74,4 +74,13 @@ bool ButtonObject::HitTest(const Matrix& m, Point point) const {
     return false;
 }
 
+void ButtonObject::AddHitBounds(const Matrix& m, Rect& box, bool& any) const {
+    for (const ButtonRecord& rec : def_.records) {
+        if (!(rec.states & kButtonHit)) continue;
+        const Character* c = from_.movie->Find(rec.characterId);
+        if (c && c->kind == CharacterKind::Shape)
+            AddRect(m.Concat(rec.matrix), static_cast<const ShapeCharacter&>(*c).shape.bounds, box, any);
+    }
+}
+
 }  // namespace swf

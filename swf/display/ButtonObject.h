@@ -24,6 +24,8 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
+    // Grows `box` by the shapes of the hit state placed by `m`.
+    void AddHitBounds(const Matrix& m, Rect& box, bool& any) const;
     void AddBounds(const Matrix& m, Rect& box, bool& any) const override {
         AddChildBounds(children_, m, box, any);
     }

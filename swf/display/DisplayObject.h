@@ -133,6 +133,8 @@ public:
     // not drawn or hit.
     uint32_t scriptMask = 0;
     uint32_t maskOf = 0;
+    // _focusrect set on the object itself (unset: the movie's).
+    std::optional<bool> focusRect;
 
 private:
     DisplayKind kind_;

@@ -77,7 +77,9 @@ struct PlayContext {
     size_t silentWorkLeft = kSilentWorkBudget;
     size_t buildsLeft = kBuildBudget;
     uint32_t focus = 0;  // serial of the object with keyboard focus, 0: none
-    bool focusByTab = false;  // the focus rectangle shows only then
+    // The focus rectangle shows: Tab or a script gave the focus, and no
+    // pointer event has hidden it since.
+    bool focusRectShown = false;
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;

@@ -15,6 +15,7 @@
 
 #include "swf/display/ClipGeometry.h"
 #include "swf/play/Timeline.h"
+#include "swf/runtime/FocusOrder.h"
 
 namespace swf {
 
@@ -190,8 +191,11 @@ void Timeline::TrackEnterLeave(uint32_t hit, ActionQueue& queue) {
     overSerial_ = hit;
 }
 
-std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const Matrix& view) {
+std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const Matrix& view, MouseButton button) {
     ctx_.BeginHostCall();
+    if (PointerHidesFocusRect(ctx_.movie.header.version, event == PointerEvent::Down, button))
+        ctx_.focusRectShown = false;
+    if (button != MouseButton::Left) event = PointerEvent::Move;
     ActionQueue queue;
     view_ = view;
     pointer_ = point;

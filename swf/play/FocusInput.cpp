@@ -25,19 +25,21 @@ std::vector<HostCall> Timeline::FocusKey(int keyCode, int charCode, bool shift, 
     return calls;
 }
 
+// The rectangle frames a button's hit area (none without one), or what
+// a clip draws; the object's own _focusrect wins over the movie's.
 void Timeline::RenderFocusRect(RenderBackend& backend, const Matrix& view) const {
-    if (!ctx_.focusByTab || !scriptHost_.FocusRect()) return;
+    if (!ctx_.focusRectShown) return;
     const DisplayObject* o = ctx_.FindObject(ctx_.focus);
     if (!o || o->Kind() == DisplayKind::EditText || o == root_.get()) return;
-    const GeomRect b = GetBounds(*o, root_.get());
-    if (b.IsEmpty()) return;
-    Rect r{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN};
-    for (double x : {b.x, b.Right()})
-        for (double y : {b.y, b.Bottom()}) {
-            const Point p = view.Apply({int32_t(std::lround(x * 20)), int32_t(std::lround(y * 20))});
-            r = {std::min(r.xMin, p.x), std::max(r.xMax, p.x), std::min(r.yMin, p.y), std::max(r.yMax, p.y)};
-        }
-    backend.DrawShape(FocusRectShape(r), Matrix(), ColorTransform());
+    if (!o->focusRect.value_or(scriptHost_.FocusRect())) return;
+    const Matrix m = view.Concat(ToStage(*o));
+    Rect r;
+    bool any = false;
+    if (const ButtonObject* b = o->AsButton())
+        b->AddHitBounds(m, r, any);
+    else
+        o->AddBounds(m, r, any);
+    if (any && r.xMin < r.xMax && r.yMin < r.yMax) backend.DrawShape(FocusRectShape(r), Matrix(), ColorTransform());
 }
 
 }  // namespace swf

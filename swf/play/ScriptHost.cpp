@@ -132,6 +132,13 @@ std::vector<const ActionBlock*> ScriptHost::FrameActions(avm1::ClipId clip, int 
     return out;
 }
 
+// From version 6 each object has its own _focusrect, unset until a
+// script sets it; before, and on a level's root, it is the movie's.
+bool ScriptHost::OwnFocusRect(const DisplayObject& o) const {
+    constexpr int kOwnFocusRectFrom = 6;
+    return ctx_.movie.header.version >= kOwnFocusRectFrom && o.parent;
+}
+
 avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     using avm1::Value;
     DisplayObject* o = Object(clip);
@@ -152,7 +159,9 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
                 return Value::String(from->Assets().url);
         return Value::String(url_);
     case kPropHighQuality: return Value::Num(quality_ == "LOW" ? 0 : quality_ == "BEST" ? 2 : 1);
-    case kPropFocusRect: return Value::Bool(focusRect_);
+    case kPropFocusRect:
+        if (OwnFocusRect(*o)) return o->focusRect ? Value::Bool(*o->focusRect) : Value::Null();
+        return Value::Bool(focusRect_);
     case kPropSoundBufTime: return Value::Num(5);
     case kPropQuality: return Value::String(quality_);
     case kPropXMouse:
@@ -185,7 +194,14 @@ void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& va
     case kPropHighQuality:
         if (std::isfinite(d)) quality_ = d <= 0 ? "LOW" : d >= 2 ? "BEST" : "HIGH";
         break;
-    case kPropFocusRect: focusRect_ = std::isnan(d) ? true : d != 0; break;
+    case kPropFocusRect:
+        if (!OwnFocusRect(*o))
+            focusRect_ = std::isnan(d) ? true : d != 0;
+        else if (value.IsNullish())
+            o->focusRect.reset();
+        else
+            o->focusRect = vm_ ? vm_->ToBool(value) : d != 0;
+        break;
     default: break;
     }
 }

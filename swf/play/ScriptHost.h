@@ -164,6 +164,7 @@ public:
     double StageHeight() override { return ctx_.movie.header.stage.Height() / 20.0; }
 
 private:
+    bool OwnFocusRect(const DisplayObject& o) const;
     PlayContext& ctx_;
     std::unique_ptr<MovieClip>& root_;
     avm1::Vm* vm_ = nullptr;

@@ -12,6 +12,7 @@
 #include "swf/RenderBackend.h"
 #include "swf/avm1/Runtime.h"
 #include "swf/avm1/Vm.h"
+#include "swf/host/MouseButton.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
 #include "swf/display/TextObjects.h"
@@ -44,8 +45,10 @@ public:
     void Seek(int frame);
     // One clock tick with actions; returns the host calls they made.
     std::vector<HostCall> Tick();
-    // Pointer at `point` (target twips) seen through `view`.
-    std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view);
+    // Pointer at `point` (target twips) seen through `view`. Presses of
+    // other buttons than the left one only move the pointer.
+    std::vector<HostCall> Pointer(PointerEvent event, Point point, const Matrix& view,
+                                  MouseButton button = MouseButton::Left);
     bool PointerOverButton() const;
     // The wheel turned `lines` (forward: positive) over the movie: the text
     // field under the pointer scrolls (unless its mouseWheelEnabled is off).
@@ -72,6 +75,7 @@ public:
     void RenderLayer(RenderBackend& backend, const Matrix& view) const;
     // The yellow rectangle round a button or clip that Tab focused.
     void RenderFocusRect(RenderBackend& backend, const Matrix& view) const;
+    void HideFocusRect() { ctx_.focusRectShown = false; }
     // The movie's _url and the reader of files beside it, which scripts
     // may load (loadVariables, LoadVars, XML).
     void SetLoadSource(std::string url, FileReader files) { scriptHost_.SetLoadSource(std::move(url), std::move(files)); }

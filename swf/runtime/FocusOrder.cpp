@@ -1,6 +1,7 @@
 #include "swf/runtime/FocusOrder.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "swf/runtime/Drawing.h"
 
@@ -53,20 +54,32 @@ int NextInTabOrder(const std::vector<int>& order, int current, bool backwards) {
     return order[backwards ? (i + n - 1) % n : (i + 1) % n];
 }
 
+bool PointerHidesFocusRect(int swfVersion, bool press, MouseButton button) {
+    constexpr int kLeftPressOnlyFrom = 9;
+    if (swfVersion >= kLeftPressOnlyFrom) return press && button == MouseButton::Left;
+    return button != MouseButton::Middle;
+}
+
 Shape FocusRectShape(const Rect& b) {
+    auto pixel = [](int32_t v) {
+        return int32_t(std::lround(v / double(kTwipsPerPixel))) * kTwipsPerPixel;
+    };
+    const Rect r{pixel(b.xMin), pixel(b.xMax), pixel(b.yMin), pixel(b.yMax)};
     Drawing d;
-    PenStyle pen;
-    pen.width = kFocusRectWidth;
-    pen.color = {uint8_t(kFocusRectRgb >> 16), uint8_t(kFocusRectRgb >> 8), uint8_t(kFocusRectRgb), 255};
-    pen.join = JoinStyle::Miter;
-    pen.caps = CapStyle::Square;
-    pen.noHScale = pen.noVScale = true;
-    d.LineStyle(pen);
-    d.MoveTo({b.xMin, b.yMin});
-    d.LineTo({b.xMax, b.yMin});
-    d.LineTo({b.xMax, b.yMax});
-    d.LineTo({b.xMin, b.yMax});
-    d.LineTo({b.xMin, b.yMin});
+    d.BeginFill({uint8_t(kFocusRectRgb >> 16), uint8_t(kFocusRectRgb >> 8), uint8_t(kFocusRectRgb), 255});
+    auto box = [&d](const Rect& q) {
+        d.MoveTo({q.xMin, q.yMin});
+        d.LineTo({q.xMax, q.yMin});
+        d.LineTo({q.xMax, q.yMax});
+        d.LineTo({q.xMin, q.yMax});
+        d.LineTo({q.xMin, q.yMin});
+    };
+    box(r);
+    // The hole; a frame thicker than half the box is the whole box.
+    const Rect in{r.xMin + kFocusRectWidth, r.xMax - kFocusRectWidth, r.yMin + kFocusRectWidth,
+                  r.yMax - kFocusRectWidth};
+    if (in.xMin < in.xMax && in.yMin < in.yMax) box(in);
+    d.EndFill();
     return d.GetShape();
 }
 

@@ -17,6 +17,7 @@
 
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
+#include "swf/host/MouseButton.h"
 
 namespace swf {
 
@@ -38,9 +39,14 @@ std::vector<int> TabOrder(const std::vector<Focusable>& objects);
 // first (or last) when `current` is not in the order; -1 when it is empty.
 int NextInTabOrder(const std::vector<int>& order, int current, bool backwards);
 
-// The focus rectangle round `bounds` (target twips), drawn unscaled.
+// Whether a pointer event hides the focus rectangle: up to version 8 any
+// but the middle button's, later only a left press.
+bool PointerHidesFocusRect(int swfVersion, bool press, MouseButton button);
+
+// The focus rectangle for `bounds` (target twips): a frame of whole pixels
+// just inside the bounds, drawn unscaled.
 Shape FocusRectShape(const Rect& bounds);
 constexpr uint32_t kFocusRectRgb = 0xFFFF00;
-constexpr uint16_t kFocusRectWidth = 2 * kTwipsPerPixel;
+constexpr int32_t kFocusRectWidth = 3 * kTwipsPerPixel;
 
 }  // namespace swf

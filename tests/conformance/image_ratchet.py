@@ -2,7 +2,7 @@
 """Renders the image kit's frames listed as passing and fails when one fails.
 
 Usage: image_ratchet.py --kit IMAGE_DIR --shot SWFSHOT --list PASSING.TXT
-                        --out DIR [--jobs 2] [--all [--write]]
+                        --out DIR [--jobs 2] [--only PREFIX] [--all [--write]]
 
 The list holds one frame per line, as the kit's folder and picture name
 (`blend/add/output.expected.png`); '#' lines and blank lines are ignored.
@@ -84,6 +84,7 @@ def main():
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--all", action="store_true", help="render every frame, print the figures")
     ap.add_argument("--write", action="store_true", help="with --all: add new passes to the list")
+    ap.add_argument("--only", default="", help="only the frames whose folder starts so")
     args = ap.parse_args()
 
     manifest = os.path.join(args.kit, "manifest.tsv")
@@ -94,9 +95,10 @@ def main():
     import compare
 
     key = lambda r: r["dir"] + "/" + r["expected_png"]
-    rows = compare.read_manifest(manifest)
-    listed = read_list(args.list)
+    rows = [r for r in compare.read_manifest(manifest) if r["dir"].startswith(args.only)]
+    listed = [n for n in read_list(args.list) if n.startswith(args.only)]
     known = {key(r) for r in rows}
+    everything = read_list(args.list)
     if not args.all:
         rows = [r for r in rows if key(r) in set(listed)]
     out = os.path.abspath(args.out)
@@ -134,7 +136,7 @@ def main():
             print("  " + n)
         if args.write:
             with open(args.list, "w", encoding="utf-8") as fh:
-                fh.write("".join(n + "\n" for n in sorted(set(listed) | passed)))
+                fh.write("".join(n + "\n" for n in sorted(set(everything) | passed)))
             print("added to the list")
     return 1 if bad else 0
 

@@ -89,7 +89,8 @@ const char* ParseCommand(const std::vector<std::string>& w, InputCommand* c) {
         if (w.size() == 4) {
             const std::string b = Lower(w[3]);
             if (b != "left" && b != "middle" && b != "right") return "the button is left, middle or right";
-            c->leftButton = b == "left";
+            c->button = b == "left" ? swf::MouseButton::Left
+                        : b == "middle" ? swf::MouseButton::Middle : swf::MouseButton::Right;
         }
         return nullptr;
     }
@@ -160,10 +161,10 @@ void ApplyInput(const InputCommand& c, swf::Player& player) {
     case Kind::Frame: break;  // the caller plays frames: they count as ticks
     case Kind::Move: player.PointerMove(c.x, c.y); break;
     case Kind::Down:
-        if (c.leftButton) player.PointerDown(c.x, c.y); else player.PointerMove(c.x, c.y);
+        player.PointerDown(c.x, c.y, c.button);
         break;
     case Kind::Up:
-        if (c.leftButton) player.PointerUp(c.x, c.y); else player.PointerMove(c.x, c.y);
+        player.PointerUp(c.x, c.y, c.button);
         break;
     case Kind::Wheel: player.Wheel(c.count); break;
     case Kind::KeyDown: player.KeyDown(c.keyCode, c.charCode); break;

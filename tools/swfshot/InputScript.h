@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "swf/host/MouseButton.h"
+
 namespace swf {
 class Player;
 }
@@ -23,7 +25,7 @@ struct InputCommand {
     int line = 0;    // 1-based, for messages
     int count = 1;   // Frame: frames; Wheel: lines; Focus: 1 in, 0 out
     int x = 0, y = 0;
-    bool leftButton = true;
+    swf::MouseButton button = swf::MouseButton::Left;
     int keyCode = 0;
     int charCode = 0;
 };

@@ -67,16 +67,30 @@ TEST(FocusKeysTest, TabFocusesButtonsInReadingOrderWithAYellowRectangle) {
     m.player.KeyDown(swf::kKeyTab, 9);
     swf::FrameBuffer fb(200, 100);
     m.player.Render(fb);
-    // "left" (x 40..60 px) is first; its rectangle runs along y = 40.
+    // "left" (x 40..60 px) is first; its rectangle is 3 px inside, y 40..42.
     const uint32_t yellow = swf::FrameBuffer::Pack(255, 255, 255, 0);
-    EXPECT_EQ(fb.At(50, 39), yellow);
-    EXPECT_EQ(fb.At(130, 39), swf::FrameBuffer::Pack(255, 255, 255, 255));
+    const uint32_t white = swf::FrameBuffer::Pack(255, 255, 255, 255);
+    EXPECT_EQ(fb.At(50, 40), yellow);
+    EXPECT_EQ(fb.At(50, 42), yellow);
+    EXPECT_EQ(fb.At(50, 39), white);
+    EXPECT_NE(fb.At(130, 40), yellow);
     m.player.KeyDown(swf::kKeyTab, 9);
     m.player.KeyDown(swf::kKeyShift, 0);
     m.player.KeyDown(swf::kKeyTab, 9);
     m.player.Render(fb);
-    EXPECT_EQ(fb.At(50, 39), yellow);
+    EXPECT_EQ(fb.At(50, 40), yellow);
     EXPECT_EQ(m.log.Joined(), "left|right|left");
+    // A middle press leaves it; a move hides it (version 8), until Tab.
+    m.player.PointerDown(150, 90, swf::MouseButton::Middle);
+    m.player.Render(fb);
+    EXPECT_EQ(fb.At(50, 40), yellow);
+    m.player.PointerMove(150, 90);
+    m.player.Render(fb);
+    EXPECT_NE(fb.At(50, 40), yellow);
+    m.player.KeyUp(swf::kKeyShift, 0);
+    m.player.KeyDown(swf::kKeyTab, 9);
+    m.player.Render(fb);
+    EXPECT_EQ(fb.At(130, 40), yellow);
 }
 
 }  // namespace

@@ -86,20 +86,49 @@ TEST(KeyFocusTest, TabVisitsInReadingOrderUnlessIndicesAreGiven) {
     EXPECT_EQ(NextInTabOrder({}, 1, false), -1);
 }
 
-TEST(KeyFocusTest, FocusRectangleIsAYellowFrameRoundTheBounds) {
-    FrameBuffer fb(12, 12);
+TEST(KeyFocusTest, FocusRectangleIsAYellowFrameInsideTheBounds) {
+    const uint32_t yellow = 0xFFFFFF00u, white = 0xFFFFFFFFu;
+    // Pixels 2..8 framed 3 px deep; bounds off whole pixels round to them.
+    for (const int32_t off : {0, 9, -9}) {
+        FrameBuffer fb(12, 12);
+        RasterBackend backend(fb);
+        backend.BeginFrame({255, 255, 255, 255});
+        backend.DrawShape(FocusRectShape({2 * 20 + off, 9 * 20 - off, 2 * 20 + off, 9 * 20 + off}), Matrix{},
+                          ColorTransform{});
+        EXPECT_EQ(fb.At(2, 5), yellow) << off;
+        EXPECT_EQ(fb.At(4, 5), yellow) << off;
+        EXPECT_EQ(fb.At(8, 5), yellow) << off;
+        EXPECT_EQ(fb.At(2, 2), yellow) << off;
+        EXPECT_EQ(fb.At(5, 5), white) << off;  // the hole
+        EXPECT_EQ(fb.At(1, 5), white) << off;
+        EXPECT_EQ(fb.At(9, 5), white) << off;
+        EXPECT_EQ(fb.At(5, 9), white) << off;
+    }
+    // Too small for a hole: all of it.
+    FrameBuffer fb(6, 6);
     RasterBackend backend(fb);
     backend.BeginFrame({255, 255, 255, 255});
-    backend.DrawShape(FocusRectShape({2 * 20, 9 * 20, 2 * 20, 9 * 20}), Matrix{}, ColorTransform{});
-    const uint32_t yellow = 0xFFFFFF00u, white = 0xFFFFFFFFu;
-    EXPECT_EQ(fb.At(1, 5), yellow);  // left side, 1 px each way of the edge
-    EXPECT_EQ(fb.At(2, 5), yellow);
-    EXPECT_EQ(fb.At(9, 5), yellow);
-    EXPECT_EQ(fb.At(5, 1), yellow);
-    EXPECT_EQ(fb.At(1, 1), yellow);  // mitred corner
-    EXPECT_EQ(fb.At(5, 5), white);
-    EXPECT_EQ(fb.At(0, 5), white);
-    EXPECT_EQ(fb.At(11, 11), white);
+    backend.DrawShape(FocusRectShape({20, 5 * 20, 20, 5 * 20}), Matrix{}, ColorTransform{});
+    EXPECT_EQ(fb.At(2, 2), yellow);
+    EXPECT_EQ(fb.At(5, 2), white);
+}
+
+TEST(KeyFocusTest, PointerEventsHideTheFocusRectangleByVersion) {
+    struct Case {
+        int version;
+        bool press;
+        MouseButton button;
+        bool hides;
+    } cases[] = {
+        {8, false, MouseButton::Left, true},    {8, true, MouseButton::Left, true},
+        {8, true, MouseButton::Right, true},    {8, true, MouseButton::Middle, false},
+        {8, false, MouseButton::Middle, false}, {9, false, MouseButton::Left, false},
+        {9, true, MouseButton::Left, true},     {9, true, MouseButton::Right, false},
+        {10, true, MouseButton::Middle, false}, {5, false, MouseButton::Left, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PointerHidesFocusRect(c.version, c.press, c.button), c.hides)
+            << c.version << " " << c.press << " " << int(c.button);
 }
 
 }  // namespace

@@ -75,8 +75,8 @@ TEST(SwfShotOptionsTest, InputScriptLinesBecomeCommandsOrNameTheirLine) {
     EXPECT_EQ(Kind::Move, cmds[2].kind);
     EXPECT_EQ(-3, cmds[2].x);
     EXPECT_EQ(7, cmds[2].y);
-    EXPECT_FALSE(cmds[3].leftButton);
-    EXPECT_TRUE(cmds[4].leftButton);
+    EXPECT_EQ(cmds[3].button, swf::MouseButton::Right);
+    EXPECT_EQ(cmds[4].button, swf::MouseButton::Left);
     EXPECT_EQ(-2, cmds[5].count);
     EXPECT_EQ('A', cmds[6].keyCode);
     EXPECT_EQ('a', cmds[6].charCode);
