@@ -8,7 +8,12 @@ namespace {
 
 Subpixel FloorPixel(Subpixel v) { return v >= 0 ? v / kOnePixel : -((-v + kOnePixel - 1) / kOnePixel); }
 
+// The centre of the pixel a line one pixel wide along `v` covers when it is
+// sampled at centres, lines half-open: along x = 60 that is column 59.
+Subpixel CentreBefore(Subpixel v) { return (FloorPixel(v + kOnePixel - 1) - 1) * kOnePixel + kOnePixel / 2; }
+
 Point64 Snap(Point64 p, StrokeHint hint) {
+    if (hint == StrokeHint::CentresBefore) return {CentreBefore(p.x), CentreBefore(p.y)};
     if (hint == StrokeHint::Centres)
         return {FloorPixel(p.x) * kOnePixel + kOnePixel / 2, FloorPixel(p.y) * kOnePixel + kOnePixel / 2};
     return {FloorPixel(p.x + kOnePixel / 2) * kOnePixel, FloorPixel(p.y + kOnePixel / 2) * kOnePixel};
@@ -17,7 +22,7 @@ Point64 Snap(Point64 p, StrokeHint hint) {
 }  // namespace
 
 StrokeHint HintStroke(const LineStyle& style, Subpixel& halfWidth) {
-    if (halfWidth <= kOnePixel / 2) return StrokeHint::Centres;
+    if (halfWidth <= kOnePixel / 2) return style.pixelHinting ? StrokeHint::Centres : StrokeHint::CentresBefore;
     if (!style.pixelHinting) return StrokeHint::None;
     const Subpixel pixels = std::max<Subpixel>(1, (2 * halfWidth + kOnePixel / 2) / kOnePixel);
     halfWidth = pixels * kOnePixel / 2;

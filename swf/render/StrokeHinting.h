@@ -2,7 +2,9 @@
 // smeared over two half-covered pixel rows.
 //
 // A stroke at most one pixel wide on the target (a hairline, or a thin line
-// scaled down) is always hinted; a wider one only when its style asks for
+// scaled down) is always hinted: to the pixel it covers when sampled at
+// centres (a line on a pixel's left edge fills the pixel before), or with
+// pixel hinting to the pixel the point is in; a wider one only when its style asks for
 // pixel hinting, and then its width is rounded to whole pixels too. Hinting
 // moves each edge's end points: to pixel centres when the width in pixels is
 // odd (the line then covers whole pixels about them), to pixel corners when
@@ -18,7 +20,7 @@
 
 namespace swf {
 
-enum class StrokeHint : uint8_t { None, Centres, Corners };
+enum class StrokeHint : uint8_t { None, Centres, CentresBefore, Corners };
 
 // Whether and how `style`, of half width `halfWidth` (subpixels, as
 // StrokeHalfWidth gives it), is hinted; rounds `halfWidth` when it is.

@@ -23,7 +23,8 @@ ShapeLayer Frame(const Rect& r, const FieldSettings& s) {
     }
     if (s.border) {
         LineStyle line;
-        line.width = 0;  // a hairline
+        line.width = 0;  // a hairline on the pixels inside the field's edges
+        line.pixelHinting = true;
         line.color = s.borderColor;
         frame.lines.push_back(line);
     }

@@ -90,10 +90,17 @@ TEST(RasterStrokeTest, HairlinesAreOnePixelWide) {
         EXPECT_EQ(Ink(centred, 5, 5), 255);
         EXPECT_EQ(Ink(centred, 5, 4), 0);
         EXPECT_EQ(Ink(centred, 5, 6), 0);
-        // On a pixel edge it would smear over two rows; hinted, it takes one.
+        // On a pixel edge it would smear over two rows; it takes the one
+        // before (as sampling at centres gives), with pixel hinting the one
+        // after.
         FrameBuffer onEdge = Draw(Polyline({{2, 5}, {10, 5}}, c), 12, 8);  // y = 5.0
-        EXPECT_EQ(Ink(onEdge, 5, 4), 0);
-        EXPECT_EQ(Ink(onEdge, 5, 5), 255);
+        EXPECT_EQ(Ink(onEdge, 5, 4), 255);
+        EXPECT_EQ(Ink(onEdge, 5, 5), 0);
+        StrokeCase hinted = c;
+        hinted.pixelHinting = true;
+        FrameBuffer snapped = Draw(Polyline({{2, 5}, {10, 5}}, hinted), 12, 8);
+        EXPECT_EQ(Ink(snapped, 5, 4), 0);
+        EXPECT_EQ(Ink(snapped, 5, 5), 255);
     }
 }
 
