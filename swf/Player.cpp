@@ -85,10 +85,23 @@ struct Player::State {
         return movie && movie->header.frameRate88 ? movie->header.frameRate88 : kDefaultFrameRate88;
     }
     // Scripts' Stage.scaleMode and Stage.align win over the host's.
-    Matrix View() const {
-        if (!timeline) return ViewMatrix(movie->header.stage, viewWidth, viewHeight, scaleMode, alignFlags);
+    Matrix View() const { return ViewOf(viewWidth, viewHeight); }
+    Matrix ViewOf(int width, int height) const {
+        if (!movie) return Matrix();
+        if (!timeline) return ViewMatrix(movie->header.stage, width, height, scaleMode, alignFlags);
         const avm1::StageView& s = timeline->ScriptRuntime().stage;
-        return ViewMatrix(movie->header.stage, viewWidth, viewHeight, s.ScaleMode(), s.Align());
+        return ViewMatrix(movie->header.stage, width, height, s.ScaleMode(), s.Align());
+    }
+    void Draw(RenderBackend& backend, const Matrix& view) {
+        backend.SetBitmaps(movie.get());
+        if (!timeline) {
+            backend.BeginFrame(kNoMovieBackground);
+            backend.EndFrame();
+        } else if (levels.Empty()) {
+            timeline->Render(backend, view);
+        } else {
+            timeline->Render(backend, view, [&] { levels.Render(backend, view); });
+        }
     }
     // Tells scripts how the movie is shown.
     void ShareView() {
@@ -358,17 +371,15 @@ void Player::RenderTo(RenderBackend& backend, int width, int height) {
     state_->viewHeight = height;
     state_->ShareView();
     backend.SetQuality(state_->quality);
-    backend.SetBitmaps(state_->movie.get());
-    if (!state_->timeline) {
-        backend.BeginFrame(kNoMovieBackground);
-        backend.EndFrame();
-        return;
-    }
-    if (state_->levels.Empty()) {
-        state_->timeline->Render(backend, state_->View());
-        return;
-    }
-    state_->timeline->Render(backend, state_->View(), [&] { state_->levels.Render(backend, state_->View()); });
+    state_->Draw(backend, state_->View());
+}
+
+// A backend of its own: the playing view's scratch buffers and cached
+// pictures stay sized for the screen.
+void Player::RenderMagnified(FrameBuffer& target, int viewWidth, int viewHeight, Quality quality) {
+    RasterBackend raster(target);
+    raster.SetQuality(quality);
+    state_->Draw(raster, MagnifyView(state_->ViewOf(viewWidth, viewHeight), target.Width(), viewWidth));
 }
 
 void Player::SetFontProvider(std::shared_ptr<FontProvider> provider) { state_->fonts = std::move(provider); }

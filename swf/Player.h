@@ -33,6 +33,9 @@ enum AlignFlags : int { kAlignLeft = 1, kAlignRight = 2, kAlignTop = 4, kAlignBo
 // Maps stage twips to target twips (1/20 target pixel) for a target of
 // width x height pixels. Pure function; tested on its own.
 Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int alignFlags);
+// `view` drawn `to` / `from` times as large (a capture larger than the
+// screen): every part of it, translation included, is scaled.
+Matrix MagnifyView(const Matrix& view, int to, int from);
 
 // Key codes as scripts see them (the Windows virtual-key numbers); letters
 // are their upper-case ASCII code, digits their ASCII code.
@@ -132,6 +135,11 @@ public:
     void Render(FrameBuffer& target);
     // The same through any backend (tests use a null backend).
     void RenderTo(RenderBackend& backend, int width, int height);
+    // Draws the current frame as a view of viewWidth x viewHeight shows it,
+    // magnified by target.Width() / viewWidth: vectors, text and filters
+    // drawn again at that size. Pointer input and scripts keep the view of
+    // the last Render.
+    void RenderMagnified(FrameBuffer& target, int viewWidth, int viewHeight, Quality quality);
 
     // System fonts for text that does not embed its glyphs; used from the
     // next load on. Without a provider such text draws nothing.

@@ -51,4 +51,17 @@ Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int a
     return m;
 }
 
+Matrix MagnifyView(const Matrix& view, int to, int from) {
+    if (to <= 0 || from <= 0) return view;
+    auto scale = [&](int32_t v) { return Clamp32(int64_t(v) * to / from); };
+    Matrix m;
+    m.a = scale(view.a);
+    m.b = scale(view.b);
+    m.c = scale(view.c);
+    m.d = scale(view.d);
+    m.tx = scale(view.tx);
+    m.ty = scale(view.ty);
+    return m;
+}
+
 }  // namespace swf
