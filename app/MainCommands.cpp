@@ -1,10 +1,9 @@
 // The main window's commands that other parts of the program carry out:
-// opening a movie (player/OpenMovie.h), capturing (capture/Capture.h) and
-// the picker (picker/PickerDlg.h). Each is handed what it works on.
+// opening a movie (player/OpenMovie.h) and the picker (picker/PickerDlg.h);
+// capturing is in CaptureCommands.cpp. Each is handed what it works on.
 #include "app/CommandCounters.h"
 #include "app/MainDialog.h"
 #include "app/res/resource.h"
-#include "capture/Capture.h"
 #include "capture/CaptureNames.h"
 #include "framework/MessageBox.h"
 #include "framework/Thread.h"
@@ -37,16 +36,6 @@ void CMainDialog::OpenMovieFile(const CString& path) {
     m_keptCaptures.clear();
     if (CWnd* playPause = GetDlgItem(IDC_PLAY_PAUSE)) playPause->ShowWindow(SW_SHOWNORMAL);
     m_seekSlider.ShowWindow(SW_SHOWNORMAL);
-}
-
-void CMainDialog::StartCapture() {
-    CaptureTarget target;
-    target.window = m_hWnd;
-    target.player = m_player.GetSafeHwnd();
-    target.folder = m_captureFolder;
-    target.count = &m_captureCount;
-    target.capturedWord = LoadResString(IDS_CAPTURED);
-    ::StartCapture(target);
 }
 
 void CMainDialog::OpenPicker() {

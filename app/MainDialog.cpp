@@ -6,6 +6,7 @@
 #include "app/CommandCounters.h"
 #include "app/MakerSite.h"
 #include "app/PictaroApp.h"
+#include "app/Settings.h"
 #include "app/res/resource.h"
 #include "capture/CaptureFolder.h"
 #include "framework/DataExchange.h"
@@ -38,7 +39,8 @@ constexpr UINT kOpenStartMovieMessage = WM_APP + 1;
 
 CMainDialog::CMainDialog(CWnd* parent)
     : CDialog(IDD_PICTARO_DIALOG, parent), m_movieRect(), m_clientRectAtStart(), m_captureCount(0),
-      m_timerRunning(FALSE), m_playing(FALSE), m_hIcon(nullptr) {
+      m_timerRunning(FALSE), m_playing(FALSE), m_hIcon(nullptr),
+      m_captureSize(CaptureSizeFromSetting(ReadSetting(kCaptureSizeSetting, CaptureSizeSetting(CaptureSize::Screen)))) {
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     char temp[kTempPathSize] = "";
     ::GetTempPathA(kTempPathSize, temp);
@@ -65,6 +67,7 @@ BOOL CMainDialog::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     GetClientRect(&m_clientRectAtStart);
     SetUpSeekSlider();
+    ShowCaptureSize();
     // The button stays hidden until a movie is open; enabled, it then works.
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PLAY_PAUSE), TRUE);
 
@@ -143,6 +146,11 @@ BOOL CMainDialog::OnCommand(UINT id, UINT code) {
     case IDM_STEPS_OPEN: CountCommand(MainCommand::Open); OpenMovie(); return TRUE;
     case IDM_STEPS_CAPTURE: CountCommand(MainCommand::Capture); StartCapture(); return TRUE;
     case IDM_STEPS_SAVE: OpenPicker(); return TRUE;
+    case IDM_CAPTURE_SIZE_SCREEN: SetCaptureSize(CaptureSize::Screen); return TRUE;
+    case IDM_CAPTURE_SIZE_DOUBLE: SetCaptureSize(CaptureSize::Double); return TRUE;
+    case IDM_CAPTURE_SIZE_QUADRUPLE: SetCaptureSize(CaptureSize::Quadruple); return TRUE;
+    case IDM_CAPTURE_SIZE_PRINT: SetCaptureSize(CaptureSize::Print); return TRUE;
+    case IDM_STEPS_EVERY_FRAME: CaptureEveryFrame(); return TRUE;
     case IDM_HELP_HOWTO: OnHelpHowTo(); return TRUE;
     case IDM_HELP_ABOUT: ShowAboutBox(); return TRUE;
     }

@@ -10,6 +10,8 @@
 
 #include <set>
 
+#include "capture/Capture.h"
+#include "capture/CaptureSize.h"
 #include "controls/SeekSlider.h"
 #include "framework/Dialog.h"
 #include "player/ShockwaveFlash.h"
@@ -31,6 +33,9 @@ public:
     void OpenMovieFile(const CString& path);
     void StartCapture();
     void OpenPicker();
+    // CaptureCommands.cpp
+    void SetCaptureSize(CaptureSize size);
+    void CaptureEveryFrame();
 
     CSeekSlider m_seekSlider;
     CShockwaveFlash m_player;
@@ -47,6 +52,9 @@ public:
     // Numbers of this movie's captures that were saved or printed; closing
     // asks first while others exist.
     std::set<int> m_keptCaptures;
+    // The size captures are taken at, from the Steps menu; kept in the
+    // registry.
+    CaptureSize m_captureSize;
     // Opened once the window is up, as "1. Open SWF" would (the command line).
     CString m_startMovie;
 
@@ -80,6 +88,13 @@ private:
     // MainCommands.cpp
     int UnsavedCaptureCount() const;
     bool ConfirmClose();
+
+    // CaptureCommands.cpp
+    CaptureTarget MakeCaptureTarget();
+    // The picture size for the chosen capture size; false after telling the
+    // user that it passes the limit.
+    bool PictureSizeAllowed(PixelSize& picture);
+    void ShowCaptureSize();
 
     void SetUpSeekSlider();
     void AddAboutToSystemMenu();

@@ -71,7 +71,9 @@ ImagePtr CopyPlayerFrame(HWND player) {
     return ImagePtr(picture);
 }
 
-bool SaveAsBmp(GpImage* picture, const CString& path) {
+}  // namespace
+
+bool SaveCaptureFile(GpImage* picture, const CString& path) {
     CLSID bmpEncoder;
     if (FindImageEncoder(L"image/bmp", &bmpEncoder) < 0) return false;
     const std::wstring widePath = AfxAnsiToWide(path);
@@ -85,6 +87,8 @@ bool SaveAsBmp(GpImage* picture, const CString& path) {
     params.Parameter[0].Value = &depth;
     return DllExports::GdipSaveImageToFile(picture, widePath.c_str(), &bmpEncoder, &params) == Ok;
 }
+
+namespace {
 
 // One capture at a time: each makes the window topmost for its copy and
 // non-topmost after, and each sets the caption, so overlapping captures
@@ -108,7 +112,7 @@ UINT __cdecl CaptureThreadProc(LPVOID param) {
     // Taken even when the copy failed, so a number is never given twice.
     const LONG number = ::InterlockedIncrement(target->count) - 1;
     const CString path = CaptureFilePath(target->folder, number);
-    const bool saved = picture && SaveAsBmp(picture.get(), path);
+    const bool saved = picture && SaveCaptureFile(picture.get(), path);
     // A half-written file, or one of an earlier movie under this number,
     // must not pass for this capture in the picker.
     if (!saved) ::DeleteFileA(path);

@@ -20,8 +20,16 @@ struct CaptureTarget {
     CString capturedWord;   // the caption's first word, "Captured"
 };
 
+namespace Gdiplus {
+class GpImage;
+}
+
 // Starts one capture on a worker thread of its own.
 void StartCapture(const CaptureTarget& target);
 
 // The worker: `param` is a CaptureTarget made with new; it is deleted here.
 UINT __cdecl CaptureThreadProc(LPVOID param);
+
+// Writes a capture file with the BMP encoder; false when nothing complete
+// was written.
+bool SaveCaptureFile(Gdiplus::GpImage* picture, const CString& path);

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "framework/Errors.h"
 #include "framework/WideText.h"
 #include "player/GdiFontProvider.h"
 #include "player/PlayerDispatch.h"
+#include "player/PlayerPicture.h"
 #include "player/PlayerQuality.h"
 
 namespace {
@@ -19,6 +21,8 @@ constexpr double kMsPerSecond = 1000.0;
 // Posted to itself so that FSCommands reach the parent after the engine
 // call that raised them has returned (the handler may run a modal loop).
 constexpr UINT kDeliverEventsMessage = WM_APP + 1;
+// Sent by DrawPlayerPicture, so that the engine is only used on its thread.
+constexpr UINT kDrawPictureMessage = WM_APP + 2;
 // A pointer position no button can be under (pixels; the engine clamps).
 constexpr int kNowhere = -100000;
 
@@ -127,6 +131,7 @@ LRESULT PlayerControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     // Arrows reach the movie; Tab, Enter and Escape stay the dialog's.
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
     case kDeliverEventsMessage: DeliverEvents(); return 0;
+    case kDrawPictureMessage: return OnDrawPicture(reinterpret_cast<swf::FrameBuffer*>(lp)) ? TRUE : FALSE;
     }
     return ::DefWindowProcA(m_hwnd, msg, wp, lp);
 }
@@ -171,6 +176,7 @@ void PlayerControl::OnInvoke(DispCall* call) {
         break;
     case kDispIdQuality: OnQuality(call, false); break;
     case kDispIdQuality2: OnQuality(call, true); break;
+    case kDispIdPlaying: call->result.type = VT_I4; call->result.intValue = m_engine.IsPlaying() ? 1 : 0; break;
     case kDispIdPlay: m_engine.Play(); break;
     case kDispIdStop: m_engine.Stop(); break;
     default: call->handled = false; break;
@@ -197,6 +203,25 @@ void PlayerControl::OnQuality(DispCall* call, bool byName) {
     if (!known) return;
     m_engine.SetQuality(quality);
     Refresh();
+}
+
+// A capture worth printing is smoothed even when the screen is not: the
+// player's quality or High, whichever is better. Memory running out fails
+// the capture, not the movie.
+bool PlayerControl::OnDrawPicture(swf::FrameBuffer* out) {
+    RECT client;
+    if (!out || !::GetClientRect(m_hwnd, &client) || client.right <= 0 || client.bottom <= 0) return false;
+    try {
+        m_engine.RenderMagnified(*out, client.right, client.bottom, std::max(m_engine.GetQuality(), swf::Quality::High));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool DrawPlayerPicture(HWND player, swf::FrameBuffer& out) {
+    return PlayerControl::FromWindow(player) &&
+           ::SendMessageA(player, kDrawPictureMessage, 0, reinterpret_cast<LPARAM>(&out)) != FALSE;
 }
 
 // A missing or unreadable movie leaves the player empty; the program does

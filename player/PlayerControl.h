@@ -41,6 +41,7 @@ private:
     void OnWheel(WPARAM wp);
     void OnFocus(bool in);
     void OnQuality(DispCall* call, bool byName);
+    bool OnDrawPicture(swf::FrameBuffer* out);
     BOOL OnSetCursor(WPARAM wp, LPARAM lp);
     void ShowEngineCursor();
     void Load(const std::wstring& path);

@@ -13,6 +13,7 @@ constexpr DISPID kDispIdStop = 0x71;
 constexpr DISPID kDispIdScaleMode = 0x78;
 constexpr DISPID kDispIdAlignMode = 0x79;
 constexpr DISPID kDispIdTotalFrames = 0x7C;
+constexpr DISPID kDispIdPlaying = 0x7D;  // long: 1 while the movie plays
 constexpr DISPID kDispIdQuality2 = 0x8D;  // string
 constexpr DISPID kDispIdLoadMovie = 0x8E;
 // Event: a movie's FSCommand (command, arguments).

@@ -44,6 +44,12 @@ void CShockwaveFlash::SetFrameNum(long frame) {
 
 void CShockwaveFlash::Play() { InvokeHelper(kDispIdPlay, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
 
+BOOL CShockwaveFlash::IsPlaying() {
+    LONG result = 0;
+    InvokeHelper(kDispIdPlaying, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result != 0;
+}
+
 void CShockwaveFlash::Stop() { InvokeHelper(kDispIdStop, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
 
 void CShockwaveFlash::LoadMovie(long layer, const char* url) {

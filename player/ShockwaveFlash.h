@@ -17,6 +17,7 @@ public:
     long GetFrameNum();
     void SetFrameNum(long frame);
     void Play();
+    BOOL IsPlaying();
     void Stop();
     void LoadMovie(long layer, const char* url);
     // 0 low, 1 high, 2 auto-low, 3 auto-high; names add "Medium" and "Best".

@@ -33,3 +33,9 @@
 #define IDM_HELP_HOWTO 32774
 #define IDM_FILE_EXIT 32776
 #define IDM_HELP_ABOUT 32777
+// The capture sizes in CaptureSize order: the first plus the size's value.
+#define IDM_CAPTURE_SIZE_SCREEN 32780
+#define IDM_CAPTURE_SIZE_DOUBLE 32781
+#define IDM_CAPTURE_SIZE_QUADRUPLE 32782
+#define IDM_CAPTURE_SIZE_PRINT 32783
+#define IDM_STEPS_EVERY_FRAME 32784

@@ -133,13 +133,24 @@ TEST_F(MainDialogTest, MenuAndSystemMenuHoldTheCommands) {
         HMENU file = ::GetSubMenu(bar, 0), steps = ::GetSubMenu(bar, 1), help = ::GetSubMenu(bar, 2);
         EXPECT_EQ(::GetMenuItemID(file, 0), static_cast<UINT>(IDM_FILE_EXIT));
         EXPECT_EQ(MenuText(file, 0), "&Exit");
-        ASSERT_EQ(::GetMenuItemCount(steps), 3);
+        ASSERT_EQ(::GetMenuItemCount(steps), 6);
         EXPECT_EQ(MenuText(steps, 0), "1. Open SWF");
         EXPECT_EQ(MenuText(steps, 1), "2. Capture SWF\t(F2)");
         EXPECT_EQ(MenuText(steps, 2), "3. Save Photos");
         EXPECT_EQ(::GetMenuItemID(steps, 0), 32771u);
         EXPECT_EQ(::GetMenuItemID(steps, 1), 32772u);
         EXPECT_EQ(::GetMenuItemID(steps, 2), 32773u);
+        EXPECT_EQ(::GetMenuState(steps, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+        EXPECT_EQ(MenuText(steps, 4), "Capture &Size");
+        HMENU sizes = ::GetSubMenu(steps, 4);
+        ASSERT_EQ(::GetMenuItemCount(sizes), 4);
+        const char* sizeTexts[] = {"&Screen", "&2 x", "&4 x", "&Print (3000 pixels wide)"};
+        for (UINT i = 0; i < 4; ++i) {
+            EXPECT_EQ(MenuText(sizes, i), sizeTexts[i]);
+            EXPECT_EQ(::GetMenuItemID(sizes, i), static_cast<UINT>(IDM_CAPTURE_SIZE_SCREEN) + i);
+        }
+        EXPECT_EQ(MenuText(steps, 5), "Capture &Every Frame...");
+        EXPECT_EQ(::GetMenuItemID(steps, 5), static_cast<UINT>(IDM_STEPS_EVERY_FRAME));
         ASSERT_EQ(::GetMenuItemCount(help), 3);
         EXPECT_EQ(MenuText(help, 0), "How &to...");
         EXPECT_EQ(::GetMenuItemID(help, 0), 32774u);
