@@ -67,6 +67,7 @@ function(pictaro_add_native_test name)
 endfunction()
 
 add_subdirectory(swf)
+add_subdirectory(hostfonts)
 add_subdirectory(player)
 add_subdirectory(controls)
 add_subdirectory(capture)

@@ -27,6 +27,7 @@ function(pictaro_add_library name)
 endfunction()
 
 add_subdirectory(swf)
+add_subdirectory(hostfonts)
 add_subdirectory(framework)
 add_subdirectory(controls)
 add_subdirectory(player)

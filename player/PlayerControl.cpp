@@ -8,7 +8,7 @@
 
 #include "framework/Errors.h"
 #include "framework/WideText.h"
-#include "player/GdiFontProvider.h"
+#include "hostfonts/GdiFontProvider.h"
 #include "player/PlayerDispatch.h"
 #include "player/PlayerPicture.h"
 #include "player/PlayerQuality.h"

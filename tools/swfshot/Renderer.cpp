@@ -14,7 +14,7 @@
 #include "tools/swfshot/InputScript.h"
 #include "tools/swfshot/PictureWriter.h"
 #include "tools/swfshot/Progress.h"
-#include "tools/fonts/SystemFonts.h"
+#include "hostfonts/SystemFonts.h"
 
 namespace swfshot {
 

@@ -5,7 +5,7 @@
 
 #include "swf/FrameBuffer.h"
 #include "swf/Player.h"
-#include "tools/fonts/SystemFonts.h"
+#include "hostfonts/SystemFonts.h"
 #include "tools/swfmake/TextTags.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The Windows builds of the tools draw device text as the player control
 // does: glyph outlines through GDI.
-#include "player/GdiFontProvider.h"
-#include "tools/fonts/SystemFonts.h"
+#include "hostfonts/GdiFontProvider.h"
+#include "hostfonts/SystemFonts.h"
 
 namespace hostfonts {
 

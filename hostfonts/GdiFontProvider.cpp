@@ -3,7 +3,7 @@
 // followed by lines, quadratic B-splines (consecutive off-curve points with
 // implied on-curve midpoints) or cubic splines, in 16.16 fixed point with
 // y up.
-#include "player/GdiFontProvider.h"
+#include "hostfonts/GdiFontProvider.h"
 
 #include <windows.h>
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "swf/text/OutlineBuilder.h"
-#include "tools/fonts/SystemFonts.h"
+#include "hostfonts/SystemFonts.h"
 
 namespace hostfonts {
 
