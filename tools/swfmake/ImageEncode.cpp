@@ -108,21 +108,28 @@ SplitJpeg EncodeJpegSplit(const Image& image, int quality) {
     return out;
 }
 
-std::vector<uint8_t> EncodePng(const Image& image) {
+std::vector<uint8_t> EncodePngPixels(int width, int height, bool withAlpha, const uint8_t* pixels) {
+    if (width <= 0 || height <= 0) return {};
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.width);
-    png.height = png_uint_32(image.height);
-    png.format = PNG_FORMAT_RGBA;
+    png.width = png_uint_32(width);
+    png.height = png_uint_32(height);
+    png.format = withAlpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), 0, nullptr))
-        throw std::runtime_error(std::string("PNG encoding failed: ") + png.message);
+    if (!png_image_write_to_memory(&png, nullptr, &size, 0, pixels, 0, nullptr)) return {};
     std::vector<uint8_t> out(size);
-    if (!png_image_write_to_memory(&png, out.data(), &size, 0, image.pixels.data(), 0, nullptr))
-        throw std::runtime_error(std::string("PNG encoding failed: ") + png.message);
+    if (!png_image_write_to_memory(&png, out.data(), &size, 0, pixels, 0, nullptr)) return {};
     out.resize(size);
     return out;
+}
+
+std::vector<uint8_t> EncodePng(const Image& image) {
+    static_assert(sizeof(swf::Rgba) == 4, "Image pixels are packed RGBA");
+    std::vector<uint8_t> png =
+        EncodePngPixels(image.width, image.height, true, reinterpret_cast<const uint8_t*>(image.pixels.data()));
+    if (png.empty()) throw std::runtime_error("PNG encoding failed");
+    return png;
 }
 
 std::vector<uint8_t> EncodeGif(const Image& image) {

@@ -34,6 +34,10 @@ struct SplitJpeg {
 SplitJpeg EncodeJpegSplit(const Image& image, int quality);
 
 std::vector<uint8_t> EncodePng(const Image& image);
+// The one PNG encoder of the tools: 8-bit packed RGB or RGBA rows, top row
+// first, straight alpha. The same pixels give the same bytes every time.
+// Empty for an empty image or when libpng fails.
+std::vector<uint8_t> EncodePngPixels(int width, int height, bool withAlpha, const uint8_t* pixels);
 // Every distinct colour must fit a 256-entry table; alpha 0 pixels become
 // the transparent index.
 std::vector<uint8_t> EncodeGif(const Image& image);

@@ -1,6 +1,7 @@
 // An animated PNG: every picture a full frame (no dispose, source blend), so
-// transparent pictures replace rather than pile up. Frames are compressed as
-// they come; only the compressed data is kept.
+// transparent pictures replace rather than pile up. Each picture is encoded
+// as a PNG by the one encoder as it comes, and its image data is framed as
+// the animation's next frame; only that compressed data is kept.
 #pragma once
 
 #include <cstdint>
@@ -22,10 +23,10 @@ FrameDelay DelayOfTicks(int ticks, uint16_t rate88);
 class ApngWriter {
 public:
     ApngWriter(int width, int height, PngFormat format) : width_(width), height_(height), format_(format) {}
-    // False on a zlib error or a picture of another size.
+    // False on an encoder error or a picture of another size.
     bool AddFrame(const swf::FrameBuffer& image, FrameDelay delay);
     int FrameCount() const { return frames_; }
-    // The whole file; loops forever.
+    // The whole file, looping forever; empty before the first frame.
     std::vector<uint8_t> Finish() const;
 
 private:
@@ -33,6 +34,7 @@ private:
     PngFormat format_;
     int frames_ = 0;
     uint32_t sequence_ = 0;  // shared by fcTL and fdAT chunks
+    std::vector<uint8_t> header_;  // the first picture's chunks before its image data
     std::vector<uint8_t> chunks_;
 };
 

@@ -227,6 +227,24 @@ TEST_F(SwfShotPlayTest, AnimatedPngHoldsEveryPictureWithTheFrameRatesDelays) {
     EXPECT_EQ(0, BarLeft(Read(apng)) - kBarStep);  // the still image is the first picture: tick 2
 }
 
+TEST_F(SwfShotPlayTest, SameMovieGivesTheSameBytesEveryTime) {
+    const std::string movie = Write(SpriteMovie(), "same.swf");
+    const struct {
+        std::vector<std::string> output;
+        const char* file;
+    } cases[] = {{{"-o", Temp("same.png")}, "same.png"},
+                 {{"--transparent", "-o", Temp("same.png")}, "same.png"},
+                 {{"--ticks", "1-4", "--apng", Temp("same_anim.png")}, "same_anim.png"}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {movie, "-q"};
+        args.insert(args.end(), c.output.begin(), c.output.end());
+        ASSERT_EQ(swfshot::kExitOk, Run(args)) << err_.str();
+        const Bytes first = ReadFile(Temp(c.file));
+        ASSERT_EQ(swfshot::kExitOk, Run(args)) << err_.str();
+        EXPECT_EQ(first, ReadFile(Temp(c.file))) << c.file;
+    }
+}
+
 bool HaveRsvg() { return std::system("rsvg-convert --version > /dev/null 2>&1") == 0; }
 
 TEST_F(SwfShotPlayTest, SvgHoldsTheShapesAndRendersLikeThePng) {
