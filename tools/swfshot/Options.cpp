@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "PictaroVersion.h"
 #include "swf/Player.h"
 
 namespace swfshot {
@@ -12,7 +13,7 @@ namespace {
 constexpr int kMinScalePermille = 10, kMaxScalePermille = 16000;
 constexpr int kMaxDecimals = 3;
 constexpr long long kMaxAtMs = 1000LL * 3600 * 24;  // a day of playing
-const char kVersion[] = "swfshot 1.1";
+const char kVersion[] = "swfshot " PICTARO_VERSION;
 
 struct Name {
     const char* name;
