@@ -24,7 +24,9 @@ if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sou
     grep -hE '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
       $sudo tee /etc/apt/sources.list.d/pictaro-src.list >/dev/null
   fi
-  $sudo apt-get update -qq
+  # One failed index (a mirror mid-sync) need not stop us: apt-get source
+  # below says whether what we need is there.
+  $sudo apt-get update -qq || echo "deb-sources.sh: warning: apt-get update failed on some index; going on" >&2
 fi
 
 mkdir -p "$dir"

@@ -9,9 +9,11 @@ set -u
 cmd=$1 state=$2
 shift 2
 
-# Some kernels run 64-bit user code only (IA-32 emulation off): there 32-bit
-# Wine cannot start, and the Windows programs are tested as x86_64 builds of
-# the same sources under 64-bit Wine. WINE_ARCH says which one this machine has.
+# 32-bit Wine needs the wine32 package (which a machine without i386
+# packages, or with them out of step, cannot install) and a kernel that runs
+# 32-bit code (some have IA-32 emulation off). Without either, the Windows
+# programs run as x86_64 builds of the same sources under 64-bit Wine.
+# wine_arch says which one this machine has.
 wine_arch() {
   if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo 32
