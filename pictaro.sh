@@ -59,9 +59,14 @@ apt_install() {
 }
 
 install_packages() {
-  local missing need32
+  local missing need32 no32=$build/wine32-unavailable.log
   missing=$(missing_packages $packages)
   need32=$(missing_packages $wine32)
+  # Tried once already: not again on every run.
+  if [ -n "$need32" ] && [ -f "$no32" ]; then
+    echo "    32-bit Wine ($wine32) could not be installed before ($no32): the x86_64 build runs"
+    need32=""
+  fi
   [ -z "$missing$need32" ] && { echo "    every package is in"; return 0; }
   echo "    installing:$missing$need32"
   [ -n "$need32" ] && $sudo dpkg --add-architecture i386
@@ -70,9 +75,11 @@ install_packages() {
   $sudo apt-get update -qq ||
     echo "    warning: apt-get update failed on some index (see above); going on with what it has" >&2
   if [ -n "$missing" ]; then apt_install $missing || return 1; fi
-  if [ -n "$need32" ] && ! apt_install $wine32 >"$build/wine32-install.log" 2>&1; then
+  if [ -n "$need32" ] && ! apt_install $wine32 >"$no32" 2>&1; then
     failed=""
-    echo "    32-bit Wine ($wine32) cannot be installed here (no i386 packages, or versions out of step; $build/wine32-install.log): Pictaro runs as its x86_64 build under 64-bit Wine"
+    echo "    32-bit Wine ($wine32) cannot be installed here (no i386 packages, or versions out of step; $no32): Pictaro runs as its x86_64 build under 64-bit Wine"
+  elif [ -n "$need32" ]; then
+    rm -f "$no32"
   fi
   return 0
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "tests/win/common/WinTestUtil.h"
 #include "tools/swfmake/SwfWriter.h"
 
 namespace wintest {
@@ -40,13 +41,7 @@ std::vector<uint8_t> FsCommandMovie(const std::vector<std::pair<std::string, std
 std::string MoviePath(const char* name) {
     const char* folder = std::getenv("PICTARO_MOVIES");
     if (!folder || !*folder) return std::string("Z:\\PICTARO_MOVIES-is-not-set\\") + name;
-    std::string path = folder;
-    if (path[0] == '/') {
-        for (char& ch : path)
-            if (ch == '/') ch = '\\';
-        path = "Z:" + path;
-    }
-    return path + "\\" + name;
+    return HostPath(folder) + "\\" + name;
 }
 
 }  // namespace wintest

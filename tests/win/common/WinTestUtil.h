@@ -99,6 +99,10 @@ private:
     std::string m_path;
 };
 
+// A path the test run was given (an environment variable): a Linux path
+// becomes its Z: drive form, a Windows path stays as it is.
+std::string HostPath(const std::string& path);
+
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& path);
 // Names in a folder, without "." and "..".
