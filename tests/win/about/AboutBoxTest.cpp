@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "PictaroVersion.h"
 #include "app/AboutDialog.h"
 #include "app/MainDialog.h"
 #include "app/res/resource.h"
@@ -122,6 +123,7 @@ TEST_F(AboutBoxTest, BothMenuEntriesOpenTheSameModalBoxWhileTheTimerTicks) {
     HWND fromHelpMenu = ExpectModalAboutBox();
     ASSERT_NE(nullptr, fromHelpMenu);
     EXPECT_EQ(first, Describe(fromHelpMenu));
+    EXPECT_NE(std::string::npos, first[2].find("|Static|Pictaro Version " PICTARO_VERSION "|")) << first[2];
     EXPECT_EQ("1015|Static|Made by the Pictaro team", first[3].substr(0, first[3].rfind('|')));
     // Escape, as a user would leave it.
     HWND focus = ::GetDlgItem(fromHelpMenu, IDOK);
