@@ -57,10 +57,13 @@ Fields Split(double t) {
     return f;
 }
 
+// Times past 8.64e15 ms either way, and non-finite ones, are no date.
+double TimeClip(double t) { return std::isfinite(t) && std::fabs(t) <= kMaxTime ? t : std::nan(""); }
+
 double Join(const double* v) {
     double t = DaysFromCivil(v[kYear], v[kMonth], v[kDate]) * kMsPerDay + v[kHours] * 3600000 + v[kMinutes] * 60000 +
                v[kSeconds] * 1000 + v[kMs];
-    return std::fabs(t) > kMaxTime ? std::nan("") : t;
+    return TimeClip(t);
 }
 
 double Offset(Vm& vm, double utc) { return vm.HostRef().LocalOffsetMinutes(utc) * 60000.0; }
@@ -80,7 +83,7 @@ double FromArgs(CallArgs& a, bool utc) {
 }
 
 std::string Format(Vm& vm, double t) {
-    if (std::isnan(t)) return "Invalid Date";
+    if (!std::isfinite(t)) return "Invalid Date";
     static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -99,7 +102,7 @@ Value DateCtor(CallArgs& a) {
     if (!a.construct || !a.self.IsObject()) return Value::String(Format(a.vm, a.vm.HostRef().WallClock()));
     double t;
     if (a.args.empty()) t = std::floor(a.vm.HostRef().WallClock());
-    else if (a.args.size() == 1) t = a.vm.ToNumber(a.Arg(0));
+    else if (a.args.size() == 1) t = TimeClip(a.vm.ToNumber(a.Arg(0)));
     else t = FromArgs(a, false);
     a.self.o->cls = ObjClass::Date;
     a.self.o->primitive = Value::Num(t);
@@ -147,7 +150,7 @@ Value SetTime(CallArgs& a) {
     Object* o = Self(a);
     if (!o) return Value();
     double t = a.vm.ToNumber(a.Arg(0));
-    o->primitive = Value::Num(std::fabs(t) > kMaxTime ? std::nan("") : t);
+    o->primitive = Value::Num(TimeClip(t));
     return o->primitive;
 }
 

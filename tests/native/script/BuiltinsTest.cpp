@@ -160,6 +160,30 @@ TEST(BuiltinsTest, DateFieldsRoundTrip) {
     });
 }
 
+// An infinite time once crashed the string form; times past the range, set
+// any way, are no date.
+TEST(BuiltinsTest, DateOfNonFiniteTimeIsInvalid) {
+    // r:1 = new Date(<time pushed by `time`>), then `then`.
+    auto date = [](const std::string& time, const std::string& then) {
+        return time + "; push 1, 'Date'; newobject; storeregister 1; pop; " + then;
+    };
+    const std::string inf = "push 1, 0; divide", ninf = "push -1, 0; divide";
+    auto call = [](const std::string& args, int argc, const std::string& m) {
+        return args + "; push " + std::to_string(argc) + "; push r:1; push '" + m + "'; callmethod; trace";
+    };
+    const std::string str = "push r:1; tostring; trace";
+    RunPairs({
+        {date(inf, str), "Invalid Date"},
+        {date(ninf, str), "Invalid Date"},
+        {date(inf, call("", 0, "getTime").substr(2)), "NaN"},
+        {date("push 8.64e15", call("", 0, "getTime").substr(2)), "8.64e+15"},
+        {date("push 8.64e15", call("push 1", 1, "setMilliseconds")), "NaN"},
+        {date("push 0", call(inf, 1, "setTime") + ";" + str), "NaN|Invalid Date"},
+        {date("push 0", call(inf, 1, "setFullYear") + ";" + str), "NaN|Invalid Date"},
+        {date("push 0", call(inf, 1, "setUTCHours") + ";" + str), "NaN|Invalid Date"},
+    });
+}
+
 TEST(BuiltinsTest, IntervalsFollowThePlayersClock) {
     Machine m;
     m.Run(R"(
