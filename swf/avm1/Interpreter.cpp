@@ -104,7 +104,13 @@ Value Vm::Pop(Frame& f) {
 }
 
 void Vm::Tick() {
-    if (budget_ == 0) throw ScriptAbort{"ran past its instruction budget"};
+    if (budget_ == 0) {
+        // A movie that ran away once is likely to again each frame (a loop
+        // in a frame script): its later calls get a small budget, so every
+        // frame costs little instead of a full budget's worth.
+        budgetPerCall_ = std::min(budgetPerCall_, kRunawayBudget);
+        throw ScriptAbort{"ran past its instruction budget"};
+    }
     --budget_;
     if (pins_ == 0 && heap_.WantsCollect()) Collect();
 }

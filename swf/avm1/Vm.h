@@ -9,7 +9,7 @@
 //     script timeout; calls nest at most kMaxDepth deep; scope chains and
 //     the stack are bounded. Hitting one stops the running call chain (a
 //     ScriptAbort unwinds to RunBlock) and is listed in Errors(); the
-//     movie goes on.
+//     movie goes on, its calls from then on with a smaller budget.
 //  3. Names are case-insensitive for SWF 6 and earlier; undefined becomes
 //     "" as a string before SWF 7 and "undefined" from 7 on.
 //  4. Collections happen only at the top of the interpreter loop while no
@@ -47,6 +47,7 @@ public:
     static constexpr size_t kMaxScope = 64;
     static constexpr size_t kMaxStack = 1 << 16;
     static constexpr size_t kDefaultBudget = 1 << 24;
+    static constexpr size_t kRunawayBudget = 1 << 18;
     static constexpr size_t kMaxRegisters = 256;
     static constexpr size_t kMaxTimers = 1024;
 

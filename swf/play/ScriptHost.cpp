@@ -217,15 +217,25 @@ void ScriptHost::GetUrl(const std::string& url, const std::string& target, int f
         if (const avm1::ClipId clip = vm_->ResolvePath(Level(0), target)) LoadClip(clip, url, method);
         return;
     }
-    if (!calls_) return;
+    if (!QueueHasRoom()) return;
     if (StartsWithNoCase(url, kFsCommandPrefix))
         calls_->push_back({true, false, url.substr(sizeof kFsCommandPrefix - 1), target});
     else
         calls_->push_back({false, false, url, target});
 }
 
+// A script looping on trace or getURL until its budget runs out would queue
+// millions of calls for the host; past the bound they are dropped, said once.
+bool ScriptHost::QueueHasRoom() {
+    if (!calls_) return false;
+    if (calls_->size() < kMaxQueuedCalls) return true;
+    if (!dropping_ && vm_) vm_->Report("more than " + std::to_string(kMaxQueuedCalls) + " trace and getURL calls at once: the rest dropped");
+    dropping_ = true;
+    return false;
+}
+
 void ScriptHost::Trace(const std::string& text) {
-    if (calls_) calls_->push_back({false, true, text, std::string()});
+    if (QueueHasRoom()) calls_->push_back({false, true, text, std::string()});
 }
 
 double ScriptHost::WallClock() {

@@ -41,6 +41,7 @@ public:
     void Begin(ActionQueue* queue, std::vector<HostCall>* calls) {
         queue_ = queue;
         calls_ = calls;
+        dropping_ = false;
     }
     void SetNow(double ms) { now_ = ms; }
     void SetVm(avm1::Vm* vm) { vm_ = vm; }
@@ -157,6 +158,7 @@ public:
     void StopDrag() override;
     void GetUrl(const std::string& url, const std::string& target, int method) override;
     void Trace(const std::string& text) override;
+    static constexpr size_t kMaxQueuedCalls = 1 << 16;
     double Now() override { return now_; }
     double WallClock() override;
     int LocalOffsetMinutes(double utcMs) override;
@@ -170,6 +172,8 @@ private:
     avm1::Vm* vm_ = nullptr;
     ActionQueue* queue_ = nullptr;
     std::vector<HostCall>* calls_ = nullptr;
+    bool QueueHasRoom();
+    bool dropping_ = false;
     double now_ = 0;
     Point pointer_;
     Drag drag_;

@@ -5,6 +5,8 @@
 
 #include "EngineTestUtil.h"
 #include "swf/FrameBuffer.h"
+#include "swf/avm1/Vm.h"
+#include "swf/play/ScriptHost.h"
 
 namespace {
 
@@ -44,6 +46,28 @@ TEST(RegressionTest, SlowSeek482BytesButtonsInButtonsTickInBoundedWork) {
     EXPECT_FALSE(p.Errors().empty());
     Exercise(p);
     EXPECT_EQ(p.CurrentFrame(), 1);
+}
+
+// A frame script looping on trace(undefined) until its instruction budget
+// ran out queued 2.4 million traces (300 MB) at load and again each frame.
+TEST(RegressionTest, SlowScript2914BytesTracesAndBudgetBounded) {
+    const std::vector<uint8_t> bytes = ReadRegression("slow-script-2914-bytes.swf");
+    ASSERT_EQ(bytes.size(), 2914u);
+    swf::Player p;
+    size_t traced = 0;
+    p.SetTraceHandler([&](const std::string&) { ++traced; });
+    ASSERT_TRUE(p.LoadBytes(bytes));
+    EXPECT_LE(traced, swf::ScriptHost::kMaxQueuedCalls);
+    bool dropped = false;
+    for (const std::string& e : p.Errors()) dropped |= e.find("calls at once") != std::string::npos;
+    EXPECT_TRUE(dropped);
+    // Stopped once, the loop runs on a small budget: a few thousand lines.
+    for (int i = 0; i < 3; ++i) {
+        traced = 0;
+        p.Tick();
+        EXPECT_LE(traced, swf::avm1::Vm::kRunawayBudget / 4);
+    }
+    Exercise(p);
 }
 
 }  // namespace
