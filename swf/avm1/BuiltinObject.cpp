@@ -97,7 +97,12 @@ Value Unwatch(CallArgs& a) {
 
 Value RegisterClass(CallArgs&) { return Value::Bool(true); }  // clips come with the next step
 
-Value FunctionCtor(CallArgs& a) { return a.construct ? Value() : Value::Obj(a.vm.NewObject()); }
+// Function(x) gives x back; Function() a bare object.
+Value FunctionCtor(CallArgs& a) {
+    if (a.construct) return Value();
+    if (!a.args.empty()) return a.args[0];
+    return Value::Obj(a.vm.HeapRef().New(ObjClass::Object, nullptr));
+}
 
 Value FunctionCall(CallArgs& a) {
     std::vector<Value> rest(a.args.size() > 1 ? a.args.begin() + 1 : a.args.end(), a.args.end());
@@ -128,7 +133,7 @@ void InstallObjectAndFunction(Vm& vm) {
     Heap& heap = vm.HeapRef();
     vm.objectProto = heap.New(ObjClass::Object, nullptr);
     vm.functionProto = heap.New(ObjClass::Object, vm.objectProto);
-    vm.global = heap.New(ObjClass::Object, vm.objectProto);
+    vm.global = heap.New(ObjClass::Object, nullptr);  // bare: no valueOf, no __proto__
     vm.clipProto = heap.New(ObjClass::Object, vm.objectProto);
     vm.errorProto = heap.New(ObjClass::Object, vm.objectProto);
 

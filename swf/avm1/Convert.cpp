@@ -3,8 +3,12 @@
 //     a number it is 0 before 7 and NaN from 7 on (null likewise).
 //  2. A string is true before SWF 7 only when it reads as a non-zero
 //     number; from 7 on every non-empty string is true.
-//  3. Objects convert through valueOf (numbers) or toString (strings);
-//     when that gives no primitive, the other one is tried.
+//  3. An object becomes a primitive through one method only, valueOf (or
+//     toString for a Date from SWF 6 on, in + and ==): no method gives
+//     undefined, and a method giving an object leaves the object as it
+//     was. As a number such an object is NaN.
+//  4. As a string an object is what its toString gives when that is a
+//     string, else "[type Object]" ("[type Function]" for functions).
 #include <cmath>
 
 #include "swf/avm1/Vm.h"
@@ -13,26 +17,34 @@ namespace swf::avm1 {
 
 namespace {
 constexpr int kMaxToPrimitiveDepth = 8;
-}
+
+// Methods called by conversions can convert again; a cycle of them ends
+// here with the plain answer.
+struct Nesting {
+    static int& Depth() {
+        static thread_local int depth = 0;
+        return depth;
+    }
+    Nesting() { ++Depth(); }
+    ~Nesting() { --Depth(); }
+    static bool Full() { return Depth() >= kMaxToPrimitiveDepth; }
+};
+
+const char* TypeText(const Object* o) { return o->fn ? "[type Function]" : "[type Object]"; }
+}  // namespace
 
 Value Vm::ToPrimitive(const Value& v, bool hintString) {
     if (v.kind != Value::Kind::Object) return v;
-    Object* o = v.o;
-    // Dates convert to strings by default.
-    if (o->cls == ObjClass::Date) hintString = true;
-    static thread_local int nesting = 0;
-    if (nesting >= kMaxToPrimitiveDepth) return Value::String(o->fn ? "[type Function]" : "[object Object]");
-    ++nesting;
-    struct Leave { ~Leave() { --nesting; } } leave;
-    const char* order[2] = {hintString ? "toString" : "valueOf", hintString ? "valueOf" : "toString"};
-    for (const char* name : order) {
-        Value m = Get(o, name, v);
-        if (!IsFunction(m)) continue;
-        Value r = Call(m, v, {});
-        if (r.kind != Value::Kind::Object) return r;
-    }
-    if (o->fn) return Value::String("[type Function]");
-    return Value::String("[object Object]");
+    if (Nesting::Full()) return v;
+    Nesting nesting;
+    Value m = Get(v.o, hintString ? "toString" : "valueOf", v);
+    if (!IsFunction(m)) return Value();
+    Value r = Call(m, v, {});
+    return r.kind == Value::Kind::Object ? v : r;
+}
+
+Value Vm::ToPrimitiveDefault(const Value& v) {
+    return ToPrimitive(v, v.IsObject() && v.o->cls == ObjClass::Date && version_ >= 6);
 }
 
 double Vm::ToNumber(const Value& v) {
@@ -62,8 +74,14 @@ Str Vm::ToStr(const Value& v) {
     case Value::Kind::String: return v.s;
     case Value::Kind::Clip: return v.s;
     case Value::Kind::Object: {
-        Value p = ToPrimitive(v, true);
-        return p.kind == Value::Kind::Object ? MakeStr("[object Object]") : ToStr(p);
+        if (Nesting::Full()) return MakeStr(TypeText(v.o));
+        Nesting nesting;
+        Value m = Get(v.o, "toString", v);
+        if (IsFunction(m)) {
+            Value r = Call(m, v, {});
+            if (r.IsString()) return r.s;
+        }
+        return MakeStr(TypeText(v.o));
     }
     }
     return EmptyStr();
@@ -130,27 +148,34 @@ bool Vm::LooseEquals(const Value& a, const Value& b) {
     using K = Value::Kind;
     if (a.kind == b.kind) return StrictEquals(a, b);
     if (a.IsNullish() && b.IsNullish()) return true;
-    if (a.IsNullish() || b.IsNullish()) return false;
+    if ((a.IsNullish() && b.kind != K::Object) || (b.IsNullish() && a.kind != K::Object)) return false;
     if (a.kind == K::Number && b.kind == K::String) return a.n == ToNumber(b);
     if (a.kind == K::String && b.kind == K::Number) return ToNumber(a) == b.n;
     if (a.kind == K::Bool) return LooseEquals(Value::Num(a.b ? 1 : 0), b);
     if (b.kind == K::Bool) return LooseEquals(a, Value::Num(b.b ? 1 : 0));
+    // An object against anything else, null included, compares as its
+    // primitive: _global, with no valueOf, equals null.
     if (a.kind == K::Object && b.kind != K::Clip) {
-        Value p = ToPrimitive(a);
+        Value p = ToPrimitiveDefault(a);
         return p.kind != K::Object && LooseEquals(p, b);
     }
     if (b.kind == K::Object && a.kind != K::Clip) {
-        Value p = ToPrimitive(b);
+        Value p = ToPrimitiveDefault(b);
         return p.kind != K::Object && LooseEquals(a, p);
     }
     return false;
 }
 
 Value Vm::Compare(const Value& a, const Value& b) {
-    Value pa = ToPrimitive(a), pb = ToPrimitive(b);
+    // Left first; an object left an object is never less nor more.
+    Value pa = ToPrimitive(a);
+    if (pa.IsObject()) return Value::Bool(false);
+    Value pb = ToPrimitive(b);
+    if (pb.IsObject()) return Value::Bool(false);
     if (pa.IsString() && pb.IsString()) return Value::Bool(*pa.s < *pb.s);
     double x = ToNumber(pa), y = ToNumber(pb);
-    if (std::isnan(x) || std::isnan(y)) return Value();
+    // NaN on either side: undefined before SWF 7, false from 7 on.
+    if (std::isnan(x) || std::isnan(y)) return version_ >= 7 ? Value::Bool(false) : Value();
     return Value::Bool(x < y);
 }
 

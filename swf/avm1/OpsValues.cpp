@@ -18,19 +18,27 @@ bool Utf8(const Vm& vm) { return vm.Version() >= 6; }
 bool Vm::StepValues(Frame& f, const Instr& in) {
     auto pushBool = [this](bool b) { Push(version_ >= 5 ? Value::Bool(b) : Value::Num(b ? 1 : 0)); };
     auto num = [this, &f] { return ToNumber(Pop(f)); };
+    // Both operands popped, the first (deeper) one converted first (but for
+    // Equals).
+    double a = 0, b = 0;
+    auto nums = [this, &f, &a, &b] {
+        Value vb = Pop(f), va = Pop(f);
+        a = ToNumber(va);
+        b = ToNumber(vb);
+    };
     switch (in.op) {
-    case kOpAdd: { double b = num(), a = num(); Push(Value::Num(a + b)); return true; }
-    case kOpSubtract: { double b = num(), a = num(); Push(Value::Num(a - b)); return true; }
-    case kOpMultiply: { double b = num(), a = num(); Push(Value::Num(a * b)); return true; }
+    case kOpAdd: { nums(); Push(Value::Num(a + b)); return true; }
+    case kOpSubtract: { nums(); Push(Value::Num(a - b)); return true; }
+    case kOpMultiply: { nums(); Push(Value::Num(a * b)); return true; }
     case kOpDivide: {
-        double b = num(), a = num();
+        nums();
         if (b == 0 && version_ < 5) Push(Value::String("#ERROR#"));
         else Push(Value::Num(a / b));
         return true;
     }
-    case kOpModulo: { double b = num(), a = num(); Push(Value::Num(std::fmod(a, b))); return true; }
-    case kOpEquals: { double b = num(), a = num(); pushBool(a == b); return true; }
-    case kOpLess: { double b = num(), a = num(); pushBool(a < b); return true; }
+    case kOpModulo: { nums(); Push(Value::Num(std::fmod(a, b))); return true; }
+    case kOpEquals: { double y = num(), x = num(); pushBool(x == y); return true; }  // the top converted first
+    case kOpLess: { nums(); pushBool(a < b); return true; }
     case kOpAnd: { bool b = ToBool(Pop(f)), a = ToBool(Pop(f)); pushBool(a && b); return true; }
     case kOpOr: { bool b = ToBool(Pop(f)), a = ToBool(Pop(f)); pushBool(a || b); return true; }
     case kOpNot: pushBool(!ToBool(Pop(f))); return true;
@@ -82,7 +90,7 @@ bool Vm::StepValues(Frame& f, const Instr& in) {
     case kOpToString: Push(Value::String(ToStr(Pop(f)))); return true;
     case kOpTypeOf: Push(Value::String(TypeOf(Pop(f)))); return true;
     case kOpAdd2: {
-        Value b = ToPrimitive(Pop(f)), a = ToPrimitive(Pop(f));
+        Value b = ToPrimitiveDefault(Pop(f)), a = ToPrimitiveDefault(Pop(f));
         if (a.IsString() || b.IsString()) {
             Str sa = ToStr(a), sb = ToStr(b);
             Push(Value::String(*sa + *sb));
@@ -94,21 +102,26 @@ bool Vm::StepValues(Frame& f, const Instr& in) {
     case kOpLess2: { Value b = Pop(f), a = Pop(f); Push(Compare(a, b)); return true; }
     case kOpGreater: { Value b = Pop(f), a = Pop(f); Push(Compare(b, a)); return true; }
     case kOpEquals2: { Value b = Pop(f), a = Pop(f); Push(Value::Bool(LooseEquals(a, b))); return true; }
-    case kOpStrictEquals: { Value b = Pop(f), a = Pop(f); Push(Value::Bool(StrictEquals(a, b))); return true; }
-    case kOpIncrement: Push(Value::Num(num() + 1)); return true;
-    case kOpDecrement: Push(Value::Num(num() - 1)); return true;
-    case kOpBitAnd: { int32_t b = ToInt32(num()), a = ToInt32(num()); Push(Value::Num(a & b)); return true; }
-    case kOpBitOr: { int32_t b = ToInt32(num()), a = ToInt32(num()); Push(Value::Num(a | b)); return true; }
-    case kOpBitXor: { int32_t b = ToInt32(num()), a = ToInt32(num()); Push(Value::Num(a ^ b)); return true; }
-    case kOpBitLShift: {
-        int32_t b = ToInt32(num()), a = ToInt32(num());
-        Push(Value::Num(static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31))));
+    case kOpStrictEquals: {
+        Value b = Pop(f), a = Pop(f);
+        // Strictly, NaN is NaN.
+        Push(Value::Bool(StrictEquals(a, b) || (a.IsNumber() && b.IsNumber() && std::isnan(a.n) && std::isnan(b.n))));
         return true;
     }
-    case kOpBitRShift: { int32_t b = ToInt32(num()), a = ToInt32(num()); Push(Value::Num(a >> (b & 31))); return true; }
+    case kOpIncrement: Push(Value::Num(num() + 1)); return true;
+    case kOpDecrement: Push(Value::Num(num() - 1)); return true;
+    case kOpBitAnd: { nums(); Push(Value::Num(ToInt32(a) & ToInt32(b))); return true; }
+    case kOpBitOr: { nums(); Push(Value::Num(ToInt32(a) | ToInt32(b))); return true; }
+    case kOpBitXor: { nums(); Push(Value::Num(ToInt32(a) ^ ToInt32(b))); return true; }
+    case kOpBitLShift: {
+        nums();
+        Push(Value::Num(static_cast<int32_t>(static_cast<uint32_t>(ToInt32(a)) << (ToInt32(b) & 31))));
+        return true;
+    }
+    case kOpBitRShift: { nums(); Push(Value::Num(ToInt32(a) >> (ToInt32(b) & 31))); return true; }
     case kOpBitURShift: {
-        int32_t b = ToInt32(num()), a = ToInt32(num());
-        Push(Value::Num(static_cast<uint32_t>(a) >> (b & 31)));
+        nums();
+        Push(Value::Num(static_cast<uint32_t>(ToInt32(a)) >> (ToInt32(b) & 31)));
         return true;
     }
     case kOpRandomNumber: {

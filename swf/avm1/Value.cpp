@@ -49,27 +49,75 @@ std::string NumberToString(double d) {
     return out;
 }
 
-double StringToNumber(const std::string& s, int version) {
-    const double kNaN = std::nan("");
-    size_t b = 0, e = s.size();
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
-    while (b < e && blank(s[b])) ++b;
-    while (e > b && blank(s[e - 1])) --e;
-    if (b == e) return version >= 7 ? kNaN : 0;
-    std::string t = s.substr(b, e - b);
-    if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
-        char* end = nullptr;
-        unsigned long long v = std::strtoull(t.c_str() + 2, &end, 16);
-        if (*end) return kNaN;
-        return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(v)));
+namespace {
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+// SWF 4 reads the longest decimal prefix, as C's atof does; no number is 0.
+double PrefixNumber(const std::string& s) {
+    const char* p = s.c_str();
+    while (Blank(*p)) ++p;
+    const char* q = p;
+    if (*q == '+' || *q == '-') ++q;
+    if (!Digit(*q) && !(*q == '.' && Digit(q[1]))) return 0;
+    while (Digit(*q)) ++q;
+    if (*q == '.')
+        for (++q; Digit(*q);) ++q;
+    if ((*q == 'e' || *q == 'E') && (Digit(q[1]) || ((q[1] == '+' || q[1] == '-') && Digit(q[2])))) {
+        q += 2;
+        while (Digit(*q)) ++q;
     }
-    for (char c : t)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E'))
-            return kNaN;
-    char* end = nullptr;
-    double v = std::strtod(t.c_str(), &end);
-    if (end == t.c_str() || *end) return kNaN;
-    return v;
+    return std::strtod(std::string(p, q).c_str(), nullptr);
+}
+
+// Digits in `base` from b to e, all of them; the value wraps to 32 bits as
+// the player's integer forms do.
+bool WholeDigits(const std::string& s, size_t b, size_t e, int base, double& out) {
+    if (b >= e) return false;
+    uint32_t v = 0;
+    for (size_t i = b; i < e; ++i) {
+        const char c = s[i];
+        int d = Digit(c) ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? (c | 0x20) - 'a' + 10 : 99;
+        if (d >= base) return false;
+        v = v * uint32_t(base) + uint32_t(d);
+    }
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+}  // namespace
+
+double StringToNumber(const std::string& s, int version) {
+    if (version < 5) return PrefixNumber(s);
+    const double kNaN = std::nan("");
+    size_t b = 0;
+    const size_t e = s.size();
+    // Blanks may lead, never trail.
+    while (b < e && Blank(s[b])) ++b;
+    if (b == e) return version < 7 ? 0 : kNaN;
+    double v = 0;
+    if (e - b > 2 && s[b] == '0' && (s[b + 1] == 'x' || s[b + 1] == 'X'))
+        return WholeDigits(s, b + 2, e, 16, v) ? v : kNaN;
+    // A leading zero followed by octal digits only is octal ("010" is 8).
+    const size_t sign = s[b] == '-' || s[b] == '+' ? 1 : 0;
+    if (e - b > sign + 1 && s[b + sign] == '0' && WholeDigits(s, b + sign + 1, e, 8, v)) return sign && s[b] == '-' ? -v : v;
+    size_t i = b + sign;
+    bool digits = false;
+    while (i < e && Digit(s[i])) ++i, digits = true;
+    if (i < e && s[i] == '.') {
+        ++i;
+        while (i < e && Digit(s[i])) ++i, digits = true;
+    }
+    if (!digits) return kNaN;
+    if (i < e && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < e && (s[i] == '+' || s[i] == '-')) ++i;
+        if (i == e || !Digit(s[i])) return kNaN;
+        while (i < e && Digit(s[i])) ++i;
+    }
+    if (i != e) return kNaN;
+    return std::strtod(s.c_str() + b, nullptr);
 }
 
 int32_t ToInt32(double d) {

@@ -60,9 +60,10 @@ struct Value {
 // Number to text as scripts see it: integers plainly, others with up to 15
 // significant digits, in exponent form from 1e15 up and below 0.00001.
 std::string NumberToString(double d);
-// Text to number, as ToNumber reads strings: decimal, "0x" hex, leading and
-// trailing blanks; anything else is NaN ("" is 0 from SWF 5 on; NaN before
-// SWF 5 via the caller).
+// Text to number, as ToNumber reads strings. From SWF 5: decimal, "0x" hex
+// and "010" octal (both wrapping to 32 bits), blanks before but not after;
+// anything else is NaN ("" is 0 before SWF 7). SWF 4 reads the longest
+// decimal prefix, 0 when there is none.
 double StringToNumber(const std::string& s, int version);
 // ToInt32 of the language: wraps modulo 2^32; NaN and infinities are 0.
 int32_t ToInt32(double d);

@@ -127,6 +127,8 @@ public:
     std::string ToString(const Value& v) { return *ToStr(v); }
     bool ToBool(const Value& v);
     Value ToPrimitive(const Value& v, bool hintString = false);
+    // As + and == convert: a Date by toString from SWF 6 on.
+    Value ToPrimitiveDefault(const Value& v);
     // The object to look members up on: wrappers get their prototype.
     Object* ToObject(const Value& v);
     std::string TypeOf(const Value& v);

@@ -50,7 +50,10 @@ TEST(OperatorsTest, NumbersPrintAsScriptsExpect) {
         {"push 1, 0; divide; trace", "Infinity"},
         {"push -1, 0; divide; trace", "-Infinity"},
         {"push 0, 0; divide; trace", "NaN"},
-        {"push ' 0x1F '; tonumber; trace", "31"},
+        {"push ' 0x1F'; tonumber; trace", "31"},
+        {"push '0x1F '; tonumber; trace", "NaN"},
+        {"push '-010'; tonumber; trace", "-8"},
+        {"push '08'; tonumber; trace", "8"},
         {"push '12px'; tonumber; trace", "NaN"},
         {"push '1e3'; tonumber; trace", "1000"},
     });
@@ -79,7 +82,7 @@ TEST(OperatorsTest, Swf5FormsConvertLikeTheLanguage) {
         {"push 'a', 'b'; less2; trace", "true"},
         {"push '10', '9'; less2; trace", "true"},
         {"push '10', 9; less2; trace", "false"},
-        {"push 'x', 1; less2; trace", "undefined"},
+        {"push 'x', 1; less2; trace", "false"},
         {"push 3, 2; greater; trace", "true"},
         {"push '1', 1; equals2; trace", "true"},
         {"push '1', 1; strictequals; trace", "false"},
@@ -91,6 +94,7 @@ TEST(OperatorsTest, Swf5FormsConvertLikeTheLanguage) {
         {"push 5; increment; trace", "6"},
         {"push -3.7; tointeger; trace", "-3"},
     });
+    RunTable({{"push 'x', 1; less2; trace", "undefined"}}, 6);
 }
 
 TEST(OperatorsTest, BitOperatorsWrapTo32Bits) {
