@@ -62,6 +62,13 @@ enum TagCode : uint16_t {
     kTagDefineBinaryData = 87,
     kTagDefineFontName = 88,
     kTagDefineBitsJpeg4 = 90,
+    kTagDefineSound = 14,
+    kTagStartSound = 15,
+    kTagDefineButtonSound = 17,
+    kTagSoundStreamHead = 18,
+    kTagSoundStreamBlock = 19,
+    kTagSoundStreamHead2 = 45,
+    kTagStartSound2 = 89,
 };
 
 // DefineBitsLossless/Lossless2 pixel formats.

@@ -18,6 +18,7 @@
 #include "swf/Geometry.h"
 #include "swf/MorphShape.h"
 #include "swf/Shape.h"
+#include "swf/model/Sound.h"
 
 namespace swf {
 
@@ -86,12 +87,15 @@ struct Frame {
     std::vector<ActionBlock> actions;
     std::string label;
     Rgba background;  // the background in force at this frame
+    std::vector<SoundStart> sounds;  // StartSound/StartSound2, in file order
+    StreamBlock streamBlock;         // null: none in this frame
 };
 
 // The frames of the root or of one sprite.
 struct TimelineData {
     std::vector<Frame> frames;  // never empty once read
     std::map<std::string, int> labels;  // label -> 0-based frame
+    StreamHead stream;  // SoundStreamHead/2, if the timeline has one
 };
 
 // One kind per display kind that can be placed (swf/display/DisplayObject.h
@@ -105,6 +109,7 @@ enum class CharacterKind : uint8_t {
     Font,        // not placeable; text refers to it by id
     StaticText,
     EditText,
+    Sound,       // not placeable; started by frames, buttons and scripts
 };
 
 struct Character {
@@ -144,6 +149,7 @@ struct ButtonCharacter : Character {
     std::vector<ButtonRecord> records;  // in file order; drawn by depth
     std::vector<ButtonAction> actions;
     bool trackAsMenu = false;
+    ButtonSounds sounds;  // DefineButtonSound
 };
 
 // Decoded once, when the movie is read; a bitmap that cannot be decoded is
@@ -172,6 +178,13 @@ struct StaticTextCharacter : Character {
 struct EditTextCharacter : Character {
     EditTextCharacter() : Character(CharacterKind::EditText) {}
     EditTextData field;
+};
+
+struct SoundCharacter : Character {
+    SoundCharacter() : Character(CharacterKind::Sound) {}
+    SoundFormat format;
+    uint32_t sampleCount = 0;  // per channel, as declared
+    std::vector<uint8_t> data;  // coded; MP3 keeps its seek-sample count in front
 };
 
 struct MovieHeader {

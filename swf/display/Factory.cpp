@@ -46,7 +46,8 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& 
         return std::make_unique<StaticTextObject>(ctx, from, id, static_cast<const StaticTextCharacter&>(*c));
     case CharacterKind::EditText:
         return std::make_unique<EditTextObject>(ctx, from, id, static_cast<const EditTextCharacter&>(*c));
-    case CharacterKind::Font: break;  // not placeable
+    case CharacterKind::Font:
+    case CharacterKind::Sound: break;  // not placeable
     }
     return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, c);
 }

@@ -164,6 +164,13 @@ const char* TagName(uint16_t code) {
     case kTagCsmTextSettings: return "CSMTextSettings";
     case kTagDefineFont3: return "DefineFont3";
     case kTagDefineFontName: return "DefineFontName";
+    case kTagDefineSound: return "DefineSound";
+    case kTagStartSound: return "StartSound";
+    case kTagStartSound2: return "StartSound2";
+    case kTagDefineButtonSound: return "DefineButtonSound";
+    case kTagSoundStreamHead: return "SoundStreamHead";
+    case kTagSoundStreamHead2: return "SoundStreamHead2";
+    case kTagSoundStreamBlock: return "SoundStreamBlock";
     default: return "unknown";
     }
 }
@@ -197,6 +204,11 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     }
     case kTagFrameLabel: tl.SetLabel(r.String()); return;
     case kTagSetBackgroundColor: tl.SetBackground(r.Rgb()); return;
+    case kTagStartSound:
+    case kTagStartSound2: ReadStartSound(r, code, ctx, tl); return;
+    case kTagSoundStreamHead:
+    case kTagSoundStreamHead2: ReadSoundStreamHead(r, ctx, tl); return;
+    case kTagSoundStreamBlock: ReadSoundStreamBlock(r, ctx, tl); return;
     default: break;
     }
     if (isSprite) return;  // definitions are not allowed inside sprites
@@ -231,6 +243,8 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineEditText: ReadDefineEditText(r, ctx); return;
     case kTagCsmTextSettings: ReadCsmTextSettings(r, ctx); return;
     case kTagExportAssets: ReadExportAssets(r, ctx); return;
+    case kTagDefineSound: ReadDefineSound(r, ctx); return;
+    case kTagDefineButtonSound: ReadDefineButtonSound(r, ctx); return;
     case kTagDoInitAction: {
         InitAction init;
         init.spriteId = r.U16();

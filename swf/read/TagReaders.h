@@ -31,6 +31,10 @@ struct ReadLimits {
     // Decoded pixels of all bitmaps together.
     static constexpr size_t kMaxBitmapBytesTotal = size_t(256) << 20;
     static constexpr size_t kMaxGlyphsTotal = 1 << 18;
+    // Coded sound bytes (DefineSound and stream blocks) of all sounds.
+    static constexpr size_t kMaxSoundBytesTotal = size_t(256) << 20;
+    static constexpr size_t kMaxEnvelopePoints = 255;
+    static constexpr size_t kMaxSoundStartsPerFrame = 64;
 };
 
 struct ReadContext {
@@ -44,6 +48,7 @@ struct ReadContext {
     size_t bitmapBytesLeft = ReadLimits::kMaxBitmapBytesTotal;
     std::vector<uint8_t> jpegTables{};  // JPEGTables, shared by every DefineBits
     size_t glyphsLeft = ReadLimits::kMaxGlyphsTotal;  // font glyphs and text glyphs
+    size_t soundBytesLeft = ReadLimits::kMaxSoundBytesTotal;
 
     // Adds a character unless its id is taken (the first definition wins).
     void Define(uint16_t id, std::unique_ptr<Character> c);
@@ -58,6 +63,10 @@ public:
     void AddInitActions(InitAction init);
     void SetLabel(const std::string& label);
     void SetBackground(Rgba c) { background_ = c; }
+    // SoundReader.cpp
+    void AddSound(SoundStart start);
+    void SetStreamHead(const StreamHead& head);
+    void SetStreamBlock(StreamBlock block);
     void ShowFrame();
     // Keeps a last frame that never got its ShowFrame, then pads or trims
     // to the header's count; a timeline always ends with at least 1 frame.
@@ -110,6 +119,13 @@ void ReadJpegTables(ByteReader& r, ReadContext& ctx);
 void ReadDefineBitsJpeg(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadDefineBitsLossless(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadDefineMorphShape(ByteReader& r, uint16_t code, ReadContext& ctx);
+// SoundReader.cpp: DefineSound, StartSound/2, SoundStreamHead/2,
+// SoundStreamBlock and DefineButtonSound.
+void ReadDefineSound(ByteReader& r, ReadContext& ctx);
+void ReadStartSound(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBuilder& tl);
+void ReadSoundStreamHead(ByteReader& r, ReadContext& ctx, TimelineBuilder& tl);
+void ReadSoundStreamBlock(ByteReader& r, ReadContext& ctx, TimelineBuilder& tl);
+void ReadDefineButtonSound(ByteReader& r, ReadContext& ctx);
 
 // zlib data into `out`, at most `limit` bytes. False on a damaged or short
 // stream (what came out before is kept).

@@ -20,6 +20,7 @@
 #include "swf/FormatCodes.h"
 #include "swf/Geometry.h"
 #include "swf/Shape.h"
+#include "swf/model/Sound.h"
 #include "tools/swfmake/Actions.h"
 #include "tools/swfmake/ShapeEncoder.h"
 
@@ -127,6 +128,19 @@ public:
     void DoInitAction(uint16_t spriteId, const Actions& actions);
     // Linkage names for attachMovie.
     void ExportAssets(const std::vector<std::pair<uint16_t, std::string>>& assets);
+
+    // Sounds (tools/swfmake/SoundTags.cpp). Data is written as given: the
+    // caller codes it (SoundEncode.h), MP3 with its seek-sample prefix.
+    void DefineSound(uint16_t id, const swf::SoundFormat& format, uint32_t sampleCount,
+                     const std::vector<uint8_t>& data);
+    void StartSound(uint16_t soundId, const swf::SoundInfo& info = {});
+    void StartSound2(const std::string& className, const swf::SoundInfo& info = {});
+    // SoundStreamHead2 (or SoundStreamHead when `version2` is false).
+    void SoundStreamHead(const swf::SoundFormat& format, uint16_t samplesPerBlock, int16_t latencySeek = 0,
+                         bool version2 = true);
+    void SoundStreamBlock(const std::vector<uint8_t>& data);
+    // One sound per transition (ButtonSounds order); id 0: none.
+    void DefineButtonSound(uint16_t buttonId, const swf::ButtonSounds& sounds);
 
     // Any tag; longForm forces the 6-byte header even for short bodies.
     void Raw(uint16_t code, const std::vector<uint8_t>& body, bool longForm = false);
