@@ -16,7 +16,8 @@ packages="cmake make g++ clang libclang-rt-14-dev googletest zlib1g-dev python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
   file wine wine64 xvfb x11-utils xdotool fonts-liberation imagemagick
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  librsvg2-bin libcairo2-dev nsis"
+  librsvg2-bin libcairo2-dev nsis
+  pkg-config libmpg123-dev libspeex-dev lame speex"
 # Wanted but not needed: without it the x86_64 build runs under 64-bit Wine.
 wine32=wine32:i386
 

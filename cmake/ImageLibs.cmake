@@ -8,7 +8,7 @@
 #    prebuilt configuration header (no hardware-specific filters).
 include(ExternalProject)
 set(PICTARO_DEB_SOURCES ${CMAKE_SOURCE_DIR}/third_party CACHE PATH
-    "Folder holding Debian's unpacked sources of libjpeg-turbo, libpng1.6 and giflib")
+    "Folder holding Debian's unpacked sources of libjpeg-turbo, libpng1.6, giflib, mpg123 and speex")
 
 function(pictaro_find_deb_source var package)
   file(GLOB dirs LIST_DIRECTORIES true ${PICTARO_DEB_SOURCES}/${package}-[0-9]*)

@@ -8,6 +8,11 @@ find_package(JPEG REQUIRED)
 find_package(PNG REQUIRED)
 find_package(GIF REQUIRED)
 set(PICTARO_IMAGE_LIBS JPEG::JPEG PNG::PNG GIF::GIF)
+# Sound decoders: Debian's libmpg123 (MP3) and libspeex.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+pkg_check_modules(SPEEX REQUIRED IMPORTED_TARGET speex)
+set(PICTARO_SOUND_LIBS PkgConfig::MPG123 PkgConfig::SPEEX)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${PICTARO_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 

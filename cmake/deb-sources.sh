@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Fetches Debian's source packages of the image libraries (libjpeg-turbo,
-# libpng, giflib) into DIR, for the MinGW trees, which build them statically
-# (Debian has no MinGW packages of them). Enables Debian's source entries
-# first if the machine has none (a sources file of our own beside Debian's).
+# Fetches Debian's source packages of the image and sound libraries
+# (libjpeg-turbo, libpng, giflib, mpg123, speex) into DIR, for the MinGW
+# trees, which build them statically (Debian has no MinGW packages of them).
+# Enables Debian's source entries first if the machine has none (a sources
+# file of our own beside Debian's).
 # Safe to run again: packages already unpacked in DIR are kept.
 set -eu
 dir=${1:?usage: deb-sources.sh DIR}
-packages="libjpeg-turbo libpng1.6 giflib"
+packages="libjpeg-turbo libpng1.6 giflib mpg123 speex"
 sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 
@@ -35,6 +36,10 @@ for p in $missing; do
   # The newest version first; a mirror may lack it, so older ones follow.
   for v in $(apt-cache showsrc "$p" | sed -n 's/^Version: //p' | sort -rV | uniq); do
     if apt-get source -qq "$p=$v" >/dev/null 2>&1; then break; fi
+    # A mirror may lack an upstream signature (.asc) the .dsc lists; apt
+    # has checked what it fetched against the signed index, so unpack that.
+    dsc=$(ls "${p}_${v#*:}.dsc" 2>/dev/null || true)
+    if [ -n "$dsc" ] && dpkg-source --no-check -x "$dsc" >/dev/null 2>&1; then break; fi
   done
   have "$p" || { echo "deb-sources.sh: cannot fetch the source of $p" >&2; exit 1; }
 done
