@@ -20,6 +20,7 @@
 #include "swf/play/Timeline.h"
 #include "swf/read/MovieReader.h"
 #include "swf/render/RasterBackend.h"
+#include "swf/sound/Mixer.h"
 
 namespace swf {
 
@@ -28,6 +29,8 @@ namespace {
 constexpr uint16_t kDefaultFrameRate88 = 12 << 8;
 constexpr uint64_t kClockUnitsPerFrame = 1000ull << 8;  // ms x (fps in 8.8)
 constexpr int kMaxFramesPerAdvance = 4;
+// Frames one Advance may run to catch up with a streaming sound.
+constexpr int kMaxFramesBehindSound = 8;
 const Rgba kNoMovieBackground{255, 255, 255, 255};
 
 // Reads files from the folder of the movie at `moviePath`.
@@ -80,6 +83,9 @@ struct Player::State {
     bool shiftDown = false, controlDown = false;  // for keys that edit text
     // Kept across frames: its scratch buffers are sized once, not per frame.
     std::unique_ptr<RasterBackend> raster;
+    Mixer mixer;  // outlives every timeline that plays into it
+    bool audioClock = false;
+    std::vector<int16_t> unheard;  // the mix no host takes, still played out
 
     uint16_t Rate88() const {
         return movie && movie->header.frameRate88 ? movie->header.frameRate88 : kDefaultFrameRate88;
@@ -124,6 +130,9 @@ struct Player::State {
         if (timeline)
             for (std::string& e : timeline->TakeScriptErrors())
                 if (errors.size() < kMaxErrors) errors.push_back("actions: " + std::move(e));
+        if (timeline)
+            for (std::string& e : timeline->TakeSoundErrors())
+                if (errors.size() < kMaxErrors) errors.push_back(std::move(e));
         for (const HostCall& c : calls) {
             if (c.trace) {
                 TraceHandler h = trace;
@@ -170,6 +179,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     state_->movie = std::move(read.movie);
     state_->timeline = std::make_unique<Timeline>(*state_->movie, state_->fonts);
     state_->moviePath = path;
+    state_->timeline->Sounds().Attach(&state_->mixer);
     state_->timeline->SetLoadSource(MovieUrl(path), state_->Files());
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
@@ -184,6 +194,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
 }
 
 void Player::Unload() {
+    state_->mixer.StopAll();
     state_->levels.Clear();
     state_->timeline.reset();
     state_->movie.reset();
@@ -214,12 +225,30 @@ void Player::Play() {
 
 void Player::Stop() {
     if (state_->timeline) state_->timeline->Root().SetPlaying(false);
+    if (state_->timeline) state_->timeline->Sounds().StopAll();
 }
 
 bool Player::IsPlaying() const { return state_->timeline && state_->timeline->Root().IsPlaying(); }
 
 int Player::Advance(uint32_t elapsedMs) {
     if (!state_->timeline) return 0;
+    if (state_->audioClock && state_->timeline->Root().IsPlaying()) {
+        const int heard = state_->timeline->Sounds().StreamFrame(state_->timeline->Root().serial);
+        if (heard >= 0) {
+            state_->clock = 0;
+            const int behind = std::min(heard - CurrentFrame(), kMaxFramesBehindSound);
+            for (int i = 0; i < behind && state_->timeline; ++i) Tick();
+            return std::max(behind, 0);
+        }
+    }
+    // No host takes the mix (no audio device): sounds still run their course
+    // in time, so that they end and scripts hear them end.
+    if (!state_->audioClock && state_->mixer.VoiceCount() > 0) {
+        constexpr uint32_t kMaxUnheardMs = 1000;
+        const size_t frames = size_t(std::min(elapsedMs, kMaxUnheardMs)) * Mixer::kRate / 1000;
+        state_->unheard.resize(frames * 2);
+        state_->mixer.Mix(state_->unheard.data(), frames);
+    }
     state_->clock += uint64_t(elapsedMs) * state_->Rate88();
     uint64_t due = state_->clock / kClockUnitsPerFrame;
     state_->clock %= kClockUnitsPerFrame;  // a stalled host skips, not replays
@@ -242,6 +271,22 @@ void Player::Tick() {
     }
     state_->Dispatch(state_->timeline->Tick());
     state_->Dispatch(state_->levels.Tick());
+}
+
+void Player::MixAudio(int16_t* out, size_t frames) { state_->mixer.Mix(out, frames); }
+void Player::SetAudioClock(bool on) { state_->audioClock = on; }
+size_t Player::SoundsPlaying() const { return state_->mixer.VoiceCount(); }
+
+bool Player::HasSound() const {
+    const Movie* m = state_->movie.get();
+    if (!m) return false;
+    if (m->root.stream.present) return true;
+    for (const auto& [id, c] : m->dictionary) {
+        if (c->kind == CharacterKind::Sound) return true;
+        if (c->kind == CharacterKind::Sprite && static_cast<const SpriteCharacter&>(*c).timeline.stream.present)
+            return true;
+    }
+    return false;
 }
 
 namespace {

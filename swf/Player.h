@@ -95,6 +95,19 @@ public:
     // Run exactly one frame of the root and every sprite, as the clock would.
     void Tick();
 
+    // Sound: the mix of everything the movie plays, 44,100 Hz stereo
+    // 16-bit, `frames` frames into `out`. Safe from the host's audio thread.
+    void MixAudio(int16_t* out, size_t frames);
+    // The host plays the mix as it is made: a movie with a streaming sound
+    // then plays its frames at the sound's pace, running late frames
+    // without drawing them. Off: frames follow Advance's clock alone.
+    void SetAudioClock(bool on);
+    // Sounds still playing (their voices in the mix).
+    size_t SoundsPlaying() const;
+    // The movie defines a sound or streams one: hosts open their audio
+    // device only for such movies.
+    bool HasSound() const;
+
     // Pointer in target pixels of the last Render's target size and view.
     void PointerMove(int x, int y);
     void PointerDown(int x, int y, MouseButton button = MouseButton::Left);

@@ -15,6 +15,7 @@ Value SoundCtor(CallArgs& a) {
     Object* self = a.self.o;
     a.vm.SetHidden(self, "_volume", Value::Num(100));
     a.vm.SetHidden(self, "_pan", Value::Num(0));
+    a.vm.SetHidden(self, "_target", a.Arg(0));  // the clip whose sounds it controls
     self->Put("duration", a.vm.Ci()).value = Value::Num(0);
     self->Put("position", a.vm.Ci()).value = Value::Num(0);
     return Value();

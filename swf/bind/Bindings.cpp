@@ -58,6 +58,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallClipBitmaps(vm);
     InstallLoadVars(vm);
     InstallXml(vm);
+    InstallSound(vm);
     InstallGeom(vm);
 }
 

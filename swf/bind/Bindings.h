@@ -73,6 +73,10 @@ void InstallBitmapData(avm1::Vm& vm);        // BitmapDataClass.cpp
 void InstallClipBitmaps(avm1::Vm& vm);       // ClipBitmaps.cpp
 void InstallLoadVars(avm1::Vm& vm);          // LoadVarsClass.cpp
 void InstallXml(avm1::Vm& vm);               // XmlClass.cpp
+void InstallSound(avm1::Vm& vm);             // SoundClass.cpp
+// Sounds scripts started: positions, and onSoundComplete for those that
+// ended (SoundClass.cpp); the timeline calls it once a tick.
+void UpdateSounds(avm1::Vm& vm);
 // Members LoadVars and XML share (LoadVarsClass.cpp): load, sendAndLoad,
 // the default onData (magic 1: XML), getBytesLoaded/Total, and a harmless
 // addRequestHeader.

@@ -16,6 +16,7 @@ public:
     ~ButtonObject() override;
 
     const ButtonCharacter& Definition() const { return def_; }
+    const MovieAssets& Assets() const { return from_; }
     ButtonPhase Phase() const { return phase_; }
     // Changes the phase; the children are rebuilt when the drawn state
     // changes, the old ones leaving through `queue` (DepthOps.h: Leave).

@@ -5,6 +5,7 @@
 
 #include "swf/display/DepthOps.h"
 #include "swf/runtime/Drawing.h"
+#include "swf/sound/SoundSystem.h"
 
 namespace swf {
 
@@ -131,6 +132,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
                 queue->push_back({serial, &i.actions, i.spriteId});
         for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
             queue->push_back({serial, &b, 0});
+        if (ctx_.sounds) ctx_.sounds->EnterFrame(*from_->movie, data_, target, serial);
     }
 
     if (!forward) {  // depths absent from the target frame go, but not what scripts made

@@ -22,6 +22,7 @@ class DisplayObject;
 class FontLibrary;
 class ScriptBitmaps;
 class BitmapSource;
+class SoundSystem;
 
 // Where objects built from one movie find their characters, fonts and
 // bitmap fills: the playing movie's, or those of a movie loaded into a clip.
@@ -82,6 +83,7 @@ struct PlayContext {
     bool focusRectShown = false;
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
+    SoundSystem* sounds = nullptr;     // never null once the timeline exists
     size_t playWorkLeft = kPlayWorkBudget;
     // Movies loaded into clips that are gone: kept until `leaving` is
     // freed, since objects in it may still be built from them.

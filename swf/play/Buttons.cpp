@@ -146,10 +146,27 @@ ButtonPhase Timeline::PhaseOf(const ButtonRef& ref) const {
     return it == clipPhases_.end() ? ButtonPhase::Idle : it->second;
 }
 
+namespace {
+
+// DefineButtonSound's four transitions, in its order; null for others.
+const SoundStart* ButtonSoundFor(const ButtonSounds& sounds, uint16_t condition) {
+    switch (condition) {
+    case kCondOverUpToIdle: return &sounds.transitions[0];
+    case kCondIdleToOverUp: return &sounds.transitions[1];
+    case kCondOverUpToOverDown: return &sounds.transitions[2];
+    case kCondOverDownToOverUp: return &sounds.transitions[3];
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
 void Timeline::SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue) {
     asPlayed_ = false;
     if (ButtonObject* button = ref.object->AsButton()) {
         button->SetPhase(ctx_, phase, &queue);
+        if (const SoundStart* sound = ButtonSoundFor(button->Definition().sounds, condition))
+            sounds_.ButtonSound(*button->Assets().movie, *sound, button->serial);
         for (const ButtonAction& a : button->Definition().actions)
             if (a.conditions & condition) queue.push_back({ref.parent->Serial(), &a.actions});
     } else if (phase == ButtonPhase::Idle) {

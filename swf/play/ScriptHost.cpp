@@ -10,6 +10,7 @@
 #include "swf/avm1/Vm.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/ClipProperties.h"
+#include "swf/sound/SoundSystem.h"
 
 namespace swf {
 
@@ -232,6 +233,10 @@ bool ScriptHost::QueueHasRoom() {
     if (!dropping_ && vm_) vm_->Report("more than " + std::to_string(kMaxQueuedCalls) + " trace and getURL calls at once: the rest dropped");
     dropping_ = true;
     return false;
+}
+
+void ScriptHost::StopSounds() {
+    if (ctx_.sounds) ctx_.sounds->StopAll();
 }
 
 void ScriptHost::Trace(const std::string& text) {

@@ -159,6 +159,7 @@ public:
     void GetUrl(const std::string& url, const std::string& target, int method) override;
     void Trace(const std::string& text) override;
     static constexpr size_t kMaxQueuedCalls = 1 << 16;
+    void StopSounds() override;
     double Now() override { return now_; }
     double WallClock() override;
     int LocalOffsetMinutes(double utcMs) override;

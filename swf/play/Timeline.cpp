@@ -23,6 +23,7 @@ Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
     ctx_.fonts = &fonts_;
     ctx_.assets.fonts = &fonts_;
     ctx_.bitmaps = &bitmaps_;
+    ctx_.sounds = &sounds_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
     scriptHost_.SetVm(&vm_);
     bind::InstallBindings(vm_);
@@ -57,6 +58,7 @@ Rgba Timeline::Background() const {
 //     sprites short of their frame, and the next seek rebuilds.
 void Timeline::Seek(int frame) {
     ctx_.BeginHostCall();
+    sounds_.StopAll();
     const int current = root_->CurrentFrame();
     frame = std::clamp(frame, 0, root_->TotalFrames() - 1);
     if (asPlayed_ && frame >= current)
@@ -92,6 +94,7 @@ std::vector<HostCall> Timeline::Tick() {
     BlinkCaret();
     std::vector<HostCall> more = RunActions(queue, true);
     calls.insert(calls.end(), more.begin(), more.end());
+    sounds_.EndTick(ctx_);
     return calls;
 }
 
@@ -137,6 +140,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     RunQueued(queue, next);
     if (timers) {
         vm_.RunTimers();
+        bind::UpdateSounds(vm_);
         RunQueued(queue, next);
     }
     bind::SyncTextVariables(vm_);
@@ -156,6 +160,12 @@ std::vector<std::string> Timeline::TakeScriptErrors() {
     const std::vector<std::string>& all = vm_.Errors();
     std::vector<std::string> fresh(all.begin() + long(std::min(errorsTaken_, all.size())), all.end());
     errorsTaken_ = all.size();
+    return fresh;
+}
+
+std::vector<std::string> Timeline::TakeSoundErrors() {
+    std::vector<std::string> fresh;
+    fresh.swap(soundErrors_);
     return fresh;
 }
 

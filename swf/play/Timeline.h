@@ -19,6 +19,7 @@
 #include "swf/text/FontLibrary.h"
 #include "swf/play/ScriptHost.h"
 #include "swf/runtime/ScriptBitmaps.h"
+#include "swf/sound/SoundSystem.h"
 
 namespace swf {
 
@@ -83,6 +84,9 @@ public:
     std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
+    // Sounds that failed to decode since the last call.
+    std::vector<std::string> TakeSoundErrors();
+    SoundSystem& Sounds() { return sounds_; }
 
 private:
     // A button, or a clip acting as one (Buttons.cpp).
@@ -132,6 +136,8 @@ private:
     FontLibrary fonts_;  // declared first: outlives every text object
     PlayContext ctx_;    // outlives every clip
     ScriptBitmaps bitmaps_;  // outlives the clips and script objects showing them
+    std::vector<std::string> soundErrors_;
+    SoundSystem sounds_{soundErrors_};
     std::unique_ptr<MovieClip> root_;
     ScriptHost scriptHost_;
     avm1::Vm vm_;
