@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
         {"photos.swf", true, moviegen::PhotoMovie},
         {"bitmap_seed.swf", false, moviegen::BitmapSeedMovie},
         {"script_seed.swf", false, moviegen::ScriptSeedMovie},
+        {"sound_seed.swf", false, moviegen::SoundSeedMovie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},

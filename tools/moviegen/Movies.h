@@ -20,6 +20,8 @@ swfmake::SwfWriter BitmapSeedMovie();
 // "script_seed.swf": scripts calling clip methods, drawing, events and
 // timers, small: a fuzzer seed.
 swfmake::SwfWriter ScriptSeedMovie();
+// "sound_seed.swf": every sound tag and codec once, short: a fuzzer seed.
+swfmake::SwfWriter SoundSeedMovie();
 // "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.
 swfmake::SwfWriter StageMovie(int widthPx, int heightPx);
 // "pattern.swf": quadrants and a centred square, for pixel tests.

@@ -161,6 +161,9 @@ bool ParseArgs(const std::vector<std::string>& args, Options* o, std::string* er
         } else if (a == "--apng") {
             if (!value()) return false;
             o->apngPath = v;
+        } else if (a == "--audio") {
+            if (!value()) return false;
+            o->audioPath = v;
         } else if (a == "-o" || a == "--output") {
             if (!value()) return false;
             o->outputPattern = v;
@@ -198,6 +201,16 @@ bool ParseArgs(const std::vector<std::string>& args, Options* o, std::string* er
     if (!o->apngPath.empty() && !CheckOutputPattern(o->apngPath, error, &apng)) return false;
     if (o->movies.size() > 1 && !o->apngPath.empty() && !apng.hasName) {
         *error = "animation name \"" + o->apngPath + "\" needs %n to tell several movies apart";
+        return false;
+    }
+    PatternInfo audio;
+    if (!o->audioPath.empty() && !CheckOutputPattern(o->audioPath, error, &audio)) return false;
+    if (o->movies.size() > 1 && !o->audioPath.empty() && !audio.hasName) {
+        *error = "sound file name \"" + o->audioPath + "\" needs %n to tell several movies apart";
+        return false;
+    }
+    if (!o->audioPath.empty() && !o->Plays()) {
+        *error = "--audio needs the movie played (--ticks, --at or --input): seeking plays no sound";
         return false;
     }
     if (o->movies.size() > 1 && o->WritesImages() && !info.hasName) {
@@ -240,6 +253,8 @@ std::string HelpText() {
            "      --svg            write SVG files (vectors) instead of PNG\n"
            "      --apng FILE      write the pictures as one animated PNG at the movie's\n"
            "                       frame rate (no still images unless -o is given too)\n"
+           "      --audio FILE     write the sound of the frames played as a WAV file\n"
+           "                       (44.1 kHz stereo 16-bit; no still images unless -o)\n"
            "\n"
            "Messages:\n"
            "  -q, --quiet          print nothing but errors, no progress line\n"

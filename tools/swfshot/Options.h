@@ -46,6 +46,7 @@ struct Options {
     bool transparent = false;
     ImageKind kind = ImageKind::Png;
     std::string apngPath;
+    std::string audioPath;  // --audio: the sound of the frames played, as WAV
     bool quiet = false;
     bool progress = false;  // set by main when stderr is a terminal
     bool trace = false;
@@ -53,8 +54,9 @@ struct Options {
     bool version = false;
 
     bool Plays() const { return !tickText.empty() || !atMs.empty() || !inputPath.empty(); }
-    // Still images are written unless only an animation was asked for.
-    bool WritesImages() const { return apngPath.empty() || outputGiven; }
+    // Still images are written unless only an animation or the sound was
+    // asked for.
+    bool WritesImages() const { return (apngPath.empty() && audioPath.empty()) || outputGiven; }
     std::string Pattern() const;
 };
 

@@ -14,6 +14,9 @@
 #include "tools/swfshot/InputScript.h"
 #include "tools/swfshot/PictureWriter.h"
 #include "tools/swfshot/Progress.h"
+#include "tools/swfshot/OutputName.h"
+#include "tools/swfshot/PngWriter.h"
+#include "tools/swfshot/WavWriter.h"
 #include "hostfonts/SystemFonts.h"
 
 namespace swfshot {
@@ -49,6 +52,7 @@ struct Movie {
     int width = 0, height = 0;
     uint16_t rate88 = 0;
     std::vector<int> numbers;
+    std::string name;  // for %n
 };
 
 class Batch {
@@ -113,6 +117,7 @@ int Batch::Load(const std::string& path, Movie& m) {
     }
     if (!o_.quiet)
         for (const std::string& e : m.player.Errors()) err_ << "swfshot: warning: " << path << ": " << e << "\n";
+    m.name = MovieName(path);
     const swf::Rect stage = m.player.StageRect();
     m.width = Scaled(o_.width ? o_.width : StagePixels(stage.Width()), o_.scalePermille);
     m.height = Scaled(o_.height ? o_.height : StagePixels(stage.Height()), o_.scalePermille);
@@ -168,8 +173,11 @@ int Batch::Play(Movie& m) {
             if (!Shoot(m, tick, &error)) return false;
         return true;
     };
+    std::unique_ptr<SoundTrack> track;
+    if (!o_.audioPath.empty()) track = std::make_unique<SoundTrack>(m.rate88);
     auto playOne = [&]() {
         if (!shootDue()) return false;
+        if (track) track->Frame(m.player);  // the sound heard while `tick` shows
         m.player.Tick();
         ++tick;
         return true;
@@ -184,6 +192,10 @@ int Batch::Play(Movie& m) {
     }
     while (next < m.numbers.size())
         if (!(m.numbers[next] == tick ? shootDue() : playOne())) return Fail(kExitOutputFailed, error);
+    if (!track) return kExitOk;
+    track->Frame(m.player);  // the last frame shown
+    if (!WriteFileBytes(FormatOutputName(o_.audioPath, 0, m.name), track->Wav(), &error))
+        return Fail(kExitOutputFailed, error);
     return kExitOk;
 }
 
