@@ -135,10 +135,11 @@ Value LoadSound(CallArgs& a) {
     return Value();
 }
 
-// Volume and pan as BuiltinSound keeps them, then the transform they make.
+// Volume and pan as BuiltinSound keeps them, then the transform they make;
+// only for objects Sound made (its constructor gives each a _target).
 void Apply(CallArgs& a) {
     SoundSystem* sounds = Sounds(a.vm);
-    if (!sounds) return;
+    if (!sounds || !a.self.o->Find("_target", false)) return;
     SoundTransform t;
     const Value volume = a.vm.GetMember(a.self, "_volume");
     if (volume.IsNumber() && std::isfinite(volume.n)) t.volume = volume.n;

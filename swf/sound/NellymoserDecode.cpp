@@ -28,6 +28,7 @@ constexpr int kBaseShift = 19;
 constexpr int kSearchSteps = 20;
 constexpr float kOutputScale = 1.0f / 8;
 constexpr float kRootHalf = 0.70710678f;
+constexpr int kMaxLevel = 24 * 2048;  // 2^24: louder than any sample can be
 
 const uint8_t kBandSizes[kBands] = {2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 4, 4, 5, 6, 6, 7, 8, 9, 10, 12, 14, 15};
 
@@ -95,17 +96,21 @@ int Normalise(int& v) {
 }
 
 // Bits every coefficient gets when the levels are lowered by `offset`.
-int BitsAt(const int16_t* scaled, int shift, int offset, int* bits = nullptr) {
+// Offsets are 64-bit: real levels never need it, damaged ones could
+// overflow 32 bits.
+int BitsAt(const int16_t* scaled, int shift, int64_t offset, int* bits = nullptr) {
     int total = 0;
     for (int i = 0; i < kFilled; ++i) {
-        int b = scaled[i] - offset;
+        int64_t b = scaled[i] - offset;
         b = ((b >> (shift - 1)) + 1) >> 1;
-        b = std::clamp(b, 0, kBitCap);
-        if (bits) bits[i] = b;
-        total += b;
+        const int n = int(std::clamp<int64_t>(b, 0, kBitCap));
+        if (bits) bits[i] = n;
+        total += n;
     }
     return total;
 }
+
+int64_t ShiftBy64(int64_t v, int shift) { return shift > 0 ? int64_t(uint64_t(v) << shift) : v >> -shift; }
 
 // The encoder's allocation: lower every level by one offset, found by a
 // stepped then halving search, until the bits come to kDetailBits; if
@@ -123,18 +128,19 @@ void BitsPerCoefficient(const int* levels, int* bits) {
     }
     shift += 11;
     const int baseShift = shift;
-    sum -= kDetailBits << shift;
+    sum = int(unsigned(sum) - (unsigned(kDetailBits) << shift));
     shift += Normalise(sum);
-    int low = (kBaseOffset * (sum >> 16)) >> 15;
-    low = ShiftBy(low, baseShift - (kBaseShift + shift - 31));
+    int64_t low = (kBaseOffset * (sum >> 16)) >> 15;
+    low = ShiftBy64(low, baseShift - (kBaseShift + shift - 31));
     int total = BitsAt(scaled, baseShift, low);
     if (total != kDetailBits) {
-        int step = total - kDetailBits;
+        int64_t step = total - kDetailBits;
         int doublings = 0;
         for (; std::abs(step) <= 16383; ++doublings) step *= 2;
         step = (step * kBaseOffset) >> 15;
-        step = ShiftBy(step, baseShift - (kBaseShift + doublings - 15));
-        int lastOffset = low, lastTotal = total, j = 1;
+        step = ShiftBy64(step, baseShift - (kBaseShift + doublings - 15));
+        int64_t lastOffset = low;
+        int lastTotal = total, j = 1;
         for (; j < kSearchSteps; ++j) {
             lastOffset = low;
             low += step;
@@ -142,7 +148,8 @@ void BitsPerCoefficient(const int* levels, int* bits) {
             total = BitsAt(scaled, baseShift, low);
             if ((total - kDetailBits) * (lastTotal - kDetailBits) <= 0) break;
         }
-        int high, highTotal, lowTotal;
+        int64_t high;
+        int highTotal, lowTotal;
         if (total > kDetailBits) {
             high = low;
             low = lastOffset;
@@ -154,7 +161,7 @@ void BitsPerCoefficient(const int* levels, int* bits) {
             lowTotal = total;
         }
         for (; total != kDetailBits && j <= kSearchSteps - 1; ++j) {
-            const int mid = (high + low) >> 1;
+            const int64_t mid = (high + low) >> 1;
             total = BitsAt(scaled, baseShift, mid);
             if (total > kDetailBits) {
                 high = mid;
@@ -224,7 +231,8 @@ private:
         int level = kFirstLevel[header.Read(6)];
         for (int band = 0, i = 0; band < kBands; ++band) {
             if (band > 0) level += kLevelStep[header.Read(5)];
-            const float gain = -std::pow(2.0f, float(level) / 2048) * kOutputScale;
+            // Past any real level: damaged blocks must not make infinities.
+            const float gain = -std::pow(2.0f, float(std::min(level, kMaxLevel)) / 2048) * kOutputScale;
             for (int j = 0; j < kBandSizes[band]; ++j, ++i) {
                 levels[i] = level;
                 gains[i] = gain;

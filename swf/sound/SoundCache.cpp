@@ -30,6 +30,10 @@ std::shared_ptr<const PcmBuffer> SoundCache::Sound(const SoundCharacter& sound) 
     else if (!decoder->Decode(sound.data.data(), sound.data.size(), room, *pcm, error) && error.empty())
         error = "damaged sound data";
     if (!error.empty()) Report("sound " + std::to_string(sound.id), error);
+    // The declared count ends the sound: ADPCM's last byte is padded and
+    // MP3's last frame is whole, and neither padding is heard.
+    if (sound.sampleCount > 0 && pcm->Frames() > sound.sampleCount)
+        pcm->samples.resize(size_t(sound.sampleCount) * size_t(pcm->channels));
     used_ += pcm->samples.size();
     pcm->samples.shrink_to_fit();
     return sounds_[&sound] = std::move(pcm);

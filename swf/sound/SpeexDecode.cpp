@@ -38,6 +38,13 @@ public:
         }
         if (size == 0) return true;
         if (size > size_t(INT32_MAX)) size = size_t(INT32_MAX);
+        // A buffer of our own, as large as the data: libspeex would print a
+        // notice on stderr each time its own one had to grow.
+        if (size > buffer_.size()) {
+            buffer_.resize(size);
+            speex_bits_destroy(&bits_);
+            speex_bits_init_buffer(&bits_, buffer_.data(), int(buffer_.size()));
+        }
         speex_bits_read_from(&bits_, reinterpret_cast<const char*>(data), int(size));
         spx_int16_t frame[kMaxFrameSamples];
         while (speex_bits_remaining(&bits_) >= kMinFrameBits) {
@@ -60,6 +67,7 @@ public:
 private:
     void* state_ = nullptr;
     SpeexBits bits_;
+    std::vector<char> buffer_;
     int frameSize_ = 0;
 };
 

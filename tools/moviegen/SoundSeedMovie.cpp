@@ -54,7 +54,7 @@ swfmake::SwfWriter SoundSeedMovie() {
     swfmake::ShapeBuilder b;
     b.FillRect({0, 20 * kTwips, 0, 20 * kTwips}, b.AddSolidFill({0, 0, 200, 255}));
     t.DefineShape(7, b.Build());
-    t.DefineButton2(8, {{swf::kButtonUp | swf::kButtonOver | swf::kButtonDown | swf::kButtonHitTest, 7, 1}}, {});
+    t.DefineButton2(8, {{swf::kButtonUp | swf::kButtonOver | swf::kButtonDown | swf::kButtonHit, 7, 1, {}, {}}}, {});
     swf::ButtonSounds clicks;
     for (size_t i = 0; i < clicks.transitions.size(); ++i) clicks.transitions[i].soundId = uint16_t(1 + i);
     clicks.transitions[0].info.noMultiple = true;

@@ -34,9 +34,9 @@ namespace {
 TEST(FuzzSeedTest, SoundSeedPlaysEverySoundItHolds) {
     swf::Player p;
     ASSERT_TRUE(p.LoadBytes(moviegen::SoundSeedMovie().Write(false)));
+    EXPECT_GE(p.SoundsPlaying(), 5u);  // the event sounds and both streams
     std::vector<int16_t> mix(4000 * 2);
     p.MixAudio(mix.data(), 4000);
-    EXPECT_GE(p.SoundsPlaying(), 3u);  // the longer sounds and the stream
     p.Tick();
     p.PointerMove(5, 5);
     p.PointerDown(5, 5);

@@ -68,7 +68,10 @@ TEST(SoundDecodeTest, PcmAndAdpcmGiveTheToneBack) {
         const swf::PcmBuffer pcm = DecodeAll(Format(c.codec, kRate, c.bits != 8, c.stereo), data, &ok);
         ASSERT_TRUE(ok) << c.name;
         EXPECT_EQ(pcm.rate, kRate) << c.name;
-        ASSERT_EQ(pcm.Frames(), kFrames) << c.name;
+        // The last byte's padding may read as a few more codes (DefineSound's
+        // sample count trims them when the sound plays).
+        ASSERT_GE(pcm.Frames(), kFrames) << c.name;
+        EXPECT_LE(pcm.Frames(), kFrames + 3) << c.name;
         for (int ch = 0; ch < channels; ++ch) {
             const Tone t = Measure(pcm, kHz, 0, kFrames, ch);
             EXPECT_GE(t.share, c.minShare) << c.name;

@@ -146,7 +146,7 @@ TEST(SoundPlayTest, SoundTagsReadBackAndDamageIsReported) {
     swfmake::SwfWriter w = TenFps();
     auto& t = w.Tags();
     DefineFlat(t, kSound, 10, 5);
-    t.DefineButton2(2, {{swf::kButtonUp, 0, 1}}, {});
+    t.DefineButton2(2, {{swf::kButtonUp, 0, 1, {}, {}}}, {});
     swf::ButtonSounds bs;
     bs.transitions[2].soundId = kSound;
     bs.transitions[2].info.loops = 2;

@@ -57,7 +57,7 @@ inline std::vector<uint8_t> EncodeSpeex(const std::vector<int16_t>& pcm, int qua
     SpeexBits bits;
     speex_bits_init(&bits);
     std::vector<uint8_t> out;
-    std::vector<spx_int16_t> frame(size_t(frameSize));
+    std::vector<spx_int16_t> frame(static_cast<size_t>(frameSize));
     for (size_t at = 0; at + frame.size() <= pcm.size(); at += frame.size()) {
         std::copy(pcm.begin() + long(at), pcm.begin() + long(at + frame.size()), frame.begin());
         speex_bits_reset(&bits);

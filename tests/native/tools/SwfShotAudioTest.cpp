@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "swf/Player.h"
 #include "tests/native/tools/TestFiles.h"
 #include "tools/swfmake/ActionAsm.h"
 #include "tools/swfmake/SoundEncode.h"
