@@ -28,7 +28,7 @@ public:
             if (width == 2)
                 out.samples.push_back(static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8)));
             else
-                out.samples.push_back(static_cast<int16_t>((int(data[i]) - 128) << 8));
+                out.samples.push_back(static_cast<int16_t>((int(data[i]) - 128) * 256));
         }
         return ok;
     }
