@@ -22,8 +22,10 @@ ExternalProject_Add(mpg123_build
   BUILD_BYPRODUCTS ${MPG123_LIB})
 file(MAKE_DIRECTORY ${MPG123_BUILD}/src/libmpg123)
 add_library(pictaro_mpg123 STATIC IMPORTED GLOBAL)
+# Its file layer (pulled in with the decoder) uses the shell's path calls.
 set_target_properties(pictaro_mpg123 PROPERTIES IMPORTED_LOCATION ${MPG123_LIB}
-                      INTERFACE_INCLUDE_DIRECTORIES "${MPG123_BUILD}/src/libmpg123;${MPG123_SRC}/src/libmpg123")
+                      INTERFACE_INCLUDE_DIRECTORIES "${MPG123_BUILD}/src/libmpg123;${MPG123_SRC}/src/libmpg123"
+                      INTERFACE_LINK_LIBRARIES shlwapi)
 add_dependencies(pictaro_mpg123 mpg123_build)
 
 # speex
