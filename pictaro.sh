@@ -12,7 +12,7 @@ sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 
 packages="cmake make g++ clang libclang-rt-14-dev googletest zlib1g-dev python3
-  libjpeg62-turbo-dev libpng-dev libgif-dev dpkg-dev
+  libjpeg62-turbo-dev libpng-dev libgif-dev liblzma-dev dpkg-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
   file wine wine64 xvfb x11-utils xdotool fonts-liberation imagemagick
   libfreetype-dev libfontconfig-dev fonts-dejavu-core

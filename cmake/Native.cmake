@@ -3,6 +3,9 @@
 # benchmarks; then the Windows tree as an external project and its tests
 # under Wine, so one ctest run covers everything.
 find_package(ZLIB REQUIRED)
+# LZMA movies ("ZWS"): Debian's liblzma.
+find_package(LibLZMA REQUIRED)
+set(PICTARO_LZMA_LIBS LibLZMA::LibLZMA)
 # Image decoders for bitmap tags: Debian's libjpeg-turbo, libpng and giflib.
 find_package(JPEG REQUIRED)
 find_package(PNG REQUIRED)

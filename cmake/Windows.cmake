@@ -5,6 +5,7 @@ set(ZLIB_USE_STATIC_LIBS ON)  # the program must run with nothing beside it
 find_package(ZLIB REQUIRED)
 include(cmake/ImageLibs.cmake)
 include(cmake/SoundLibs.cmake)
+include(cmake/LzmaLib.cmake)
 add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0700 NOMINMAX
                         WIN32_LEAN_AND_MEAN STRICT)
 add_link_options(-static -static-libgcc -static-libstdc++)

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fetches Debian's source packages of the image and sound libraries
-# (libjpeg-turbo, libpng, giflib, mpg123, speex) into DIR, for the MinGW
-# trees, which build them statically (Debian has no MinGW packages of them).
-# Enables Debian's source entries first if the machine has none (a sources
-# file of our own beside Debian's).
+# (libjpeg-turbo, libpng, giflib, mpg123, speex) and of liblzma (xz-utils)
+# into DIR, for the MinGW trees, which build them statically (Debian has no
+# MinGW packages of them). Enables Debian's source entries first if the
+# machine has none (a sources file of our own beside Debian's).
 # Safe to run again: packages already unpacked in DIR are kept.
 set -eu
 dir=${1:?usage: deb-sources.sh DIR}
-packages="libjpeg-turbo libpng1.6 giflib mpg123 speex"
+packages="libjpeg-turbo libpng1.6 giflib mpg123 speex xz-utils"
 sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 

@@ -1,5 +1,6 @@
 #include "player/SwfHeader.h"
 
+#include <lzma.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -12,6 +13,12 @@ namespace {
 constexpr size_t kHeaderBytes = 8;
 constexpr size_t kFileLengthOffset = 4;
 constexpr uint8_t kCompressedSignature = 'C';
+constexpr uint8_t kLzmaSignature = 'Z';
+// A "ZWS" body opens with the compressed length and 5 bytes of LZMA
+// properties; the raw LZMA stream follows.
+constexpr size_t kLzmaSizeBytes = 4;
+constexpr size_t kLzmaPropsBytes = 5;
+constexpr uint32_t kLzmaMaxDictionary = 256u << 20;
 constexpr unsigned kNbitsShift = 3;
 constexpr unsigned kMaxNbits = 31;
 constexpr size_t kMaxRectBytes = RectBytes(kMaxNbits);
@@ -104,6 +111,52 @@ private:
     uint8_t m_input[kInflateChunk];
 };
 
+// The LZMA twin of InflatedBody.
+class LzmaBody : public BodyReader {
+public:
+    LzmaBody(ByteSource& source, uint64_t limit) : m_source(source), m_limit(limit) {
+        uint8_t head[kLzmaSizeBytes + kLzmaPropsBytes];
+        if (ReadFully(source, head, sizeof head) < sizeof head) return;
+        lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+        if (lzma_properties_decode(&filters[0], nullptr, head + kLzmaSizeBytes, kLzmaPropsBytes) != LZMA_OK)
+            return;
+        auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
+        bool sane = options->dict_size <= kLzmaMaxDictionary;
+        m_ready = sane && lzma_raw_decoder(&m_stream, filters) == LZMA_OK;
+        free(filters[0].options);
+    }
+    ~LzmaBody() override { lzma_end(&m_stream); }
+    LzmaBody(const LzmaBody&) = delete;
+    LzmaBody& operator=(const LzmaBody&) = delete;
+
+    bool Fetch(uint8_t* body, size_t want) override {
+        if (!m_ready || want > m_limit) return false;
+        m_stream.next_out = body + m_have;
+        m_stream.avail_out = want - m_have;
+        while (m_stream.avail_out > 0) {
+            if (m_stream.avail_in == 0 && !Refill()) break;
+            if (lzma_code(&m_stream, LZMA_RUN) != LZMA_OK) break;
+        }
+        m_have = want - m_stream.avail_out;
+        return m_have == want;
+    }
+
+private:
+    bool Refill() {
+        size_t got = ReadFully(m_source, m_input, kInflateChunk);
+        m_stream.next_in = m_input;
+        m_stream.avail_in = got;
+        return got > 0;
+    }
+
+    ByteSource& m_source;
+    uint64_t m_limit;
+    size_t m_have = 0;
+    lzma_stream m_stream = LZMA_STREAM_INIT;
+    bool m_ready = false;
+    uint8_t m_input[kInflateChunk];
+};
+
 // The bytes hold the whole RECT (RectBytes of its Nbits), so the engine's
 // bounded reader cannot run out here.
 StageRect DecodeRect(const uint8_t* body, size_t rectBytes) {
@@ -148,6 +201,10 @@ StageRect ReadStageRect(ByteSource& source) {
     uint32_t fileLength = LittleEndian32(header + kFileLengthOffset);
     if (header[0] == kCompressedSignature) {
         InflatedBody body(source, fileLength);
+        return ReadRect(body);
+    }
+    if (header[0] == kLzmaSignature) {
+        LzmaBody body(source, fileLength);
         return ReadRect(body);
     }
     PlainBody body(source, fileLength);

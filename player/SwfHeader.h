@@ -1,9 +1,9 @@
 // The stage rectangle of an SWF movie, read from its header.
 //
 // The file opens with an 8-byte header (signature, version, FileLength);
-// the body that follows is plain or, when the first byte is 'C', one zlib
-// stream. The body starts with the FrameSize RECT: a 5-bit Nbits, then
-// Xmin, Xmax, Ymin, Ymax as signed Nbits-bit twips (1/20 pixel).
+// the body that follows is plain, one zlib stream when the first byte is 'C',
+// or LZMA when it is 'Z'. The body starts with the FrameSize RECT: a 5-bit
+// Nbits, then Xmin, Xmax, Ymin, Ymax as signed Nbits-bit twips (1/20 pixel).
 //
 // Only the few bytes of that RECT are ever read or inflated; nothing is
 // sized by FileLength, which comes from the file and may say anything.

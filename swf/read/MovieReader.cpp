@@ -1,5 +1,5 @@
-// The root of reading. A movie is "FWS" or "CWS" (zlib after the first 8
-// bytes), version, FileLength, then the header (stage RECT, frame rate 8.8,
+// The root of reading. A movie is "FWS", "CWS" (zlib after the first 8
+// bytes) or "ZWS" (LZMA after them), version, FileLength, then the header (stage RECT, frame rate 8.8,
 // frame count) and tags. Every tag gets its own slice; a damaged tag is
 // reported and skipped, a tag that runs past the data ends the stream, and
 // whatever was read before plays.
@@ -90,16 +90,17 @@ bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8
     }
     bool fws = bytes[0] == 'F' && bytes[1] == 'W' && bytes[2] == 'S';
     bool cws = bytes[0] == 'C' && bytes[1] == 'W' && bytes[2] == 'S';
-    if (!fws && !cws) {
+    bool zws = bytes[0] == 'Z' && bytes[1] == 'W' && bytes[2] == 'S';
+    if (!fws && !cws && !zws) {
         errors.push_back("not a movie: unknown signature");
         return false;
     }
-    h.compressed = cws;
+    h.compressed = cws || zws;
     h.version = bytes[3];
     h.fileLength = uint32_t(bytes[4]) | (uint32_t(bytes[5]) << 8) | (uint32_t(bytes[6]) << 16) |
                    (uint32_t(bytes[7]) << 24);
     size_t declared = std::max<size_t>(h.fileLength, kFileSignatureBytes);
-    if (!cws) {
+    if (fws) {
         data = bytes;
         if (data.size() > kMaxMovieBytes) data.resize(kMaxMovieBytes);
         if (bytes.size() < declared) errors.push_back("file is shorter than its header says");
@@ -112,7 +113,10 @@ bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8
     }
     data.assign(bytes.begin(), bytes.begin() + kFileSignatureBytes);
     std::string error;
-    if (!Inflate(bytes.data() + kFileSignatureBytes, bytes.size() - kFileSignatureBytes, limit, data, &error))
+    const uint8_t* body = bytes.data() + kFileSignatureBytes;
+    size_t bodySize = bytes.size() - kFileSignatureBytes;
+    bool ok = zws ? DecompressLzma(body, bodySize, limit, data, &error) : Inflate(body, bodySize, limit, data, &error);
+    if (!ok)
         errors.push_back(error);
     else if (data.size() < std::min(declared, limit))
         errors.push_back("file is shorter than its header says");

@@ -131,6 +131,13 @@ void ReadDefineButtonSound(ByteReader& r, ReadContext& ctx);
 // stream (what came out before is kept).
 bool Inflate(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
              std::string* error);
+// A "ZWS" body (compressed length, LZMA properties, raw LZMA data) into
+// `out`, at most `limit` bytes; false on a damaged or short stream.
+constexpr size_t kLzmaSizeBytes = 4;
+constexpr size_t kLzmaPropsBytes = 5;
+constexpr size_t kLzmaHeaderBytes = kLzmaSizeBytes + kLzmaPropsBytes;
+bool DecompressLzma(const uint8_t* in, size_t inSize, size_t limit, std::vector<uint8_t>& out,
+                    std::string* error);
 
 // DefineShape4's caps, join, flags and miter limit, after the width.
 void ReadLineStyle2Flags(ByteReader& r, LineStyle& line);

@@ -1,5 +1,6 @@
 #include "tools/swfmake/SwfWriter.h"
 
+#include <lzma.h>
 #include <zlib.h>
 
 #include <cmath>
@@ -112,6 +113,29 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data) {
                   Z_BEST_COMPRESSION) != Z_OK)
         return {};
     out.resize(size);
+    return out;
+}
+
+std::vector<uint8_t> LzmaBody(const std::vector<uint8_t>& data) {
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 6);
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    constexpr size_t kPropsBytes = 5;
+    constexpr size_t kSizeBytes = 4;
+    std::vector<uint8_t> out(kSizeBytes + kPropsBytes + data.size() + data.size() / 2 + 1024);
+    if (lzma_properties_encode(&filters[0], out.data() + kSizeBytes) != LZMA_OK) return {};
+    lzma_stream zs = LZMA_STREAM_INIT;
+    if (lzma_raw_encoder(&zs, filters) != LZMA_OK) return {};
+    zs.next_in = data.data();
+    zs.avail_in = data.size();
+    zs.next_out = out.data() + kSizeBytes + kPropsBytes;
+    zs.avail_out = out.size() - kSizeBytes - kPropsBytes;
+    lzma_ret rc = lzma_code(&zs, LZMA_FINISH);
+    size_t packed = zs.total_out;
+    lzma_end(&zs);
+    if (rc != LZMA_STREAM_END) return {};
+    out.resize(kSizeBytes + kPropsBytes + packed);
+    for (size_t i = 0; i < kSizeBytes; ++i) out[i] = uint8_t(packed >> (8 * i));
     return out;
 }
 
@@ -282,6 +306,16 @@ std::vector<uint8_t> SwfWriter::Write(bool compressed) const {
     file.U32(fileLength_ ? *fileLength_ : static_cast<uint32_t>(swf::kFileSignatureBytes + rest.size()));
     file.Raw(compressed ? Deflate(rest) : rest);
     return file.Take();
+}
+
+std::vector<uint8_t> SwfWriter::WriteLzma() const {
+    std::vector<uint8_t> plain = Write(false);
+    std::vector<uint8_t> rest(plain.begin() + swf::kFileSignatureBytes, plain.end());
+    std::vector<uint8_t> out(plain.begin(), plain.begin() + swf::kFileSignatureBytes);
+    out[0] = 'Z';
+    std::vector<uint8_t> body = LzmaBody(rest);
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
 }
 
 bool SwfWriter::WriteFile(const std::string& path, bool compressed) const {

@@ -179,6 +179,8 @@ public:
 
     // End is appended unless the list already ends with it.
     std::vector<uint8_t> Write(bool compressed) const;
+    // The same movie as "ZWS": LZMA after the 8-byte header.
+    std::vector<uint8_t> WriteLzma() const;
     bool WriteFile(const std::string& path, bool compressed) const;
 
 private:
@@ -195,5 +197,7 @@ private:
 uint16_t FrameRateFixed(double framesPerSecond);
 // zlib-compresses (used for CWS; exposed for tests).
 std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data);
+// A ZWS body: compressed length, the 5 LZMA property bytes, raw LZMA data.
+std::vector<uint8_t> LzmaBody(const std::vector<uint8_t>& data);
 
 }  // namespace swfmake

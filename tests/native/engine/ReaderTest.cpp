@@ -141,6 +141,29 @@ TEST(ReaderTest, CompressedAndPlainMoviesReadAlike) {
     }
 }
 
+TEST(ReaderTest, LzmaMoviesReadAsPlainOnesAndShortOnesSayWhy) {
+    swfmake::SwfWriter w(13, kStage, 30);
+    w.Tags().DefineShape(1, Square(100));
+    w.Tags().PlaceObject2(swfmake::NewPlacement(1, 1));
+    w.Tags().ShowFrame();
+    std::vector<uint8_t> zws = w.WriteLzma();
+    ASSERT_EQ(zws[0], 'Z');
+    swf::Player p;
+    ASSERT_TRUE(p.LoadBytes(zws));
+    EXPECT_TRUE(p.Errors().empty());
+    EXPECT_EQ(p.StageRect(), kStage);
+    EXPECT_EQ(Draw(p).size(), 1u);
+
+    std::vector<uint8_t> cut(zws.begin(), zws.begin() + zws.size() - 6);
+    swf::ReadResult r = swf::ReadMovie(cut);
+    ASSERT_TRUE(r.movie);
+    ASSERT_FALSE(r.errors.empty());
+    EXPECT_EQ(r.errors[0], "compressed data ends early");
+    std::vector<uint8_t> bad = zws;
+    bad[12] = 0xFF;  // properties past the allowed lc/lp/pb
+    EXPECT_FALSE(swf::ReadMovie(bad).errors.empty());
+}
+
 TEST(ReaderTest, UnknownTagsAreSkippedByTheirLengthShortOrLong) {
     swfmake::SwfWriter w(8, kStage, 12);
     w.Tags().Raw(777, {1, 2, 3, 4, 5});

@@ -113,12 +113,20 @@ TEST(SwfHeaderTest, PlainAndCompressedCopiesAgreeWithAFullInflate) {
     EXPECT_EQ(Read(Movie({-39, 11019, -19, 8000}, false)), (StageRect{-1, 0, 550, 400}));
 }
 
-TEST(SwfHeaderTest, OnlyAFirstByteCMeansCompressed) {
+TEST(SwfHeaderTest, OnlyFirstBytesCAndZMeanCompressed) {
     Bytes body = Movie({0, 11000, 0, 8000}, false);
-    for (char signature : {'F', 'Z', 'c', '\0'}) {
+    for (char signature : {'F', 'c', 'z', '\0'}) {
         body[0] = static_cast<uint8_t>(signature);
         EXPECT_EQ(Read(body), kStage550x400) << signature;
     }
+}
+
+TEST(SwfHeaderTest, LzmaMoviesGiveTheirStageAndCutOnesNone) {
+    swfmake::SwfWriter writer(13, {-40, 11010, -30, 8000}, 24);
+    writer.Tags().ShowFrame();
+    Bytes zws = writer.WriteLzma();
+    EXPECT_EQ(Read(zws), (StageRect{-2, -1, 550, 400}));
+    for (size_t cut = 0; cut < 18; ++cut) EXPECT_TRUE(Read(Bytes(zws.begin(), zws.begin() + cut)).IsZero()) << cut;
 }
 
 TEST(SwfHeaderTest, NbitsZeroAndThirtyOne) {
