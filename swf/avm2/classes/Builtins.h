@@ -1,0 +1,62 @@
+// What the built-in classes share with the machine and the interpreter:
+// native object kinds, installers (one per class file) and helpers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "swf/avm2/Machine.h"
+
+namespace swf::avm2 {
+
+class ArrayObject : public Object {
+public:
+    ArrayObject(ClassObject* cls, Object* proto) : Object(ObjKind::Array, cls, proto) {}
+    std::vector<Value> items;  // dense; holes are undefined
+    bool GetIndexed(Machine& m, const Value& key, Value& out) override;
+    bool SetIndexed(Machine& m, const Value& key, const Value& v) override;
+    bool DeleteIndexed(Machine& m, const Value& key, bool& result) override;
+    bool HasIndexed(Machine& m, const Value& key, bool& result) override;
+    int NextIndex(Machine& m, int pos) override;
+    Value NameAt(Machine& m, int pos) override;
+    Value ValueAt(Machine& m, int pos) override;
+    void Trace(Tracer& t) override;
+};
+
+// Arrays longer than this are refused (RangeError), so a script cannot
+// make the dense storage huge with one assignment.
+constexpr uint32_t kMaxDenseLength = 1u << 24;
+
+struct QNameParts {
+    Ns* ns = nullptr;  // null: any namespace
+    String* local = nullptr;
+    bool attribute = false;
+};
+QNameParts QNameOf(Machine& m, const Value& qname);
+Ns* NamespaceOf(Machine& m, const Value& v);
+
+bool InstanceOf(Machine& m, const Value& v, const Value& type);
+Traits* CatchTraits(Machine& m, const AbcModule& mod, const AbcException& e);
+void DomainMemory(Machine& m, uint8_t op, Value* stack, int& sp);
+Value XmlDescendants(Machine& m, const Value& obj, const Name& n);
+std::string XmlEscape(const std::string& s, bool attribute);
+
+// Argument helpers for native methods.
+inline Value Arg(Args args, int argc, int i) { return i < argc ? args[i] : Value::Undefined(); }
+
+// Installers, in dependency order.
+void InstallObject(Machine& m);
+void InstallFunction(Machine& m);
+void InstallObjectMethods(Machine& m);
+void InstallArray(Machine& m);
+void InstallString(Machine& m);
+void InstallNumbers(Machine& m);
+void InstallMath(Machine& m);
+void InstallErrors(Machine& m);
+void InstallGlobals(Machine& m);
+void InstallNamespace(Machine& m);
+void InstallDate(Machine& m);
+void InstallUtils(Machine& m);
+void InstallDisplayStubs(Machine& m);
+
+}  // namespace swf::avm2

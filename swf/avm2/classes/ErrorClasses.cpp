@@ -1,0 +1,82 @@
+// Error and its subclasses: message, name, errorID, toString as
+// "Name: message", getStackTrace (null outside a debugger player).
+#include "swf/avm2/classes/Builtins.h"
+
+namespace swf::avm2 {
+
+namespace {
+
+Value ErrorInit(Machine& m, Value self, Args args, int argc) {
+    Value msg = Arg(args, argc, 0);
+    m.SetPublic(self, "message", msg.IsUndefined() ? Value::Str(m.Intern("")) : Value::Str(m.ToString(msg)));
+    Object* o = self.o;
+    o->Dyn().Set(m.Intern("__errorID"), argc > 1 ? Value::Int(m.ToInt32(args[1])) : Value::Int(0));
+    o->dyn->SetDontEnum(m.Intern("__errorID"), true);
+    return Value::Undefined();
+}
+
+Value ErrorToString(Machine& m, Value self, Args, int) {
+    std::string name = m.ToStdString(m.GetPublic(self, "name"));
+    std::string msg = m.ToStdString(m.GetPublic(self, "message"));
+    return Value::Str(m.Str(msg.empty() ? name : name + ": " + msg));
+}
+
+Value ErrorIdGetter(Machine& m, Value self, Args, int) {
+    if (!self.IsObject() || !self.o->dyn) return Value::Int(0);
+    Value* v = self.o->dyn->Find(m.Intern("__errorID"));
+    return v ? *v : Value::Int(0);
+}
+
+Value ErrorStackTrace(Machine&, Value, Args, int) { return Value::Null(); }
+
+Value ErrorCall(Machine& m, Value, Args args, int argc) { return m.Construct(Value::Obj(m.errorClass), args, argc); }
+
+ClassObject* MakeError(Machine& m, const std::string& pkg, const std::string& name, ClassObject* base) {
+    ClassObject* c = m.DefineClass(pkg, name, base, nullptr, false);
+    c->init = m.NewNativeMethod(name, ErrorInit, 2);
+    c->prototype->Dyn().Set(m.Intern("name"), Value::Str(m.Intern(name)));
+    c->prototype->dyn->SetDontEnum(m.Intern("name"), true);
+    m.DefineConstant(c, "length", Value::Int(1));
+    return c;
+}
+
+}  // namespace
+
+void InstallErrors(Machine& m) {
+    ClassObject* e = MakeError(m, "", "Error", m.objectClass);
+    m.errorClass = e;
+    e->call = ErrorCall;
+    // message is a plain public variable of each error.
+    Traits* t = e->instanceTraits;
+    Binding& b = t->Add(m.Intern("message"), m.publicNs);
+    b = Binding{Binding::Slot, uint32_t(t->slots.size()), 0, 0};
+    SlotInfo si;
+    si.name = m.Intern("message");
+    si.ns = m.publicNs;
+    si.initial = Value::Str(m.Intern(""));
+    t->slots.push_back(si);
+    m.DefineGetter(e, "errorID", ErrorIdGetter);
+    m.DefineMethod(e, "getStackTrace", ErrorStackTrace, 0);
+    e->prototype->Dyn().Set(m.Intern("toString"), Value::Obj(m.NativeFunction("toString", ErrorToString, 0)));
+    e->prototype->dyn->SetDontEnum(m.Intern("toString"), true);
+    m.typeErrorClass = MakeError(m, "", "TypeError", e);
+    m.referenceErrorClass = MakeError(m, "", "ReferenceError", e);
+    m.rangeErrorClass = MakeError(m, "", "RangeError", e);
+    m.argumentErrorClass = MakeError(m, "", "ArgumentError", e);
+    m.verifyErrorClass = MakeError(m, "", "VerifyError", e);
+    m.evalErrorClass = MakeError(m, "", "EvalError", e);
+    m.syntaxErrorClass = MakeError(m, "", "SyntaxError", e);
+    m.uriErrorClass = MakeError(m, "", "URIError", e);
+    m.securityErrorClass = MakeError(m, "", "SecurityError", e);
+    m.definitionErrorClass = MakeError(m, "", "DefinitionError", e);
+    m.uninitializedErrorClass = MakeError(m, "", "UninitializedError", e);
+    MakeError(m, "flash.errors", "IOError", e);
+    MakeError(m, "flash.errors", "EOFError", e);
+    MakeError(m, "flash.errors", "IllegalOperationError", e);
+    MakeError(m, "flash.errors", "MemoryError", e);
+    MakeError(m, "flash.errors", "StackOverflowError", e);
+    MakeError(m, "flash.errors", "ScriptTimeoutError", e);
+    MakeError(m, "flash.errors", "InvalidSWFError", e);
+}
+
+}  // namespace swf::avm2
