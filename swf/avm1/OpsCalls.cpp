@@ -188,7 +188,9 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
                      ? Invoke(fn.o->elems[1].o, fn.o->elems[0], args, true) : Value());
             return true;
         }
-        Push(IsFunction(fn) ? Invoke(fn.o, Value(), args, false) : Value());
+        // A plain call runs with the caller's timeline clip as `this`.
+        Value self = ClipOf(f.target) ? f.target : ClipValue(host_.Level(0));
+        Push(IsFunction(fn) ? Invoke(fn.o, self, args, false) : Value());
         return true;
     }
     case kOpCallMethod: {

@@ -11,12 +11,14 @@ namespace swf {
 
 namespace {
 
-// The engine depth of a script depth, or false when out of range.
+// The engine depth of a script depth, or false when out of range. Depths
+// wrap to 32 bits first, as the script's integer conversion does.
 bool ToEngineDepth(double scriptDepth, int32_t* out) {
     if (!std::isfinite(scriptDepth)) return false;
-    const double d = std::trunc(scriptDepth);
+    const double wrapped = std::fmod(std::trunc(scriptDepth), 4294967296.0);
+    const int32_t d = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(wrapped)));
     if (d < kMinScriptDepth || d > kMaxScriptDepth) return false;
-    *out = static_cast<int32_t>(d) + kScriptDepthOffset;
+    *out = d + kScriptDepthOffset;
     return true;
 }
 
