@@ -31,8 +31,9 @@ EditTextObject* TextOf(avm1::Vm& vm, const avm1::Value& v) {
 }
 
 avm1::Value ValueOf(avm1::Vm& vm, const DisplayObject* obj) {
+    // Objects scripts cannot hold (shapes, static text) read as their clip.
     const avm1::ClipId id = HostOf(vm).IdOf(obj);
-    return obj && id == obj->serial ? vm.ClipValue(id) : avm1::Value();
+    return id ? vm.ClipValue(id) : avm1::Value();
 }
 
 double NumberArg(avm1::CallArgs& a, size_t i) {

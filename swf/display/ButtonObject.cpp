@@ -19,6 +19,7 @@ ButtonObject::ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t i
     : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), ctx_(ctx), from_(from), def_(def),
       nesting_(nesting) {
     ctx_.scriptables[serial] = this;
+    instance = ++ctx.instancesMade;
     BuildChildren(ctx, nullptr);
 }
 

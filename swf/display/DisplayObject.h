@@ -111,6 +111,10 @@ public:
     virtual const ButtonObject* AsButton() const { return nullptr; }
 
     uint32_t serial = 0;  // unique per instance, for identity across gotos
+    // Numbers the scriptable objects in creation order, parents before what
+    // they hold; an unnamed one is called "instanceN" by scripts.
+    uint32_t instance = 0;
+    std::string ScriptName() const { return name.empty() && instance ? "instance" + std::to_string(instance) : name; }
     int32_t depth = 0;
     uint16_t characterId = 0;
     const Character* character = nullptr;

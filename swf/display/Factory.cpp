@@ -18,6 +18,7 @@ std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& f
         return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, &def);
     auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def, &from);
     // A registered class is constructed before the clip's first actions.
+    clip->instance = ++ctx.instancesMade;
     if (queue && !from.movie->exports.empty()) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
     clip->Start(queue);
     return clip;
@@ -45,7 +46,11 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& 
     case CharacterKind::StaticText:
         return std::make_unique<StaticTextObject>(ctx, from, id, static_cast<const StaticTextCharacter&>(*c));
     case CharacterKind::EditText:
-        return std::make_unique<EditTextObject>(ctx, from, id, static_cast<const EditTextCharacter&>(*c));
+    {
+        auto field = std::make_unique<EditTextObject>(ctx, from, id, static_cast<const EditTextCharacter&>(*c));
+        field->instance = ++ctx.instancesMade;
+        return field;
+    }
     case CharacterKind::Font:
     case CharacterKind::Sound: break;  // not placeable
     }

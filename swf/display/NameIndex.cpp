@@ -20,6 +20,18 @@ bool SameName(const std::string& a, const std::string& b, bool caseInsensitive) 
     return true;
 }
 
+// Unnamed children answer to the "instanceN" names scripts see.
+DisplayObject* FindUnnamed(const DisplayList& list, const std::string& name, bool caseInsensitive,
+                           bool (*want)(const DisplayObject&)) {
+    constexpr size_t kPrefix = 8;  // "instance"
+    if (name.size() <= kPrefix || !SameName(name.substr(0, kPrefix), "instance", caseInsensitive)) return nullptr;
+    for (const auto& entry : list) {
+        DisplayObject& child = *entry.second;
+        if (child.name.empty() && child.instance && want(child) && SameName(child.ScriptName(), name, caseInsensitive)) return &child;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void NameIndex::Note(const DisplayObject& obj, const DisplayList& list) {
@@ -48,7 +60,7 @@ DisplayObject* NameIndex::Find(const DisplayList& list, const std::string& name,
         return nullptr;
     }
     auto hints = depths_.find(Folded(name));
-    if (hints == depths_.end()) return nullptr;
+    if (hints == depths_.end()) return FindUnnamed(list, name, caseInsensitive, want);
     DisplayObject* best = nullptr;
     for (int32_t depth : hints->second) {
         if (best && depth >= best->depth) continue;

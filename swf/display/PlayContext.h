@@ -67,6 +67,7 @@ struct PlayContext {
     const Movie& movie;
     MovieAssets assets;  // the playing movie's; fonts set with `fonts`
     uint32_t nextSerial = 1;
+    uint32_t instancesMade = 0;
     std::unordered_map<uint32_t, MovieClip*> liveClips;
     // Every object scripts can name (a superset of liveClips): each kind
     // adds itself on construction and leaves on destruction.

@@ -21,6 +21,8 @@ bool StartsWithNoCase(const std::string& s, const char* prefix) {
     return s.size() >= p.size() && avm1::EqualNames(s.substr(0, p.size()), p, true);
 }
 
+bool Named(const DisplayObject&) { return true; }
+
 bool Scriptable(const DisplayObject& obj) {
     switch (obj.Kind()) {
     case DisplayKind::MovieClip:
@@ -73,8 +75,9 @@ avm1::ClipId ScriptHost::Parent(avm1::ClipId clip) {
 
 avm1::ClipId ScriptHost::Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) {
     MovieClip* c = Clip(clip);
-    const DisplayObject* child = c ? c->Named(name, caseInsensitive, Scriptable) : nullptr;
-    return child ? child->serial : 0;
+    // A named shape or static text stands for the clip that holds it.
+    const DisplayObject* child = c ? c->Named(name, caseInsensitive, Named) : nullptr;
+    return child ? IdOf(child) : 0;
 }
 
 std::vector<std::string> ScriptHost::ChildNames(avm1::ClipId clip) {
@@ -89,7 +92,7 @@ std::string ScriptHost::PathOf(avm1::ClipId clip) {
     DisplayObject* o = Object(clip);
     if (!o) return std::string();
     if (o == root_.get()) return "_level0";
-    const std::string name = o->name.empty() ? "instance" + std::to_string(o->serial) : o->name;
+    const std::string name = o->name.empty() && !o->instance ? "instance" + std::to_string(o->serial) : o->ScriptName();
     avm1::ClipId parent = Parent(clip);
     return parent ? PathOf(parent) + "." + name : name;
 }
@@ -152,7 +155,7 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     case kPropFramesLoaded: return c ? Value::Num(c->TotalFrames()) : Value();
     case kPropVisible: return Value::Bool(o->visible);
     case kPropTarget: return Value::String(SlashPath(PathOf(clip)));
-    case kPropName: return Value::String(o == root_.get() ? std::string() : o->name);
+    case kPropName: return Value::String(o == root_.get() ? std::string() : o->ScriptName());
     case kPropDropTarget: return Value::String(dropTarget_);
     case kPropUrl:
         for (const DisplayObject* p = o; p; p = p->parent)
