@@ -134,7 +134,8 @@ void RenderChildren(RenderContext& rc, const DisplayList& list, const Matrix& m,
 
 void AdvanceObject(PlayContext& ctx, DisplayObject& obj, int ticks, ActionQueue* queue) {
     for (int i = 0; i < ticks; ++i) {
-        if (!obj.Animates() || !ctx.ChargeWork(queue != nullptr, 1)) return;
+        if (!obj.Animates() || (queue && ctx.clipsTickApart && obj.AsClip())) return;
+        if (!ctx.ChargeWork(queue != nullptr, 1)) return;
         obj.Tick(ctx, queue);
     }
 }

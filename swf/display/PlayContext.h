@@ -82,6 +82,9 @@ struct PlayContext {
     // The focus rectangle shows: Tab or a script gave the focus, and no
     // pointer event has hidden it since.
     bool focusRectShown = false;
+    // While a playing tick walks the clips newest first, each clip advances
+    // its own timeline only, never the clips it holds.
+    bool clipsTickApart = false;
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
     SoundSystem* sounds = nullptr;     // never null once the timeline exists

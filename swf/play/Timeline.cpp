@@ -84,7 +84,7 @@ std::vector<HostCall> Timeline::Tick() {
     calls.insert(calls.end(), loaded.begin(), loaded.end());
     ActionQueue queue;
     const int before = root_->CurrentFrame();
-    root_->Tick(&queue);
+    TickClips(queue);
     QueueEvent(kClipEnterFrame, queue);
     // A stopped root or a loop ticks sprites past what a seek would show.
     if (root_->CurrentFrame() <= before) asPlayed_ = false;
@@ -96,6 +96,23 @@ std::vector<HostCall> Timeline::Tick() {
     calls.insert(calls.end(), more.begin(), more.end());
     sounds_.EndTick(ctx_);
     return calls;
+}
+
+// A playing tick advances every clip once, newest first (the root last),
+// each queueing its frame's actions as it goes; clips made during the walk
+// wait for the next tick.
+void Timeline::TickClips(ActionQueue& queue) {
+    std::vector<uint32_t> order;
+    order.reserve(ctx_.liveClips.size());
+    for (const auto& entry : ctx_.liveClips) order.push_back(entry.first);
+    std::sort(order.rbegin(), order.rend());
+    ctx_.clipsTickApart = true;
+    for (uint32_t serial : order) {
+        MovieClip* clip = ctx_.FindClip(serial);
+        if (!clip || (clip != root_.get() && (!clip->parent || Left(*clip)))) continue;
+        clip->Tick(&queue);
+    }
+    ctx_.clipsTickApart = false;
 }
 
 bool Timeline::Left(const DisplayObject& obj) const {

@@ -131,6 +131,7 @@ private:
     void RunQueued(ActionQueue& queue, size_t& next);
     // Whether `obj` is out of the tree (in PlayContext::leaving).
     bool Left(const DisplayObject& obj) const;
+    void TickClips(ActionQueue& queue);
     void Rebuild(int frame);
 
     FontLibrary fonts_;  // declared first: outlives every text object
