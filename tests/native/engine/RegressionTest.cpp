@@ -70,4 +70,14 @@ TEST(RegressionTest, SlowScript2914BytesTracesAndBudgetBounded) {
     Exercise(p);
 }
 
+// Found by the fuzzer: a script that spends its whole instruction budget at
+// load, walking clip paths. The budget ends it; the movie plays on.
+TEST(RegressionTest, BudgetScript5136BytesLoadsAndPlays) {
+    const std::vector<uint8_t> bytes = ReadRegression("budget-script-5136-bytes.swf");
+    ASSERT_EQ(bytes.size(), 5136u);
+    swf::Player p;
+    p.LoadBytes(bytes);
+    Exercise(p);
+}
+
 }  // namespace
