@@ -44,7 +44,7 @@ uint32_t Mixer::Start(VoiceStart v) {
     if (nextId_ == 0) nextId_ = 1;
     voice.pos = v.from;
     voice.loopsLeft = std::max<uint32_t>(v.loops, 1);
-    voice.spec = std::move(v);
+    voice.start = std::move(v);
     voices_.push_back(std::move(voice));
     return voices_.back().id;
 }
@@ -57,7 +57,7 @@ void Mixer::Stop(uint32_t id) {
 
 void Mixer::StopTag(uint64_t tag) {
     std::lock_guard<std::mutex> hold(lock_);
-    voices_.erase(std::remove_if(voices_.begin(), voices_.end(), [tag](const Voice& v) { return v.spec.tag == tag; }),
+    voices_.erase(std::remove_if(voices_.begin(), voices_.end(), [tag](const Voice& v) { return v.start.tag == tag; }),
                   voices_.end());
 }
 
@@ -73,7 +73,7 @@ bool Mixer::Playing(uint32_t id) const {
 
 bool Mixer::TagPlaying(uint64_t tag) const {
     std::lock_guard<std::mutex> hold(lock_);
-    return std::any_of(voices_.begin(), voices_.end(), [tag](const Voice& v) { return v.spec.tag == tag; });
+    return std::any_of(voices_.begin(), voices_.end(), [tag](const Voice& v) { return v.start.tag == tag; });
 }
 
 size_t Mixer::VoiceCount() const {
@@ -92,7 +92,7 @@ void Mixer::Seek(uint32_t id, size_t frame) {
     std::lock_guard<std::mutex> hold(lock_);
     for (Voice& v : voices_)
         if (v.id == id) {
-            v.pos = std::clamp(frame, v.spec.from, v.spec.to - 1);
+            v.pos = std::clamp(frame, v.start.from, v.start.to - 1);
             v.frac = 0;
         }
 }
@@ -100,13 +100,13 @@ void Mixer::Seek(uint32_t id, size_t frame) {
 void Mixer::SetGains(uint32_t id, const SoundGains& gains) {
     std::lock_guard<std::mutex> hold(lock_);
     for (Voice& v : voices_)
-        if (v.id == id) v.spec.gains = gains;
+        if (v.id == id) v.start.gains = gains;
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> Mixer::Owners() const {
     std::lock_guard<std::mutex> hold(lock_);
     std::vector<std::pair<uint32_t, uint32_t>> out;
-    for (const Voice& v : voices_) out.emplace_back(v.id, v.spec.owner);
+    for (const Voice& v : voices_) out.emplace_back(v.id, v.start.owner);
     return out;
 }
 
@@ -123,21 +123,21 @@ std::vector<uint32_t> Mixer::TakeFinished() {
 }
 
 bool Mixer::MixVoice(Voice& v, int32_t* acc, size_t frames) {
-    const PcmBuffer& pcm = *v.spec.pcm;
+    const PcmBuffer& pcm = *v.start.pcm;
     const int16_t* s = pcm.samples.data();
     const size_t ch = size_t(pcm.channels);
-    const SoundGains& g = v.spec.gains;
-    const bool hasEnvelope = !v.spec.envelope.empty();
+    const SoundGains& g = v.start.gains;
+    const bool hasEnvelope = !v.start.envelope.empty();
     int32_t envL = kFullLevel, envR = kFullLevel;
     for (size_t i = 0; i < frames; ++i) {
-        const size_t next = v.pos + 1 < v.spec.to ? v.pos + 1 : v.pos;
+        const size_t next = v.pos + 1 < v.start.to ? v.pos + 1 : v.pos;
         int32_t l = s[v.pos * ch], r = s[v.pos * ch + ch - 1];
         if (v.frac) {
             l += int32_t((int64_t(s[next * ch]) - l) * v.frac / kRate);
             r += int32_t((int64_t(s[next * ch + ch - 1]) - r) * v.frac / kRate);
         }
         if (hasEnvelope) {
-            EnvelopeAt(v.spec.envelope, v.played, envL, envR);
+            EnvelopeAt(v.start.envelope, v.played, envL, envR);
             l = (l * envL) >> kGainShift;
             r = (r * envR) >> kGainShift;
         }
@@ -147,9 +147,9 @@ bool Mixer::MixVoice(Voice& v, int32_t* acc, size_t frames) {
         v.frac += pcm.rate;
         while (v.frac >= kRate) {
             v.frac -= kRate;
-            if (++v.pos >= v.spec.to) {
+            if (++v.pos >= v.start.to) {
                 if (--v.loopsLeft == 0) return false;
-                v.pos = v.spec.from;
+                v.pos = v.start.from;
             }
         }
     }

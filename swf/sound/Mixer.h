@@ -74,7 +74,7 @@ public:
 private:
     struct Voice {
         uint32_t id = 0;
-        VoiceStart spec;
+        VoiceStart start;
         size_t pos = 0;      // source frame
         uint32_t frac = 0;   // 0..kRate-1: how far towards pos+1
         uint64_t played = 0; // output frames, for the envelope
