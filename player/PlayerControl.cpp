@@ -179,6 +179,15 @@ void PlayerControl::OnInvoke(DispCall* call) {
     case kDispIdPlaying: call->result.type = VT_I4; call->result.intValue = m_engine.IsPlaying() ? 1 : 0; break;
     case kDispIdPlay: m_engine.Play(); break;
     case kDispIdStop: m_engine.Stop(); break;
+    case kDispIdMuted:
+        if (get) {
+            call->result.type = VT_I4;
+            call->result.intValue = m_muted ? 1 : 0;
+        } else {
+            m_muted = intArg(0) != 0;
+            m_audio.SetMuted(m_muted);
+        }
+        break;
     default: call->handled = false; break;
     }
 }
@@ -235,11 +244,21 @@ void PlayerControl::Load(const std::wstring& path) {
     m_pressed = false;
     m_engine.Focus(::GetFocus() == m_hwnd);
     m_lastTick = ::GetTickCount();
-    if (m_engine.HasMovie())
+    if (m_engine.HasMovie()) {
+        StartSound();
         StartClock();
-    else
+    } else {
         ::KillTimer(m_hwnd, kClockTimer);
+    }
     Refresh();
+}
+
+// The device opens with the first movie that has sound and stays open; with
+// none (Wine in our tests) the movie plays silently, paced by the clock.
+void PlayerControl::StartSound() {
+    if (!m_engine.HasSound()) return;
+    m_audio.SetMuted(m_muted);
+    m_engine.SetAudioClock(m_audio.Start([this](int16_t* out, size_t frames) { m_engine.MixAudio(out, frames); }));
 }
 
 void PlayerControl::DropMovie() {

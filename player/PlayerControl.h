@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Dispatch.h"
+#include "player/AudioOut.h"
 #include "player/PlayerProperties.h"
 #include "swf/FrameBuffer.h"
 #include "swf/Player.h"
@@ -45,6 +46,7 @@ private:
     BOOL OnSetCursor(WPARAM wp, LPARAM lp);
     void ShowEngineCursor();
     void Load(const std::wstring& path);
+    void StartSound();
     void StartClock();
     void Refresh();
     void RenderIfNeeded();
@@ -64,4 +66,6 @@ private:
     // The character each key typed when it went down, for its key-up.
     wchar_t m_keyChars[256] = {};
     std::vector<std::vector<DispValue>> m_pendingEvents;
+    bool m_muted = false;
+    AudioOut m_audio;  // declared after the engine: stops mixing from it first
 };

@@ -16,6 +16,8 @@ constexpr DISPID kDispIdTotalFrames = 0x7C;
 constexpr DISPID kDispIdPlaying = 0x7D;  // long: 1 while the movie plays
 constexpr DISPID kDispIdQuality2 = 0x8D;  // string
 constexpr DISPID kDispIdLoadMovie = 0x8E;
+// Ours: bool, the movie's sound off (it still paces the movie).
+constexpr DISPID kDispIdMuted = 0x200;
 // Event: a movie's FSCommand (command, arguments).
 constexpr DISPID kDispIdFsCommand = 150;
 

@@ -72,3 +72,14 @@ void CShockwaveFlash::SetQuality2(const char* name) {
     static const BYTE params[] = VTS_BSTR;
     InvokeHelper(kDispIdQuality2, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, params, name);
 }
+
+bool CShockwaveFlash::GetMuted() {
+    LONG result = 0;
+    InvokeHelper(kDispIdMuted, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result != 0;
+}
+
+void CShockwaveFlash::SetMuted(bool muted) {
+    static const BYTE params[] = VTS_I4;
+    InvokeHelper(kDispIdMuted, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, params, static_cast<LONG>(muted ? 1 : 0));
+}

@@ -24,4 +24,7 @@ public:
     long GetQuality();
     void SetQuality(long quality);
     void SetQuality2(const char* name);
+    // Ours: the movie's sound off or on.
+    bool GetMuted();
+    void SetMuted(bool muted);
 };

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>

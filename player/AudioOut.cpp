@@ -1,7 +1,5 @@
 #include "player/AudioOut.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
 
 namespace {
