@@ -62,6 +62,9 @@ enum TagCode : uint16_t {
     kTagDefineBinaryData = 87,
     kTagDefineFontName = 88,
     kTagDefineBitsJpeg4 = 90,
+    kTagDoAbcPlain = 72,  // DoABC without flags and name
+    kTagSymbolClass = 76,
+    kTagDoAbc = 82,
     kTagDefineSound = 14,
     kTagStartSound = 15,
     kTagDefineButtonSound = 17,

@@ -187,6 +187,22 @@ struct SoundCharacter : Character {
     std::vector<uint8_t> data;  // coded; MP3 keeps its seek-sample count in front
 };
 
+// An ActionScript 3 block (DoABC): run when its frame is reached; a lazy
+// one only defines its scripts until something needs them.
+struct AbcBlock {
+    int frame = 0;
+    bool lazy = false;
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+
+// SymbolClass: a character (0: the main timeline) and its class name.
+struct SymbolClassEntry {
+    uint16_t id = 0;
+    std::string className;
+    int frame = 0;
+};
+
 struct MovieHeader {
     bool compressed = false;
     uint8_t version = 0;
@@ -204,6 +220,8 @@ public:
     std::map<uint16_t, Rect> scalingGrids;  // DefineScalingGrid, by character
     // ExportAssets: linkage name to character, for attachMovie.
     std::map<std::string, uint16_t> exports;
+    std::vector<AbcBlock> abcBlocks;
+    std::vector<SymbolClassEntry> symbolClasses;
 
     const Character* Find(uint16_t id) const {
         auto it = dictionary.find(id);

@@ -168,6 +168,9 @@ const char* TagName(uint16_t code) {
     case kTagCsmTextSettings: return "CSMTextSettings";
     case kTagDefineFont3: return "DefineFont3";
     case kTagDefineFontName: return "DefineFontName";
+    case kTagDoAbc: return "DoABC";
+    case kTagDoAbcPlain: return "DoABC";
+    case kTagSymbolClass: return "SymbolClass";
     case kTagDefineSound: return "DefineSound";
     case kTagStartSound: return "StartSound";
     case kTagStartSound2: return "StartSound2";
@@ -207,6 +210,13 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
         return;
     }
     case kTagFrameLabel: tl.SetLabel(r.String()); return;
+    case kTagDoAbc:
+    case kTagDoAbcPlain:
+        if (!isSprite) ReadDoAbc(r, code, ctx);
+        return;
+    case kTagSymbolClass:
+        if (!isSprite) ReadSymbolClass(r, ctx);
+        return;
     case kTagSetBackgroundColor: tl.SetBackground(r.Rgb()); return;
     case kTagStartSound:
     case kTagStartSound2: ReadStartSound(r, code, ctx, tl); return;

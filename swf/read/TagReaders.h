@@ -119,6 +119,9 @@ void ReadJpegTables(ByteReader& r, ReadContext& ctx);
 void ReadDefineBitsJpeg(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadDefineBitsLossless(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadDefineMorphShape(ByteReader& r, uint16_t code, ReadContext& ctx);
+// DoABC and SymbolClass, root timeline only (AbcTags.cpp).
+void ReadDoAbc(ByteReader& r, uint16_t code, ReadContext& ctx);
+void ReadSymbolClass(ByteReader& r, ReadContext& ctx);
 // SoundReader.cpp: DefineSound, StartSound/2, SoundStreamHead/2,
 // SoundStreamBlock and DefineButtonSound.
 void ReadDefineSound(ByteReader& r, ReadContext& ctx);
