@@ -16,7 +16,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "swf/avm2/Machine.h"
+#include "swf/play/Scripts3.h"
 #include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/read/MovieReader.h"
@@ -63,8 +63,8 @@ std::string MovieUrl(const std::string& path) {
 
 struct Player::State {
     std::unique_ptr<Movie> movie;  // declared before the timeline that plays it
-    std::unique_ptr<avm2::Machine> as3;  // for movies with DoABC
     std::unique_ptr<Timeline> timeline;
+    Scripts3 as3;  // after the timeline: it holds the root clip
     Levels levels;  // _level1 and up, loaded by scripts
     std::vector<std::string> errors;
     int scaleMode = kShowAll;
@@ -150,36 +150,6 @@ struct Player::State {
     }
 };
 
-// ActionScript 3: the first frame's DoABC blocks run (lazy ones only
-// define), then the main timeline's class is constructed.
-void Player::StartScripts3(State& s) {
-    s.as3.reset();
-    if (s.movie->abcBlocks.empty()) return;
-    s.as3 = std::make_unique<avm2::Machine>();
-    avm2::Machine& m = *s.as3;
-    m.swfVersion = s.movie->header.version;
-    m.trace = [&s](const std::string& text) {
-        TraceHandler h = s.trace;
-        if (h) h(text);
-    };
-    m.report = [&s](const std::string& text) {
-        constexpr size_t kMaxErrors = 256;
-        if (s.errors.size() < kMaxErrors) s.errors.push_back("actions: " + text);
-    };
-    for (const AbcBlock& b : s.movie->abcBlocks) {
-        if (b.frame != 0) continue;
-        std::string error;
-        if (!m.LoadAbc(b.bytes.data(), b.bytes.size(), !b.lazy, &error) && !error.empty())
-            s.errors.push_back("DoABC " + b.name + ": " + error);
-    }
-    for (const SymbolClassEntry& e : s.movie->symbolClasses) {
-        if (e.id != 0) continue;
-        m.Entry([&] {
-            if (avm2::ClassObject* c = m.FindClass(e.className)) m.Construct(avm2::Value::Obj(c), nullptr, 0);
-        });
-    }
-}
-
 Player::Player() : state_(std::make_unique<State>()) {}
 Player::~Player() = default;
 
@@ -221,7 +191,16 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
         state_->viewHeight = state_->hostHeight;
     }
     state_->ShareView();
-    StartScripts3(*state_);
+    State& s = *state_;
+    s.as3.Start(*s.movie, s.timeline->Root(),
+                [&s](const std::string& text) {
+                    TraceHandler h = s.trace;
+                    if (h) h(text);
+                },
+                [&s](const std::string& text) {
+                    constexpr size_t kMaxErrors = 256;
+                    if (s.errors.size() < kMaxErrors) s.errors.push_back("actions: " + text);
+                });
     state_->Dispatch(state_->timeline->Start());
     return true;
 }
@@ -229,8 +208,8 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
 void Player::Unload() {
     state_->mixer.StopAll();
     state_->levels.Clear();
+    state_->as3.Reset();
     state_->timeline.reset();
-    state_->as3.reset();
     state_->movie.reset();
     state_->moviePath.clear();
     state_->errors.clear();
@@ -303,7 +282,9 @@ void Player::Tick() {
         Load(std::move(level0.bytes), dir + level0.name);
         return;
     }
+    state_->as3.EnterFrame();
     state_->Dispatch(state_->timeline->Tick());
+    state_->as3.FrameScripts();
     state_->Dispatch(state_->levels.Tick());
 }
 

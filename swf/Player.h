@@ -168,7 +168,6 @@ public:
 private:
     bool Load(std::vector<uint8_t> bytes, const std::string& path);
     struct State;
-    static void StartScripts3(State& s);
     std::unique_ptr<State> state_;
 };
 

@@ -206,6 +206,10 @@ Value Machine::Construct(const Value& cv, Args args, int argc) {
         auto* c = static_cast<ClassObject*>(cv.o);
         if (c->isInterface)
             TypeError(kErrNotConstructor, c->QualifiedName() + " is not a constructor.");
+        // new String(x) and the other primitive classes make primitives.
+        if (c == stringClass) return Value::Str(argc ? ToString(args[0]) : Intern(""));
+        if (c == numberClass || c == intClass || c == uintClass || c == booleanClass)
+            return Coerce(argc ? args[0] : Value::Int(0), c);
         Object* o = Instantiate(c);
         Value self = Value::Obj(o);
         TempRoot keep(*this, self);
@@ -317,6 +321,8 @@ void Machine::TraceRoots(Tracer& t) {
     t.Mark(builtinGlobal);
     t.Mark(thrown);
     for (const Value& v : tempRoots) t.Mark(v);
+    for (const Value& v : hostRoots) t.Mark(v);
+    for (const Value& v : enterFrameTargets) t.Mark(v);
     for (auto& [b, e] : rootRanges)
         for (Value* p = b; p < e; ++p) t.Mark(*p);
     for (auto& [name, list] : definitions) {

@@ -237,6 +237,7 @@ public:
     ClassObject* byteArrayClass = nullptr;
     ClassObject* dictionaryClass = nullptr;
     ClassObject* proxyClass = nullptr;
+    ClassObject* eventClass = nullptr;
     Object* builtinGlobal = nullptr;  // holds the built-in definitions
 
     // Defining built-ins (classes/*.cpp).
@@ -278,6 +279,8 @@ public:
     std::vector<Value*> frameRoots;  // pushed by running frames: [begin, end) pairs
     std::vector<std::pair<Value*, Value*>> rootRanges;
     std::vector<Value> tempRoots;
+    std::vector<Value> hostRoots;  // held by the host (the main timeline's object)
+    std::vector<Value> enterFrameTargets;  // display objects listening to enterFrame
     std::vector<ClassObject*> builtinClasses;
     void Collect();
     void MaybeCollect();

@@ -57,6 +57,6 @@ void InstallGlobals(Machine& m);
 void InstallNamespace(Machine& m);
 void InstallDate(Machine& m);
 void InstallUtils(Machine& m);
-void InstallDisplayStubs(Machine& m);
+void InstallDisplay(Machine& m);
 
 }  // namespace swf::avm2

@@ -61,6 +61,7 @@ Value ObjectToString(Machine& m, Value self, Args, int) {
     if (self.IsObject() && self.o->kind == ObjKind::Function) return Value::Str(m.Intern("function Function() {}"));
     if (self.IsObject() && self.o->kind == ObjKind::Activation) return Value::Str(m.Intern("[object Object]"));
     if (!self.IsObject()) return Value::Str(m.ToString(self));
+    if (self.o->kind == ObjKind::Global) return Value::Str(m.Intern("[object global]"));
     ClassObject* c = self.o->cls;
     return Value::Str(m.Str("[object " + (c ? c->name->text : std::string("Object")) + "]"));
 }
@@ -106,9 +107,13 @@ ClassObject* Machine::DefineClass(const std::string& pkg, const std::string& nam
 void Machine::DefineMethod(ClassObject* c, const std::string& name, NativeFn fn, int length) {
     Method* me = NewNativeMethod(name, fn, length);
     Traits* t = c->instanceTraits;
-    Binding& b = t->Add(Intern(name), as3Ns);
+    // Top-level classes keep methods in the AS3 namespace with a public
+    // copy on the prototype; the methods of package classes are public.
+    const bool topLevel = !c->ns || c->ns->uri->text.empty();
+    Binding& b = t->Add(Intern(name), topLevel ? as3Ns : publicNs);
     b = Binding{Binding::Method, 0, uint32_t(t->vtable.size()), 0};
     t->vtable.push_back({me, nullptr});
+    if (!topLevel) return;
     FunctionObject* f = MakeClosure(me, nullptr, nullptr);
     c->prototype->Dyn().Set(Intern(name), Value::Obj(f));
     c->prototype->dyn->SetDontEnum(Intern(name), true);
@@ -236,7 +241,7 @@ void Machine::InstallBuiltins() {
     InstallGlobals(*this);
     InstallDate(*this);
     InstallUtils(*this);
-    InstallDisplayStubs(*this);
+    InstallDisplay(*this);
 }
 
 // PropMap -------------------------------------------------------------------

@@ -146,6 +146,7 @@ bool Machine::Entry(const std::function<void()>& fn) {
     steps = 0;
     try {
         fn();
+        if (callDepth == 0) MaybeCollect();
     } catch (ScriptThrow&) {
         Value e = thrown;
         thrown = Value::Undefined();
@@ -169,7 +170,6 @@ bool Machine::Entry(const std::function<void()>& fn) {
         callDepth = 0;
         return false;
     }
-    if (callDepth == 0) Collect();
     return true;
 }
 

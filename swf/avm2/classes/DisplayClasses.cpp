@@ -1,0 +1,363 @@
+// The display and event classes. EventDispatcher keeps listeners and sends
+// events; MovieClip keeps frame scripts and, for the main timeline, moves
+// the player's timeline through its host. The other display classes are
+// their inheritance only until they sit over the engine's display objects.
+#include "swf/avm2/classes/Display.h"
+
+#include <algorithm>
+
+namespace swf::avm2 {
+
+bool DispatcherObject::Listens(String* type) const {
+    for (const Listener& l : listeners)
+        if (l.type == type) return true;
+    return false;
+}
+
+void DispatcherObject::Trace(Tracer& t) {
+    Object::Trace(t);
+    for (const Listener& l : listeners) {
+        t.Mark(l.type);
+        t.Mark(l.fn);
+    }
+}
+
+void ClipObject::Trace(Tracer& t) {
+    DispatcherObject::Trace(t);
+    for (const Value& v : frameScripts) t.Mark(v);
+}
+
+void EventObject::Trace(Tracer& t) {
+    Object::Trace(t);
+    t.Mark(type);
+    t.Mark(target);
+    t.Mark(currentTarget);
+}
+
+namespace {
+
+Object* AllocDispatcher(Machine& m, ClassObject* cls) { return m.New<DispatcherObject>(cls, cls->prototype); }
+Object* AllocClip(Machine& m, ClassObject* cls) { return m.New<ClipObject>(cls, cls->prototype); }
+Object* AllocEvent(Machine& m, ClassObject* cls) { return m.New<EventObject>(cls, cls->prototype); }
+
+DispatcherObject* AsDispatcher(const Value& v) {
+    return v.IsObject() && v.o->kind == ObjKind::Display ? static_cast<DispatcherObject*>(v.o) : nullptr;
+}
+
+ClipObject* AsClip(Machine& m, const Value& v) {
+    ClassObject* clip = m.FindClass("flash.display.MovieClip");
+    if (v.IsObject() && v.o->cls && clip && v.o->cls->IsSubclassOf(clip)) return static_cast<ClipObject*>(v.o);
+    return nullptr;
+}
+
+EventObject* AsEvent(Machine& m, const Value& v) {
+    if (v.IsObject() && v.o->cls && m.eventClass && v.o->cls->IsSubclassOf(m.eventClass))
+        return static_cast<EventObject*>(v.o);
+    return nullptr;
+}
+
+Value Nothing(Machine&, Value, Args, int) { return Value::Undefined(); }
+
+// EventDispatcher -----------------------------------------------------------
+
+Value AddListener(Machine& m, Value self, Args args, int argc) {
+    DispatcherObject* d = AsDispatcher(self);
+    Value fn = Arg(args, argc, 1);
+    if (!d) return Value::Undefined();
+    if (!fn.IsObject() || fn.o->kind != ObjKind::Function)
+        m.TypeError(2007, "Parameter listener must be non-null.");
+    String* type = m.Intern(m.ToString(Arg(args, argc, 0)));
+    bool capture = m.ToBoolean(Arg(args, argc, 2));
+    int priority = m.ToInt32(Arg(args, argc, 3));
+    for (const auto& l : d->listeners)
+        if (l.type == type && l.capture == capture && m.StrictEquals(l.fn, fn)) return Value::Undefined();
+    auto at = std::find_if(d->listeners.begin(), d->listeners.end(),
+                           [&](const DispatcherObject::Listener& l) { return l.priority < priority; });
+    d->listeners.insert(at, {type, fn, capture, priority});
+    // enterFrame goes to every display object that listens, on the stage or not.
+    ClassObject* display = m.FindClass("flash.display.DisplayObject");
+    if (type->text == "enterFrame" && d->cls && d->cls->IsSubclassOf(display)) {
+        bool known = false;
+        for (const Value& t : m.enterFrameTargets) known = known || t.o == d;
+        if (!known) m.enterFrameTargets.push_back(self);
+    }
+    return Value::Undefined();
+}
+
+Value RemoveListener(Machine& m, Value self, Args args, int argc) {
+    DispatcherObject* d = AsDispatcher(self);
+    if (!d) return Value::Undefined();
+    String* type = m.Intern(m.ToString(Arg(args, argc, 0)));
+    Value fn = Arg(args, argc, 1);
+    bool capture = m.ToBoolean(Arg(args, argc, 2));
+    auto& ls = d->listeners;
+    ls.erase(std::remove_if(ls.begin(), ls.end(),
+                            [&](const DispatcherObject::Listener& l) {
+                                return l.type == type && l.capture == capture && m.StrictEquals(l.fn, fn);
+                            }),
+             ls.end());
+    if (!d->Listens(m.Intern("enterFrame"))) {
+        auto& ts = m.enterFrameTargets;
+        ts.erase(std::remove_if(ts.begin(), ts.end(), [&](const Value& t) { return t.o == d; }), ts.end());
+    }
+    return Value::Undefined();
+}
+
+Value HasListener(Machine& m, Value self, Args args, int argc) {
+    DispatcherObject* d = AsDispatcher(self);
+    return Value::Bool(d && d->Listens(m.Intern(m.ToString(Arg(args, argc, 0)))));
+}
+
+Value Dispatch(Machine& m, Value self, Args args, int argc) {
+    DispatcherObject* d = AsDispatcher(self);
+    EventObject* e = AsEvent(m, Arg(args, argc, 0));
+    if (!e) m.TypeError(2007, "Parameter event must be non-null.");
+    if (!d) return Value::Bool(true);
+    // An event sent again goes out as its clone.
+    if (!e->target.IsUndefined() && !e->target.IsNull()) {
+        Value c = m.CallProperty(Value::Obj(e), m.PublicName("clone"), nullptr, 0);
+        if (EventObject* ce = AsEvent(m, c)) e = ce;
+    }
+    return Value::Bool(DispatchEvent(m, d, e));
+}
+
+// Event ----------------------------------------------------------------------
+
+Value EventInit(Machine& m, Value self, Args args, int argc) {
+    EventObject* e = AsEvent(m, self);
+    if (!e) return Value::Undefined();
+    e->type = m.ToString(Arg(args, argc, 0));
+    e->bubbles = m.ToBoolean(Arg(args, argc, 1));
+    e->cancelable = m.ToBoolean(Arg(args, argc, 2));
+    e->target = Value::Null();
+    e->currentTarget = Value::Null();
+    return Value::Undefined();
+}
+
+#define EVENT_GETTER(fn, expr)                                   \
+    Value fn(Machine& m, Value self, Args, int) {                \
+        EventObject* e = AsEvent(m, self);                       \
+        if (!e) return Value::Undefined();                       \
+        return expr;                                             \
+    }
+EVENT_GETTER(EventType, e->type ? Value::Str(e->type) : Value::Null())
+EVENT_GETTER(EventBubbles, Value::Bool(e->bubbles))
+EVENT_GETTER(EventCancelable, Value::Bool(e->cancelable))
+EVENT_GETTER(EventTarget, e->target.IsUndefined() ? Value::Null() : e->target)
+EVENT_GETTER(EventCurrentTarget, e->currentTarget.IsUndefined() ? Value::Null() : e->currentTarget)
+EVENT_GETTER(EventPhase, Value::Int(e->phase))
+EVENT_GETTER(EventIsDefaultPrevented, Value::Bool(e->defaultPrevented))
+#undef EVENT_GETTER
+
+Value EventPreventDefault(Machine& m, Value self, Args, int) {
+    if (EventObject* e = AsEvent(m, self))
+        if (e->cancelable) e->defaultPrevented = true;
+    return Value::Undefined();
+}
+
+Value EventStop(Machine& m, Value self, Args, int) {
+    if (EventObject* e = AsEvent(m, self)) e->stopped = true;
+    return Value::Undefined();
+}
+
+Value EventStopNow(Machine& m, Value self, Args, int) {
+    if (EventObject* e = AsEvent(m, self)) e->stopped = e->stoppedNow = true;
+    return Value::Undefined();
+}
+
+Value EventClone(Machine& m, Value self, Args, int) {
+    EventObject* e = AsEvent(m, self);
+    if (!e) return Value::Undefined();
+    Value args[3] = {Value::Str(e->type), Value::Bool(e->bubbles), Value::Bool(e->cancelable)};
+    return m.Construct(Value::Obj(m.eventClass), args, 3);
+}
+
+std::string Quoted(Machine& m, const Value& v) {
+    if (v.IsString()) return "\"" + m.ToStdString(v) + "\"";
+    return m.ToStdString(v);
+}
+
+Value EventFormat(Machine& m, Value self, Args args, int argc) {
+    std::string s = "[" + m.ToStdString(Arg(args, argc, 0));
+    for (int i = 1; i < argc; ++i) {
+        std::string name = m.ToStdString(args[i]);
+        s += " " + name + "=" + Quoted(m, m.GetProperty(self, m.PublicName(name)));
+    }
+    return Value::Str(m.Str(s + "]"));
+}
+
+Value EventToString(Machine& m, Value self, Args, int) {
+    Value parts[5] = {Value::Str(m.Intern("Event")), Value::Str(m.Intern("type")), Value::Str(m.Intern("bubbles")),
+                      Value::Str(m.Intern("cancelable")), Value::Str(m.Intern("eventPhase"))};
+    if (self.IsObject() && self.o->cls) parts[0] = Value::Str(self.o->cls->name);
+    return EventFormat(m, self, parts, 5);
+}
+
+// MovieClip ------------------------------------------------------------------
+
+Value AddFrameScript(Machine& m, Value self, Args args, int argc) {
+    ClipObject* c = AsClip(m, self);
+    if (!c) return Value::Undefined();
+    constexpr int32_t kMaxFrames = 16000;
+    for (int i = 0; i + 1 < argc; i += 2) {
+        int32_t frame = m.ToInt32(args[i]);
+        if (frame < 0 || frame >= kMaxFrames) continue;
+        if (size_t(frame) >= c->frameScripts.size()) c->frameScripts.resize(frame + 1);
+        const Value& fn = args[i + 1];
+        c->frameScripts[frame] = fn.IsObject() && fn.o->kind == ObjKind::Function ? fn : Value::Undefined();
+    }
+    return Value::Undefined();
+}
+
+// A frame given to gotoAndStop: 1-based number or label; -1 if none.
+int FrameOf(Machine& m, ClipObject* c, const Value& v) {
+    if (v.IsString()) {
+        int f = c->host->LabelFrame(m.ToStdString(v));
+        if (f < 0)
+            m.ArgumentError(2109, "Frame label " + m.ToStdString(v) + " not found in scene " + m.ToStdString(v) + ".");
+        return f;
+    }
+    double d = m.ToNumber(v);
+    if (!(d >= 1)) return 0;
+    return int(std::min(d, double(c->host->TotalFrames()))) - 1;
+}
+
+Value ClipStop(Machine& m, Value self, Args, int) {
+    if (ClipObject* c = AsClip(m, self); c && c->host) c->host->SetPlaying(false);
+    return Value::Undefined();
+}
+
+Value ClipPlay(Machine& m, Value self, Args, int) {
+    if (ClipObject* c = AsClip(m, self); c && c->host) c->host->SetPlaying(true);
+    return Value::Undefined();
+}
+
+Value GotoStop(Machine& m, Value self, Args args, int argc) {
+    ClipObject* c = AsClip(m, self);
+    if (!c || !c->host) return Value::Undefined();
+    c->host->SetPlaying(false);
+    c->host->Goto(FrameOf(m, c, Arg(args, argc, 0)));
+    return Value::Undefined();
+}
+
+Value GotoPlay(Machine& m, Value self, Args args, int argc) {
+    ClipObject* c = AsClip(m, self);
+    if (!c || !c->host) return Value::Undefined();
+    c->host->SetPlaying(true);
+    c->host->Goto(FrameOf(m, c, Arg(args, argc, 0)));
+    return Value::Undefined();
+}
+
+Value NextFrame(Machine& m, Value self, Args, int) {
+    ClipObject* c = AsClip(m, self);
+    if (!c || !c->host) return Value::Undefined();
+    c->host->SetPlaying(false);
+    c->host->Goto(std::min(c->host->CurrentFrame() + 1, c->host->TotalFrames() - 1));
+    return Value::Undefined();
+}
+
+Value PrevFrame(Machine& m, Value self, Args, int) {
+    ClipObject* c = AsClip(m, self);
+    if (!c || !c->host) return Value::Undefined();
+    c->host->SetPlaying(false);
+    c->host->Goto(std::max(c->host->CurrentFrame() - 1, 0));
+    return Value::Undefined();
+}
+
+Value CurrentFrame(Machine& m, Value self, Args, int) {
+    ClipObject* c = AsClip(m, self);
+    return Value::Int(c && c->host ? c->host->CurrentFrame() + 1 : 1);
+}
+
+Value TotalFrames(Machine& m, Value self, Args, int) {
+    ClipObject* c = AsClip(m, self);
+    return Value::Int(c && c->host ? c->host->TotalFrames() : 1);
+}
+
+}  // namespace
+
+bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e) {
+    TempRoot keepTarget(m, Value::Obj(target));
+    TempRoot keepEvent(m, Value::Obj(e));
+    e->target = Value::Obj(target);
+    e->currentTarget = Value::Obj(target);
+    e->phase = 2;
+    // Listeners added while sending wait for the next event.
+    std::vector<DispatcherObject::Listener> now;
+    for (const auto& l : target->listeners)
+        if (l.type == e->type && !l.capture) now.push_back(l);
+    for (const auto& l : now) {
+        TempRoot keepFn(m, l.fn);
+        Value arg = Value::Obj(e);
+        m.Call(l.fn, Value::Obj(target), &arg, 1);
+        if (e->stoppedNow) break;
+    }
+    e->phase = 2;
+    return !e->defaultPrevented;
+}
+
+EventObject* NewEvent(Machine& m, const std::string& type) {
+    Value arg = Value::Str(m.Intern(type));
+    Value e = m.Construct(Value::Obj(m.eventClass), &arg, 1);
+    return static_cast<EventObject*>(e.o);
+}
+
+void InstallDisplay(Machine& m) {
+    ClassObject* dispatcher = m.DefineClass("flash.events", "EventDispatcher", m.objectClass, AllocDispatcher, false);
+    m.DefineMethod(dispatcher, "addEventListener", AddListener, 2);
+    m.DefineMethod(dispatcher, "removeEventListener", RemoveListener, 2);
+    m.DefineMethod(dispatcher, "dispatchEvent", Dispatch, 1);
+    m.DefineMethod(dispatcher, "hasEventListener", HasListener, 1);
+    m.DefineMethod(dispatcher, "willTrigger", HasListener, 1);
+
+    ClassObject* event = m.DefineClass("flash.events", "Event", m.objectClass, AllocEvent, false);
+    m.eventClass = event;
+    event->init = m.NewNativeMethod("Event", EventInit, 1);
+    m.DefineGetter(event, "type", EventType);
+    m.DefineGetter(event, "bubbles", EventBubbles);
+    m.DefineGetter(event, "cancelable", EventCancelable);
+    m.DefineGetter(event, "target", EventTarget);
+    m.DefineGetter(event, "currentTarget", EventCurrentTarget);
+    m.DefineGetter(event, "eventPhase", EventPhase);
+    m.DefineMethod(event, "isDefaultPrevented", EventIsDefaultPrevented, 0);
+    m.DefineMethod(event, "preventDefault", EventPreventDefault, 0);
+    m.DefineMethod(event, "stopPropagation", EventStop, 0);
+    m.DefineMethod(event, "stopImmediatePropagation", EventStopNow, 0);
+    m.DefineMethod(event, "clone", EventClone, 0);
+    m.DefineMethod(event, "toString", EventToString, 0);
+    m.DefineMethod(event, "formatToString", EventFormat, 1);
+    for (auto [name, value] : {std::pair<const char*, const char*>{"ENTER_FRAME", "enterFrame"},
+                               {"EXIT_FRAME", "exitFrame"}, {"FRAME_CONSTRUCTED", "frameConstructed"},
+                               {"ADDED", "added"}, {"ADDED_TO_STAGE", "addedToStage"}, {"REMOVED", "removed"},
+                               {"REMOVED_FROM_STAGE", "removedFromStage"}, {"COMPLETE", "complete"},
+                               {"CHANGE", "change"}, {"INIT", "init"}, {"RENDER", "render"},
+                               {"RESIZE", "resize"}, {"ACTIVATE", "activate"}, {"DEACTIVATE", "deactivate"},
+                               {"CANCEL", "cancel"}, {"CLOSE", "close"}, {"OPEN", "open"}, {"SELECT", "select"},
+                               {"UNLOAD", "unload"}, {"SCROLL", "scroll"}, {"TAB_CHILDREN_CHANGE", "tabChildrenChange"}})
+        m.DefineConstant(event, name, Value::Str(m.Intern(value)));
+
+    ClassObject* display = m.DefineClass("flash.display", "DisplayObject", dispatcher, nullptr, true);
+    ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);
+    ClassObject* container = m.DefineClass("flash.display", "DisplayObjectContainer", interactive, nullptr, true);
+    ClassObject* sprite = m.DefineClass("flash.display", "Sprite", container, nullptr, true);
+    ClassObject* clip = m.DefineClass("flash.display", "MovieClip", sprite, AllocClip, false);
+    m.DefineMethod(clip, "addFrameScript", AddFrameScript, 2);
+    m.DefineMethod(clip, "stop", ClipStop, 0);
+    m.DefineMethod(clip, "play", ClipPlay, 0);
+    m.DefineMethod(clip, "gotoAndStop", GotoStop, 1);
+    m.DefineMethod(clip, "gotoAndPlay", GotoPlay, 1);
+    m.DefineMethod(clip, "nextFrame", NextFrame, 0);
+    m.DefineMethod(clip, "prevFrame", PrevFrame, 0);
+    m.DefineGetter(clip, "currentFrame", CurrentFrame);
+    m.DefineGetter(clip, "totalFrames", TotalFrames);
+    m.DefineGetter(clip, "framesLoaded", TotalFrames);
+    m.DefineMethod(sprite, "startDrag", Nothing, 0);
+    m.DefineMethod(sprite, "stopDrag", Nothing, 0);
+    m.DefineClass("flash.display", "Shape", display, nullptr, true);
+    m.DefineClass("flash.display", "Bitmap", display, nullptr, true);
+    m.DefineClass("flash.display", "SimpleButton", interactive, nullptr, true);
+    m.DefineClass("flash.display", "Stage", container, nullptr, true);
+    m.DefineClass("flash.text", "TextField", interactive, nullptr, true);
+}
+
+}  // namespace swf::avm2
