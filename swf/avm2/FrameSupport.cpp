@@ -85,7 +85,8 @@ void Frame::SetupArguments(const Value& self, Args args, int argc) {
         m.ArgumentError(kErrArgCount, "Argument count mismatch on " + MethodLabel(m, method, declarer) +
                                           "(). Expected " + std::to_string(argc < required ? required : params) +
                                           ", got " + std::to_string(argc) + ".");
-    regs[0] = self;
+    // A function closure called without a receiver runs on its global.
+    regs[0] = self.IsNullish() && callee && !callee->bound && !declarer ? Value::Obj(GlobalObject()) : self;
     for (int i = 0; i < params && uint32_t(i + 1) < code->locals; ++i) {
         Value v = i < argc ? args[i] : m.ConstantValue(*mod, info.optional[i - required]);
         uint32_t type = info.paramTypes[i];

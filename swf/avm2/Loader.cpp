@@ -269,8 +269,8 @@ ClassObject* Machine::CreateClass(AbcModule& mod, uint32_t index, ClassObject* b
             }
     }
     c->init = mod.methods[ai.init];
-    // Class (static) traits.
-    Traits* st = NewTraits(nullptr);
+    // Class (static) traits, over those every class has (prototype).
+    Traits* st = NewTraits(classClass->instanceTraits);
     st->sealed = true;
     AddTraits(mod, st, ac.traits, c, c, own);
     c->traits = st;

@@ -34,8 +34,11 @@ Value ErrorCall(Machine& m, Value, Args args, int argc) { return m.Construct(Val
 ClassObject* MakeError(Machine& m, const std::string& pkg, const std::string& name, ClassObject* base) {
     ClassObject* c = m.DefineClass(pkg, name, base, nullptr, false);
     c->init = m.NewNativeMethod(name, ErrorInit, 2);
-    c->prototype->Dyn().Set(m.Intern("name"), Value::Str(m.Intern(name)));
-    c->prototype->dyn->SetDontEnum(m.Intern("name"), true);
+    // The flash.errors classes keep Error's name.
+    if (pkg.empty()) {
+        c->prototype->Dyn().Set(m.Intern("name"), Value::Str(m.Intern(name)));
+        c->prototype->dyn->SetDontEnum(m.Intern("name"), true);
+    }
     m.DefineConstant(c, "length", Value::Int(1));
     return c;
 }

@@ -1,5 +1,5 @@
-// String. Indices count characters as UTF-16 units would for text outside
-// the astral planes; the text is held as UTF-8.
+// String. Indices count UTF-16 units, as scripts see strings; the text is
+// held as UTF-8.
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +9,7 @@ namespace swf::avm2 {
 
 namespace {
 
-// Code points of a UTF-8 string (bad bytes pass as themselves).
+// UTF-16 units of a UTF-8 string (bad bytes pass as themselves).
 std::vector<uint32_t> Decode(const std::string& s) {
     std::vector<uint32_t> out;
     for (size_t i = 0; i < s.size();) {
@@ -18,7 +18,12 @@ std::vector<uint32_t> Decode(const std::string& s) {
         if (i + len > s.size()) len = 1;
         uint32_t cp = len == 1 ? c : len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
         for (int k = 1; k < len; ++k) cp = cp << 6 | (s[i + k] & 0x3F);
-        out.push_back(cp);
+        if (cp >= 0x10000 && cp < 0x110000) {
+            out.push_back(0xD800 + ((cp - 0x10000) >> 10));
+            out.push_back(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out.push_back(cp);
+        }
         i += len;
     }
     return out;
@@ -30,6 +35,10 @@ std::string EncodeUtf8(const std::vector<uint32_t>& cps, size_t from, size_t to)
     std::string out;
     for (size_t i = from; i < to && i < cps.size(); ++i) {
         uint32_t c = cps[i];
+        // A surrogate pair is one character; a lone half stays as it is.
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < to && i + 1 < cps.size() && cps[i + 1] >= 0xDC00 &&
+            cps[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (cps[++i] - 0xDC00);
         if (c < 0x80) {
             out += char(c);
         } else if (c < 0x800) {
@@ -175,8 +184,12 @@ Value StrToString(Machine& m, Value self, Args, int) {
     return self;
 }
 Value StrLocaleCompare(Machine& m, Value self, Args args, int argc) {
-    std::string a = Self(m, self), b = m.ToStdString(Arg(args, argc, 0));
-    return Value::Int(a < b ? -1 : a > b ? 1 : 0);
+    // The difference of the first differing units, else of the lengths.
+    std::vector<uint32_t> a = Units(Self(m, self)), b = Units(m.ToStdString(Arg(args, argc, 0)));
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    if (i < a.size() && i < b.size()) return Value::Int(int(a[i]) - int(b[i]));
+    return Value::Int(int(a.size()) - int(b.size()));
 }
 Value StrFromCharCode(Machine& m, Value, Args args, int argc) {
     std::vector<uint32_t> u;
