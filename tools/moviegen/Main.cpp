@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
         {"bitmap_seed.swf", false, moviegen::BitmapSeedMovie},
         {"script_seed.swf", false, moviegen::ScriptSeedMovie},
         {"sound_seed.swf", false, moviegen::SoundSeedMovie},
+        {"abc_seed.swf", false, moviegen::AbcSeedMovie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},

@@ -20,6 +20,9 @@ swfmake::SwfWriter BitmapSeedMovie();
 // "script_seed.swf": scripts calling clip methods, drawing, events and
 // timers, small: a fuzzer seed.
 swfmake::SwfWriter ScriptSeedMovie();
+// "abc_seed.swf": an ActionScript 3 block that loops, calls, throws and
+// catches, small: a fuzzer seed.
+swfmake::SwfWriter AbcSeedMovie();
 // "sound_seed.swf": every sound tag and codec once, short: a fuzzer seed.
 swfmake::SwfWriter SoundSeedMovie();
 // "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.

@@ -46,3 +46,19 @@ TEST(FuzzSeedTest, SoundSeedPlaysEverySoundItHolds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The ABC seed must load, verify and run to its end: its last line comes
+// from the catch block.
+TEST(FuzzSeedTest, AbcSeedRunsItsBlockToTheEnd) {
+    swf::Player p;
+    std::string traced;
+    p.SetTraceHandler([&](const std::string& s) { traced += s + "|"; });
+    ASSERT_TRUE(p.LoadBytes(moviegen::AbcSeedMovie().Write(false)));
+    p.Tick();
+    for (const std::string& e : p.Errors()) ADD_FAILURE() << e;
+    EXPECT_EQ(traced, "0x|1.5x|3x|4.5x|6x|7|seed|");
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+// The ActionScript 3 machine on blocks built in code: what scripts print,
+// errors caught and uncaught, the verifier's refusals, the step budget, and
+// hostile bytes (refused with a message, never a crash).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "swf/Player.h"
+#include "swf/avm2/Machine.h"
+#include "tools/swfmake/AbcWriter.h"
+#include "tools/swfmake/SwfWriter.h"
+
+namespace {
+
+using swfmake::AbcWriter;
+using Code = std::vector<uint8_t>;
+
+enum : uint8_t {
+    kThrow = 0x03, kLabel = 0x09, kJump = 0x10, kPushScope = 0x30, kPushByte = 0x24, kPushString = 0x2C,
+    kPop = 0x29, kCallPropVoid = 0x4F, kReturnVoid = 0x47, kFindPropStrict = 0x5D, kAdd = 0xA0,
+    kGetLocal0 = 0xD0, kGetLocal1 = 0xD1, kSetLocal1 = 0xD5, kMultiply = 0xA2, kDivide = 0xA3,
+    kCallProperty = 0x46, kGetProperty = 0x66,
+};
+
+struct Outcome {
+    bool loaded = false;
+    std::string error;
+    std::string traced, reported;
+};
+
+Outcome RunAbc(const std::vector<uint8_t>& abc, uint64_t maxSteps = 1000000) {
+    Outcome r;
+    swf::avm2::Machine m;
+    m.limits.maxSteps = maxSteps;
+    m.trace = [&](const std::string& s) { r.traced += (r.traced.empty() ? "" : "|") + s; };
+    m.report = [&](const std::string& s) { r.reported += (r.reported.empty() ? "" : "|") + s; };
+    r.loaded = m.LoadAbc(abc.data(), abc.size(), true, &r.error);
+    return r;
+}
+
+// A script whose init is `body` between scope setup and returnvoid.
+std::vector<uint8_t> Script(const std::function<void(AbcWriter&, Code&)>& body,
+                            std::vector<AbcWriter::Exception> exceptions = {}) {
+    AbcWriter w;
+    Code c;
+    AbcWriter::Op(c, kGetLocal0);
+    AbcWriter::Op(c, kPushScope);
+    body(w, c);
+    AbcWriter::Op(c, kReturnVoid);
+    w.Script(w.Method(0, 8, 2, 2, c, exceptions));
+    return w.Bytes();
+}
+
+// trace(<what `push` pushes>)
+void Trace(AbcWriter& w, Code& c, const std::function<void(Code&)>& push) {
+    AbcWriter::Op(c, kFindPropStrict, {w.QName("trace")});
+    push(c);
+    AbcWriter::Op(c, kCallPropVoid, {w.QName("trace"), 1});
+}
+
+TEST(Avm2MachineTest, ScriptsPrintWhatTheReferencePrints) {
+    struct Case {
+        const char* what;
+        std::function<void(AbcWriter&, Code&)> body;
+        const char* traced;
+    } cases[] = {
+        {"int sum", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [](Code& c) { AbcWriter::Op(c, kPushByte, {2}); AbcWriter::Op(c, kPushByte, {3}); AbcWriter::Op(c, kAdd); });
+         }, "5"},
+        {"string and number", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [&](Code& c) { AbcWriter::Op(c, kPushString, {w.String("a")}); AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kAdd); });
+         }, "a1"},
+        {"division to a fraction", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [](Code& c) { AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kPushByte, {4}); AbcWriter::Op(c, kDivide); });
+         }, "0.25"},
+        {"division by zero", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [](Code& c) { AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kPushByte, {0}); AbcWriter::Op(c, kDivide); });
+         }, "Infinity"},
+        // Strings are UTF-16 to scripts: an emoji is two units.
+        {"length in units", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [&](Code& c) {
+                 AbcWriter::Op(c, kPushString, {w.String("a\xF0\x9F\x98\x8B")});
+                 AbcWriter::Op(c, kGetProperty, {w.QName("length")});
+             });
+         }, "3"},
+        {"charCodeAt of a surrogate", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [&](Code& c) {
+                 AbcWriter::Op(c, kPushString, {w.String("\xF0\x9F\x98\x8B")});
+                 AbcWriter::Op(c, kPushByte, {0});
+                 AbcWriter::Op(c, kCallProperty, {w.QName("charCodeAt"), 1});
+             });
+         }, "55357"},
+        {"localeCompare is the units' difference", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [&](Code& c) {
+                 AbcWriter::Op(c, kPushString, {w.String("aaaaaa")});
+                 AbcWriter::Op(c, kPushString, {w.String("aaaazz")});
+                 AbcWriter::Op(c, kCallProperty, {w.QName("localeCompare"), 1});
+             });
+         }, "-25"},
+        {"substr keeps a pair whole", [](AbcWriter& w, Code& c) {
+             Trace(w, c, [&](Code& c) {
+                 AbcWriter::Op(c, kPushString, {w.String("x\xF0\x9F\x98\x8By")});
+                 AbcWriter::Op(c, kPushByte, {1});
+                 AbcWriter::Op(c, kPushByte, {2});
+                 AbcWriter::Op(c, kCallProperty, {w.QName("substr"), 2});
+             });
+         }, "\xF0\x9F\x98\x8B"},
+    };
+    for (const Case& k : cases) {
+        Outcome r = RunAbc(Script(k.body));
+        EXPECT_TRUE(r.loaded) << k.what << ": " << r.error;
+        EXPECT_EQ(r.traced, k.traced) << k.what;
+        EXPECT_EQ(r.reported, "") << k.what;
+    }
+}
+
+TEST(Avm2MachineTest, ThrownValuesAreCaughtOrReported) {
+    Outcome uncaught = RunAbc(Script([](AbcWriter& w, Code& c) {
+        AbcWriter::Op(c, kPushString, {w.String("boom")});
+        AbcWriter::Op(c, kThrow);
+    }));
+    EXPECT_EQ(uncaught.reported, "Uncaught boom");
+
+    // try { throw "boom" } catch (e) { trace("caught " + e) }
+    AbcWriter w;
+    Code c;
+    AbcWriter::Op(c, kGetLocal0);
+    AbcWriter::Op(c, kPushScope);
+    const uint32_t from = uint32_t(c.size());
+    AbcWriter::Op(c, kPushString, {w.String("boom")});
+    AbcWriter::Op(c, kThrow);
+    const uint32_t to = uint32_t(c.size());
+    AbcWriter::Op(c, kGetLocal0);
+    AbcWriter::Op(c, kPushScope);
+    AbcWriter::Op(c, kSetLocal1);
+    Trace(w, c, [&](Code& c) {
+        AbcWriter::Op(c, kPushString, {w.String("caught ")});
+        AbcWriter::Op(c, kGetLocal1);
+        AbcWriter::Op(c, kAdd);
+    });
+    AbcWriter::Op(c, kReturnVoid);
+    w.Script(w.Method(0, 8, 2, 2, c, {{from, to, to}}));
+    Outcome caught = RunAbc(w.Bytes());
+    EXPECT_EQ(caught.traced, "caught boom");
+    EXPECT_EQ(caught.reported, "");
+}
+
+TEST(Avm2MachineTest, BadBodiesAreRefusedByTheVerifier) {
+    struct Case {
+        const char* what;
+        std::function<void(AbcWriter&, Code&)> body;
+    } cases[] = {
+        {"stack underflow", [](AbcWriter&, Code& c) { AbcWriter::Op(c, kPop); }},
+        {"branch past the end", [](AbcWriter&, Code& c) { c.insert(c.end(), {kJump, 100, 0, 0}); }},
+        {"branch into an operand", [](AbcWriter&, Code& c) { c.insert(c.end(), {kJump, 0xfd, 0xff, 0xff}); }},
+        {"unknown opcode", [](AbcWriter&, Code& c) { c.push_back(0xff); }},
+        {"falls off the end", [](AbcWriter&, Code& c) { AbcWriter::Op(c, kPushByte, {1}); c.push_back(kJump); }},
+    };
+    for (const Case& k : cases) {
+        Outcome r = RunAbc(Script(k.body));
+        EXPECT_NE(r.reported.find("VerifyError"), std::string::npos) << k.what << ": " << r.reported << r.error;
+        EXPECT_EQ(r.traced, "") << k.what;
+    }
+}
+
+TEST(Avm2MachineTest, EndlessLoopStopsAtTheStepBudget) {
+    Outcome r = RunAbc(Script([](AbcWriter&, Code& c) {
+                       AbcWriter::Op(c, kLabel);
+                       c.insert(c.end(), {kJump, 0xfc, 0xff, 0xff});  // back to the label
+                   }),
+                   100000);
+    EXPECT_NE(r.reported.find("Script stopped"), std::string::npos) << r.reported;
+}
+
+TEST(Avm2MachineTest, HostileBlocksAreRefusedWithoutCrashing) {
+    const std::vector<uint8_t> good = Script([](AbcWriter& w, Code& c) {
+        Trace(w, c, [&](Code& c) { AbcWriter::Op(c, kPushString, {w.String("fine")}); });
+    });
+    ASSERT_EQ(RunAbc(good).traced, "fine");
+    // Every cut of the block, and every byte set to 0xff in turn.
+    for (size_t n = 0; n < good.size(); ++n) {
+        Outcome r = RunAbc(std::vector<uint8_t>(good.begin(), good.begin() + n));
+        EXPECT_EQ(r.traced, "") << "cut at " << n;
+        if (!r.loaded) EXPECT_FALSE(r.error.empty()) << "cut at " << n;
+    }
+    for (size_t i = 0; i < good.size(); ++i) {
+        std::vector<uint8_t> bad = good;
+        bad[i] = 0xff;
+        RunAbc(bad);
+    }
+}
+
+TEST(Avm2MachineTest, PlayerRunsTheFirstFramesBlockAndTracesToTheHost) {
+    const std::vector<uint8_t> abc = Script([](AbcWriter& w, Code& c) {
+        Trace(w, c, [&](Code& c) { AbcWriter::Op(c, kPushString, {w.String("from abc")}); });
+    });
+    swfmake::SwfWriter movie(10, swf::Rect{0, 0, 2000, 2000}, 24);
+    movie.Tags().Raw(82, swfmake::DoAbcBody(abc, false, "frame1"), true);
+    movie.Tags().Raw(82, swfmake::DoAbcBody(abc, true, "lazy"), true);  // defines only
+    movie.Tags().ShowFrame();
+    movie.Tags().Raw(82, swfmake::DoAbcBody({1, 2, 3}, false, "broken"), true);  // a later frame: kept, not run
+    movie.Tags().ShowFrame();
+    swf::Player p;
+    std::string traced;
+    p.SetTraceHandler([&](const std::string& s) { traced += s; });
+    ASSERT_TRUE(p.LoadBytes(movie.Write(false)));
+    EXPECT_EQ(traced, "from abc");
+    p.Tick();
+    p.Tick();
+    EXPECT_EQ(traced, "from abc");
+}
+
+}  // namespace
