@@ -1,8 +1,10 @@
 // The main window's commands that other parts of the program carry out:
-// opening a movie (player/OpenMovie.h) and the picker (picker/PickerDlg.h);
-// capturing is in CaptureCommands.cpp. Each is handed what it works on.
+// opening a movie (player/OpenMovie.h), the picker (picker/PickerDlg.h) and
+// the sound toggle (the player); capturing is in CaptureCommands.cpp. Each
+// is handed what it works on.
 #include "app/CommandCounters.h"
 #include "app/MainDialog.h"
+#include "app/Settings.h"
 #include "app/res/resource.h"
 #include "capture/CaptureNames.h"
 #include "framework/MessageBox.h"
@@ -73,4 +75,19 @@ bool CMainDialog::ConfirmClose() {
         unsaved == 1 ? CString("1 capture has not been saved. Close Pictaro and delete it?")
                      : CString::FormatText("%d captures have not been saved. Close Pictaro and delete them?", unsaved);
     return ::MessageBoxA(m_hWnd, text, kUnsavedCapturesCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
+// The movie plays on at the sound's pace while muted; only the device is
+// given silence.
+void CMainDialog::SetMuted(bool muted) {
+    m_muted = muted;
+    WriteSetting(kMutedSetting, muted ? 1 : 0);
+    m_player.SetMuted(muted);
+    ShowMuted();
+}
+
+// The toolbar's second frame is the strip with its speaker crossed out.
+void CMainDialog::ShowMuted() {
+    ::CheckMenuItem(GetMenu(), IDM_STEPS_MUTE, MF_BYCOMMAND | (m_muted ? MF_CHECKED : MF_UNCHECKED));
+    m_toolbar.SetFrameNum(m_muted ? 1 : 0);
 }

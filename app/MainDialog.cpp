@@ -40,7 +40,8 @@ constexpr UINT kOpenStartMovieMessage = WM_APP + 1;
 CMainDialog::CMainDialog(CWnd* parent)
     : CDialog(IDD_PICTARO_DIALOG, parent), m_movieRect(), m_clientRectAtStart(), m_captureCount(0),
       m_timerRunning(FALSE), m_playing(FALSE), m_hIcon(nullptr),
-      m_captureSize(CaptureSizeFromSetting(ReadSetting(kCaptureSizeSetting, CaptureSizeSetting(CaptureSize::Screen)))) {
+      m_captureSize(CaptureSizeFromSetting(ReadSetting(kCaptureSizeSetting, CaptureSizeSetting(CaptureSize::Screen)))),
+      m_muted(ReadSetting(kMutedSetting, 0) != 0) {
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     char temp[kTempPathSize] = "";
     ::GetTempPathA(kTempPathSize, temp);
@@ -77,6 +78,8 @@ BOOL CMainDialog::OnInitDialog() {
     m_toolbar.SetAlignMode(kToolbarAlignLeft);
     m_toolbar.SetScaleMode(kToolbarNoScale);
     m_player.SetWindowPos(&wndTop, 0, kBandHeight, kWindowWidth, kPlayerHeight, 0);
+    m_player.SetMuted(m_muted);
+    ShowMuted();
     SetWindowText("Pictaro");
     ::DragAcceptFiles(m_hWnd, TRUE);
     if (!m_startMovie.IsEmpty()) PostMessage(kOpenStartMovieMessage, 0, 0);
@@ -151,6 +154,7 @@ BOOL CMainDialog::OnCommand(UINT id, UINT code) {
     case IDM_CAPTURE_SIZE_QUADRUPLE: SetCaptureSize(CaptureSize::Quadruple); return TRUE;
     case IDM_CAPTURE_SIZE_PRINT: SetCaptureSize(CaptureSize::Print); return TRUE;
     case IDM_STEPS_EVERY_FRAME: CaptureEveryFrame(); return TRUE;
+    case IDM_STEPS_MUTE: SetMuted(!m_muted); return TRUE;
     case IDM_HELP_HOWTO: OnHelpHowTo(); return TRUE;
     case IDM_HELP_ABOUT: ShowAboutBox(); return TRUE;
     }
@@ -287,6 +291,8 @@ void CMainDialog::OnFSCommand(const char* command, const char* args) {
         StartCapture();
     } else if (what.CompareNoCase("print") == 0) {
         OpenPicker();
+    } else if (what.CompareNoCase("mute") == 0 || what.CompareNoCase("unmute") == 0) {
+        SetMuted(what.CompareNoCase("mute") == 0);
     }
 }
 

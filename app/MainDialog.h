@@ -36,6 +36,8 @@ public:
     // CaptureCommands.cpp
     void SetCaptureSize(CaptureSize size);
     void CaptureEveryFrame();
+    // MainCommands.cpp: the movie's sound off or on, kept in the registry.
+    void SetMuted(bool muted);
 
     CSeekSlider m_seekSlider;
     CShockwaveFlash m_player;
@@ -55,6 +57,8 @@ public:
     // The size captures are taken at, from the Steps menu; kept in the
     // registry.
     CaptureSize m_captureSize;
+    // The Steps menu's and the toolbar's sound toggle; kept in the registry.
+    bool m_muted;
     // Opened once the window is up, as "1. Open SWF" would (the command line).
     CString m_startMovie;
 
@@ -95,6 +99,8 @@ private:
     // user that it passes the limit.
     bool PictureSizeAllowed(PixelSize& picture);
     void ShowCaptureSize();
+    // MainCommands.cpp: the menu's check and the toolbar's speaker.
+    void ShowMuted();
 
     void SetUpSeekSlider();
     void AddAboutToSystemMenu();

@@ -4,6 +4,7 @@
 
 constexpr const char* kSettingsKey = "Software\\Pictaro";
 constexpr const char* kCaptureSizeSetting = "CaptureSize";  // CaptureSizeSetting's values
+constexpr const char* kMutedSetting = "Muted";              // 1: the movie's sound is off
 
 // `fallback` when the value is missing or not a DWORD.
 int ReadSetting(const char* name, int fallback);

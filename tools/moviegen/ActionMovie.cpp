@@ -1,8 +1,10 @@
 // "action.swf": the toolbar strip the main window shows, 600 x 50 px. The
 // window narrows it to 330 px and draws it unscaled from the left edge, so
-// the three buttons sit within x < 330; the rest of the strip is backdrop.
-// Each button sends FSCommand "action" with "open", "capture" or "print"
-// when released over it. Icons are vector shapes: no fonts needed.
+// the four buttons sit within x < 330; the rest of the strip is backdrop.
+// Each button sends FSCommand "action" with "open", "capture", "print" or
+// "mute" when released over it. Frame 2 is the same strip with the sound
+// off: its speaker is crossed out and sends "unmute"; the window shows the
+// frame that matches its setting. Icons are vector shapes: no fonts needed.
 #include "tools/moviegen/Movies.h"
 #include "tools/swfmake/ShapeBuilder.h"
 
@@ -12,11 +14,12 @@ namespace {
 
 constexpr int kStripWidth = 600;
 constexpr int kStripHeight = 50;
-constexpr int kButtonWidth = 100;
+constexpr int kButtonWidth = 84;
+constexpr int kSoundButtonWidth = 40;
 constexpr int kButtonHeight = 40;
 constexpr int kButtonTop = 5;
 constexpr int kButtonLeft = 8;
-constexpr int kButtonGap = 8;  // last button ends at 8 + 3 * 100 + 2 * 8 = 324
+constexpr int kButtonGap = 8;  // the speaker ends at 8 + 3 * (84 + 8) + 40 = 324
 constexpr int kCornerRadius = 8;
 constexpr int kIconPress = 1;  // px the icon sinks while pressed
 constexpr uint16_t kFirstButtonDepth = 10;
@@ -29,7 +32,7 @@ constexpr swf::Rgba kInk{52, 62, 82, 255};
 
 int32_t Tw(int px) { return px * kTwips; }
 
-swf::Rect ButtonRect() { return {0, Tw(kButtonWidth), 0, Tw(kButtonHeight)}; }
+swf::Rect ButtonRect(int width) { return {0, Tw(width), 0, Tw(kButtonHeight)}; }
 
 swf::Shape Backdrop() {
     swfmake::ShapeBuilder b;
@@ -44,19 +47,19 @@ swf::Shape Backdrop() {
 }
 
 // The button body in one state: a rounded rectangle with a vertical gradient.
-swf::Shape Face(swf::Rgba top, swf::Rgba bottom, swf::Rgba border) {
+swf::Shape Face(int width, swf::Rgba top, swf::Rgba bottom, swf::Rgba border) {
     swfmake::ShapeBuilder b;
     uint16_t fill = b.AddFill(swfmake::GradientFill(
-        swf::FillKind::LinearGradient, swfmake::GradientBoxVertical(ButtonRect()),
+        swf::FillKind::LinearGradient, swfmake::GradientBoxVertical(ButtonRect(width)),
         {{0, top}, {255, bottom}}));
-    b.FillRoundedRect(ButtonRect(), Tw(kCornerRadius), fill,
+    b.FillRoundedRect(ButtonRect(width), Tw(kCornerRadius), fill,
                       b.AddSolidLine(Tw(1), border));
     return b.Build();
 }
 
-swf::Shape HitArea() {
+swf::Shape HitArea(int width) {
     swfmake::ShapeBuilder b;
-    b.FillRect(ButtonRect(), b.AddSolidFill({0, 0, 0, 255}));
+    b.FillRect(ButtonRect(width), b.AddSolidFill({0, 0, 0, 255}));
     return b.Build();
 }
 
@@ -126,12 +129,38 @@ swf::Shape PrinterIcon() {
     return b.Build();
 }
 
+// A speaker; with the sound on, two waves beside it, muted a red cross.
+swf::Shape SpeakerIcon(bool muted) {
+    swfmake::ShapeBuilder b;
+    IconPen p{b};
+    p.cx = Tw(kSoundButtonWidth / 2 - 4);
+    uint16_t body = b.AddSolidFill(kInk);
+    uint16_t mark = b.AddSolidLine(Tw(2), muted ? swf::Rgba{200, 40, 40, 255} : kInk);
+    b.FillRect(p.R(-8, -4, -3, 4), body);
+    b.SetFill0(0).SetFill1(body).SetLine(0);
+    b.MoveTo(p.cx - Tw(3), p.cy - Tw(4)).LineTo(p.cx + Tw(4), p.cy - Tw(10));
+    b.LineTo(p.cx + Tw(4), p.cy + Tw(10)).LineTo(p.cx - Tw(3), p.cy + Tw(4)).Close();
+    b.SetFill1(0).SetLine(mark);
+    if (muted) {
+        b.MoveTo(p.cx + Tw(8), p.cy - Tw(5)).LineTo(p.cx + Tw(16), p.cy + Tw(5));
+        b.MoveTo(p.cx + Tw(8), p.cy + Tw(5)).LineTo(p.cx + Tw(16), p.cy - Tw(5));
+    } else {
+        struct Wave { int x, r; };  // where it starts right of the centre, half its height
+        constexpr Wave kWaves[] = {{7, 5}, {11, 9}};
+        for (Wave w : kWaves)
+            b.MoveTo(p.cx + Tw(w.x), p.cy - Tw(w.r)).CurveTo(p.cx + Tw(w.x + w.r), p.cy, p.cx + Tw(w.x), p.cy + Tw(w.r));
+    }
+    return b.Build();
+}
+
 struct Faces {
     uint16_t up, over, down, hit;
 };
 
-void DefineToolButton(swfmake::SwfWriter& movie, const Faces& faces, uint16_t icon,
-                      const char* command, int index) {
+// Placed at depth kFirstButtonDepth + index; `x` and `faces` give its place
+// and size.
+uint16_t DefineToolButton(swfmake::SwfWriter& movie, const Faces& faces, uint16_t icon,
+                          const char* command, int index, int x) {
     const uint16_t kFaceDepth = 1, kIconDepth = 2;
     swf::Matrix pressed = swf::Matrix::Translate(Tw(kIconPress), Tw(kIconPress));
     std::vector<swfmake::ButtonRecord> records = {
@@ -147,10 +176,10 @@ void DefineToolButton(swfmake::SwfWriter& movie, const Faces& faces, uint16_t ic
     click.actions.FsCommand("action", command);
     uint16_t id = movie.NextId();
     movie.Tags().DefineButton2(id, records, {click});
-    int x = kButtonLeft + index * (kButtonWidth + kButtonGap);
     const uint16_t depth = static_cast<uint16_t>(kFirstButtonDepth + index);
     movie.Tags().PlaceObject2(
         swfmake::NewPlacement(depth, id, swf::Matrix::Translate(Tw(x), Tw(kButtonTop))));
+    return depth;
 }
 
 }  // namespace
@@ -167,14 +196,26 @@ swfmake::SwfWriter ActionMovie() {
     };
     uint16_t backdrop = define(Backdrop());
     t.PlaceObject2(swfmake::NewPlacement(1, backdrop));
-    Faces faces;
-    faces.up = define(Face({255, 255, 255, 255}, {214, 226, 244, 255}, kBorder));
-    faces.over = define(Face({255, 252, 236, 255}, {250, 222, 150, 255}, {196, 146, 40, 255}));
-    faces.down = define(Face({232, 196, 110, 255}, {250, 226, 160, 255}, {150, 104, 20, 255}));
-    faces.hit = define(HitArea());
-    DefineToolButton(movie, faces, define(FolderIcon()), "open", 0);
-    DefineToolButton(movie, faces, define(CameraIcon()), "capture", 1);
-    DefineToolButton(movie, faces, define(PrinterIcon()), "print", 2);
+    auto faces = [&](int width) {
+        Faces f;
+        f.up = define(Face(width, {255, 255, 255, 255}, {214, 226, 244, 255}, kBorder));
+        f.over = define(Face(width, {255, 252, 236, 255}, {250, 222, 150, 255}, {196, 146, 40, 255}));
+        f.down = define(Face(width, {232, 196, 110, 255}, {250, 226, 160, 255}, {150, 104, 20, 255}));
+        f.hit = define(HitArea(width));
+        return f;
+    };
+    const Faces tool = faces(kButtonWidth);
+    const char* kTools[] = {"open", "capture", "print"};
+    const uint16_t icons[] = {define(FolderIcon()), define(CameraIcon()), define(PrinterIcon())};
+    for (int i = 0; i < 3; ++i)
+        DefineToolButton(movie, tool, icons[i], kTools[i], i, kButtonLeft + i * (kButtonWidth + kButtonGap));
+    const Faces sound = faces(kSoundButtonWidth);
+    const int soundX = kButtonLeft + 3 * (kButtonWidth + kButtonGap);
+    const uint16_t speaker = DefineToolButton(movie, sound, define(SpeakerIcon(false)), "mute", 3, soundX);
+    t.DoAction(swfmake::Actions().Stop());
+    t.ShowFrame();
+    t.RemoveObject2(speaker);
+    DefineToolButton(movie, sound, define(SpeakerIcon(true)), "unmute", 3, soundX);
     t.DoAction(swfmake::Actions().Stop());
     t.ShowFrame();
     return movie;

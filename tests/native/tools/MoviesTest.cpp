@@ -29,33 +29,38 @@ std::string MoviePath(const char* name) {
 
 std::string Payload(const swf::ActionRecord& r) { return {r.payload.begin(), r.payload.end()}; }
 
-TEST(MoviesTest, ActionStripSendsTheThreeCommandsFromItsLeft330Pixels) {
+// Frame 1 has the sound on, frame 2 off: the speaker button sends "mute" in
+// one and "unmute" in the other.
+TEST(MoviesTest, ActionStripSendsItsCommandsFromItsLeft330Pixels) {
     READ_MOVIE(movie, "action.swf");
     EXPECT_EQ((swf::Rect{0, 600 * 20, 0, 50 * 20}), movie.header.stage);
+    ASSERT_EQ(2u, movie.root.frames.size());
     std::vector<std::string> commands;
-    for (const swf::DisplayCommand& c : movie.root.frames.at(0).commands) {
-        const swf::Character* ch = movie.Find(c.characterId);
-        if (!ch || ch->kind != swf::CharacterKind::Button) continue;
-        auto* button = static_cast<const swf::ButtonCharacter*>(ch);
-        // The hit area, placed on the stage, must end left of x = 330 px.
-        for (const swf::ButtonRecord& r : button->records) {
-            if (!(r.states & swf::kButtonHit)) continue;
-            auto* shape = static_cast<const swf::ShapeCharacter*>(movie.Find(r.characterId));
-            ASSERT_TRUE(shape);
-            swf::Rect onStage = swf::TransformRect(c.matrix.Concat(r.matrix), shape->shape.bounds);
-            EXPECT_LE(onStage.xMax, 330 * 20);
-            EXPECT_GE(onStage.xMin, 0);
+    for (const swf::Frame& frame : movie.root.frames) {
+        for (const swf::DisplayCommand& c : frame.commands) {
+            const swf::Character* ch = c.kind == swf::DisplayCommand::Kind::Place ? movie.Find(c.characterId) : nullptr;
+            if (!ch || ch->kind != swf::CharacterKind::Button) continue;
+            auto* button = static_cast<const swf::ButtonCharacter*>(ch);
+            // The hit area, placed on the stage, must end left of x = 330 px.
+            for (const swf::ButtonRecord& r : button->records) {
+                if (!(r.states & swf::kButtonHit)) continue;
+                auto* shape = static_cast<const swf::ShapeCharacter*>(movie.Find(r.characterId));
+                ASSERT_TRUE(shape);
+                swf::Rect onStage = swf::TransformRect(c.matrix.Concat(r.matrix), shape->shape.bounds);
+                EXPECT_LE(onStage.xMax, 330 * 20);
+                EXPECT_GE(onStage.xMin, 0);
+            }
+            ASSERT_EQ(1u, button->actions.size());
+            EXPECT_EQ(swf::kCondOverDownToOverUp, button->actions[0].conditions);
+            const swf::ActionRecord& getUrl = button->actions[0].actions.records.at(0);
+            EXPECT_EQ(0x83, getUrl.code);
+            commands.push_back(Payload(getUrl));
         }
-        ASSERT_EQ(1u, button->actions.size());
-        EXPECT_EQ(swf::kCondOverDownToOverUp, button->actions[0].conditions);
-        const swf::ActionRecord& getUrl = button->actions[0].actions.records.at(0);
-        EXPECT_EQ(0x83, getUrl.code);
-        commands.push_back(Payload(getUrl));
     }
     using namespace std::string_literals;
-    EXPECT_EQ((std::vector<std::string>{"FSCommand:action\0open\0"s,
-                                        "FSCommand:action\0capture\0"s,
-                                        "FSCommand:action\0print\0"s}),
+    EXPECT_EQ((std::vector<std::string>{"FSCommand:action\0open\0"s, "FSCommand:action\0capture\0"s,
+                                        "FSCommand:action\0print\0"s, "FSCommand:action\0mute\0"s,
+                                        "FSCommand:action\0unmute\0"s}),
               commands);
 }
 

@@ -17,6 +17,7 @@
 #include "framework/Thread.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
+#include "tests/win/app/SettingGuard.h"
 #include "tests/win/common/WinTestUtil.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"
@@ -121,26 +122,6 @@ private:
     Gdiplus::GpBitmap* m_bitmap = nullptr;
 };
 
-// The capture size setting as the test found it, put back at the end; the
-// window under test starts from the screen size.
-class SettingGuard {
-public:
-    SettingGuard() : m_old(ReadSetting(kCaptureSizeSetting, -1)) { WriteSetting(kCaptureSizeSetting, 0); }
-    ~SettingGuard() {
-        if (m_old >= 0) {
-            WriteSetting(kCaptureSizeSetting, m_old);
-        } else {
-            HKEY key = nullptr;
-            if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-            ::RegDeleteValueA(key, kCaptureSizeSetting);
-            ::RegCloseKey(key);
-        }
-    }
-
-private:
-    int m_old;
-};
-
 class CaptureSizeTest : public ::testing::Test {
 protected:
     CaptureSizeTest() {
@@ -179,7 +160,7 @@ protected:
     CString File(int number) const { return CaptureFilePath(m_dialog.m_captureFolder, number); }
     int Count() const { return static_cast<int>(m_dialog.m_captureCount); }
 
-    SettingGuard m_setting;  // before the window, which reads it
+    SettingGuard m_setting{kCaptureSizeSetting, 0};  // before the window, which reads it
     CMainDialog m_dialog;
     wintest::TempFolder m_movies;
     HWND m_everyFrame = nullptr;

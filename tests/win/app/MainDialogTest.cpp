@@ -133,7 +133,7 @@ TEST_F(MainDialogTest, MenuAndSystemMenuHoldTheCommands) {
         HMENU file = ::GetSubMenu(bar, 0), steps = ::GetSubMenu(bar, 1), help = ::GetSubMenu(bar, 2);
         EXPECT_EQ(::GetMenuItemID(file, 0), static_cast<UINT>(IDM_FILE_EXIT));
         EXPECT_EQ(MenuText(file, 0), "&Exit");
-        ASSERT_EQ(::GetMenuItemCount(steps), 6);
+        ASSERT_EQ(::GetMenuItemCount(steps), 8);
         EXPECT_EQ(MenuText(steps, 0), "1. Open SWF");
         EXPECT_EQ(MenuText(steps, 1), "2. Capture SWF\t(F2)");
         EXPECT_EQ(MenuText(steps, 2), "3. Save Photos");
@@ -151,6 +151,9 @@ TEST_F(MainDialogTest, MenuAndSystemMenuHoldTheCommands) {
         }
         EXPECT_EQ(MenuText(steps, 5), "Capture &Every Frame...");
         EXPECT_EQ(::GetMenuItemID(steps, 5), static_cast<UINT>(IDM_STEPS_EVERY_FRAME));
+        EXPECT_EQ(::GetMenuState(steps, 6, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+        EXPECT_EQ(MenuText(steps, 7), "&Mute Sound");
+        EXPECT_EQ(::GetMenuItemID(steps, 7), static_cast<UINT>(IDM_STEPS_MUTE));
         ASSERT_EQ(::GetMenuItemCount(help), 3);
         EXPECT_EQ(MenuText(help, 0), "How &to...");
         EXPECT_EQ(::GetMenuItemID(help, 0), 32774u);

@@ -1,12 +1,15 @@
 // The toolbar strip as the user meets it: the real main window plays the
 // real action.swf, and mouse clicks on its buttons end in what each command
-// does (a capture file, the "Capture Cards First" box, the open dialog).
+// does (a capture file, the "Capture Cards First" box, the open dialog, the
+// sound toggle, which the Steps menu shares and the registry keeps).
 #include <gtest/gtest.h>
 
 #include "app/CommandCounters.h"
 #include "app/MainDialog.h"
+#include "app/Settings.h"
 #include "app/res/resource.h"
 #include "framework/WinApp.h"
+#include "tests/win/app/SettingGuard.h"
 #include "tests/win/common/WinTestUtil.h"
 #include "tests/win/common/TestMovies.h"
 
@@ -14,11 +17,13 @@ using wintest::LoopScript;
 
 namespace {
 
-// Button centres in the strip (tools/moviegen/ActionMovie.cpp: 100 x 40 px
-// buttons from x = 8, 8 px apart, 5 px from the top), drawn unscaled.
-constexpr POINT kOpenButton = {58, 25};
-constexpr POINT kCaptureButton = {166, 25};
-constexpr POINT kPrintButton = {274, 25};
+// Button centres in the strip (tools/moviegen/ActionMovie.cpp: 84 x 40 px
+// buttons from x = 8, 8 px apart, 5 px from the top, then the 40 px
+// speaker), drawn unscaled.
+constexpr POINT kOpenButton = {50, 25};
+constexpr POINT kCaptureButton = {142, 25};
+constexpr POINT kPrintButton = {234, 25};
+constexpr POINT kSpeakerButton = {304, 25};
 constexpr POINT kBackdrop = {450, 25};
 constexpr int kNarrowToolbarWidth = 330;
 constexpr int kBandHeight = 50;
@@ -63,6 +68,18 @@ protected:
     void Close() { ::PostMessageA(m_dialog.m_hWnd, WM_COMMAND, IDCANCEL, 0); }
     HWND Toolbar() const { return m_dialog.m_toolbar.m_hWnd; }
 
+    bool MenuChecked(UINT id) {
+        return (::GetMenuState(::GetMenu(m_dialog.m_hWnd), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
+    // What the window shows of the setting, and what it keeps.
+    void ExpectMuted(bool muted) {
+        EXPECT_EQ(m_dialog.m_player.GetMuted(), muted);
+        EXPECT_EQ(MenuChecked(IDM_STEPS_MUTE), muted);
+        EXPECT_EQ(m_dialog.m_toolbar.GetFrameNum(), muted ? 1 : 0);
+        EXPECT_EQ(ReadSetting(kMutedSetting, -1), muted ? 1 : 0);
+    }
+
+    SettingGuard m_mutedSetting{kMutedSetting, 0};  // before the window, which reads it
     CMainDialog m_dialog;
     std::string m_firstCapture;
     // The captures clicked here are never saved: closing asks, and may.
@@ -128,6 +145,48 @@ TEST_F(ToolbarClickTest, APressThatLosesTheMouseClicksNothing) {
     script.Do([&] { EXPECT_EQ(CommandCount(MainCommand::Capture), captures + 1); });
     script.Do([this] { Close(); });
     Run(script);
+}
+
+// The speaker on the strip and "Mute Sound" on the Steps menu are one
+// setting: either turns it over, both show it, the registry keeps it.
+TEST_F(ToolbarClickTest, TheSpeakerAndTheMenuMuteTheMovieAndTheChoiceIsKept) {
+    LoopScript script([this] { Close(); });
+    script.Do([&] {
+        ExpectMuted(false);
+        EXPECT_EQ(CursorAt(Toolbar(), kSpeakerButton), ::LoadCursor(nullptr, IDC_HAND));
+        PostClick(Toolbar(), kSpeakerButton);
+    });
+    script.Wait([&] { return m_dialog.m_player.GetMuted(); }, "the speaker to mute the movie");
+    script.Do([&] {
+        ExpectMuted(true);
+        PostClick(Toolbar(), kSpeakerButton);  // now the crossed-out speaker
+    });
+    script.Wait([&] { return !m_dialog.m_player.GetMuted(); }, "the speaker to turn the sound on");
+    script.Do([&] {
+        ExpectMuted(false);
+        ::PostMessageA(m_dialog.m_hWnd, WM_COMMAND, IDM_STEPS_MUTE, 0);
+    });
+    script.Wait([&] { return m_dialog.m_player.GetMuted(); }, "the menu to mute the movie");
+    script.Do([&] { ExpectMuted(true); });
+    script.Do([this] { Close(); });
+    Run(script);
+}
+
+TEST_F(ToolbarClickTest, AWindowStartsMutedWhenTheSettingSaysSo) {
+    WriteSetting(kMutedSetting, 1);
+    CMainDialog dialog;
+    AfxGetApp()->m_pMainWnd = &dialog;
+    LoopScript script([&] { ::PostMessageA(dialog.m_hWnd, WM_COMMAND, IDCANCEL, 0); });
+    script.Do([&] {
+        EXPECT_TRUE(dialog.m_player.GetMuted());
+        EXPECT_TRUE((::GetMenuState(::GetMenu(dialog.m_hWnd), IDM_STEPS_MUTE, MF_BYCOMMAND) & MF_CHECKED) != 0);
+        EXPECT_EQ(dialog.m_toolbar.GetFrameNum(), 1);
+        ::PostMessageA(dialog.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    script.Start();
+    dialog.DoModal();
+    AfxGetApp()->m_pMainWnd = nullptr;
+    EXPECT_EQ(script.Failure(), "");
 }
 
 }  // namespace

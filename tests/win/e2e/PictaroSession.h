@@ -17,10 +17,11 @@ namespace e2e {
 struct Pixels;
 
 // Where the toolbar movie draws its Open button (client pixels of the
-// toolbar): the first of three 100 x 40 buttons from (8, 5), 8 apart.
+// toolbar): the first of three 84 x 40 buttons from (8, 5), 8 apart (the
+// narrower speaker follows them).
 constexpr int kToolbarButtonLeft = 8;
 constexpr int kToolbarButtonTop = 5;
-constexpr int kToolbarButtonWidth = 100;
+constexpr int kToolbarButtonWidth = 84;
 constexpr int kToolbarButtonHeight = 40;
 constexpr int kToolbarButtonGap = 8;
 constexpr int kToolbarButtons = 3;
