@@ -50,6 +50,10 @@ void CMainDialog::OpenPicker() {
     CPickerDlg picker;
     picker.m_strCaptureFolder = m_captureFolder;
     picker.m_nCaptureCount = m_captureCount;
+    RECT screen = {};
+    m_player.GetClientRect(&screen);
+    picker.m_screenWidth = screen.right;
+    picker.m_screenHeight = screen.bottom;
     picker.DoModal();
     m_keptCaptures.insert(picker.m_keptCaptures.begin(), picker.m_keptCaptures.end());
 }

@@ -15,7 +15,8 @@ constexpr int kNoItem = -1;
 
 }  // namespace
 
-CPickerDlg::CPickerDlg(CWnd* parent) : CDialog(IDD_PICKER, parent), m_nCaptureCount(0) {}
+CPickerDlg::CPickerDlg(CWnd* parent)
+    : CDialog(IDD_PICKER, parent), m_nCaptureCount(0), m_screenWidth(0), m_screenHeight(0) {}
 
 // The list view has no LVS_SHAREIMAGELISTS: it destroyed the image list
 // with itself, so it must not be destroyed here a second time.

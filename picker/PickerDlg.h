@@ -1,6 +1,7 @@
 // CPickerDlg: the captures of the current movie as thumbnails, and what the
-// user does with them: open one in the shell, print it through Paint, save
-// one or all of them (with an optional watermark).
+// user does with them: open one in the shell, print it (through Paint, or
+// itself for captures drawn larger than the screen), save one or all of
+// them (with an optional watermark).
 #pragma once
 
 #include <windows.h>
@@ -25,6 +26,11 @@ public:
     // backslash), whose captures are numbered 0 .. count - 1.
     CString m_strCaptureFolder;
     int m_nCaptureCount;
+    // The player's picture size in pixels when the picker opened; captures
+    // larger than it are printed fitted to the page by the picker itself.
+    // 0 x 0: every capture goes to Paint.
+    int m_screenWidth;
+    int m_screenHeight;
     // After DoModal: the numbers of the captures that were saved or sent to
     // print without a failure; the opener need not keep them any longer.
     std::set<int> m_keptCaptures;
@@ -61,8 +67,16 @@ private:
     CString CapturePathOfItem(int item) const;
     void KeepItem(int item);
     void OpenInShell(int item);
+    // PrintPicture.cpp: true once the page went to the printer.
+    bool PrintFitted(int item);
 };
 
 // A registry value as trimmed text, read-only; "" when the key or value is
 // missing or cannot be read.
 CString ReadRegistryString(HKEY root, const char* subKey, const char* valueName);
+
+// PrintPicture.cpp. The pixel size a BMP file's header gives.
+bool ReadBmpSize(const CString& path, int& width, int& height);
+// The BMP file's pixels on a page of that size (device pixels and dots per
+// inch), fitted and centred.
+bool DrawFittedPicture(HDC dc, int pageWidth, int pageHeight, int dpiX, int dpiY, const CString& path);

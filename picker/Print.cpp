@@ -1,11 +1,14 @@
 // Printing: the capture is opened in Paint, found through its registered
 // application path, and Paint's own File Print command is posted to it.
+// Captures drawn larger than the screen are printed by the picker itself
+// (PrintPicture.cpp).
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include "picker/PickerDlg.h"
 #include "picker/PickerRules.h"
+#include "picker/PrintFit.h"
 
 namespace {
 
@@ -46,6 +49,12 @@ CString ReadRegistryString(HKEY root, const char* subKey, const char* valueName)
 void CPickerDlg::OnPrint() {
     int item = SelectedItemOrAsk();
     if (item < 0) return;
+    int width = 0, height = 0;
+    if (ReadBmpSize(CapturePathOfItem(item), width, height) &&
+        DrawnLargerThanScreen(width, height, m_screenWidth, m_screenHeight)) {
+        if (PrintFitted(item)) KeepItem(item);
+        return;
+    }
     CString program = ReadRegistryString(HKEY_LOCAL_MACHINE, kPaintAppPathKey, "");
     char windowsDir[MAX_PATH] = "";
     UINT length = ::GetWindowsDirectoryA(windowsDir, MAX_PATH);

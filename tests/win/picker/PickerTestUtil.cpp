@@ -216,7 +216,7 @@ void CloseAllDialogs() {
     }
 }
 
-std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive) {
+std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive, SIZE screen) {
     std::thread driver([&] {
         HWND picker = WaitForTopWindow("Pick and Print / Save");
         if (picker) drive(picker);
@@ -225,6 +225,8 @@ std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive
     CPickerDlg picker;
     picker.m_strCaptureFolder = CaptureFolder();
     picker.m_nCaptureCount = count;
+    picker.m_screenWidth = screen.cx;
+    picker.m_screenHeight = screen.cy;
     picker.DoModal();
     driver.join();
     return picker.m_keptCaptures;

@@ -60,9 +60,10 @@ bool CloseShellWindow(const char* name);
 void CloseAllDialogs();
 
 // Runs the picker over `count` captures of CaptureFolder(); `drive` gets
-// the picker's window on the driver thread. Returns the captures the picker
+// the picker's window on the driver thread; `screen` is the player's
+// picture size it is told (0 x 0: unknown). Returns the captures the picker
 // reported as kept.
-std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive);
+std::set<int> RunPicker(int count, const std::function<void(HWND picker)>& drive, SIZE screen = {0, 0});
 
 CString CaptureFolder();
 CString CapturePath(int number);
