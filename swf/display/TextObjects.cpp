@@ -30,6 +30,10 @@ bool StaticTextObject::HitTest(const Matrix& m, Point point) const {
     return InsideBounds(def_.text.bounds, m.Concat(def_.text.matrix), point);
 }
 
+void StaticTextObject::AddBounds(const Matrix& m, Rect& box, bool& any) const {
+    AddRect(m.Concat(def_.text.matrix), def_.text.bounds, box, any);
+}
+
 EditTextObject::EditTextObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const EditTextCharacter& def)
     : DisplayObject(DisplayKind::EditText, ctx.nextSerial++, id, &def),
       ctx_(ctx),
@@ -57,6 +61,10 @@ void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTrans
 
 bool EditTextObject::HitTest(const Matrix& m, Point point) const {
     return InsideBounds(field_.Layout().bounds, m, point);
+}
+
+void EditTextObject::AddBounds(const Matrix& m, Rect& box, bool& any) const {
+    AddRect(m, field_.Layout().bounds, box, any);
 }
 
 }  // namespace swf

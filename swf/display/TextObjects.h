@@ -15,6 +15,7 @@ public:
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     // Anywhere inside the text's bounds.
     bool HitTest(const Matrix& m, Point point) const override;
+    void AddBounds(const Matrix& m, Rect& box, bool& any) const override;
 
 private:
     const StaticTextCharacter& def_;
@@ -36,6 +37,8 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
+    // The field's box, text or none: an empty field still has its size.
+    void AddBounds(const Matrix& m, Rect& box, bool& any) const override;
 
 private:
     PlayContext& ctx_;

@@ -123,6 +123,7 @@ private:
     FontFace* FaceFor(const TextFormat& f);
     void Changed();
     void Draw();
+    Rect EmptyFieldCaret();
     void ScrollToCaret();
 
     const EditTextData& def_;

@@ -42,6 +42,26 @@ ShapeLayer Frame(const Rect& r, const FieldSettings& s) {
 
 }  // namespace
 
+// With no text the caret still follows the new text's format: its margins,
+// alignment and the face's full height.
+Rect EditTextField::EmptyFieldCaret() {
+    const TextFormat& f = defaultFormat_;
+    const DeviceFontMetrics m = FaceFor(f)->Metrics();
+    const int64_t em = std::max(m.emSquare, 1), size = std::max(f.size, 0);
+    const int64_t height = (int64_t(m.ascent) + m.descent) * size / em;
+    const Rect& b = layout_.bounds;
+    const int64_t left = int64_t(b.xMin) + kFieldGutter + f.leftMargin + f.blockIndent + f.indent;
+    const int64_t right = int64_t(b.xMax) - kFieldGutter - f.rightMargin;
+    int64_t x = left;
+    if (f.align == TextAlign::Right)
+        x = std::max(left, right);
+    else if (f.align == TextAlign::Center)
+        x = std::max(left, (left + right) / 2);
+    const int64_t top = int64_t(b.yMin) + kFieldGutter;
+    auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, -(int64_t(1) << 29), int64_t(1) << 29)); };
+    return {clamp(x), clamp(x + kCaretWidth), clamp(top), clamp(top + std::min<int64_t>(height, int64_t(1) << 29))};
+}
+
 void EditTextField::Draw() {
     const TextLayout& l = layout_;
     const Rect& b = l.bounds;
@@ -74,10 +94,13 @@ void EditTextField::Draw() {
         const LaidOutLine* on = nullptr;
         for (const LaidOutLine& line : l.lines)
             if (caret_ >= line.firstChar) on = &line;
-        const int32_t top = on ? on->top : b.yMin + kFieldGutter;
-        const int32_t bottom = on ? on->baseline + (on->baseline - on->top) / 4 : top + defaultFormat_.size;
-        const int32_t x = on ? l.charX[caret_] - dx : b.xMin + kFieldGutter;
-        builder.AddRect({x, x + kCaretWidth, top - dy, bottom - dy}, defaultFormat_.color);
+        if (on) {
+            const int32_t bottom = on->baseline + (on->baseline - on->top) / 4;
+            const int32_t x = l.charX[caret_] - dx;
+            builder.AddRect({x, x + kCaretWidth, on->top - dy, bottom - dy}, defaultFormat_.color);
+        } else {
+            builder.AddRect(EmptyFieldCaret(), defaultFormat_.color);
+        }
     }
     drawing_ = builder.Take(b);
     if (settings_.border || settings_.background) drawing_.layers.insert(drawing_.layers.begin(), Frame(b, settings_));

@@ -120,6 +120,12 @@ TEST(ClipMethodsTest, BoundsPointsAndHitTests) {
                   Trace(CallM(Var("s"), "hitTest", {Var("s")})),
               })),
               "40|50|30|41|22|1|true|false|true");
+    // A text field counts with its box, empty or not.
+    EXPECT_EQ(Traces(Lines({
+                  Do(CallM(Var("s"), "createTextField", {Str("t"), Num(5), Num(0), Num(5), Num(100), Num(40)})),
+                  Trace(Var("s._width")), Trace(Var("s._height")),
+              })),
+              "100|45");
 }
 
 TEST(ClipMethodsTest, AttachMovieByLinkageNameWithItsRegisteredClass) {

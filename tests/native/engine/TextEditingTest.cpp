@@ -90,3 +90,39 @@ TEST(TextEditingTest, KeysMoveTheCaretAndDelete) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextEditingTest, EmptyFieldCaretFollowsTheNewTextsParagraph) {
+    struct Case {
+        swf::TextAlign align;
+        int32_t left, right, xMin;
+    } cases[] = {
+        {swf::TextAlign::Left, 100, 0, 140},   // gutter and margin
+        {swf::TextAlign::Right, 0, 100, 3860},  // on the right edge
+        {swf::TextAlign::Center, 0, 0, 2000},
+    };
+    for (const Case& c : cases) {
+        Fixture f("");
+        swf::TextFormat format = f.field->DefaultFormat();
+        format.font = "_sans";
+        format.size = 240;
+        format.align = c.align;
+        format.leftMargin = c.left;
+        format.rightMargin = c.right;
+        f.field->SetDefaultFormat(format);
+        f.field->SetFocused(true);
+        swf::Rect box{1 << 30, -(1 << 30), 1 << 30, -(1 << 30)};
+        for (const swf::ShapeLayer& l : f.field->Drawing().layers)
+            for (const swf::ShapeEdge& e : l.edges)
+                for (const swf::Point& p : {e.from, e.to}) {
+                    box.xMin = std::min(box.xMin, p.x), box.xMax = std::max(box.xMax, p.x);
+                    box.yMin = std::min(box.yMin, p.y), box.yMax = std::max(box.yMax, p.y);
+                }
+        EXPECT_EQ(box.xMin, c.xMin) << int(c.align);
+        EXPECT_EQ(box.yMin, 40);
+        EXPECT_EQ(box.yMax, 40 + 240);  // ascent and descent of the face
+    }
+}
+
+}  // namespace
