@@ -85,7 +85,8 @@ void ShapeRenderer::Draw(const Surface& target, const Shape& shape, const Matrix
         const Box keep = targetBox.Expanded(MaxHalfWidth(layer, toTarget) + kKeepMargin);
         FlattenLayer(layer, toTarget, keep, flat_);
         DrawFills(target, shape, layer, toTarget, cxform);
-        DrawStrokes(target, layer, toTarget, cxform, keep);
+        // A mask is its fills: its outlines add no coverage.
+        if (target.pixels) DrawStrokes(target, layer, toTarget, cxform, keep);
         ++layerIndex_;
     }
 }
@@ -102,7 +103,7 @@ void ShapeRenderer::DrawRecorded(const Surface& target, const Shape& shape, cons
         if (pass.layer >= shape.layers.size()) continue;
         const ShapeLayer& layer = shape.layers[pass.layer];
         const size_t styles = pass.stroke ? layer.lines.size() : layer.fills.size();
-        if (pass.style == 0 || pass.style > styles) continue;
+        if (pass.style == 0 || pass.style > styles || (pass.stroke && !target.pixels)) continue;
         const FillStyle* fill = nullptr;
         Rgba color;
         if (!pass.stroke) {

@@ -1,7 +1,7 @@
 // Masks and layers drawn by the raster backend, pixel for pixel: a mask's
-// edge coverage, nested and crossing masks, a sprite as a mask (with masks
-// of its own), the hit test of a masked button, and a layer's alpha applied
-// to its content as one picture.
+// edge coverage (its fills only), nested and crossing masks, a sprite as a
+// mask (with masks of its own), the hit test of a masked button, and a
+// layer's alpha applied to its content as one picture.
 //
 // Colours are premultiplied 0xAARRGGBB over an opaque white stage. Half a
 // pixel of red over white: coverage 128 gives red 255, green and blue
@@ -71,6 +71,25 @@ TEST(MaskTest, MaskedContentShowsOnlyInsideTheMaskWithItsEdgeCoverage) {
               (std::vector<uint32_t>{kWhite, kHalfRed, kRed, kRed, kWhite, kWhite}));
     EXPECT_EQ(fb.At(20, 25), kWhite);  // content below the mask's rows
     EXPECT_EQ(RowAt(fb, 35, {0, 20, 45}), (std::vector<uint32_t>{kBlue, kBlue, kBlue}));
+}
+
+TEST(MaskTest, AMasksOutlineMasksNothing) {
+    swfmake::SwfWriter w = NewMovie();
+    swfmake::TagList& t = w.Tags();
+    swfmake::ShapeBuilder b;
+    b.FillRect({Px(10), Px(30), Px(10), Px(30)}, b.AddSolidFill(kRedRgba), b.AddSolidLine(Px(6), kRedRgba));
+    t.DefineShape(1, b.Build());
+    t.DefineShape(2, Box(0, Px(50), 0, Px(40)));
+    t.PlaceObject2(Mask(1, 1, 2));
+    t.PlaceObject2(swfmake::NewPlacement(2, 2));
+    t.ShowFrame();
+    swf::Player p;
+    ASSERT_TRUE(Load(p, w));
+    const swf::FrameBuffer fb = Render(p);
+    // The 6 px line would reach 3 px beyond the fill on each side.
+    EXPECT_EQ(RowAt(fb, 20, {8, 9, 10, 29, 30, 31}),
+              (std::vector<uint32_t>{kWhite, kWhite, kRed, kRed, kWhite, kWhite}));
+    EXPECT_EQ(fb.At(20, 8), kWhite);
 }
 
 TEST(MaskTest, NestedMasksShowOnlyWhereBothCover) {
