@@ -57,6 +57,9 @@ EditTextObject::~EditTextObject() {
 void EditTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const {
     const Shape& drawing = field_.Drawing();
     if (!drawing.layers.empty()) rc.backend.DrawCachedShape(drawing, field_.DrawingKey(), m, cx);
+    if (field_.Border())
+        rc.backend.DrawShape(FieldBorderShape(field_.Layout().bounds, field_.BorderColor(), m, !field_.Settings().embedFonts),
+                             Matrix(), cx);
 }
 
 bool EditTextObject::HitTest(const Matrix& m, Point point) const {

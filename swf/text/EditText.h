@@ -46,6 +46,11 @@ struct FieldSettings {
     std::string variable;
 };
 
+// A field's border in target twips for `toTarget` (field to target). Fields
+// of system text frame themselves in whole pixels unless turned; the others
+// get a hairline along their edges.
+Shape FieldBorderShape(const Rect& bounds, Rgba color, const Matrix& toTarget, bool wholePixels);
+
 class EditTextField {
 public:
     // `version` is the movie's: before 6 text bytes are Latin-1, not UTF-8.

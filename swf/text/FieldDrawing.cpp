@@ -1,6 +1,7 @@
 // A field's drawing from its layout: background and border, the selection,
 // the glyphs moved by the scroll position, and the caret.
 #include <algorithm>
+#include <cstdlib>
 
 #include "swf/render/SpanRecording.h"
 #include "swf/text/EditText.h"
@@ -14,30 +15,20 @@ constexpr Rgba kSelectionBack{0, 0, 0, 255};
 constexpr Rgba kSelectedText{255, 255, 255, 255};
 constexpr int32_t kCaretWidth = 20;
 
-ShapeLayer Frame(const Rect& r, const FieldSettings& s) {
-    ShapeLayer frame;
-    if (s.background) {
-        FillStyle bg;
-        bg.color = s.backgroundColor;
-        frame.fills.push_back(bg);
-    }
-    if (s.border) {
-        LineStyle line;
-        line.width = 0;  // a hairline on the pixels inside the field's edges
-        line.pixelHinting = true;
-        line.color = s.borderColor;
-        frame.lines.push_back(line);
-    }
+ShapeLayer Background(const Rect& r, Rgba color) {
+    ShapeLayer back;
+    FillStyle fill;
+    fill.color = color;
+    back.fills.push_back(fill);
     const Point c[4] = {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}};
     for (int i = 0; i < 4; ++i) {
         ShapeEdge e;
         e.from = c[i];
         e.to = e.control = c[(i + 1) % 4];
-        e.fill1 = s.background ? 1 : 0;
-        e.line = s.border ? 1 : 0;
-        frame.edges.push_back(e);
+        e.fill1 = 1;
+        back.edges.push_back(e);
     }
-    return frame;
+    return back;
 }
 
 }  // namespace
@@ -103,8 +94,66 @@ void EditTextField::Draw() {
         }
     }
     drawing_ = builder.Take(b);
-    if (settings_.border || settings_.background) drawing_.layers.insert(drawing_.layers.begin(), Frame(b, settings_));
+    // The border is drawn apart, in whole target pixels (see BorderShape).
+    if (settings_.background)
+        drawing_.layers.insert(drawing_.layers.begin(), Background(b, settings_.backgroundColor));
     drawingKey_ = NewShapeCacheKey();
+}
+
+}  // namespace swf
+
+namespace swf {
+
+Shape FieldBorderShape(const Rect& r, Rgba color, const Matrix& toTarget, bool wholePixels) {
+    Shape shape;
+    ShapeLayer& layer = shape.layers.emplace_back();
+    FillStyle fill;
+    fill.color = color;
+    layer.fills.push_back(fill);
+    auto box = [&layer](int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+        if (x0 >= x1 || y0 >= y1) return;
+        const Point c[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+        for (int i = 0; i < 4; ++i) {
+            ShapeEdge e;
+            e.from = c[i];
+            e.to = e.control = c[(i + 1) % 4];
+            e.fill1 = 1;
+            layer.edges.push_back(e);
+        }
+    };
+    if (!wholePixels || toTarget.b != 0 || toTarget.c != 0) {
+        LineStyle line;
+        line.width = 0;
+        line.pixelHinting = true;
+        line.color = color;
+        layer.fills.clear();
+        layer.lines.push_back(line);
+        const Point c[4] = {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}};
+        for (int i = 0; i < 4; ++i) {
+            ShapeEdge e;
+            e.from = toTarget.Apply(c[i]);
+            e.to = e.control = toTarget.Apply(c[(i + 1) % 4]);
+            e.line = 1;
+            layer.edges.push_back(e);
+        }
+        return shape;
+    }
+    // To the nearest pixel (halves down), one pixel wide, inside from the
+    // top left; the bottom right corner pixel stays empty.
+    auto pixel = [](int32_t twips) {
+        const int64_t t = int64_t(twips) + kTwipsPerPixel / 2 - 1;
+        return int32_t((t >= 0 ? t : t - (kTwipsPerPixel - 1)) / kTwipsPerPixel) * kTwipsPerPixel;
+    };
+    const Point p0 = toTarget.Apply({r.xMin, r.yMin}), p1 = toTarget.Apply({r.xMax, r.yMax});
+    // The corner and the size round apart, so the far edges follow the size.
+    const int32_t x0 = pixel(std::min(p0.x, p1.x)), x1 = x0 + pixel(std::abs(p1.x - p0.x));
+    const int32_t y0 = pixel(std::min(p0.y, p1.y)), y1 = y0 + pixel(std::abs(p1.y - p0.y));
+    constexpr int32_t px = kTwipsPerPixel;
+    box(x0, x1 + px, y0, y0 + px);
+    box(x0, x0 + px, y0 + px, y1 + px);
+    box(x1, x1 + px, y0 + px, y1);
+    box(x0 + px, x1, y1, y1 + px);
+    return shape;
 }
 
 }  // namespace swf
