@@ -124,7 +124,42 @@ TEST(TextRenderTest, WithoutAFontProviderSystemFontTextDrawsNothing) {
     p.SetAlignMode(swf::kAlignLeft | swf::kAlignTop);
     p.Render(fb);
     EXPECT_EQ(fb.At(30, 30), kWhite);                               // background, no glyphs
-    EXPECT_NE(fb.At(20, 30), kWhite);  // the hairline border, across a pixel edge
+    EXPECT_NE(fb.At(20, 30), kWhite);  // the border
+}
+
+TEST(TextRenderTest, SystemTextBordersTakeWholePixelsAndLeaveTheFarCornerEmpty) {
+    constexpr uint32_t kBlack = 0xFF000000;
+    struct Case {
+        swf::Matrix place;
+        int x0, x1, y0, y1;  // border pixels, both ends inside
+    } cases[] = {
+        {swf::Matrix::Translate(410, 410), 20, 30, 20, 30},  // halves round down
+        // 38.2 + 13.65 px: the corner and the size round apart.
+        {{89455, 0, 0, 89455, 764, 964}, 38, 52, 48, 62},
+    };
+    for (const Case& c : cases) {
+        swfmake::SwfWriter w(8, kStage, 12);
+        swf::EditTextData f;
+        f.bounds = {0, 200, 0, 200};
+        f.border = true;
+        swfmake::DefineEditText(w.Tags(), 1, f);
+        w.Tags().PlaceObject(1, 1, c.place);
+        w.Tags().ShowFrame();
+        swf::Player p;
+        ASSERT_TRUE(p.LoadBytes(w.Write(false)));
+        swf::FrameBuffer fb(100, 100);
+        p.SetScaleMode(swf::kNoScale);
+        p.SetAlignMode(swf::kAlignLeft | swf::kAlignTop);
+        p.Render(fb);
+        const int my = (c.y0 + c.y1) / 2, mx = (c.x0 + c.x1) / 2;
+        EXPECT_EQ(std::vector<uint32_t>({fb.At(c.x0 - 1, my), fb.At(c.x0, my), fb.At(c.x1, my), fb.At(c.x1 + 1, my)}),
+                  std::vector<uint32_t>({kWhite, kBlack, kBlack, kWhite})) << c.x0;
+        EXPECT_EQ(std::vector<uint32_t>({fb.At(mx, c.y0 - 1), fb.At(mx, c.y0), fb.At(mx, c.y1), fb.At(mx, c.y1 + 1)}),
+                  std::vector<uint32_t>({kWhite, kBlack, kBlack, kWhite})) << c.y0;
+        EXPECT_EQ(fb.At(c.x1, c.y1), kWhite) << c.x0;
+        EXPECT_EQ(fb.At(c.x1 - 1, c.y1), kBlack) << c.x0;
+        EXPECT_EQ(fb.At(c.x1, c.y1 - 1), kBlack) << c.x0;
+    }
 }
 
 }  // namespace
