@@ -15,19 +15,28 @@ constexpr Rgba kSelectionBack{0, 0, 0, 255};
 constexpr Rgba kSelectedText{255, 255, 255, 255};
 constexpr int32_t kCaretWidth = 20;
 
-ShapeLayer Background(const Rect& r, Rgba color) {
-    ShapeLayer back;
-    FillStyle fill;
-    fill.color = color;
-    back.fills.push_back(fill);
-    const Point c[4] = {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}};
+// The four edges of a box, filled inside with fill 1 or drawn with line 1.
+void AddBox(ShapeLayer& layer, const Point (&c)[4], bool asLine) {
     for (int i = 0; i < 4; ++i) {
         ShapeEdge e;
         e.from = c[i];
         e.to = e.control = c[(i + 1) % 4];
-        e.fill1 = 1;
-        back.edges.push_back(e);
+        (asLine ? e.line : e.fill1) = 1;
+        layer.edges.push_back(e);
     }
+}
+
+ShapeLayer SolidLayer(Rgba color) {
+    ShapeLayer layer;
+    FillStyle fill;
+    fill.color = color;
+    layer.fills.push_back(fill);
+    return layer;
+}
+
+ShapeLayer Background(const Rect& r, Rgba color) {
+    ShapeLayer back = SolidLayer(color);
+    AddBox(back, {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}}, false);
     return back;
 }
 
@@ -106,49 +115,37 @@ namespace swf {
 
 Shape FieldBorderShape(const Rect& r, Rgba color, const Matrix& toTarget, bool wholePixels) {
     Shape shape;
-    ShapeLayer& layer = shape.layers.emplace_back();
-    FillStyle fill;
-    fill.color = color;
-    layer.fills.push_back(fill);
-    auto box = [&layer](int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
-        if (x0 >= x1 || y0 >= y1) return;
-        const Point c[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-        for (int i = 0; i < 4; ++i) {
-            ShapeEdge e;
-            e.from = c[i];
-            e.to = e.control = c[(i + 1) % 4];
-            e.fill1 = 1;
-            layer.edges.push_back(e);
-        }
-    };
     if (!wholePixels || toTarget.b != 0 || toTarget.c != 0) {
+        ShapeLayer& layer = shape.layers.emplace_back();
         LineStyle line;
         line.width = 0;
         line.pixelHinting = true;
         line.color = color;
-        layer.fills.clear();
         layer.lines.push_back(line);
-        const Point c[4] = {{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}};
-        for (int i = 0; i < 4; ++i) {
-            ShapeEdge e;
-            e.from = toTarget.Apply(c[i]);
-            e.to = e.control = toTarget.Apply(c[(i + 1) % 4]);
-            e.line = 1;
-            layer.edges.push_back(e);
-        }
+        AddBox(layer,
+               {toTarget.Apply({r.xMin, r.yMin}), toTarget.Apply({r.xMax, r.yMin}), toTarget.Apply({r.xMax, r.yMax}),
+                toTarget.Apply({r.xMin, r.yMax})},
+               true);
         return shape;
     }
     // To the nearest pixel (halves down), one pixel wide, inside from the
     // top left; the bottom right corner pixel stays empty.
-    auto pixel = [](int32_t twips) {
-        const int64_t t = int64_t(twips) + kTwipsPerPixel / 2 - 1;
-        return int32_t((t >= 0 ? t : t - (kTwipsPerPixel - 1)) / kTwipsPerPixel) * kTwipsPerPixel;
+    constexpr int64_t px = kTwipsPerPixel, limit = int64_t(1) << 29;
+    auto pixel = [](int64_t twips) {
+        const int64_t t = twips + px / 2 - 1;
+        return (t >= 0 ? t : t - (px - 1)) / px * px;
     };
     const Point p0 = toTarget.Apply({r.xMin, r.yMin}), p1 = toTarget.Apply({r.xMax, r.yMax});
     // The corner and the size round apart, so the far edges follow the size.
-    const int32_t x0 = pixel(std::min(p0.x, p1.x)), x1 = x0 + pixel(std::abs(p1.x - p0.x));
-    const int32_t y0 = pixel(std::min(p0.y, p1.y)), y1 = y0 + pixel(std::abs(p1.y - p0.y));
-    constexpr int32_t px = kTwipsPerPixel;
+    const int64_t x0 = pixel(std::min(p0.x, p1.x)), x1 = x0 + pixel(std::abs(int64_t(p1.x) - p0.x));
+    const int64_t y0 = pixel(std::min(p0.y, p1.y)), y1 = y0 + pixel(std::abs(int64_t(p1.y) - p0.y));
+    if (std::max({std::abs(x0), std::abs(x1), std::abs(y0), std::abs(y1)}) > limit) return shape;
+    ShapeLayer& layer = shape.layers.emplace_back(SolidLayer(color));
+    auto box = [&layer](int64_t xa, int64_t xb, int64_t ya, int64_t yb) {
+        if (xa >= xb || ya >= yb) return;
+        const int32_t l = int32_t(xa), rt = int32_t(xb), t = int32_t(ya), b = int32_t(yb);
+        AddBox(layer, {{l, t}, {rt, t}, {rt, b}, {l, b}}, false);
+    };
     box(x0, x1 + px, y0, y0 + px);
     box(x0, x0 + px, y0 + px, y1 + px);
     box(x1, x1 + px, y0 + px, y1);

@@ -108,21 +108,27 @@ TEST(TextRenderTest, EditTextInASystemFontDrawsInsideItsBox) {
     EXPECT_EQ(fb.At(21, 30), kWhite);
 }
 
-TEST(TextRenderTest, WithoutAFontProviderSystemFontTextDrawsNothing) {
+// One field placed at `place` on a 200 x 150 px picture, no font provider.
+swf::FrameBuffer RenderField(const swf::EditTextData& f, const swf::Matrix& place) {
     swfmake::SwfWriter w(8, kStage, 12);
-    swf::EditTextData f;
-    f.bounds = {0, 2000, 0, 600};
-    f.border = true;
-    f.initialText = "abc";
     swfmake::DefineEditText(w.Tags(), 1, f);
-    w.Tags().PlaceObject(1, 1, swf::Matrix::Translate(400, 400));
+    w.Tags().PlaceObject(1, 1, place);
     w.Tags().ShowFrame();
     swf::Player p;
-    ASSERT_TRUE(p.LoadBytes(w.Write(false)));
+    EXPECT_TRUE(p.LoadBytes(w.Write(false)));
     swf::FrameBuffer fb(200, 150);
     p.SetScaleMode(swf::kNoScale);
     p.SetAlignMode(swf::kAlignLeft | swf::kAlignTop);
     p.Render(fb);
+    return fb;
+}
+
+TEST(TextRenderTest, WithoutAFontProviderSystemFontTextDrawsNothing) {
+    swf::EditTextData f;
+    f.bounds = {0, 2000, 0, 600};
+    f.border = true;
+    f.initialText = "abc";
+    const swf::FrameBuffer fb = RenderField(f, swf::Matrix::Translate(400, 400));
     EXPECT_EQ(fb.At(30, 30), kWhite);                               // background, no glyphs
     EXPECT_NE(fb.At(20, 30), kWhite);  // the border
 }
@@ -138,19 +144,10 @@ TEST(TextRenderTest, SystemTextBordersTakeWholePixelsAndLeaveTheFarCornerEmpty) 
         {{89455, 0, 0, 89455, 764, 964}, 38, 52, 48, 62},
     };
     for (const Case& c : cases) {
-        swfmake::SwfWriter w(8, kStage, 12);
         swf::EditTextData f;
         f.bounds = {0, 200, 0, 200};
         f.border = true;
-        swfmake::DefineEditText(w.Tags(), 1, f);
-        w.Tags().PlaceObject(1, 1, c.place);
-        w.Tags().ShowFrame();
-        swf::Player p;
-        ASSERT_TRUE(p.LoadBytes(w.Write(false)));
-        swf::FrameBuffer fb(100, 100);
-        p.SetScaleMode(swf::kNoScale);
-        p.SetAlignMode(swf::kAlignLeft | swf::kAlignTop);
-        p.Render(fb);
+        const swf::FrameBuffer fb = RenderField(f, c.place);
         const int my = (c.y0 + c.y1) / 2, mx = (c.x0 + c.x1) / 2;
         EXPECT_EQ(std::vector<uint32_t>({fb.At(c.x0 - 1, my), fb.At(c.x0, my), fb.At(c.x1, my), fb.At(c.x1 + 1, my)}),
                   std::vector<uint32_t>({kWhite, kBlack, kBlack, kWhite})) << c.x0;
