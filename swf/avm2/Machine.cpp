@@ -9,6 +9,10 @@
 
 namespace swf::avm2 {
 
+namespace {
+constexpr int32_t kIntAtomLimit = 1 << 28;
+}  // namespace
+
 Method::~Method() = default;
 
 Machine::Machine() {
@@ -126,10 +130,13 @@ bool ClassObject::IsSubclassOf(const ClassObject* other) const {
 ClassObject* Machine::ClassOf(const Value& v) {
     switch (v.tag) {
     case Tag::Boolean: return booleanClass;
-    case Tag::Int: return intClass;
+    // Whole numbers count as int within 29 bits only, as the reference
+    // keeps them.
+    case Tag::Int: return v.i >= -kIntAtomLimit && v.i < kIntAtomLimit ? intClass : numberClass;
     case Tag::Number: {
         double d = v.d;
-        if (d == std::trunc(d) && d >= INT32_MIN && d <= INT32_MAX && !(d == 0 && std::signbit(d))) return intClass;
+        if (d == std::trunc(d) && d >= -kIntAtomLimit && d < kIntAtomLimit && !(d == 0 && std::signbit(d)))
+            return intClass;
         return numberClass;
     }
     case Tag::String: return stringClass;

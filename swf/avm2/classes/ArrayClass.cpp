@@ -203,8 +203,10 @@ Value ArrayIndexOf(Machine& m, Value self, Args args, int argc) {
 Value ArrayLastIndexOf(Machine& m, Value self, Args args, int argc) {
     ArrayObject* a = Self(m, self);
     int64_t len = int64_t(a->items.size());
-    int64_t from = argc > 1 ? int64_t(m.ToNumber(args[1])) : len - 1;
-    if (from < 0) from += len;
+    const double d = argc > 1 ? std::trunc(m.ToNumber(args[1])) : double(len - 1);
+    int64_t from = std::isnan(d) ? 0 : int64_t(std::clamp(d, -double(len), double(len)));
+    // A start before the first item still looks at the first.
+    if (from < 0) from = std::max<int64_t>(from + len, 0);
     for (int64_t i = std::min(from, len - 1); i >= 0; --i)
         if (m.StrictEquals(a->items[size_t(i)], Arg(args, argc, 0))) return Value::Int(int32_t(i));
     return Value::Int(-1);

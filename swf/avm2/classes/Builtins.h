@@ -41,6 +41,11 @@ void DomainMemory(Machine& m, uint8_t op, Value* stack, int& sp);
 Value XmlDescendants(Machine& m, const Value& obj, const Name& n);
 std::string XmlEscape(const std::string& s, bool attribute);
 
+// Strings as scripts see them: UTF-16 units of our UTF-8 text, and back
+// (a surrogate pair becomes one character).
+std::vector<uint32_t> Decode(const std::string& s);
+std::string EncodeUtf8(const std::vector<uint32_t>& units, size_t from, size_t to);
+
 // Argument helpers for native methods.
 inline Value Arg(Args args, int argc, int i) { return i < argc ? args[i] : Value::Undefined(); }
 

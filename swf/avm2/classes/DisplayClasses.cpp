@@ -232,21 +232,16 @@ Value ClipPlay(Machine& m, Value self, Args, int) {
     return Value::Undefined();
 }
 
-Value GotoStop(Machine& m, Value self, Args args, int argc) {
+Value GotoAnd(Machine& m, const Value& self, const Value& frame, bool play) {
     ClipObject* c = AsClip(m, self);
     if (!c || !c->host) return Value::Undefined();
-    c->host->SetPlaying(false);
-    c->host->Goto(FrameOf(m, c, Arg(args, argc, 0)));
+    c->host->SetPlaying(play);
+    c->host->Goto(FrameOf(m, c, frame));
     return Value::Undefined();
 }
 
-Value GotoPlay(Machine& m, Value self, Args args, int argc) {
-    ClipObject* c = AsClip(m, self);
-    if (!c || !c->host) return Value::Undefined();
-    c->host->SetPlaying(true);
-    c->host->Goto(FrameOf(m, c, Arg(args, argc, 0)));
-    return Value::Undefined();
-}
+Value GotoStop(Machine& m, Value self, Args args, int argc) { return GotoAnd(m, self, Arg(args, argc, 0), false); }
+Value GotoPlay(Machine& m, Value self, Args args, int argc) { return GotoAnd(m, self, Arg(args, argc, 0), true); }
 
 Value NextFrame(Machine& m, Value self, Args, int) {
     ClipObject* c = AsClip(m, self);

@@ -15,6 +15,13 @@ Value ErrorInit(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
+Value PackageErrorInit(Machine& m, Value self, Args args, int argc) {
+    ErrorInit(m, self, args, argc);
+    self.o->Dyn().Set(m.Intern("name"), Value::Str(m.Intern("Error")));
+    self.o->dyn->SetDontEnum(m.Intern("name"), true);
+    return Value::Undefined();
+}
+
 Value ErrorToString(Machine& m, Value self, Args, int) {
     std::string name = m.ToStdString(m.GetPublic(self, "name"));
     std::string msg = m.ToStdString(m.GetPublic(self, "message"));
@@ -34,11 +41,10 @@ Value ErrorCall(Machine& m, Value, Args args, int argc) { return m.Construct(Val
 ClassObject* MakeError(Machine& m, const std::string& pkg, const std::string& name, ClassObject* base) {
     ClassObject* c = m.DefineClass(pkg, name, base, nullptr, false);
     c->init = m.NewNativeMethod(name, ErrorInit, 2);
-    // The flash.errors classes keep Error's name.
-    if (pkg.empty()) {
-        c->prototype->Dyn().Set(m.Intern("name"), Value::Str(m.Intern(name)));
-        c->prototype->dyn->SetDontEnum(m.Intern("name"), true);
-    }
+    c->prototype->Dyn().Set(m.Intern("name"), Value::Str(m.Intern(name)));
+    c->prototype->dyn->SetDontEnum(m.Intern("name"), true);
+    // Instances of the flash.errors classes are named Error all the same.
+    if (!pkg.empty()) c->init = m.NewNativeMethod(name, PackageErrorInit, 2);
     m.DefineConstant(c, "length", Value::Int(1));
     return c;
 }

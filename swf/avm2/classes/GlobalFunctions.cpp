@@ -76,13 +76,16 @@ Value IsFinite(Machine& m, Value, Args args, int argc) { return Value::Bool(std:
 
 Value Escape(Machine& m, Value, Args args, int argc) {
     static const char* kSafe = "@-_.*+/";
-    std::string s = m.ToStdString(Arg(args, argc, 0)), out;
-    for (unsigned char c : s) {
-        if (std::isalnum(c) || std::strchr(kSafe, c)) {
+    // The parameter is a String: undefined given becomes null.
+    if (argc == 0) return Value::Str(m.Intern("undefined"));
+    if (args[0].IsNullish()) return Value::Str(m.Intern("null"));
+    std::string out;
+    for (uint32_t c : Decode(m.ToStdString(args[0]))) {
+        char buf[8];
+        if (c != 0 && c < 0x80 && (std::isalnum(int(c)) || std::strchr(kSafe, int(c)))) {
             out += char(c);
         } else {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            std::snprintf(buf, sizeof buf, c < 0x100 ? "%%%02X" : "%%u%04X", c);
             out += buf;
         }
     }
@@ -90,16 +93,30 @@ Value Escape(Machine& m, Value, Args args, int argc) {
 }
 
 Value Unescape(Machine& m, Value, Args args, int argc) {
-    std::string s = m.ToStdString(Arg(args, argc, 0)), out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit((unsigned char)s[i + 1]) && std::isxdigit((unsigned char)s[i + 2])) {
-            out += char(std::strtol(s.substr(i + 1, 2).c_str(), nullptr, 16));
+    std::vector<uint32_t> in = Decode(m.ToStdString(Arg(args, argc, 0))), out;
+    auto hex = [&](size_t at, size_t n, uint32_t& v) {
+        if (at + n > in.size()) return false;
+        v = 0;
+        for (size_t k = at; k < at + n; ++k) {
+            if (in[k] >= 0x80 || !std::isxdigit(int(in[k]))) return false;
+            v = v * 16 + uint32_t(std::isdigit(int(in[k])) ? in[k] - '0' : (in[k] | 0x20) - 'a' + 10);
+        }
+        return true;
+    };
+    // %XX and %uXXXX are UTF-16 units; pairs of them join into one character.
+    for (size_t i = 0; i < in.size(); ++i) {
+        uint32_t v;
+        if (in[i] == '%' && i + 1 < in.size() && in[i + 1] == 'u' && hex(i + 2, 4, v)) {
+            out.push_back(v);
+            i += 5;
+        } else if (in[i] == '%' && hex(i + 1, 2, v)) {
+            out.push_back(v);
             i += 2;
         } else {
-            out += s[i];
+            out.push_back(in[i]);
         }
     }
-    return Value::Str(m.Str(out));
+    return Value::Str(m.Str(EncodeUtf8(out, 0, out.size())));
 }
 
 }  // namespace

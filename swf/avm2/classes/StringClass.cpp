@@ -7,9 +7,7 @@
 
 namespace swf::avm2 {
 
-namespace {
-
-// UTF-16 units of a UTF-8 string (bad bytes pass as themselves).
+// Bad bytes pass as themselves.
 std::vector<uint32_t> Decode(const std::string& s) {
     std::vector<uint32_t> out;
     for (size_t i = 0; i < s.size();) {
@@ -28,8 +26,6 @@ std::vector<uint32_t> Decode(const std::string& s) {
     }
     return out;
 }
-
-}  // namespace
 
 std::string EncodeUtf8(const std::vector<uint32_t>& cps, size_t from, size_t to) {
     std::string out;
@@ -74,14 +70,18 @@ Value MakeStr(Machine& m, const std::vector<uint32_t>& u, int64_t b, int64_t e) 
     if (b >= e) return Value::Str(m.Intern(""));
     return Value::Str(m.Str(EncodeUtf8(u, size_t(b), size_t(e))));
 }
-int64_t Clamp(Machine& m, const Value& v, int64_t len, int64_t dflt) {
-    if (v.IsUndefined()) return dflt;
+// Positions: the default only for an argument not given; undefined given
+// is NaN, which is 0.
+int64_t Clamp(Machine& m, Args args, int argc, int i, int64_t len, int64_t dflt) {
+    if (i >= argc) return dflt;
+    const Value& v = args[i];
     double d = m.ToNumber(v);
     if (std::isnan(d)) return 0;
     return int64_t(std::clamp(std::trunc(d), 0.0, double(len)));
 }
-int64_t Rel(Machine& m, const Value& v, int64_t len, int64_t dflt) {
-    if (v.IsUndefined()) return dflt;
+int64_t Rel(Machine& m, Args args, int argc, int i, int64_t len, int64_t dflt) {
+    if (i >= argc) return dflt;
+    const Value& v = args[i];
     double d = m.ToNumber(v);
     if (std::isnan(d)) return 0;
     d = std::trunc(d);
@@ -107,14 +107,16 @@ Value StrCharCodeAt(Machine& m, Value self, Args args, int argc) {
 Value StrIndexOf(Machine& m, Value self, Args args, int argc) {
     auto u = Units(Self(m, self));
     auto n = Units(m.ToStdString(Arg(args, argc, 0)));
-    int64_t from = Clamp(m, Arg(args, argc, 1), int64_t(u.size()), 0);
+    int64_t from = Clamp(m, args, argc, 1, int64_t(u.size()), 0);
     auto it = std::search(u.begin() + from, u.end(), n.begin(), n.end());
     return Value::Int(it == u.end() && !n.empty() ? -1 : int32_t(it - u.begin()));
 }
 Value StrLastIndexOf(Machine& m, Value self, Args args, int argc) {
     auto u = Units(Self(m, self));
     auto n = Units(m.ToStdString(Arg(args, argc, 0)));
-    int64_t from = argc > 1 ? Clamp(m, args[1], int64_t(u.size()), int64_t(u.size())) : int64_t(u.size());
+    // NaN or no start: from the end.
+    const double d = argc > 1 ? std::trunc(m.ToNumber(args[1])) : NAN;
+    int64_t from = std::isnan(d) ? int64_t(u.size()) : int64_t(std::clamp(d, 0.0, double(u.size())));
     for (int64_t i = std::min<int64_t>(from, int64_t(u.size()) - int64_t(n.size())); i >= 0; --i)
         if (std::equal(n.begin(), n.end(), u.begin() + i)) return Value::Int(int32_t(i));
     return Value::Int(-1);
@@ -122,15 +124,15 @@ Value StrLastIndexOf(Machine& m, Value self, Args args, int argc) {
 Value StrSubstring(Machine& m, Value self, Args args, int argc) {
     auto u = Units(Self(m, self));
     int64_t len = int64_t(u.size());
-    int64_t a = Clamp(m, Arg(args, argc, 0), len, 0), b = Clamp(m, Arg(args, argc, 1), len, len);
+    int64_t a = Clamp(m, args, argc, 0, len, 0), b = Clamp(m, args, argc, 1, len, len);
     if (a > b) std::swap(a, b);
     return MakeStr(m, u, a, b);
 }
 Value StrSubstr(Machine& m, Value self, Args args, int argc) {
     auto u = Units(Self(m, self));
     int64_t len = int64_t(u.size());
-    int64_t a = Rel(m, Arg(args, argc, 0), len, 0);
-    double n = argc > 1 && !args[1].IsUndefined() ? m.ToNumber(args[1]) : double(len);
+    int64_t a = Rel(m, args, argc, 0, len, 0);
+    double n = argc > 1 ? m.ToNumber(args[1]) : double(len);
     if (std::isnan(n)) n = 0;
     int64_t e = a + int64_t(std::clamp(std::trunc(n), 0.0, double(len)));
     return MakeStr(m, u, a, std::min(e, len));
@@ -138,7 +140,7 @@ Value StrSubstr(Machine& m, Value self, Args args, int argc) {
 Value StrSlice(Machine& m, Value self, Args args, int argc) {
     auto u = Units(Self(m, self));
     int64_t len = int64_t(u.size());
-    return MakeStr(m, u, Rel(m, Arg(args, argc, 0), len, 0), Rel(m, Arg(args, argc, 1), len, len));
+    return MakeStr(m, u, Rel(m, args, argc, 0, len, 0), Rel(m, args, argc, 1, len, len));
 }
 Value StrToUpper(Machine& m, Value self, Args, int) {
     std::string s = Self(m, self);

@@ -44,7 +44,7 @@ Value GetDefinitionByName(Machine& m, Value, Args args, int argc) {
     n.name = m.Intern(local);
     n.single = m.GetNs(NsKind::Package, m.Intern(pkg));
     Object* g = m.FindDefinition(n);
-    if (!g) m.ReferenceError(1065, "Variable " + name + " is not defined.");
+    if (!g) m.ReferenceError(1065, "Variable " + local + " is not defined.");
     return m.GetProperty(Value::Obj(g), n);
 }
 
