@@ -31,8 +31,10 @@ Value Machine::Invoke(Method* me, ClassObject* declarer, Scope* scope, const Val
     }
     const AbcFile& abc = *me->abc;
     const AbcMethod& info = abc.methods[me->index];
-    if (info.body < 0)
+    if (info.body < 0 && (info.flags & kNative))
         Throw(verifyErrorClass, 1079, "Native methods are not allowed in loaded code.");
+    if (info.body < 0)
+        Throw(verifyErrorClass, 1001, "The method " + MethodLabel(*this, me, declarer) + "() is not implemented.");
     if (!me->code) {
         me->code = DecodeBody(*this, *me->module, abc.bodies[info.body], me->index);
         const AbcBody& body = abc.bodies[info.body];

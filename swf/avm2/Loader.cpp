@@ -197,6 +197,8 @@ void Machine::AddTraits(AbcModule& mod, Traits* t, const std::vector<AbcTrait>& 
         case TraitKind::Getter:
         case TraitKind::Setter: {
             VEntry e{mod.methods[tr.index], declarer};
+            // Errors name a method by the trait that holds it.
+            if (name && (!e.method->name || e.method->name->text.empty())) e.method->name = name;
             Binding& b = t->Add(name, ns);
             if (tr.kind == TraitKind::Method) {
                 if (b.kind == Binding::Method) {

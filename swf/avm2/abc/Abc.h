@@ -73,6 +73,7 @@ enum MethodFlags : uint8_t {
     kNeedActivation = 0x02,
     kNeedRest = 0x04,
     kHasOptional = 0x08,
+    kNative = 0x20,
     kSetDxns = 0x40,
     kHasParamNames = 0x80,
 };
