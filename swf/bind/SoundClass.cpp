@@ -1,5 +1,5 @@
-// The Sound object's playing half: attachSound, start, stop, loadSound,
-// the transforms and onSoundComplete, over the movie's SoundSystem. The
+// The Sound object's playing half: attachSound, start, stop, loadSound
+// (with the file's tags as id3), the transforms and onSoundComplete, over the movie's SoundSystem. The
 // members scripts read back (getVolume, getPan, getTransform, the
 // properties) stay as BuiltinSound.cpp defines them; these natives keep
 // the same hidden fields and add the sound.
@@ -14,6 +14,7 @@
 
 #include "swf/bind/Bindings.h"
 #include "swf/display/MovieClip.h"
+#include "swf/sound/Id3Tags.h"
 #include "swf/sound/Mp3File.h"
 #include "swf/sound/SoundSystem.h"
 
@@ -114,6 +115,16 @@ Value Stop(CallArgs& a) {
     return Value();
 }
 
+// A new id3 object when the file has tags; onID3 hears of it.
+void ShareTags(CallArgs& a, const std::vector<uint8_t>& file) {
+    const Id3Tags tags = ReadId3Tags(file);
+    if (tags.Empty()) return;
+    Object* id3 = a.vm.NewObject(a.vm.objectProto);
+    for (const auto& [name, text] : tags.fields) a.vm.SetMember(Value::Obj(id3), name, Value::String(text));
+    a.vm.SetMember(a.self, "id3", Value::Obj(id3));
+    a.vm.CallHandler(a.self, "onID3", {});
+}
+
 // An MP3 file beside the movie, decoded whole; streaming ones start at once.
 Value LoadSound(CallArgs& a) {
     SoundSystem* sounds = Sounds(a.vm);
@@ -123,6 +134,7 @@ Value LoadSound(CallArgs& a) {
     std::string error;
     std::shared_ptr<const PcmBuffer> pcm = read ? DecodeMp3File(file, error) : nullptr;
     const bool ok = pcm && pcm->Frames() > 0;
+    if (read) ShareTags(a, file);
     if (ok) {
         const uint32_t handle = sounds->AddLoaded(pcm);
         a.vm.SetHidden(a.self.o, "_loaded", Value::Num(handle));

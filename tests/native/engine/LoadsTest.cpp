@@ -238,4 +238,24 @@ TEST(LoadsTest, AMovieLoadingItselfIntoALevelEveryFrameStaysBounded) {
     EXPECT_EQ(log.lines.size(), 6u);
 }
 
+// A file's tags reach the script as id3, onID3 first, even when its audio
+// cannot be played.
+TEST(LoadsTest, LoadSoundSharesTheFilesTagsAsId3) {
+    std::string tag = "ID3";
+    tag += std::string("\x03\x00\x00\x00\x00\x00\x10", 7);  // version 3, 16 bytes of frames
+    tag += std::string("TPE1\x00\x00\x00\x06\x00\x00\x00" "Band!", 16);
+    const LoadRun r = PlayBeside(
+        "snd.swf",
+        Lines({
+            SetV("s", New("Sound")),
+            SetM(Var("s"), "onID3", Fn(Trace("push 'id3 '; " + Var("this.id3.artist") + "; add2; push ' '; add2; " +
+                                              Var("this.id3.TPE1") + "; add2"))),
+            SetM(Var("s"), "onLoad", OnLoadTracing("push 'loaded '; " + Var("ok") + "; add2")),
+            Do(CallM(Var("s"), "loadSound", {Str("tagged.mp3"), "push 0"})),
+        }),
+        {{"tagged.mp3", tag}});
+    EXPECT_EQ(r.first + "|" + r.next, "id3 Band! Band!|loaded false|");
+}
+
 }  // namespace
+
