@@ -126,11 +126,12 @@ Value AsSetPropFlags(CallArgs& a) {
     const Value& target = a.Arg(0);
     Object* o = target.IsObject() ? target.o : target.IsClip() ? a.vm.ClipObject(a.vm.ClipOf(target)) : nullptr;
     if (!o) return Value();
-    const uint8_t set = static_cast<uint8_t>(ToInt32(a.vm.ToNumber(a.Arg(2))) & 7);
-    const uint8_t clear = static_cast<uint8_t>(ToInt32(a.vm.ToNumber(a.Arg(3))) & 7);
-    auto apply = [&](Property& p) { p.flags = static_cast<uint8_t>((p.flags & ~clear) | set); };
+    constexpr uint16_t kKnown = kDontEnum | kDontDelete | kReadOnly | kVersionFlags;
+    const auto set = static_cast<uint16_t>(ToInt32(a.vm.ToNumber(a.Arg(2))) & kKnown);
+    const auto clear = static_cast<uint16_t>(ToInt32(a.vm.ToNumber(a.Arg(3))) & kKnown);
+    auto apply = [&](Property& p) { p.flags = static_cast<uint16_t>((p.flags & ~clear) | set); };
     const Value& names = a.Arg(1);
-    if (names.IsNullish()) {
+    if (names.kind == Value::Kind::Null) {
         for (Property& p : o->Props()) apply(p);
         return Value();
     }

@@ -71,7 +71,9 @@ Value AddProperty(CallArgs& a) {
     std::string name = a.vm.ToString(a.Arg(0));
     const Value& getter = a.Arg(1);
     const Value& setter = a.Arg(2);
-    if (!o || name.empty() || !a.vm.IsFunction(getter)) return Value::Bool(false);
+    // The setter must be a function or null: undefined is refused.
+    if (!o || name.empty() || !a.vm.IsFunction(getter) || !(a.vm.IsFunction(setter) || setter.kind == Value::Kind::Null))
+        return Value::Bool(false);
     Property& p = o->Put(name, a.vm.Ci());
     p.getter = getter.o;
     p.setter = a.vm.IsFunction(setter) ? setter.o : nullptr;

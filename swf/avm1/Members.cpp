@@ -37,6 +37,9 @@ Value Vm::Get(Object* o, const std::string& name, const Value& self) {
     int hops = 0;
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
         if (IsArrayLike(p) && p == o) {
+            // addProperty on an index or length takes over reading it.
+            if (Property* prop = p->Find(name, Ci()); prop && prop->getter)
+                return Call(Value::Obj(prop->getter), self, {});
             size_t i;
             if (ArrayIndex(name, i)) return i < p->elems.size() ? p->elems[i] : Value();
             if (name == "length") return Value::Num(static_cast<double>(p->elems.size()));
@@ -49,6 +52,7 @@ Value Vm::Get(Object* o, const std::string& name, const Value& self) {
             continue;
         }
         if (Property* prop = p->Find(name, Ci())) {
+            if (HiddenFor(prop->flags, version_)) continue;
             if (prop->getter) return Call(Value::Obj(prop->getter), self, {});
             if (prop->setter) return Value();
             return prop->value;
@@ -106,6 +110,8 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
     }
     if (o->cls == ObjClass::Clip && ClipSet(o, name, v)) return;
     Property* own = o->Find(name, Ci());
+    // A property hidden from this version is written as a new one.
+    if (own && HiddenFor(own->flags, version_)) *own = Property{own->name, Value(), nullptr, nullptr, 0};
     if (!own) {
         // A setter on a prototype handles the write for this object.
         int hops = 0;

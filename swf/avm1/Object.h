@@ -25,14 +25,33 @@ namespace swf::avm1 {
 class Vm;
 struct Program;
 
-enum PropFlags : uint8_t { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
+enum PropFlags : uint16_t {
+    kDontEnum = 1,
+    kDontDelete = 2,
+    kReadOnly = 4,
+    // Set by ASSetPropFlags: the property is missing for movies of other
+    // SWF versions (HiddenFor).
+    kOnlySwf6Up = 0x80,
+    kIgnoreSwf6 = 0x100,
+    kOnlySwf7Up = 0x400,
+    kOnlySwf8Up = 0x1000,
+    kOnlySwf9Up = 0x2000,
+    kOnlySwf10Up = 0x4000,
+};
+constexpr uint16_t kVersionFlags = kOnlySwf6Up | kIgnoreSwf6 | kOnlySwf7Up | kOnlySwf8Up | kOnlySwf9Up | kOnlySwf10Up;
+
+inline bool HiddenFor(uint16_t flags, int version) {
+    return ((flags & kOnlySwf6Up) && version < 6) || ((flags & kIgnoreSwf6) && version == 6) ||
+           ((flags & kOnlySwf7Up) && version < 7) || ((flags & kOnlySwf8Up) && version < 8) ||
+           ((flags & kOnlySwf9Up) && version < 9) || ((flags & kOnlySwf10Up) && version < 10);
+}
 
 struct Property {
     std::string name;
     Value value;
     Object* getter = nullptr;  // addProperty: both may be set
     Object* setter = nullptr;
-    uint8_t flags = 0;
+    uint16_t flags = 0;
 };
 
 // Super stands for `super` inside a method: elems[0] is `this`, elems[1]

@@ -35,6 +35,7 @@ Object* Vm::NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def,
     Object* proto = NewObject();
     SetHidden(proto, "constructor", Value::Obj(fn));
     SetHidden(fn, "prototype", Value::Obj(proto));
+    fn->Find("prototype", false)->flags |= kDontDelete;
     return fn;
 }
 

@@ -87,6 +87,38 @@ void Vm::SetVariable(Frame& f, const std::string& name, const Value& v) {
     if (scope) Put(scope, name, v);
 }
 
+// delete "a", "o.a", "o:b", "o.c:d": a path's last part is deleted from
+// the object the rest names.
+bool Vm::DeleteVariable(Frame& f, const std::string& name) {
+    const size_t cut = name.find_last_of(".:");
+    if (cut == std::string::npos || cut == 0 || cut + 1 == name.size() || version_ < 5) {
+        Object* o = FindScope(f, name);
+        if (!o && global->Find(name, Ci())) o = global;
+        return o && DeleteMember(o, name);
+    }
+    std::string path = name.substr(0, cut);
+    Value base;
+    if (path.find('/') != std::string::npos) {
+        base = ClipValue(ResolvePath(ClipOf(f.target), path));
+    } else {
+        for (char& c : path)
+            if (c == ':') c = '.';
+        base = GetVariable(f, path);
+    }
+    const std::string member = name.substr(cut + 1);
+    switch (base.kind) {
+    case Value::Kind::Object: return DeleteMember(base.o, member);
+    case Value::Kind::Clip: return ClipOf(base) && DeleteMember(ClipObject(ClipOf(base)), member);
+    case Value::Kind::String:
+    case Value::Kind::Number:
+    case Value::Kind::Bool:
+        // The player's own warning, printed with the movie's traces.
+        host_.Trace("Parameters of primitive types are no longer coerced into the required type - Object.");
+        return false;
+    default: return false;
+    }
+}
+
 bool Vm::StepNames(Frame& f, const Instr& in) {
     switch (in.op) {
     case kOpGetVariable: {
@@ -132,9 +164,7 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
     }
     case kOpDelete2: {
         Str name = ToStr(Pop(f));
-        Object* o = FindScope(f, *name);
-        if (!o && global->Find(*name, Ci())) o = global;
-        Push(Value::Bool(o && DeleteMember(o, *name)));
+        Push(Value::Bool(DeleteVariable(f, *name)));
         return true;
     }
     case kOpGetProperty: {
@@ -163,7 +193,7 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
         Value v = Pop(f);
         if (in.op == kOpEnumerate) v = GetVariable(f, *ToStr(v));
         Object* o = v.IsClip() ? ClipObject(ClipOf(v)) : v.IsObject() ? v.o : nullptr;
-        Push(Value::Null());  // the end marker for-in loops test for
+        Push(Value());  // the end marker for-in loops test for
         if (!o) return true;
         // Children are older than the clip's variables, so they come out last.
         if (v.IsClip()) {
@@ -175,6 +205,11 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
     }
     case kOpInitArray: {
         double count = ToNumber(Pop(f));
+        // A count no array can have leaves the stack alone: undefined.
+        if (!(count >= 0 && count <= double(INT32_MAX))) {
+            Push(Value());
+            return true;
+        }
         size_t n = count > 0 ? static_cast<size_t>(std::min(count, double(kMaxLiteral))) : 0;
         std::vector<Value> elems;
         elems.reserve(n);

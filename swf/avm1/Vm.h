@@ -215,6 +215,7 @@ private:
     Value GetVariable(Frame& f, const std::string& name);
     void SetVariable(Frame& f, const std::string& name, const Value& v);
     Object* FindScope(Frame& f, const std::string& name);
+    bool DeleteVariable(Frame& f, const std::string& name);
     bool SplitPath(Frame& f, const std::string& name, Value& base, std::string& member);
     // OpsCalls.cpp
     bool StepCalls(Frame& f, const Instr& in);

@@ -56,6 +56,7 @@ Object* Vm::DefineClass(const std::string& name, NativeFn ctor, Object* proto) {
 Object* Vm::DefineClassIn(Object* package, const std::string& name, NativeFn ctor, Object* proto, int magic) {
     Object* c = NewNative(ctor, magic);
     SetHidden(c, "prototype", Value::Obj(proto));
+    c->Find("prototype", false)->flags |= kDontDelete;
     SetHidden(proto, "constructor", Value::Obj(c));
     SetHidden(package, name, Value::Obj(c));
     return c;
