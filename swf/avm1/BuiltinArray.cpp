@@ -139,8 +139,10 @@ Value Reverse(CallArgs& a) {
 int CompareByFlags(Vm& vm, const Value& x, const Value& y, int flags) {
     int r;
     if (flags & kNumeric) {
+        // NaN after every number, so that the order stays total.
         double a = vm.ToNumber(x), b = vm.ToNumber(y);
-        r = a < b ? -1 : a > b ? 1 : 0;
+        if (std::isnan(a) || std::isnan(b)) r = std::isnan(a) - std::isnan(b);
+        else r = a < b ? -1 : a > b ? 1 : 0;
     } else {
         std::string a = vm.ToString(x), b = vm.ToString(y);
         if (flags & kCaseInsensitive) {
@@ -194,11 +196,16 @@ Value Sort(CallArgs& a) {
     if (!o) return Value();
     Value fn;
     int flags = 0;
+    // sort(), sort(compare[, flags]), sort(flags); a first argument of
+    // another kind sorts nothing. With two arguments and a number first,
+    // the second holds the flags.
     if (a.vm.IsFunction(a.Arg(0))) {
         fn = a.Arg(0);
         flags = ToInt32(a.vm.ToNumber(a.Arg(1)));
-    } else if (!a.Arg(0).IsUndefined()) {
-        flags = ToInt32(a.vm.ToNumber(a.Arg(0)));
+    } else if (a.Arg(0).kind == Value::Kind::Number) {
+        flags = ToInt32(a.vm.ToNumber(a.args.size() > 1 ? a.args[1] : a.args[0]));
+    } else if (!a.args.empty()) {
+        return Value();
     }
     Vm& vm = a.vm;
     if (fn.IsObject())
@@ -228,7 +235,10 @@ Value SortOn(CallArgs& a) {
     } else {
         flags = ToInt32(a.vm.ToNumber(f));
     }
-    fieldFlags.resize(fields.size(), flags);
+    // Per-field flags count only when there is one for each field; the
+    // first field's also decide uniqueness and the indexed result.
+    if (fieldFlags.size() != fields.size()) fieldFlags.assign(fields.size(), flags);
+    if (!fieldFlags.empty()) flags = fieldFlags[0];
     Vm& vm = a.vm;
     return SortWith(a, o, flags, [&](const Value& x, const Value& y) {
         for (size_t i = 0; i < fields.size(); ++i) {

@@ -16,14 +16,19 @@ Object* ListenersOf(Vm& vm, const Value& self) {
     return l.IsObject() && l.o->cls == ObjClass::Array ? l.o : nullptr;
 }
 
-bool SameListener(Vm& vm, const Value& a, const Value& b) { return vm.StrictEquals(a, b); }
-
 Value RemoveListener(CallArgs& a) {
     Object* list = ListenersOf(a.vm, a.self);
     if (!list) return Value::Bool(false);
-    for (size_t i = 0; i < list->elems.size(); ++i) {
-        if (SameListener(a.vm, list->elems[i], a.Arg(0))) {
-            list->elems.erase(list->elems.begin() + long(i));
+    // Listeners compare with ==, so null removes undefined. A full list is
+    // scanned on every add: objects compare by address without the
+    // general equality.
+    const Value& x = a.Arg(0);
+    const bool object = x.kind == Value::Kind::Object;
+    std::vector<Value>& elems = list->elems;
+    for (size_t i = 0; i < elems.size(); ++i) {
+        const Value& e = elems[i];
+        if (object && e.kind == Value::Kind::Object ? e.o == x.o : a.vm.LooseEquals(e, x)) {
+            elems.erase(elems.begin() + long(i));
             return Value::Bool(true);
         }
     }
@@ -48,10 +53,19 @@ Value BroadcastMessage(CallArgs& a) {
     return Value::Bool(!listeners.empty());
 }
 
+// AsBroadcaster.initialize(o) gives o the broadcaster's own methods, as they
+// are on AsBroadcaster now, and an empty listener list.
 Value Initialize(CallArgs& a) {
-    if (a.Arg(0).IsObject()) MakeBroadcaster(a.vm, a.Arg(0).o);
+    if (!a.Arg(0).IsObject()) return Value();
+    Object* o = a.Arg(0).o;
+    const Value ab = a.vm.GetMember(Value::Obj(a.vm.global), "AsBroadcaster");
+    for (const char* name : {"broadcastMessage", "addListener", "removeListener"})
+        a.vm.SetHidden(o, name, a.vm.GetMember(ab, name));
+    a.vm.SetHidden(o, "_listeners", Value::Obj(a.vm.NewArray()));
     return Value();
 }
+
+Value BroadcasterCtor(CallArgs&) { return Value(); }
 
 enum KeyCall { kIsDown, kIsToggled, kGetCode, kGetAscii };
 
@@ -90,9 +104,11 @@ void Broadcast(Vm& vm, const std::string& source, const std::string& event, cons
 }
 
 void InstallBroadcasterKeyMouse(Vm& vm) {
-    Object* ab = vm.NewObject();
+    Object* ab = vm.DefineClass("AsBroadcaster", BroadcasterCtor, vm.NewObject());
     vm.DefineNative(ab, "initialize", Initialize);
-    vm.SetHidden(vm.global, "AsBroadcaster", Value::Obj(ab));
+    vm.DefineNative(ab, "addListener", AddListener);
+    vm.DefineNative(ab, "removeListener", RemoveListener);
+    vm.DefineNative(ab, "broadcastMessage", BroadcastMessage);
 
     Object* key = vm.NewObject();
     MakeBroadcaster(vm, key);

@@ -4,6 +4,7 @@
 // are paths, found again through the host on each use.
 #include <cstdlib>
 
+#include "swf/avm1/Runtime.h"
 #include "swf/avm1/Vm.h"
 
 namespace swf::avm1 {
@@ -49,6 +50,12 @@ Object* Vm::ClipObject(ClipId clip) {
     Object* o = heap_.New(ObjClass::Clip, proto);
     o->clip = clip;
     clipObjects_.emplace(clip, o);
+    if (proto == textFieldProto && textFieldProto) {
+        // A field broadcasts its events, to itself first.
+        MakeBroadcaster(*this, o);
+        if (const Property* list = o->Find("_listeners", false); list && list->value.IsObject())
+            list->value.o->elems.push_back(ClipValue(clip));
+    }
     return o;
 }
 
@@ -56,15 +63,16 @@ Value Vm::ClipValue(ClipId clip) {
     if (!clip) return Value();
     const uint32_t version = host_.TreeVersion();
     if (!version) return Value::ClipPath(host_.PathOf(clip));
-    if (version != clipRefsAt_) {
-        clipRefs_.clear();
-        clipRefsAt_ = version;
-    }
-    auto [it, added] = clipRefs_.try_emplace(clip);
-    ClipRef& ref = it->second;
-    if (added) {
-        ref.path = MakeStr(host_.PathOf(clip));
+    // Entries outlive tree edits (a script making clips in a loop edits the
+    // tree between most instructions) and are checked again when next used;
+    // the table is emptied only when it grows big.
+    if (clipRefs_.size() > kMaxClipRefs) clipRefs_.clear();
+    ClipRef& ref = clipRefs_[clip];
+    if (ref.at != version) {
+        std::string path = host_.PathOf(clip);
+        if (!ref.path || *ref.path != path) ref.path = MakeStr(std::move(path));
         ref.found = ResolvePath(0, *ref.path);  // not always `clip`: an unnamed or shadowed one
+        ref.at = version;
     }
     Value v;
     v.kind = Value::Kind::Clip;
@@ -107,18 +115,26 @@ void Vm::ForgetClips(const std::function<bool(ClipId)>& alive) {
 
 ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
     if (path.empty()) return from;
-    const bool slash = path.find('/') != std::string::npos;
-    const char sep = slash ? '/' : '.';
+    if (path.find("//") != std::string::npos) return 0;  // an empty name between slashes
     ClipId clip = from;
     size_t pos = 0;
-    if (slash && path[0] == '/') {
+    char before = 0;  // the separator in front of the part being read
+    if (path[0] == '/') {
         clip = host_.Level(0);
         pos = 1;
+        before = '/';
     }
     while (pos <= path.size()) {
-        size_t end = path.find(sep, pos);
+        // After a slash a name runs to the next slash or colon, dots and
+        // all; elsewhere a dot ends it too.
+        size_t end;
+        if (path.compare(pos, 2, "..") == 0 && (pos + 2 == path.size() || path[pos + 2] == '/' || path[pos + 2] == ':'))
+            end = pos + 2;
+        else
+            end = path.find_first_of(before == '/' ? "/:" : "/:.", pos);
         if (end == std::string::npos) end = path.size();
         const std::string part = path.substr(pos, end - pos);
+        before = end < path.size() ? path[end] : 0;
         pos = end + 1;
         if (part.empty() || part == "." || EqualNames(part, "this", true)) {
             if (!clip && part == "this") return 0;

@@ -11,6 +11,7 @@
 //     string, else "[type Object]" ("[type Function]" for functions).
 #include <cmath>
 
+#include "swf/avm1/Frame.h"
 #include "swf/avm1/Vm.h"
 
 namespace swf::avm1 {
@@ -63,16 +64,24 @@ double Vm::ToNumber(const Value& v) {
     return 0;
 }
 
+bool Vm::Swf4Code() const {
+    // Functions came with SWF 5: their code runs by the later rules even in
+    // a SWF 4 movie.
+    return version_ < 5 && (frames_.empty() || !frames_.back()->callee);
+}
+
 Str Vm::ToStr(const Value& v) {
     static const Str kUndefined = MakeStr("undefined"), kNull = MakeStr("null"), kTrue = MakeStr("true"),
                      kFalse = MakeStr("false");
     switch (v.kind) {
     case Value::Kind::Undefined: return version_ >= 7 ? kUndefined : EmptyStr();
     case Value::Kind::Null: return kNull;
-    case Value::Kind::Bool: return v.b ? kTrue : kFalse;
+    case Value::Kind::Bool:
+        if (Swf4Code()) return MakeStr(v.b ? "1" : "0");
+        return v.b ? kTrue : kFalse;
     case Value::Kind::Number: return MakeStr(NumberToString(v.n));
     case Value::Kind::String: return v.s;
-    case Value::Kind::Clip: return v.s;
+    case Value::Kind::Clip: return ClipOf(v) ? v.s : EmptyStr();  // a removed clip reads as ""
     case Value::Kind::Object: {
         if (Nesting::Full()) return MakeStr(TypeText(v.o));
         Nesting nesting;

@@ -32,6 +32,7 @@ struct Vm::Frame {
     Value thisv;
     Value target;                 // the clip timeline actions act on
     ClipId home = 0;              // the clip the code belongs to
+    bool homeInTree = false;      // on stage when the code started
     std::vector<Value> regs;
     Object* activation = nullptr; // locals of a function; null at top level
     Object* callee = nullptr;

@@ -35,6 +35,8 @@ public:
     virtual ClipId Level(int n) = 0;  // _level0 is the root
     virtual ObjectKind KindOf(ClipId clip) { return clip ? ObjectKind::Clip : ObjectKind::None; }
     virtual ClipId Parent(ClipId clip) = 0;
+    // False once the object left the display list, even while still found.
+    virtual bool InTree(ClipId clip) { return clip != 0; }
     // A child instance by name (case-insensitive before SWF 7), of any kind.
     virtual ClipId Child(ClipId clip, const std::string& name, bool caseInsensitive) = 0;
     // Names of the named child instances, for for-in over a clip.

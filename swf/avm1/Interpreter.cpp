@@ -70,6 +70,7 @@ void Vm::StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId 
     f.end = static_cast<uint32_t>(f.prog->code.size());
     f.base = stack_.size();
     f.home = clip;
+    f.homeInTree = f.home && host_.InTree(f.home);
     f.thisv = ClipValue(clip);
     f.target = f.thisv;
     f.scope.push_back(ClipObject(clip));
@@ -302,7 +303,13 @@ bool Vm::Step(Frame& f, const Instr& in) {
     case kOpWith: {
         Value v = Pop(f);
         if (in.target == kBadTarget) return false;
-        Object* o = v.IsClip() ? ClipObject(ClipOf(v)) : ToObject(v);
+        Object* o = v.IsClip() ? ClipObject(ClipOf(v)) : v.IsObject() ? v.o : nullptr;
+        if (!o && (v.IsString() || v.kind == Value::Kind::Number || v.kind == Value::Kind::Bool)) {
+            // A primitive is wrapped, so with("abc") reads its length.
+            o = NewObject(ToObject(v));
+            o->cls = v.IsString() ? ObjClass::String : v.kind == Value::Kind::Number ? ObjClass::Number : ObjClass::Boolean;
+            o->primitive = v;
+        }
         if (!o) {  // with(undefined) skips its body
             f.pc = in.target;
             return true;

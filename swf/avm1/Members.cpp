@@ -1,8 +1,8 @@
 // Member access: own properties, then the prototype chain; getters and
 // setters from addProperty (also found on prototypes), watchers, read-only
 // flags, array elements and `length`, and the clip members of Clips.cpp.
+#include <algorithm>
 #include <cmath>
-#include <set>
 
 #include "swf/avm1/Vm.h"
 #include "swf/avm1/Text.h"
@@ -81,6 +81,7 @@ bool Vm::HasProperty(Object* o, const std::string& name) {
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
         size_t i;
         if (IsArrayLike(p) && (name == "length" || (ArrayIndex(name, i) && i < p->elems.size()))) return true;
+        if (p->cls == ObjClass::String && p == o && name == "length") return true;
         if (p->Find(name, Ci())) return true;
         Value out;
         if (p->cls == ObjClass::Clip && ClipGet(p, name, out)) return true;
@@ -162,15 +163,34 @@ bool Vm::DeleteMember(Object* o, const std::string& name) {
 
 std::vector<std::string> Vm::EnumNames(Object* o) {
     std::vector<std::string> names;
-    std::set<std::string> seen;
-    int hops = 0;
-    for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
-        if (IsArrayLike(p))
-            for (size_t i = 0; i < p->elems.size(); ++i)
-                if (seen.insert(std::to_string(i)).second) names.push_back(std::to_string(i));
+    const bool ci = Ci();
+    auto has = [ci](Object* q, const std::string& name) {
+        size_t i;
+        return q->Find(name, ci) || (IsArrayLike(q) && ArrayIndex(name, i) && i < q->elems.size());
+    };
+    // A name on a nearer object hides the same name further up the chain.
+    // Looked up on those objects rather than kept in a set: enumerating a
+    // big array costs one string per element and nothing more.
+    auto hidden = [&](Object* upto, const std::string& name) {
+        for (Object* q = o; q != upto; q = q->proto)
+            if (has(q, name)) return true;
+        return false;
+    };
+    std::vector<Object*> chain;  // a looping chain ends where it comes back
+    for (Object* p = o; p && chain.size() < size_t(kMaxProtoChain); p = p->proto) {
+        if (std::find(chain.begin(), chain.end(), p) != chain.end()) break;
+        chain.push_back(p);
+        const bool arrayLike = IsArrayLike(p);
+        if (arrayLike)
+            for (size_t i = 0; i < p->elems.size(); ++i) {
+                std::string n = std::to_string(i);
+                if (p == o || !hidden(p, n)) names.push_back(std::move(n));
+            }
         for (const Property& prop : p->Props()) {
-            std::string key = Ci() ? LowerAscii(prop.name) : prop.name;
-            if (!seen.insert(key).second || (prop.flags & kDontEnum)) continue;
+            if (prop.flags & kDontEnum) continue;
+            size_t i;
+            if (arrayLike && ArrayIndex(prop.name, i) && i < p->elems.size()) continue;
+            if (p != o && hidden(p, prop.name)) continue;
             names.push_back(prop.name);
         }
     }

@@ -67,6 +67,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.thisv = self;
     f.target = d.target;
     f.home = ClipOf(d.target);
+    f.homeInTree = f.home && host_.InTree(f.home);
     f.callee = fn;
     f.pool = d.pool;
     f.constructing = construct;
@@ -120,6 +121,15 @@ Object* Vm::MakeSuper(Frame& f) {
     f.super = heap_.New(ObjClass::Super, base.o->proto);
     f.super->elems = {f.thisv, Get(base.o, "__constructor__", base)};
     return f.super;
+}
+
+// Code whose clip left the stage while it ran stops at its next call, as if
+// it returned.
+void Vm::HaltIfHomeGone(Frame& f) {
+    if (f.homeInTree && !host_.InTree(f.home)) {
+        f.result = Value();
+        f.returned = true;
+    }
 }
 
 Value Vm::Call(const Value& fn, const Value& self, const std::vector<Value>& args) {
@@ -192,6 +202,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         // A plain call runs with the caller's timeline clip as `this`.
         Value self = ClipOf(f.target) ? f.target : ClipValue(host_.Level(0));
         Push(IsFunction(fn) ? Invoke(fn.o, self, args, false) : Value());
+        HaltIfHomeGone(f);
         return true;
     }
     case kOpCallMethod: {
@@ -212,6 +223,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         Value fn = GetMember(obj, *name);
         Value self = isSuper ? obj.o->elems[0] : obj;
         Push(IsFunction(fn) ? Invoke(fn.o, self, args, false) : Value());
+        if (!obj.IsNullish()) HaltIfHomeGone(f);
         return true;
     }
     case kOpNewObject: {

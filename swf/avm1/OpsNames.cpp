@@ -25,6 +25,17 @@ bool SlashVariable(const std::string& name, std::string& path, std::string& var)
     return true;
 }
 
+// The last dot that is not half of "..", or npos.
+size_t LastLoneDot(const std::string& name) {
+    for (size_t i = name.size(); i-- > 0;) {
+        if (name[i] != '.') continue;
+        const bool pair = (i > 0 && name[i - 1] == '.') || (i + 1 < name.size() && name[i + 1] == '.');
+        if (!pair) return i;
+        if (i > 0 && name[i - 1] == '.') --i;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 // The value a special or dotted name starts from; false when `name` is a
@@ -55,8 +66,11 @@ Value Vm::GetVariable(Frame& f, const std::string& name) {
     if (EqualNames(name, "_global", Ci())) return Value::Obj(global);
     if (f.callee && EqualNames(name, "super", Ci())) return Value::Obj(MakeSuper(f));
     if (name.find('/') != std::string::npos && name.find(':') == std::string::npos) {
-        ClipId clip = ResolvePath(ClipOf(f.target), name);
-        return ClipValue(clip);
+        // "a/b.c" is member c of clip a/b; "a/b" the clip itself.
+        const size_t cut = LastLoneDot(name);
+        if (cut == std::string::npos) return ClipValue(ResolvePath(ClipOf(f.target), name));
+        const ClipId clip = ResolvePath(ClipOf(f.target), name.substr(0, cut));
+        return clip ? GetMember(ClipValue(clip), name.substr(cut + 1)) : Value();
     }
     Value base;
     std::string member;
@@ -76,6 +90,10 @@ Value Vm::GetVariable(Frame& f, const std::string& name) {
 }
 
 void Vm::SetVariable(Frame& f, const std::string& name, const Value& v) {
+    if (EqualNames(name, "this", Ci())) {  // `this` can be set, for the rest of the call
+        f.thisv = v;
+        return;
+    }
     Value base;
     std::string member;
     if (SplitPath(f, name, base, member)) {

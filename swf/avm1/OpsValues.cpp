@@ -16,7 +16,7 @@ bool Utf8(const Vm& vm) { return vm.Version() >= 6; }
 }  // namespace
 
 bool Vm::StepValues(Frame& f, const Instr& in) {
-    auto pushBool = [this](bool b) { Push(version_ >= 5 ? Value::Bool(b) : Value::Num(b ? 1 : 0)); };
+    auto pushBool = [this](bool b) { Push(Value::Bool(b)); };
     auto num = [this, &f] { return ToNumber(Pop(f)); };
     // Both operands popped, the first (deeper) one converted first (but for
     // Equals).
@@ -32,7 +32,7 @@ bool Vm::StepValues(Frame& f, const Instr& in) {
     case kOpMultiply: { nums(); Push(Value::Num(a * b)); return true; }
     case kOpDivide: {
         nums();
-        if (b == 0 && version_ < 5) Push(Value::String("#ERROR#"));
+        if (b == 0 && Swf4Code()) Push(Value::String("#ERROR#"));
         else Push(Value::Num(a / b));
         return true;
     }

@@ -146,6 +146,8 @@ public:
     bool DeleteMember(Object* o, const std::string& name);
     // Enumerable names, own first then along the prototype chain.
     std::vector<std::string> EnumNames(Object* o);
+    // SWF 4's rules: booleans read as 1 and 0, division by zero as #ERROR#.
+    bool Swf4Code() const;
 
     // An event from the host (no script running): calls self[name](args)
     // when it is a function.
@@ -223,6 +225,7 @@ private:
     Value RunScript(Object* fn, const Value& self, const std::vector<Value>& args, bool construct);
     std::vector<Value> PopArgs(Frame& f);
     Object* MakeSuper(Frame& f);
+    void HaltIfHomeGone(Frame& f);
     // OpsTimeline.cpp
     bool StepTimeline(Frame& f, const Instr& in);
     // Members.cpp: a miss handed to __resolve.
@@ -243,14 +246,15 @@ private:
     size_t budget_ = kDefaultBudget;
     size_t budgetPerCall_ = kDefaultBudget;
     std::unordered_map<ClipId, Object*> clipObjects_;
-    // ClipValue's paths, and what each finds, while the tree version is
-    // clipRefsAt_: values of the same clip share one path string.
+    // ClipValue's paths, and what each found at tree version `at`: values
+    // of the same clip share one path string.
     struct ClipRef {
         Str path;
         ClipId found = 0;
+        uint32_t at = 0;
     };
+    static constexpr size_t kMaxClipRefs = 4096;
     std::unordered_map<ClipId, ClipRef> clipRefs_;
-    uint32_t clipRefsAt_ = 0;
     std::map<const ActionBlock*, std::shared_ptr<const Program>> programs_;
     std::vector<Timer> timers_;
     int nextTimer_ = 1;

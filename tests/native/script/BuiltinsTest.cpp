@@ -30,6 +30,13 @@ TEST(BuiltinsTest, ArrayMethods) {
         {OnArray("1, 2, 1, 3", "4", 1, "sort"), "0|1,2,1"},
         {OnArray("30, 10, 20, 3", "24", 1, "sort"), "1,0,2|20,10,30"},
         {OnArray("'9', '10', '1', 3", "16", 1, "sort"), "1,9,10|1,9,10"},
+        // A first argument neither function nor number sorts nothing; with
+        // a second argument that one holds the flags.
+        {OnArray("2, 1, 2", "true", 1, "sort"), "undefined|1,2"},
+        {OnArray("2, 1, 2", "0, null", 2, "sort"), "undefined|1,2"},
+        {OnArray("10, 1, 3, 3", "16, 2", 2, "sort"), "1,3,10|1,3,10"},
+        // What reads as NaN goes after every number.
+        {OnArray("-5, 1, 'x', 4, 4", "16", 1, "sort"), "-5,1,4,x|-5,1,4,x"},
         {OnArray("4, 3, 2, 1, 4", "1", 1, "splice"), "2,3,4|1"},
         {OnArray("2, 1, 2", "'x', 'y'", 2, "unshift"), "4|y,x,1,2"},
         {OnArray("2, 1, 2", "", 0, "join"), "1,2|1,2"},

@@ -105,8 +105,11 @@ TEST(LimitsTest, HostileSizesAreBounded) {
         {"push 1e9, 1, 'Array'; newobject; push 'length'; getmember; trace", "0"},
         // Popping an empty stack gives undefined.
         {"pop; pop; add2; trace", "NaN"},
-        // with(undefined) skips its body.
+        // with(undefined) skips its body; a primitive is wrapped.
         {"push undefined; with e; push 'in'; trace; e: push 'out'; trace", "out"},
+        {"push 'abc'; with e; push 'length'; getvariable; trace; e:", "3"},
+        // `this` can be assigned for the rest of the call.
+        {"push 'this', 'x'; setvariable; push 'this'; getvariable; typeof; trace", "string"},
     });
     // Nesting with deeper than the scope bound stops the chain.
     std::string deep;

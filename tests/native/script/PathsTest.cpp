@@ -33,6 +33,23 @@ TEST(PathsTest, VariablesBySlashAndDotPaths) {
     }
 }
 
+// After a slash a name runs to the next slash or colon; elsewhere a dot
+// ends it too. A dot after a slash path reads a member of that clip.
+TEST(PathsTest, MixedSeparators) {
+    const std::string cases[][2] = {
+        {"push 'a.b.w', 2; setvariable; push 'a/b.w'; getvariable; trace", "2"},
+        {"push 'a.b.w', 3; setvariable; push 'a.b:w'; getvariable; trace", "3"},
+        {"push 'a.b.w', 4; setvariable; push 'a:b.w'; getvariable; typeof; trace", "undefined"},
+        {"push 'a/b/..'; getvariable; push '_name'; getmember; trace", "a"},
+        {"push 'a//b'; getvariable; typeof; trace", "undefined"},
+        {"push 'a.b.w', 5; setvariable; push 'a.b/:w'; getvariable; trace", "5"},
+    };
+    for (const auto& c : cases) {
+        Tree t;
+        EXPECT_EQ(t.Run(c[0]), c[1]) << c[0];
+    }
+}
+
 // for (k in clip) lists its variables, newest first, then its named children.
 TEST(PathsTest, ForInOverAClipListsItsChildren) {
     Tree t;
@@ -60,6 +77,7 @@ TEST(PathsTest, ClipReferenceFindsTheRecreatedClip) {
     t.vm.ClipRemoved(t.b);
     t.vm.ClipRemoved(t.a);
     EXPECT_EQ(t.Run("push 'keep'; getvariable; push '_name'; getmember; trace"), "undefined");
+    EXPECT_EQ(t.Run("push '[', 'keep'; getvariable; add2; trace"), "[");  // a missing clip reads as ""
     t.host.Add(1, "a");
     EXPECT_EQ(t.Run("push 'keep'; getvariable; push '_name'; getmember; trace"), "a");
     // The new clip starts without the old one's variables.
