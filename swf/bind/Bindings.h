@@ -89,6 +89,8 @@ avm1::Value DataNothing(avm1::CallArgs& a);
 // Fields and the variables they name, both ways (TextVariables.cpp); the
 // timeline calls it after each run of actions.
 void SyncTextVariables(avm1::Vm& vm);
+// One field and its variable, as soon as a script reads or sets its text.
+void SyncTextVariable(avm1::Vm& vm, EditTextObject& field);
 // A key for the focus (FocusKeys.cpp): Tab moves it, and the focused input
 // field takes characters and editing keys. True when the key was used.
 bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl);

@@ -1,5 +1,5 @@
-// TextField's events and its addListener: a field becomes a broadcaster of
-// its own the first time something listens to it.
+// TextField's events and its addListener: a field is a broadcaster of its
+// own, itself its first listener.
 #include "swf/bind/TextEvents.h"
 
 #include "swf/avm1/Runtime.h"
@@ -34,8 +34,9 @@ bool Listening(avm1::Vm& vm, EditTextObject& field) {
 void Tell(avm1::Vm& vm, EditTextObject& field, const char* event) {
     const Value self = ValueOf(vm, &field);
     if (self.IsUndefined()) return;
-    if (vm.IsFunction(vm.GetMember(self, event))) vm.CallMethod(self, event, {self});
+    // The field is its own first listener.
     if (HasListeners(vm, field)) vm.CallMethod(self, "broadcastMessage", {Value::String(event), self});
+    else if (vm.IsFunction(vm.GetMember(self, event))) vm.CallMethod(self, event, {self});
 }
 
 // addListener and removeListener on the prototype make the field its own

@@ -1,5 +1,6 @@
 // TextField properties and methods: the text (plain and HTML), the field's
 // settings, scrolling and measures, and formats by range.
+#include <cctype>
 #include <cmath>
 
 #include "swf/bind/Bindings.h"
@@ -77,6 +78,8 @@ int BottomScroll(EditTextField& f) {
 Value GetProp(CallArgs& a) {
     EditTextField* f = FieldOf(a);
     if (!f) return Value();
+    const int prop = Magic(a);
+    if (prop == kText || prop == kHtmlText) SyncTextVariable(a.vm, *TextOf(a));
     const FieldSettings& s = f->Settings();
     switch (Magic(a)) {
     case kText: return Value::String(f->Text());
@@ -117,8 +120,14 @@ Value SetProp(CallArgs& a) {
     const Value& v = a.Arg(0);
     FieldSettings s = f->Settings();
     switch (Magic(a)) {
-    case kText: f->SetText(vm.ToString(v)); return Value();
-    case kHtmlText: f->SetScriptText(vm.ToString(v), s.html); return Value();
+    case kText:
+        f->SetText(vm.ToString(v));
+        SyncTextVariable(vm, *TextOf(a));
+        return Value();
+    case kHtmlText:
+        f->SetScriptText(vm.ToString(v), s.html);
+        SyncTextVariable(vm, *TextOf(a));
+        return Value();
     case kTextColor: {
         const Rgba c = ToRgb(vm, v);
         TextFormat d = f->DefaultFormat();
@@ -138,7 +147,9 @@ Value SetProp(CallArgs& a) {
     case kBorder: s.border = vm.ToBool(v); break;
     case kBorderColor: s.borderColor = ToRgb(vm, v); break;
     case kAutoSize: {
-        const std::string n = v.IsString() ? vm.ToString(v) : vm.ToBool(v) ? "left" : "none";
+        // true is "left"; other values by their name in any case.
+        std::string n = v.kind == Value::Kind::Bool ? (v.b ? "left" : "none") : vm.ToString(v);
+        for (char& ch : n) ch = char(std::tolower(static_cast<unsigned char>(ch)));
         s.autoSize = n == "left" ? AutoSize::Left : n == "center" ? AutoSize::Center
                    : n == "right" ? AutoSize::Right : AutoSize::None;
         break;

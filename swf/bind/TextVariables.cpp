@@ -7,6 +7,32 @@
 
 namespace swf::bind {
 
+void SyncTextVariable(avm1::Vm& vm, EditTextObject& field) {
+    ScriptHost& host = HostOf(vm);
+    EditTextField& f = field.Field();
+    const std::string var = f.VariableName();
+    if (var.empty()) return;
+    avm1::ClipId owner = host.IdOf(field.parent);
+    std::string name = var;
+    const size_t cut = var.find_last_of(".:");
+    if (cut != std::string::npos) {
+        owner = vm.ResolvePath(owner, var.substr(0, cut));
+        name = var.substr(cut + 1);
+    }
+    if (!owner || name.empty()) return;
+    const avm1::Value holder = vm.ClipValue(owner);
+    const avm1::Value v = vm.GetMember(holder, name);
+    const std::string text = f.Text();
+    std::string& seen = f.BoundValue();
+    if (!v.IsUndefined() && vm.ToString(v) != seen) {
+        seen = vm.ToString(v);
+        if (seen != text) f.SetScriptText(seen, f.Settings().html);
+    } else if (v.IsUndefined() || text != seen) {
+        seen = text;
+        vm.SetMember(holder, name, avm1::Value::String(text));
+    }
+}
+
 void SyncTextVariables(avm1::Vm& vm) {
     ScriptHost& host = HostOf(vm);
     std::vector<uint32_t> fields;
@@ -15,29 +41,7 @@ void SyncTextVariables(avm1::Vm& vm) {
     for (uint32_t serial : fields) {
         // Scripts run below may remove fields; look each up again.
         DisplayObject* obj = host.Object(serial);
-        if (!obj || obj->Kind() != DisplayKind::EditText) continue;
-        EditTextField& f = static_cast<EditTextObject*>(obj)->Field();
-        const std::string var = f.VariableName();
-        if (var.empty()) continue;
-        avm1::ClipId owner = host.IdOf(obj->parent);
-        std::string name = var;
-        const size_t cut = var.find_last_of(".:");
-        if (cut != std::string::npos) {
-            owner = vm.ResolvePath(owner, var.substr(0, cut));
-            name = var.substr(cut + 1);
-        }
-        if (!owner || name.empty()) continue;
-        const avm1::Value holder = vm.ClipValue(owner);
-        const avm1::Value v = vm.GetMember(holder, name);
-        const std::string text = f.Text();
-        std::string& seen = f.BoundValue();
-        if (!v.IsUndefined() && vm.ToString(v) != seen) {
-            seen = vm.ToString(v);
-            if (seen != text) f.SetScriptText(seen, f.Settings().html);
-        } else if (v.IsUndefined() || text != seen) {
-            seen = text;
-            vm.SetMember(holder, name, avm1::Value::String(text));
-        }
+        if (obj && obj->Kind() == DisplayKind::EditText) SyncTextVariable(vm, *static_cast<EditTextObject*>(obj));
     }
 }
 

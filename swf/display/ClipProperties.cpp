@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/display/TextObjects.h"
 #include "swf/runtime/ClipTransform.h"
 
 namespace swf {
@@ -22,6 +23,22 @@ Rect ParentBox(const DisplayObject& obj) {
     bool any = false;
     obj.AddBounds(obj.matrix, box, any);
     return any ? box : Rect{};
+}
+
+// A text field's _width and _height size the field itself: its scale stays.
+void ResizeField(EditTextObject& obj, int property, double v) {
+    if (!std::isfinite(v)) return;
+    EditTextField& field = obj.Field();
+    Rect b = field.Bounds();
+    const Rect outer = ParentBox(obj);
+    const bool wide = property == kPropWidth;
+    const double local = wide ? b.Width() : b.Height(), placed = wide ? outer.Width() : outer.Height();
+    const double scale = local > 0 && placed > 0 ? placed / local : 1;
+    const auto twips = static_cast<int32_t>(std::clamp(std::round(std::max(v, 0.0) * kTwipsPerPixel / scale), 0.0, 1e8));
+    if (wide) b.xMax = b.xMin + twips;
+    else b.yMax = b.yMin + twips;
+    field.SetBounds(b);
+    obj.scripted = true;
 }
 
 }  // namespace
@@ -53,6 +70,10 @@ bool SetTransformProperty(DisplayObject& obj, int property, double v) {
             obj.cxform.aMul = static_cast<int16_t>(std::clamp(std::trunc(v * 256 / 100), -32768.0, 32767.0));
             obj.scripted = true;
         }
+        return true;
+    }
+    if ((property == kPropWidth || property == kPropHeight) && obj.Kind() == DisplayKind::EditText) {
+        ResizeField(static_cast<EditTextObject&>(obj), property, v);
         return true;
     }
     ClipTransform& t = TransformOf(obj);

@@ -19,8 +19,8 @@ class EditTextObject;
 
 constexpr int32_t kScriptDepthOffset = 16384;
 constexpr int32_t kMinScriptDepth = -16384;
-constexpr int32_t kMaxScriptDepth = 2130690045;
-constexpr int32_t kMaxRemovableDepth = 1048575;
+constexpr int32_t kMaxScriptDepth = 2130690044;
+constexpr int32_t kMaxRemovableDepth = 2130690031;
 
 inline int32_t ScriptDepth(const DisplayObject& obj) { return obj.depth - kScriptDepthOffset; }
 

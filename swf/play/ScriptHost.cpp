@@ -58,6 +58,15 @@ avm1::ClipId ScriptHost::IdOf(const DisplayObject* obj) const {
 
 avm1::ClipId ScriptHost::Level(int n) { return n == 0 && root_ ? root_->Serial() : 0; }
 
+bool ScriptHost::InTree(avm1::ClipId clip) {
+    const DisplayObject* o = Object(clip);
+    if (!o) return false;
+    for (const DisplayObject* p = o; p && !ctx_.leaving.empty(); p = p->parent)
+        for (const auto& gone : ctx_.leaving)
+            if (gone.get() == p) return false;
+    return true;
+}
+
 avm1::ObjectKind ScriptHost::KindOf(avm1::ClipId clip) {
     DisplayObject* o = Object(clip);
     if (!o) return avm1::ObjectKind::None;

@@ -153,6 +153,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     std::vector<HostCall> calls;
     scriptHost_.Begin(&queue, &calls);
     vm_.BeginHostCall();
+    bind::SyncTextVariables(vm_);  // fields placed since give their variables first
     size_t next = 0;
     RunQueued(queue, next);
     if (timers) {

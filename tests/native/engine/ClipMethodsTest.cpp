@@ -108,6 +108,25 @@ TEST(ClipMethodsTest, HeldReferencesFollowTheirPathThroughRenamesSwapsAndRemoval
     }
 }
 
+// Code whose clip leaves the stage while it runs stops at its next call.
+TEST(ClipMethodsTest, CodeOfARemovedClipStopsAtItsNextCall) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swfmake::TagList& t = w.Tags();
+    swfmake::TagList s;
+    s.DoAction(Asm(Lines({Trace(Str("a")), Do(CallM(Var("_parent"), "gotoAndStop", {Num(2)})), Trace(Str("b"))})));
+    s.ShowFrame();
+    t.DefineSprite(3, s);
+    swfmake::Placement p = swfmake::NewPlacement(1, 3);
+    p.name = "c";
+    t.PlaceObject2(p);
+    t.ShowFrame();
+    t.RemoveObject2(1);
+    t.ShowFrame();
+    ScriptedMovie m(w);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Joined(), "a");
+}
+
 TEST(ClipMethodsTest, BoundsPointsAndHitTests) {
     EXPECT_EQ(Traces(Lines({
                   SetV("b", CallM(Var("s"), "getBounds", {Var("_root")})),

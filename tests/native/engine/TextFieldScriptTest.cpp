@@ -57,6 +57,18 @@ TEST(TextFieldScriptTest, PropertiesReadBackAsScriptsSetThem) {
     EXPECT_EQ(m.log.Joined(), "hello|5|dynamic|null|null|none|null|abc|3|5|0-9|left|input|input|16711680|true|3");
 }
 
+// _width and _height size the field, not its scale; autoSize takes true or
+// a name in any case, anything else is "none".
+TEST(TextFieldScriptTest, SizeAndAutoSizeFromScripts) {
+    FieldMovie m(Lines({
+        Trace(Var("t._width")), Trace(Var("t._height")), SetM(Var("t"), "_width", Num(50)),
+        Trace(Var("t._width")), Trace(Var("t._xscale")), SetM(Var("t"), "autoSize", Str("RIght")),
+        Trace(Var("t.autoSize")), SetM(Var("t"), "autoSize", Num(1)), Trace(Var("t.autoSize")),
+    }));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Joined(), "100|20|50|100|right|none");
+}
+
 TEST(TextFieldScriptTest, HtmlTextReadsBackInThePlayersForm) {
     FieldMovie m(Lines({
         Trace(Var("t.htmlText")),  // not an HTML field: the plain text
@@ -150,6 +162,25 @@ TEST(TextFieldScriptTest, BoundVariablesAndFieldsFollowEachOther) {
     w.Tags().ShowFrame();
     ScriptedMovie m(w);
     for (int i = 0; i < 3; ++i) m.player.Tick();
+    EXPECT_EQ(m.log.Joined(), "start|abc|typed");
+}
+
+// Within one run of actions: the field gives its variable before the
+// frame's script, and each side reads the other's change at once.
+TEST(TextFieldScriptTest, BoundVariablesFollowWithinOneScript) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    swf::EditTextData f;
+    f.bounds = {0, 2000, 0, 400};
+    f.variable = "v";
+    f.initialText = "start";
+    swfmake::DefineEditText(w.Tags(), 1, f);
+    swfmake::Placement p = swfmake::NewPlacement(1, 1);
+    p.name = "t";
+    w.Tags().PlaceObject2(p);
+    w.Tags().DoAction(Asm(Lines({Trace(Var("v")), SetV("v", Str("abc")), Trace(Var("t.text")),
+                                 SetM(Var("t"), "text", Str("typed")), Trace(Var("v"))})));
+    w.Tags().ShowFrame();
+    ScriptedMovie m(w);
     EXPECT_EQ(m.log.Joined(), "start|abc|typed");
 }
 
