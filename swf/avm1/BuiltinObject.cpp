@@ -76,8 +76,7 @@ Value AddProperty(CallArgs& a) {
         return Value::Bool(false);
     Property& p = o->Put(name, a.vm.Ci());
     p.getter = getter.o;
-    p.setter = a.vm.IsFunction(setter) ? setter.o : nullptr;
-    p.value = Value();
+    p.setter = a.vm.IsFunction(setter) ? setter.o : nullptr;  // a value it had stays behind, for watchers
     return Value::Bool(true);
 }
 

@@ -16,12 +16,13 @@ Value SoundCtor(CallArgs& a) {
     a.vm.SetHidden(self, "_volume", Value::Num(100));
     a.vm.SetHidden(self, "_pan", Value::Num(0));
     a.vm.SetHidden(self, "_target", a.Arg(0));  // the clip whose sounds it controls
-    self->Put("duration", a.vm.Ci()).value = Value::Num(0);
-    self->Put("position", a.vm.Ci()).value = Value::Num(0);
-    return Value();
+    return Value();  // duration and position come with a sound
 }
 
 Value Silent(CallArgs&) { return Value(); }
+
+// getDuration and getPosition: the properties of the same names.
+Value SoundField(CallArgs& a) { return a.vm.GetMember(a.self, a.callee->fn->magic ? "position" : "duration"); }
 Value Zero(CallArgs&) { return Value::Num(0); }
 
 // magic: 0 volume, 1 pan, 2 transform.
@@ -84,6 +85,14 @@ void InstallSoundAndSharedObject(Vm& vm) {
     vm.DefineNative(sound, "getTransform", SoundGet, 2);
     vm.DefineNative(sound, "getBytesLoaded", Zero);
     vm.DefineNative(sound, "getBytesTotal", Zero);
+    vm.DefineNative(sound, "getDuration", SoundField, 0);
+    vm.DefineNative(sound, "getPosition", SoundField, 1);
+    vm.DefineNative(sound, "setDuration", Silent);
+    vm.DefineNative(sound, "setPosition", Silent);
+    // Methods that came with SWF 6.
+    for (const char* name : {"getDuration", "setDuration", "getPosition", "setPosition", "loadSound", "getBytesLoaded",
+                             "getBytesTotal"})
+        sound->Find(name, false)->flags |= kOnlySwf6Up;
 
     Object* shared = vm.NewObject();
     Object* ctor = vm.DefineClass("SharedObject", Silent, shared);

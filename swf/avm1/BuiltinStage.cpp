@@ -13,7 +13,7 @@ const char* const kScaleModes[] = {"showAll", "noBorder", "exactFit", "noScale"}
 constexpr struct {
     char letter;
     int flag;
-} kAlignLetters[] = {{'T', 4}, {'B', 8}, {'L', 1}, {'R', 2}};
+} kAlignLetters[] = {{'L', 1}, {'T', 4}, {'R', 2}, {'B', 8}};  // the order align reads back in
 
 // Under noScale the stage is the view; otherwise the movie's own size.
 Value StageSize(CallArgs& a) {
@@ -50,9 +50,6 @@ Value SetAlign(CallArgs& a) {
     for (char c : a.vm.ToString(a.Arg(0)))
         for (const auto& l : kAlignLetters)
             if (c == l.letter || c == l.letter + ('a' - 'A')) flags |= l.flag;
-    // Opposite sides together cancel out: centred on that axis.
-    if ((flags & 3) == 3) flags &= ~3;
-    if ((flags & 12) == 12) flags &= ~12;
     a.vm.Runtime().stage.scriptAlign = flags;
     return Value();
 }

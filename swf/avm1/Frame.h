@@ -38,6 +38,7 @@ struct Vm::Frame {
     Object* callee = nullptr;
     Object* arguments = nullptr;
     Object* super = nullptr;
+    Object* homeProto = nullptr;  // where the method was found: `super` is above it
     std::shared_ptr<const std::vector<Value>> pool;
     std::vector<With> withs;
     std::vector<Handler> handlers;

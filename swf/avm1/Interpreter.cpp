@@ -65,6 +65,15 @@ void Vm::RunBlock(const ActionBlock& block, ClipId clip) {
     RunProgram(it->second, clip);
 }
 
+// Registers past a function's own are those of the timeline code it was
+// called from.
+Value* Vm::Register(Frame& f, size_t index) {
+    if (index < f.regs.size()) return &f.regs[index];
+    for (size_t i = frames_.size(); i-- > 0;)
+        if (!frames_[i]->callee) return index < frames_[i]->regs.size() ? &frames_[i]->regs[index] : nullptr;
+    return nullptr;
+}
+
 void Vm::StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId clip) {
     f.prog = std::move(program);
     f.end = static_cast<uint32_t>(f.prog->code.size());
@@ -86,7 +95,9 @@ void Vm::RunProgram(std::shared_ptr<const Program> program, ClipId clip) {
     } catch (const ScriptAbort& a) {
         Report("script stopped: " + a.why);
     } catch (const ScriptThrow& t) {
-        Report("script threw " + ToString(t.value) + " and nothing caught it");
+        const std::string what = ToString(t.value);
+        Report("script threw " + what + " and nothing caught it");
+        host_.Trace("Warning: Uncaught exception, " + what);  // the player's own line among the traces
     }
     stack_.resize(savedStack);
     depth_ = 0;
@@ -212,7 +223,7 @@ bool Vm::Unwind(Frame& f, const ScriptThrow& t) {
             h.part = Handler::Part::Catch;
             f.pc = info.catchBegin;
             if (info.catchInRegister) {
-                if (info.catchRegister < f.regs.size()) f.regs[info.catchRegister] = t.value;
+                if (Value* r = Register(f, info.catchRegister)) *r = t.value;
             } else if (f.activation) {
                 Put(f.activation, info.catchName, t.value);
             } else {
@@ -272,7 +283,11 @@ bool Vm::Step(Frame& f, const Instr& in) {
         for (const PushItem& p : f.prog->pushes[in.index]) {
             switch (p.kind) {
             case PushItem::Kind::Value: Push(p.value); break;
-            case PushItem::Kind::Register: Push(p.index < f.regs.size() ? f.regs[p.index] : Value()); break;
+            case PushItem::Kind::Register: {
+                const Value* r = Register(f, p.index);
+                Push(r ? *r : Value());
+                break;
+            }
             case PushItem::Kind::Constant:
                 Push(f.pool && p.index < f.pool->size() ? (*f.pool)[p.index] : Value());
                 break;
@@ -292,7 +307,7 @@ bool Vm::Step(Frame& f, const Instr& in) {
         return true;
     }
     case kOpStoreRegister:
-        if (in.u16 < f.regs.size()) f.regs[in.u16] = stack_.size() > f.base ? stack_.back() : Value();
+        if (Value* r = Register(f, in.u16)) *r = stack_.size() > f.base ? stack_.back() : Value();
         return true;
     case kOpConstantPool: {
         auto pool = std::make_shared<std::vector<Value>>();

@@ -30,6 +30,14 @@ bool ArrayIndex(const std::string& name, size_t& index) {
 
 bool IsArrayLike(const Object* o) { return o->cls == ObjClass::Array || o->cls == ObjClass::Arguments; }
 
+// A lookup that went the whole way without an end (a prototype loop)
+// stops the script.
+void TooLongChain(Object* o) {
+    int hops = 0;
+    for (Object* p = o; p; p = p->proto)
+        if (++hops > kMaxProtoChain) throw ScriptAbort{"prototype chain too long"};
+}
+
 }  // namespace
 
 Value Vm::Get(Object* o, const std::string& name, const Value& self) {
@@ -53,11 +61,15 @@ Value Vm::Get(Object* o, const std::string& name, const Value& self) {
         }
         if (Property* prop = p->Find(name, Ci())) {
             if (HiddenFor(prop->flags, version_)) continue;
-            if (prop->getter) return Call(Value::Obj(prop->getter), self, {});
+            if (prop->getter) {
+                callHome_ = p;
+                return Call(Value::Obj(prop->getter), self, {});
+            }
             if (prop->setter) return Value();
             return prop->value;
         }
     }
+    TooLongChain(o);
     return Resolve(o, name, self);
 }
 
@@ -86,6 +98,7 @@ bool Vm::HasProperty(Object* o, const std::string& name) {
         Value out;
         if (p->cls == ObjClass::Clip && ClipGet(p, name, out)) return true;
     }
+    TooLongChain(o);
     return false;
 }
 
@@ -113,6 +126,40 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
     Property* own = o->Find(name, Ci());
     // A property hidden from this version is written as a new one.
     if (own && HiddenFor(own->flags, version_)) *own = Property{own->name, Value(), nullptr, nullptr, 0};
+    if (own && (own->flags & kReadOnly)) return;
+    Value value = v;
+    if (o->watches) {
+        auto it = o->watches->find(Ci() ? LowerAscii(name) : name);
+        if (it != o->watches->end()) {
+            Watch w = it->second;
+            // The stored value, inherited or not; no getter runs for it.
+            Value old;
+            int hops = 0;
+            for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops)
+                if (const Property* q = p->Find(name, Ci())) {
+                    old = q->value;
+                    break;
+                }
+            // The watcher may not see itself called again by its own write.
+            o->watches->erase(it);
+            auto rewatch = [&] {
+                if (!o->watches) o->watches = std::make_unique<std::unordered_map<std::string, Watch>>();
+                o->watches->emplace(Ci() ? LowerAscii(name) : name, w);
+            };
+            try {
+                value = Call(Value::Obj(w.fn), Value::Obj(o), {Value::String(name), old, v, w.data});
+            } catch (const ScriptThrow&) {
+                // A throwing watcher leaves the property undefined and keeps watching.
+                rewatch();
+                Property* p = o->Find(name, Ci());
+                if (!p) p = &o->Put(name, Ci());
+                if (!p->getter && !p->setter) p->value = Value();
+                throw;
+            }
+            rewatch();
+            own = o->Find(name, Ci());  // the watcher may have changed the object
+        }
+    }
     if (!own) {
         // A setter on a prototype handles the write for this object.
         int hops = 0;
@@ -120,25 +167,10 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
             Property* inherited = p->Find(name, Ci());
             if (!inherited) continue;
             if (inherited->setter) {
-                Call(Value::Obj(inherited->setter), Value::Obj(o), {v});
+                Call(Value::Obj(inherited->setter), Value::Obj(o), {value});
                 return;
             }
             break;
-        }
-    }
-    if (own && (own->flags & kReadOnly)) return;
-    Value value = v;
-    if (o->watches) {
-        auto it = o->watches->find(Ci() ? LowerAscii(name) : name);
-        if (it != o->watches->end()) {
-            Watch w = it->second;
-            Value old = own ? own->value : Value();
-            // The watcher may not see itself called again by its own write.
-            o->watches->erase(it);
-            value = Call(Value::Obj(w.fn), Value::Obj(o), {Value::String(name), old, v, w.data});
-            if (!o->watches) o->watches = std::make_unique<std::unordered_map<std::string, Watch>>();
-            o->watches->emplace(Ci() ? LowerAscii(name) : name, w);
-            own = o->Find(name, Ci());  // the watcher may have changed the object
         }
     }
     if (own && own->setter) {

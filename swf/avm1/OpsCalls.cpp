@@ -3,6 +3,8 @@
 // (InstanceOf, Extends, CastOp, ImplementsOp).
 #include <cmath>
 
+#include <utility>
+
 #include "swf/avm1/Frame.h"
 
 namespace swf::avm1 {
@@ -40,14 +42,16 @@ Object* Vm::NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def,
 }
 
 Value Vm::Invoke(Object* fn, const Value& self, const std::vector<Value>& args, bool construct) {
+    Object* home = std::exchange(callHome_, nullptr);  // meant for this call only
     if (!fn || !fn->fn) return Value();
-    if (depth_ >= kMaxDepth) throw ScriptAbort{"calls nested deeper than " + std::to_string(kMaxDepth)};
+    if (depth_ + 1 >= maxDepth_) throw ScriptAbort{"calls nested deeper than " + std::to_string(maxDepth_)};
     DepthGuard depth(depth_);
     if (fn->fn->native) {
         PinGuard pin(*this);
         CallArgs a{*this, self, args, fn, construct};
         return fn->fn->native(a);
     }
+    callHome_ = home;
     return RunScript(fn, self, args, construct);
 }
 
@@ -67,8 +71,20 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.thisv = self;
     f.target = d.target;
     f.home = ClipOf(d.target);
+    if (version_ < 6) {
+        // SWF 5 functions keep no scope: they run in the clip they are
+        // called on, else in the caller's.
+        ClipId on = ClipOf(self);
+        if (!on && !frames_.empty()) on = ClipOf(frames_.back()->target);
+        if (Object* clip = on ? ClipObject(on) : nullptr) {
+            f.scope = {clip, f.activation};
+            f.target = ClipValue(on);
+            f.home = on;
+        }
+    }
     f.homeInTree = f.home && host_.InTree(f.home);
     f.callee = fn;
+    f.homeProto = std::exchange(callHome_, nullptr);
     f.pool = d.pool;
     f.constructing = construct;
     const bool wantSuper = !info.v2 || !(info.flags & kSuppressSuper) || (info.flags & kPreloadSuper);
@@ -116,11 +132,24 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
 // to, and the constructor Extends recorded there.
 Object* Vm::MakeSuper(Frame& f) {
     if (f.super || !f.callee) return f.super;
-    Value base = f.constructing ? Get(f.callee, "prototype", Value::Obj(f.callee)) : GetMember(f.thisv, "__proto__");
+    Value base = f.constructing ? Get(f.callee, "prototype", Value::Obj(f.callee))
+                 : f.homeProto    ? Value::Obj(f.homeProto)
+                                  : GetMember(f.thisv, "__proto__");
     if (!base.IsObject()) return nullptr;
     f.super = heap_.New(ObjClass::Super, base.o->proto);
     f.super->elems = {f.thisv, Get(base.o, "__constructor__", base)};
     return f.super;
+}
+
+// The object on obj's prototype chain that holds `name`; a method found
+// there calls `super` from the prototype above it.
+Object* Vm::HolderOf(const Value& obj, const std::string& name) {
+    Object* start = obj.IsClip() ? ClipObject(ClipOf(obj)) : obj.IsObject() ? obj.o : nullptr;
+    if (start && start->cls == ObjClass::Super) start = start->proto;
+    int hops = 0;
+    for (Object* p = start; p && hops < 256; p = p->proto, ++hops)  // as member lookups
+        if (p->Find(name, Ci())) return p;
+    return nullptr;
 }
 
 // Code whose clip left the stage while it ran stops at its next call, as if
@@ -222,6 +251,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         }
         Value fn = GetMember(obj, *name);
         Value self = isSuper ? obj.o->elems[0] : obj;
+        if (IsFunction(fn)) callHome_ = HolderOf(obj, *name);
         Push(IsFunction(fn) ? Invoke(fn.o, self, args, false) : Value());
         if (!obj.IsNullish()) HaltIfHomeGone(f);
         return true;

@@ -186,7 +186,7 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
         return true;
     }
     case kOpGetProperty: {
-        double index = ToNumber(Pop(f));
+        double index = std::trunc(ToNumber(Pop(f)));  // -0.8 is 0
         Str path = ToStr(Pop(f));
         ClipId clip = ResolvePath(ClipOf(f.target), *path);
         Push(clip && index >= 0 && index < 22 ? host_.GetProperty(clip, static_cast<int>(index)) : Value());
@@ -194,7 +194,7 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
     }
     case kOpSetProperty: {
         Value v = Pop(f);
-        double index = ToNumber(Pop(f));
+        double index = std::trunc(ToNumber(Pop(f)));
         Str path = ToStr(Pop(f));
         ClipId clip = ResolvePath(ClipOf(f.target), *path);
         if (clip && index >= 0 && index < 22) host_.SetProperty(clip, static_cast<int>(index), v);

@@ -101,7 +101,7 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
         int frame = 0;
         if (!clip || !FrameFromValue(*this, host_, clip, v, frame)) return true;
         for (const ActionBlock* block : host_.FrameActions(clip, frame)) {
-            if (depth_ >= kMaxDepth) throw ScriptAbort{"calls nested too deep"};
+            if (depth_ + 1 >= maxDepth_) throw ScriptAbort{"calls nested too deep"};
             DepthGuard depth(depth_);
             auto it = programs_.find(block);
             if (it == programs_.end()) {

@@ -95,13 +95,17 @@ double StringToNumber(const std::string& s, int version) {
     const size_t e = s.size();
     // Blanks may lead, never trail.
     while (b < e && Blank(s[b])) ++b;
-    if (b == e) return version < 7 ? 0 : kNaN;
+    if (b == e) return kNaN;  // "" and blanks alone are no number
     double v = 0;
-    if (e - b > 2 && s[b] == '0' && (s[b + 1] == 'x' || s[b + 1] == 'X'))
+    // SWF 5 reads decimal only; hexadecimal comes with 6, and octal too,
+    // though in SWF 6 not after blanks.
+    if (version >= 6 && e - b > 2 && s[b] == '0' && (s[b + 1] == 'x' || s[b + 1] == 'X'))
         return WholeDigits(s, b + 2, e, 16, v) ? v : kNaN;
     // A leading zero followed by octal digits only is octal ("010" is 8).
     const size_t sign = s[b] == '-' || s[b] == '+' ? 1 : 0;
-    if (e - b > sign + 1 && s[b + sign] == '0' && WholeDigits(s, b + sign + 1, e, 8, v)) return sign && s[b] == '-' ? -v : v;
+    const bool octal = version >= 7 || (version == 6 && b == 0);
+    if (octal && e - b > sign + 1 && s[b + sign] == '0' && WholeDigits(s, b + sign + 1, e, 8, v))
+        return sign && s[b] == '-' ? -v : v;
     size_t i = b + sign;
     bool digits = false;
     while (i < e && Digit(s[i])) ++i, digits = true;

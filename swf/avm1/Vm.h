@@ -59,6 +59,9 @@ public:
     // Every entry from the host starts with a fresh instruction budget.
     void BeginHostCall() { budget_ = budgetPerCall_; }
     void SetBudget(size_t instructions) { budgetPerCall_ = budget_ = instructions; }
+    // The movie's own limit on nested calls, the timeline's code counted;
+    // never above kMaxDepth.
+    void SetMaxDepth(int frames) { maxDepth_ = frames > 0 && frames < kMaxDepth ? frames : kMaxDepth; }
     // Runs one action block with `clip` as this and target.
     void RunBlock(const ActionBlock& block, ClipId clip);
     void RunProgram(std::shared_ptr<const Program> program, ClipId clip);
@@ -226,6 +229,8 @@ private:
     std::vector<Value> PopArgs(Frame& f);
     Object* MakeSuper(Frame& f);
     void HaltIfHomeGone(Frame& f);
+    Value* Register(Frame& f, size_t index);
+    Object* HolderOf(const Value& obj, const std::string& name);
     // OpsTimeline.cpp
     bool StepTimeline(Frame& f, const Instr& in);
     // Members.cpp: a miss handed to __resolve.
@@ -242,6 +247,8 @@ private:
     std::vector<Value> stack_;
     std::vector<Frame*> frames_;
     int depth_ = 0;
+    int maxDepth_ = kMaxDepth;
+    Object* callHome_ = nullptr;  // where CallMethod found the function it calls next
     int pins_ = 0;
     size_t budget_ = kDefaultBudget;
     size_t budgetPerCall_ = kDefaultBudget;

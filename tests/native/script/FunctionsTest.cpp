@@ -142,9 +142,34 @@ TEST(FunctionsTest, TryCatchFinallyAndThrow) {
             gend:
             push 0, 'f'; callfunction; trace
             push 0, 'g'; callfunction; trace)", "f2|f1|r|g"},
-        // An uncaught throw ends the block only.
-        {"push 'a'; trace; push 1; throw; push 'b'; trace", "a"},
+        // An uncaught throw ends the block only, with the player's warning.
+        {"push 'a'; trace; push 1; throw; push 'b'; trace", "a|Warning: Uncaught exception, 1"},
     });
+}
+
+// SWF 5 functions keep no scope: a returned inner function reads the
+// caller's timeline, not the outer function's locals. Registers past a
+// function's own are the timeline's.
+TEST(FunctionsTest, Swf5ScopeAndSharedRegisters) {
+    const char* inner = R"(
+        definefunction f() fend
+          push 'foo', 'f'; definelocal
+          definefunction - () gend
+            push 'foo'; getvariable; trace
+          gend:
+          return
+        fend:
+        push 'foo', 'root'; setvariable
+        push 0, 'f'; callfunction; storeregister 1; pop
+        push 0; push r:1; push undefined; callmethod; pop)";
+    RunTable({{inner, "root"}}, 5);
+    RunTable({{inner, "f"}}, 6);
+    RunTable({{R"(
+        push 3; storeregister 3; pop
+        definefunction2 g 2 0 () gend
+          push r:3; trace; push 9; storeregister 3; pop
+        gend:
+        push 0, 'g'; callfunction; pop; push r:3; trace)", "3|9"}});
 }
 
 TEST(FunctionsTest, RecursionDeeperThan256StopsTheChain) {

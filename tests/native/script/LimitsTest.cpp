@@ -122,3 +122,30 @@ TEST(LimitsTest, HostileSizesAreBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+// The movie's recursion limit counts the timeline's code: a limit of 5
+// lets four calls nest; the next stops the whole script, try or not. A
+// prototype loop stops it too.
+TEST(LimitsTest, DeepCallsAndEndlessPrototypeChainsStopTheScript) {
+    const char* recurse = R"(
+        definefunction r() end
+          push 'in'; trace; push 0, 'r'; callfunction; pop
+        end:
+        try e catch - done
+          push 0, 'r'; callfunction; pop
+        catch:
+          push 'caught'; trace
+        done:
+        push 'after'; trace)";
+    Machine m;
+    m.vm.SetMaxDepth(5);
+    EXPECT_EQ(m.Run(recurse), "in|in|in|in");
+    Machine loop;
+    EXPECT_EQ(loop.Run("push 0; initobject; storeregister 1; pop; push r:1, '__proto__', r:1; setmember; "
+                       "push 'a'; trace; push r:1; push 'x'; getmember; push 'b'; trace"),
+              "a");
+}
+
+}  // namespace

@@ -21,7 +21,7 @@ TEST(OperatorsTest, ConversionsDifferBetweenSwf6And7) {
         {"push 'abc'; not; not; trace", "false", "true"},
         {"push '0'; not; not; trace", "false", "true"},
         {"push '2'; not; not; trace", "true", "true"},
-        {"push ''; tonumber; trace", "0", "NaN"},
+        {"push ''; tonumber; trace", "NaN", "NaN"},  // empty is no number in either
         {"push 'Ab', 5; setvariable; push 'aB'; getvariable; trace", "5", "undefined"},
     };
     for (const VersionCase& c : cases) {
