@@ -57,6 +57,7 @@ enum TagCode : uint16_t {
     kTagCsmTextSettings = 74,
     kTagDefineFont3 = 75,
     kTagDefineScalingGrid = 78,
+    kTagScriptLimits = 65,
     kTagDefineShape4 = 83,
     kTagDefineMorphShape2 = 84,
     kTagDefineBinaryData = 87,

@@ -218,6 +218,7 @@ public:
     std::map<uint16_t, std::unique_ptr<Character>> dictionary;
     TimelineData root;
     std::map<uint16_t, Rect> scalingGrids;  // DefineScalingGrid, by character
+    uint16_t scriptRecursion = 0;  // ScriptLimits' deepest nesting of calls; 0: not given
     // ExportAssets: linkage name to character, for attachMovie.
     std::map<std::string, uint16_t> exports;
     std::vector<AbcBlock> abcBlocks;

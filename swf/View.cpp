@@ -20,6 +20,7 @@ int64_t FitScale(int64_t to, int64_t from) {
 }
 
 int64_t AlignOffset(int64_t slack, bool low, bool high) {
+    if (low && high) return slack / 2;  // opposite sides cancel out
     if (low) return 0;
     if (high) return slack;
     return slack / 2;

@@ -44,10 +44,12 @@ Value RegisteredClass(avm1::Vm& vm, const MovieClip& clip) {
 
 Value RegisterClassNative(CallArgs& a) {
     avm1::Object* reg = Registry(a.vm);
-    if (!reg || a.args.empty()) return Value::Bool(false);
+    // A function registers, null or undefined unregisters, anything else is refused.
+    if (!reg || a.args.size() < 2) return Value::Bool(false);
     const std::string name = a.vm.ToString(a.args[0]);
     if (a.vm.IsFunction(a.Arg(1))) reg->Put(name, true).value = a.Arg(1);
-    else reg->Remove(name, true);
+    else if (a.Arg(1).IsNullish()) reg->Remove(name, true);
+    else return Value::Bool(false);
     return Value::Bool(true);
 }
 

@@ -26,9 +26,21 @@ bool HasListeners(avm1::Vm& vm, EditTextObject& field) {
     return list.IsObject() && !list.o->elems.empty();
 }
 
+// Whether anything but the field itself listens: measuring scrolls around
+// every change costs a layout.
+bool OthersListen(avm1::Vm& vm, EditTextObject& field) {
+    avm1::Object* o = MembersOf(vm, field);
+    if (!o || !o->Find("_listeners", vm.Ci())) return false;
+    const Value list = vm.Get(o, "_listeners", Value::Obj(o));
+    if (!list.IsObject()) return false;
+    for (const Value& v : list.o->elems)
+        if (vm.ClipOf(v) != field.serial) return true;
+    return false;
+}
+
 bool Listening(avm1::Vm& vm, EditTextObject& field) {
     const Value self = ValueOf(vm, &field);
-    return !self.IsUndefined() && (vm.IsFunction(vm.GetMember(self, "onScroller")) || HasListeners(vm, field));
+    return !self.IsUndefined() && (vm.IsFunction(vm.GetMember(self, "onScroller")) || OthersListen(vm, field));
 }
 
 void Tell(avm1::Vm& vm, EditTextObject& field, const char* event) {

@@ -189,7 +189,8 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
 void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& value) {
     DisplayObject* o = Object(clip);
     if (!o) return;
-    const double d = NumberOf(value);
+    // An object goes through its valueOf, as a script's own conversion would.
+    const double d = value.IsObject() && vm_ ? vm_->ToNumber(value) : NumberOf(value);
     if (SetTransformProperty(*o, index, d)) return;
     switch (index) {
     case kPropVisible: o->visible = std::isnan(d) ? !value.Text().empty() : d != 0; break;

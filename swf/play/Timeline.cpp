@@ -26,6 +26,7 @@ Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
     ctx_.sounds = &sounds_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
     scriptHost_.SetVm(&vm_);
+    vm_.SetMaxDepth(movie.scriptRecursion);
     bind::InstallBindings(vm_);
 }
 

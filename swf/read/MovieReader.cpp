@@ -147,6 +147,7 @@ const char* TagName(uint16_t code) {
     case kTagFrameLabel: return "FrameLabel";
     case kTagPlaceObject3: return "PlaceObject3";
     case kTagDefineScalingGrid: return "DefineScalingGrid";
+    case kTagScriptLimits: return "ScriptLimits";
     case kTagDefineShape4: return "DefineShape4";
     case kTagDefineBits: return "DefineBits";
     case kTagJpegTables: return "JPEGTables";
@@ -236,6 +237,7 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
     case kTagDefineButton2: ReadDefineButton(r, code, ctx); return;
     case kTagDefineButtonCxform: ReadDefineButtonCxform(r, ctx); return;
     case kTagDefineScalingGrid: ReadDefineScalingGrid(r, ctx); return;
+    case kTagScriptLimits: ctx.movie.scriptRecursion = r.U16(); return;  // the timeout after it is ours
     case kTagJpegTables: ReadJpegTables(r, ctx); return;
     case kTagDefineBits:
     case kTagDefineBitsJpeg2:

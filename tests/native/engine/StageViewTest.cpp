@@ -34,11 +34,12 @@ TEST(StageViewTest, ScriptsScaleModeAndAlignPlaceTheMovieInTheWindow) {
         int x, y;  // inside the box, just past its top-left corner
         const char* readBack;
     } cases[] = {
-        {"noScale", "TL", 21, 21, "noScale TL"},
+        {"noScale", "TL", 21, 21, "noScale LT"},
         {"noScale", "", 71, 46, "noScale "},          // centred
-        {"noScale", "BR", 121, 71, "noScale BR"},
-        {"NOSCALE", "rb", 121, 71, "noScale BR"},     // any case, any order
-        {"exactFit", "TL", 31, 27, "exactFit TL"},    // 1.5 x 1.333
+        {"noScale", "BR", 121, 71, "noScale RB"},
+        {"NOSCALE", "rb", 121, 71, "noScale RB"},     // any case, any order; read back L T R B
+        {"noScale", "rlx", 71, 46, "noScale LR"},     // opposite sides kept, centred
+        {"exactFit", "TL", 31, 27, "exactFit LT"},    // 1.5 x 1.333
         {"showAll", "L", 27, 27, "showAll L"},        // 1.333, left
         {"noBorder", "T", 31, 31, "noBorder T"},     // 1.5, its width fits
         {"nonsense", "", 44, 27, "showAll "},
