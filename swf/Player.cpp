@@ -70,6 +70,7 @@ struct Player::State {
     int scaleMode = kShowAll;
     int alignFlags = 0;
     Quality quality = Quality::High;
+    size_t scriptBudget = 0;  // 0: the machine's own
     int viewWidth = 0;  // the last render's target size, for pointer input
     int viewHeight = 0;
     bool sizedByHost = false;  // SetViewSize was called: kept across loads
@@ -182,6 +183,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     state_->timeline = std::make_unique<Timeline>(*state_->movie, state_->fonts);
     state_->moviePath = path;
     state_->timeline->Sounds().Attach(&state_->mixer);
+    if (state_->scriptBudget) state_->timeline->SetScriptBudget(state_->scriptBudget);
     state_->timeline->SetLoadSource(MovieUrl(path), state_->Files());
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
@@ -415,6 +417,11 @@ void Player::SetViewSize(int width, int height) {
 bool Player::CursorHidden() const { return state_->timeline && state_->timeline->ScriptRuntime().mouseHidden; }
 int Player::ScaleModeValue() const { return state_->scaleMode; }
 int Player::AlignModeValue() const { return state_->alignFlags; }
+void Player::SetScriptBudget(size_t instructions) {
+    state_->scriptBudget = instructions;
+    if (state_->timeline && instructions) state_->timeline->SetScriptBudget(instructions);
+}
+
 void Player::SetQuality(Quality quality) { state_->quality = quality; }
 Quality Player::GetQuality() const { return state_->quality; }
 

@@ -140,6 +140,10 @@ public:
     // Scripts hid the pointer (Mouse.hide): the host shows no cursor over
     // the movie.
     bool CursorHidden() const;
+    // Instructions one script entry may run (the stand-in for the
+    // reference's script timeout); kept across loads. Hosts that play many
+    // hostile movies (a fuzzer) lower it.
+    void SetScriptBudget(size_t instructions);
     // High unless set; kept across loads.
     void SetQuality(Quality quality);
     Quality GetQuality() const;

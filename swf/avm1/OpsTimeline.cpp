@@ -1,5 +1,6 @@
 // Timeline and host ops: gotos, play and stop, SetTarget, GetURL and
 // FSCommand, Call, trace, and the clip ops the host carries out.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -45,7 +46,14 @@ static bool FrameFromValue(Vm& vm, Host& host, ClipId& clip, const Value& v, int
 void Vm::GotoFrameValue(ClipId clip, const Value& v, bool play, int bias) {
     int frame = 0;
     if (!clip || !FrameFromValue(*this, host_, clip, v, frame)) return;
-    host_.Goto(clip, frame + bias, play);
+    Goto(clip, frame + bias, play);
+}
+
+void Vm::Goto(ClipId clip, int frame, bool play) {
+    // Going back rebuilds from the first frame.
+    const int from = host_.CurrentFrame(clip);
+    Charge(kGotoCost + size_t(frame > from ? frame - from : std::max(frame, 0)));
+    host_.Goto(clip, frame, play);
 }
 
 bool Vm::StepTimeline(Frame& f, const Instr& in) {
@@ -56,13 +64,13 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
     case kOpStop: if (target) host_.SetPlaying(target, false); return true;
     case kOpNextFrame:
     case kOpPrevFrame:
-        if (target) host_.Goto(target, host_.CurrentFrame(target) + (in.op == kOpNextFrame ? 1 : -1), false);
+        if (target) Goto(target, host_.CurrentFrame(target) + (in.op == kOpNextFrame ? 1 : -1), false);
         return true;
-    case kOpGotoFrame: if (target) host_.Goto(target, in.u16, false); return true;
+    case kOpGotoFrame: if (target) Goto(target, in.u16, false); return true;
     case kOpGotoLabel: {
         if (!target) return true;
         int frame = host_.FindLabel(target, strings[in.index]);
-        if (frame >= 0) host_.Goto(target, frame, false);  // unknown labels do nothing
+        if (frame >= 0) Goto(target, frame, false);  // unknown labels do nothing
         return true;
     }
     case kOpGotoFrame2: {

@@ -16,6 +16,7 @@
 //     native is running (pins_ == 0), so every live value is a root then.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -48,6 +49,8 @@ public:
     static constexpr size_t kMaxStack = 1 << 16;
     static constexpr size_t kDefaultBudget = 1 << 24;
     static constexpr size_t kRunawayBudget = 1 << 18;
+    // A goto's cost besides its frames, in instructions.
+    static constexpr size_t kGotoCost = 16;
     static constexpr size_t kMaxRegisters = 256;
     static constexpr size_t kMaxTimers = 1024;
 
@@ -62,6 +65,11 @@ public:
     // The movie's own limit on nested calls, the timeline's code counted;
     // never above kMaxDepth.
     void SetMaxDepth(int frames) { maxDepth_ = frames > 0 && frames < kMaxDepth ? frames : kMaxDepth; }
+    // Work one instruction asked of the player (a goto's frames): taken
+    // from the budget so that a loop over it stops as soon as plain code would.
+    void Charge(size_t instructions) { budget_ -= std::min(instructions, budget_); }
+    // Every script goto: the host's, charged for the frames it walks.
+    void Goto(ClipId clip, int frame, bool play);
     // Runs one action block with `clip` as this and target.
     void RunBlock(const ActionBlock& block, ClipId clip);
     void RunProgram(std::shared_ptr<const Program> program, ClipId clip);

@@ -100,7 +100,7 @@ Value DrawNative(CallArgs& a) {
         if (saved) saved->Data().CopyPixels(d, {0, 0, d.Width(), d.Height()}, 0, 0, false);
     }
     ScriptBitmaps& bitmaps = BitmapsOf(a.vm);
-    d.Draw([&](RenderBackend& backend) {
+    const uint64_t work = d.Draw([&](RenderBackend& backend) {
         backend.SetBitmaps(&bitmaps);
         if (!obj) {
             backend.DrawShape(rect, m, cx);
@@ -110,6 +110,7 @@ Value DrawNative(CallArgs& a) {
                          &bitmaps.MovieRef().scalingGrids, &bitmaps};
         obj->Render(rc, m, cx);
     });
+    bitmaps.SpendDone(work);
     if (saved) RestoreOutside(d, saved->Data(), keep);
     self->Changed();
     return Value();

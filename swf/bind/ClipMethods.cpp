@@ -22,12 +22,11 @@ enum { kPlay, kStop, kNext, kPrev };
 Value PlayControl(CallArgs& a) {
     MovieClip* c = ClipOf(a);
     if (!c) return Value();
-    ScriptHost& host = HostOf(a.vm);
     switch (Magic(a)) {
     case kPlay: c->SetPlaying(true); break;
     case kStop: c->SetPlaying(false); break;
-    case kNext: host.Goto(c->serial, c->CurrentFrame() + 1, false); break;
-    case kPrev: host.Goto(c->serial, c->CurrentFrame() - 1, false); break;
+    case kNext: a.vm.Goto(c->serial, c->CurrentFrame() + 1, false); break;
+    case kPrev: a.vm.Goto(c->serial, c->CurrentFrame() - 1, false); break;
     }
     return Value();
 }

@@ -64,6 +64,8 @@ public:
     // What scripts read of the keyboard and the pointer (Key.isDown,
     // Mouse.hide); the player keeps it current.
     avm1::RuntimeState& ScriptRuntime() { return vm_.Runtime(); }
+    // Instructions a script entry may run before it is stopped.
+    void SetScriptBudget(size_t instructions) { vm_.SetBudget(instructions); }
     // The view changed size under noScale: Stage's listeners hear onResize.
     std::vector<HostCall> StageResized();
     // A key for the focus: Tab moves it, the focused input field edits.

@@ -9,6 +9,8 @@ RasterBackend::RasterBackend(FrameBuffer& target)
 
 RasterBackend::~RasterBackend() = default;
 
+uint64_t RasterBackend::Work() const { return renderer_->Work(); }
+
 void RasterBackend::SetQuality(Quality quality) {
     if (quality != quality_) spanCache_.Clear();
     quality_ = quality;

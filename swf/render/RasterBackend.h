@@ -55,6 +55,8 @@ public:
         layers_.Retarget(target);
     }
     size_t CachedPictures() const { return layers_.CachedPictures(); }
+    // The rasteriser's work so far (lines and touched cells).
+    uint64_t Work() const;
     // Frames start transparent (alpha 0) instead of on the background.
     void SetTransparent(bool on) { transparent_ = on; }
 

@@ -127,6 +127,7 @@ void Rasterizer::Render(SpanSink& sink) {
         std::sort(lines_.begin(), lines_.end(),
                   [&](const StoredLine& a, const StoredLine& b) { return lineTop(a) < lineTop(b); });
     }
+    work_ += lines_.size();
     active_.clear();
     size_t next = 0;
     for (int32_t top = firstRow; top <= lastRow; top += bandRows_) {
@@ -235,6 +236,7 @@ void Rasterizer::PushSpan(int32_t x, int32_t len, uint8_t alpha) {
 void Rasterizer::SweepRow(int32_t row, int32_t y, SpanSink& sink) {
     std::vector<int32_t>& cols = rowCells_[row];
     if (cols.empty()) return;
+    work_ += cols.size();
     std::sort(cols.begin(), cols.end());
     const size_t base = size_t(row) * (width_ + 1);
     spans_.clear();

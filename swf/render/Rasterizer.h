@@ -61,6 +61,9 @@ public:
     void AddLine(Point64 from, Point64 to);
     void Line(Point64 from, Point64 to) override { AddLine(from, to); }
     bool Empty() const { return lines_.empty(); }
+    // Lines and touched cells rendered so far: what a render cost, for
+    // callers that bound the work scripts can ask for.
+    uint64_t Work() const { return work_; }
     // Debug builds then assert that every row's covers sum to zero, which
     // holds whenever the lines form closed contours.
     void SetExpectClosed(bool closed) { expectClosed_ = closed; }
@@ -112,6 +115,7 @@ private:
     int32_t minY_ = 0;  // subpixel extent of the stored lines
     int32_t maxY_ = 0;
     std::vector<StoredLine> lines_;
+    uint64_t work_ = 0;
     std::vector<StoredLine> active_;  // lines crossing the current band
     std::vector<int64_t> cover_;  // per cell of the band, in subpixels
     std::vector<int64_t> area_;   // per cell, subpixels squared (x2)

@@ -56,6 +56,7 @@ public:
     // holds (the same shape and matrix drew it).
     void DrawRecorded(const Surface& target, const Shape& shape, const Matrix& toTarget,
                       const ColorTransform& cxform, ShapeRecording& recording, bool fresh);
+    uint64_t Work() const { return raster_.Work(); }
     // Centre sampling (low quality) never smooths bitmaps either.
     void SetSampling(Sampling sampling) {
         raster_.SetSampling(sampling);

@@ -141,10 +141,11 @@ void BitmapData::ApplyColorTransform(PixelRect r, const ColorTransform& t) {
     }
 }
 
-void BitmapData::Draw(const std::function<void(RenderBackend&)>& draw) {
-    if (disposed_) return;
+uint64_t BitmapData::Draw(const std::function<void(RenderBackend&)>& draw) {
+    if (disposed_) return 0;
     RasterBackend backend(pixels_);
     draw(backend);
+    return backend.Work();
 }
 
 }  // namespace swf

@@ -67,8 +67,9 @@ public:
     void CopyPixels(const BitmapData& source, PixelRect from, int toX, int toY, bool mergeAlpha);
     void ApplyColorTransform(PixelRect r, const ColorTransform& t);
     // `draw` makes DrawShape calls (target twips = bitmap pixels * 20); they
-    // are composited over the bitmap's pixels.
-    void Draw(const std::function<void(RenderBackend&)>& draw);
+    // are composited over the bitmap's pixels. Returns the rasteriser's work,
+    // which grows with the drawing's edges, not the bitmap's size.
+    uint64_t Draw(const std::function<void(RenderBackend&)>& draw);
 
     const FrameBuffer& Pixels() const { return pixels_; }
 

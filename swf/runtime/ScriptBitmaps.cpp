@@ -43,7 +43,7 @@ bool ScriptBitmaps::SpendPixels(uint64_t units) {
 
 ScriptBitmaps::~ScriptBitmaps() {
     // The kept bitmaps go while the id table they leave is still here.
-    std::vector<std::shared_ptr<ScriptBitmap>> last;
+    std::unordered_map<ScriptBitmap*, std::shared_ptr<ScriptBitmap>> last;
     last.swap(kept_);
     last.clear();
 }
@@ -55,7 +55,7 @@ std::shared_ptr<ScriptBitmap> ScriptBitmaps::Create(int width, int height, bool 
 }
 
 void ScriptBitmaps::Keep(const std::shared_ptr<ScriptBitmap>& bitmap) {
-    if (bitmap && std::find(kept_.begin(), kept_.end(), bitmap) == kept_.end()) kept_.push_back(bitmap);
+    if (bitmap) kept_.emplace(bitmap.get(), bitmap);
 }
 
 const Bitmap* ScriptBitmaps::FindBitmap(uint16_t id) const {
@@ -64,23 +64,29 @@ const Bitmap* ScriptBitmaps::FindBitmap(uint16_t id) const {
 }
 
 uint16_t ScriptBitmaps::Assign(ScriptBitmap* bitmap) {
-    // From the top down: movies number their characters from 1 up.
-    for (uint32_t id = 0xFFFF; id > 0; --id) {
-        const uint16_t candidate = uint16_t(id);
-        if (byId_.count(candidate) || movie_.Find(candidate)) continue;
-        byId_[candidate] = bitmap;
-        return candidate;
+    // From the top down: movies number their characters from 1 up. Ids given
+    // back are used first, so a full table fails at once instead of after a
+    // scan of every id.
+    uint16_t id = 0;
+    if (!freeIds_.empty()) {
+        id = freeIds_.back();
+        freeIds_.pop_back();
     }
-    return 0;
+    while (!id && nextId_ > 0) {
+        const uint16_t candidate = uint16_t(nextId_--);
+        if (!movie_.Find(candidate)) id = candidate;
+    }
+    if (id) byId_[id] = bitmap;
+    return id;
 }
 
 void ScriptBitmaps::Release(ScriptBitmap* bitmap, uint16_t id) {
-    if (id) byId_.erase(id);
+    if (id && byId_.erase(id)) freeIds_.push_back(id);
     // A disposed bitmap is no longer kept for fills; the last owner may be
     // this list, so it goes after the id is gone.
-    auto it = std::find_if(kept_.begin(), kept_.end(), [bitmap](const auto& k) { return k.get() == bitmap; });
+    auto it = kept_.find(bitmap);
     if (it != kept_.end()) {
-        std::shared_ptr<ScriptBitmap> last = std::move(*it);
+        std::shared_ptr<ScriptBitmap> last = std::move(it->second);
         kept_.erase(it);
     }
 }

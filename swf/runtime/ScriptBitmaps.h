@@ -8,9 +8,11 @@
 // and the renderer's copy of the pixels is refreshed only when it moved.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -72,6 +74,9 @@ public:
     }
     // Takes `units` from the budget; false (taking nothing) when short.
     bool SpendPixels(uint64_t units);
+    // Work known only once done (a drawing's edges): taken whole, so the
+    // calls after it are refused once the budget is gone.
+    void SpendDone(uint64_t units) { pixelWorkLeft_ -= std::min(units, pixelWorkLeft_); }
     // True the first time in a host call: one refusal is reported a call.
     bool FirstRefusal() { return !std::exchange(refusalTold_, true); }
     const Movie& MovieRef() const { return movie_; }
@@ -86,7 +91,9 @@ private:
     const Movie& movie_;
     BitmapMemory memory_;
     std::map<uint16_t, ScriptBitmap*> byId_;
-    std::vector<std::shared_ptr<ScriptBitmap>> kept_;
+    std::unordered_map<ScriptBitmap*, std::shared_ptr<ScriptBitmap>> kept_;
+    std::vector<uint16_t> freeIds_;  // given back, not yet reused
+    uint32_t nextId_ = 0xFFFF;       // the highest id never given out
     uint64_t pixelWorkLeft_ = kPixelWorkBudget;
     bool refusalTold_ = false;
 };

@@ -7,6 +7,7 @@
 #include "swf/FrameBuffer.h"
 #include "swf/avm1/Vm.h"
 #include "swf/play/ScriptHost.h"
+#include "swf/runtime/ScriptBitmaps.h"
 
 namespace {
 
@@ -78,6 +79,40 @@ TEST(RegressionTest, BudgetScript5136BytesLoadsAndPlays) {
     swf::Player p;
     p.LoadBytes(bytes);
     Exercise(p);
+}
+
+}  // namespace
+
+namespace {
+
+// Found by the fuzzer: scripts looping on BitmapData.draw of a clip full of
+// strokes into small bitmaps, and on attachBitmap once every bitmap id was
+// taken; an instrumented run took minutes. A draw is now charged for the
+// edges it rasterised, not the bitmap's size, and a full id table refuses
+// at once.
+TEST(RegressionTest, DrawLoop4547BytesLoadsAndPlays) {
+    const std::vector<uint8_t> bytes = ReadRegression("draw-loop-4547-bytes.swf");
+    ASSERT_EQ(bytes.size(), 4547u);
+    swf::Player p;
+    p.LoadBytes(bytes);
+    Exercise(p);
+}
+
+TEST(RegressionTest, ScriptBitmapIdsReusedAndExhaustedCheaply) {
+    swf::Movie movie;
+    swf::ScriptBitmaps bitmaps(movie);
+    std::vector<std::shared_ptr<swf::ScriptBitmap>> all;
+    for (int i = 0; i < 0xFFFF; ++i) {
+        all.push_back(bitmaps.Create(1, 1, true, 0));
+        ASSERT_TRUE(all.back());
+        ASSERT_NE(all.back()->Id(), 0) << i;
+    }
+    auto extra = bitmaps.Create(1, 1, true, 0);
+    EXPECT_EQ(extra->Id(), 0);  // every id taken
+    const uint16_t freed = all[5]->Id();
+    all[5]->Dispose();
+    auto again = bitmaps.Create(1, 1, true, 0);
+    EXPECT_EQ(again->Id(), freed);
 }
 
 }  // namespace
