@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 #include "swf/read/MovieReader.h"
 

@@ -15,9 +15,9 @@
 #include <map>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
-#include "swf/RenderBackend.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/render/Flatten.h"
 #include "swf/render/Paint.h"
 #include "swf/render/Rasterizer.h"

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/render/RasterBackend.h"
-#include "swf/runtime/Drawing.h"
+#include "swf/classes/Drawing.h"
 
 namespace {
 

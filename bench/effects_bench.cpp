@@ -18,7 +18,7 @@
 
 #include <cstdio>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <string>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 #include "tools/swfmake/ActionAsm.h"
 #include "tools/swfmake/ShapeBuilder.h"

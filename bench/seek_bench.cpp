@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 
 namespace {

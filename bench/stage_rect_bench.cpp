@@ -14,10 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "player/SwfHeader.h"
-#include "swf/FormatCodes.h"
+#include "swf/model/FormatCodes.h"
+#include "swf/read/StageHeader.h"
 
 namespace {
+
+using swf::ByteSource;
+using swf::ReadStageRect;
+using swf::StageRect;
 
 constexpr size_t kMiB = 1024 * 1024;
 constexpr int kStreamingRuns = 200;

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 #include "tools/swfshot/Options.h"
 #include "tools/swfshot/Renderer.h"

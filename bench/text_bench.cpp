@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 #include "hostfonts/SystemFonts.h"
 #include "tools/swfmake/TextTags.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "swf/DeviceFont.h"
+#include "swf/host/DeviceFont.h"
 
 class GdiFontProvider : public swf::FontProvider {
 public:

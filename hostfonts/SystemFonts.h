@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "swf/DeviceFont.h"
-#include "swf/Font.h"
+#include "swf/host/DeviceFont.h"
+#include "swf/model/Font.h"
 
 namespace hostfonts {
 

@@ -143,7 +143,7 @@ void PlayerControl::OnCreate(const CREATESTRUCTA* create) {
         ParsePlayerProperties(data, size, m_properties);
     m_engine.SetScaleMode(ScaleModeFromName(m_properties.scaleMode));
     swf::Quality quality;
-    if (QualityFromName(m_properties.quality, quality)) m_engine.SetQuality(quality);
+    if (swf::QualityFromName(m_properties.quality, quality)) m_engine.SetQuality(quality);
     if (m_properties.movie.empty()) return;
     Load(Utf8OrAnsiToWide(m_properties.movie));
     if (!m_properties.playing) m_engine.Stop();
@@ -198,7 +198,7 @@ void PlayerControl::OnQuality(DispCall* call, bool byName) {
     if (call->kind & DISPATCH_PROPERTYGET) {
         if (byName) {
             call->result.type = VT_BSTR;
-            call->result.text = ToWide(QualityName(m_engine.GetQuality()), CP_ACP);
+            call->result.text = ToWide(swf::QualityName(m_engine.GetQuality()), CP_ACP);
         } else {
             call->result.type = VT_I4;
             call->result.intValue = QualityNumber(m_engine.GetQuality());
@@ -207,7 +207,7 @@ void PlayerControl::OnQuality(DispCall* call, bool byName) {
     }
     if (call->args.empty()) return;
     swf::Quality quality;
-    bool known = byName ? QualityFromName(AfxWideToAnsi(call->args[0].text).GetString(), quality)
+    bool known = byName ? swf::QualityFromName(AfxWideToAnsi(call->args[0].text).GetString(), quality)
                         : QualityFromNumber(call->args[0].intValue, quality);
     if (!known) return;
     m_engine.SetQuality(quality);

@@ -13,7 +13,7 @@
 #include "framework/Dispatch.h"
 #include "player/AudioOut.h"
 #include "player/PlayerProperties.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 
 class PlayerControl {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 
 // `out` is sized by the caller, the control's client size magnified (its
 // width decides the scale). False when `player` is not a player control or

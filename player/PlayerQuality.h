@@ -7,12 +7,11 @@
 
 #include <string>
 
-#include "swf/Quality.h"
+#include "swf/model/Quality.h"
 
-// False (and `out` untouched) for a number or name the control does not know.
+// False (and `out` untouched) for a number the control does not know; names
+// are the engine's (swf::QualityFromName).
 bool QualityFromNumber(long number, swf::Quality& out);
-bool QualityFromName(const std::string& name, swf::Quality& out);
 
 // What the control reports: Medium and Best are anti-aliased, so high (1).
 long QualityNumber(swf::Quality quality);
-const char* QualityName(swf::Quality quality);

@@ -4,11 +4,11 @@
 
 #include "framework/File.h"
 #include "framework/MessageBox.h"
-#include "player/SwfHeader.h"
+#include "swf/read/StageHeader.h"
 
 namespace {
 
-class FileSource : public ByteSource {
+class FileSource : public swf::ByteSource {
 public:
     explicit FileSource(CFile& file) : m_file(file) {}
     size_t Read(uint8_t* buffer, size_t count) override {
@@ -32,6 +32,6 @@ RECT ReadSwfStageRect(CString path) {
     CFile file(path, CFile::modeRead);
     if (file.GetLength() == 0) return zero;
     FileSource source(file);
-    StageRect stage = ReadStageRect(source);
+    swf::StageRect stage = swf::ReadStageRect(source);
     return RECT{stage.left, stage.top, stage.right, stage.bottom};
 }

@@ -183,6 +183,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     state_->timeline = std::make_unique<Timeline>(*state_->movie, state_->fonts);
     state_->moviePath = path;
     state_->timeline->Sounds().Attach(&state_->mixer);
+    state_->timeline->SetStageQuality(state_->quality);
     if (state_->scriptBudget) state_->timeline->SetScriptBudget(state_->scriptBudget);
     state_->timeline->SetLoadSource(MovieUrl(path), state_->Files());
     const Rect& stage = state_->movie->header.stage;
@@ -422,8 +423,13 @@ void Player::SetScriptBudget(size_t instructions) {
     if (state_->timeline && instructions) state_->timeline->SetScriptBudget(instructions);
 }
 
-void Player::SetQuality(Quality quality) { state_->quality = quality; }
-Quality Player::GetQuality() const { return state_->quality; }
+void Player::SetQuality(Quality quality) {
+    state_->quality = quality;
+    if (state_->timeline) state_->timeline->SetStageQuality(quality);
+}
+
+// Scripts may have changed it since (_quality).
+Quality Player::GetQuality() const { return state_->timeline ? state_->timeline->StageQuality() : state_->quality; }
 
 void Player::Render(FrameBuffer& target) {
     if (state_->raster)
@@ -437,7 +443,7 @@ void Player::RenderTo(RenderBackend& backend, int width, int height) {
     state_->viewWidth = width;
     state_->viewHeight = height;
     state_->ShareView();
-    backend.SetQuality(state_->quality);
+    backend.SetQuality(GetQuality());
     state_->Draw(backend, state_->View());
 }
 

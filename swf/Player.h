@@ -12,16 +12,18 @@
 #include <string>
 #include <vector>
 
-#include "swf/Color.h"
-#include "swf/FrameBuffer.h"
-#include "swf/Geometry.h"
-#include "swf/Quality.h"
+#include "swf/model/Color.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/model/Geometry.h"
+#include "swf/model/Quality.h"
+#include "swf/host/FileReader.h"
+#include "swf/host/KeyCodes.h"
 #include "swf/host/MouseButton.h"
 
 namespace swf {
 
 class RenderBackend;
-class FontProvider;  // system fonts, from the host (swf/DeviceFont.h)
+class FontProvider;  // system fonts, from the host (swf/host/DeviceFont.h)
 class Movie;     // parsed, immutable: header, dictionary, frames
 class Timeline;  // the playing state of the root clip and its children
 
@@ -37,24 +39,11 @@ Matrix ViewMatrix(const Rect& stage, int width, int height, int scaleMode, int a
 // screen): every part of it, translation included, is scaled.
 Matrix MagnifyView(const Matrix& view, int to, int from);
 
-// Key codes as scripts see them (the Windows virtual-key numbers); letters
-// are their upper-case ASCII code, digits their ASCII code.
-enum KeyCode : int {
-    kKeyBackspace = 8, kKeyTab = 9, kKeyEnter = 13, kKeyShift = 16, kKeyControl = 17,
-    kKeyAlt = 18, kKeyEscape = 27, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34,
-    kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
-    kKeyInsert = 45, kKeyDelete = 46,
-};
-
 using FsCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
 // GetURL to anything but "FSCommand:" (a web address, a target window).
 using GetUrlHandler = std::function<void(const std::string& url, const std::string& target)>;
 // trace() output of scripts, one call per line traced.
 using TraceHandler = std::function<void(const std::string& text)>;
-// Files scripts load from beside the movie (loadVariables, LoadVars, XML):
-// `name` is a relative path without "..". False when it is missing or
-// longer than `limit` bytes.
-using FileReader = std::function<bool(const std::string& name, size_t limit, std::vector<uint8_t>& bytes)>;
 
 class Player {
 public:

@@ -2,7 +2,7 @@
 // so scripts read back what they set) and SharedObject.getLocal (objects kept
 // in memory by name and path while the movie runs; flush always succeeds).
 #include "swf/avm1/Runtime.h"
-#include "swf/runtime/Capabilities.h"
+#include "swf/classes/Capabilities.h"
 
 namespace swf::avm1 {
 

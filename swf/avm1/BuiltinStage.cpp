@@ -1,7 +1,7 @@
 // Stage and System: the stage's size from the host, its display settings
 // kept as scripts set them, and what the machine reports about itself.
 #include "swf/avm1/Runtime.h"
-#include "swf/runtime/Capabilities.h"
+#include "swf/classes/Capabilities.h"
 
 namespace swf::avm1 {
 

@@ -3,7 +3,7 @@
 // instruction indices through that map.
 #include <cstring>
 
-#include "swf/FormatCodes.h"
+#include "swf/model/FormatCodes.h"
 #include "swf/avm1/Program.h"
 #include "swf/read/ByteReader.h"
 

@@ -7,7 +7,7 @@
 // a conversion clamps whatever a script wrote later.
 #pragma once
 
-#include "swf/Effects.h"
+#include "swf/model/Effects.h"
 #include "swf/avm1/Vm.h"
 
 namespace swf::avm1 {

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "swf/Effects.h"
+#include "swf/model/Effects.h"
 #include "swf/avm1/Vm.h"
 
 namespace swf::avm1 {

@@ -3,7 +3,7 @@
 // by concern.
 #include <algorithm>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/avm1/FilterClasses.h"
 #include "swf/avm1/Frame.h"
 #include "swf/avm1/Runtime.h"

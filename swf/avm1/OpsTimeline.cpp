@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "swf/FormatCodes.h"
-#include "swf/Movie.h"
+#include "swf/model/FormatCodes.h"
+#include "swf/model/Movie.h"
 #include "swf/avm1/Frame.h"
 
 namespace swf::avm1 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "swf/avm1/Vm.h"
-#include "swf/runtime/KeyState.h"
+#include "swf/classes/KeyState.h"
 
 namespace swf::avm1 {
 

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "swf/avm1/Vm.h"
-#include "swf/play/ScriptHost.h"
+#include "swf/bind/ScriptHost.h"
 
 namespace swf {
 

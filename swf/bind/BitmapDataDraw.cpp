@@ -8,7 +8,7 @@
 #include "swf/bind/Bindings.h"
 #include "swf/bind/GeomArgs.h"
 #include "swf/display/BitmapObject.h"
-#include "swf/runtime/BitmapFilter.h"
+#include "swf/classes/BitmapFilter.h"
 
 namespace swf::bind {
 

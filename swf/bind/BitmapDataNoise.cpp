@@ -5,7 +5,7 @@
 #include "swf/bind/BitmapDataValue.h"
 #include "swf/bind/Bindings.h"
 #include "swf/bind/GeomArgs.h"
-#include "swf/runtime/PerlinNoise.h"
+#include "swf/classes/PerlinNoise.h"
 
 namespace swf::bind {
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "swf/avm1/Vm.h"
-#include "swf/runtime/Geom.h"
-#include "swf/runtime/ScriptBitmaps.h"
+#include "swf/classes/Geom.h"
+#include "swf/classes/ScriptBitmaps.h"
 
 namespace swf::bind {
 

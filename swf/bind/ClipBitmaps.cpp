@@ -5,8 +5,8 @@
 #include "swf/bind/GeomArgs.h"
 #include "swf/display/BitmapObject.h"
 #include "swf/display/DepthOps.h"
-#include "swf/runtime/Drawing.h"
-#include "swf/runtime/DrawingStyles.h"
+#include "swf/classes/Drawing.h"
+#include "swf/classes/DrawingStyles.h"
 
 namespace swf::bind {
 

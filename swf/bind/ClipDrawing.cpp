@@ -4,8 +4,8 @@
 #include <string>
 
 #include "swf/bind/Bindings.h"
-#include "swf/runtime/Drawing.h"
-#include "swf/runtime/DrawingStyles.h"
+#include "swf/classes/Drawing.h"
+#include "swf/classes/DrawingStyles.h"
 
 namespace swf::bind {
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "swf/bind/Bindings.h"
-#include "swf/runtime/Geom.h"
+#include "swf/classes/Geom.h"
 
 namespace swf::bind {
 

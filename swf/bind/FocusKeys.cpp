@@ -3,13 +3,13 @@
 // change the field, which then tells its onChanged handler.
 #include <cmath>
 
-#include "swf/Player.h"
+#include "swf/host/KeyCodes.h"
 #include "swf/bind/Bindings.h"
 #include "swf/bind/TextEvents.h"
 #include "swf/bind/Focus.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/TextObjects.h"
-#include "swf/runtime/FocusOrder.h"
+#include "swf/classes/FocusOrder.h"
 #include "swf/text/FieldEditor.h"
 
 namespace swf::bind {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "swf/avm1/Vm.h"
-#include "swf/runtime/BitmapData.h"
-#include "swf/runtime/Geom.h"
+#include "swf/classes/BitmapData.h"
+#include "swf/classes/Geom.h"
 
 namespace swf::bind {
 

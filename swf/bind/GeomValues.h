@@ -6,7 +6,7 @@
 
 #include "swf/avm1/Vm.h"
 #include "swf/bind/GeomArgs.h"
-#include "swf/runtime/Geom.h"
+#include "swf/classes/Geom.h"
 
 namespace swf::bind {
 

@@ -2,7 +2,7 @@
 // host. A load ends with onData(text) on the next frame; the default
 // onData decodes the text and tells onLoad whether it came.
 #include "swf/bind/Bindings.h"
-#include "swf/runtime/UrlVars.h"
+#include "swf/classes/UrlVars.h"
 
 namespace swf::bind {
 

@@ -1,12 +1,12 @@
 // XML and XMLNode: a tree of script objects built by the parser in
-// runtime/XmlDocument, edited by scripts and written back by toString.
+// classes/XmlDocument, edited by scripts and written back by toString.
 // Each node keeps its links as hidden members ($parent, $children); the
 // sibling and child properties are read from them.
 #include <algorithm>
 #include <cstdint>
 
 #include "swf/bind/Bindings.h"
-#include "swf/runtime/XmlDocument.h"
+#include "swf/classes/XmlDocument.h"
 
 namespace swf::bind {
 

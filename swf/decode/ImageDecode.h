@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/Bitmap.h"
+#include "swf/model/Bitmap.h"
 
 namespace swf {
 

@@ -2,7 +2,7 @@
 // JPEG tables and data, and pixel conversion.
 #include <algorithm>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/decode/ImageDecode.h"
 
 namespace swf {

@@ -1,6 +1,6 @@
 #include "swf/display/BitmapObject.h"
 
-#include "swf/runtime/ScriptBitmaps.h"
+#include "swf/classes/ScriptBitmaps.h"
 
 namespace swf {
 

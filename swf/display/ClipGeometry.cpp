@@ -1,6 +1,6 @@
 #include "swf/display/ClipGeometry.h"
 
-#include "swf/runtime/ClipTransform.h"
+#include "swf/classes/ClipTransform.h"
 
 namespace swf {
 

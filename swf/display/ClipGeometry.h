@@ -4,7 +4,7 @@
 #pragma once
 
 #include "swf/display/DisplayObject.h"
-#include "swf/runtime/Geom.h"
+#include "swf/classes/Geom.h"
 
 namespace swf {
 

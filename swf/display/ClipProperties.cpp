@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "swf/display/TextObjects.h"
-#include "swf/runtime/ClipTransform.h"
+#include "swf/classes/ClipTransform.h"
 
 namespace swf {
 

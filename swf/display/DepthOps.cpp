@@ -5,7 +5,7 @@
 
 #include "swf/display/ButtonObject.h"
 #include "swf/display/TextObjects.h"
-#include "swf/runtime/Drawing.h"
+#include "swf/classes/Drawing.h"
 
 namespace swf {
 

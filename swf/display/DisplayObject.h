@@ -20,9 +20,9 @@
 #include <optional>
 #include <string>
 
-#include "swf/Movie.h"
-#include "swf/Effects.h"
-#include "swf/RenderBackend.h"
+#include "swf/model/Movie.h"
+#include "swf/model/Effects.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/display/PlayContext.h"
 
 namespace swf {

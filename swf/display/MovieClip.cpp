@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "swf/display/DepthOps.h"
-#include "swf/runtime/Drawing.h"
+#include "swf/classes/Drawing.h"
 #include "swf/sound/SoundSystem.h"
 
 namespace swf {

@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "swf/Movie.h"
-#include "swf/runtime/ScriptBitmaps.h"
+#include "swf/model/Movie.h"
+#include "swf/classes/ScriptBitmaps.h"
 
 namespace swf {
 

@@ -1,6 +1,6 @@
 #include "swf/play/Levels.h"
 
-#include "swf/RenderBackend.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/play/Timeline.h"
 #include "swf/read/MovieReader.h"
 

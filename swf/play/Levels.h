@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "swf/Player.h"
-#include "swf/play/ScriptHost.h"
+#include "swf/host/DeviceFont.h"
+#include "swf/host/FileReader.h"
+#include "swf/bind/ScriptHost.h"
 
 namespace swf {
 

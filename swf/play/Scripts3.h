@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/display/MovieClip.h"
 
 namespace swf {

@@ -95,7 +95,12 @@ std::vector<HostCall> Timeline::Tick() {
     BlinkCaret();
     std::vector<HostCall> more = RunActions(queue, true);
     calls.insert(calls.end(), more.begin(), more.end());
-    sounds_.EndTick(ctx_);
+    sounds_.EndTick([this](uint32_t serial) {
+        std::vector<uint32_t> chain;
+        for (const DisplayObject* o = ctx_.FindObject(serial); o && chain.size() <= PlayContext::kMaxNesting; o = o->parent)
+            chain.push_back(o->serial);
+        return chain;
+    });
     return calls;
 }
 

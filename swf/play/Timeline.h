@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "swf/Movie.h"
-#include "swf/RenderBackend.h"
+#include "swf/model/Movie.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/avm1/Runtime.h"
 #include "swf/avm1/Vm.h"
 #include "swf/host/MouseButton.h"
@@ -17,8 +17,8 @@
 #include "swf/display/MovieClip.h"
 #include "swf/display/TextObjects.h"
 #include "swf/text/FontLibrary.h"
-#include "swf/play/ScriptHost.h"
-#include "swf/runtime/ScriptBitmaps.h"
+#include "swf/bind/ScriptHost.h"
+#include "swf/classes/ScriptBitmaps.h"
 #include "swf/sound/SoundSystem.h"
 
 namespace swf {
@@ -81,6 +81,8 @@ public:
     void HideFocusRect() { ctx_.focusRectShown = false; }
     // The movie's _url and the reader of files beside it, which scripts
     // may load (loadVariables, LoadVars, XML).
+    Quality StageQuality() const { return scriptHost_.StageQuality(); }
+    void SetStageQuality(Quality quality) { scriptHost_.SetStageQuality(quality); }
     void SetLoadSource(std::string url, FileReader files) { scriptHost_.SetLoadSource(std::move(url), std::move(files)); }
 
     std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }

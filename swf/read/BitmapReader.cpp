@@ -15,7 +15,7 @@
 // not defined; the decoded pixels of a movie share one memory budget.
 #include <algorithm>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/decode/ImageDecode.h"
 #include "swf/read/TagReaders.h"
 

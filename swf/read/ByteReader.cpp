@@ -1,6 +1,6 @@
 #include "swf/read/ByteReader.h"
 
-#include "swf/FormatCodes.h"
+#include "swf/model/FormatCodes.h"
 
 namespace swf {
 

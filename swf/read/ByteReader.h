@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "swf/Color.h"
-#include "swf/Geometry.h"
+#include "swf/model/Color.h"
+#include "swf/model/Geometry.h"
 
 namespace swf {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 
 namespace swf {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "swf/FormatCodes.h"
-#include "swf/Movie.h"
+#include "swf/model/FormatCodes.h"
+#include "swf/model/Movie.h"
 #include "swf/read/ByteReader.h"
 
 namespace swf {

@@ -12,8 +12,8 @@
 
 #include <cstdint>
 
-#include "swf/Effects.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/Effects.h"
+#include "swf/model/FrameBuffer.h"
 
 namespace swf {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 
 namespace swf {
 

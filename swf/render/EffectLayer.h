@@ -17,10 +17,10 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "swf/Color.h"
-#include "swf/Effects.h"
-#include "swf/FrameBuffer.h"
-#include "swf/Geometry.h"
+#include "swf/model/Color.h"
+#include "swf/model/Effects.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/model/Geometry.h"
 #include "swf/render/Filters.h"
 
 namespace swf {

@@ -20,8 +20,8 @@
 //     (inner); hideObject drops the object and keeps the whole effect.
 #pragma once
 
-#include "swf/Effects.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/Effects.h"
+#include "swf/model/FrameBuffer.h"
 
 namespace swf {
 

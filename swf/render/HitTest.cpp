@@ -7,7 +7,7 @@
 // each stroke run by the winding of its stroke polygons.
 #include <algorithm>
 
-#include "swf/RenderBackend.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/render/ShapeRenderer.h"
 
 namespace swf {

@@ -15,8 +15,8 @@
 #include <memory>
 #include <vector>
 
-#include "swf/Effects.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/Effects.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/render/EffectLayer.h"
 
 namespace swf {

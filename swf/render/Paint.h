@@ -11,11 +11,11 @@
 
 #include <cstdint>
 
-#include "swf/Bitmap.h"
-#include "swf/Color.h"
-#include "swf/FrameBuffer.h"
-#include "swf/Geometry.h"
-#include "swf/Shape.h"
+#include "swf/model/Bitmap.h"
+#include "swf/model/Color.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/model/Geometry.h"
+#include "swf/model/Shape.h"
 #include "swf/render/Rasterizer.h"
 
 namespace swf {

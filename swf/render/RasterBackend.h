@@ -16,9 +16,9 @@
 #include <memory>
 #include <vector>
 
-#include "swf/Bitmap.h"
-#include "swf/FrameBuffer.h"
-#include "swf/RenderBackend.h"
+#include "swf/model/Bitmap.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/render/LayerStack.h"
 #include "swf/render/SpanRecording.h"
 

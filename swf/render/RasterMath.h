@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "swf/Geometry.h"
+#include "swf/model/Geometry.h"
 
 namespace swf {
 

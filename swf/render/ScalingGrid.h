@@ -11,8 +11,8 @@
 // fills keep their own matrices.
 #pragma once
 
-#include "swf/Geometry.h"
-#include "swf/Shape.h"
+#include "swf/model/Geometry.h"
+#include "swf/model/Shape.h"
 
 namespace swf {
 

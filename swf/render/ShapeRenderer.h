@@ -10,10 +10,10 @@
 #include <functional>
 #include <vector>
 
-#include "swf/Bitmap.h"
-#include "swf/Color.h"
-#include "swf/FrameBuffer.h"
-#include "swf/Shape.h"
+#include "swf/model/Bitmap.h"
+#include "swf/model/Color.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/model/Shape.h"
 #include "swf/render/Flatten.h"
 #include "swf/render/Rasterizer.h"
 #include "swf/render/StrokeHinting.h"

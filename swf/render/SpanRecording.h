@@ -15,8 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "swf/Color.h"
-#include "swf/Geometry.h"
+#include "swf/model/Color.h"
+#include "swf/model/Geometry.h"
 #include "swf/render/Rasterizer.h"
 
 namespace swf {

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/Shape.h"
+#include "swf/model/Shape.h"
 #include "swf/render/RasterMath.h"
 
 namespace swf {

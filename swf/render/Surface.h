@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/render/Rasterizer.h"
 
 namespace swf {

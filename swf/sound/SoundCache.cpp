@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 
 namespace swf {
 

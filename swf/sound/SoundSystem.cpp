@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "swf/Movie.h"
-#include "swf/display/DisplayObject.h"
-#include "swf/display/PlayContext.h"
+#include "swf/model/Movie.h"
 
 namespace swf {
 
@@ -189,16 +187,15 @@ double SoundSystem::DurationMs(const Movie& movie, uint16_t id) {
     return pcm->rate ? std::floor(double(pcm->Frames()) * 1000.0 / pcm->rate) : 0;
 }
 
-SoundGains SoundSystem::GainsFor(const PlayContext& ctx, uint32_t owner) const {
+SoundGains SoundSystem::GainsFor(const OwnerChain& chainOf, uint32_t owner) const {
     Gain g;
-    int hops = 0;
-    for (const DisplayObject* o = ctx.FindObject(owner); o && hops <= PlayContext::kMaxNesting; o = o->parent, ++hops)
-        if (const SoundTransform* t = Transform(o->serial)) g = Compose(FromTransform(*t), g);
+    for (uint32_t serial : chainOf(owner))
+        if (const SoundTransform* t = Transform(serial)) g = Compose(FromTransform(*t), g);
     if (const SoundTransform* t = Transform(0)) g = Compose(FromTransform(*t), g);
     return {ToUnit(g.ll), ToUnit(g.rl), ToUnit(g.lr), ToUnit(g.rr)};
 }
 
-void SoundSystem::EndTick(const PlayContext& ctx) {
+void SoundSystem::EndTick(const OwnerChain& chainOf) {
     if (!mixer_) return;
     for (auto it = streams_.begin(); it != streams_.end();) {
         if (it->second.fed) {
@@ -210,7 +207,7 @@ void SoundSystem::EndTick(const PlayContext& ctx) {
         it = streams_.erase(it);
     }
     if (transforms_.empty()) return;
-    for (const auto& [voice, owner] : mixer_->Owners()) mixer_->SetGains(voice, GainsFor(ctx, owner));
+    for (const auto& [voice, owner] : mixer_->Owners()) mixer_->SetGains(voice, GainsFor(chainOf, owner));
 }
 
 int SoundSystem::StreamFrame(uint32_t serial) {

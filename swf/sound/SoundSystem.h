@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <functional>
 #include <vector>
 
 #include "swf/model/Sound.h"
@@ -26,7 +27,6 @@
 namespace swf {
 
 class Movie;
-struct PlayContext;
 struct TimelineData;
 
 // Percent, as scripts see them: a 2x2 matrix and a volume over it.
@@ -66,8 +66,10 @@ public:
 
     void SetTransform(uint32_t serial, const SoundTransform& t) { transforms_[serial] = t; }
     const SoundTransform* Transform(uint32_t serial) const;
+    // A clip's serial and its ancestors', nearest first; empty once it is gone.
+    using OwnerChain = std::function<std::vector<uint32_t>(uint32_t serial)>;
     // After a tick: streams that got no block stop, gains follow transforms.
-    void EndTick(const PlayContext& ctx);
+    void EndTick(const OwnerChain& chainOf);
     // The root's stream voice and the frame its position has reached, for
     // a host that paces the timeline by the sound (-1: no stream playing).
     int StreamFrame(uint32_t serial);
@@ -76,7 +78,7 @@ private:
     const SoundCharacter* Find(const Movie& movie, uint16_t id) const;
     uint32_t Play(const SoundCharacter& sound, const SoundInfo& info, uint32_t owner);
     uint32_t PlayPcm(std::shared_ptr<const PcmBuffer> pcm, uint64_t tag, const SoundInfo& info, uint32_t owner);
-    SoundGains GainsFor(const PlayContext& ctx, uint32_t owner) const;
+    SoundGains GainsFor(const OwnerChain& chainOf, uint32_t owner) const;
 
     struct StreamVoice {
         uint32_t voice = 0;

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
-#include "swf/RenderBackend.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/render/RenderBackend.h"
 
 namespace swf {
 

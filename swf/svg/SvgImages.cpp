@@ -2,7 +2,7 @@
 // drawn by the raster backend. Both become PNG data URIs.
 #include <algorithm>
 
-#include "swf/Bitmap.h"
+#include "swf/model/Bitmap.h"
 #include "swf/render/RasterBackend.h"
 #include "swf/svg/SvgBackend.h"
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "swf/Geometry.h"
-#include "swf/Shape.h"
+#include "swf/model/Geometry.h"
+#include "swf/model/Shape.h"
 
 namespace swf {
 

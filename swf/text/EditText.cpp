@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/render/SpanRecording.h"
 #include "swf/text/Html.h"
 #include "swf/text/HtmlWriter.h"

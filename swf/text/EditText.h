@@ -13,8 +13,8 @@
 #include <string>
 #include <utility>
 
-#include "swf/Font.h"
-#include "swf/Shape.h"
+#include "swf/model/Font.h"
+#include "swf/model/Shape.h"
 #include "swf/text/FontLibrary.h"
 #include "swf/text/FormattedText.h"
 #include "swf/text/Layout.h"

@@ -1,6 +1,6 @@
 #include "swf/text/FontLibrary.h"
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/render/SpanRecording.h"
 #include "swf/text/TextShape.h"
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "swf/DeviceFont.h"
-#include "swf/Font.h"
+#include "swf/host/DeviceFont.h"
+#include "swf/model/Font.h"
 
 namespace swf {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "swf/Color.h"
-#include "swf/Font.h"
+#include "swf/model/Color.h"
+#include "swf/model/Font.h"
 
 namespace swf {
 

@@ -24,7 +24,7 @@
 #include <functional>
 #include <vector>
 
-#include "swf/Shape.h"
+#include "swf/model/Shape.h"
 #include "swf/text/FontLibrary.h"
 #include "swf/text/FormattedText.h"
 

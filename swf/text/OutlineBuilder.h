@@ -5,7 +5,7 @@
 // Used by the hosts' font providers.
 #pragma once
 
-#include "swf/Shape.h"
+#include "swf/model/Shape.h"
 
 namespace swf {
 

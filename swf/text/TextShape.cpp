@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/text/FontLibrary.h"
 
 namespace swf {

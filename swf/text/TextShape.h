@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "swf/Color.h"
-#include "swf/Font.h"
-#include "swf/Shape.h"
+#include "swf/model/Color.h"
+#include "swf/model/Font.h"
+#include "swf/model/Shape.h"
 
 namespace swf {
 

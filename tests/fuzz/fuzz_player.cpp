@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
-#include "swf/Movie.h"
+#include "swf/model/FrameBuffer.h"
+#include "swf/model/Movie.h"
 #include "swf/Player.h"
 #include "swf/sound/SoundDecode.h"
 #include "swf/text/Html.h"

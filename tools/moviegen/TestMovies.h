@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "swf/Color.h"
+#include "swf/model/Color.h"
 
 namespace moviegen {
 

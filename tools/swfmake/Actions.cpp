@@ -1,6 +1,6 @@
 #include "tools/swfmake/Actions.h"
 
-#include "swf/FormatCodes.h"
+#include "swf/model/FormatCodes.h"
 #include "tools/swfmake/ByteWriter.h"
 
 namespace swfmake {

@@ -1,6 +1,6 @@
 #include "tools/swfmake/ByteWriter.h"
 
-#include "swf/FormatCodes.h"
+#include "swf/model/FormatCodes.h"
 
 #include <algorithm>
 #include <cassert>

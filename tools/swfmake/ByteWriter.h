@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "swf/Color.h"
-#include "swf/Geometry.h"
+#include "swf/model/Color.h"
+#include "swf/model/Geometry.h"
 
 namespace swfmake {
 

@@ -1,7 +1,7 @@
 // swfmake: filter lists as PlaceObject3 and DefineButton2 store them.
 #pragma once
 
-#include "swf/Effects.h"
+#include "swf/model/Effects.h"
 #include "tools/swfmake/ByteWriter.h"
 
 namespace swfmake {

@@ -9,8 +9,8 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "swf/FormatCodes.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FormatCodes.h"
+#include "swf/model/FrameBuffer.h"
 #include "tools/swfmake/ByteWriter.h"
 #include "tools/swfmake/SwfWriter.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/Color.h"
+#include "swf/model/Color.h"
 
 namespace swfmake {
 

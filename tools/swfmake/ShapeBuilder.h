@@ -11,9 +11,9 @@
 
 #include <cstdint>
 
-#include "swf/Color.h"
-#include "swf/Geometry.h"
-#include "swf/Shape.h"
+#include "swf/model/Color.h"
+#include "swf/model/Geometry.h"
+#include "swf/model/Shape.h"
 
 namespace swfmake {
 

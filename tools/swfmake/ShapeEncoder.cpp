@@ -4,7 +4,7 @@
 #include <cassert>
 #include <cstdint>
 
-#include "swf/FormatCodes.h"
+#include "swf/model/FormatCodes.h"
 
 namespace swfmake {
 

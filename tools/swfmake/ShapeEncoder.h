@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/MorphShape.h"
-#include "swf/Shape.h"
+#include "swf/model/MorphShape.h"
+#include "swf/model/Shape.h"
 #include "tools/swfmake/ByteWriter.h"
 
 namespace swfmake {

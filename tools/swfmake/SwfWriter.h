@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "swf/Color.h"
-#include "swf/Effects.h"
-#include "swf/FormatCodes.h"
-#include "swf/Geometry.h"
-#include "swf/Shape.h"
+#include "swf/model/Color.h"
+#include "swf/model/Effects.h"
+#include "swf/model/FormatCodes.h"
+#include "swf/model/Geometry.h"
+#include "swf/model/Shape.h"
 #include "swf/model/Sound.h"
 #include "tools/swfmake/Actions.h"
 #include "tools/swfmake/ShapeEncoder.h"

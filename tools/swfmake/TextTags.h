@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/Font.h"
+#include "swf/model/Font.h"
 #include "tools/swfmake/SwfWriter.h"
 
 namespace swfmake {

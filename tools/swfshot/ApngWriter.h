@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "tools/swfshot/PngWriter.h"
 
 namespace swfshot {

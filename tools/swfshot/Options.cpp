@@ -35,23 +35,6 @@ bool Lookup(const Name (&names)[N], const std::string& text, int* value) {
     return false;
 }
 
-struct QualityName {
-    const char* name;
-    swf::Quality quality;
-};
-const QualityName kQualityNames[] = {{"low", swf::Quality::Low},
-                                     {"medium", swf::Quality::Medium},
-                                     {"high", swf::Quality::High},
-                                     {"best", swf::Quality::Best}};
-
-bool ParseQuality(const std::string& text, swf::Quality* quality) {
-    for (const QualityName& q : kQualityNames)
-        if (text == q.name) {
-            *quality = q.quality;
-            return true;
-        }
-    return false;
-}
 
 bool ParseSize(const std::string& text, int* width, int* height) {
     size_t x = text.find('x');
@@ -182,7 +165,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options* o, std::string* er
             o->scalePermille = static_cast<int>(permille);
         } else if (a == "--quality") {
             if (!value()) return false;
-            if (!ParseQuality(v, &o->quality)) return bad("quality", ": low, medium, high or best");
+            if (!swf::QualityFromName(v, o->quality)) return bad("quality", ": low, medium, high or best");
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             *error = "unknown option " + a;
             return false;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/Quality.h"
+#include "swf/model/Quality.h"
 #include "tools/swfshot/FrameList.h"
 #include "tools/swfshot/OutputName.h"
 #include "tools/swfshot/PngWriter.h"

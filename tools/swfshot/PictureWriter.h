@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "tools/swfshot/ApngWriter.h"
 #include "tools/swfshot/Options.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 
 namespace swfshot {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "swf/Player.h"
-#include "swf/RenderBackend.h"
+#include "swf/render/RenderBackend.h"
 #include "tools/swfshot/InputScript.h"
 #include "tools/swfshot/PictureWriter.h"
 #include "tools/swfshot/Progress.h"

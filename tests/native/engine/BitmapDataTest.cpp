@@ -2,9 +2,9 @@
 // their memory budget.
 #include <gtest/gtest.h>
 
-#include "swf/RenderBackend.h"
-#include "swf/runtime/BitmapData.h"
-#include "swf/runtime/Drawing.h"
+#include "swf/render/RenderBackend.h"
+#include "swf/classes/BitmapData.h"
+#include "swf/classes/Drawing.h"
 
 namespace swf {
 namespace {

@@ -3,7 +3,7 @@
 // at the target's edges.
 #include <gtest/gtest.h>
 
-#include "swf/runtime/BitmapFilter.h"
+#include "swf/classes/BitmapFilter.h"
 #include "tools/swfmake/FilterWriter.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "EngineTestUtil.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/decode/ImageDecode.h"
 #include "swf/read/MovieReader.h"
 #include "tools/swfmake/ByteWriter.h"

@@ -9,8 +9,8 @@
 #include "swf/display/ClipProperties.h"
 #include "swf/display/DepthOps.h"
 #include "swf/render/RasterBackend.h"
-#include "swf/runtime/ClipTransform.h"
-#include "swf/runtime/Drawing.h"
+#include "swf/classes/ClipTransform.h"
+#include "swf/classes/Drawing.h"
 
 namespace swf {
 namespace {

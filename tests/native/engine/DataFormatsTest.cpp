@@ -2,9 +2,9 @@
 // System.capabilities.
 #include <gtest/gtest.h>
 
-#include "swf/runtime/Capabilities.h"
-#include "swf/runtime/UrlVars.h"
-#include "swf/runtime/XmlDocument.h"
+#include "swf/classes/Capabilities.h"
+#include "swf/classes/UrlVars.h"
+#include "swf/classes/XmlDocument.h"
 
 namespace swf {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "swf/render/RasterBackend.h"
-#include "swf/runtime/Drawing.h"
-#include "swf/runtime/DrawingStyles.h"
+#include "swf/classes/Drawing.h"
+#include "swf/classes/DrawingStyles.h"
 
 namespace swf {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "swf/Player.h"
-#include "swf/RenderBackend.h"
+#include "swf/render/RenderBackend.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"
 

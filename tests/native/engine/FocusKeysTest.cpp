@@ -3,7 +3,7 @@
 // yellow rectangle.
 #include "MovieScriptUtil.h"
 #include "StubFonts.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "tools/swfmake/TextTags.h"
 
 namespace {

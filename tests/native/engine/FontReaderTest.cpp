@@ -1,7 +1,7 @@
 // Reading fonts and text: every font tag, static text runs, edit text
 // fields, and the damaged forms each must survive.
 #include "EngineTestUtil.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/read/MovieReader.h"
 #include "tools/swfmake/ByteWriter.h"
 #include "tools/swfmake/TextTags.h"

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "swf/runtime/ClipTransform.h"
-#include "swf/runtime/Drag.h"
-#include "swf/runtime/Geom.h"
+#include "swf/classes/ClipTransform.h"
+#include "swf/classes/Drag.h"
+#include "swf/classes/Geom.h"
 
 namespace swf {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "swf/Geometry.h"
+#include "swf/model/Geometry.h"
 
 namespace swf {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "swf/render/RasterBackend.h"
-#include "swf/runtime/FocusOrder.h"
-#include "swf/runtime/KeyState.h"
+#include "swf/classes/FocusOrder.h"
+#include "swf/classes/KeyState.h"
 
 namespace swf {
 namespace {

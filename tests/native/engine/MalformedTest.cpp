@@ -5,7 +5,7 @@
 #include <zlib.h>
 
 #include "EngineTestUtil.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/read/MovieReader.h"
 #include "tools/swfmake/FilterWriter.h"
 

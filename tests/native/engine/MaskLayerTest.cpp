@@ -7,7 +7,7 @@
 // pixel of red over white: coverage 128 gives red 255, green and blue
 // 255 * 127 / 255 = 127, so 0xFFFF7F7F.
 #include "EngineTestUtil.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "EngineTestUtil.h"
 #include "RasterTestUtil.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/read/MovieReader.h"
 #include "swf/render/RasterBackend.h"
 

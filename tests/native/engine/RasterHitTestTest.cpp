@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RasterTestUtil.h"
-#include "swf/RenderBackend.h"
+#include "swf/render/RenderBackend.h"
 #include "swf/render/RasterBackend.h"
 
 namespace swf {

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "EngineTestUtil.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/Shape.h"
+#include "swf/model/Shape.h"
 #include "swf/render/Rasterizer.h"
 
 namespace swf::rastertest {

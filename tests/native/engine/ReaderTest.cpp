@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "EngineTestUtil.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/read/MovieReader.h"
 #include "tools/swfmake/ByteWriter.h"
 

@@ -4,10 +4,10 @@
 #include <iterator>
 
 #include "EngineTestUtil.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/avm1/Vm.h"
-#include "swf/play/ScriptHost.h"
-#include "swf/runtime/ScriptBitmaps.h"
+#include "swf/bind/ScriptHost.h"
+#include "swf/classes/ScriptBitmaps.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Hostile scripts against the player's budgets: each one is stopped or
 // capped, says so in Errors(), and the movie keeps playing its next frame.
 #include "MovieScriptUtil.h"
-#include "swf/runtime/Drawing.h"
+#include "swf/classes/Drawing.h"
 
 namespace {
 

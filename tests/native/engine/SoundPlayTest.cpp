@@ -6,7 +6,7 @@
 
 #include "EngineTestUtil.h"
 #include "MovieScriptUtil.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/read/MovieReader.h"
 #include "tools/swfmake/SoundEncode.h"
 

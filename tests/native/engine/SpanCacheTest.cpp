@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "RasterTestUtil.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/render/RasterBackend.h"
 #include "swf/render/SpanRecording.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/DeviceFont.h"
+#include "swf/host/DeviceFont.h"
 #include "tools/swfmake/ShapeBuilder.h"
 
 namespace enginetest {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "StubFonts.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/text/FieldEditor.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "StubFonts.h"
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/text/EditText.h"
 #include "swf/text/Html.h"
 #include "swf/text/Layout.h"

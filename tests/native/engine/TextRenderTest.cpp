@@ -5,7 +5,7 @@
 
 #include "EngineTestUtil.h"
 #include "StubFonts.h"
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/render/RasterBackend.h"
 #include "swf/text/TextShape.h"
 #include "tools/swfmake/TextTags.h"

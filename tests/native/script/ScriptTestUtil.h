@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/avm1/Program.h"
 #include "swf/avm1/Vm.h"
 #include "tools/swfmake/ActionAsm.h"

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/read/MovieReader.h"
 #include "tests/native/tools/TestFiles.h"
 #include "tools/moviegen/TestMovies.h"

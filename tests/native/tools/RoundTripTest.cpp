@@ -2,7 +2,7 @@
 // goes in must come out.
 #include <gtest/gtest.h>
 
-#include "swf/Movie.h"
+#include "swf/model/Movie.h"
 #include "swf/read/MovieReader.h"
 #include "tools/swfmake/ShapeBuilder.h"
 #include "tools/swfmake/SwfWriter.h"

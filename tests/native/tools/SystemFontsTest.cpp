@@ -3,7 +3,7 @@
 // "_sans" draws real glyphs inside its box only.
 #include <gtest/gtest.h>
 
-#include "swf/FrameBuffer.h"
+#include "swf/model/FrameBuffer.h"
 #include "swf/Player.h"
 #include "hostfonts/SystemFonts.h"
 #include "tools/swfmake/TextTags.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "player/ShockwaveFlash.h"
-#include "swf/Color.h"
+#include "swf/model/Color.h"
 #include "tests/win/common/TestMovies.h"
 
 namespace playertest {

@@ -1,0 +1,122 @@
+// Files scripts load from beside the movie: variables into clips, and text
+// for LoadVars and XML objects. Requests are collected while actions run
+// and finished at the start of the next frame, so captures and seeks see
+// the same thing on every run.
+#include "swf/model/FormatCodes.h"
+#include "swf/avm1/Object.h"
+#include "swf/play/Levels.h"
+#include "swf/play/Timeline.h"
+#include "swf/classes/UrlVars.h"
+
+namespace swf {
+
+namespace {
+
+constexpr size_t kMaxPendingLoads = 64;
+constexpr size_t kMaxLoadedText = 1 << 20;
+const char kPendingList[] = "$loading";
+
+// Only plain relative names reach the file reader.
+bool BesideMovie(const std::string& url) {
+    return !url.empty() && url.find(':') == std::string::npos && url[0] != '/' && url[0] != '\\' &&
+           url.find("..") == std::string::npos;
+}
+
+}  // namespace
+
+void ScriptHost::LoadVariables(avm1::ClipId clip, const std::string& url, int method) {
+    if (!BesideMovie(url)) GetUrl(url, PathOf(clip), method);
+    else if (loads_.size() < kMaxPendingLoads) loads_.push_back({clip, avm1::Value(), std::string(), url});
+    else if (vm_) vm_->Report("loadVariables: too many loads at once, " + url + " dropped");
+}
+
+void ScriptHost::LoadData(const avm1::Value& object, const std::string& url, int method) {
+    if (!vm_ || !object.IsObject()) return;
+    if (loads_.size() >= kMaxPendingLoads) {
+        vm_->Report("load: too many loads at once, " + url + " dropped");
+        return;
+    }
+    const bool beside = BesideMovie(url);
+    if (!beside) GetUrl(url, std::string(), method);
+    avm1::Value list = vm_->global->Find(kPendingList, vm_->Ci()) ? vm_->global->Find(kPendingList, vm_->Ci())->value
+                                                                   : avm1::Value();
+    if (!list.IsObject()) {
+        list = avm1::Value::Obj(vm_->NewObject());
+        vm_->SetHidden(vm_->global, kPendingList, list);
+    }
+    Load load{0, object, std::to_string(++loadSerial_), beside ? url : std::string()};
+    list.o->Put(load.key, vm_->Ci()).value = object;
+    loads_.push_back(std::move(load));
+}
+
+bool ScriptHost::LoadLevel(const std::string& url, const std::string& target) {
+    constexpr size_t kPrefix = 6;  // "_level"
+    if (target.size() <= kPrefix || target.size() > kPrefix + 2 || !avm1::EqualNames(target.substr(0, kPrefix), "_level", true))
+        return false;
+    int level = 0;
+    for (size_t i = kPrefix; i < target.size(); ++i) {
+        if (target[i] < '0' || target[i] > '9') return false;
+        level = level * 10 + (target[i] - '0');
+    }
+    if (level > Levels::kMaxLevel || (!url.empty() && !BesideMovie(url))) return false;
+    if (levelLoads_.size() < kMaxPendingLoads) levelLoads_.push_back({level, url});
+    return true;
+}
+
+void ScriptHost::LoadClip(avm1::ClipId clip, const std::string& url, int method) {
+    if (!url.empty() && !BesideMovie(url)) return GetUrl(url, PathOf(clip), method);
+    if (clip == Level(0)) {  // the whole movie is replaced, as a level-0 load
+        if (levelLoads_.size() < kMaxPendingLoads) levelLoads_.push_back({0, url});
+        return;
+    }
+    if (clipLoads_.size() < kMaxPendingLoads) clipLoads_.push_back({clip, url});
+    else if (vm_) vm_->Report("loadMovie: too many loads at once, " + url + " dropped");
+}
+
+std::vector<ScriptHost::Load> ScriptHost::TakeLoads() {
+    std::vector<Load> out = std::move(loads_);
+    loads_.clear();
+    return out;
+}
+
+void ScriptHost::Release(const Load& load) {
+    if (!vm_ || load.key.empty()) return;
+    if (avm1::Property* list = vm_->global->Find(kPendingList, vm_->Ci()))
+        if (list->value.IsObject()) list->value.o->Remove(load.key, vm_->Ci());
+}
+
+std::vector<HostCall> Timeline::FinishLoads() {
+    std::vector<HostCall> calls;
+    std::vector<ScriptHost::Load> loads = scriptHost_.TakeLoads();
+    if (loads.empty()) return calls;
+    ActionQueue queue;
+    scriptHost_.Begin(&queue, &calls);
+    vm_.BeginHostCall();
+    for (const ScriptHost::Load& load : loads) {
+        std::vector<uint8_t> bytes;
+        const bool read = !load.name.empty() && scriptHost_.ReadBeside(load.name, kMaxLoadedText, bytes);
+        if (!read && !load.name.empty()) vm_.Report("load: cannot read " + load.name + " beside the movie");
+        const std::string text(bytes.begin(), bytes.end());
+        if (!load.object.IsUndefined()) {
+            if (read) vm_.SetHidden(load.object.o, ScriptHost::kLoadedBytes, avm1::Value::Num(double(bytes.size())));
+            vm_.CallHandler(load.object, "onData", {read ? avm1::Value::String(text) : avm1::Value()});
+            scriptHost_.Release(load);
+            continue;
+        }
+        if (!read || !ctx_.FindObject(load.clip)) continue;
+        try {
+            for (const UrlVar& v : DecodeUrlVars(text))
+                vm_.SetMember(vm_.ClipValue(load.clip), v.first, avm1::Value::String(v.second));
+        } catch (const avm1::ScriptAbort& a) {
+            vm_.Report("loadVariables stopped: " + a.why);
+        } catch (const avm1::ScriptThrow&) {
+            vm_.Report("loadVariables: a watcher threw");
+        }
+        queue.push_back({load.clip, nullptr, 0, kClipData});
+    }
+    std::vector<HostCall> more = RunActions(queue);
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
+}
+
+}  // namespace swf
