@@ -37,14 +37,7 @@ bool BitmapMemory::Take(size_t bytes) {
     return true;
 }
 
-uint32_t Unpremultiply(uint32_t p) {
-    const unsigned a = p >> 24;
-    if (a == 0) return 0;
-    if (a == 255) return p;
-    auto ch = [a](unsigned v) { return std::min(255u, (v * 255 + a / 2) / a); };
-    return FrameBuffer::Pack(uint8_t(a), uint8_t(ch((p >> 16) & 0xFF)), uint8_t(ch((p >> 8) & 0xFF)),
-                             uint8_t(ch(p & 0xFF)));
-}
+uint32_t Unpremultiply(uint32_t p) { return Pack(FrameBuffer::Unpremultiply(p)); }
 
 std::unique_ptr<BitmapData> BitmapData::Create(int width, int height, bool transparent, uint32_t fillArgb,
                                                BitmapMemory& memory) {

@@ -48,6 +48,18 @@ public:
         };
         return Pack(c.a, m(c.r), m(c.g), m(c.b));
     }
+    // The inverse, rounding to nearest; a channel above its alpha (not a valid
+    // premultiplied pixel) clamps to 255.
+    static Rgba Unpremultiply(uint32_t argb) {
+        const unsigned a = argb >> 24;
+        if (a == 0) return {0, 0, 0, 0};
+        auto u = [a](uint32_t v) {
+            const unsigned s = ((v & 0xFF) * 255 + a / 2) / a;
+            return static_cast<uint8_t>(s > 255 ? 255 : s);
+        };
+        if (a == 255) return {uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), 255};
+        return {u(argb >> 16), u(argb >> 8), u(argb), uint8_t(a)};
+    }
 
 private:
     int width_ = 0;

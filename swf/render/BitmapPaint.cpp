@@ -92,8 +92,6 @@ void Bilinear(const Paint& p, int64_t gx, int64_t gy, int32_t len, uint32_t* out
     }
 }
 
-inline uint8_t Unpremultiply(uint32_t c, uint32_t a) { return a == 0 ? 0 : uint8_t((c * 255 + a / 2) / a); }
-
 // Pixel centres that all fall on texel centres: an unscaled, unrotated
 // bitmap at a whole-pixel offset.
 bool OnTexelCentres(const Paint& p) {
@@ -108,10 +106,7 @@ uint32_t SmoothSample(const Bitmap& b, int64_t gx, int64_t gy, bool repeat) {
 }
 
 uint32_t TransformPremultiplied(uint32_t premul, const ColorTransform& cxform) {
-    const uint32_t a = premul >> 24;
-    const Rgba straight{Unpremultiply((premul >> 16) & 0xFF, a), Unpremultiply((premul >> 8) & 0xFF, a),
-                        Unpremultiply(premul & 0xFF, a), uint8_t(a)};
-    return FrameBuffer::Premultiply(cxform.Apply(straight));
+    return FrameBuffer::Premultiply(cxform.Apply(FrameBuffer::Unpremultiply(premul)));
 }
 
 void FillBitmapSpan(const Paint& p, int64_t gx, int64_t gy, int32_t len, uint32_t* out) {

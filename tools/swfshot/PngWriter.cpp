@@ -10,27 +10,6 @@
 
 namespace swfshot {
 
-namespace {
-
-constexpr int kAlphaShift = 24, kRedShift = 16, kGreenShift = 8;
-constexpr unsigned kChannelMax = 255;
-
-}  // namespace
-
-swf::Rgba Unpremultiply(uint32_t argb) {
-    unsigned a = (argb >> kAlphaShift) & kChannelMax;
-    unsigned r = (argb >> kRedShift) & kChannelMax;
-    unsigned g = (argb >> kGreenShift) & kChannelMax;
-    unsigned b = argb & kChannelMax;
-    if (a == 0) return {0, 0, 0, 0};
-    if (a == kChannelMax) return {uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a)};
-    auto un = [a](unsigned v) {
-        unsigned s = (v * kChannelMax + a / 2) / a;
-        return static_cast<uint8_t>(s > kChannelMax ? kChannelMax : s);
-    };
-    return {un(r), un(g), un(b), uint8_t(a)};
-}
-
 std::vector<uint8_t> EncodePng(const swf::FrameBuffer& image, PngFormat format) {
     if (image.Width() <= 0 || image.Height() <= 0) return {};
     const bool alpha = format == PngFormat::Rgba;
@@ -39,7 +18,7 @@ std::vector<uint8_t> EncodePng(const swf::FrameBuffer& image, PngFormat format) 
     for (int y = 0; y < image.Height(); ++y) {
         const uint32_t* row = image.Row(y);
         for (int x = 0; x < image.Width(); ++x) {
-            swf::Rgba c = Unpremultiply(row[x]);
+            swf::Rgba c = swf::FrameBuffer::Unpremultiply(row[x]);
             pixels.insert(pixels.end(), {c.r, c.g, c.b});
             if (alpha) pixels.push_back(c.a);
         }

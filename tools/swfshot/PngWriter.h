@@ -18,8 +18,6 @@ enum class PngFormat { Rgb, Rgba };
 // Empty on failure (a zero-sized image or an encoder error).
 std::vector<uint8_t> EncodePng(const swf::FrameBuffer& image, PngFormat format);
 
-// Straight RGBA of one premultiplied pixel.
-swf::Rgba Unpremultiply(uint32_t argb);
 // False with a message ("cannot write <path>: <reason>").
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
                     std::string* error);

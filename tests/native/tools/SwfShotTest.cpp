@@ -161,9 +161,9 @@ TEST(PngWriterTest, RgbImageDropsAlpha) {
 }
 
 TEST(PngWriterTest, UnpremultiplyRoundsAndClamps) {
-    EXPECT_EQ((swf::Rgba{0, 0, 0, 0}), swfshot::Unpremultiply(0x00FFFFFFu));  // invalid input
-    EXPECT_EQ((swf::Rgba{255, 255, 255, 16}), swfshot::Unpremultiply(0x10FFFFFFu));
-    EXPECT_EQ((swf::Rgba{255, 128, 0, 128}), swfshot::Unpremultiply(0x80804000u));
+    EXPECT_EQ((swf::Rgba{0, 0, 0, 0}), swf::FrameBuffer::Unpremultiply(0x00FFFFFFu));  // invalid input
+    EXPECT_EQ((swf::Rgba{255, 255, 255, 16}), swf::FrameBuffer::Unpremultiply(0x10FFFFFFu));
+    EXPECT_EQ((swf::Rgba{255, 128, 0, 128}), swf::FrameBuffer::Unpremultiply(0x80804000u));
 }
 
 TEST(PngWriterTest, UnwritablePathIsReportedAndWritableOneHoldsTheBytes) {
