@@ -27,7 +27,7 @@ ButtonObject* ButtonOf(avm1::Vm& vm, const avm1::Value& v) {
 
 EditTextObject* TextOf(avm1::Vm& vm, const avm1::Value& v) {
     DisplayObject* o = ObjectOf(vm, v);
-    return o && o->Kind() == DisplayKind::EditText ? static_cast<EditTextObject*>(o) : nullptr;
+    return o ? o->AsEditText() : nullptr;
 }
 
 avm1::Value ValueOf(avm1::Vm& vm, const DisplayObject* obj) {

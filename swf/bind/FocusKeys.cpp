@@ -35,8 +35,8 @@ std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& obj
         f.id = int(objects.size());
         if (o->AsButton()) {
             f.kind = FocusKind::Button;
-        } else if (o->Kind() == DisplayKind::EditText) {
-            if (!static_cast<EditTextObject*>(o)->Field().Settings().input) continue;
+        } else if (o->AsEditText()) {
+            if (!o->AsEditText()->Field().Settings().input) continue;
             f.kind = FocusKind::InputText;
         } else {
             f.kind = FocusKind::Clip;
@@ -86,8 +86,8 @@ bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
         HostOf(vm).Context().focusRectShown = true;
         return true;
     }
-    if (!focused || focused->Kind() != DisplayKind::EditText) return false;
-    auto* text = static_cast<EditTextObject*>(focused);
+    auto* text = focused ? focused->AsEditText() : nullptr;
+    if (!text) return false;
     EditTextField& field = text->Field();
     FieldEditor editor(field);
     ScrollWatch watch(vm, text);

@@ -15,7 +15,7 @@ using avm1::Value;
 
 EditTextField* FocusedField(avm1::Vm& vm) {
     DisplayObject* o = Focused(vm);
-    return o && o->Kind() == DisplayKind::EditText ? &static_cast<EditTextObject*>(o)->Field() : nullptr;
+    return o && o->AsEditText() ? &o->AsEditText()->Field() : nullptr;
 }
 
 void Tell(avm1::Vm& vm, DisplayObject* obj, const char* event, const Value& other) {
@@ -84,9 +84,9 @@ bool SetFocus(avm1::Vm& vm, DisplayObject* obj) {
     DisplayObject* old = Focused(vm);
     if (old == obj) return false;
     host.Context().focus = obj ? obj->serial : 0;
-    if (old && old->Kind() == DisplayKind::EditText) static_cast<EditTextObject*>(old)->Field().SetFocused(false);
-    if (obj && obj->Kind() == DisplayKind::EditText) {
-        EditTextField& f = static_cast<EditTextObject*>(obj)->Field();
+    if (old && old->AsEditText()) old->AsEditText()->Field().SetFocused(false);
+    if (obj && obj->AsEditText()) {
+        EditTextField& f = obj->AsEditText()->Field();
         f.SetFocused(true);
         f.SetSelection(0, f.Content().Size());
     }

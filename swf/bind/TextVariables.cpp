@@ -41,7 +41,7 @@ void SyncTextVariables(avm1::Vm& vm) {
     for (uint32_t serial : fields) {
         // Scripts run below may remove fields; look each up again.
         DisplayObject* obj = host.Object(serial);
-        if (obj && obj->Kind() == DisplayKind::EditText) SyncTextVariable(vm, *static_cast<EditTextObject*>(obj));
+        if (EditTextObject* field = obj ? obj->AsEditText() : nullptr) SyncTextVariable(vm, *field);
     }
 }
 

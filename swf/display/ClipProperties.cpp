@@ -72,8 +72,9 @@ bool SetTransformProperty(DisplayObject& obj, int property, double v) {
         }
         return true;
     }
-    if ((property == kPropWidth || property == kPropHeight) && obj.Kind() == DisplayKind::EditText) {
-        ResizeField(static_cast<EditTextObject&>(obj), property, v);
+    EditTextObject* field = obj.AsEditText();
+    if ((property == kPropWidth || property == kPropHeight) && field) {
+        ResizeField(*field, property, v);
         return true;
     }
     ClipTransform& t = TransformOf(obj);

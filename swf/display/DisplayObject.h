@@ -42,6 +42,7 @@ class ClipTransform;
 class DisplayObject;
 class MovieClip;
 class ButtonObject;
+class EditTextObject;
 
 using DisplayList = std::map<int32_t, std::unique_ptr<DisplayObject>>;  // by depth, drawn in order
 
@@ -109,6 +110,8 @@ public:
     virtual const MovieClip* AsClip() const { return nullptr; }
     virtual ButtonObject* AsButton() { return nullptr; }
     virtual const ButtonObject* AsButton() const { return nullptr; }
+    virtual EditTextObject* AsEditText() { return nullptr; }
+    virtual const EditTextObject* AsEditText() const { return nullptr; }
 
     uint32_t serial = 0;  // unique per instance, for identity across gotos
     // Numbers the scriptable objects in creation order, parents before what

@@ -32,6 +32,9 @@ public:
     EditTextObject(PlayContext& ctx, std::unique_ptr<EditTextCharacter> owned);
     ~EditTextObject() override;
 
+    EditTextObject* AsEditText() override { return this; }
+    const EditTextObject* AsEditText() const override { return this; }
+
     EditTextField& Field() { return field_; }
     const EditTextField& Field() const { return field_; }
 

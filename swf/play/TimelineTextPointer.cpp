@@ -23,7 +23,7 @@ void FieldsUnder(const PlayContext& ctx, DisplayList& list, const Matrix& parent
         DisplayObject& obj = *entry.second;
         if (!obj.visible || obj.clipDepth != 0 || ScriptMaskInUse(ctx, obj)) continue;
         const Matrix m = parent.Concat(obj.matrix);
-        if (obj.Kind() == DisplayKind::EditText && obj.HitTest(m, p)) hit = static_cast<EditTextObject*>(&obj);
+        if (obj.AsEditText() && obj.HitTest(m, p)) hit = obj.AsEditText();
         if (MovieClip* clip = obj.AsClip()) FieldsUnder(ctx, clip->List(), m, p, hit, nesting + 1);
     }
 }
@@ -49,8 +49,8 @@ void Timeline::FieldPointer(PointerEvent event, bool onButton) {
     }
     if (event == PointerEvent::Move) {
         DisplayObject* o = ctx_.FindObject(textDrag_);
-        if (!o || !pointerDown_ || o->Kind() != DisplayKind::EditText) return;
-        auto& field = static_cast<EditTextObject&>(*o);
+        if (!o || !pointerDown_ || !o->AsEditText()) return;
+        auto& field = *o->AsEditText();
         field.Field().SetSelection(field.Field().Anchor(), IndexUnderPointer(field));
         return;
     }
@@ -58,7 +58,7 @@ void Timeline::FieldPointer(PointerEvent event, bool onButton) {
     if (!field || !field->Field().Settings().selectable) {
         // A press on nothing takes the focus from a field.
         const DisplayObject* focused = bind::Focused(vm_);
-        if (!onButton && focused && focused->Kind() == DisplayKind::EditText) bind::SetFocus(vm_, nullptr);
+        if (!onButton && focused && focused->AsEditText()) bind::SetFocus(vm_, nullptr);
         return;
     }
     bind::SetFocus(vm_, field);
@@ -105,9 +105,9 @@ std::vector<HostCall> Timeline::Wheel(int lines) {
 
 void Timeline::BlinkCaret() {
     DisplayObject* o = ctx_.FindObject(ctx_.focus);
-    if (!o || o->Kind() != DisplayKind::EditText) return;
+    if (!o || !o->AsEditText()) return;
     const double since = scriptHost_.Now() - blinkFrom_;
-    static_cast<EditTextObject*>(o)->Field().SetCaretShown(since < 0 || int64_t(since / kBlinkMs) % 2 == 0);
+    o->AsEditText()->Field().SetCaretShown(since < 0 || int64_t(since / kBlinkMs) % 2 == 0);
 }
 
 }  // namespace swf
