@@ -1,5 +1,7 @@
 #include "swf/avm1/Text.h"
 
+#include "swf/model/Utf8.h"
+
 namespace swf::avm1 {
 
 std::vector<uint32_t> Chars(const std::string& s, bool utf8) {
@@ -26,22 +28,10 @@ std::vector<uint32_t> Chars(const std::string& s, bool utf8) {
 
 std::string CharString(uint32_t code, bool utf8) {
     std::string s;
-    if (!utf8 || code < 0x80) {
+    if (!utf8)
         s.push_back(static_cast<char>(code & 0xFF));
-    } else if (code < 0x800) {
-        s.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        s.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        s.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        s.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        code &= 0x1FFFFF;
-        s.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        s.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
+    else
+        AppendUtf8(s, code);
     return s;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "swf/model/Utf8.h"
+
 namespace swf {
 
 namespace {
@@ -15,23 +17,8 @@ bool AllSpace(const std::string& s) {
     return true;
 }
 
-void AppendUtf8(std::string& out, unsigned long cp) {
-    if (cp == 0 || cp > 0x10FFFF) return;
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
+void AppendCodePoint(std::string& out, unsigned long cp) {
+    if (cp != 0 && cp <= 0x10FFFF) AppendUtf8(out, uint32_t(cp));
 }
 
 class Parser {
@@ -214,7 +201,7 @@ std::string DecodeXmlEntities(const std::string& s) {
             char* end = nullptr;
             const unsigned long cp = std::strtoul(digits, &end, hex ? 16 : 10);
             if (*digits && end && *end == 0) {
-                AppendUtf8(out, cp);
+                AppendCodePoint(out, cp);
                 done = true;
             }
         }

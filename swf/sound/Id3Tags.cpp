@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "swf/model/Utf8.h"
+
 namespace swf {
 
 namespace {
@@ -23,24 +25,6 @@ constexpr Alias kAliases[] = {
     {"TT2", "TIT2", "songname"}, {"TP1", "TPE1", "artist"}, {"TAL", "TALB", "album"}, {"TYE", "TYER", "year"},
     {"", "TDRC", "year"},        {"COM", "COMM", "comment"}, {"TRK", "TRCK", "track"}, {"TCO", "TCON", "genre"},
 };
-
-void AppendUtf8(std::string& out, uint32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 
 // Text up to its terminator (or the end); `p` moves past the terminator.
 std::string DecodeText(const uint8_t*& p, const uint8_t* end, uint8_t encoding) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "swf/model/Utf8.h"
+
 namespace swf {
 
 bool TextFormat::operator==(const TextFormat& o) const {
@@ -103,23 +105,7 @@ std::u32string DecodeUtf8(const std::string& s) {
 
 std::string EncodeUtf8(const std::u32string& s) {
     std::string out;
-    for (char32_t c : s) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (char32_t c : s) AppendUtf8(out, uint32_t(c));
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/avm2/classes/Builtins.h"
+#include "swf/model/Utf8.h"
 
 namespace swf::avm2 {
 
@@ -35,21 +36,7 @@ std::string EncodeUtf8(const std::vector<uint32_t>& cps, size_t from, size_t to)
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < to && i + 1 < cps.size() && cps[i + 1] >= 0xDC00 &&
             cps[i + 1] < 0xE000)
             c = 0x10000 + ((c - 0xD800) << 10) + (cps[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(out, c);
     }
     return out;
 }
