@@ -2,7 +2,8 @@
 // seek, click, turn the wheel, press keys, resize the view and render into
 // small frame buffers, mixing the sound of every frame. The same bytes also
 // go through the text fields' HTML parser and layout, which a movie reaches
-// only through an edit text tag, and straight through every sound decoder.
+// only through an edit text tag, straight through every sound decoder, the
+// ID3 reader (sounds loaded by script) and the window's stage header reader.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "swf/model/FrameBuffer.h"
 #include "swf/model/Movie.h"
 #include "swf/Player.h"
+#include "swf/read/StageHeader.h"
+#include "swf/sound/Id3Tags.h"
 #include "swf/sound/SoundDecode.h"
 #include "swf/text/Html.h"
 #include "swf/text/Layout.h"
@@ -55,6 +58,8 @@ void FuzzDecoders(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzHtml(data, size);
     FuzzDecoders(data, size);
+    swf::ReadId3Tags(std::vector<uint8_t>(data, data + size));
+    swf::ReadStageRect(data, size);
     constexpr int kTicks = 4;
     constexpr int kWidth = 32, kHeight = 24;
     swf::Player player;
