@@ -83,7 +83,10 @@ void Frame::SetupArguments(const Value& self, Args args, int argc) {
     int required = params - optional;
     bool rest = info.flags & kNeedRest;
     bool needArgs = info.flags & kNeedArguments;
-    if (argc < required || (argc > params && !rest && !needArgs))
+    // Functions outside classes take extra arguments silently (callbacks get
+    // item, index and array whatever they declare); methods do not.
+    bool extraOk = rest || needArgs || !declarer;
+    if (argc < required || (argc > params && !extraOk))
         m.ArgumentError(kErrArgCount, "Argument count mismatch on " + MethodLabel(m, method, declarer) +
                                           "(). Expected " + std::to_string(argc < required ? required : params) +
                                           ", got " + std::to_string(argc) + ".");

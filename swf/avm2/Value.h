@@ -50,6 +50,14 @@ struct Value {
     };
     Value() : d(0) {}
     static Value Undefined() { return Value(); }
+    // An array slot never written or deleted: reads as undefined, but
+    // lookups go on to the prototype and it is not an own property.
+    static Value Hole() {
+        Value v;
+        v.i = 1;
+        return v;
+    }
+    bool IsHole() const { return tag == Tag::Undefined && i == 1; }
     static Value Null() {
         Value v;
         v.tag = Tag::Null;

@@ -1,5 +1,6 @@
 // Array: dense storage with dynamic properties beside it; indices past the
-// end grow it (bounded), holes read as undefined.
+// end grow it (bounded). Holes (never written or deleted) are no own
+// property: reads go on to the prototype.
 #include <algorithm>
 #include <cmath>
 
@@ -7,10 +8,20 @@
 
 namespace swf::avm2 {
 
+Value ItemAt(Machine& m, ArrayObject* a, size_t i) {
+    if (i < a->items.size() && !a->items[i].IsHole()) return a->items[i];
+    Value key = Value::Uint(uint32_t(i));
+    Name n = m.PublicName(m.Intern(m.ToString(key)));
+    n.hasKey = true;
+    n.key = key;
+    return m.GetProperty(Value::Obj(a), n);
+}
+
 bool ArrayObject::GetIndexed(Machine& m, const Value& key, Value& out) {
     uint32_t i;
     if (!m.IsIndexKey(key, &i)) return false;
     if (i < items.size()) {
+        if (items[i].IsHole()) return false;
         out = items[i];
         return true;
     }
@@ -27,15 +38,15 @@ bool ArrayObject::SetIndexed(Machine& m, const Value& key, const Value& v) {
     uint32_t i;
     if (!m.IsIndexKey(key, &i)) return false;
     if (i >= kMaxDenseLength) m.RangeError(1005, "Array index is not a positive integer (" + m.ToStdString(key) + ").");
-    if (i >= items.size()) items.resize(size_t(i) + 1);
-    items[i] = v;
+    if (i >= items.size()) items.resize(size_t(i) + 1, Value::Hole());
+    items[i] = v.IsHole() ? Value::Undefined() : v;
     return true;
 }
 
 bool ArrayObject::DeleteIndexed(Machine& m, const Value& key, bool& result) {
     uint32_t i;
     if (!m.IsIndexKey(key, &i)) return false;
-    if (i < items.size()) items[i] = Value::Undefined();
+    if (i < items.size()) items[i] = Value::Hole();
     result = true;
     return true;
 }
@@ -43,12 +54,13 @@ bool ArrayObject::DeleteIndexed(Machine& m, const Value& key, bool& result) {
 bool ArrayObject::HasIndexed(Machine& m, const Value& key, bool& result) {
     uint32_t i;
     if (!m.IsIndexKey(key, &i)) return false;
-    result = i < items.size();
+    result = i < items.size() && !items[i].IsHole();
     return true;
 }
 
 int ArrayObject::NextIndex(Machine& m, int pos) {
     if (pos < 0) return 0;
+    while (size_t(pos) < items.size() && items[size_t(pos)].IsHole()) ++pos;
     if (size_t(pos) < items.size()) return pos + 1;
     int rest = Object::NextIndex(m, pos - int(items.size()));
     return rest ? rest + int(items.size()) : 0;
@@ -60,7 +72,7 @@ Value ArrayObject::NameAt(Machine& m, int pos) {
 }
 
 Value ArrayObject::ValueAt(Machine& m, int pos) {
-    if (pos >= 1 && size_t(pos) <= items.size()) return items[pos - 1];
+    if (pos >= 1 && size_t(pos) <= items.size()) return ItemAt(m, this, size_t(pos - 1));
     return Object::ValueAt(m, pos - int(items.size()));
 }
 
@@ -72,7 +84,7 @@ void ArrayObject::Trace(Tracer& t) {
 ArrayObject* Machine::NewArray(size_t length) {
     auto* a = New<ArrayObject>(arrayClass, arrayClass->prototype);
     a->traits = arrayClass->instanceTraits;
-    a->items.resize(length);
+    a->items.resize(length, Value::Hole());
     return a;
 }
 
@@ -91,7 +103,7 @@ Value ArrayInit(Machine& m, Value self, Args args, int argc) {
         double n = args[0].Num();
         if (n < 0 || n != std::floor(n) || n > kMaxDenseLength)
             m.RangeError(1005, "Array index is not a positive integer (" + m.ToStdString(args[0]) + ").");
-        a->items.resize(size_t(n));
+        a->items.resize(size_t(n), Value::Hole());
     } else {
         a->items.assign(args, args + argc);
     }
@@ -127,10 +139,18 @@ Value ArrayPush(Machine& m, Value self, Args args, int argc) {
     a->items.insert(a->items.end(), args, args + argc);
     return Value::Uint(uint32_t(a->items.size()));
 }
+// pop takes the last item actually stored, wherever it is, and the array
+// still loses one from its length.
 Value ArrayPop(Machine& m, Value self, Args, int) {
     ArrayObject* a = Self(m, self);
     if (a->items.empty()) return Value::Undefined();
-    Value v = a->items.back();
+    Value v;
+    for (size_t i = a->items.size(); i-- > 0;)
+        if (!a->items[i].IsHole()) {
+            v = a->items[i];
+            a->items[i] = Value::Hole();
+            break;
+        }
     a->items.pop_back();
     return v;
 }
@@ -250,7 +270,7 @@ Value ArrayLength(Machine& m, Value self, Args, int) { return Value::Uint(uint32
 Value ArraySetLength(Machine& m, Value self, Args args, int argc) {
     double n = m.ToNumber(Arg(args, argc, 0));
     if (n < 0 || n != std::floor(n) || n > kMaxDenseLength) m.RangeError(1005, "Array index is not a positive integer (" + m.ToStdString(args[0]) + ").");
-    Self(m, self)->items.resize(size_t(n));
+    Self(m, self)->items.resize(size_t(n), Value::Hole());
     return Value::Undefined();
 }
 

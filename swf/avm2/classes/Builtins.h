@@ -23,6 +23,9 @@ public:
     void Trace(Tracer& t) override;
 };
 
+// Item i as scripts read it: holes look through the prototype.
+Value ItemAt(Machine& m, ArrayObject* a, size_t i);
+
 // Arrays longer than this are refused (RangeError), so a script cannot
 // make the dense storage huge with one assignment.
 constexpr uint32_t kMaxDenseLength = 1u << 24;
