@@ -83,17 +83,18 @@ void Frame::SetupArguments(const Value& self, Args args, int argc) {
     int required = params - optional;
     bool rest = info.flags & kNeedRest;
     bool needArgs = info.flags & kNeedArguments;
-    // Functions outside classes take extra arguments silently (callbacks get
-    // item, index and array whatever they declare); methods do not.
+    // Functions outside classes take any count (callbacks get item, index
+    // and array whatever they declare; missing ones are undefined);
+    // methods do not.
     bool extraOk = rest || needArgs || !declarer;
-    if (argc < required || (argc > params && !extraOk))
+    if ((argc < required && declarer) || (argc > params && !extraOk))
         m.ArgumentError(kErrArgCount, "Argument count mismatch on " + MethodLabel(m, method, declarer) +
                                           "(). Expected " + std::to_string(argc < required ? required : params) +
                                           ", got " + std::to_string(argc) + ".");
     // A function closure called without a receiver runs on its global.
     regs[0] = self.IsNullish() && callee && !callee->bound && !declarer ? Value::Obj(GlobalObject()) : self;
     for (int i = 0; i < params && uint32_t(i + 1) < code->locals; ++i) {
-        Value v = i < argc ? args[i] : m.ConstantValue(*mod, info.optional[i - required]);
+        Value v = i < argc ? args[i] : i < required ? Value::Undefined() : m.ConstantValue(*mod, info.optional[i - required]);
         uint32_t type = info.paramTypes[i];
         if (type) {
             ClassObject* c = m.ResolveType(*mod, type);

@@ -204,6 +204,8 @@ Value Machine::Call(const Value& fn, const Value& self, Args args, int argc) {
                                                 std::to_string(argc) + ".");
             return Coerce(args[0], c);
         }
+        // Function.prototype is itself a function that does nothing.
+        if (functionClass && fn.o == functionClass->prototype) return Value::Undefined();
     }
     TypeError(kErrCallOfNonFunction, "value is not a function.");
 }

@@ -12,6 +12,7 @@ FunctionObject* AsFunction(Machine& m, const Value& v) {
 }
 
 Value FunctionCall(Machine& m, Value self, Args args, int argc) {
+    if (self.IsNullish()) return Value::Undefined();
     Value thisv = Arg(args, argc, 0);
     return m.Call(self, thisv, argc > 1 ? args + 1 : nullptr, argc > 1 ? argc - 1 : 0);
 }
@@ -19,10 +20,13 @@ Value FunctionCall(Machine& m, Value self, Args args, int argc) {
 Value FunctionApply(Machine& m, Value self, Args args, int argc) {
     Value thisv = Arg(args, argc, 0);
     Value list = Arg(args, argc, 1);
+    if (self.IsNullish()) return Value::Undefined();
     if (list.IsNullish()) return m.Call(self, thisv, nullptr, 0);
     if (!list.IsObject() || list.o->kind != ObjKind::Array)
         m.TypeError(1116, "second argument to Function.prototype.apply must be an array.");
-    std::vector<Value> copy = static_cast<ArrayObject*>(list.o)->items;
+    auto* a = static_cast<ArrayObject*>(list.o);
+    std::vector<Value> copy;
+    for (size_t i = 0; i < a->items.size(); ++i) copy.push_back(ItemAt(m, a, i));
     return m.Call(self, thisv, copy.data(), int(copy.size()));
 }
 
