@@ -67,7 +67,7 @@ int ArrayObject::NextIndex(Machine& m, int pos) {
 }
 
 Value ArrayObject::NameAt(Machine& m, int pos) {
-    if (pos >= 1 && size_t(pos) <= items.size()) return Value::Str(m.ToString(Value::Int(pos - 1)));
+    if (pos >= 1 && size_t(pos) <= items.size()) return Value::Int(pos - 1);
     return Object::NameAt(m, pos - int(items.size()));
 }
 

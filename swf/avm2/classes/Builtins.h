@@ -65,6 +65,7 @@ void InstallGlobals(Machine& m);
 void InstallNamespace(Machine& m);
 void InstallDate(Machine& m);
 void InstallUtils(Machine& m);
+void InstallDictionary(Machine& m);
 void InstallDisplay(Machine& m);
 
 }  // namespace swf::avm2

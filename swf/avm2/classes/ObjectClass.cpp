@@ -241,6 +241,7 @@ void Machine::InstallBuiltins() {
     InstallGlobals(*this);
     InstallDate(*this);
     InstallUtils(*this);
+    InstallDictionary(*this);
     InstallDisplay(*this);
 }
 
@@ -307,10 +308,14 @@ int Object::NextIndex(Machine&, int pos) {
     return int(dyn->Next(size_t(pos)));
 }
 
-Value Object::NameAt(Machine&, int pos) {
+// Index-like names come back as numbers, as they were most likely set.
+Value Object::NameAt(Machine& m, int pos) {
     if (!dyn || pos <= 0) return Value::Undefined();
     String* k = dyn->KeyAt(size_t(pos));
-    return k ? Value::Str(k) : Value::Undefined();
+    if (!k) return Value::Undefined();
+    uint32_t index;
+    if (m.IsIndexKey(Value::Str(k), &index)) return Value::Uint(index);
+    return Value::Str(k);
 }
 
 Value Object::ValueAt(Machine&, int pos) {
