@@ -249,7 +249,7 @@ public:
     void DefineStaticGetter(ClassObject* c, const std::string& name, NativeFn get, NativeFn set = nullptr);
     void DefineConstant(ClassObject* c, const std::string& name, const Value& v);
     void DefineGlobalFunction(const std::string& pkg, const std::string& name, NativeFn fn, int length);
-    void DefineGlobalValue(const std::string& name, const Value& v);
+    void DefineGlobalValue(const std::string& name, const Value& v, const std::string& pkg = "");
 
     // Definitions visible to all scripts, by local name, then namespace.
     struct Definition {

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "swf/avm2/Machine.h"
+#include "swf/avm2/classes/Builtins.h"
 
 namespace swf::avm2 {
 
@@ -90,13 +91,23 @@ namespace {
 
 Value KeyOf(Machine& m, const Name& n) { return n.hasKey ? n.key : Value::Str(n.name ? n.name : m.Intern("")); }
 
+// A proxy's own traits answer first; every other name goes to its hooks.
+bool IsProxied(Object* o, const Name& n) {
+    return o && o->kind == ObjKind::Proxy && !n.attribute && !(o->traits && n.name && o->traits->Find(n));
+}
+
 }  // namespace
 
 Value Machine::GetProperty(const Value& obj, const Name& n) {
     if (obj.IsNullish()) NullError(obj);
     Object* o = obj.IsObject() ? obj.o : nullptr;
     bool pub = n.HasPublic() && !n.attribute;
-    if (o && (pub || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList || o->kind == ObjKind::Proxy)) {
+    if (IsProxied(o, n)) {
+        Value out;
+        o->GetIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), out);
+        return out;
+    }
+    if (o && o->kind != ObjKind::Proxy && (pub || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList)) {
         Value out;
         if (o->GetIndexed(*this, n.attribute ? Value::Str(Str("@" + ToStdString(KeyOf(*this, n)))) : KeyOf(*this, n), out))
             return out;
@@ -142,7 +153,11 @@ void Machine::SetProperty(const Value& obj, const Name& n, const Value& v, bool 
     }
     Object* o = obj.o;
     bool pub = n.HasPublic() && !n.attribute;
-    if (pub || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList || o->kind == ObjKind::Proxy) {
+    if (IsProxied(o, n)) {
+        o->SetIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), v);
+        return;
+    }
+    if (o->kind != ObjKind::Proxy && (pub || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList)) {
         if (o->SetIndexed(*this, n.attribute ? Value::Str(Str("@" + ToStdString(KeyOf(*this, n)))) : KeyOf(*this, n), v))
             return;
     }
@@ -186,7 +201,11 @@ bool Machine::DeleteProperty(const Value& obj, const Name& n) {
     if (!obj.IsObject()) return false;
     Object* o = obj.o;
     bool result = false;
-    if (n.HasPublic() || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList || o->kind == ObjKind::Proxy) {
+    if (IsProxied(o, n)) {
+        o->DeleteIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), result);
+        return result;
+    }
+    if (o->kind != ObjKind::Proxy && (n.HasPublic() || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList)) {
         Value key = n.attribute ? Value::Str(Str("@" + ToStdString(KeyOf(*this, n)))) : KeyOf(*this, n);
         if (o->DeleteIndexed(*this, key, result)) return result;
     }
@@ -201,7 +220,12 @@ bool Machine::DeleteProperty(const Value& obj, const Name& n) {
 bool Machine::HasProperty(const Value& obj, const Name& n) {
     if (obj.IsNullish()) NullError(obj);
     Object* o = obj.IsObject() ? obj.o : nullptr;
-    if (o && n.HasPublic()) {
+    if (IsProxied(o, n)) {
+        bool result = false;
+        o->HasIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), result);
+        return result;
+    }
+    if (o && o->kind != ObjKind::Proxy && n.HasPublic()) {
         bool result = false;
         if (o->HasIndexed(*this, KeyOf(*this, n), result)) return result;
     }
@@ -235,16 +259,16 @@ Value Machine::CallProperty(const Value& obj, const Name& n, Args args, int argc
     if (obj.IsNullish()) NullError(obj);
     Object* o = obj.IsObject() ? obj.o : nullptr;
     const Traits* t = o ? o->traits : ClassOf(obj)->instanceTraits;
-    if (t && n.name && !(o && o->kind == ObjKind::Proxy)) {
+    if (t && n.name) {
         if (const Binding* b = t->Find(n); b && b->kind == Binding::Method) {
             const VEntry& e = t->vtable[b->method];
             return Invoke(e.method, e.declarer, e.declarer ? e.declarer->scope : nullptr, obj, args, argc);
         }
     }
-    if (o && o->kind == ObjKind::Proxy && n.HasPublic()) {
+    if (IsProxied(o, n)) {
         Value call[8];
         int count = std::min(argc, 7);
-        call[0] = KeyOf(*this, n);
+        call[0] = ProxyName(*this, n, KeyOf(*this, n));
         for (int i = 0; i < count; ++i) call[i + 1] = args[i];
         return CallProperty(obj, Name{Intern("callProperty"), nullptr, proxyNs}, call, count + 1);
     }

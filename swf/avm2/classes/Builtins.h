@@ -66,6 +66,9 @@ void InstallNamespace(Machine& m);
 void InstallDate(Machine& m);
 void InstallUtils(Machine& m);
 void InstallDictionary(Machine& m);
+void InstallProxy(Machine& m);
+// The QName a proxy's hooks receive for a name.
+Value ProxyName(Machine& m, const Name& n, const Value& key);
 void InstallDisplay(Machine& m);
 
 }  // namespace swf::avm2

@@ -169,7 +169,9 @@ void Machine::DefineGlobalFunction(const std::string& pkg, const std::string& na
     Register(*this, GetNs(NsKind::Package, Intern(pkg)), Intern(name), Value::Obj(f));
 }
 
-void Machine::DefineGlobalValue(const std::string& name, const Value& v) { Register(*this, publicNs, Intern(name), v); }
+void Machine::DefineGlobalValue(const std::string& name, const Value& v, const std::string& pkg) {
+    Register(*this, pkg.empty() ? publicNs : GetNs(NsKind::Package, Intern(pkg)), Intern(name), v);
+}
 
 void InstallObject(Machine& m) {
     // Object and Class first, by hand: each is the other's class.
@@ -242,6 +244,7 @@ void Machine::InstallBuiltins() {
     InstallDate(*this);
     InstallUtils(*this);
     InstallDictionary(*this);
+    InstallProxy(*this);
     InstallDisplay(*this);
 }
 
