@@ -67,6 +67,10 @@ void InstallDate(Machine& m);
 void InstallUtils(Machine& m);
 void InstallDictionary(Machine& m);
 void InstallProxy(Machine& m);
+void InstallVector(Machine& m);
+void InstallRegExp(Machine& m);
+// One match of a RegExp: the match array (with index and input) or null.
+Value RegExpExec(Machine& m, const Value& self, String* input);
 // The QName a proxy's hooks receive for a name.
 Value ProxyName(Machine& m, const Name& n, const Value& key);
 void InstallDisplay(Machine& m);

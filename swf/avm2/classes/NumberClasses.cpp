@@ -77,6 +77,10 @@ Value NumToExponential(Machine& m, Value self, Args args, int argc) {
     double d = m.ToNumber(self);
     int p = argc ? m.ToInt32(args[0]) : 0;
     if (p < 0 || p > 20) m.RangeError(1002, "Number.prototype.toExponential has a range of 0 to 20. " + std::to_string(p) + " is out of range.");
+    if (std::isnan(d) || std::isinf(d)) return Value::Str(m.ToString(Value::Number(d)));
+    // The player's digit generator never reaches zero: it stops at 1e-15
+    // with no digits asked for, and at digits of zero times 1e-16 with some.
+    if (d == 0) return Value::Str(m.Str(p == 0 ? "1e-15" : "0." + std::string(size_t(p), '0') + "e-16"));
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", p, d);
     std::string s = buf;

@@ -1,6 +1,5 @@
 // flash.utils basics (getQualifiedClassName, getQualifiedSuperclassName,
-// getDefinitionByName, getTimer), Date (time value only for now), Vector
-// through Array storage, and the interpreter's helpers for instanceof,
+// getDefinitionByName, getTimer), Date (time value only for now), and the interpreter's helpers for instanceof,
 // catch scopes, domain memory and E4X escapes.
 #include <chrono>
 #include <cmath>
@@ -116,7 +115,10 @@ ClassObject* Machine::ApplyType(ClassObject* base, const std::vector<Value>& par
     auto it = base->applied.find(of);
     if (it != base->applied.end()) return it->second;
     std::string name = "Vector.<" + (of ? of->QualifiedName() : std::string("*")) + ">";
-    ClassObject* c = DefineClass("__AS3__.vec", name, base, nullptr, true);
+    // Vectors of object types are vectors of `*` as well.
+    const bool numeric = of == intClass || of == uintClass || of == numberClass;
+    ClassObject* parent = of && !numeric ? ApplyType(base, {Value::Null()}) : base;
+    ClassObject* c = DefineClass("__AS3__.vec", name, parent, nullptr, true);
     c->init = base->init;
     c->call = base->call;
     c->vectorOf = of;
@@ -131,11 +133,8 @@ void InstallUtils(Machine& m) {
     m.DefineGlobalFunction("flash.utils", "getQualifiedSuperclassName", GetQualifiedSuperclassName, 1);
     m.DefineGlobalFunction("flash.utils", "getDefinitionByName", GetDefinitionByName, 1);
     m.DefineGlobalFunction("flash.utils", "getTimer", GetTimer, 0);
-    // Vector.<T>: array storage under a class of its own per element type.
-    ClassObject* v = m.DefineClass("__AS3__.vec", "Vector", m.arrayClass, nullptr, true);
-    v->isFinal = true;
-    m.vectorClass = v;
-    v->init = m.arrayClass->init;
+    InstallVector(m);
+    InstallRegExp(m);
 }
 
 void InstallDate(Machine& m) { (void)m; }
