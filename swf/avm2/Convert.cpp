@@ -116,14 +116,8 @@ String* Machine::NumberToString(double d) {
     for (; *p && *p != 'e'; ++p)
         if (*p != '.') digits += *p;
     int exp = std::atoi(p + 1);
-    // From 1e21 up the player prints at most 15 significant digits.
-    if (exp >= 21 && digits.size() > 15) {
-        std::snprintf(buf, sizeof buf, "%.14e", neg ? -d : d);
-        digits.clear();
-        for (p = buf; *p && *p != 'e'; ++p)
-            if (*p != '.') digits += *p;
-        exp = std::atoi(p + 1);
-    }
+    // From 1e21 up the player prints at most 15 significant digits, cut.
+    if (exp >= 21 && digits.size() > 15) digits.resize(15);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     int k = int(digits.size()), n = exp + 1;
     std::string out = neg ? "-" : "";

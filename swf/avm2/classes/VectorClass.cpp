@@ -25,6 +25,12 @@ public:
         if (type == m.booleanClass) return Value::Bool(false);
         return Value::Null();
     }
+    // pop and shift on an empty vector: the numeric vectors give 0, the
+    // others (all vectors of objects underneath) undefined.
+    Value EmptyRead(Machine& m) const {
+        const bool numeric = type == m.intClass || type == m.uintClass || type == m.numberClass;
+        return numeric ? Default(m) : Value::Undefined();
+    }
     Value Store(Machine& m, const Value& v) const { return type ? m.Coerce(v, type) : v; }
     // A key as an index; false for names (methods, dynamic reads).
     bool Index(Machine& m, const Value& key, double& d) {
@@ -168,7 +174,7 @@ Value Push(Machine& m, Value self, Args args, int argc) {
 Value Pop(Machine& m, Value self, Args, int) {
     VectorObject* v = Self(m, self);
     v->CheckGrow(m);
-    if (v->items.empty()) return v->Default(m);
+    if (v->items.empty()) return v->EmptyRead(m);
     Value r = v->items.back();
     v->items.pop_back();
     return r;
@@ -176,7 +182,7 @@ Value Pop(Machine& m, Value self, Args, int) {
 Value Shift(Machine& m, Value self, Args, int) {
     VectorObject* v = Self(m, self);
     v->CheckGrow(m);
-    if (v->items.empty()) return v->Default(m);
+    if (v->items.empty()) return v->EmptyRead(m);
     Value r = v->items.front();
     v->items.erase(v->items.begin());
     return r;
