@@ -140,6 +140,16 @@ Value VectorCall(Machine& m, Value cls, Args args, int argc) {
         for (size_t i = 0; i < a->items.size(); ++i) from.push_back(ItemAt(m, a, i));
     } else if (src.IsObject() && src.o->kind == ObjKind::Vector) {
         from = static_cast<VectorObject*>(src.o)->items;
+    } else if (src.IsObject()) {
+        // Any other object gives its length and indexed items.
+        uint32_t n = std::min<uint32_t>(m.ToUint32(m.GetPublic(src, "length")), kMaxDenseLength);
+        for (uint32_t i = 0; i < n; ++i) {
+            Value key = Value::Uint(i);
+            Name name = m.PublicName(m.Intern(m.ToString(key)));
+            name.hasKey = true;
+            name.key = key;
+            from.push_back(m.GetProperty(src, name));
+        }
     } else {
         m.TypeError(1034, "Type Coercion failed: cannot convert " + m.Describe(src) + " to " + c->QualifiedName() + ".");
     }
