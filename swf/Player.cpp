@@ -195,7 +195,8 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     }
     state_->ShareView();
     State& s = *state_;
-    s.as3.Start(*s.movie, s.timeline->Root(),
+    std::vector<HostCall> calls = s.timeline->Start();
+    s.as3.Start(*s.movie, *s.timeline,
                 [&s](const std::string& text) {
                     TraceHandler h = s.trace;
                     if (h) h(text);
@@ -204,7 +205,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
                     constexpr size_t kMaxErrors = 256;
                     if (s.errors.size() < kMaxErrors) s.errors.push_back("actions: " + text);
                 });
-    state_->Dispatch(state_->timeline->Start());
+    s.Dispatch(std::move(calls));
     return true;
 }
 

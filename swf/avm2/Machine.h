@@ -238,6 +238,7 @@ public:
     ClassObject* dictionaryClass = nullptr;
     ClassObject* proxyClass = nullptr;
     ClassObject* eventClass = nullptr;
+    class DisplayHost* display = nullptr;  // the player's, while one plays
     Object* builtinGlobal = nullptr;  // holds the built-in definitions
 
     // Defining built-ins (classes/*.cpp).

@@ -1,5 +1,6 @@
-// ActionScript 3 in the player: the movie's ABC, the main timeline's
-// object (its class from SymbolClass), frame scripts and enterFrame.
+// ActionScript 3 in the player: the movie's ABC, one script object for
+// each engine display object (its class from SymbolClass), frame scripts
+// and enterFrame.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,8 @@
 #include "swf/display/MovieClip.h"
 
 namespace swf {
+
+class Timeline;
 
 namespace avm2 {
 class Machine;
@@ -25,23 +28,23 @@ public:
 
     using Sink = std::function<void(const std::string&)>;
     // Runs the first frame's DoABC blocks (lazy ones only define), then
-    // constructs the main timeline's class and runs its first frame script.
-    // Nothing happens for a movie without ABC.
-    void Start(const Movie& movie, MovieClip& root, Sink trace, Sink report);
+    // constructs the objects of the first frame, the main timeline's class
+    // last, and runs the first frame scripts. Nothing happens for a movie
+    // without ABC.
+    void Start(const Movie& movie, Timeline& timeline, Sink trace, Sink report);
     void Reset();
     bool Active() const { return machine_ != nullptr; }
     // Before the timeline moves: enterFrame to every listening display object.
     void EnterFrame();
-    // After it moved: the script of the frame the main timeline reached.
+    // After it moved: objects the frame placed are constructed, then the
+    // scripts of the frames clips reached run.
     void FrameScripts();
     avm2::Machine* Machine() { return machine_.get(); }
 
 private:
-    class RootHost;
+    class Host;
     std::unique_ptr<avm2::Machine> machine_;
-    std::unique_ptr<RootHost> host_;
-    avm2::ClipObject* root_ = nullptr;
-    int lastFrame_ = -1;  // whose script ran last
+    std::unique_ptr<Host> host_;
 };
 
 }  // namespace swf

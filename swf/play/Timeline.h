@@ -38,6 +38,7 @@ public:
     Timeline& operator=(const Timeline&) = delete;
 
     MovieClip& Root() { return *root_; }
+    PlayContext& Context() { return ctx_; }
     const MovieClip& Root() const { return *root_; }
     Rgba Background() const;
 

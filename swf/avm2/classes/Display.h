@@ -1,8 +1,11 @@
 // Native kinds of the display and event classes: event dispatchers with
-// their listeners, events, and movie clips with their frame scripts. A clip
-// that stands for a timeline of the player has a host that moves it.
+// their listeners, events, and movie clips with their frame scripts. A
+// display object stands for an engine object of the player, found by its
+// serial through the machine's DisplayHost.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "swf/avm2/classes/Builtins.h"
@@ -30,28 +33,68 @@ public:
         int priority;
     };
     std::vector<Listener> listeners;  // by priority, highest first, then by age
+    uint32_t serial = 0;  // the engine object shown; 0: none
+    bool isStage = false;
+    bool built = false;  // the objects under it have their script objects
     bool Listens(String* type) const;
     void Trace(Tracer& t) override;
 };
 
-// What a script clip moves when it stands for a timeline. Frames are
-// 0-based here.
-class ClipHost {
+// Numeric properties of display objects, numbered as the engine's
+// timeline properties are (pixels, percent and degrees).
+enum DisplayProp : int {
+    kDpX = 0, kDpY = 1, kDpXScale = 2, kDpYScale = 3, kDpAlpha = 6, kDpVisible = 7,
+    kDpWidth = 8, kDpHeight = 9, kDpRotation = 10,
+};
+
+// What the display classes ask of the player about the engine objects
+// they stand for, by serial (0: none). Frames are 0-based.
+class DisplayHost {
 public:
-    virtual ~ClipHost() = default;
-    virtual int CurrentFrame() const = 0;
-    virtual int TotalFrames() const = 0;
-    virtual void SetPlaying(bool playing) = 0;
-    virtual void Goto(int frame) = 0;
+    virtual ~DisplayHost() = default;
+    // The script object of an engine object, made on first use; null when gone.
+    virtual Value Wrap(uint32_t serial) = 0;
+    // While set, the next display object allocated stands for this serial
+    // instead of a fresh engine object.
+    uint32_t adopting = 0;
+    // Gives a script-made display object a fresh engine object (serial
+    // stays 0 when none can be made).
+    virtual void Create(DispatcherObject* d) = 0;
+    // The display constructor ran for `d`: the objects under its engine
+    // object get their script objects.
+    virtual void Constructing(DispatcherObject* d) = 0;
+    virtual Value Stage() = 0;
+    virtual uint32_t Root() = 0;
+    virtual uint32_t Parent(uint32_t serial) = 0;
+    virtual std::vector<uint32_t> Children(uint32_t serial) = 0;  // in depth order
+    virtual bool IsContainer(uint32_t serial) = 0;
+    virtual std::string Name(uint32_t serial) = 0;
+    virtual void SetName(uint32_t serial, const std::string& name) = 0;
+    virtual std::optional<double> Get(uint32_t serial, int prop) = 0;
+    virtual void Set(uint32_t serial, int prop, double value) = 0;
+    // Moves `child` into `parent` at `index` (past the end: on top), out of
+    // where it was; false when it cannot go there.
+    virtual bool AddChild(uint32_t parent, uint32_t child, int index) = 0;
+    virtual bool RemoveChild(uint32_t parent, uint32_t child) = 0;
+    virtual int CurrentFrame(uint32_t clip) = 0;
+    virtual int TotalFrames(uint32_t clip) = 0;
+    virtual void SetPlaying(uint32_t clip, bool playing) = 0;
+    virtual bool IsPlaying(uint32_t clip) = 0;
+    virtual void Goto(uint32_t clip, int frame) = 0;
     // The first frame carrying `label`, or -1.
-    virtual int LabelFrame(const std::string& label) const = 0;
+    virtual int LabelFrame(uint32_t clip, const std::string& label) = 0;
+    // The label of the frame or of the last labelled one before it; empty: none.
+    virtual std::string LabelAt(uint32_t clip, int frame, bool exact) = 0;
+    virtual double StageWidth() = 0;
+    virtual double StageHeight() = 0;
+    virtual double FrameRate() = 0;
 };
 
 class ClipObject : public DispatcherObject {
 public:
     ClipObject(ClassObject* cls, Object* proto) : DispatcherObject(cls, proto) {}
     std::vector<Value> frameScripts;  // by 0-based frame; undefined: none
-    ClipHost* host = nullptr;
+    int lastScriptFrame = -1;  // whose script ran last
     Value FrameScript(int frame) const {
         return frame >= 0 && size_t(frame) < frameScripts.size() ? frameScripts[frame] : Value::Undefined();
     }
@@ -61,6 +104,9 @@ public:
 // Sends `event` (an Event) to `target`'s listeners; false when cancelled.
 bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* event);
 // A fresh Event of `type` from the host.
-EventObject* NewEvent(Machine& m, const std::string& type);
+EventObject* NewEvent(Machine& m, const std::string& type, bool bubbles = false);
+// The display object or stage `v` is, or null.
+DispatcherObject* AsDisplay(Machine& m, const Value& v);
+void InstallDisplayObjects(Machine& m);
 
 }  // namespace swf::avm2

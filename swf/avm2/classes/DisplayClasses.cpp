@@ -1,7 +1,6 @@
-// The display and event classes. EventDispatcher keeps listeners and sends
-// events; MovieClip keeps frame scripts and, for the main timeline, moves
-// the player's timeline through its host. The other display classes are
-// their inheritance only until they sit over the engine's display objects.
+// The event classes and MovieClip. EventDispatcher keeps listeners and
+// sends events; MovieClip keeps frame scripts and moves its engine clip
+// through the machine's display host.
 #include "swf/avm2/classes/Display.h"
 
 #include <algorithm>
@@ -37,16 +36,30 @@ void EventObject::Trace(Tracer& t) {
 namespace {
 
 Object* AllocDispatcher(Machine& m, ClassObject* cls) { return m.New<DispatcherObject>(cls, cls->prototype); }
-Object* AllocClip(Machine& m, ClassObject* cls) { return m.New<ClipObject>(cls, cls->prototype); }
+Object* AllocClip(Machine& m, ClassObject* cls) {
+    auto* c = m.New<ClipObject>(cls, cls->prototype);
+    if (m.display) {
+        if (m.display->adopting)
+            c->serial = m.display->adopting;
+        else
+            m.display->Create(c);
+        m.display->adopting = 0;
+    }
+    return c;
+}
 Object* AllocEvent(Machine& m, ClassObject* cls) { return m.New<EventObject>(cls, cls->prototype); }
 
 DispatcherObject* AsDispatcher(const Value& v) {
     return v.IsObject() && v.o->kind == ObjKind::Display ? static_cast<DispatcherObject*>(v.o) : nullptr;
 }
 
+// A clip with an engine clip under it.
 ClipObject* AsClip(Machine& m, const Value& v) {
     ClassObject* clip = m.FindClass("flash.display.MovieClip");
-    if (v.IsObject() && v.o->cls && clip && v.o->cls->IsSubclassOf(clip)) return static_cast<ClipObject*>(v.o);
+    if (m.display && v.IsObject() && v.o->cls && clip && v.o->cls->IsSubclassOf(clip)) {
+        auto* c = static_cast<ClipObject*>(v.o);
+        return c->serial ? c : nullptr;
+    }
     return nullptr;
 }
 
@@ -55,8 +68,6 @@ EventObject* AsEvent(Machine& m, const Value& v) {
         return static_cast<EventObject*>(v.o);
     return nullptr;
 }
-
-Value Nothing(Machine&, Value, Args, int) { return Value::Undefined(); }
 
 // EventDispatcher -----------------------------------------------------------
 
@@ -211,62 +222,99 @@ Value AddFrameScript(Machine& m, Value self, Args args, int argc) {
 
 // A frame given to gotoAndStop: 1-based number or label; -1 if none.
 int FrameOf(Machine& m, ClipObject* c, const Value& v) {
+    DisplayHost& h = *m.display;
     if (v.IsString()) {
-        int f = c->host->LabelFrame(m.ToStdString(v));
-        if (f < 0)
-            m.ArgumentError(2109, "Frame label " + m.ToStdString(v) + " not found in scene " + m.ToStdString(v) + ".");
-        return f;
+        std::string label = m.ToStdString(v);
+        int f = h.LabelFrame(c->serial, label);
+        if (f >= 0) return f;
+        // A number in a string is a frame number.
+        double d = m.ToNumber(v);
+        if (!(d == d))
+            m.ArgumentError(2109, "Frame label " + label + " not found in scene Scene 1.");
     }
     double d = m.ToNumber(v);
     if (!(d >= 1)) return 0;
-    return int(std::min(d, double(c->host->TotalFrames()))) - 1;
+    return int(std::min(d, double(h.TotalFrames(c->serial)))) - 1;
 }
 
 Value ClipStop(Machine& m, Value self, Args, int) {
-    if (ClipObject* c = AsClip(m, self); c && c->host) c->host->SetPlaying(false);
+    if (ClipObject* c = AsClip(m, self)) m.display->SetPlaying(c->serial, false);
     return Value::Undefined();
 }
 
 Value ClipPlay(Machine& m, Value self, Args, int) {
-    if (ClipObject* c = AsClip(m, self); c && c->host) c->host->SetPlaying(true);
+    if (ClipObject* c = AsClip(m, self)) m.display->SetPlaying(c->serial, true);
     return Value::Undefined();
 }
 
 Value GotoAnd(Machine& m, const Value& self, const Value& frame, bool play) {
     ClipObject* c = AsClip(m, self);
-    if (!c || !c->host) return Value::Undefined();
-    c->host->SetPlaying(play);
-    c->host->Goto(FrameOf(m, c, frame));
+    if (!c) return Value::Undefined();
+    int f = FrameOf(m, c, frame);
+    m.display->SetPlaying(c->serial, play);
+    m.display->Goto(c->serial, f);
     return Value::Undefined();
 }
 
 Value GotoStop(Machine& m, Value self, Args args, int argc) { return GotoAnd(m, self, Arg(args, argc, 0), false); }
 Value GotoPlay(Machine& m, Value self, Args args, int argc) { return GotoAnd(m, self, Arg(args, argc, 0), true); }
 
-Value NextFrame(Machine& m, Value self, Args, int) {
+Value StepFrame(Machine& m, const Value& self, int by) {
     ClipObject* c = AsClip(m, self);
-    if (!c || !c->host) return Value::Undefined();
-    c->host->SetPlaying(false);
-    c->host->Goto(std::min(c->host->CurrentFrame() + 1, c->host->TotalFrames() - 1));
+    if (!c) return Value::Undefined();
+    DisplayHost& h = *m.display;
+    h.SetPlaying(c->serial, false);
+    h.Goto(c->serial, std::clamp(h.CurrentFrame(c->serial) + by, 0, std::max(h.TotalFrames(c->serial) - 1, 0)));
     return Value::Undefined();
 }
 
-Value PrevFrame(Machine& m, Value self, Args, int) {
-    ClipObject* c = AsClip(m, self);
-    if (!c || !c->host) return Value::Undefined();
-    c->host->SetPlaying(false);
-    c->host->Goto(std::max(c->host->CurrentFrame() - 1, 0));
-    return Value::Undefined();
-}
+Value NextFrame(Machine& m, Value self, Args, int) { return StepFrame(m, self, 1); }
+Value PrevFrame(Machine& m, Value self, Args, int) { return StepFrame(m, self, -1); }
 
 Value CurrentFrame(Machine& m, Value self, Args, int) {
     ClipObject* c = AsClip(m, self);
-    return Value::Int(c && c->host ? c->host->CurrentFrame() + 1 : 1);
+    return Value::Int(c ? m.display->CurrentFrame(c->serial) + 1 : 1);
 }
 
 Value TotalFrames(Machine& m, Value self, Args, int) {
     ClipObject* c = AsClip(m, self);
-    return Value::Int(c && c->host ? c->host->TotalFrames() : 1);
+    return Value::Int(c ? std::max(m.display->TotalFrames(c->serial), 1) : 1);
+}
+
+Value IsPlaying(Machine& m, Value self, Args, int) {
+    ClipObject* c = AsClip(m, self);
+    return Value::Bool(c && m.display->IsPlaying(c->serial));
+}
+
+Value LabelOf(Machine& m, const Value& self, bool exact) {
+    ClipObject* c = AsClip(m, self);
+    if (!c) return Value::Null();
+    std::string l = m.display->LabelAt(c->serial, m.display->CurrentFrame(c->serial), exact);
+    return l.empty() ? Value::Null() : Value::Str(m.Str(l));
+}
+
+Value CurrentLabel(Machine& m, Value self, Args, int) { return LabelOf(m, self, false); }
+Value CurrentFrameLabel(Machine& m, Value self, Args, int) { return LabelOf(m, self, true); }
+
+}  // namespace
+
+namespace {
+
+// Calls `d`'s listeners for `e` in the phase it is in: capture listeners
+// while capturing, the others at the target and while bubbling.
+void Deliver(Machine& m, DispatcherObject* d, EventObject* e) {
+    e->currentTarget = Value::Obj(d);
+    bool capture = e->phase == 1;
+    // Listeners added while sending wait for the next event.
+    std::vector<DispatcherObject::Listener> now;
+    for (const auto& l : d->listeners)
+        if (l.type == e->type && l.capture == capture) now.push_back(l);
+    for (const auto& l : now) {
+        TempRoot keepFn(m, l.fn);
+        Value arg = Value::Obj(e);
+        m.Call(l.fn, Value::Obj(d), &arg, 1);
+        if (e->stoppedNow) break;
+    }
 }
 
 }  // namespace
@@ -275,25 +323,46 @@ bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e) {
     TempRoot keepTarget(m, Value::Obj(target));
     TempRoot keepEvent(m, Value::Obj(e));
     e->target = Value::Obj(target);
-    e->currentTarget = Value::Obj(target);
-    e->phase = 2;
-    // Listeners added while sending wait for the next event.
-    std::vector<DispatcherObject::Listener> now;
-    for (const auto& l : target->listeners)
-        if (l.type == e->type && !l.capture) now.push_back(l);
-    for (const auto& l : now) {
-        TempRoot keepFn(m, l.fn);
-        Value arg = Value::Obj(e);
-        m.Call(l.fn, Value::Obj(target), &arg, 1);
-        if (e->stoppedNow) break;
+    e->stopped = e->stoppedNow = false;
+    // The display objects above the target, nearest first, held while
+    // listeners run.
+    std::vector<Value> path;
+    struct Unroot {
+        Machine& m;
+        size_t n;
+        ~Unroot() { m.tempRoots.resize(n); }
+    } unroot{m, m.tempRoots.size()};
+    if (m.display && target->serial) {
+        constexpr size_t kMaxDepth = 256;
+        uint32_t top = target->serial;
+        for (uint32_t s = m.display->Parent(top); s && path.size() < kMaxDepth; s = m.display->Parent(s)) {
+            top = s;
+            path.push_back(m.display->Wrap(s));
+        }
+        if (top == m.display->Root()) path.push_back(m.display->Stage());
+    }
+    path.erase(std::remove_if(path.begin(), path.end(), [](const Value& v) { return !v.IsObject(); }), path.end());
+    for (Value& v : path) m.tempRoots.push_back(v);
+    e->phase = 1;
+    for (size_t i = path.size(); i-- > 0 && !e->stopped;)
+        Deliver(m, static_cast<DispatcherObject*>(path[i].o), e);
+    if (!e->stopped) {
+        e->phase = 2;
+        Deliver(m, target, e);
+    }
+    if (e->bubbles) {
+        e->phase = 3;
+        for (size_t i = 0; i < path.size() && !e->stopped; ++i)
+            Deliver(m, static_cast<DispatcherObject*>(path[i].o), e);
     }
     e->phase = 2;
+    e->currentTarget = Value::Obj(target);
     return !e->defaultPrevented;
 }
 
-EventObject* NewEvent(Machine& m, const std::string& type) {
-    Value arg = Value::Str(m.Intern(type));
-    Value e = m.Construct(Value::Obj(m.eventClass), &arg, 1);
+EventObject* NewEvent(Machine& m, const std::string& type, bool bubbles) {
+    Value args[2] = {Value::Str(m.Intern(type)), Value::Bool(bubbles)};
+    Value e = m.Construct(Value::Obj(m.eventClass), args, 2);
     return static_cast<EventObject*>(e.o);
 }
 
@@ -331,11 +400,10 @@ void InstallDisplay(Machine& m) {
                                {"UNLOAD", "unload"}, {"SCROLL", "scroll"}, {"TAB_CHILDREN_CHANGE", "tabChildrenChange"}})
         m.DefineConstant(event, name, Value::Str(m.Intern(value)));
 
-    ClassObject* display = m.DefineClass("flash.display", "DisplayObject", dispatcher, nullptr, true);
-    ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);
-    ClassObject* container = m.DefineClass("flash.display", "DisplayObjectContainer", interactive, nullptr, true);
-    ClassObject* sprite = m.DefineClass("flash.display", "Sprite", container, nullptr, true);
+    InstallDisplayObjects(m);
+    ClassObject* sprite = m.FindClass("flash.display.Sprite");
     ClassObject* clip = m.DefineClass("flash.display", "MovieClip", sprite, AllocClip, false);
+    clip->init = sprite->init;
     m.DefineMethod(clip, "addFrameScript", AddFrameScript, 2);
     m.DefineMethod(clip, "stop", ClipStop, 0);
     m.DefineMethod(clip, "play", ClipPlay, 0);
@@ -346,13 +414,9 @@ void InstallDisplay(Machine& m) {
     m.DefineGetter(clip, "currentFrame", CurrentFrame);
     m.DefineGetter(clip, "totalFrames", TotalFrames);
     m.DefineGetter(clip, "framesLoaded", TotalFrames);
-    m.DefineMethod(sprite, "startDrag", Nothing, 0);
-    m.DefineMethod(sprite, "stopDrag", Nothing, 0);
-    m.DefineClass("flash.display", "Shape", display, nullptr, true);
-    m.DefineClass("flash.display", "Bitmap", display, nullptr, true);
-    m.DefineClass("flash.display", "SimpleButton", interactive, nullptr, true);
-    m.DefineClass("flash.display", "Stage", container, nullptr, true);
-    m.DefineClass("flash.text", "TextField", interactive, nullptr, true);
+    m.DefineGetter(clip, "isPlaying", IsPlaying);
+    m.DefineGetter(clip, "currentLabel", CurrentLabel);
+    m.DefineGetter(clip, "currentFrameLabel", CurrentFrameLabel);
 }
 
 }  // namespace swf::avm2

@@ -1,0 +1,372 @@
+#include "swf/play/Scripts3Host.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "swf/avm2/Machine.h"
+#include "swf/display/ClipProperties.h"
+#include "swf/display/DepthOps.h"
+
+namespace swf {
+
+namespace {
+
+// Objects scripts made or removed, kept for them to put back.
+constexpr size_t kMaxOrphans = 1 << 14;
+// Objects one walk of the tree visits.
+constexpr size_t kMaxWalk = 1 << 16;
+
+bool Scripted(const DisplayObject& obj) {
+    DisplayKind k = obj.Kind();
+    return k == DisplayKind::MovieClip || k == DisplayKind::Button || k == DisplayKind::EditText;
+}
+
+}  // namespace
+
+Scripts3::Host::Host(avm2::Machine& m, Timeline& timeline, const Movie& movie)
+    : m_(m), ctx_(timeline.Context()), movie_(movie), timeline_(timeline) {
+    for (const SymbolClassEntry& e : movie.symbolClasses) {
+        classOfId_[e.id] = e.className;
+        idOfClass_.emplace(e.className, e.id);
+    }
+}
+
+Scripts3::Host::~Host() = default;
+
+MovieClip& Scripts3::Host::RootClip() { return timeline_.Root(); }
+
+DisplayObject* Scripts3::Host::Find(uint32_t serial) {
+    if (!serial) return nullptr;
+    if (serial == RootClip().serial) return &RootClip();
+    if (DisplayObject* o = ctx_.FindObject(serial)) return o;
+    auto it = orphans_.find(serial);
+    if (it != orphans_.end()) return it->second.get();
+    // Shapes and the like are not indexed: only known wrappers are looked for.
+    if (!wrappers_.count(serial)) return nullptr;
+    std::vector<DisplayObject*> all;
+    Walk(RootClip(), all, kMaxWalk);
+    for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
+    for (DisplayObject* o : all)
+        if (o->serial == serial) return o;
+    return nullptr;
+}
+
+MovieClip* Scripts3::Host::FindClip(uint32_t serial) {
+    DisplayObject* o = Find(serial);
+    return o ? o->AsClip() : nullptr;
+}
+
+void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit) {
+    size_t first = out.size();
+    out.push_back(&obj);
+    for (size_t i = first; i < out.size() && out.size() < limit; ++i)
+        if (MovieClip* c = out[i]->AsClip())
+            for (auto& [depth, child] : c->List()) {
+                if (out.size() >= limit) break;
+                out.push_back(child.get());
+            }
+}
+
+avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
+    uint16_t id = &obj == &RootClip() ? 0 : obj.characterId;
+    auto it = classOfId_.find(id);
+    if (it != classOfId_.end() && (id != 0 || &obj == &RootClip()))
+        if (avm2::ClassObject* c = m_.FindClass(it->second)) return c;
+    switch (obj.Kind()) {
+    case DisplayKind::MovieClip: return m_.FindClass("flash.display.MovieClip");
+    case DisplayKind::Button: return m_.FindClass("flash.display.SimpleButton");
+    case DisplayKind::EditText: return m_.FindClass("flash.text.TextField");
+    case DisplayKind::StaticText: return m_.FindClass("flash.text.StaticText");
+    case DisplayKind::Bitmap: return m_.FindClass("flash.display.Bitmap");
+    case DisplayKind::MorphShape: return m_.FindClass("flash.display.MorphShape");
+    default: return m_.FindClass("flash.display.Shape");
+    }
+}
+
+avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct) {
+    auto known = wrappers_.find(obj.serial);
+    if (known != wrappers_.end()) return known->second;
+    avm2::ClassObject* cls = ClassFor(obj);
+    if (!cls) return avm2::Value::Null();
+    if (!obj.instance && &obj != &RootClip()) obj.instance = ++ctx_.instancesMade;
+    adopting = obj.serial;
+    avm2::Object* o = m_.Instantiate(cls);
+    adopting = 0;
+    if (o->kind != avm2::ObjKind::Display) return avm2::Value::Null();
+    avm2::Value v = avm2::Value::Obj(o);
+    wrappers_[obj.serial] = v;
+    m_.hostRoots.push_back(v);
+    AssignToParent(obj, v);
+    if (construct) {
+        if (cls->init) m_.Invoke(cls->init, cls, cls->scope, v, nullptr, 0);
+        Constructing(static_cast<avm2::DispatcherObject*>(o));
+    }
+    return v;
+}
+
+void Scripts3::Host::Constructing(avm2::DispatcherObject* d) {
+    d->built = true;
+    MovieClip* clip = FindClip(d->serial);
+    if (!clip) return;
+    std::vector<DisplayObject*> kids;
+    for (auto& [depth, child] : clip->List())
+        if (Scripted(*child)) kids.push_back(child.get());
+    for (DisplayObject* k : kids) Build(*k, true);
+}
+
+void Scripts3::Host::AssignToParent(DisplayObject& obj, const avm2::Value& v) {
+    if (!obj.parent || obj.name.empty()) return;
+    auto pw = wrappers_.find(obj.parent->serial);
+    if (pw == wrappers_.end()) return;
+    avm2::Name n = m_.PublicName(obj.name);
+    try {
+        if (m_.HasProperty(pw->second, n) || pw->second.o->IsDynamic()) m_.SetProperty(pw->second, n, v);
+    } catch (const avm2::ScriptThrow&) {
+        m_.thrown = avm2::Value::Undefined();
+    }
+}
+
+void Scripts3::Host::Sync() {
+    std::vector<DisplayObject*> all;
+    Walk(RootClip(), all, kMaxWalk);
+    for (DisplayObject* o : all)
+        if ((o == &RootClip() || Scripted(*o)) && !wrappers_.count(o->serial)) m_.Entry([&] { Build(*o, true); });
+    // Wrappers of objects gone from the engine are the scripts' alone now.
+    std::unordered_set<uint32_t> live;
+    all.clear();
+    Walk(RootClip(), all, kMaxWalk);
+    for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
+    for (DisplayObject* o : all) live.insert(o->serial);
+    for (auto it = wrappers_.begin(); it != wrappers_.end();)
+        it = live.count(it->first) ? std::next(it) : wrappers_.erase(it);
+    m_.hostRoots.clear();
+    if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
+    for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
+}
+
+void Scripts3::Host::RunFrameScripts() {
+    // A script that moves a timeline has the new frame's script run next,
+    // a bounded number of times.
+    constexpr int kMaxChained = 64;
+    for (int pass = 0; pass < kMaxChained; ++pass) {
+        bool ran = false;
+        std::vector<DisplayObject*> all;
+        Walk(RootClip(), all, kMaxWalk);
+        std::vector<std::pair<avm2::ClipObject*, int>> due;
+        for (DisplayObject* o : all) {
+            MovieClip* clip = o->AsClip();
+            auto w = wrappers_.find(o->serial);
+            if (!clip || w == wrappers_.end()) continue;
+            auto* c = dynamic_cast<avm2::ClipObject*>(w->second.o);
+            if (c && clip->CurrentFrame() != c->lastScriptFrame) due.push_back({c, clip->CurrentFrame()});
+        }
+        for (auto& [clip, frame] : due) {
+            avm2::ClipObject* c = clip;
+            c->lastScriptFrame = frame;
+            avm2::Value fn = c->FrameScript(frame);
+            if (fn.IsUndefined()) continue;
+            ran = true;
+            m_.Entry([&] { m_.Call(fn, avm2::Value::Obj(c), nullptr, 0); });
+        }
+        if (!ran) return;
+        Sync();
+    }
+}
+
+avm2::Value Scripts3::Host::Wrap(uint32_t serial) {
+    DisplayObject* o = Find(serial);
+    if (!o) {
+        auto it = wrappers_.find(serial);
+        return it == wrappers_.end() ? avm2::Value::Null() : it->second;
+    }
+    return Build(*o, true);
+}
+
+void Scripts3::Host::Create(avm2::DispatcherObject* d) {
+    if (ctx_.buildsLeft == 0 || ctx_.liveClips.size() >= PlayContext::kMaxLiveClips || orphans_.size() >= kMaxOrphans)
+        return;
+    avm2::ClassObject* cls = d->cls;
+    uint16_t id = 0;
+    for (avm2::ClassObject* k = cls; k && !id; k = k->base) {
+        std::string q = k->QualifiedName();
+        if (size_t at = q.find("::"); at != std::string::npos) q.replace(at, 2, ".");
+        auto it = idOfClass_.find(q);
+        if (it != idOfClass_.end() && it->second != 0) id = it->second;
+    }
+    std::unique_ptr<DisplayObject> obj;
+    if (id) {
+        obj = Instantiate(ctx_, ctx_.assets, id, 1, nullptr);
+    } else {
+        --ctx_.buildsLeft;
+        auto clip = std::make_unique<MovieClip>(ctx_, EmptyTimeline(), 1);
+        clip->Start(nullptr);
+        obj = std::move(clip);
+    }
+    if (!obj->instance) obj->instance = ++ctx_.instancesMade;
+    d->serial = obj->serial;
+    orphans_[d->serial] = std::move(obj);
+    avm2::Value v = avm2::Value::Obj(d);
+    wrappers_[d->serial] = v;
+    m_.hostRoots.push_back(v);
+}
+
+avm2::Value Scripts3::Host::Stage() {
+    if (!stage_.IsObject()) {
+        avm2::ClassObject* c = m_.FindClass("flash.display.Stage");
+        if (!c) return avm2::Value::Null();
+        stage_ = avm2::Value::Obj(m_.Instantiate(c));
+        m_.hostRoots.push_back(stage_);
+    }
+    return stage_;
+}
+
+uint32_t Scripts3::Host::Parent(uint32_t serial) {
+    DisplayObject* o = Find(serial);
+    return o && o->parent ? o->parent->serial : 0;
+}
+
+std::vector<uint32_t> Scripts3::Host::Children(uint32_t serial) {
+    std::vector<uint32_t> out;
+    if (MovieClip* c = FindClip(serial))
+        for (auto& [depth, child] : c->List()) out.push_back(child->serial);
+    return out;
+}
+
+bool Scripts3::Host::IsContainer(uint32_t serial) { return FindClip(serial) != nullptr; }
+
+std::string Scripts3::Host::Name(uint32_t serial) {
+    DisplayObject* o = Find(serial);
+    if (!o) return "";
+    if (o == &RootClip() && o->name.empty()) return "root1";
+    if (!o->instance && o->name.empty()) o->instance = ++ctx_.instancesMade;
+    return o->ScriptName();
+}
+
+void Scripts3::Host::SetName(uint32_t serial, const std::string& name) {
+    DisplayObject* o = Find(serial);
+    if (!o) return;
+    o->name = name;
+    if (MovieClip* p = o->parent ? o->parent->AsClip() : nullptr) p->Renamed(*o);
+}
+
+std::optional<double> Scripts3::Host::Get(uint32_t serial, int prop) {
+    DisplayObject* o = Find(serial);
+    if (!o) return std::nullopt;
+    if (prop == avm2::kDpVisible) return o->visible ? 1 : 0;
+    return GetTransformProperty(*o, prop);
+}
+
+void Scripts3::Host::Set(uint32_t serial, int prop, double value) {
+    DisplayObject* o = Find(serial);
+    if (!o) return;
+    if (prop == avm2::kDpVisible) {
+        o->visible = value != 0;
+        return;
+    }
+    SetTransformProperty(*o, prop, value);
+}
+
+std::unique_ptr<DisplayObject> Scripts3::Host::Detach(DisplayObject& obj) {
+    auto orphan = orphans_.find(obj.serial);
+    if (orphan != orphans_.end()) {
+        std::unique_ptr<DisplayObject> out = std::move(orphan->second);
+        orphans_.erase(orphan);
+        return out;
+    }
+    MovieClip* p = obj.parent ? obj.parent->AsClip() : nullptr;
+    if (!p) return nullptr;
+    auto it = p->List().find(obj.depth);
+    if (it == p->List().end() || it->second.get() != &obj) return nullptr;
+    std::unique_ptr<DisplayObject> out = std::move(it->second);
+    p->List().erase(it);
+    out->parent = nullptr;
+    ++ctx_.treeEdits;
+    return out;
+}
+
+bool Scripts3::Host::AddChild(uint32_t parent, uint32_t child, int index) {
+    MovieClip* p = FindClip(parent);
+    DisplayObject* c = Find(child);
+    if (!p || !c || c == &RootClip() || p->Nesting() + 1 >= PlayContext::kMaxNesting) return false;
+    std::unique_ptr<DisplayObject> moving = Detach(*c);
+    if (!moving) return false;
+    std::vector<std::unique_ptr<DisplayObject>> kids;
+    for (auto& [depth, k] : p->List()) kids.push_back(std::move(k));
+    p->List().clear();
+    index = std::clamp(index, 0, int(kids.size()));
+    kids.insert(kids.begin() + index, std::move(moving));
+    // Depths keep their order: timeline objects keep theirs where they can,
+    // the one put in sits just above the one before it.
+    int64_t prev = INT64_MIN;
+    for (size_t i = 0; i < kids.size(); ++i) {
+        int64_t d = kids[i]->depth;
+        if (int(i) == index)
+            d = prev == INT64_MIN ? (i + 1 < kids.size() ? int64_t(kids[i + 1]->depth) - 1 : kScriptDepthOffset)
+                                  : prev + 1;
+        d = std::max(d, prev == INT64_MIN ? d : prev + 1);
+        d = std::min<int64_t>(d, INT32_MAX);
+        prev = d;
+        kids[i]->depth = int32_t(d);
+        kids[i]->parent = p;
+        p->Put(int32_t(d), std::move(kids[i]));
+    }
+    return true;
+}
+
+bool Scripts3::Host::RemoveChild(uint32_t parent, uint32_t child) {
+    DisplayObject* c = Find(child);
+    if (!c || !c->parent || c->parent->serial != parent) return false;
+    std::unique_ptr<DisplayObject> out = Detach(*c);
+    if (out && orphans_.size() < kMaxOrphans) orphans_[child] = std::move(out);
+    return true;
+}
+
+int Scripts3::Host::CurrentFrame(uint32_t clip) {
+    MovieClip* c = FindClip(clip);
+    return c ? std::max(c->CurrentFrame(), 0) : 0;
+}
+
+int Scripts3::Host::TotalFrames(uint32_t clip) {
+    MovieClip* c = FindClip(clip);
+    return c ? c->TotalFrames() : 1;
+}
+
+void Scripts3::Host::SetPlaying(uint32_t clip, bool playing) {
+    if (MovieClip* c = FindClip(clip)) c->SetPlaying(playing);
+}
+
+bool Scripts3::Host::IsPlaying(uint32_t clip) {
+    MovieClip* c = FindClip(clip);
+    return c && c->IsPlaying() && c->TotalFrames() > 1;
+}
+
+void Scripts3::Host::Goto(uint32_t clip, int frame) {
+    MovieClip* c = FindClip(clip);
+    if (c && frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
+}
+
+int Scripts3::Host::LabelFrame(uint32_t clip, const std::string& label) {
+    MovieClip* c = FindClip(clip);
+    if (!c) return -1;
+    auto it = c->Data().labels.find(label);
+    return it == c->Data().labels.end() ? -1 : it->second;
+}
+
+std::string Scripts3::Host::LabelAt(uint32_t clip, int frame, bool exact) {
+    MovieClip* c = FindClip(clip);
+    if (!c) return "";
+    std::string best;
+    int bestFrame = -1;
+    for (auto& [label, f] : c->Data().labels)
+        if (exact ? f == frame : (f <= frame && f > bestFrame)) {
+            best = label;
+            bestFrame = f;
+        }
+    return best;
+}
+
+double Scripts3::Host::StageWidth() { return (movie_.header.stage.xMax - movie_.header.stage.xMin) / 20.0; }
+double Scripts3::Host::StageHeight() { return (movie_.header.stage.yMax - movie_.header.stage.yMin) / 20.0; }
+double Scripts3::Host::FrameRate() { return movie_.header.frameRate88 / 256.0; }
+
+}  // namespace swf

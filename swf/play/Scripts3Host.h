@@ -1,0 +1,78 @@
+// The display host of the ActionScript 3 machine: script objects over the
+// engine's display objects, found by serial. Objects scripts made or took
+// out of the tree are kept here until they go back in.
+#pragma once
+
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "swf/avm2/classes/Display.h"
+#include "swf/display/MovieClip.h"
+#include "swf/play/Timeline.h"
+#include "swf/play/Scripts3.h"
+
+namespace swf {
+
+class Scripts3::Host : public avm2::DisplayHost {
+public:
+    Host(avm2::Machine& m, Timeline& timeline, const Movie& movie);
+    ~Host() override;
+
+    // Constructs the script objects of engine objects that have none yet
+    // (what is under an object before the object itself) and forgets those
+    // whose engine objects are gone.
+    void Sync();
+    // Each clip whose frame changed since its last script runs that frame's script.
+    void RunFrameScripts();
+
+    avm2::Value Wrap(uint32_t serial) override;
+    void Create(avm2::DispatcherObject* d) override;
+    void Constructing(avm2::DispatcherObject* d) override;
+    avm2::Value Stage() override;
+    uint32_t Root() override { return RootClip().serial; }
+    uint32_t Parent(uint32_t serial) override;
+    std::vector<uint32_t> Children(uint32_t serial) override;
+    bool IsContainer(uint32_t serial) override;
+    std::string Name(uint32_t serial) override;
+    void SetName(uint32_t serial, const std::string& name) override;
+    std::optional<double> Get(uint32_t serial, int prop) override;
+    void Set(uint32_t serial, int prop, double value) override;
+    bool AddChild(uint32_t parent, uint32_t child, int index) override;
+    bool RemoveChild(uint32_t parent, uint32_t child) override;
+    int CurrentFrame(uint32_t clip) override;
+    int TotalFrames(uint32_t clip) override;
+    void SetPlaying(uint32_t clip, bool playing) override;
+    bool IsPlaying(uint32_t clip) override;
+    void Goto(uint32_t clip, int frame) override;
+    int LabelFrame(uint32_t clip, const std::string& label) override;
+    std::string LabelAt(uint32_t clip, int frame, bool exact) override;
+    double StageWidth() override;
+    double StageHeight() override;
+    double FrameRate() override;
+
+private:
+    MovieClip& RootClip();
+    DisplayObject* Find(uint32_t serial);
+    MovieClip* FindClip(uint32_t serial);
+    avm2::ClassObject* ClassFor(const DisplayObject& obj);
+    // Makes the script object of `obj` and of what it holds, runs its
+    // constructor unless `construct` is false, and sets it on its parent's
+    // variable of its name.
+    avm2::Value Build(DisplayObject& obj, bool construct);
+    void AssignToParent(DisplayObject& obj, const avm2::Value& v);
+    std::unique_ptr<DisplayObject> Detach(DisplayObject& obj);
+    void Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit);
+
+    avm2::Machine& m_;
+    PlayContext& ctx_;
+    const Movie& movie_;
+    Timeline& timeline_;  // a seek rebuilds its root
+    avm2::Value stage_;
+    std::unordered_map<uint32_t, avm2::Value> wrappers_;
+    std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
+    std::unordered_map<uint16_t, std::string> classOfId_;
+    std::unordered_map<std::string, uint16_t> idOfClass_;
+};
+
+}  // namespace swf
