@@ -286,9 +286,8 @@ void Player::Tick() {
         Load(std::move(level0.bytes), dir + level0.name);
         return;
     }
-    state_->as3.EnterFrame();
     state_->Dispatch(state_->timeline->Tick());
-    state_->as3.FrameScripts();
+    state_->as3.Frame();
     state_->Dispatch(state_->levels.Tick());
 }
 

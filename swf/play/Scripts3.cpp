@@ -31,26 +31,20 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
             report("DoABC " + b.name + ": " + error);
     }
     host_->Sync();
-    FrameScripts();
-}
-
-void Scripts3::EnterFrame() {
-    if (!machine_) return;
-    avm2::Machine& m = *machine_;
-    std::vector<avm2::Value> targets = m.enterFrameTargets;
-    for (const avm2::Value& t : targets) {
-        m.Entry([&] {
-            avm2::TempRoot keep(m, t);
-            avm2::EventObject* e = avm2::NewEvent(m, "enterFrame");
-            avm2::DispatchEvent(m, static_cast<avm2::DispatcherObject*>(t.o), e);
-        });
-    }
-}
-
-void Scripts3::FrameScripts() {
-    if (!machine_) return;
-    host_->Sync();
+    host_->Added(timeline.Root());
+    host_->Broadcast("frameConstructed");
     host_->RunFrameScripts();
+    host_->Broadcast("exitFrame");
+}
+
+void Scripts3::Frame() {
+    if (!machine_) return;
+    host_->SendRemovals();
+    host_->Broadcast("enterFrame");
+    host_->Sync();
+    host_->Broadcast("frameConstructed");
+    host_->RunFrameScripts();
+    host_->Broadcast("exitFrame");
 }
 
 }  // namespace swf

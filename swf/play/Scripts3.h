@@ -34,11 +34,10 @@ public:
     void Start(const Movie& movie, Timeline& timeline, Sink trace, Sink report);
     void Reset();
     bool Active() const { return machine_ != nullptr; }
-    // Before the timeline moves: enterFrame to every listening display object.
-    void EnterFrame();
-    // After it moved: objects the frame placed are constructed, then the
-    // scripts of the frames clips reached run.
-    void FrameScripts();
+    // After the timeline moved: removed objects hear so, then enterFrame,
+    // objects the frame placed are constructed and added, frameConstructed,
+    // the scripts of the frames clips reached, exitFrame.
+    void Frame();
     avm2::Machine* Machine() { return machine_.get(); }
 
 private:

@@ -16,11 +16,6 @@ constexpr size_t kMaxOrphans = 1 << 14;
 // Objects one walk of the tree visits.
 constexpr size_t kMaxWalk = 1 << 16;
 
-bool Scripted(const DisplayObject& obj) {
-    DisplayKind k = obj.Kind();
-    return k == DisplayKind::MovieClip || k == DisplayKind::Button || k == DisplayKind::EditText;
-}
-
 }  // namespace
 
 Scripts3::Host::Host(avm2::Machine& m, Timeline& timeline, const Movie& movie)
@@ -33,6 +28,21 @@ Scripts3::Host::Host(avm2::Machine& m, Timeline& timeline, const Movie& movie)
 
 Scripts3::Host::~Host() = default;
 
+void Scripts3::Host::Guarded(const std::function<void()>& fn) {
+    if (m_.callDepth == 0) {
+        m_.Entry(fn);
+        return;
+    }
+    // Inside a script: what a listener throws stops the listener only.
+    try {
+        fn();
+    } catch (const avm2::ScriptThrow&) {
+        avm2::Value e = m_.thrown;
+        m_.thrown = avm2::Value::Undefined();
+        if (m_.report) m_.report("Uncaught " + m_.Describe(e));
+    }
+}
+
 MovieClip& Scripts3::Host::RootClip() { return timeline_.Root(); }
 
 DisplayObject* Scripts3::Host::Find(uint32_t serial) {
@@ -41,14 +51,19 @@ DisplayObject* Scripts3::Host::Find(uint32_t serial) {
     if (DisplayObject* o = ctx_.FindObject(serial)) return o;
     auto it = orphans_.find(serial);
     if (it != orphans_.end()) return it->second.get();
-    // Shapes and the like are not indexed: only known wrappers are looked for.
-    if (!wrappers_.count(serial)) return nullptr;
-    std::vector<DisplayObject*> all;
-    Walk(RootClip(), all, kMaxWalk);
-    for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
-    for (DisplayObject* o : all)
-        if (o->serial == serial) return o;
-    return nullptr;
+    auto w = where_.find(serial);
+    if (w == where_.end()) return nullptr;
+    DisplayObject* p = w->second.parent == RootClip().serial ? &RootClip() : ctx_.FindObject(w->second.parent);
+    auto o = orphans_.find(w->second.parent);
+    if (!p && o != orphans_.end()) p = o->second.get();
+    MovieClip* clip = p ? p->AsClip() : nullptr;
+    if (!clip) return nullptr;
+    auto at = clip->List().find(w->second.depth);
+    return at != clip->List().end() && at->second->serial == serial ? at->second.get() : nullptr;
+}
+
+void Scripts3::Host::Index(DisplayObject& obj) {
+    if (obj.parent) where_[obj.serial] = {obj.parent->serial, obj.depth};
 }
 
 MovieClip* Scripts3::Host::FindClip(uint32_t serial) {
@@ -59,11 +74,13 @@ MovieClip* Scripts3::Host::FindClip(uint32_t serial) {
 void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit) {
     size_t first = out.size();
     out.push_back(&obj);
+    Index(obj);
     for (size_t i = first; i < out.size() && out.size() < limit; ++i)
         if (MovieClip* c = out[i]->AsClip())
             for (auto& [depth, child] : c->List()) {
                 if (out.size() >= limit) break;
                 out.push_back(child.get());
+                Index(*child);
             }
 }
 
@@ -100,6 +117,7 @@ avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct) {
     if (construct) {
         if (cls->init) m_.Invoke(cls->init, cls, cls->scope, v, nullptr, 0);
         Constructing(static_cast<avm2::DispatcherObject*>(o));
+        if (obj.parent) Added(obj, true);
     }
     return v;
 }
@@ -109,9 +127,12 @@ void Scripts3::Host::Constructing(avm2::DispatcherObject* d) {
     MovieClip* clip = FindClip(d->serial);
     if (!clip) return;
     std::vector<DisplayObject*> kids;
-    for (auto& [depth, child] : clip->List())
-        if (Scripted(*child)) kids.push_back(child.get());
-    for (DisplayObject* k : kids) Build(*k, true);
+    for (auto& [depth, child] : clip->List()) {
+        Index(*child);
+        kids.push_back(child.get());
+    }
+    // A child whose constructor throws leaves its siblings and parent be.
+    for (DisplayObject* k : kids) Guarded([&] { Build(*k, true); });
 }
 
 void Scripts3::Host::AssignToParent(DisplayObject& obj, const avm2::Value& v) {
@@ -130,18 +151,87 @@ void Scripts3::Host::Sync() {
     std::vector<DisplayObject*> all;
     Walk(RootClip(), all, kMaxWalk);
     for (DisplayObject* o : all)
-        if ((o == &RootClip() || Scripted(*o)) && !wrappers_.count(o->serial)) m_.Entry([&] { Build(*o, true); });
-    // Wrappers of objects gone from the engine are the scripts' alone now.
-    std::unordered_set<uint32_t> live;
-    all.clear();
-    Walk(RootClip(), all, kMaxWalk);
-    for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
-    for (DisplayObject* o : all) live.insert(o->serial);
-    for (auto it = wrappers_.begin(); it != wrappers_.end();)
-        it = live.count(it->first) ? std::next(it) : wrappers_.erase(it);
+        if (!wrappers_.count(o->serial)) {
+            uint32_t serial = o->serial;
+            // Constructors may change the tree: the object is looked up again.
+            Guarded([&] {
+                if (DisplayObject* again = Find(serial)) Build(*again, true);
+            });
+        }
     m_.hostRoots.clear();
     if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
     for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
+}
+
+void Scripts3::Host::SendRemovals() {
+    std::vector<DisplayObject*> all;
+    Walk(RootClip(), all, kMaxWalk);
+    for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
+    std::unordered_set<uint32_t> live;
+    for (DisplayObject* o : all) live.insert(o->serial);
+    std::vector<uint32_t> gone;
+    for (auto& [s, v] : wrappers_)
+        if (!live.count(s)) gone.push_back(s);
+    // Outer objects first, as they were in the tree.
+    std::sort(gone.begin(), gone.end());
+    for (uint32_t s : gone) {
+        auto w = where_.find(s);
+        if (w != where_.end() && !live.count(w->second.parent) && wrappers_.count(w->second.parent)) continue;
+        Send(s, "removed", true);
+    }
+    for (uint32_t s : gone) Send(s, "removedFromStage", false);
+    for (uint32_t s : gone) {
+        wrappers_.erase(s);
+        where_.erase(s);
+    }
+    // Wrappers of objects gone from the engine are the scripts' alone now.
+    m_.hostRoots.clear();
+    if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
+    for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
+}
+
+void Scripts3::Host::Send(uint32_t serial, const char* type, bool bubbles) {
+    auto w = wrappers_.find(serial);
+    if (w == wrappers_.end()) return;
+    avm2::Value target = w->second;
+    Guarded([&] {
+        avm2::TempRoot keep(m_, target);
+        avm2::EventObject* e = avm2::NewEvent(m_, type, bubbles);
+        avm2::DispatchEvent(m_, static_cast<avm2::DispatcherObject*>(target.o), e);
+    });
+}
+
+void Scripts3::Host::Broadcast(const char* type) {
+    std::vector<avm2::Value> targets = m_.enterFrameTargets;
+    avm2::String* t = m_.Intern(type);
+    for (const avm2::Value& v : targets) {
+        auto* d = static_cast<avm2::DispatcherObject*>(v.o);
+        if (!d->Listens(t)) continue;
+        Guarded([&] {
+            avm2::TempRoot keep(m_, v);
+            avm2::EventObject* e = avm2::NewEvent(m_, type);
+            avm2::DispatchEvent(m_, d, e, true);
+        });
+    }
+}
+
+bool Scripts3::Host::OnStage(const DisplayObject& obj) {
+    const DisplayObject* top = &obj;
+    while (top->parent) top = top->parent;
+    return top == &RootClip();
+}
+
+void Scripts3::Host::Added(DisplayObject& obj, bool alone) {
+    Send(obj.serial, "added", true);
+    if (!OnStage(obj)) return;
+    std::vector<DisplayObject*> all;
+    if (alone)
+        all.push_back(&obj);
+    else
+        Walk(obj, all, kMaxWalk);
+    std::vector<uint32_t> serials;
+    for (DisplayObject* o : all) serials.push_back(o->serial);
+    for (uint32_t s : serials) Send(s, "addedToStage", false);
 }
 
 void Scripts3::Host::RunFrameScripts() {
@@ -166,7 +256,7 @@ void Scripts3::Host::RunFrameScripts() {
             avm2::Value fn = c->FrameScript(frame);
             if (fn.IsUndefined()) continue;
             ran = true;
-            m_.Entry([&] { m_.Call(fn, avm2::Value::Obj(c), nullptr, 0); });
+            Guarded([&] { m_.Call(fn, avm2::Value::Obj(c), nullptr, 0); });
         }
         if (!ran) return;
         Sync();
@@ -221,8 +311,10 @@ avm2::Value Scripts3::Host::Stage() {
 }
 
 uint32_t Scripts3::Host::Parent(uint32_t serial) {
-    DisplayObject* o = Find(serial);
-    return o && o->parent ? o->parent->serial : 0;
+    if (DisplayObject* o = Find(serial)) return o->parent ? o->parent->serial : 0;
+    // Gone, and hearing so: still where it was.
+    auto w = where_.find(serial);
+    return w == where_.end() || orphans_.count(serial) ? 0 : w->second.parent;
 }
 
 std::vector<uint32_t> Scripts3::Host::Children(uint32_t serial) {
@@ -288,6 +380,14 @@ bool Scripts3::Host::AddChild(uint32_t parent, uint32_t child, int index) {
     MovieClip* p = FindClip(parent);
     DisplayObject* c = Find(child);
     if (!p || !c || c == &RootClip() || p->Nesting() + 1 >= PlayContext::kMaxNesting) return false;
+    bool moved = c->parent != p;
+    if (moved && c->parent) {
+        Removing(*c);
+        // Listeners may have moved things: look again.
+        p = FindClip(parent);
+        c = Find(child);
+        if (!p || !c) return false;
+    }
     std::unique_ptr<DisplayObject> moving = Detach(*c);
     if (!moving) return false;
     std::vector<std::unique_ptr<DisplayObject>> kids;
@@ -308,13 +408,31 @@ bool Scripts3::Host::AddChild(uint32_t parent, uint32_t child, int index) {
         prev = d;
         kids[i]->depth = int32_t(d);
         kids[i]->parent = p;
+        Index(*kids[i]);
         p->Put(int32_t(d), std::move(kids[i]));
     }
+    if (moved)
+        if (DisplayObject* again = Find(child)) Added(*again);
     return true;
+}
+
+void Scripts3::Host::Removing(DisplayObject& obj) {
+    uint32_t serial = obj.serial;
+    bool onStage = OnStage(obj);
+    std::vector<DisplayObject*> all;
+    Walk(obj, all, kMaxWalk);
+    std::vector<uint32_t> serials;
+    for (DisplayObject* o : all) serials.push_back(o->serial);
+    Send(serial, "removed", true);
+    if (onStage)
+        for (uint32_t s : serials) Send(s, "removedFromStage", false);
 }
 
 bool Scripts3::Host::RemoveChild(uint32_t parent, uint32_t child) {
     DisplayObject* c = Find(child);
+    if (!c || !c->parent || c->parent->serial != parent) return false;
+    Removing(*c);
+    c = Find(child);
     if (!c || !c->parent || c->parent->serial != parent) return false;
     std::unique_ptr<DisplayObject> out = Detach(*c);
     if (out && orphans_.size() < kMaxOrphans) orphans_[child] = std::move(out);

@@ -3,6 +3,7 @@
 // out of the tree are kept here until they go back in.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -25,6 +26,13 @@ public:
     void Sync();
     // Each clip whose frame changed since its last script runs that frame's script.
     void RunFrameScripts();
+    // Objects the timeline took away hear "removed" as if still in place.
+    void SendRemovals();
+    // `type` to every display object listening for it.
+    void Broadcast(const char* type);
+    // "added" to `obj`, and "addedToStage" to it and, unless `alone`, what
+    // it holds, when on the stage.
+    void Added(DisplayObject& obj, bool alone = false);
 
     avm2::Value Wrap(uint32_t serial) override;
     void Create(avm2::DispatcherObject* d) override;
@@ -69,7 +77,23 @@ private:
     const Movie& movie_;
     Timeline& timeline_;  // a seek rebuilds its root
     avm2::Value stage_;
+    void Send(uint32_t serial, const char* type, bool bubbles);
+    // Runs script: an entry from the host, or from inside a script.
+    void Guarded(const std::function<void()>& fn);
+    bool OnStage(const DisplayObject& obj);
+    // "removed" to `obj`, and "removedFromStage" to it and what it holds
+    // when on the stage.
+    void Removing(DisplayObject& obj);
+    void Index(DisplayObject& obj);
+
     std::unordered_map<uint32_t, avm2::Value> wrappers_;
+    // Where each wrapped object was last seen: its parent and depth, checked
+    // before use, so that a freed object is never touched.
+    struct Where {
+        uint32_t parent;
+        int32_t depth;
+    };
+    std::unordered_map<uint32_t, Where> where_;
     std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
     std::unordered_map<uint16_t, std::string> classOfId_;
     std::unordered_map<std::string, uint16_t> idOfClass_;

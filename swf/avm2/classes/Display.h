@@ -101,8 +101,9 @@ public:
     void Trace(Tracer& t) override;
 };
 
-// Sends `event` (an Event) to `target`'s listeners; false when cancelled.
-bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* event);
+// Sends `event` (an Event) to `target`'s listeners, through the capture and
+// bubble phases of the objects above it unless `alone`; false when cancelled.
+bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* event, bool alone = false);
 // A fresh Event of `type` from the host.
 EventObject* NewEvent(Machine& m, const std::string& type, bool bubbles = false);
 // The display object or stage `v` is, or null.

@@ -71,6 +71,10 @@ EventObject* AsEvent(Machine& m, const Value& v) {
 
 // EventDispatcher -----------------------------------------------------------
 
+bool IsBroadcast(String* type) {
+    return type->text == "enterFrame" || type->text == "frameConstructed" || type->text == "exitFrame";
+}
+
 Value AddListener(Machine& m, Value self, Args args, int argc) {
     DispatcherObject* d = AsDispatcher(self);
     Value fn = Arg(args, argc, 1);
@@ -85,9 +89,10 @@ Value AddListener(Machine& m, Value self, Args args, int argc) {
     auto at = std::find_if(d->listeners.begin(), d->listeners.end(),
                            [&](const DispatcherObject::Listener& l) { return l.priority < priority; });
     d->listeners.insert(at, {type, fn, capture, priority});
-    // enterFrame goes to every display object that listens, on the stage or not.
+    // The frame's broadcasts go to every display object that listens, on
+    // the stage or not.
     ClassObject* display = m.FindClass("flash.display.DisplayObject");
-    if (type->text == "enterFrame" && d->cls && d->cls->IsSubclassOf(display)) {
+    if (IsBroadcast(type) && d->cls && d->cls->IsSubclassOf(display)) {
         bool known = false;
         for (const Value& t : m.enterFrameTargets) known = known || t.o == d;
         if (!known) m.enterFrameTargets.push_back(self);
@@ -107,7 +112,8 @@ Value RemoveListener(Machine& m, Value self, Args args, int argc) {
                                 return l.type == type && l.capture == capture && m.StrictEquals(l.fn, fn);
                             }),
              ls.end());
-    if (!d->Listens(m.Intern("enterFrame"))) {
+    if (!d->Listens(m.Intern("enterFrame")) && !d->Listens(m.Intern("frameConstructed")) &&
+        !d->Listens(m.Intern("exitFrame"))) {
         auto& ts = m.enterFrameTargets;
         ts.erase(std::remove_if(ts.begin(), ts.end(), [&](const Value& t) { return t.o == d; }), ts.end());
     }
@@ -319,7 +325,7 @@ void Deliver(Machine& m, DispatcherObject* d, EventObject* e) {
 
 }  // namespace
 
-bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e) {
+bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e, bool alone) {
     TempRoot keepTarget(m, Value::Obj(target));
     TempRoot keepEvent(m, Value::Obj(e));
     e->target = Value::Obj(target);
@@ -332,7 +338,7 @@ bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e) {
         size_t n;
         ~Unroot() { m.tempRoots.resize(n); }
     } unroot{m, m.tempRoots.size()};
-    if (m.display && target->serial) {
+    if (m.display && target->serial && !alone) {
         constexpr size_t kMaxDepth = 256;
         uint32_t top = target->serial;
         for (uint32_t s = m.display->Parent(top); s && path.size() < kMaxDepth; s = m.display->Parent(s)) {
