@@ -20,6 +20,7 @@ public:
     bool defaultPrevented = false, stopped = false, stoppedNow = false;
     int phase = 2;
     Value target, currentTarget;
+    std::vector<Value> fields;  // a subclass's own (EventClasses.cpp)
     void Trace(Tracer& t) override;
 };
 
@@ -109,5 +110,6 @@ EventObject* NewEvent(Machine& m, const std::string& type, bool bubbles = false)
 // The display object or stage `v` is, or null.
 DispatcherObject* AsDisplay(Machine& m, const Value& v);
 void InstallDisplayObjects(Machine& m);
+void InstallEventClasses(Machine& m);
 
 }  // namespace swf::avm2

@@ -31,6 +31,7 @@ void EventObject::Trace(Tracer& t) {
     t.Mark(type);
     t.Mark(target);
     t.Mark(currentTarget);
+    for (const Value& v : fields) t.Mark(v);
 }
 
 namespace {
@@ -406,6 +407,7 @@ void InstallDisplay(Machine& m) {
                                {"UNLOAD", "unload"}, {"SCROLL", "scroll"}, {"TAB_CHILDREN_CHANGE", "tabChildrenChange"}})
         m.DefineConstant(event, name, Value::Str(m.Intern(value)));
 
+    InstallEventClasses(m);
     InstallDisplayObjects(m);
     ClassObject* sprite = m.FindClass("flash.display.Sprite");
     ClassObject* clip = m.DefineClass("flash.display", "MovieClip", sprite, AllocClip, false);
