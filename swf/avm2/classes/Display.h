@@ -109,6 +109,8 @@ bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* event, boo
 EventObject* NewEvent(Machine& m, const std::string& type, bool bubbles = false);
 // The display object or stage `v` is, or null.
 DispatcherObject* AsDisplay(Machine& m, const Value& v);
+// A display object being allocated gets the engine object it stands for.
+void AttachEngineObject(Machine& m, DispatcherObject* d);
 void InstallDisplayObjects(Machine& m);
 void InstallEventClasses(Machine& m);
 

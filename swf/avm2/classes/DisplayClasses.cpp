@@ -39,13 +39,7 @@ namespace {
 Object* AllocDispatcher(Machine& m, ClassObject* cls) { return m.New<DispatcherObject>(cls, cls->prototype); }
 Object* AllocClip(Machine& m, ClassObject* cls) {
     auto* c = m.New<ClipObject>(cls, cls->prototype);
-    if (m.display) {
-        if (m.display->adopting)
-            c->serial = m.display->adopting;
-        else
-            m.display->Create(c);
-        m.display->adopting = 0;
-    }
+    AttachEngineObject(m, c);
     return c;
 }
 Object* AllocEvent(Machine& m, ClassObject* cls) { return m.New<EventObject>(cls, cls->prototype); }

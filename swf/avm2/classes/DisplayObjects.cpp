@@ -16,17 +16,20 @@ DispatcherObject* AsDisplay(Machine& m, const Value& v) {
     return nullptr;
 }
 
+void AttachEngineObject(Machine& m, DispatcherObject* d) {
+    if (!m.display) return;
+    if (m.display->adopting)
+        d->serial = m.display->adopting;
+    else
+        m.display->Create(d);
+    m.display->adopting = 0;
+}
+
 namespace {
 
 Object* AllocDisplay(Machine& m, ClassObject* cls) {
     auto* d = m.New<DispatcherObject>(cls, cls->prototype);
-    if (m.display) {
-        if (m.display->adopting)
-            d->serial = m.display->adopting;
-        else
-            m.display->Create(d);
-        m.display->adopting = 0;
-    }
+    AttachEngineObject(m, d);
     return d;
 }
 
