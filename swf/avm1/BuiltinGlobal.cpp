@@ -10,25 +10,42 @@ namespace swf::avm1 {
 
 namespace {
 
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// parseInt reads "0x" only at the very start (a sign before it is dropped
+// along with the zero), and octal only for a zero and octal digits to the
+// end with no blanks around them.
 Value ParseInt(CallArgs& a) {
-    std::string s = a.vm.ToString(a.Arg(0));
+    if (a.args.empty()) return Value();
+    const std::string s = a.vm.ToString(a.Arg(0));
+    int radix = 0;
+    if (a.args.size() > 1) {
+        radix = ToInt32(a.vm.ToNumber(a.Arg(1)));
+        if (radix < 2 || radix > 36) return Value::Num(std::nan(""));
+    }
+    auto hexAt = [&](size_t i) { return i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X'); };
     size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
     bool neg = false;
+    if (hexAt(0)) {
+        i = 2;
+        if (!radix) radix = 16;
+    } else if (!s.empty() && (s[0] == '-' || s[0] == '+') && hexAt(1)) {
+        i = 2;
+    }
+    const size_t blanks = i;
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    const bool blank = i != blanks;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-    int radix = a.Arg(1).IsUndefined() ? 0 : ToInt32(a.vm.ToNumber(a.Arg(1)));
-    if (radix != 0 && (radix < 2 || radix > 36)) return Value::Num(std::nan(""));
-    if ((radix == 0 || radix == 16) && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-        radix = 16;
-        i += 2;
-    } else if (radix == 0) {
-        radix = i + 1 < s.size() && s[i] == '0' ? 8 : 10;  // a leading zero reads as octal
+    if (!radix) {
+        bool octal = !blank && i < s.size() && s[i] == '0';
+        for (size_t j = i; octal && j < s.size(); ++j) octal = s[j] >= '0' && s[j] <= '7';
+        radix = octal ? 8 : 10;
     }
     double v = 0;
     size_t digits = 0;
     for (; i < s.size(); ++i, ++digits) {
         const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(s[i])));
-        int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : 99;
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : 99;
         if (d >= radix) break;
         v = v * radix + d;
     }
@@ -61,8 +78,9 @@ Value ParseFloat(CallArgs& a) {
     return Value::Num(v);
 }
 
-Value IsNaN(CallArgs& a) { return Value::Bool(std::isnan(a.vm.ToNumber(a.Arg(0)))); }
-Value IsFinite(CallArgs& a) { return Value::Bool(std::isfinite(a.vm.ToNumber(a.Arg(0)))); }
+// A missing argument is no number (an undefined one converts per version).
+Value IsNaN(CallArgs& a) { return Value::Bool(a.args.empty() || std::isnan(a.vm.ToNumber(a.Arg(0)))); }
+Value IsFinite(CallArgs& a) { return Value::Bool(!a.args.empty() && std::isfinite(a.vm.ToNumber(a.Arg(0)))); }
 
 Value Escape(CallArgs& a) {
     std::string s = a.vm.ToString(a.Arg(0)), out;
@@ -177,6 +195,7 @@ void InstallGlobals(Vm& vm) {
     for (const auto& [name, fn] : functions) vm.DefineNative(g, name, fn);
     vm.DefineNative(g, "setInterval", SetTimer, 1);
     vm.DefineNative(g, "setTimeout", SetTimer, 0);
+    InstallNativeSetters(vm);
     vm.SetHidden(g, "NaN", Value::Num(std::nan("")));
     vm.SetHidden(g, "Infinity", Value::Num(INFINITY));
 }

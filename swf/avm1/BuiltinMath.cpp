@@ -41,6 +41,8 @@ Value NumberValueOf(CallArgs& a) { return Value::Num(SelfNumber(a)); }
 
 Value BooleanCtor(CallArgs& a) {
     Value b = Value::Bool(a.vm.ToBool(a.Arg(0)));
+    // Called with nothing to convert, it gives nothing.
+    if (!a.construct && a.args.empty()) return Value();
     if (!a.construct || !a.self.IsObject()) return b;
     a.self.o->cls = ObjClass::Boolean;
     a.self.o->primitive = b;

@@ -83,4 +83,64 @@ Value NativeByNumber(Vm& vm, int table, int index) {
     return Value();
 }
 
+namespace {
+
+// A leading version digit hides the name from older movies: 6 to 9, or 10.
+// A lone 1 is read and means nothing more; other digits stay in the name.
+uint16_t VersionPrefix(std::string& name) {
+    uint16_t flags = 0;
+    size_t skip = 0;
+    if (name.size() > 1 && name[0] == '1') {
+        skip = 1;
+        if (name[1] == '0') flags = kOnlySwf10Up, skip = 2;
+    } else if (!name.empty() && name[0] >= '6' && name[0] <= '9') {
+        const uint16_t byDigit[] = {kOnlySwf6Up, kOnlySwf7Up, kOnlySwf8Up, kOnlySwf9Up};
+        flags = byDigit[name[0] - '6'];
+        skip = 1;
+    }
+    name.erase(0, skip);
+    return flags;
+}
+
+// ASSetNative(object, table, "name,name", first): each name gets the
+// numbered built-in from `first` on; an empty name still takes a number.
+// ASSetNativeAccessor makes each a property read and written by its
+// number and the next.
+Value SetNatives(CallArgs& a) {
+    const bool accessor = a.callee->fn->magic != 0;
+    if (a.args.size() < 3 || !a.Arg(0).IsObject()) return Value();
+    Object* o = a.Arg(0).o;
+    const int table = ToInt32(a.vm.ToNumber(a.Arg(1)));
+    const std::string names = a.vm.ToString(a.Arg(2));
+    int index = a.args.size() > 3 ? ToInt32(a.vm.ToNumber(a.Arg(3))) : 0;
+    for (size_t pos = 0; pos <= names.size(); ++index) {
+        size_t comma = names.find(',', pos);
+        if (comma == std::string::npos) comma = names.size();
+        std::string name = names.substr(pos, comma - pos);
+        pos = comma + 1;
+        const uint16_t flags = VersionPrefix(name);
+        if (name.empty()) continue;
+        Property* own = o->Find(name, a.vm.Ci());
+        if (accessor) {
+            const Value get = NativeByNumber(a.vm, table, index), set = NativeByNumber(a.vm, table, index + 1);
+            Property& p = own ? *own : o->Put(name, a.vm.Ci());
+            p = Property{p.name, Value(), get.IsObject() ? get.o : nullptr, set.IsObject() ? set.o : nullptr, flags};
+        } else if (own) {
+            own->value = NativeByNumber(a.vm, table, index);
+        } else {
+            Property& p = o->Put(name, a.vm.Ci());
+            p.value = NativeByNumber(a.vm, table, index);
+            p.flags = flags;
+        }
+    }
+    return Value();
+}
+
+}  // namespace
+
+void InstallNativeSetters(Vm& vm) {
+    vm.DefineNative(vm.global, "ASSetNative", SetNatives, 0);
+    vm.DefineNative(vm.global, "ASSetNativeAccessor", SetNatives, 1);
+}
+
 }  // namespace swf::avm1

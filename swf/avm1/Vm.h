@@ -296,5 +296,7 @@ void InstallDate(Vm& vm);
 void InstallGlobals(Vm& vm);
 // ASnative(table, index): the built-in that number stands for, or undefined.
 Value NativeByNumber(Vm& vm, int table, int index);
+// ASSetNative and ASSetNativeAccessor on _global.
+void InstallNativeSetters(Vm& vm);
 
 }  // namespace swf::avm1
