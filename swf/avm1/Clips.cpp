@@ -186,7 +186,7 @@ bool Vm::ClipGet(Object* o, const std::string& name, Value& out) {
         }
     }
     if (Property* prop = o->Find(name, Ci())) {
-        out = prop->getter ? Call(Value::Obj(prop->getter), ClipValue(clip), {}) : prop->value;
+        out = prop->getter ? ReadProperty(o, *prop, name, ClipValue(clip)) : prop->value;
         return true;
     }
     if (clip) {

@@ -40,6 +40,33 @@ void TooLongChain(Object* o) {
 
 }  // namespace
 
+// One more getter, setter or watcher running for a property; Refused()
+// once as many run as the movie's version allows (SWF 6 runs none inside
+// another, later versions 65 deep).
+class AccessGuard {
+public:
+    AccessGuard(Vm& vm, const Object* holder, const std::string& name)
+        : vm_(vm), key_(holder, vm.Ci() ? LowerAscii(name) : name) {
+        int& n = vm_.accessing_[key_];
+        refused_ = n >= (vm_.version_ >= 7 ? kDeepest : 1);
+        if (!refused_) ++n;
+    }
+    ~AccessGuard() {
+        auto it = vm_.accessing_.find(key_);
+        if (refused_ || it == vm_.accessing_.end()) return;
+        if (--it->second <= 0) vm_.accessing_.erase(it);
+    }
+    AccessGuard(const AccessGuard&) = delete;
+    AccessGuard& operator=(const AccessGuard&) = delete;
+    bool Refused() const { return refused_; }
+
+private:
+    static constexpr int kDeepest = 65;
+    Vm& vm_;
+    std::pair<const Object*, std::string> key_;
+    bool refused_ = false;
+};
+
 Value Vm::Get(Object* o, const std::string& name, const Value& self) {
     if (name == "__proto__") return o->proto ? Value::Obj(o->proto) : Value();
     int hops = 0;
@@ -61,12 +88,7 @@ Value Vm::Get(Object* o, const std::string& name, const Value& self) {
         }
         if (Property* prop = p->Find(name, Ci())) {
             if (HiddenFor(prop->flags, version_)) continue;
-            if (prop->getter) {
-                callHome_ = p;
-                return Call(Value::Obj(prop->getter), self, {});
-            }
-            if (prop->setter) return Value();
-            return prop->value;
+            return ReadProperty(p, *prop, name, self);
         }
     }
     TooLongChain(o);
@@ -131,7 +153,12 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
     if (o->watches) {
         auto it = o->watches->find(Ci() ? LowerAscii(name) : name);
         if (it != o->watches->end()) {
-            Watch w = it->second;
+            AccessGuard guard(*this, o, name);
+            if (guard.Refused()) {
+                PutPlain(o, name, v);
+                return;
+            }
+            const Watch w = it->second;
             // The stored value, inherited or not; no getter runs for it.
             Value old;
             int hops = 0;
@@ -140,23 +167,15 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
                     old = q->value;
                     break;
                 }
-            // The watcher may not see itself called again by its own write.
-            o->watches->erase(it);
-            auto rewatch = [&] {
-                if (!o->watches) o->watches = std::make_unique<std::unordered_map<std::string, Watch>>();
-                o->watches->emplace(Ci() ? LowerAscii(name) : name, w);
-            };
             try {
                 value = Call(Value::Obj(w.fn), Value::Obj(o), {Value::String(name), old, v, w.data});
             } catch (const ScriptThrow&) {
                 // A throwing watcher leaves the property undefined and keeps watching.
-                rewatch();
                 Property* p = o->Find(name, Ci());
                 if (!p) p = &o->Put(name, Ci());
                 if (!p->getter && !p->setter) p->value = Value();
                 throw;
             }
-            rewatch();
             own = o->Find(name, Ci());  // the watcher may have changed the object
         }
     }
@@ -167,19 +186,43 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
             Property* inherited = p->Find(name, Ci());
             if (!inherited) continue;
             if (inherited->setter) {
-                Call(Value::Obj(inherited->setter), Value::Obj(o), {value});
+                AccessGuard guard(*this, p, name);
+                if (guard.Refused()) inherited->value = value;
+                else Call(Value::Obj(inherited->setter), Value::Obj(o), {value});
                 return;
             }
             break;
         }
     }
     if (own && own->setter) {
-        Call(Value::Obj(own->setter), Value::Obj(o), {value});
+        // The written value stays behind the setter: reads past the
+        // nesting limit find it.
+        {
+            AccessGuard guard(*this, o, name);
+            if (!guard.Refused()) Call(Value::Obj(own->setter), Value::Obj(o), {value});
+        }
+        if (Property* p = o->Find(name, Ci())) p->value = std::move(value);
         return;
     }
     if (own && own->getter) return;  // a getter without setter is read-only
     if (!own) own = &o->Put(name, Ci());
     own->value = std::move(value);
+}
+
+Value Vm::ReadProperty(Object* holder, const Property& prop, const std::string& name, const Value& self) {
+    if (!prop.getter && !prop.setter) return prop.value;
+    AccessGuard guard(*this, holder, name);
+    if (guard.Refused()) return prop.value;
+    if (!prop.getter) return Value();
+    callHome_ = holder;
+    return Call(Value::Obj(prop.getter), self, {});
+}
+
+// A write past the nesting limit: no watcher or setter runs.
+void Vm::PutPlain(Object* o, const std::string& name, const Value& v) {
+    Property* own = o->Find(name, Ci());
+    if (!own) own = &o->Put(name, Ci());
+    if (!(own->flags & kReadOnly)) own->value = v;
 }
 
 bool Vm::DeleteMember(Object* o, const std::string& name) {

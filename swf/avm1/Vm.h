@@ -243,6 +243,9 @@ private:
     bool StepTimeline(Frame& f, const Instr& in);
     // Members.cpp: a miss handed to __resolve.
     Value Resolve(Object* o, const std::string& name, const Value& self);
+    void PutPlain(Object* o, const std::string& name, const Value& v);
+    // A property's value, through its getter within the nesting limit.
+    Value ReadProperty(Object* holder, const Property& prop, const std::string& name, const Value& self);
     // Clips.cpp
     bool ClipGet(Object* clip, const std::string& name, Value& out);
     bool ClipSet(Object* clip, const std::string& name, const Value& v);
@@ -257,6 +260,10 @@ private:
     int depth_ = 0;
     int maxDepth_ = kMaxDepth;
     Object* callHome_ = nullptr;  // where CallMethod found the function it calls next
+    // Getters, setters and watchers running per property (holder and
+    // name): past a few levels the property reads and writes its plain value.
+    std::map<std::pair<const Object*, std::string>, int> accessing_;
+    friend class AccessGuard;
     int pins_ = 0;
     size_t budget_ = kDefaultBudget;
     size_t budgetPerCall_ = kDefaultBudget;

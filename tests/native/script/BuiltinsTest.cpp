@@ -116,7 +116,8 @@ TEST(BuiltinsTest, MathNumberAndGlobals) {
         {"push 0, 0; divide; push 1, 2, 'Math'; getvariable; push 'max'; callmethod; trace", "NaN"},
         {"push '0x10', 1, 'Number'; callfunction; trace", "16"},
         {"push '12px', 1, 'Number'; callfunction; trace", "NaN"},
-        {"push '08', 1, 'parseInt'; callfunction; trace", "0"},
+        // Octal only when every digit after the zero is one.
+        {"push '08', 1, 'parseInt'; callfunction; trace", "8"},
         {"push '\xc3\xa9', 1, 'escape'; callfunction; trace", "%C3%A9"},
     });
 }
@@ -143,6 +144,48 @@ TEST(BuiltinsTest, AsNativeNumbersReachTheBuiltIns) {
         {"push 3, 999, 2, 'ASnative'; callfunction; typeof; trace", "undefined"},
         {"push 40, 200, 2, 'ASnative'; callfunction; typeof; trace", "undefined"},
         {"push 0, 252, 2, 'ASnative'; callfunction; typeof; trace", "undefined"},
+    });
+}
+
+// parseInt: "0x" counts only as the first two characters, octal only for a
+// whole string of octal digits, and a radix given must be 2..36.
+TEST(BuiltinsTest, ParseIntPrefixesAndRadix) {
+    auto parse = [](const std::string& args, int argc) {
+        return "push " + args + ", " + std::to_string(argc) + ", 'parseInt'; callfunction; trace";
+    };
+    RunPairs({
+        {parse("'0x-100'", 1), "-256"},
+        {parse("' 0x100'", 1), "0"},
+        {parse("'-0x100'", 1), "NaN"},
+        {parse("36, '0x100'", 2), "1296"},
+        {parse("36, '-0x100'", 2), "1540944"},
+        {parse("'-0100'", 1), "-64"},
+        {parse("'-0100z'", 1), "-100"},
+        {parse("'  077'", 1), "77"},
+        {parse("undefined, '100'", 2), "NaN"},
+        {parse("1, '100'", 2), "NaN"},
+        {"push 0, 'parseInt'; callfunction; typeof; trace", "undefined"},
+        {"push 0, 'isNaN'; callfunction; trace; push 0, 'isFinite'; callfunction; trace", "true|false"},
+        {"push 0, 'Boolean'; callfunction; typeof; trace", "undefined"},
+    });
+}
+
+// ASSetNative(o, table, names, first) numbers the names from `first`; a
+// leading 6..9 or 10 hides a name from older movies, other digits stay.
+TEST(BuiltinsTest, AsSetNativeNamesBuiltIns) {
+    auto set = [](const std::string& fn, const std::string& names, const std::string& first) {
+        return "push 'o', 0; initobject; setvariable; push " + first + ", '" + names + "', 200, 'o'; getvariable;"
+               " push 4, '" + fn + "'; callfunction; pop;";
+    };
+    RunPairs({
+        {set("ASSetNative", ",abs", "-1") + "push -3, 1, 'o'; getvariable; push 'abs'; callmethod; trace", "3"},
+        {set("ASSetNative", "1a,2b,9c,7d", "0") +
+             "push 'o'; getvariable; push 'a'; getmember; typeof; trace;"
+             "push 'o'; getvariable; push '2b'; getmember; typeof; trace;"
+             "push 'o'; getvariable; push 'c'; getmember; typeof; trace;"
+             "push 'o'; getvariable; push 'd'; getmember; typeof; trace",
+         "function|function|undefined|function"},
+        {set("ASSetNativeAccessor", "p", "0") + "push 'o'; getvariable; push 'p'; getmember; trace", "NaN"},
     });
 }
 

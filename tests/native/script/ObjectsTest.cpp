@@ -100,6 +100,26 @@ TEST(ObjectsTest, GettersSettersAndWatchers) {
     });
 }
 
+// A setter that writes its own property runs 65 deep from SWF 7 on, and
+// not inside itself before; past that the write stores the plain value.
+TEST(ObjectsTest, AccessorsNestToALimit) {
+    const char* script = R"(
+        push 'o', 0; initobject; setvariable; push 'n', 0; setvariable
+        definefunction - (v) send
+          push 'n', 'n'; getvariable; increment; setvariable
+          push 'o'; getvariable; push 'p', 'f'; setmember
+        send:
+        definefunction - () gend
+          push 'g'; return
+        gend:
+        push 'p', 3, 'o'; getvariable; push 'addProperty'; callmethod; pop
+        push 'o'; getvariable; push 'p', 'b'; setmember
+        push 'n'; getvariable; trace
+        push 'o'; getvariable; push 'p'; getmember; trace)";
+    RunTable({{script, "65|g"}}, 7);
+    RunTable({{script, "1|g"}}, 6);
+}
+
 TEST(ObjectsTest, PropFlagsEnumerationAndDelete) {
     RunTable({
         // ASSetPropFlags(o, "a", 1 don't-enum): for-in sees only b.
