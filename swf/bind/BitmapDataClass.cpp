@@ -23,13 +23,45 @@ uint32_t ColorArg(CallArgs& a, size_t i, uint32_t fallback = 0) {
                                                          : fallback;
 }
 
-int IntArg(CallArgs& a, size_t i) { return PixelCoord(NumberArg(a, i, 0)); }
+// A coordinate that is no number reads as 0.
+int IntArg(CallArgs& a, size_t i) {
+    const double v = NumberArg(a, i, 0);
+    return std::isnan(v) ? 0 : PixelCoord(v);
+}
 
 // The bitmap of `this`, live (not disposed); null otherwise.
 ScriptBitmap* Self(CallArgs& a) {
     ScriptBitmap* b = BitmapOf(a.self).get();
     return b && !b->Data().Disposed() ? b : nullptr;
 }
+
+// What the pixel methods return when called with fewer arguments than they
+// need or on a disposed bitmap, and when an argument is of the wrong kind.
+constexpr double kRefused = -1, kBadFirst = -2, kBadSecond = -3;
+
+bool Usable(CallArgs& a, size_t needs) { return a.args.size() >= needs && Self(a); }
+
+// True when `v` inherits from flash.geom.<name>.prototype.
+bool IsGeom(avm1::Vm& vm, const Value& v, const char* name) {
+    if (!v.IsObject()) return false;
+    const Value geom = vm.GetMember(vm.GetMember(Value::Obj(vm.global), "flash"), "geom");
+    const Value ctor = geom.IsObject() ? vm.GetMember(geom, name) : Value();
+    const Value proto = ctor.IsObject() ? vm.GetMember(ctor, "prototype") : Value();
+    if (!proto.IsObject()) return false;
+    int hops = 0;
+    for (avm1::Object* p = v.o->proto; p && hops < 256; p = p->proto, ++hops)
+        if (p == proto.o) return true;
+    return false;
+}
+
+// A rectangle argument needs all four fields.
+bool HasRectFields(avm1::Vm& vm, const Value& v) {
+    if (!v.IsObject()) return false;
+    for (const char* f : {"x", "y", "width", "height"})
+        if (vm.GetMember(v, f).IsUndefined()) return false;
+    return true;
+}
+
 
 Value Ctor(CallArgs& a) {
     if (!a.construct || !a.self.IsObject()) return Value();
@@ -64,24 +96,25 @@ Value Property(CallArgs& a) {
 
 enum { kGetPixel, kGetPixel32 };
 
+// getPixel32 reads as a signed number.
 Value GetPixel(CallArgs& a) {
+    if (!Usable(a, 2)) return Value::Num(kRefused);
     ScriptBitmap* b = Self(a);
-    if (!b) return Value::Num(0);
     const int x = IntArg(a, 0), y = IntArg(a, 1);
-    const uint32_t v = a.callee->fn->magic == kGetPixel ? b->Data().GetPixel(x, y) : b->Data().GetPixel32(x, y);
-    return Value::Num(double(v));
+    if (a.callee->fn->magic == kGetPixel) return Value::Num(double(b->Data().GetPixel(x, y)));
+    return Value::Num(double(int32_t(b->Data().GetPixel32(x, y))));
 }
 
 enum { kSetPixel, kSetPixel32 };
 
 Value SetPixel(CallArgs& a) {
-    if (ScriptBitmap* b = Self(a)) {
-        const int x = IntArg(a, 0), y = IntArg(a, 1);
-        if (a.callee->fn->magic == kSetPixel) b->Data().SetPixel(x, y, ColorArg(a, 2));
-        else b->Data().SetPixel32(x, y, ColorArg(a, 2));
-        b->Changed();
-    }
-    return Value();
+    if (!Usable(a, 3)) return Value::Num(kRefused);
+    ScriptBitmap* b = Self(a);
+    const int x = IntArg(a, 0), y = IntArg(a, 1);
+    if (a.callee->fn->magic == kSetPixel) b->Data().SetPixel(x, y, ColorArg(a, 2));
+    else b->Data().SetPixel32(x, y, ColorArg(a, 2));
+    b->Changed();
+    return Value::Num(0);
 }
 
 Value FillRect(CallArgs& a) {
@@ -93,25 +126,30 @@ Value FillRect(CallArgs& a) {
     return Value();
 }
 
+// Gives -1 done or not, -2 for no rectangle, -3 for no ColorTransform.
 Value ColorTransformNative(CallArgs& a) {
+    if (!Usable(a, 2)) return Value::Num(kRefused);
+    if (!HasRectFields(a.vm, a.Arg(0))) return Value::Num(kBadFirst);
+    if (!IsGeom(a.vm, a.Arg(1), "ColorTransform")) return Value::Num(kBadSecond);
     ScriptBitmap* b = Self(a);
-    if (b && ChargePixels(a, "colorTransform", Area(Intersect(PixelRectArg(a, 0), b->Data().Width(), b->Data().Height())))) {
+    if (ChargePixels(a, "colorTransform", Area(Intersect(PixelRectArg(a, 0), b->Data().Width(), b->Data().Height())))) {
         b->Data().ApplyColorTransform(PixelRectArg(a, 0), ReadColorTransform(a.vm, a.Arg(1)).ToEngine());
         b->Changed();
     }
-    return Value();
+    return Value::Num(kRefused);
 }
 
 uint64_t AreaOf(const BitmapData& d) { return Area({0, 0, d.Width(), d.Height()}); }
 
 Value Scroll(CallArgs& a) {
+    if (!Usable(a, 2)) return Value::Num(kRefused);
     ScriptBitmap* b = Self(a);
-    if (b && ChargePixels(a, "scroll", AreaOf(b->Data()))) {
+    if (ChargePixels(a, "scroll", AreaOf(b->Data()))) {
         BitmapData& d = b->Data();
         d.CopyPixels(d, {0, 0, d.Width(), d.Height()}, IntArg(a, 0), IntArg(a, 1), false);
         b->Changed();
     }
-    return Value();
+    return Value::Num(0);
 }
 
 Value Clone(CallArgs& a) {
@@ -132,15 +170,19 @@ Value Dispose(CallArgs& a) {
     return Value();
 }
 
-// Four-way fill of the pixels equal to the seed's.
+// Four-way fill of the pixels equal to the seed's: 1 when it filled, 0 when
+// the seed is outside or already of that colour.
 Value FloodFill(CallArgs& a) {
+    if (!Usable(a, 3)) return Value::Num(kRefused);
     ScriptBitmap* b = Self(a);
-    if (!b) return Value();
     BitmapData& d = b->Data();
     const int x = IntArg(a, 0), y = IntArg(a, 1), w = d.Width(), h = d.Height();
-    if (x < 0 || y < 0 || x >= w || y >= h || !ChargePixels(a, "floodFill", AreaOf(d))) return Value();
+    if (x < 0 || y < 0 || x >= w || y >= h || !ChargePixels(a, "floodFill", AreaOf(d))) return Value::Num(0);
     const uint32_t old = d.Pixels().At(x, y);
     const uint32_t argb = ColorArg(a, 2);
+    d.SetPixel32(x, y, argb);
+    if (d.Pixels().At(x, y) == old) return Value::Num(0);
+    d.SetPixel32(x, y, Unpremultiply(old));
     // Pixel indices: at most one entry a pixel, 4 bytes each.
     std::vector<bool> seen(size_t(w) * size_t(h));
     std::vector<uint32_t> todo{uint32_t(y) * uint32_t(w) + uint32_t(x)};
@@ -160,7 +202,7 @@ Value FloodFill(CallArgs& a) {
         }
     }
     b->Changed();
-    return Value();
+    return Value::Num(1);
 }
 
 // BitmapData.loadBitmap(linkage): a copy of an exported bitmap.

@@ -77,9 +77,15 @@ bool BitmapData::Clip(PixelRect& r) const {
 
 uint32_t BitmapData::GetPixel(int x, int y) const { return GetPixel32(x, y) & 0xFFFFFF; }
 
+// Scripts read a translucent pixel back rounded to nearest, halves down.
 uint32_t BitmapData::GetPixel32(int x, int y) const {
     if (x < 0 || y < 0 || x >= pixels_.Width() || y >= pixels_.Height()) return 0;
-    return Unpremultiply(pixels_.At(x, y));
+    const uint32_t p = pixels_.At(x, y);
+    const unsigned a = p >> 24;
+    if (a == 0 || a == 255) return a ? p : 0;
+    auto ch = [a](unsigned v) { return std::min(255u, (v * 255 + (a - 1) / 2) / a); };
+    return FrameBuffer::Pack(uint8_t(a), uint8_t(ch((p >> 16) & 0xFF)), uint8_t(ch((p >> 8) & 0xFF)),
+                             uint8_t(ch(p & 0xFF)));
 }
 
 void BitmapData::SetPixel(int x, int y, uint32_t rgb) {
