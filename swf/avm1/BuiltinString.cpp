@@ -19,11 +19,14 @@ std::string SelfText(CallArgs& a) {
 
 std::vector<uint32_t> SelfChars(CallArgs& a) { return Chars(SelfText(a), Utf8(a)); }
 
+// Indices wrap as 32-bit integers.
 double Integer(CallArgs& a, size_t i, double fallback) {
     if (a.Arg(i).IsUndefined()) return fallback;
-    double d = a.vm.ToNumber(a.Arg(i));
-    return std::isnan(d) ? 0 : std::trunc(d);
+    return double(ToInt32(a.vm.ToNumber(a.Arg(i))));
 }
+
+// The methods that need an argument give undefined without one.
+bool NoArgs(CallArgs& a) { return a.args.empty(); }
 
 size_t ClampIndex(double d, size_t n) { return static_cast<size_t>(std::clamp(d, 0.0, double(n))); }
 
@@ -47,6 +50,8 @@ Value CharAt(CallArgs& a) {
 Value CharCodeAt(CallArgs& a) {
     std::vector<uint32_t> c = SelfChars(a);
     double i = Integer(a, 0, 0);
+    // SWF 5 strings read 0 past their end, their terminator.
+    if (i >= double(c.size()) && !Utf8(a)) return Value::Num(0);
     if (i < 0 || i >= double(c.size())) return Value::Num(std::nan(""));
     return Value::Num(c[size_t(i)]);
 }
@@ -58,12 +63,14 @@ Value Concat(CallArgs& a) {
 }
 
 Value IndexOf(CallArgs& a, bool last) {
+    if (NoArgs(a)) return Value();
     std::vector<uint32_t> c = SelfChars(a);
     std::vector<uint32_t> pat = Chars(a.vm.ToString(a.Arg(0)), Utf8(a));
     if (pat.size() > c.size()) return Value::Num(-1);
     const size_t maxStart = c.size() - pat.size();
     double from = Integer(a, 1, last ? double(maxStart) : 0);
     if (!last) {
+        if (from > double(c.size())) return Value::Num(-1);
         for (size_t i = ClampIndex(from, c.size()); i <= maxStart; ++i)
             if (std::equal(pat.begin(), pat.end(), c.begin() + long(i))) return Value::Num(double(i));
     } else {
@@ -78,6 +85,7 @@ Value IndexOfF(CallArgs& a) { return IndexOf(a, false); }
 Value LastIndexOfF(CallArgs& a) { return IndexOf(a, true); }
 
 Value Slice(CallArgs& a) {
+    if (NoArgs(a)) return Value();
     std::vector<uint32_t> c = SelfChars(a);
     const double n = double(c.size());
     double b = Integer(a, 0, 0), e = Integer(a, 1, n);
@@ -88,6 +96,7 @@ Value Slice(CallArgs& a) {
 }
 
 Value Substring(CallArgs& a) {
+    if (NoArgs(a)) return Value();
     std::vector<uint32_t> c = SelfChars(a);
     size_t b = ClampIndex(Integer(a, 0, 0), c.size()), e = ClampIndex(Integer(a, 1, double(c.size())), c.size());
     if (b > e) std::swap(b, e);
@@ -95,6 +104,7 @@ Value Substring(CallArgs& a) {
 }
 
 Value Substr(CallArgs& a) {
+    if (NoArgs(a)) return Value();
     std::vector<uint32_t> c = SelfChars(a);
     const double n = double(c.size());
     double b = Integer(a, 0, 0);
@@ -108,13 +118,18 @@ Value Substr(CallArgs& a) {
 Value Split(CallArgs& a) {
     std::string s = SelfText(a);
     std::vector<Value> parts;
-    if (a.Arg(0).IsUndefined()) {
+    // SWF 5 splits at commas when given no separator, and not at all at an
+    // empty one.
+    const bool swf5 = !Utf8(a);
+    if (a.Arg(0).IsUndefined() && !swf5) {
         parts.push_back(Value::String(s));
     } else {
-        std::string sep = a.vm.ToString(a.Arg(0));
+        std::string sep = a.Arg(0).IsUndefined() ? std::string(",") : a.vm.ToString(a.Arg(0));
         double limit = a.Arg(1).IsUndefined() ? 1e9 : a.vm.ToNumber(a.Arg(1));
         constexpr size_t kMaxParts = 1 << 20;
-        if (sep.empty()) {
+        if (sep.empty() && swf5) {
+            if (limit >= 1) parts.push_back(Value::String(s));
+        } else if (sep.empty()) {
             std::vector<uint32_t> c = Chars(s, Utf8(a));
             for (size_t i = 0; i < c.size() && double(parts.size()) < limit && parts.size() < kMaxParts; ++i)
                 parts.push_back(Value::String(CharString(c[i], Utf8(a))));
@@ -145,6 +160,7 @@ Value FromCharCode(CallArgs& a) {
     std::string s;
     for (const Value& v : a.args) {
         uint32_t c = static_cast<uint32_t>(ToInt32(a.vm.ToNumber(v))) & 0xFFFF;
+        if (!c && !Utf8(a)) break;  // a SWF 5 string ends at its first zero
         if (c) s += CharString(c, Utf8(a));
     }
     return Value::String(std::move(s));

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "swf/avm1/Frame.h"
+#include "swf/avm1/Text.h"
 #include "swf/avm1/Vm.h"
 
 namespace swf::avm1 {
@@ -181,7 +182,8 @@ Value Vm::Compare(const Value& a, const Value& b) {
     if (pa.IsObject()) return Value::Bool(false);
     Value pb = ToPrimitive(b);
     if (pb.IsObject()) return Value::Bool(false);
-    if (pa.IsString() && pb.IsString()) return Value::Bool(*pa.s < *pb.s);
+    if (pa.IsString() && pb.IsString())
+        return Value::Bool(version_ >= 6 ? CharsLess(*pa.s, *pb.s) : *pa.s < *pb.s);
     double x = ToNumber(pa), y = ToNumber(pb);
     // NaN on either side: undefined before SWF 7, false from 7 on.
     if (std::isnan(x) || std::isnan(y)) return version_ >= 7 ? Value::Bool(false) : Value();

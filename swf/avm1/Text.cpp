@@ -41,4 +41,24 @@ std::string FromChars(const std::vector<uint32_t>& chars, size_t begin, size_t e
     return s;
 }
 
+bool CharsLess(const std::string& a, const std::string& b) {
+    // UTF-8 bytes sort as characters; only surrogate halves (lead byte
+    // 0xED) need decoding.
+    auto halves = [](const std::string& s) { return s.find('\xED') != std::string::npos; };
+    if (!halves(a) && !halves(b)) return a < b;
+    auto chars = [](const std::string& s) {
+        std::vector<uint32_t> c = Chars(s, true), out;
+        for (size_t i = 0; i < c.size(); ++i) {
+            if (c[i] >= 0xD800 && c[i] < 0xDC00 && i + 1 < c.size() && c[i + 1] >= 0xDC00 && c[i + 1] < 0xE000) {
+                out.push_back(0x10000 + ((c[i] - 0xD800) << 10) + (c[i + 1] - 0xDC00));
+                ++i;
+            } else {
+                out.push_back(c[i]);
+            }
+        }
+        return out;
+    };
+    return chars(a) < chars(b);
+}
+
 }  // namespace swf::avm1

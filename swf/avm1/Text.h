@@ -11,5 +11,8 @@ namespace swf::avm1 {
 std::vector<uint32_t> Chars(const std::string& s, bool utf8);
 std::string FromChars(const std::vector<uint32_t>& chars, size_t begin, size_t end, bool utf8);
 std::string CharString(uint32_t code, bool utf8);
+// a < b by characters, the order scripts compare strings in: surrogate
+// halves written one by one count as the character they pair into.
+bool CharsLess(const std::string& a, const std::string& b);
 
 }  // namespace swf::avm1

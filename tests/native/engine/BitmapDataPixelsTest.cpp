@@ -18,7 +18,8 @@ swfmake::SwfWriter Frames(const std::vector<std::string>& scripts) {
 
 std::string Px(const std::string& b, int x, int y) { return CallM(Var(b), "getPixel32", {Num(x), Num(y)}); }
 std::string Origin() { return Obj({{"x", 0}, {"y", 0}}); }
-std::string Dec(uint32_t v) { return std::to_string(v); }
+// getPixel32 reads signed.
+std::string Dec(uint32_t v) { return std::to_string(int32_t(v)); }
 
 // [a, b, ...] of numbers.
 std::string ArrayExpr(const std::vector<double>& items) {
