@@ -95,6 +95,35 @@ TEST(BuiltinsTest, StringMethods) {
     });
 }
 
+// Indices wrap as 32-bit integers; SWF 5 strings end at a zero and split at
+// commas by default.
+TEST(BuiltinsTest, StringEdgesPerVersion) {
+    auto call = [](const std::string& self, const std::string& args, int argc, const std::string& m) {
+        return std::string(args.empty() ? "" : "push " + args + ";") + "push " + std::to_string(argc) + "; push '" +
+               self + "'; push '" + m + "'; callmethod; trace";
+    };
+    const std::vector<std::pair<std::string, std::string>> both = {
+        {call("Hello", "4294967297", 1, "charAt"), "e"},
+        {call("Hello", "", 0, "indexOf") + "; push 'x'; trace", "undefined|x"},
+        {call("Hello", "", 0, "substr") + "; push 'x'; trace", "undefined|x"},
+        {call("Hello", "100, ''", 2, "indexOf"), "-1"},
+    };
+    RunPairs(both, 5);
+    RunPairs(both, 7);
+    RunPairs({
+        {call("a,b", "", 0, "split") + "; push 'length'; getmember; trace", "2"},
+        {call("ab", "''", 1, "split") + "; push 'length'; getmember; trace", "1"},
+        {call("ab", "9", 1, "charCodeAt"), "0"},
+        {"push 66, 0, 65, 3, 'String'; getvariable; push 'fromCharCode'; callmethod; trace", "A"},
+    }, 5);
+    RunPairs({
+        {call("a,b", "", 0, "split") + "; push 'length'; getmember; trace", "1"},
+        {call("ab", "9", 1, "charCodeAt"), "NaN"},
+        // U+FF61 sorts before a surrogate pair written as two halves.
+        {"push '\xef\xbd\xa1', '\xed\xa0\x80\xed\xb0\x82'; less2; trace", "true"},
+    }, 7);
+}
+
 TEST(BuiltinsTest, MathNumberAndGlobals) {
     RunTable({
         {"push -2.5, 1, 'Math'; getvariable; push 'round'; callmethod; trace", "-2"},
