@@ -59,6 +59,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallClipBitmaps(vm);
     InstallLoadVars(vm);
     InstallXml(vm);
+    InstallExternalInterface(vm);
     InstallSound(vm);
     InstallGeom(vm);
 }

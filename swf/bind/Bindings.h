@@ -74,6 +74,7 @@ void InstallClipBitmaps(avm1::Vm& vm);       // ClipBitmaps.cpp
 void InstallLoadVars(avm1::Vm& vm);          // LoadVarsClass.cpp
 void InstallXml(avm1::Vm& vm);               // XmlClass.cpp
 void InstallSound(avm1::Vm& vm);             // SoundClass.cpp
+void InstallExternalInterface(avm1::Vm& vm);  // ExternalInterfaceClass.cpp
 // Sounds scripts started: positions, and onSoundComplete for those that
 // ended (SoundClass.cpp); the timeline calls it once a tick.
 void UpdateSounds(avm1::Vm& vm);

@@ -1,5 +1,6 @@
 // Runtime objects in a playing movie: Key follows the keys the player is
-// given, Stage reports the movie's size, Color recolours clips.
+// given, Stage reports the movie's size, Color recolours clips,
+// ExternalInterface writes values as its container's XML.
 #include "MovieScriptUtil.h"
 
 namespace {
@@ -60,6 +61,36 @@ TEST(RuntimeObjectsTest, ColorRecoloursItsClipByReferenceOrPath) {
     EXPECT_EQ(calls[0].cxform.gAdd, 128);
     EXPECT_EQ(calls[0].cxform.rMul, 0);
     EXPECT_EQ(calls[0].cxform.aMul, 128);
+}
+
+// Empty strings are written as null, functions as <null/>; _arguments
+// skips the first value; text is escaped.
+TEST(RuntimeObjectsTest, ExternalInterfaceWritesValuesAsXml) {
+    const std::string ei = Var("flash.external.ExternalInterface");
+    const std::string list = "push 'a<b', true, '', 3, 4; initarray";
+    ScriptedMovie r([&] {
+        swfmake::SwfWriter w(8, kStage, 12);
+        w.Tags().DoAction(Asm(Lines({
+            Trace(CallM(ei, "_toXML", {list})),
+            Trace(CallM(ei, "_argumentsToXML", {list})),
+            Trace(CallM(ei, "_toXML", {"push 'f', 'x', 0, 1; initobject; push 1; initobject"})),
+            Trace(CallM(ei, "_toXML", {Fn("push 1; return")})),
+            Trace(CallM(ei, "_escapeXML", {Str("&\"<")})),
+            Trace(CallM(ei, "_escapeXML", {Str("")})),
+            Trace(Member(ei, "available")),
+        })));
+        w.Tags().ShowFrame();
+        return w;
+    }());
+    ASSERT_TRUE(r.loaded);
+    EXPECT_EQ(r.log.Joined(),
+              "<array><property id=\"0\"><number>3</number></property>"
+              "<property id=\"1\"><string>null</string></property><property id=\"2\"><true/></property>"
+              "<property id=\"3\"><string>a&lt;b</string></property></array>|"
+              "<arguments><string>null</string><true/><string>a&lt;b</string></arguments>|"
+              "<object><property id=\"f\"><object><property id=\"x\"><number>0</number></property>"
+              "</object></property></object>|"
+              "<null/>|&amp;&quot;&lt;|null|false");
 }
 
 }  // namespace
