@@ -59,8 +59,20 @@ Value BooleanValueOf(CallArgs& a) { return Value::Bool(SelfBool(a)); }
 
 enum MathOne { kAbs, kAcos, kAsin, kAtan, kCeil, kCos, kExp, kFloor, kLog, kRound, kSin, kSqrt, kTan };
 
+// Every Math function converts its first two arguments, in order, whether
+// it uses them or not; a missing one is NaN, later ones are never read.
+struct TwoNumbers {
+    double x, y;
+};
+TwoNumbers ReadTwo(CallArgs& a) {
+    TwoNumbers n{std::nan(""), std::nan("")};
+    if (a.args.size() > 0) n.x = a.vm.ToNumber(a.args[0]);
+    if (a.args.size() > 1) n.y = a.vm.ToNumber(a.args[1]);
+    return n;
+}
+
 Value MathUnary(CallArgs& a) {
-    double x = a.vm.ToNumber(a.Arg(0));
+    const double x = ReadTwo(a).x;
     switch (a.callee->fn->magic) {
     case kAbs: return Value::Num(std::fabs(x));
     case kAcos: return Value::Num(std::acos(x));
@@ -79,21 +91,29 @@ Value MathUnary(CallArgs& a) {
     return Value();
 }
 
-Value Atan2(CallArgs& a) { return Value::Num(std::atan2(a.vm.ToNumber(a.Arg(0)), a.vm.ToNumber(a.Arg(1)))); }
-Value Pow(CallArgs& a) { return Value::Num(std::pow(a.vm.ToNumber(a.Arg(0)), a.vm.ToNumber(a.Arg(1)))); }
-
-Value MinMax(CallArgs& a) {
-    const bool isMax = a.callee->fn->magic != 0;
-    double r = isMax ? -INFINITY : INFINITY;
-    for (const Value& v : a.args) {
-        double x = a.vm.ToNumber(v);
-        if (std::isnan(x)) return Value::Num(x);
-        r = isMax ? std::max(r, x) : std::min(r, x);
-    }
-    return Value::Num(r);
+Value Atan2(CallArgs& a) {
+    const TwoNumbers n = ReadTwo(a);
+    return Value::Num(std::atan2(n.x, n.y));
 }
 
-Value MathRandom(CallArgs& a) { return Value::Num(a.vm.Random()); }
+Value Pow(CallArgs& a) {
+    const TwoNumbers n = ReadTwo(a);
+    return Value::Num(std::pow(n.x, n.y));
+}
+
+// Two values: min() and max() alone give the infinities.
+Value MinMax(CallArgs& a) {
+    const bool isMax = a.callee->fn->magic != 0;
+    if (a.args.empty()) return Value::Num(isMax ? -INFINITY : INFINITY);
+    const TwoNumbers n = ReadTwo(a);
+    if (std::isnan(n.x) || std::isnan(n.y)) return Value::Num(std::nan(""));
+    return Value::Num(isMax ? std::max(n.x, n.y) : std::min(n.x, n.y));
+}
+
+Value MathRandom(CallArgs& a) {
+    ReadTwo(a);
+    return Value::Num(a.vm.Random());
+}
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // Each number maps onto the built-in it stands for, looked up by name when
 // asked, so the bindings installed after the globals are found too. Numbers
 // we do not know give undefined, which scripts call harmlessly.
+#include <cmath>
 #include <cstring>
 
 #include "swf/avm1/Vm.h"
@@ -10,6 +11,8 @@
 namespace swf::avm1 {
 
 namespace {
+
+constexpr int kMathTable = 200;
 
 struct NativeName {
     int table;
@@ -56,6 +59,13 @@ std::string Word(const char* names, int index) {
     return std::string();
 }
 
+// An unused number of the Math table: it converts its first two arguments
+// as the others do and gives NaN.
+Value MathUnused(CallArgs& a) {
+    for (size_t i = 0; i < a.args.size() && i < 2; ++i) a.vm.ToNumber(a.args[i]);
+    return Value::Num(std::nan(""));
+}
+
 Value Member(Vm& vm, const Value& on, const std::string& name) {
     return on.IsObject() ? vm.Get(on.o, name, on) : Value();
 }
@@ -67,6 +77,7 @@ Value NativeByNumber(Vm& vm, int table, int index) {
     for (const NativeName& t : kTables) {
         if (t.table != table) continue;
         const std::string method = Word(t.names, index);
+        if (method.empty() && table == kMathTable) return Value::Obj(vm.NewNative(MathUnused));
         if (method.empty() || method == "-") return Value();
         Value on = Value::Obj(vm.global);
         const std::string owner = t.owner;
