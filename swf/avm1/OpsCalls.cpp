@@ -185,6 +185,22 @@ Value Vm::Construct(const Value& ctor, const std::vector<Value>& args) {
     return Value::Obj(obj);
 }
 
+namespace {
+
+// An interface counts with every interface it extends (its prototype's own
+// implemented list).
+bool ExtendsInterface(Object* iface, Object* ctor, int depth) {
+    if (iface == ctor) return true;
+    if (depth > 32) return false;
+    const Property* proto = iface->Find("prototype", false);
+    if (!proto || !proto->value.IsObject()) return false;
+    for (Object* i : proto->value.o->interfaces)
+        if (ExtendsInterface(i, ctor, depth + 1)) return true;
+    return false;
+}
+
+}  // namespace
+
 bool Vm::InstanceOf(const Value& v, Object* ctor) {
     if (!ctor) return false;
     Value protoV = Get(ctor, "prototype", Value::Obj(ctor));
@@ -195,7 +211,7 @@ bool Vm::InstanceOf(const Value& v, Object* ctor) {
     for (Object* p = start; p && hops < 256; p = p->proto, ++hops) {
         if (p == protoV.o) return true;
         for (Object* i : p->interfaces)
-            if (i == ctor) return true;
+            if (ExtendsInterface(i, ctor, 0)) return true;
     }
     return false;
 }
