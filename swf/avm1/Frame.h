@@ -45,6 +45,7 @@ struct Vm::Frame {
     Value result;
     bool returned = false;
     bool constructing = false;
+    bool thisInRegister = false;  // preloaded: the name reads the timeline
 };
 
 // Counts a nested call for the depth limit while it runs.

@@ -109,6 +109,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
             if ((info.flags & flag) && r < f.regs.size()) f.regs[r++] = v;
         };
         preload(kPreloadThis, self);
+        f.thisInRegister = (info.flags & kPreloadThis) != 0;
         preload(kPreloadArguments, Value::Obj(f.arguments));
         preload(kPreloadSuper, Value::Obj(f.super));
         preload(kPreloadRoot, ClipValue(host_.Level(0)));

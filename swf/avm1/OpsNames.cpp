@@ -62,7 +62,8 @@ Object* Vm::FindScope(Frame& f, const std::string& name) {
 
 Value Vm::GetVariable(Frame& f, const std::string& name) {
     if (name.empty()) return Value();
-    if (EqualNames(name, "this", Ci())) return f.thisv;
+    // A function given `this` in a register leaves the name to its timeline.
+    if (EqualNames(name, "this", Ci())) return f.thisInRegister ? f.target : f.thisv;
     if (EqualNames(name, "_global", Ci())) return Value::Obj(global);
     if (f.callee && EqualNames(name, "super", Ci())) return Value::Obj(MakeSuper(f));
     if (name.find('/') != std::string::npos && name.find(':') == std::string::npos) {
