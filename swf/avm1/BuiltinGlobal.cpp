@@ -196,6 +196,8 @@ void InstallGlobals(Vm& vm) {
     vm.DefineNative(g, "setInterval", SetTimer, 1);
     vm.DefineNative(g, "setTimeout", SetTimer, 0);
     InstallNativeSetters(vm);
+    // The player's own start-up script leaves this variable behind.
+    vm.SetHidden(g, "o", Value::Null());
     vm.SetHidden(g, "NaN", Value::Num(std::nan("")));
     vm.SetHidden(g, "Infinity", Value::Num(INFINITY));
 }

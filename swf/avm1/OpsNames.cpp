@@ -157,7 +157,8 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
         Str name = ToStr(Pop(f));
         Object* locals = f.activation ? f.activation : (f.scope.empty() ? nullptr : f.scope[0]);
         if (!locals) return true;
-        if (in.op == kOpDefineLocal2 && locals->Find(*name, Ci())) return true;
+        // An inherited member counts as defined too.
+        if (in.op == kOpDefineLocal2 && HasProperty(locals, *name)) return true;
         Put(locals, *name, v);
         return true;
     }

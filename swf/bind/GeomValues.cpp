@@ -83,7 +83,8 @@ GeomMatrix SelfMatrix(avm1::CallArgs& a) {
 }
 
 void InitFields(avm1::CallArgs& a, GeomClass cls, const double* defaults) {
-    if (!a.construct || !a.self.IsObject()) return;
+    // Called as a function (Matrix.call(o, ...)) it fills in `this` too.
+    if (!a.self.IsObject()) return;
     const Fields f = FieldsOf(cls);
     // A colour transform defaults each argument on its own.
     const bool each = cls == GeomClass::ColorTransform;
