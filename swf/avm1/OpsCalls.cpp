@@ -113,7 +113,10 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
         preload(kPreloadArguments, Value::Obj(f.arguments));
         preload(kPreloadSuper, Value::Obj(f.super));
         preload(kPreloadRoot, ClipValue(host_.Level(0)));
-        preload(kPreloadParent, ClipValue(f.home ? host_.Parent(f.home) : 0));
+        // A clip without a parent takes no register for it: the next one
+        // preloaded moves up.
+        const ClipId parent = f.home ? host_.Parent(f.home) : 0;
+        if (parent) preload(kPreloadParent, ClipValue(parent));
         preload(kPreloadGlobal, Value::Obj(global));
         for (size_t i = 0; i < info.params.size(); ++i) {
             Value v = i < args.size() ? args[i] : Value();
