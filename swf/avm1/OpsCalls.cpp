@@ -91,7 +91,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     if (wantSuper && info.v2) MakeSuper(f);  // v1 code makes it when it names `super`
     const bool wantArguments = !info.v2 || !(info.flags & kSuppressArguments) || (info.flags & kPreloadArguments);
     if (wantArguments) {
-        f.arguments = heap_.New(ObjClass::Arguments, objectProto);
+        f.arguments = heap_.New(ObjClass::Arguments, arrayProto);  // an array to scripts
         f.arguments->elems = args;
         SetHidden(f.arguments, "callee", Value::Obj(fn));
         SetHidden(f.arguments, "caller", frames_.empty() || !frames_.back()->callee
