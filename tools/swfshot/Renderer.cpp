@@ -109,7 +109,15 @@ int Batch::Run() {
 
 int Batch::Load(const std::string& path, Movie& m) {
     m.player.SetFontProvider(hostfonts::SystemFontProvider());
-    if (o_.trace) m.player.SetTraceHandler([this](const std::string& text) { out_ << text << "\n"; });
+    // Scripts end lines with \r as often as \n; the log gets one line each.
+    if (o_.trace)
+        m.player.SetTraceHandler([this](const std::string& text) {
+            for (size_t i = 0; i < text.size(); ++i) {
+                if (text[i] != '\r') out_ << text[i];
+                else if (i + 1 >= text.size() || text[i + 1] != '\n') out_ << '\n';
+            }
+            out_ << "\n";
+        });
     if (!m.player.LoadFile(path)) {
         std::string message = "cannot read the movie " + path;
         for (const std::string& e : m.player.Errors()) message += "\n  " + e;
