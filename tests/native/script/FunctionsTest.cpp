@@ -77,6 +77,20 @@ TEST(FunctionsTest, DefineFunction2PreloadsRegisters) {
             push 0, 'f'; callfunction; trace)", "4"},
         // storeregister keeps the top of the stack.
         {"push 3; storeregister 1; pop; push r:1; trace", "3"},
+        // The root has no parent: _global (0x180) moves up into r1.
+        {R"(
+            push '_global'; getvariable; push 'k', 4; setmember
+            definefunction2 f 3 0x180 () end
+              push r:1; push 'k'; getmember; return
+            end:
+            push 0, 'f'; callfunction; trace)", "4"},
+        // With this in a register (0x01) the name reads the timeline.
+        {R"(
+            definefunction2 f 2 0x01 () end
+              push r:1; push 'this'; getvariable; strictequals; trace
+              push 'arguments'; getvariable; push 'Array'; getvariable; instanceof; trace
+            end:
+            push 0, 'f'; new; pop)", "false|true"},
     });
 }
 

@@ -45,7 +45,12 @@ TEST(ObjectsTest, PrototypeChainsAndClasses) {
         {WithClasses("push 'Array'; getvariable; push 'b'; getvariable; castop; trace"), "null"},
         {WithClasses("push 'b'; getvariable; push '__proto__'; getmember; push '__proto__'; getmember;"
                      "push 'A'; getvariable; push 'prototype'; getmember; strictequals; trace"), "true"},
-        // An interface counts for instanceof.
+        // An interface counts for instanceof, with the interfaces it extends.
+        {WithClasses("push 'I'; definefunction - () iend; iend: ; setvariable;"
+                     "push 'J'; definefunction - () jend; jend: ; setvariable;"
+                     "push 'J'; getvariable; push 1, 'I'; getvariable; implementsop;"
+                     "push 'I'; getvariable; push 1, 'B'; getvariable; implementsop;"
+                     "push 'b'; getvariable; push 'J'; getvariable; instanceof; trace"), "true"},
         {WithClasses("push 'I'; definefunction - () iend; iend: ; setvariable;"
                      "push 'I'; getvariable; push 1, 'B'; getvariable; implementsop;"
                      "push 'b'; getvariable; push 'I'; getvariable; instanceof; trace"), "true"},
@@ -150,6 +155,18 @@ TEST(ObjectsTest, PropFlagsEnumerationAndDelete) {
             push 'x'; push 1; push 'o'; getvariable; push 'hasOwnProperty'; callmethod; trace
             push 'toString'; push 1; push 'o'; getvariable; push 'hasOwnProperty'; callmethod; trace)",
          "true|false"},
+    });
+}
+
+// DefineLocal2 on the timeline leaves a name its clip inherits; the
+// player leaves a null _global.o behind.
+TEST(ObjectsTest, TimelineLocalsAndPlayerGlobals) {
+    RunTable({
+        {R"(
+            push 'MovieClip'; getvariable; push 'prototype'; getmember; push 'q', 5; setmember
+            push 'q'; definelocal2
+            push 'q'; getvariable; trace)", "5"},
+        {"push 'o'; getvariable; typeof; trace", "null"},
     });
 }
 
