@@ -98,7 +98,8 @@ Value CreateTextField(CallArgs& a) {
     for (size_t i = 0; i < 4; ++i) {
         box[i] = NumberArg(a, i + 2);
         if (!std::isfinite(box[i])) box[i] = 0;
-        box[i] = std::fmax(-1e6, std::fmin(1e6, box[i]));
+        // The field's box is in whole pixels, cut toward zero.
+        box[i] = std::trunc(std::fmax(-1e6, std::fmin(1e6, box[i])));
     }
     ScriptHost& host = HostOf(a.vm);
     EditTextObject* field = CreateEmptyField(host.Context(), *parent, a.vm.ToString(a.args[0]), NumberArg(a, 1),
