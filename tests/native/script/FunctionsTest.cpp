@@ -90,7 +90,7 @@ TEST(FunctionsTest, DefineFunction2PreloadsRegisters) {
               push r:1; push 'this'; getvariable; strictequals; trace
               push 'arguments'; getvariable; push 'Array'; getvariable; instanceof; trace
             end:
-            push 0, 'f'; new; pop)", "false|true"},
+            push 0, 'f'; newobject; pop)", "false|true"},
     });
 }
 
