@@ -148,6 +148,12 @@ void ShapeRenderer::DrawStrokes(const Surface& target, const ShapeLayer& layer, 
     for (const LineStyle& l : layer.lines) {
         styles_.push_back(MakeStrokeStyle(l, toTarget));
         hints_.push_back(HintStroke(l, styles_.back().halfWidth));
+        if (!smoothBitmaps_ && hints_.back() == StrokeHint::CentresBefore) {
+            // Sampled at centres, a thin line is a one pixel band between
+            // its end points as they are, with no caps.
+            hints_.back() = StrokeHint::None;
+            styles_.back().startCap = styles_.back().endCap = CapStyle::None;
+        }
     }
     uint16_t passLine = 0;
     auto finishPass = [&] {
