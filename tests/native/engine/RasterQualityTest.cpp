@@ -1,6 +1,7 @@
 // The fill rule of DefineShape4 and the four qualities, through the player,
 // pixel for pixel over an opaque white stage (premultiplied 0xAARRGGBB).
 #include <set>
+#include <vector>
 
 #include "EngineTestUtil.h"
 #include "swf/model/FrameBuffer.h"
@@ -110,6 +111,34 @@ TEST(QualityTest, HighByDefaultAndKeptAcrossLoads) {
     p.SetQuality(swf::Quality::Low);
     ASSERT_TRUE(Load(p, OneShape(OffGridSquare(), 3)));
     EXPECT_EQ(p.GetQuality(), swf::Quality::Low);
+}
+
+// The inked pixels of `row` (or of a column when `column` is set) at low quality.
+std::vector<int> Inked(const swf::FrameBuffer& fb, int line, bool column) {
+    std::vector<int> out;
+    const int n = column ? fb.Height() : fb.Width();
+    for (int i = 0; i < n; ++i)
+        if ((column ? fb.At(line, i) : fb.At(i, line)) != kWhite) out.push_back(i);
+    return out;
+}
+
+TEST(QualityTest, LowThinLinesWithoutHintingFillThePixelBeforeAWholePixelEdge) {
+    // An outline 10..30 and an open line 10..30 at y 40, on pixel edges:
+    // sampled at centres each is one pixel band, before the edge it lies
+    // on, and no cap reaches past an open line's ends.
+    for (uint16_t width : {0, 20}) {
+        SCOPED_TRACE(width);
+        swfmake::ShapeBuilder b;
+        b.SetLine(b.AddSolidLine(width, {255, 0, 0, 255})).Rectangle({200, 600, 200, 600});
+        b.MoveTo(200, 800).LineTo(600, 800);
+        const swf::FrameBuffer fb = RenderMovie(OneShape(b.Build(), 3), swf::Quality::Low);
+        EXPECT_EQ(Inked(fb, 20, false), (std::vector<int>{9, 29}));
+        EXPECT_EQ(Inked(fb, 20, true), (std::vector<int>{9, 29, 39}));
+        std::vector<int> open;
+        for (int x = 10; x < 30; ++x) open.push_back(x);
+        EXPECT_EQ(Inked(fb, 39, false), open);
+        EXPECT_TRUE(Inked(fb, 40, false).empty());
+    }
 }
 
 }  // namespace
