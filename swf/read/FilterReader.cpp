@@ -106,8 +106,9 @@ Filter ReadFilter(ByteReader& r) {
         f.passes = r.U8() >> 3;
         break;
     case FilterKind::Bevel:
-        f.color = r.Rgba32();
+        // The highlight comes first in the record.
         f.highlight = r.Rgba32();
+        f.color = r.Rgba32();
         ReadBlurTail(r, f, true, true);
         break;
     case FilterKind::GradientGlow:

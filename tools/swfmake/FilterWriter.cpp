@@ -55,8 +55,8 @@ void WriteFilter(ByteWriter& w, const swf::Filter& f) {
         w.U8(static_cast<uint8_t>(f.passes << 3));
         break;
     case FilterKind::Bevel:
-        w.Rgba(f.color);
         w.Rgba(f.highlight);
+        w.Rgba(f.color);
         BlurTail(w, f, true, true);
         break;
     case FilterKind::GradientGlow:

@@ -4,6 +4,7 @@
 
 #include "EngineTestUtil.h"
 #include "swf/read/MovieReader.h"
+#include "swf/read/TagReaders.h"
 #include "tools/swfmake/ByteWriter.h"
 #include "tools/swfmake/FilterWriter.h"
 
@@ -142,6 +143,21 @@ TEST(EffectsReaderTest, ScalingGridIsKeptPerCharacter) {
     EXPECT_EQ((swf::Rect{100, 900, 200, 800}), r.movie->scalingGrids.at(1));
     ASSERT_EQ(1u, r.errors.size());
     EXPECT_NE(std::string::npos, r.errors[0].find("DefineScalingGrid")) << r.errors[0];
+}
+
+TEST(EffectsReaderTest, ABevelRecordGivesItsHighlightFirst) {
+    const uint8_t bytes[] = {
+        1, 3,                // one bevel
+        255, 255, 255, 255,  // highlight
+        0, 0, 0, 255,        // shadow
+        0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 4, 0,  // blur 4 x 4, angle 0, distance 4
+        0, 1, 0x21,          // strength 1, composite source, one pass
+    };
+    swf::ByteReader r(bytes, sizeof bytes);
+    const swf::FilterList list = swf::ReadFilterList(r);
+    ASSERT_EQ(1u, list.size());
+    EXPECT_EQ((swf::Rgba{255, 255, 255, 255}), list[0].highlight);
+    EXPECT_EQ((swf::Rgba{0, 0, 0, 255}), list[0].color);
 }
 
 }  // namespace
