@@ -105,8 +105,10 @@ uint32_t Meet(uint32_t effect, uint32_t object, Placement where, const Filter& f
         return inside + ScalePacked(object, 255 - (effect >> 24));
     }
     case Placement::Outer:
-        if (f.hideObject) return effect;
+        // Knocked out, the object's own area stays empty whether or not it
+        // is drawn.
         if (f.knockout) return ScalePacked(effect, 255 - oa);
+        if (f.hideObject) return effect;
         return BlendPacked(effect, object);
     case Placement::Full:
         if (f.knockout || f.hideObject) return effect;

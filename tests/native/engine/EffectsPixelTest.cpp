@@ -106,6 +106,7 @@ TEST(FilterTest, DropShadowWithoutBlurPlacements) {
         {"outer", Shadow(2), {kRed, kRed, kRed, kRed, kBlack, kBlack}, 0},
         {"knockout", Shadow(2, false, true), {0, 0, 0, 0, kBlack, kBlack}, 0},
         {"hide", Shadow(2, false, false, true), {0, 0, kBlack, kBlack, kBlack, kBlack}, 0},
+        {"knockout hidden", Shadow(2, false, true, true), {0, 0, 0, 0, kBlack, kBlack}, 0},
         {"inner", Shadow(2, true), {kBlack, kBlack, kRed, kRed}, 0},
         {"inner knockout", Shadow(2, true, true), {kBlack, kBlack, 0, 0}, 0},
     };
