@@ -198,6 +198,10 @@ void RenderPlaced(RenderContext& rc, const DisplayObject& obj, const Matrix& m, 
     key.toTarget = snapped;
     key.cxform = cx;
     key.scale = fx.scale;
+    if (filtered) {
+        fx.cxform = cx;
+        cx = ColorTransform();
+    }
     if (rc.backend.BeginCachedLayer(obj.serial, key, fx)) return;
     RenderContent(rc, obj, snapped, cx);
     rc.backend.PopCachedLayer(obj.serial, key);

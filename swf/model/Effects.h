@@ -106,6 +106,8 @@ struct LayerEffects {
     const FilterList* filters = nullptr;
     FilterScale scale;
     uint8_t alpha = 255;
+    // Applied to the filtered picture: a filter's colours change with it.
+    ColorTransform cxform;
     // A scroll rect: the picture is cut to these target pixels first.
     bool clipped = false;
     int clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "swf/render/BlendModes.h"
+#include "swf/render/Paint.h"
 
 namespace swf {
 
@@ -68,10 +69,19 @@ void ClipImage(EffectImage& image, int x0, int y0, int x1, int y1) {
     image = std::move(cut);
 }
 
+void TransformImage(FrameBuffer& px, const ColorTransform& cxform) {
+    for (int y = 0; y < px.Height(); ++y) {
+        uint32_t* row = px.Row(y);
+        for (int x = 0; x < px.Width(); ++x)
+            if (row[x] >> 24) row[x] = TransformPremultiplied(row[x], cxform);
+    }
+}
+
 void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx) {
     if (fx.clipped) ClipImage(image, fx.clipX0, fx.clipY0, fx.clipX1, fx.clipY1);
     if (image.pixels.Width() == 0) return;
     if (fx.filters) ApplyFilters(*fx.filters, fx.scale, image);
+    if (!fx.cxform.IsIdentity()) TransformImage(image.pixels, fx.cxform);
     CompositeBlend(below, image.pixels, image.x, image.y, fx.blendMode, fx.alpha);
 }
 

@@ -32,7 +32,12 @@ EffectImage CropToDrawn(const FrameBuffer& layer, bool* edge = nullptr);
 // Cuts `image` to the target pixels x0..x1, y0..y1 (ends excluded).
 void ClipImage(EffectImage& image, int x0, int y0, int x1, int y1);
 
-// Cuts `image` to the scroll rect, filters it and blends it onto `below`.
+// Colour transforms a premultiplied picture; empty pixels stay empty, so an
+// offset never fills a layer's margins.
+void TransformImage(FrameBuffer& px, const ColorTransform& cxform);
+
+// Cuts `image` to the scroll rect, filters it, colour transforms it and
+// blends it onto `below`.
 void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx);
 
 // Snaps a matrix's translation to whole target pixels (20 target twips).

@@ -77,6 +77,7 @@ void LayerStack::PopCached(uint64_t id, const CacheKey& key) {
     EffectImage img = TakeTop(&cut);
     if (fx.clipped) ClipImage(img, fx.clipX0, fx.clipY0, fx.clipX1, fx.clipY1);
     if (fx.filters) ApplyFilters(*fx.filters, fx.scale, img);
+    if (!fx.cxform.IsIdentity()) TransformImage(img.pixels, fx.cxform);
     LayerEffects plain = ForBelow(fx);
     if (img.pixels.Width() > 0)
         CompositeBlend(Top(), img.pixels, img.x, img.y, plain.blendMode, plain.alpha);

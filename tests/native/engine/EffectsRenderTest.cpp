@@ -58,6 +58,21 @@ TEST(EffectsRenderTest, DropShadowFollowsTheViewScale) {
     }
 }
 
+TEST(EffectsRenderTest, ColourTransformAppliesAfterTheFilters) {
+    // A black shadow under a red offset of 255 is red; beyond it, nothing.
+    swfmake::Placement p;
+    p.filters = swf::FilterList{swfmake::DropShadowFilter({0, 0, 0, 255}, 0, 4, 0)};
+    swf::ColorTransform red;
+    red.rAdd = 255;
+    p.cxform = red;
+    swf::Player player;
+    ASSERT_TRUE(Load(player, OneSquare(p)));
+    FrameBuffer fb = RenderAt(player, 200, 150);
+    EXPECT_EQ(0xFFFF0000u, fb.At(25, 25));
+    EXPECT_EQ(0xFFFF0000u, fb.At(32, 25));
+    EXPECT_EQ(kWhite, fb.At(35, 25));
+}
+
 TEST(EffectsRenderTest, MultiplyBlendsWithTheBackground) {
     swfmake::Placement p;
     p.blendMode = static_cast<uint8_t>(swf::BlendMode::Multiply);
