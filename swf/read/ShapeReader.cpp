@@ -4,8 +4,9 @@
 // 3; an extended (16-bit) fill style count exists from 2; line styles carry
 // caps, joins and optional fills in 4. Style indices that point past their
 // array are read as "no style" so the renderer never indexes out of range;
-// gradient ratios are forced non-decreasing and an empty gradient becomes a
-// transparent fill.
+// a gradient stop at or below the one before takes the next ratio after it
+// (so stops sharing a ratio show as one-step bands) and an empty gradient
+// becomes a transparent fill.
 #include <algorithm>
 
 #include "swf/read/TagReaders.h"
@@ -13,6 +14,8 @@
 namespace swf {
 
 namespace {
+
+constexpr int kMaxGradientRatio = 255;
 
 constexpr size_t kMinFillBytes = 3;  // type + shortest payload
 constexpr int16_t kFocalMax = 256;  // 1.0 in 8.8
@@ -54,12 +57,12 @@ Gradient ShapeParser::ReadGradient(bool focal) {
     uint32_t count = r_.Bits(kGradientCountBits);
     g.spread = spread <= uint32_t(SpreadMode::Repeat) ? SpreadMode(spread) : SpreadMode::Pad;
     g.interpolation = interp == 1 ? InterpolationMode::Linear : InterpolationMode::Normal;
-    uint8_t lastRatio = 0;
+    int least = 0;
     for (uint32_t i = 0; i < count && i < kMaxGradientStops; ++i) {
         GradientStop s;
-        s.ratio = std::max(r_.U8(), lastRatio);
+        s.ratio = uint8_t(std::min(std::max<int>(r_.U8(), least), kMaxGradientRatio));
         s.color = Color();
-        lastRatio = s.ratio;
+        least = s.ratio + 1;
         g.stops.push_back(s);
     }
     if (focal) g.focalPoint = std::clamp<int16_t>(r_.S16(), -kFocalMax, kFocalMax);

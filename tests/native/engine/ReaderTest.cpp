@@ -104,6 +104,24 @@ TEST(ReaderTest, DefineShape4ReadsCapsJoinsFocalGradientsAndEdgeBounds) {
     EXPECT_FALSE(s.edgeBounds.Empty());
 }
 
+TEST(ReaderTest, GradientStopsAtOrBelowTheOneBeforeTakeTheNextRatio) {
+    // Shared ratios become one-step bands; a stop going back comes after
+    // the one before; nothing passes the last ratio.
+    const std::vector<uint8_t> given = {6, 6, 6, 150, 80, 200, 255, 255};
+    const std::vector<uint8_t> read = {6, 7, 8, 150, 151, 200, 255, 255};
+    swf::FillStyle fill = swfmake::GradientFill(swf::FillKind::LinearGradient, swfmake::GradientBox({0, 400, 0, 400}), {});
+    for (uint8_t ratio : given) fill.gradient.stops.push_back({ratio, {ratio, 0, 0, 255}});
+    swfmake::ShapeBuilder b;
+    b.FillRect({0, 400, 0, 400}, b.AddFill(fill));
+    swfmake::SwfWriter w(8, kStage, 12);
+    w.Tags().DefineShape(1, b.Build(), 4);
+    swf::ReadResult r = Read(w);
+    ASSERT_TRUE(r.movie);
+    std::vector<uint8_t> got;
+    for (const swf::GradientStop& s : ShapeOf(*r.movie, 1).layers.at(0).fills.at(0).gradient.stops) got.push_back(s.ratio);
+    EXPECT_EQ(got, read);
+}
+
 TEST(ReaderTest, DefineShape1ColoursAreOpaqueRgb) {
     swfmake::SwfWriter w(1, kStage, 12);
     w.Tags().DefineShape(1, Square(100, {9, 8, 7, 255}), 1);
