@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "swf/avm2/Machine.h"
+#include "tools/swfmake/AbcOps.h"
 #include "tools/swfmake/AbcWriter.h"
 
 namespace {
@@ -18,13 +19,7 @@ namespace {
 using swfmake::AbcWriter;
 using Code = std::vector<uint8_t>;
 
-enum : uint8_t {
-    kLabel = 0x09, kIfLt = 0x15, kPop = 0x29, kPushScope = 0x30, kPushByte = 0x24, kPushInt = 0x2D,
-    kCallProperty = 0x46, kReturnVoid = 0x47, kNewObject = 0x55, kGetLex = 0x60, kSetProperty = 0x61,
-    kGetProperty = 0x66, kConvertI = 0x73, kCoerceA = 0x82, kAdd = 0xA0, kIncLocalI = 0xC2, kAddI = 0xC5,
-    kGetLocal0 = 0xD0, kGetLocal1 = 0xD1, kGetLocal2 = 0xD2, kGetLocal3 = 0xD3, kSetLocal2 = 0xD6,
-    kSetLocal3 = 0xD7,
-};
+using namespace swfmake::abcop;
 
 constexpr int kIterations = 1000000;
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "swf/avm2/Machine.h"
+#include "tools/swfmake/AbcOps.h"
 #include "tools/swfmake/AbcWriter.h"
 
 namespace {
@@ -14,12 +15,7 @@ namespace {
 using swfmake::AbcWriter;
 using Code = std::vector<uint8_t>;
 
-enum : uint8_t {
-    kPushScope = 0x30, kPushByte = 0x24, kPushString = 0x2C, kPushNull = 0x20, kReturnVoid = 0x47,
-    kReturnValue = 0x48, kNewFunction = 0x40, kCallProperty = 0x46, kCallPropVoid = 0x4F,
-    kFindPropStrict = 0x5D, kConstructProp = 0x4A, kGetProperty = 0x66, kSetProperty = 0x61,
-    kDeleteProperty = 0x6A, kIn = 0xB4, kPop = 0x29, kGetLocal0 = 0xD0, kGetLocal1 = 0xD1, kSetLocal1 = 0xD5,
-};
+using namespace swfmake::abcop;
 
 struct Outcome {
     bool ran = false;

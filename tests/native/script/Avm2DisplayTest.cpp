@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "swf/Player.h"
+#include "tools/swfmake/AbcOps.h"
 #include "tools/swfmake/AbcWriter.h"
 #include "tools/swfmake/SwfWriter.h"
 
@@ -15,12 +16,7 @@ namespace {
 using swfmake::AbcWriter;
 using Code = std::vector<uint8_t>;
 
-enum : uint8_t {
-    kPushScope = 0x30, kPushByte = 0x24, kPushString = 0x2C, kPushNull = 0x20, kPop = 0x29,
-    kCallPropVoid = 0x4F, kCallProperty = 0x46, kReturnVoid = 0x47, kFindPropStrict = 0x5D,
-    kConstructProp = 0x4A, kGetProperty = 0x66, kSetProperty = 0x61, kStrictEquals = 0xAC,
-    kGetLocal0 = 0xD0,
-};
+using namespace swfmake::abcop;
 
 // Local registers 1..3 hold a MovieClip, a Sprite and a Shape; each step
 // is code run after them, one line traced per `trace` step.

@@ -9,6 +9,7 @@
 
 #include "swf/Player.h"
 #include "swf/avm2/Machine.h"
+#include "tools/swfmake/AbcOps.h"
 #include "tools/swfmake/AbcWriter.h"
 #include "tools/swfmake/SwfWriter.h"
 
@@ -17,12 +18,7 @@ namespace {
 using swfmake::AbcWriter;
 using Code = std::vector<uint8_t>;
 
-enum : uint8_t {
-    kThrow = 0x03, kLabel = 0x09, kJump = 0x10, kPushScope = 0x30, kPushByte = 0x24, kPushString = 0x2C,
-    kPop = 0x29, kCallPropVoid = 0x4F, kReturnVoid = 0x47, kFindPropStrict = 0x5D, kAdd = 0xA0,
-    kGetLocal0 = 0xD0, kGetLocal1 = 0xD1, kSetLocal1 = 0xD5, kMultiply = 0xA2, kDivide = 0xA3,
-    kCallProperty = 0x46, kGetProperty = 0x66,
-};
+using namespace swfmake::abcop;
 
 struct Outcome {
     bool loaded = false;
