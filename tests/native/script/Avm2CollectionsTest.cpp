@@ -6,44 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "swf/avm2/Machine.h"
-#include "tools/swfmake/AbcOps.h"
-#include "tools/swfmake/AbcWriter.h"
+#include "Avm2TestUtil.h"
 
 namespace {
 
-using swfmake::AbcWriter;
-using Code = std::vector<uint8_t>;
-
+using namespace avm2test;
 using namespace swfmake::abcop;
-
-struct Outcome {
-    bool ran = false;
-    std::string traced, reported, error;
-};
-
-Outcome RunScript(const std::function<void(AbcWriter&, Code&)>& body) {
-    AbcWriter w;
-    Code c;
-    AbcWriter::Op(c, kGetLocal0);
-    AbcWriter::Op(c, kPushScope);
-    body(w, c);
-    AbcWriter::Op(c, kReturnVoid);
-    w.Script(w.Method(0, 8, 2, 2, c));
-    std::vector<uint8_t> abc = w.Bytes();
-    Outcome r;
-    swf::avm2::Machine m;
-    m.trace = [&](const std::string& s) { r.traced += (r.traced.empty() ? "" : "|") + s; };
-    m.report = [&](const std::string& s) { r.reported += (r.reported.empty() ? "" : "|") + s; };
-    r.ran = m.LoadAbc(abc.data(), abc.size(), true, &r.error);
-    return r;
-}
-
-void Trace(AbcWriter& w, Code& c, const std::function<void()>& push) {
-    AbcWriter::Op(c, kFindPropStrict, {w.QName("trace")});
-    push();
-    AbcWriter::Op(c, kCallPropVoid, {w.QName("trace"), 1});
-}
 
 // local1 = new <name>(args pushed by `push`)
 void New(AbcWriter& w, Code& c, const char* name, const char* pkg, uint32_t argc, const std::function<void()>& push) {
@@ -121,12 +89,12 @@ TEST(Avm2CollectionsTest, HolesDictionariesProxiesAndLooseArguments) {
          }, "", "Error #2088: The Proxy class does not implement getProperty."},
     };
     for (const Case& k : cases) {
-        Outcome r = RunScript(k.body);
+        Outcome r = RunAbc(Script(k.body));
         EXPECT_EQ(r.traced, k.traced) << k.what;
         if (*k.reported) {
             EXPECT_NE(r.reported.find(k.reported), std::string::npos) << k.what << ": " << r.reported;
         } else {
-            EXPECT_TRUE(r.ran) << k.what << ": " << r.error;
+            EXPECT_TRUE(r.loaded) << k.what << ": " << r.error;
             EXPECT_EQ(r.reported, "") << k.what;
         }
     }

@@ -7,54 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "Avm2TestUtil.h"
 #include "swf/Player.h"
-#include "swf/avm2/Machine.h"
-#include "tools/swfmake/AbcOps.h"
-#include "tools/swfmake/AbcWriter.h"
 #include "tools/swfmake/SwfWriter.h"
 
 namespace {
 
-using swfmake::AbcWriter;
-using Code = std::vector<uint8_t>;
-
+using namespace avm2test;
 using namespace swfmake::abcop;
-
-struct Outcome {
-    bool loaded = false;
-    std::string error;
-    std::string traced, reported;
-};
-
-Outcome RunAbc(const std::vector<uint8_t>& abc, uint64_t maxSteps = 1000000) {
-    Outcome r;
-    swf::avm2::Machine m;
-    m.limits.maxSteps = maxSteps;
-    m.trace = [&](const std::string& s) { r.traced += (r.traced.empty() ? "" : "|") + s; };
-    m.report = [&](const std::string& s) { r.reported += (r.reported.empty() ? "" : "|") + s; };
-    r.loaded = m.LoadAbc(abc.data(), abc.size(), true, &r.error);
-    return r;
-}
-
-// A script whose init is `body` between scope setup and returnvoid.
-std::vector<uint8_t> Script(const std::function<void(AbcWriter&, Code&)>& body,
-                            std::vector<AbcWriter::Exception> exceptions = {}) {
-    AbcWriter w;
-    Code c;
-    AbcWriter::Op(c, kGetLocal0);
-    AbcWriter::Op(c, kPushScope);
-    body(w, c);
-    AbcWriter::Op(c, kReturnVoid);
-    w.Script(w.Method(0, 8, 2, 2, c, exceptions));
-    return w.Bytes();
-}
-
-// trace(<what `push` pushes>)
-void Trace(AbcWriter& w, Code& c, const std::function<void(Code&)>& push) {
-    AbcWriter::Op(c, kFindPropStrict, {w.QName("trace")});
-    push(c);
-    AbcWriter::Op(c, kCallPropVoid, {w.QName("trace"), 1});
-}
 
 TEST(Avm2MachineTest, ScriptsPrintWhatTheReferencePrints) {
     struct Case {
@@ -63,40 +23,40 @@ TEST(Avm2MachineTest, ScriptsPrintWhatTheReferencePrints) {
         const char* traced;
     } cases[] = {
         {"int sum", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [](Code& c) { AbcWriter::Op(c, kPushByte, {2}); AbcWriter::Op(c, kPushByte, {3}); AbcWriter::Op(c, kAdd); });
+             Trace(w, c, [&] { AbcWriter::Op(c, kPushByte, {2}); AbcWriter::Op(c, kPushByte, {3}); AbcWriter::Op(c, kAdd); });
          }, "5"},
         {"string and number", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [&](Code& c) { AbcWriter::Op(c, kPushString, {w.String("a")}); AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kAdd); });
+             Trace(w, c, [&] { AbcWriter::Op(c, kPushString, {w.String("a")}); AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kAdd); });
          }, "a1"},
         {"division to a fraction", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [](Code& c) { AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kPushByte, {4}); AbcWriter::Op(c, kDivide); });
+             Trace(w, c, [&] { AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kPushByte, {4}); AbcWriter::Op(c, kDivide); });
          }, "0.25"},
         {"division by zero", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [](Code& c) { AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kPushByte, {0}); AbcWriter::Op(c, kDivide); });
+             Trace(w, c, [&] { AbcWriter::Op(c, kPushByte, {1}); AbcWriter::Op(c, kPushByte, {0}); AbcWriter::Op(c, kDivide); });
          }, "Infinity"},
         // Strings are UTF-16 to scripts: an emoji is two units.
         {"length in units", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [&](Code& c) {
+             Trace(w, c, [&] {
                  AbcWriter::Op(c, kPushString, {w.String("a\xF0\x9F\x98\x8B")});
                  AbcWriter::Op(c, kGetProperty, {w.QName("length")});
              });
          }, "3"},
         {"charCodeAt of a surrogate", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [&](Code& c) {
+             Trace(w, c, [&] {
                  AbcWriter::Op(c, kPushString, {w.String("\xF0\x9F\x98\x8B")});
                  AbcWriter::Op(c, kPushByte, {0});
                  AbcWriter::Op(c, kCallProperty, {w.QName("charCodeAt"), 1});
              });
          }, "55357"},
         {"localeCompare is the units' difference", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [&](Code& c) {
+             Trace(w, c, [&] {
                  AbcWriter::Op(c, kPushString, {w.String("aaaaaa")});
                  AbcWriter::Op(c, kPushString, {w.String("aaaazz")});
                  AbcWriter::Op(c, kCallProperty, {w.QName("localeCompare"), 1});
              });
          }, "-25"},
         {"substr keeps a pair whole", [](AbcWriter& w, Code& c) {
-             Trace(w, c, [&](Code& c) {
+             Trace(w, c, [&] {
                  AbcWriter::Op(c, kPushString, {w.String("x\xF0\x9F\x98\x8By")});
                  AbcWriter::Op(c, kPushByte, {1});
                  AbcWriter::Op(c, kPushByte, {2});
@@ -131,7 +91,7 @@ TEST(Avm2MachineTest, ThrownValuesAreCaughtOrReported) {
     AbcWriter::Op(c, kGetLocal0);
     AbcWriter::Op(c, kPushScope);
     AbcWriter::Op(c, kSetLocal1);
-    Trace(w, c, [&](Code& c) {
+    Trace(w, c, [&] {
         AbcWriter::Op(c, kPushString, {w.String("caught ")});
         AbcWriter::Op(c, kGetLocal1);
         AbcWriter::Op(c, kAdd);
@@ -172,7 +132,7 @@ TEST(Avm2MachineTest, EndlessLoopStopsAtTheStepBudget) {
 
 TEST(Avm2MachineTest, HostileBlocksAreRefusedWithoutCrashing) {
     const std::vector<uint8_t> good = Script([](AbcWriter& w, Code& c) {
-        Trace(w, c, [&](Code& c) { AbcWriter::Op(c, kPushString, {w.String("fine")}); });
+        Trace(w, c, [&] { AbcWriter::Op(c, kPushString, {w.String("fine")}); });
     });
     ASSERT_EQ(RunAbc(good).traced, "fine");
     // Every cut of the block, and every byte set to 0xff in turn.
@@ -190,7 +150,7 @@ TEST(Avm2MachineTest, HostileBlocksAreRefusedWithoutCrashing) {
 
 TEST(Avm2MachineTest, PlayerRunsTheFirstFramesBlockAndTracesToTheHost) {
     const std::vector<uint8_t> abc = Script([](AbcWriter& w, Code& c) {
-        Trace(w, c, [&](Code& c) { AbcWriter::Op(c, kPushString, {w.String("from abc")}); });
+        Trace(w, c, [&] { AbcWriter::Op(c, kPushString, {w.String("from abc")}); });
     });
     swfmake::SwfWriter movie(10, swf::Rect{0, 0, 2000, 2000}, 24);
     movie.Tags().Raw(82, swfmake::DoAbcBody(abc, false, "frame1"), true);
