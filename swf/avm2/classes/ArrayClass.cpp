@@ -232,33 +232,39 @@ Value ArrayLastIndexOf(Machine& m, Value self, Args args, int argc) {
     return Value::Int(-1);
 }
 
-// forEach, map, filter, some, every: callback(item, index, array).
-enum class Iter { ForEach, Map, Filter, Some, Every };
-Value Iterate(Machine& m, Value self, Args args, int argc, Iter kind) {
-    ArrayObject* a = Self(m, self);
+}  // namespace
+
+Value IterateItems(Machine& m, const Value& self, const std::vector<Value>& items, Args args, int argc, Iter kind,
+                   Object* out, const std::function<void(const Value&)>& keep) {
     Value fn = Arg(args, argc, 0), thisv = Arg(args, argc, 1);
-    ArrayObject* out = m.NewArray();
-    TempRoot keep(m, Value::Obj(out));
-    if (fn.IsNullish()) return kind == Iter::Map || kind == Iter::Filter ? Value::Obj(out) : Value::Bool(kind == Iter::Every);
-    for (size_t i = 0; i < a->items.size(); ++i) {
-        Value item = a->items[i];
+    const bool collects = kind == Iter::Map || kind == Iter::Filter;
+    if (fn.IsNullish()) return collects ? Value::Obj(out) : Value::Bool(kind == Iter::Every);
+    // The callback may grow or shrink the items: read them afresh each step.
+    for (size_t i = 0; i < items.size(); ++i) {
+        Value item = items[i];
         Value cargs[3] = {item, Value::Int(int32_t(i)), self};
         Value r = m.Call(fn, thisv, cargs, 3);
         switch (kind) {
         case Iter::ForEach: break;
-        case Iter::Map: out->items.push_back(r); break;
-        case Iter::Filter: if (m.ToBoolean(r)) out->items.push_back(item); break;
+        case Iter::Map: keep(r); break;
+        case Iter::Filter: if (m.ToBoolean(r)) keep(item); break;
         case Iter::Some: if (m.ToBoolean(r)) return Value::Bool(true); break;
         case Iter::Every: if (!m.ToBoolean(r)) return Value::Bool(false); break;
         }
     }
-    switch (kind) {
-    case Iter::Map:
-    case Iter::Filter: return Value::Obj(out);
-    case Iter::Some: return Value::Bool(false);
-    case Iter::Every: return Value::Bool(true);
-    default: return Value::Undefined();
-    }
+    if (collects) return Value::Obj(out);
+    if (kind == Iter::Some) return Value::Bool(false);
+    if (kind == Iter::Every) return Value::Bool(true);
+    return Value::Undefined();
+}
+
+namespace {
+
+Value Iterate(Machine& m, Value self, Args args, int argc, Iter kind) {
+    ArrayObject* a = Self(m, self);
+    ArrayObject* out = m.NewArray();
+    TempRoot keep(m, Value::Obj(out));
+    return IterateItems(m, self, a->items, args, argc, kind, out, [&](const Value& v) { out->items.push_back(v); });
 }
 Value ArrayForEach(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, Iter::ForEach); }
 Value ArrayMap(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, Iter::Map); }

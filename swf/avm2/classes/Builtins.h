@@ -2,6 +2,7 @@
 // native object kinds, installers (one per class file) and helpers.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ std::string XmlEscape(const std::string& s, bool attribute);
 // (a surrogate pair becomes one character).
 std::vector<uint32_t> Decode(const std::string& s);
 std::string EncodeUtf8(const std::vector<uint32_t>& units, size_t from, size_t to);
+
+// forEach, map, filter, some, every over `items`: callback(item, index,
+// self); what map and filter keep goes to `keep`, and `out` is their result.
+enum class Iter { ForEach, Map, Filter, Some, Every };
+Value IterateItems(Machine& m, const Value& self, const std::vector<Value>& items, Args args, int argc, Iter kind,
+                   Object* out, const std::function<void(const Value&)>& keep);
 
 // Argument helpers for native methods.
 inline Value Arg(Args args, int argc, int i) { return i < argc ? args[i] : Value::Undefined(); }

@@ -300,29 +300,12 @@ Value LastIndexOf(Machine& m, Value self, Args args, int argc) {
     return Value::Int(-1);
 }
 
-enum class Iter { ForEach, Map, Filter, Some, Every };
 Value Iterate(Machine& m, Value self, Args args, int argc, Iter kind) {
     VectorObject* v = Self(m, self);
-    Value fn = Arg(args, argc, 0), thisv = Arg(args, argc, 1);
     VectorObject* out = NewLike(m, v);
     TempRoot keep(m, Value::Obj(out));
-    if (fn.IsNullish()) return kind == Iter::Map || kind == Iter::Filter ? Value::Obj(out) : Value::Bool(kind == Iter::Every);
-    for (size_t i = 0; i < v->items.size(); ++i) {
-        Value item = v->items[i];
-        Value cargs[3] = {item, Value::Int(int32_t(i)), self};
-        Value r = m.Call(fn, thisv, cargs, 3);
-        switch (kind) {
-        case Iter::ForEach: break;
-        case Iter::Map: out->items.push_back(out->Store(m, r)); break;
-        case Iter::Filter: if (m.ToBoolean(r)) out->items.push_back(item); break;
-        case Iter::Some: if (m.ToBoolean(r)) return Value::Bool(true); break;
-        case Iter::Every: if (!m.ToBoolean(r)) return Value::Bool(false); break;
-        }
-    }
-    if (kind == Iter::Map || kind == Iter::Filter) return Value::Obj(out);
-    if (kind == Iter::Some) return Value::Bool(false);
-    if (kind == Iter::Every) return Value::Bool(true);
-    return Value::Undefined();
+    return IterateItems(m, self, v->items, args, argc, kind, out,
+                        [&](const Value& x) { out->items.push_back(kind == Iter::Map ? out->Store(m, x) : x); });
 }
 Value ForEach(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, Iter::ForEach); }
 Value Map(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, Iter::Map); }
