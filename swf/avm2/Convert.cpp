@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "swf/avm2/Machine.h"
+#include "swf/avm2/classes/XmlModel.h"
 
 namespace swf::avm2 {
 
@@ -157,6 +158,7 @@ String* Machine::ToString(const Value& v) {
 
 Value Machine::ToPrimitive(const Value& v, bool hintString) {
     if (!v.IsObject()) return v;
+    if (IsXml(v) || IsXmlList(v)) return Value::Str(TextValue(*this, v));
     // Dates prefer strings, everything else numbers.
     if (v.o->kind == ObjKind::Date) hintString = true;
     const char* first = hintString ? "toString" : "valueOf";
@@ -200,13 +202,15 @@ bool Machine::StrictEquals(const Value& a, const Value& b) {
     case Tag::Null: return true;
     case Tag::Boolean: return a.b == b.b;
     case Tag::String: return a.s == b.s || a.s->text == b.s->text;
-    case Tag::Object: return a.o == b.o || LooseEquals(a, b);  // namespaces and qnames compare by value
+    case Tag::Object:  // namespaces and qnames compare by value
+        return a.o == b.o || (a.o->kind != ObjKind::Xml && a.o->kind != ObjKind::XmlList && LooseEquals(a, b));
     default: return false;
     }
 }
 
 bool Machine::LooseEquals(const Value& a, const Value& b) {
     if (a.IsNumber() && b.IsNumber()) return a.Num() == b.Num();
+    if (IsXml(a) || IsXmlList(a) || IsXml(b) || IsXmlList(b)) return XmlEquals(*this, a, b);
     if (a.IsNullish() && b.IsNullish()) return true;
     if (a.tag == b.tag) {
         switch (a.tag) {
@@ -219,9 +223,6 @@ bool Machine::LooseEquals(const Value& a, const Value& b) {
             if (a.o->kind == ObjKind::QName && b.o->kind == ObjKind::QName)
                 return ToStdString(GetPublic(a, "uri")) == ToStdString(GetPublic(b, "uri")) &&
                        ToStdString(GetPublic(a, "localName")) == ToStdString(GetPublic(b, "localName"));
-            if ((a.o->kind == ObjKind::Xml || a.o->kind == ObjKind::XmlList) &&
-                (b.o->kind == ObjKind::Xml || b.o->kind == ObjKind::XmlList))
-                return ToStdString(a) == ToStdString(b);
             return false;
         }
         default: return false;
@@ -232,8 +233,6 @@ bool Machine::LooseEquals(const Value& a, const Value& b) {
     if (a.IsString() && b.IsNumber()) return ToNumber(a) == b.Num();
     if (a.IsBool()) return LooseEquals(Value::Number(a.b ? 1 : 0), b);
     if (b.IsBool()) return LooseEquals(a, Value::Number(b.b ? 1 : 0));
-    if (a.IsObject() && (a.o->kind == ObjKind::Xml) && b.IsString()) return ToStdString(a) == b.s->text;
-    if (b.IsObject() && (b.o->kind == ObjKind::Xml) && a.IsString()) return ToStdString(b) == a.s->text;
     if (a.IsObject() && !b.IsObject()) return LooseEquals(ToPrimitive(a, false), b);
     if (b.IsObject() && !a.IsObject()) return LooseEquals(a, ToPrimitive(b, false));
     return false;
@@ -258,8 +257,7 @@ Value Machine::Add(const Value& a, const Value& b) {
     // XML + XML concatenates into a list.
     if (a.IsObject() && b.IsObject() && (a.o->kind == ObjKind::Xml || a.o->kind == ObjKind::XmlList) &&
         (b.o->kind == ObjKind::Xml || b.o->kind == ObjKind::XmlList)) {
-        Value args[2] = {a, b};
-        return CallProperty(Value::Obj(xmlListClass), PublicName("__concat"), args, 2);
+        return XmlConcat(*this, a, b);
     }
     Value pa = ToPrimitive(a, false), pb = ToPrimitive(b, false);
     if (pa.IsString() || pb.IsString()) {

@@ -38,7 +38,8 @@ Value Machine::Invoke(Method* me, ClassObject* declarer, Scope* scope, const Val
     if (!me->code) {
         me->code = DecodeBody(*this, *me->module, abc.bodies[info.body], me->index);
         const AbcBody& body = abc.bodies[info.body];
-        if (!body.traits.empty()) {
+        // Activations are sealed even when they hold nothing.
+        if (!body.traits.empty() || (info.flags & kNeedActivation)) {
             Traits* t = NewTraits(nullptr);
             AddTraits(const_cast<AbcModule&>(*me->module), t, body.traits, nullptr, nullptr, nullptr);
             me->code->activation = t;
@@ -144,6 +145,8 @@ Name Frame::TakeName(uint32_t index) {
     }
     if (mi.rtNs) {
         Value nsv = stack[--sp];
+        if (!nsv.IsObject() || nsv.o->kind != ObjKind::Namespace)
+            m.Throw(m.verifyErrorClass, 1058, "Illegal operand type: " + m.TypeName(nsv) + " must be Namespace.");
         n.single = NamespaceOf(m, nsv);
         n.set = nullptr;
     }

@@ -265,6 +265,7 @@ Value Interpret(Frame& f) {
                     sp -= in.b;
                     Value* args = st + sp;
                     Value self = POP();
+                    if (self.IsNullish()) m.NullError(self);
                     ClassObject* base = f.declarer ? f.declarer->base : nullptr;
                     if (base && base->init) m.Invoke(base->init, base, base->scope, self, args, in.b);
                     break;

@@ -209,6 +209,14 @@ void Machine::AddTraits(AbcModule& mod, Traits* t, const std::vector<AbcTrait>& 
                     b.method = uint32_t(t->vtable.size());
                     t->vtable.push_back(e);
                 }
+                // An override of a protected method replaces it under the
+                // base classes' protected namespaces too.
+                if (ns->kind == NsKind::Protected) {
+                    const uint32_t own = b.method;
+                    for (auto& [other, ob] : t->names[name])
+                        if (other != ns && other->kind == NsKind::Protected && ob.kind == Binding::Method)
+                            t->vtable[ob.method] = t->vtable[own];
+                }
                 break;
             }
             if (b.kind != Binding::Accessor) b = Binding{Binding::Accessor, 0, 0, 0};

@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "swf/avm2/Machine.h"
-#include "swf/avm2/classes/Builtins.h"
+#include "swf/avm2/classes/XmlModel.h"
 
 namespace swf::avm2 {
 
@@ -92,6 +92,8 @@ namespace {
 Value KeyOf(Machine& m, const Name& n) { return n.hasKey ? n.key : Value::Str(n.name ? n.name : m.Intern("")); }
 
 // A proxy's own traits answer first; every other name goes to its hooks.
+bool IsXmlKind(const Object* o) { return o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList; }
+
 bool IsProxied(Object* o, const Name& n) {
     return o && o->kind == ObjKind::Proxy && !n.attribute && !(o->traits && n.name && o->traits->Find(n));
 }
@@ -107,11 +109,13 @@ Value Machine::GetProperty(const Value& obj, const Name& n) {
         o->GetIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), out);
         return out;
     }
-    if (o && o->kind != ObjKind::Proxy && (pub || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList)) {
+    if (o && o->kind != ObjKind::Proxy && pub && !IsXmlKind(o)) {
         Value out;
         if (o->GetIndexed(*this, n.attribute ? Value::Str(Str("@" + ToStdString(KeyOf(*this, n)))) : KeyOf(*this, n), out))
             return out;
     }
+    // XML names are children and attributes, never the class's methods.
+    if (o && IsXmlKind(o)) return XmlGet(*this, o, n);
     const Traits* t = o ? o->traits : ClassOf(obj)->instanceTraits;
     if (t && n.name) {
         if (const Binding* b = t->Find(n)) {
@@ -157,10 +161,11 @@ void Machine::SetProperty(const Value& obj, const Name& n, const Value& v, bool 
         o->SetIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), v);
         return;
     }
-    if (o->kind != ObjKind::Proxy && (pub || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList)) {
+    if (o->kind != ObjKind::Proxy && pub && !IsXmlKind(o)) {
         if (o->SetIndexed(*this, n.attribute ? Value::Str(Str("@" + ToStdString(KeyOf(*this, n)))) : KeyOf(*this, n), v))
             return;
     }
+    if (IsXmlKind(o)) return XmlPut(*this, o, n, v);
     if (o->traits && n.name) {
         if (const Binding* b = o->traits->Find(n)) {
             switch (b->kind) {
@@ -205,7 +210,8 @@ bool Machine::DeleteProperty(const Value& obj, const Name& n) {
         o->DeleteIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), result);
         return result;
     }
-    if (o->kind != ObjKind::Proxy && (n.HasPublic() || o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList)) {
+    if (IsXmlKind(o)) return XmlDelete(*this, o, n);
+    if (o->kind != ObjKind::Proxy && n.HasPublic()) {
         Value key = n.attribute ? Value::Str(Str("@" + ToStdString(KeyOf(*this, n)))) : KeyOf(*this, n);
         if (o->DeleteIndexed(*this, key, result)) return result;
     }
@@ -225,6 +231,7 @@ bool Machine::HasProperty(const Value& obj, const Name& n) {
         o->HasIndexed(*this, ProxyName(*this, n, KeyOf(*this, n)), result);
         return result;
     }
+    if (o && IsXmlKind(o) && XmlHas(*this, o, n)) return true;
     if (o && o->kind != ObjKind::Proxy && n.HasPublic()) {
         bool result = false;
         if (o->HasIndexed(*this, KeyOf(*this, n), result)) return result;
@@ -265,6 +272,7 @@ Value Machine::CallProperty(const Value& obj, const Name& n, Args args, int argc
             return Invoke(e.method, e.declarer, e.declarer ? e.declarer->scope : nullptr, obj, args, argc);
         }
     }
+    if (o && IsXmlKind(o)) return XmlCall(*this, obj, n, args, argc);
     if (IsProxied(o, n)) {
         Value call[8];
         int count = std::min(argc, 7);

@@ -81,5 +81,6 @@ Value RegExpExec(Machine& m, const Value& self, String* input);
 // The QName a proxy's hooks receive for a name.
 Value ProxyName(Machine& m, const Name& n, const Value& key);
 void InstallDisplay(Machine& m);
+void InstallXml(Machine& m);
 
 }  // namespace swf::avm2

@@ -1,4 +1,6 @@
 // Namespace and QName values.
+#include <cctype>
+
 #include "swf/avm2/classes/Builtins.h"
 
 namespace swf::avm2 {
@@ -50,10 +52,27 @@ Value NsInit(Machine& m, Value self, Args args, int argc) {
             ns->prefix = ns->uri->text.empty() ? Value::Str(m.Intern("")) : Value::Undefined();
         }
     } else {
-        ns->prefix = args[0].IsUndefined() ? Value::Undefined() : Value::Str(m.ToString(args[0]));
         Value u = args[1];
-        ns->uri = u.IsObject() && u.o->kind == ObjKind::QName ? static_cast<QNameObject*>(u.o)->uri : m.Intern(m.ToString(u));
+        if (u.IsObject() && u.o->kind == ObjKind::QName) ns->uri = static_cast<QNameObject*>(u.o)->uri;
+        else if (u.IsObject() && u.o->kind == ObjKind::Namespace) ns->uri = static_cast<NamespaceObject*>(u.o)->uri;
+        else ns->uri = m.Intern(m.ToString(u));
         if (!ns->uri) ns->uri = m.Intern("");
+        String* p = m.ToString(args[0]);
+        if (ns->uri->text.empty()) {
+            if (!p->text.empty()) m.TypeError(1098, "Illegal prefix " + p->text + " for no namespace.");
+            ns->prefix = Value::Str(m.Intern(""));
+        } else {
+            // Only a name usable as an XML prefix is kept.
+            bool name = !args[0].IsNullish() && !p->text.empty();
+            for (size_t i = 0; name && i < p->text.size(); ++i) {
+                unsigned char c = (unsigned char)p->text[i];
+                name = std::isalpha(c) || c == '_' || c >= 0x80 || (i > 0 && (std::isdigit(c) || c == '-' || c == '.'));
+            }
+            ns->prefix = args[0].IsNullish() ? Value::Undefined()
+                         : p->text.empty()    ? Value::Str(m.Intern(""))
+                         : name               ? Value::Str(m.Intern(p))
+                                              : Value::Undefined();
+        }
     }
     return Value::Undefined();
 }
@@ -132,6 +151,7 @@ void InstallNamespace(Machine& m) {
     ns->call = NsCall;
     m.DefineGetter(ns, "uri", NsUri);
     m.DefineGetter(ns, "prefix", NsPrefix);
+    m.DefineConstant(ns, "length", Value::Int(2));
     m.DefineMethod(ns, "toString", NsToString, 0);
     m.DefineMethod(ns, "valueOf", NsToString, 0);
     ClassObject* qn = m.DefineClass("", "QName", m.objectClass, AllocQName, true);
@@ -141,6 +161,7 @@ void InstallNamespace(Machine& m) {
     qn->call = QnCall;
     m.DefineGetter(qn, "localName", QnLocal);
     m.DefineGetter(qn, "uri", QnUri);
+    m.DefineConstant(qn, "length", Value::Int(2));
     m.DefineMethod(qn, "toString", QnToString, 0);
     m.DefineMethod(qn, "valueOf", [](Machine&, Value self, Args, int) { return self; }, 0);
 }

@@ -240,6 +240,7 @@ void Machine::InstallBuiltins() {
     InstallMath(*this);
     InstallErrors(*this);
     InstallNamespace(*this);
+    InstallXml(*this);
     InstallGlobals(*this);
     InstallDate(*this);
     InstallUtils(*this);

@@ -87,10 +87,6 @@ void DomainMemory(Machine& m, uint8_t, Value*, int&) {
     m.RangeError(1506, "The specified range is invalid.");
 }
 
-Value XmlDescendants(Machine& m, const Value& obj, const Name&) {
-    m.TypeError(1016, "Descendants operator (..) not supported on type " + m.TypeName(obj) + ".");
-}
-
 std::string XmlEscape(const std::string& s, bool attribute) {
     std::string out;
     for (char c : s) {
