@@ -109,9 +109,12 @@ public:
     explicit FreeTypeProvider(std::shared_ptr<Library> lib) : lib_(std::move(lib)) {}
 
     std::unique_ptr<swf::DeviceFont> Open(const std::string& family, bool bold, bool italic) override {
-        const std::string generic = family == "_sans"        ? "sans-serif"
-                                    : family == "_serif"     ? "serif"
-                                    : family == "_typewriter" ? "monospace"
+        // The generic names are the faces a Windows player picks; fontconfig
+        // substitutes a metric-compatible face where those are missing, so
+        // lines break and glyphs sit where they would there.
+        const std::string generic = family == "_sans"        ? "Arial"
+                                    : family == "_serif"     ? "Times New Roman"
+                                    : family == "_typewriter" ? "Courier New"
                                                               : "";
         const std::string wanted = generic.empty() ? family : generic;
         std::string file, found;

@@ -19,10 +19,9 @@ struct Divider {
     explicit Divider(const BoxWindow& w)
         : weight(uint64_t(2 * w.radius + 1) * kOne + 2 * uint64_t(w.frac)),
           recip((uint64_t(1) << kRecipShift) / weight + 1) {}
-    // round(num / weight)
-    uint8_t operator()(uint64_t num) const {
-        return uint8_t(((num + weight / 2) * recip) >> kRecipShift);
-    }
+    // floor(num / weight): averages round down, so a blurred edge never
+    // reaches full strength early.
+    uint8_t operator()(uint64_t num) const { return uint8_t((num * recip) >> kRecipShift); }
 };
 
 // Blurs `n` pixels of C channels starting at `line`, `step` bytes apart.

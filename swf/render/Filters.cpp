@@ -41,10 +41,17 @@ int32_t ScaleFixed(int32_t v, int32_t scale) {
     return int32_t(std::min<int64_t>(r, int64_t(kMaxBlurPixels) << 16));
 }
 
+// A blur of b pixels covers the centre pixel and b - 1 around it; only that
+// spread grows with the view, so blur 1 stays sharp at any size.
+int32_t ScaleBlur(int32_t v, int32_t scale) {
+    if (v <= kFixedOne) return v;
+    return ScaleFixed(v - kFixedOne, scale) + kFixedOne;
+}
+
 Scaled ScaleOf(const Filter& f, FilterScale s) {
     Scaled r;
-    r.blurX = ScaleFixed(f.blurX, s.x);
-    r.blurY = ScaleFixed(f.blurY, s.y);
+    r.blurX = ScaleBlur(f.blurX, s.x);
+    r.blurY = ScaleBlur(f.blurY, s.y);
     r.passes = std::clamp<int>(f.passes, 0, kMaxPasses);
     r.reachX = BlurReach(r.blurX, r.passes);
     r.reachY = BlurReach(r.blurY, r.passes);

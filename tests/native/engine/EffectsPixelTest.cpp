@@ -1,6 +1,6 @@
 // Filters, blur and blend modes on small pictures of known colours; the
 // expected values are worked out by hand from the rounding rules
-// (x / 255 and window sums rounded to nearest).
+// (x / 255 rounded to nearest, window sums rounded down).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -38,7 +38,7 @@ std::vector<uint8_t> NaiveBlurLine(const std::vector<uint8_t>& in, const swf::Bo
         int64_t num = 0;
         for (int i = -w.radius; i <= w.radius; ++i) num += 256 * at(x + i);
         num += int64_t(w.frac) * (at(x - w.radius - 1) + at(x + w.radius + 1));
-        out[size_t(x)] = uint8_t((num + weight / 2) / weight);
+        out[size_t(x)] = uint8_t(num / weight);
     }
     return out;
 }
@@ -62,8 +62,8 @@ TEST(BlurTest, ImpulseSpreadsByTheWindowWeights) {
     swf::Plane p(5, 5, 1);
     p.Row(2)[2] = 255;
     swf::BoxBlur(p, 2 * kPx, 2 * kPx, 1);  // weights 1/4 1/2 1/4
-    // Rows: 64 128 64 (255/4 = 63.75, 255/2 = 127.5 up), then columns of those.
-    const uint8_t expect[3][3] = {{16, 32, 16}, {32, 64, 32}, {16, 32, 16}};
+    // Rows: 63 127 63 (255/4 = 63.75, 255/2 = 127.5 down), then columns of those.
+    const uint8_t expect[3][3] = {{15, 31, 15}, {31, 63, 31}, {15, 31, 15}};
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 5; ++x) {
             bool inside = x >= 1 && x <= 3 && y >= 1 && y <= 3;
@@ -130,8 +130,9 @@ TEST(FilterTest, GlowOfOnePixelFollowsTheBlurAndStrength) {
         ASSERT_EQ(3, img.pixels.Width());
         EXPECT_EQ(9, img.x);
         EXPECT_EQ(kWhite, img.pixels.At(1, 1));  // the object over its glow
-        uint32_t edge = strength == 256 ? 0x20200000u : 0x40400000u;
-        uint32_t corner = strength == 256 ? 0x10100000u : 0x20200000u;
+        // Weights 1/4 1/2 1/4 each way, rounded down: 255 -> 127 -> 31 beside, 63 -> 15 across.
+        uint32_t edge = strength == 256 ? 0x1F1F0000u : 0x3E3E0000u;
+        uint32_t corner = strength == 256 ? 0x0F0F0000u : 0x1E1E0000u;
         EXPECT_EQ(edge, img.pixels.At(1, 0));
         EXPECT_EQ(edge, img.pixels.At(0, 1));
         EXPECT_EQ(corner, img.pixels.At(2, 2));
@@ -182,7 +183,8 @@ TEST(FilterTest, MarginsGrowWithBlurPassesOffsetAndView) {
     struct Case { const char* name; Filter f; swf::FilterScale scale; swf::Margins m; } cases[] = {
         {"blur", swfmake::BlurFilter(4, 2), {}, {2, 1, 2, 1}},
         {"blur 3 passes", swfmake::BlurFilter(4, 2, 3), {}, {6, 3, 6, 3}},
-        {"blur view x2", swfmake::BlurFilter(4, 2), {2 * kPx, 2 * kPx}, {4, 2, 4, 2}},
+        {"blur view x2", swfmake::BlurFilter(4, 2), {2 * kPx, 2 * kPx}, {3, 1, 3, 1}},
+        {"blur 1 view x2", swfmake::BlurFilter(1, 1), {2 * kPx, 2 * kPx}, {0, 0, 0, 0}},
         {"shadow right", Shadow(3), {}, {0, 0, 3, 0}},
         {"shadow view x2", Shadow(3), {2 * kPx, kPx}, {0, 0, 6, 0}},
         {"inner shadow", Shadow(3, true), {}, {0, 0, 0, 0}},
