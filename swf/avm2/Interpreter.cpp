@@ -429,6 +429,7 @@ Value Interpret(Frame& f) {
                 case OpCoerceO: if (TOP().IsUndefined()) TOP() = Value::Null(); break;
                 case OpCoerceA: break;
                 case OpCheckFilter:
+                    if (TOP().IsNullish()) m.NullError(TOP());
                     if (!TOP().IsObject() || (TOP().o->kind != ObjKind::Xml && TOP().o->kind != ObjKind::XmlList))
                         m.TypeError(1123, "Filter operator not supported on type " + m.TypeName(TOP()) + ".");
                     break;
@@ -452,6 +453,9 @@ Value Interpret(Frame& f) {
                 case OpAsTypeLate:
                 case OpIsTypeLate: {
                     Value t = POP();
+                    // `as` looks into its right side first: a missing class is a null reference.
+                    if (in.op == OpAsTypeLate && t.IsNullish()) m.NullError(t);
+                    if (in.op == OpAsTypeLate && !t.IsObject()) m.NullError(Value::Null());
                     if (!t.IsObject() || t.o->kind != ObjKind::Class)
                         m.TypeError(1041, "The right-hand side of operator must be a class.");
                     bool is = m.IsType(TOP(), static_cast<ClassObject*>(t.o));
@@ -520,6 +524,7 @@ Value Interpret(Frame& f) {
                 case OpGreaterEquals: { Value b = POP(); TOP() = Value::Bool(m.LessThan(TOP(), b) == 0); break; }
                 case OpInstanceOf: {
                     Value t = POP();
+                    if (TOP().IsUndefined()) m.NullError(TOP());
                     TOP() = Value::Bool(InstanceOf(m, TOP(), t));
                     break;
                 }
