@@ -281,7 +281,7 @@ ClassObject* Machine::CreateClass(AbcModule& mod, uint32_t index, ClassObject* b
     c->init = mod.methods[ai.init];
     // Class (static) traits, over those every class has (prototype).
     Traits* st = NewTraits(classClass->instanceTraits);
-    st->sealed = true;
+    st->sealed = false;  // Class is dynamic: class objects take new properties
     AddTraits(mod, st, ac.traits, c, c, own);
     c->traits = st;
     InitSlots(c, st);

@@ -14,6 +14,7 @@ enum : uint8_t {
     kConvertI = 0x73, kCoerceA = 0x82, kAdd = 0xA0, kMultiply = 0xA2, kDivide = 0xA3, kStrictEquals = 0xAC,
     kIn = 0xB4, kIncLocalI = 0xC2, kAddI = 0xC5, kGetLocal0 = 0xD0, kGetLocal1 = 0xD1, kGetLocal2 = 0xD2,
     kGetLocal3 = 0xD3, kSetLocal1 = 0xD5, kSetLocal2 = 0xD6, kSetLocal3 = 0xD7,
+    kPushUndefined = 0x21, kCheckFilter = 0x78, kAsTypeLate = 0x87, kInstanceOf = 0xB1,
 };
 
 }  // namespace swfmake::abcop
