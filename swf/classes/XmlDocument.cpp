@@ -148,7 +148,8 @@ private:
     }
 
     void AddText(std::string text, bool keepSpace = false) {
-        if (text.empty() || (ignoreWhite_ && !keepSpace && AllSpace(text))) return;
+        // An empty CDATA section still makes a (blank) text node.
+        if ((text.empty() && !keepSpace) || (ignoreWhite_ && !keepSpace && AllSpace(text))) return;
         XmlNode node;
         node.type = XmlNodeType::Text;
         node.value = std::move(text);

@@ -192,8 +192,6 @@ void XmlPut(Machine& m, Object* o, const Name& n, const Value& v) {
             XmlObject* base = l->target && l->target->kind == ObjKind::Xml ? static_cast<XmlObject*>(l->target)
                               : l->target ? ResolveTarget(m, static_cast<XmlListObject*>(l->target)) : nullptr;
             if (base && l->targetLocal) {
-                Name put = m.PublicName(l->targetLocal);
-                put.attribute = l->targetAttr;
                 XmlObject* e = NewXml(m, XKind::Element);
                 e->local = l->targetLocal;
                 e->uri = l->targetUri ? l->targetUri : m.Intern("");

@@ -13,7 +13,11 @@ XmlObject* Self(Machine& m, const Value& self) {
     return AsXml(self);
 }
 
-Object* AllocXml(Machine& m, ClassObject* c) { return m.New<XmlObject>(c, c->prototype); }
+Object* AllocXml(Machine& m, ClassObject* c) {
+    auto* x = m.New<XmlObject>(c, c->prototype);
+    x->value = m.Intern("");  // an empty text node until constructed
+    return x;
+}
 
 // Makes `self` the node `from` is (its children move over).
 void Become(XmlObject* self, XmlObject* from) {
