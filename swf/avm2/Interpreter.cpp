@@ -431,7 +431,8 @@ Value Interpret(Frame& f) {
                 case OpCheckFilter:
                     if (TOP().IsNullish()) m.NullError(TOP());
                     if (!TOP().IsObject() || (TOP().o->kind != ObjKind::Xml && TOP().o->kind != ObjKind::XmlList))
-                        m.TypeError(1123, "Filter operator not supported on type " + m.TypeName(TOP()) + ".");
+                        m.TypeError(1123, "Filter operator not supported on type " +
+                                              (TOP().IsNumber() ? std::string("Number") : m.TypeName(TOP())) + ".");
                     break;
                 case OpCoerce: {
                     ClassObject* type = m.ResolveType(*f.mod, uint32_t(in.a));
