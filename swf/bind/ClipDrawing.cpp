@@ -71,6 +71,7 @@ std::optional<FillStyle> Gradient(CallArgs& a) {
     g.alphas = Numbers(a.vm, a.Arg(2));
     g.ratios = Numbers(a.vm, a.Arg(3));
     g.matrix = MatrixArg(a.vm, a.Arg(4));
+    g.hasMatrix = a.Arg(4).IsObject();
     g.spread = StringArg(a, 5, "pad");
     g.interpolation = StringArg(a, 6, "RGB");
     g.focalPointRatio = NumberArg(a, 7, 0);

@@ -55,7 +55,9 @@ std::optional<FillStyle> GradientFromArgs(const GradientArgs& args) {
     } else {
         return std::nullopt;
     }
-    const size_t n = std::min({args.colors.size(), args.alphas.size(), args.ratios.size(), kMaxGradientStops});
+    // A malformed gradient is dropped whole rather than guessed at.
+    if (!args.hasMatrix || args.colors.size() != args.ratios.size()) return std::nullopt;
+    const size_t n = std::min({args.colors.size(), args.alphas.size(), kMaxGradientStops});
     if (n == 0) return std::nullopt;
     int lastRatio = 0;
     for (size_t i = 0; i < n; ++i) {

@@ -29,6 +29,7 @@ struct GradientArgs {
     std::string type;  // linear, radial
     std::vector<double> colors, alphas, ratios;
     GeomMatrix matrix;                  // gradient square to pixels
+    bool hasMatrix = true;              // false when the script gave none
     std::string spread = "pad";         // pad, reflect, repeat
     std::string interpolation = "RGB";  // RGB, linearRGB
     double focalPointRatio = 0;         // -1..1, radial only
@@ -38,8 +39,9 @@ struct GradientArgs {
 uint8_t AlphaFromPercent(double percent);
 Rgba ColorFromScript(double rgb, double alphaPercent);
 PenStyle PenFromArgs(const LineStyleArgs& args);
-// Nothing when the type is unknown or no stop is given. At most 15 stops;
-// ratios are clamped to 0..255 and kept non-decreasing.
+// Nothing when the type is unknown, no stop or no matrix is given, or
+// colours and ratios differ in count. At most 15 stops; ratios are clamped
+// to 0..255 and kept non-decreasing.
 std::optional<FillStyle> GradientFromArgs(const GradientArgs& args);
 // `bitmapId` names a bitmap the renderer can find (file or script made).
 FillStyle BitmapFillStyle(uint16_t bitmapId, const GeomMatrix& matrix, bool repeat, bool smooth);

@@ -2,6 +2,8 @@
 // style arguments, and its budgets.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "swf/render/RasterBackend.h"
 #include "swf/classes/Drawing.h"
 #include "swf/classes/DrawingStyles.h"
@@ -212,13 +214,19 @@ TEST(DrawingTest, LineStyleArgumentsMapAndClamp) {
     }
 }
 
-TEST(DrawingTest, GradientBoxRunsFromFirstToLastColourAcrossTheBox) {
+// Red to blue across a 100 x 10 box.
+GradientArgs RedToBlue() {
     GradientArgs g;
     g.type = "linear";
     g.colors = {0xFF0000, 0x0000FF};
     g.alphas = {100, 100};
     g.ratios = {0, 255};
     g.matrix = GradientBoxMatrix(0, 0, 100, 10, 0);
+    return g;
+}
+
+TEST(DrawingTest, GradientBoxRunsFromFirstToLastColourAcrossTheBox) {
+    GradientArgs g = RedToBlue();
     auto fill = GradientFromArgs(g);
     ASSERT_TRUE(fill);
     Drawing d;
@@ -246,6 +254,24 @@ TEST(DrawingTest, GradientBoxRunsFromFirstToLastColourAcrossTheBox) {
     g.alphas.assign(40, 100);
     g.ratios.assign(40, 0);
     EXPECT_EQ(GradientFromArgs(g)->gradient.stops.size(), 15u);
+}
+
+TEST(DrawingTest, GradientArgumentsThatDropTheFill) {
+    const GradientArgs ok = RedToBlue();
+    struct Case { const char* name; void (*spoil)(GradientArgs&); bool drawn; } cases[] = {
+        {"as given", [](GradientArgs&) {}, true},
+        {"no matrix", [](GradientArgs& g) { g.hasMatrix = false; }, false},
+        {"a ratio short", [](GradientArgs& g) { g.ratios = {0}; }, false},
+        {"a colour short", [](GradientArgs& g) { g.colors = {0xFF0000}; }, false},
+        {"an alpha short", [](GradientArgs& g) { g.alphas = {100}; }, true},
+        {"ratio past 255", [](GradientArgs& g) { g.ratios[1] = 256; }, true},
+        {"ratio not a number", [](GradientArgs& g) { g.ratios[0] = std::nan(""); }, true},
+    };
+    for (const Case& c : cases) {
+        GradientArgs g = ok;
+        c.spoil(g);
+        EXPECT_EQ(c.drawn, GradientFromArgs(g).has_value()) << c.name;
+    }
 }
 
 }  // namespace
