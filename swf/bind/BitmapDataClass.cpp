@@ -37,9 +37,6 @@ ScriptBitmap* Self(CallArgs& a) {
 
 // What the pixel methods return when called with fewer arguments than they
 // need or on a disposed bitmap, and when an argument is of the wrong kind.
-constexpr double kRefused = -1, kBadFirst = -2, kBadSecond = -3;
-
-bool Usable(CallArgs& a, size_t needs) { return a.args.size() >= needs && Self(a); }
 
 // True when `v` inherits from flash.geom.<name>.prototype.
 bool IsGeom(avm1::Vm& vm, const Value& v, const char* name) {
@@ -52,14 +49,6 @@ bool IsGeom(avm1::Vm& vm, const Value& v, const char* name) {
     for (avm1::Object* p = v.o->proto; p && hops < 256; p = p->proto, ++hops)
         if (p == proto.o) return true;
     return false;
-}
-
-// A rectangle argument needs all four fields.
-bool HasRectFields(avm1::Vm& vm, const Value& v) {
-    if (!v.IsObject()) return false;
-    for (const char* f : {"x", "y", "width", "height"})
-        if (vm.GetMember(v, f).IsUndefined()) return false;
-    return true;
 }
 
 
@@ -240,6 +229,23 @@ avm1::Object* Prototype(avm1::Vm& vm) {
 }
 
 }  // namespace
+
+bool Usable(CallArgs& a, size_t needs) { return a.args.size() >= needs && Self(a); }
+
+bool HasRectFields(avm1::Vm& vm, const Value& v) {
+    if (!v.IsObject()) return false;
+    for (const char* f : {"x", "y", "width", "height"})
+        if (vm.GetMember(v, f).IsUndefined()) return false;
+    return true;
+}
+
+double CheckSourceArgs(CallArgs& a, size_t needs) {
+    if (!Usable(a, needs)) return kRefused;
+    const std::shared_ptr<ScriptBitmap> source = BitmapOf(a.Arg(0));
+    if (!source) return kBadFirst;
+    if (!Live(source)) return kBadSecond;
+    return HasRectFields(a.vm, a.Arg(1)) ? 0 : kBadRect;
+}
 
 ScriptBitmap* Live(const std::shared_ptr<ScriptBitmap>& b) { return b && !b->Data().Disposed() ? b.get() : nullptr; }
 

@@ -22,8 +22,9 @@ uint64_t AreaOf(const BitmapData& d) { return Area({0, 0, d.Width(), d.Height()}
 
 // noise(seed, low, high, channels, grayScale): a cheap generator per pixel.
 Value Noise(CallArgs& a) {
+    if (!Usable(a, 1)) return Value::Num(kRefused);
     ScriptBitmap* b = Live(BitmapOf(a.self));
-    if (!b || !ChargePixels(a, "noise", AreaOf(b->Data()))) return Value();
+    if (!ChargePixels(a, "noise", AreaOf(b->Data()))) return Value::Num(0);
     BitmapData& d = b->Data();
     uint32_t state = uint32_t(avm1::ToInt32(NumberArg(a, 0, 0))) * 2654435761u + 1;
     const int low = std::max(0, std::min(255, PixelCoord(NumberArg(a, 1, 0))));
@@ -47,7 +48,7 @@ Value Noise(CallArgs& a) {
             d.SetPixel32(x, y, al << 24 | r << 16 | g << 8 | bl);
         }
     b->Changed();
-    return Value();
+    return Value::Num(0);
 }
 
 // perlinNoise(baseX, baseY, numOctaves, randomSeed, stitch, fractalNoise,

@@ -18,8 +18,8 @@ using avm1::CallArgs;
 using avm1::Value;
 
 uint32_t UintArg(CallArgs& a, size_t i, uint32_t fallback) {
-    return i < a.args.size() && !a.args[i].IsUndefined() ? uint32_t(avm1::ToInt32(a.vm.ToNumber(a.args[i])))
-                                                         : fallback;
+    // Only a missing argument takes the fallback: undefined reads as 0.
+    return i < a.args.size() ? uint32_t(avm1::ToInt32(a.vm.ToNumber(a.args[i]))) : fallback;
 }
 
 // The pixels a (source, sourceRect, destPoint) call works on: the rectangle
@@ -30,13 +30,19 @@ struct Span {
     int sx = 0, sy = 0, dx = 0, dy = 0, width = 0, height = 0;
     // Source pixels copied first when source and target are one bitmap, so
     // the pass reads what was there before it.
-    std::vector<uint32_t> saved;
+    std::vector<uint32_t> saved, savedStored;
 
     uint32_t Source(int x, int y) const {
         return saved.empty() ? source->GetPixel32(sx + x, sy + y) : saved[size_t(y) * size_t(width) + size_t(x)];
     }
+    // As kept (premultiplied): what threshold tests.
+    uint32_t SourceStored(int x, int y) const {
+        return savedStored.empty() ? source->Pixels().At(sx + x, sy + y)
+                                   : savedStored[size_t(y) * size_t(width) + size_t(x)];
+    }
     uint32_t Target(int x, int y) const { return target->GetPixel32(dx + x, dy + y); }
     void Set(int x, int y, uint32_t argb) { target->SetPixel32(dx + x, dy + y, argb); }
+    void SetStored(int x, int y, uint32_t p) { target->SetStored(dx + x, dy + y, p); }
 };
 
 // Reads the three leading arguments; false when there is nothing to do
@@ -61,9 +67,13 @@ bool ReadSpan(CallArgs& a, const char* method, ScriptBitmap*& self, Span& s) {
     if (!ChargePixels(a, method, Area({0, 0, s.width, s.height}))) return false;
     if (s.source == s.target) {
         s.saved.resize(size_t(s.width) * size_t(s.height));
+        s.savedStored.resize(s.saved.size());
         for (int y = 0; y < s.height; ++y)
-            for (int x = 0; x < s.width; ++x)
-                s.saved[size_t(y) * size_t(s.width) + size_t(x)] = s.source->GetPixel32(s.sx + x, s.sy + y);
+            for (int x = 0; x < s.width; ++x) {
+                const size_t i = size_t(y) * size_t(s.width) + size_t(x);
+                s.saved[i] = s.source->GetPixel32(s.sx + x, s.sy + y);
+                s.savedStored[i] = s.source->Pixels().At(s.sx + x, s.sy + y);
+            }
     }
     return true;
 }
@@ -75,29 +85,34 @@ void EachPixel(const Span& s, F f) {
 }
 
 // threshold(source, rect, point, operation, threshold, color, mask,
-// copySource): the pixels whose masked value passes the test become
-// `color`; the others keep theirs, or take the source's with copySource.
+// copySource): the pixels whose masked value (premultiplied, as kept)
+// passes the test become `color`; the others keep theirs, or take the
+// source's with copySource. It works on kept pixels as they are: an
+// opaque bitmap may end up holding translucent ones.
 // Returns how many passed.
 Value Threshold(CallArgs& a) {
     ScriptBitmap* self;
     Span s;
     const std::string op = a.vm.ToString(a.Arg(3));
     static const char* const kOps[] = {"<", "<=", ">", ">=", "==", "!="};
-    int which = -1;
+    int which = 0;  // an operation it does not know tests "<"
     for (int i = 0; i < 6; ++i)
         if (op == kOps[i]) which = i;
-    if (which < 0 || !ReadSpan(a, "threshold", self, s)) return Value::Num(0);
+    if (const double code = CheckSourceArgs(a, 5)) return Value::Num(code);
+    if (!ReadSpan(a, "threshold", self, s)) return Value::Num(0);
     const uint32_t mask = UintArg(a, 6, 0xFFFFFFFFu);
     const uint32_t limit = UintArg(a, 4, 0) & mask, color = UintArg(a, 5, 0);
     const bool copy = a.vm.ToBool(a.Arg(7));
+    const uint32_t stored = FrameBuffer::Premultiply(
+        {uint8_t(color >> 16), uint8_t(color >> 8), uint8_t(color), uint8_t(color >> 24)});
     double passed = 0;
     EachPixel(s, [&](int x, int y) {
-        const uint32_t p = s.Source(x, y), v = p & mask;
+        const uint32_t p = s.SourceStored(x, y), v = p & mask;
         const bool pass = which == 0 ? v < limit : which == 1 ? v <= limit : which == 2 ? v > limit
                         : which == 3 ? v >= limit : which == 4 ? v == limit : v != limit;
         if (pass) ++passed;
-        if (pass) s.Set(x, y, color);
-        else if (copy) s.Set(x, y, p);
+        if (pass) s.SetStored(x, y, stored);
+        else if (copy) s.SetStored(x, y, p);
     });
     self->Changed();
     return Value::Num(passed);
@@ -137,20 +152,23 @@ int ChannelShift(uint32_t flag) {
     }
 }
 
-// copyChannel(source, rect, point, sourceChannel, destChannel)
+// copyChannel(source, rect, point, sourceChannel, destChannel): -1 done
+// or not, unless an argument is refused.
 Value CopyChannel(CallArgs& a) {
+    if (const double code = CheckSourceArgs(a, 5)) return Value::Num(code);
     const int from = ChannelShift(UintArg(a, 3, 0)), to = ChannelShift(UintArg(a, 4, 0));
     ScriptBitmap* self = Live(BitmapOf(a.self));
-    // An opaque bitmap has no alpha to write.
-    if (from < 0 || to < 0 || !self || (to == 24 && !self->Data().Transparent())) return Value();
+    // An opaque bitmap has no alpha to write; a source that is not one
+    // channel reads as zeros.
+    if (to < 0 || (to == 24 && !self->Data().Transparent())) return Value::Num(kRefused);
     Span s;
-    if (!ReadSpan(a, "copyChannel", self, s)) return Value();
+    if (!ReadSpan(a, "copyChannel", self, s)) return Value::Num(kRefused);
     EachPixel(s, [&](int x, int y) {
-        const uint32_t v = (s.Source(x, y) >> from) & 0xFF;
+        const uint32_t v = from < 0 ? 0 : (s.Source(x, y) >> from) & 0xFF;
         s.Set(x, y, (s.Target(x, y) & ~(0xFFu << to)) | v << to);
     });
     self->Changed();
-    return Value();
+    return Value::Num(kRefused);
 }
 
 // paletteMap(source, rect, point, red, green, blue, alpha arrays): each

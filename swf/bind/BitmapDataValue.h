@@ -32,6 +32,17 @@ PixelRect Intersect(PixelRect r, int width, int height);
 // Takes `units` of pixel work for `method`; false, reported once a host
 // call, when this call's share would pass the budget.
 bool ChargePixels(avm1::CallArgs& a, const char* method, uint64_t units);
+// What the pixel methods return when called with fewer arguments than they
+// need or on a disposed bitmap, and when an argument is of the wrong kind.
+constexpr double kRefused = -1, kBadFirst = -2, kBadSecond = -3, kBadRect = -4;
+// At least `needs` arguments and a live `this`.
+bool Usable(avm1::CallArgs& a, size_t needs);
+// A rectangle argument needs all four fields.
+bool HasRectFields(avm1::Vm& vm, const avm1::Value& v);
+// The checks of the (source, rect, ...) methods: 0 when they may go on,
+// else the code they return (-2 no bitmap, -3 a disposed one, -4 no
+// rectangle).
+double CheckSourceArgs(avm1::CallArgs& a, size_t needs);
 inline uint64_t Area(PixelRect r) { return uint64_t(std::max(r.width, 0)) * uint64_t(std::max(r.height, 0)); }
 
 // The methods that draw from other objects (BitmapDataDraw.cpp).

@@ -82,7 +82,9 @@ uint32_t BitmapData::GetPixel32(int x, int y) const {
     if (x < 0 || y < 0 || x >= pixels_.Width() || y >= pixels_.Height()) return 0;
     const uint32_t p = pixels_.At(x, y);
     const unsigned a = p >> 24;
-    if (a == 0 || a == 255) return a ? p : 0;
+    // An opaque bitmap reads back what it keeps.
+    if (!transparent_ || a == 255) return p;
+    if (a == 0) return 0;
     auto ch = [a](unsigned v) { return std::min(255u, (v * 255 + (a - 1) / 2) / a); };
     return FrameBuffer::Pack(uint8_t(a), uint8_t(ch((p >> 16) & 0xFF)), uint8_t(ch((p >> 8) & 0xFF)),
                              uint8_t(ch(p & 0xFF)));
@@ -96,6 +98,11 @@ void BitmapData::SetPixel(int x, int y, uint32_t rgb) {
 void BitmapData::SetPixel32(int x, int y, uint32_t argb) {
     if (x < 0 || y < 0 || x >= pixels_.Width() || y >= pixels_.Height()) return;
     pixels_.Row(y)[x] = Store(argb);
+}
+
+void BitmapData::SetStored(int x, int y, uint32_t premultiplied) {
+    if (x < 0 || y < 0 || x >= pixels_.Width() || y >= pixels_.Height()) return;
+    pixels_.Row(y)[x] = premultiplied;
 }
 
 void BitmapData::FillRect(PixelRect r, uint32_t argb) {

@@ -61,6 +61,9 @@ public:
     uint32_t GetPixel32(int x, int y) const;  // 0xAARRGGBB
     void SetPixel(int x, int y, uint32_t rgb);  // keeps the pixel's alpha
     void SetPixel32(int x, int y, uint32_t argb);
+    // A pixel as kept (premultiplied), alpha and all, even in an opaque
+    // bitmap: threshold writes this way.
+    void SetStored(int x, int y, uint32_t premultiplied);
 
     // Rectangles are clipped to the bitmaps.
     void FillRect(PixelRect r, uint32_t argb);

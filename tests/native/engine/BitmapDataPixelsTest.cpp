@@ -43,7 +43,7 @@ TEST(BitmapDataPixelsTest, ThresholdPaintsThePixelsThatPassAndCountsThem) {
         {"<", "1|16711680|32|48|64"},           {"<=", "2|16711680|16711680|48|64"},
         {">", "2|16|32|16711680|16711680"},     {">=", "3|16|16711680|16711680|16711680"},
         {"==", "1|16|16711680|48|64"},          {"!=", "3|16711680|32|16711680|16711680"},
-        {"=>", "0|16|32|48|64"},
+        {"=>", "1|16711680|32|48|64"},  // an unknown operation tests "<"
     };
     for (const Case& c : cases) {
         std::vector<std::string> script{SetV("b", NewBitmap({Num(4), Num(1), "push false", Num(0)}))};
@@ -66,6 +66,54 @@ TEST(BitmapDataPixelsTest, ThresholdPaintsThePixelsThatPassAndCountsThem) {
     })}));
     ASSERT_TRUE(m.loaded);
     EXPECT_EQ(m.log.Joined(), "0|16777215|170");
+}
+
+TEST(BitmapDataPixelsTest, SourceMethodsReturnCodesForRefusedArguments) {
+    const std::string r = RectObj(0, 0, 1, 1);
+    struct Case {
+        const char* what;
+        std::string call;
+        const char* traced;
+    } cases[] = {
+        {"too few", CallM(Var("b"), "copyChannel", {Var("s"), r, Origin(), Num(1)}), "-1"},
+        {"no bitmap", CallM(Var("b"), "copyChannel", {"push null", r, Origin(), Num(1), Num(4)}), "-2"},
+        {"disposed", CallM(Var("b"), "threshold", {Var("gone"), r, Origin(), Str("=="), Num(0)}), "-3"},
+        {"no rectangle", CallM(Var("b"), "threshold", {Var("s"), Obj({{"x", 0}, {"y", 0}}), Origin(), Str("=="), Num(0)}),
+         "-4"},
+        {"done", CallM(Var("b"), "copyChannel", {Var("s"), r, Origin(), Num(1), Num(4)}), "-1"},
+        {"disposed this", CallM(Var("gone"), "threshold", {Var("s"), r, Origin(), Str("=="), Num(0)}), "-1"},
+        {"noise without seed", CallM(Var("b"), "noise", {}), "-1"},
+        {"noise", CallM(Var("b"), "noise", {Num(1)}), "0"},
+    };
+    for (const Case& c : cases) {
+        ScriptedMovie m(Frames({Lines({
+            SetV("b", NewBitmap({Num(1), Num(1), "push true", Num(0)})),
+            SetV("s", NewBitmap({Num(1), Num(1), "push true", Num(0)})),
+            SetV("gone", NewBitmap({Num(1), Num(1)})),
+            Do(CallM(Var("gone"), "dispose", {})),
+            Trace(c.call),
+        })}));
+        ASSERT_TRUE(m.loaded);
+        EXPECT_EQ(m.log.Joined(), c.traced) << c.what;
+    }
+}
+
+TEST(BitmapDataPixelsTest, ThresholdTestsAndCopiesPixelsAsKept) {
+    // A translucent red: kept premultiplied its red is 0x10, which passes
+    // "< 0x200000" though the colour read back is full red.
+    ScriptedMovie m(Frames({Lines({
+        SetV("s", NewBitmap({Num(2), Num(1), "push true", Num(0x10FF0000)})),
+        SetV("d", NewBitmap({Num(2), Num(1), "push false", Num(0)})),
+        Trace(CallM(Var("d"), "threshold", {Var("s"), Var("s.rectangle"), Origin(), Str("<"), Num(0x200000),
+                                            Num(0xFF0000FF), Num(0xFF0000)})),
+        Trace(Px("d", 0, 0)),
+        // A pixel copied over keeps its alpha even in an opaque bitmap.
+        Trace(CallM(Var("d"), "threshold", {Var("s"), Var("s.rectangle"), Origin(), Str(">"), Num(0x200000),
+                                            Num(0xFF00FF00), Num(0xFF0000), "push true"})),
+        Trace(Px("d", 1, 0)),
+    })}));
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Joined(), "2|" + Dec(0xFF0000FF) + "|0|" + Dec(0x10100000));
 }
 
 TEST(BitmapDataPixelsTest, HitTestAgainstPointsRectanglesAndBitmapsByAlpha) {
