@@ -1,7 +1,9 @@
-// The TextFormat class: a plain object whose properties start null, filled
-// from the constructor's arguments (font, size, color, bold, italic,
-// underline, url, target, align, leftMargin, rightMargin, indent, leading).
+// The TextFormat class. Its properties are hidden accessors on the
+// prototype that convert what is written (sizes to whole numbers, colours
+// to 32 bits, flags to booleans, an unknown alignment ignored); null and
+// undefined both clear one. Values live beside the object as native data.
 #include <cmath>
+#include <optional>
 
 #include "swf/bind/Bindings.h"
 #include "swf/bind/TextFormatValue.h"
@@ -16,11 +18,101 @@ using avm1::Value;
 constexpr int32_t kPx = TextFormat::kTwipsPerPixelForText;
 constexpr double kMaxPixels = 1 << 20;
 
-const char* const kProperties[] = {"font",       "size",        "color",  "bold",    "italic",
-                                   "underline",  "url",         "target", "align",   "leftMargin",
-                                   "rightMargin", "indent",     "leading", "blockIndent", "tabStops",
-                                   "bullet",     "kerning",     "letterSpacing"};
-constexpr size_t kCtorArgs = 13;
+enum Field {
+    kFont, kSize, kColor, kUrl, kTarget, kBold, kItalic, kUnderline, kAlign, kLeftMargin, kRightMargin,
+    kIndent, kLeading, kBlockIndent, kTabStops, kBullet, kDisplay, kKerning, kLetterSpacing, kFieldCount
+};
+// In the order a script enumerating them meets them.
+const char* const kNames[kFieldCount] = {"font", "size", "color", "url", "target", "bold", "italic",
+                                         "underline", "align", "leftMargin", "rightMargin", "indent",
+                                         "leading", "blockIndent", "tabStops", "bullet", "display",
+                                         "kerning", "letterSpacing"};
+const Field kCtorOrder[] = {kFont, kSize, kColor, kBold, kItalic, kUnderline, kUrl,
+                            kTarget, kAlign, kLeftMargin, kRightMargin, kIndent, kLeading};
+
+struct FormatFields : avm1::NativeData {
+    Value v[kFieldCount];
+    // Kept as numbers: a fresh array is made for each read.
+    std::optional<std::vector<double>> tabStops;
+    FormatFields() {
+        for (Value& x : v) x = Value::Null();
+        v[kDisplay] = Value::String(std::string("block"));
+    }
+};
+
+FormatFields& FieldsOf(avm1::Object* o) {
+    if (auto* f = dynamic_cast<FormatFields*>(o->native.get())) return *f;
+    auto f = std::make_shared<FormatFields>();
+    o->native = f;
+    return *f;
+}
+
+bool IsAlign(const std::string& s) { return s == "left" || s == "right" || s == "center" || s == "justify"; }
+
+double Whole(double n) { return std::isfinite(n) ? double(avm1::ToInt32(n)) : 0; }
+
+// Stores `x` converted as field `f` wants. From the constructor a margin
+// may be negative and an unknown alignment reads null; a later write
+// clamps margins at 0 and leaves the alignment as it was.
+void Store(avm1::Vm& vm, FormatFields& d, int f, const Value& x, bool fromCtor) {
+    if (x.IsNullish() && !(f == kAlign && !fromCtor)) {
+        d.v[f] = Value::Null();
+        if (f == kTabStops) d.tabStops.reset();
+        return;
+    }
+    switch (f) {
+    case kFont: case kUrl: case kTarget: case kDisplay:
+        d.v[f] = Value::String(vm.ToStr(x));
+        return;
+    case kBold: case kItalic: case kUnderline: case kBullet: case kKerning:
+        d.v[f] = Value::Bool(vm.ToBool(x));
+        return;
+    case kColor:
+        d.v[f] = Value::Num(double(uint32_t(avm1::ToInt32(vm.ToNumber(x)))));
+        return;
+    case kSize:
+        d.v[f] = Value::Num(Whole(vm.ToNumber(x)));
+        return;
+    case kLeftMargin: case kRightMargin: case kIndent: case kLeading: case kBlockIndent: {
+        const double n = Whole(vm.ToNumber(x));
+        d.v[f] = Value::Num(fromCtor ? n : std::max(0.0, n));
+        return;
+    }
+    case kAlign: {
+        const std::string s = x.IsNullish() ? std::string() : vm.ToString(x);
+        if (IsAlign(s)) d.v[f] = Value::String(s);
+        else if (fromCtor) d.v[f] = Value::Null();
+        return;
+    }
+    case kTabStops: {
+        if (!x.IsObject()) return;
+        std::vector<double> stops;
+        const double n = vm.ToNumber(vm.Get(x.o, "length", x));
+        for (int i = 0; std::isfinite(n) && i < n && i < 64; ++i)
+            stops.push_back(Whole(vm.ToNumber(vm.Get(x.o, std::to_string(i), x))));
+        d.tabStops = std::move(stops);
+        d.v[f] = Value::Num(0);  // marks it set
+        return;
+    }
+    default:
+        d.v[f] = Value::Num(vm.ToNumber(x));
+    }
+}
+
+Value GetField(CallArgs& a) {
+    if (!a.self.IsObject()) return Value();
+    FormatFields& d = FieldsOf(a.self.o);
+    const int f = a.callee->fn->magic;
+    if (f != kTabStops || !d.tabStops) return d.v[f];
+    std::vector<Value> values;
+    for (double t : *d.tabStops) values.push_back(Value::Num(t));
+    return Value::Obj(a.vm.NewArray(values));
+}
+
+Value SetField(CallArgs& a) {
+    if (a.self.IsObject()) Store(a.vm, FieldsOf(a.self.o), a.callee->fn->magic, a.Arg(0), false);
+    return Value();
+}
 
 avm1::Object* TextFormatProto(avm1::Vm& vm) {
     const Value ctor = vm.Get(vm.global, "TextFormat", Value::Obj(vm.global));
@@ -30,8 +122,9 @@ avm1::Object* TextFormatProto(avm1::Vm& vm) {
 
 Value TextFormatCtor(CallArgs& a) {
     if (!a.self.IsObject()) return Value();
-    for (size_t i = 0; i < std::size(kProperties); ++i)
-        a.vm.Put(a.self.o, kProperties[i], i < kCtorArgs && i < a.args.size() ? a.args[i] : Value::Null());
+    FormatFields& d = FieldsOf(a.self.o);
+    for (size_t i = 0; i < std::size(kCtorOrder) && i < a.args.size(); ++i)
+        Store(a.vm, d, kCtorOrder[i], a.args[i], true);
     return Value();
 }
 
@@ -99,37 +192,42 @@ FormatPatch PatchFromValue(avm1::Vm& vm, const Value& v) {
 
 Value ValueFromPatch(avm1::Vm& vm, const FormatPatch& p) {
     avm1::Object* o = vm.NewObject(TextFormatProto(vm));
-    auto put = [&](const char* name, const auto& field, auto&& make) {
-        vm.Put(o, name, field ? make(*field) : Value::Null());
+    FormatFields& d = FieldsOf(o);
+    auto put = [&](Field f, const auto& field, auto&& make) {
+        if (field) d.v[f] = make(*field);
     };
     auto str = [](const std::string& s) { return Value::String(s); };
     auto flag = [](bool b) { return Value::Bool(b); };
     auto px = [](int32_t t) { return Value::Num(t / kPx); };
-    put("font", p.font, str);
-    put("size", p.size, px);
-    put("color", p.color, [](Rgba c) { return Value::Num((c.r << 16) | (c.g << 8) | c.b); });
-    put("bold", p.bold, flag);
-    put("italic", p.italic, flag);
-    put("underline", p.underline, flag);
-    put("url", p.url, str);
-    put("target", p.target, str);
-    put("align", p.align, [](TextAlign a) { return Value::String(std::string(AlignName(a))); });
-    put("leftMargin", p.leftMargin, px);
-    put("rightMargin", p.rightMargin, px);
-    put("indent", p.indent, px);
-    put("leading", p.leading, px);
-    put("blockIndent", p.blockIndent, px);
-    put("tabStops", p.tabStops, [&](const std::vector<int32_t>& stops) {
-        std::vector<Value> values;
-        for (int32_t t : stops) values.push_back(Value::Num(t / kPx));
-        return Value::Obj(vm.NewArray(values));
-    });
-    put("bullet", p.bullet, flag);
-    put("kerning", p.kerning, flag);
-    put("letterSpacing", p.letterSpacing, px);
+    put(kFont, p.font, str);
+    put(kSize, p.size, px);
+    put(kColor, p.color, [](Rgba c) { return Value::Num((c.r << 16) | (c.g << 8) | c.b); });
+    put(kBold, p.bold, flag);
+    put(kItalic, p.italic, flag);
+    put(kUnderline, p.underline, flag);
+    put(kUrl, p.url, str);
+    put(kTarget, p.target, str);
+    put(kAlign, p.align, [](TextAlign a) { return Value::String(std::string(AlignName(a))); });
+    put(kLeftMargin, p.leftMargin, px);
+    put(kRightMargin, p.rightMargin, px);
+    put(kIndent, p.indent, px);
+    put(kLeading, p.leading, px);
+    put(kBlockIndent, p.blockIndent, px);
+    if (p.tabStops) {
+        d.tabStops.emplace();
+        for (int32_t t : *p.tabStops) d.tabStops->push_back(t / kPx);
+        d.v[kTabStops] = Value::Num(0);
+    }
+    put(kBullet, p.bullet, flag);
+    put(kKerning, p.kerning, flag);
+    put(kLetterSpacing, p.letterSpacing, px);
     return Value::Obj(o);
 }
 
-void InstallTextFormat(avm1::Vm& vm) { vm.DefineClass("TextFormat", TextFormatCtor, vm.NewObject()); }
+void InstallTextFormat(avm1::Vm& vm) {
+    avm1::Object* proto = vm.NewObject();
+    for (int f = 0; f < kFieldCount; ++f) vm.DefineAccessor(proto, kNames[f], GetField, SetField, f);
+    vm.DefineClass("TextFormat", TextFormatCtor, proto);
+}
 
 }  // namespace swf::bind

@@ -111,6 +111,45 @@ TEST(TextFieldScriptTest, TextFormatsApplyAndReadByRange) {
     EXPECT_EQ(m.log.Joined(), "Serif|30|null|true|255|null|20|Serif|30|New|7");
 }
 
+TEST(TextFieldScriptTest, TextFormatPropertiesConvertWhatIsWritten) {
+    struct Case {
+        const char* prop;
+        std::string value;
+        const char* fromCtor;  // as the constructor's argument (if it takes one)
+        const char* written;   // written over "right" alignment and a margin of 5
+    } cases[] = {
+        {"size", Num(-10.9), "-10", "-10"},
+        {"color", Num(-11), "4294967285", "4294967285"},
+        {"bold", Num(2), "true", "true"},
+        {"font", Num(1.5), "1.5", "1.5"},
+        {"leftMargin", Num(-3.5), "-3", "0"},
+        {"indent", Num(2.9), "2", "2"},
+        {"align", Str("middle"), "null", "right"},
+        {"align", "push undefined", "null", "right"},
+        {"underline", "push undefined", "null", "null"},
+    };
+    const std::vector<std::string> order = {"font", "size", "color", "bold", "italic", "underline", "url",
+                                            "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
+    for (const Case& c : cases) {
+        std::vector<std::string> args;
+        for (const std::string& name : order) {
+            args.push_back(name == c.prop ? c.value : "push undefined");
+            if (name == c.prop) break;
+        }
+        FieldMovie m(Lines({
+            SetV("f", New("TextFormat", args)), Trace(Member(Var("f"), c.prop)),
+            SetV("g", New("TextFormat")), SetM(Var("g"), "align", Str("right")), SetM(Var("g"), "leftMargin", Num(5)),
+            SetM(Var("g"), c.prop, c.value), Trace(Member(Var("g"), c.prop)),
+        }));
+        EXPECT_EQ(m.log.Joined(), std::string(c.fromCtor) + "|" + c.written) << c.prop;
+    }
+    // The properties are the prototype's, hidden from enumeration.
+    FieldMovie m(Lines({SetV("f", New("TextFormat", {Str("a")})),
+                        Trace(CallM(Var("f"), "hasOwnProperty", {Str("font")})),
+                        Trace(CallM(Var("TextFormat.prototype"), "hasOwnProperty", {Str("font")}))}));
+    EXPECT_EQ(m.log.Joined(), "false|true");
+}
+
 TEST(TextFieldScriptTest, SelectionFollowsFocusAndReplacesTheSelectedText) {
     FieldMovie m(Lines({
         Trace(CallM(Var("Selection"), "getFocus")), Trace(CallM(Var("Selection"), "getCaretIndex")),
