@@ -214,6 +214,19 @@ Value Link(CallArgs& a) {
     return Value::Null();
 }
 
+enum { kLocalName, kPrefix };
+
+// The parts of a "prefix:local" node name; null for nodes without a name.
+Value NamePart(CallArgs& a) {
+    if (!a.self.IsObject()) return Value();
+    const Value name = a.vm.GetMember(a.self, "nodeName");
+    if (name.IsNullish()) return Value::Null();
+    const std::string s = a.vm.ToString(name);
+    const size_t colon = s.find(':');
+    if (a.callee->fn->magic == kLocalName) return Value::String(colon == std::string::npos ? s : s.substr(colon + 1));
+    return Value::String(colon == std::string::npos ? std::string() : s.substr(0, colon));
+}
+
 Value Create(CallArgs& a) {  // magic 3: createTextNode
     const int type = a.callee && a.callee->fn && a.callee->fn->magic == 3 ? 3 : 1;
     return Value::Obj(NewNode(a.vm, NodeProto(a.vm), type, Value::String(a.vm.ToString(a.Arg(0)))));
@@ -289,6 +302,8 @@ void InstallXml(avm1::Vm& vm) {
     vm.DefineAccessor(node, "previousSibling", Link, nullptr, kPrevious);
     vm.DefineAccessor(node, "parentNode", Link, nullptr, kParentNode);
     vm.DefineAccessor(node, "childNodes", Link, nullptr, kChildNodes);
+    vm.DefineAccessor(node, "localName", NamePart, nullptr, kLocalName);
+    vm.DefineAccessor(node, "prefix", NamePart, nullptr, kPrefix);
     vm.DefineNative(node, "appendChild", AppendChild);
     vm.DefineNative(node, "insertBefore", InsertBefore);
     vm.DefineNative(node, "removeNode", RemoveNode);

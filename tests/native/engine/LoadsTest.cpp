@@ -97,12 +97,12 @@ TEST(LoadsTest, LoadVarsDecodesSendsAndOverridesOnData) {
 }
 
 TEST(LoadsTest, XmlParsesWalksAndWritesBack) {
-    const std::string doc = "<?xml version=\"1.0\"?><a x=\"1\"><b>hi &amp; bye</b><c/></a>";
+    const std::string doc = "<?xml version=\"1.0\"?><a x=\"1\"><b>hi &amp; bye</b><p:c/></a>";
     struct Case {
         std::string expr, expected;
     };
     const Case cases[] = {
-        {CallM(Var("d"), "toString"), "<?xml version=\"1.0\"?><a x=\"1\"><b>hi &amp; bye</b><c /></a>"},
+        {CallM(Var("d"), "toString"), "<?xml version=\"1.0\"?><a x=\"1\"><b>hi &amp; bye</b><p:c /></a>"},
         {Var("d.firstChild.firstChild.firstChild.nodeValue"), "hi & bye"},
         {Var("d.firstChild.attributes.x"), "1"},
         {Var("d.firstChild.childNodes.length"), "2"},
@@ -113,6 +113,9 @@ TEST(LoadsTest, XmlParsesWalksAndWritesBack) {
         {Var("d.status"), "0"},
         {Var("d.xmlDecl"), "<?xml version=\"1.0\"?>"},
         {CallM(Var("d.firstChild.lastChild"), "hasChildNodes"), "false"},
+        {Var("d.firstChild.lastChild.prefix") + "; " + Var("d.firstChild.lastChild.localName") + "; add2", "pc"},
+        {Var("d.firstChild.prefix") + "; push '/'; add2; " + Var("d.firstChild.localName") + "; add2", "/a"},
+        {Var("d.localName"), "null"},
     };
     std::vector<std::string> lines{SetV("d", New("XML", {Str(doc)}))};
     std::string expected;
