@@ -146,6 +146,9 @@ void InstallObjectAndFunction(Vm& vm) {
     vm.DefineNative(vm.objectProto, "hasOwnProperty", HasOwnProperty);
     vm.DefineNative(vm.objectProto, "isPropertyEnumerable", IsPropertyEnumerable);
     vm.DefineNative(vm.objectProto, "isPrototypeOf", IsPrototypeOf);
+    // Version 5 movies see none of these three.
+    for (const char* name : {"hasOwnProperty", "isPropertyEnumerable", "isPrototypeOf"})
+        vm.objectProto->Find(name, false)->flags |= kOnlySwf6Up;
     vm.DefineNative(vm.objectProto, "addProperty", AddProperty);
     vm.DefineNative(vm.objectProto, "watch", WatchMethod);
     vm.DefineNative(vm.objectProto, "unwatch", Unwatch);

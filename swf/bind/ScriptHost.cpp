@@ -174,6 +174,8 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     case kPropHighQuality: return Value::Num(quality_ == Quality::Low ? 0 : quality_ == Quality::Best ? 2 : 1);
     case kPropFocusRect:
         if (OwnFocusRect(*o)) return o->focusRect ? Value::Bool(*o->focusRect) : Value::Null();
+        // Version 5 movies read the movie's flag as a number.
+        if (ctx_.movie.header.version < 6) return Value::Num(focusRect_ ? 1 : 0);
         return Value::Bool(focusRect_);
     case kPropSoundBufTime: return Value::Num(5);
     case kPropQuality: {
@@ -208,8 +210,11 @@ void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& va
         if (std::isfinite(d)) quality_ = d <= 0 ? Quality::Low : d >= 2 ? Quality::Best : Quality::High;
         break;
     case kPropFocusRect:
-        if (!OwnFocusRect(*o))
-            focusRect_ = std::isnan(d) ? true : d != 0;
+        // The movie's flag ignores null and undefined; an object with no
+        // number in it clears it, a string that is no number sets it.
+        if (!OwnFocusRect(*o)) {
+            if (!value.IsNullish()) focusRect_ = std::isnan(d) ? !value.IsObject() : d != 0;
+        }
         else if (value.IsNullish())
             o->focusRect.reset();
         else
