@@ -48,6 +48,11 @@ struct Vm::Frame {
     bool thisInRegister = false;  // preloaded: the name reads the timeline
 };
 
+// `super` follows the chain of `this` as it is when used: a method that
+// changes its object's __proto__ and then calls super() reaches the new
+// constructor. Brings a Super object up to date with that chain.
+void RefreshSuper(Vm& vm, Object* super);
+
 // Counts a nested call for the depth limit while it runs.
 struct DepthGuard {
     explicit DepthGuard(int& d) : d_(d) { ++d_; }

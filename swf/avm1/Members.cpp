@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/avm1/Frame.h"
 #include "swf/avm1/Vm.h"
 #include "swf/avm1/Text.h"
 
@@ -284,8 +285,10 @@ Value Vm::GetMember(const Value& obj, const std::string& name) {
         return id ? Get(ClipObject(id), name, obj) : Value();
     }
     case Value::Kind::Object:
-        if (obj.o->cls == ObjClass::Super && !obj.o->elems.empty())
+        if (obj.o->cls == ObjClass::Super && !obj.o->elems.empty()) {
+            RefreshSuper(*this, obj.o);
             return obj.o->proto ? Get(obj.o->proto, name, obj.o->elems[0]) : Value();
+        }
         return Get(obj.o, name, obj);
     default: return Value();
     }

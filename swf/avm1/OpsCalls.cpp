@@ -142,7 +142,23 @@ Object* Vm::MakeSuper(Frame& f) {
     if (!base.IsObject()) return nullptr;
     f.super = heap_.New(ObjClass::Super, base.o->proto);
     f.super->elems = {f.thisv, Get(base.o, "__constructor__", base)};
+    // How far up the chain of `this` the base sits, for RefreshSuper.
+    int hops = 1;
+    for (Object* p = f.thisv.IsObject() ? f.thisv.o->proto : nullptr; p && hops < 256; p = p->proto, ++hops)
+        if (p == base.o) {
+            f.super->primitive = Value::Num(hops);
+            break;
+        }
     return f.super;
+}
+
+void RefreshSuper(Vm& vm, Object* super) {
+    if (!super->primitive.IsNumber() || super->elems.size() < 2 || !super->elems[0].IsObject()) return;
+    Object* base = super->elems[0].o;
+    for (int i = 0; i < int(super->primitive.n) && base; ++i) base = base->proto;
+    if (!base) return;
+    super->proto = base->proto;
+    super->elems[1] = vm.Get(base, "__constructor__", Value::Obj(base));
 }
 
 // The object on obj's prototype chain that holds `name`; a method found
@@ -221,6 +237,18 @@ bool Vm::InstanceOf(const Value& v, Object* ctor) {
 }
 
 bool Vm::StepCalls(Frame& f, const Instr& in) {
+    // super(...): the constructor above runs on `this`; a built-in one that
+    // sets its object up gives it back (not the empty one of MovieClip and
+    // its kin, which sets nothing).
+    auto callSuper = [this](Object* super, const std::vector<Value>& args) {
+        RefreshSuper(*this, super);
+        if (super->elems.size() < 2 || !IsFunction(super->elems[1])) return Value();
+        Object* ctor = super->elems[1].o;
+        Value r = Invoke(ctor, super->elems[0], args, true);
+        const Value empty = Get(clipProto, "constructor", Value::Obj(clipProto));
+        const bool setsUp = !IsFunction(empty) || empty.o->fn->native != ctor->fn->native;
+        return ctor->fn->native && setsUp && r.IsUndefined() ? super->elems[0] : r;
+    };
     switch (in.op) {
     case kOpDefineFunction:
     case kOpDefineFunction2: {
@@ -244,8 +272,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         std::vector<Value> args = PopArgs(f);
         Value fn = GetVariable(f, *name);
         if (fn.IsObject() && fn.o->cls == ObjClass::Super) {
-            Push(fn.o->elems.size() > 1 && IsFunction(fn.o->elems[1])
-                     ? Invoke(fn.o->elems[1].o, fn.o->elems[0], args, true) : Value());
+            Push(callSuper(fn.o, args));
             return true;
         }
         // A plain call runs with the caller's timeline clip as `this`.
@@ -262,8 +289,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         const bool isSuper = obj.IsObject() && obj.o->cls == ObjClass::Super && obj.o->elems.size() > 1;
         if (nameV.IsUndefined() || name->empty()) {
             if (isSuper) {
-                const Value& ctor = obj.o->elems[1];
-                Push(IsFunction(ctor) ? Invoke(ctor.o, obj.o->elems[0], args, true) : Value());
+                Push(callSuper(obj.o, args));
             } else {
                 Push(IsFunction(obj) ? Invoke(obj.o, Value(), args, false) : Value());
             }

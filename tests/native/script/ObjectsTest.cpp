@@ -54,6 +54,21 @@ TEST(ObjectsTest, PrototypeChainsAndClasses) {
         {WithClasses("push 'I'; definefunction - () iend; iend: ; setvariable;"
                      "push 'I'; getvariable; push 1, 'B'; getvariable; implementsop;"
                      "push 'b'; getvariable; push 'I'; getvariable; instanceof; trace"), "true"},
+        // A method that gives its object a new __proto__ and then calls
+        // super() reaches the new constructor; Boolean sets `this` up and
+        // gives it back.
+        {WithClasses(R"(
+            push 'B'; getvariable; push 'prototype'; getmember; push 'm'
+            definefunction - () mend
+              push 'this'; getvariable; push '__proto__'
+              push '__constructor__', 'Boolean'; getvariable
+              push '__proto__', 'Boolean'; getvariable; push 'prototype'; getmember; push 2; initobject
+              setmember
+              push true, 1, 'super'; getvariable; push undefined; callmethod; return
+            mend:
+            setmember
+            push 0, 'b'; getvariable; push 'm'; callmethod; trace
+            push 'b'; getvariable; push 'Boolean'; getvariable; instanceof; trace)"), "true|true"},
     });
 }
 
