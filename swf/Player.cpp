@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "swf/play/Scripts3.h"
 #include "swf/play/Levels.h"
@@ -71,6 +73,8 @@ struct Player::State {
     int alignFlags = 0;
     Quality quality = Quality::High;
     size_t scriptBudget = 0;  // 0: the machine's own
+    // The _focusrect of a movie that loaded another into level 0.
+    std::optional<bool> focusRect;
     int viewWidth = 0;  // the last render's target size, for pointer input
     int viewHeight = 0;
     bool sizedByHost = false;  // SetViewSize was called: kept across loads
@@ -185,6 +189,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     state_->timeline->Sounds().Attach(&state_->mixer);
     state_->timeline->SetStageQuality(state_->quality);
     if (state_->scriptBudget) state_->timeline->SetScriptBudget(state_->scriptBudget);
+    if (state_->focusRect) state_->timeline->SetFocusRect(*std::exchange(state_->focusRect, std::nullopt));
     state_->timeline->SetLoadSource(MovieUrl(path), state_->Files());
     const Rect& stage = state_->movie->header.stage;
     state_->viewWidth = static_cast<int>(std::clamp<int64_t>((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel, 0, INT32_MAX));
@@ -283,7 +288,9 @@ void Player::Tick() {
     if (!level0.bytes.empty()) {
         const size_t slash = state_->moviePath.find_last_of("/\\");
         const std::string dir = slash == std::string::npos ? std::string() : state_->moviePath.substr(0, slash + 1);
+        state_->focusRect = state_->timeline->FocusRect();
         Load(std::move(level0.bytes), dir + level0.name);
+        state_->focusRect.reset();
         return;
     }
     state_->Dispatch(state_->timeline->Tick());

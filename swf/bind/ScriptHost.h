@@ -117,6 +117,7 @@ public:
     ActionQueue* Queue() { return queue_; }
     Point Pointer() const { return pointer_; }
     bool FocusRect() const { return focusRect_; }  // _focusrect
+    void SetFocusRect(bool on) { focusRect_ = on; }
     DisplayObject* Object(avm1::ClipId id) const { return id ? ctx_.FindObject(id) : nullptr; }
     MovieClip* Clip(avm1::ClipId id) const { return id ? ctx_.FindClip(id) : nullptr; }
     // The scriptable object `obj` belongs to: itself when scriptable, else

@@ -84,6 +84,9 @@ public:
     // may load (loadVariables, LoadVars, XML).
     Quality StageQuality() const { return scriptHost_.StageQuality(); }
     void SetStageQuality(Quality quality) { scriptHost_.SetStageQuality(quality); }
+    // The movie's _focusrect, which outlives a movie loaded into level 0.
+    bool FocusRect() const { return scriptHost_.FocusRect(); }
+    void SetFocusRect(bool on) { scriptHost_.SetFocusRect(on); }
     void SetLoadSource(std::string url, FileReader files) { scriptHost_.SetLoadSource(std::move(url), std::move(files)); }
 
     std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }
