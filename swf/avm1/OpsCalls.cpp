@@ -189,6 +189,8 @@ Value Vm::Call(const Value& fn, const Value& self, const std::vector<Value>& arg
 
 Value Vm::CallMethod(const Value& obj, const std::string& name, const std::vector<Value>& args) {
     PinGuard pin(*this);
+    // No name calls the object itself, as the CallMethod action does.
+    if (name.empty()) return IsFunction(obj) ? Invoke(obj.o, Value(), args, false) : Value();
     Value fn = GetMember(obj, name);
     return IsFunction(fn) ? Invoke(fn.o, obj, args, false) : Value();
 }
