@@ -316,10 +316,10 @@ bool Player::HasSound() const {
 
 namespace {
 
-Point PixelCentre(int x, int y) {
+// A pixel's top left corner, where the player puts the pointer.
+Point PixelCorner(int x, int y) {
     auto twips = [](int v) {
-        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(v) * kTwipsPerPixel + kTwipsPerPixel / 2,
-                                                        INT32_MIN, INT32_MAX));
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(v) * kTwipsPerPixel, INT32_MIN, INT32_MAX));
     };
     return {twips(x), twips(y)};
 }
@@ -328,18 +328,18 @@ Point PixelCentre(int x, int y) {
 
 void Player::PointerMove(int x, int y) {
     if (state_->timeline)
-        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Move, PixelCentre(x, y), state_->View()));
+        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Move, PixelCorner(x, y), state_->View()));
 }
 
 void Player::PointerDown(int x, int y, MouseButton button) {
     if (state_->timeline)
         state_->Dispatch(
-            state_->timeline->Pointer(PointerEvent::Down, PixelCentre(x, y), state_->View(), button));
+            state_->timeline->Pointer(PointerEvent::Down, PixelCorner(x, y), state_->View(), button));
 }
 
 void Player::PointerUp(int x, int y, MouseButton button) {
     if (state_->timeline)
-        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Up, PixelCentre(x, y), state_->View(), button));
+        state_->Dispatch(state_->timeline->Pointer(PointerEvent::Up, PixelCorner(x, y), state_->View(), button));
 }
 
 bool Player::PointerOverButton() const {

@@ -186,7 +186,9 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     case kPropXMouse:
     case kPropYMouse: {
         GeomPoint p = GlobalToLocal(*o, {pointer_.x / double(kTwipsPerPixel), pointer_.y / double(kTwipsPerPixel)});
-        return Value::Num(std::round(index == kPropXMouse ? p.x : p.y));
+        // In whole twips of the clip's own space.
+        const double v = index == kPropXMouse ? p.x : p.y;
+        return Value::Num(std::round(v * kTwipsPerPixel) / kTwipsPerPixel);
     }
     default: return Value();
     }
