@@ -46,12 +46,15 @@ struct Vm::Frame {
     bool returned = false;
     bool constructing = false;
     bool thisInRegister = false;  // preloaded: the name reads the timeline
+    int superHops = 0;            // `this` to homeProto, 0 when not a method
 };
 
 // `super` follows the chain of `this` as it is when used: a method that
 // changes its object's __proto__ and then calls super() reaches the new
 // constructor. Brings a Super object up to date with that chain.
 void RefreshSuper(Vm& vm, Object* super);
+// How many __proto__ links lead from self to holder; 0 when none do.
+int HopsTo(const Value& self, const Object* holder);
 
 // Counts a nested call for the depth limit while it runs.
 struct DepthGuard {

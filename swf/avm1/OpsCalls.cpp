@@ -85,6 +85,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.homeInTree = f.home && host_.InTree(f.home);
     f.callee = fn;
     f.homeProto = std::exchange(callHome_, nullptr);
+    f.superHops = construct ? 0 : HopsTo(f.thisv, f.homeProto);
     f.pool = d.pool;
     f.constructing = construct;
     const bool wantSuper = !info.v2 || !(info.flags & kSuppressSuper) || (info.flags & kPreloadSuper);
@@ -142,14 +143,20 @@ Object* Vm::MakeSuper(Frame& f) {
     if (!base.IsObject()) return nullptr;
     f.super = heap_.New(ObjClass::Super, base.o->proto);
     f.super->elems = {f.thisv, Get(base.o, "__constructor__", base)};
-    // How far up the chain of `this` the base sits, for RefreshSuper.
-    int hops = 1;
-    for (Object* p = f.thisv.IsObject() ? f.thisv.o->proto : nullptr; p && hops < 256; p = p->proto, ++hops)
-        if (p == base.o) {
-            f.super->primitive = Value::Num(hops);
-            break;
-        }
+    // How far up the chain of `this` the base sat when the call began.
+    if (f.superHops > 0) {
+        f.super->primitive = Value::Num(f.superHops);
+        RefreshSuper(*this, f.super);
+    }
     return f.super;
+}
+
+int HopsTo(const Value& self, const Object* holder) {
+    int hops = 1;
+    if (holder && self.IsObject())
+        for (Object* p = self.o->proto; p && hops < 256; p = p->proto, ++hops)
+            if (p == holder) return hops;
+    return 0;
 }
 
 void RefreshSuper(Vm& vm, Object* super) {
