@@ -326,20 +326,37 @@ Point PixelCorner(int x, int y) {
 
 }  // namespace
 
+namespace {
+
+// The pointer for ActionScript 3: the pixel's corner on the stage, so that
+// whole pixels read as whole stage coordinates.
+void PointerToScripts3(Scripts3& as3, const Matrix& view, int event, int x, int y, MouseButton button) {
+    Matrix toStage;
+    if (!as3.Active() || !view.Invert(&toStage)) return;
+    const Point corner{static_cast<int32_t>(std::clamp<int64_t>(int64_t(x) * kTwipsPerPixel, INT32_MIN, INT32_MAX)),
+                       static_cast<int32_t>(std::clamp<int64_t>(int64_t(y) * kTwipsPerPixel, INT32_MIN, INT32_MAX))};
+    as3.Pointer(event, toStage.Apply(corner), button == MouseButton::Left);
+}
+
+}  // namespace
+
 void Player::PointerMove(int x, int y) {
     if (state_->timeline)
         state_->Dispatch(state_->timeline->Pointer(PointerEvent::Move, PixelCorner(x, y), state_->View()));
+    PointerToScripts3(state_->as3, state_->View(), Scripts3::kPointerMove, x, y, MouseButton::Left);
 }
 
 void Player::PointerDown(int x, int y, MouseButton button) {
     if (state_->timeline)
         state_->Dispatch(
             state_->timeline->Pointer(PointerEvent::Down, PixelCorner(x, y), state_->View(), button));
+    PointerToScripts3(state_->as3, state_->View(), Scripts3::kPointerDown, x, y, button);
 }
 
 void Player::PointerUp(int x, int y, MouseButton button) {
     if (state_->timeline)
         state_->Dispatch(state_->timeline->Pointer(PointerEvent::Up, PixelCorner(x, y), state_->View(), button));
+    PointerToScripts3(state_->as3, state_->View(), Scripts3::kPointerUp, x, y, button);
 }
 
 bool Player::PointerOverButton() const {
@@ -378,6 +395,7 @@ void Player::KeyDown(int keyCode, int charCode) {
     if (keyCode == kKeyControl) state_->controlDown = true;
     if (!state_->timeline || !state_->focused) return;
     state_->Dispatch(state_->timeline->Key(true, keyCode, charCode));
+    state_->as3.Key(true, keyCode, charCode);
     state_->Dispatch(state_->timeline->FocusKey(keyCode, charCode, state_->shiftDown, state_->controlDown));
     const uint8_t code = ButtonKeyFor(keyCode, charCode);
     if (code != 0 && state_->timeline) state_->Dispatch(state_->timeline->KeyPress(code));
@@ -387,9 +405,11 @@ void Player::KeyUp(int keyCode, int charCode) {
     if (keyCode == kKeyShift) state_->shiftDown = false;
     if (keyCode == kKeyControl) state_->controlDown = false;
     if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
+    if (state_->focused) state_->as3.Key(false, keyCode, charCode);
 }
 void Player::Wheel(int lines) {
     if (state_->timeline) state_->Dispatch(state_->timeline->Wheel(lines));
+    state_->as3.Wheel(lines);
 }
 void Player::Focus(bool in) {
     state_->focused = in;

@@ -2,6 +2,7 @@
 
 #include "swf/avm2/Machine.h"
 #include "swf/play/Scripts3Host.h"
+#include "swf/play/Scripts3Text.h"
 
 namespace swf {
 
@@ -24,6 +25,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     m.report = report;
     host_ = std::make_unique<Host>(m, timeline, movie);
     m.display = host_.get();
+    InstallScriptText(m);
     for (const AbcBlock& b : movie.abcBlocks) {
         if (b.frame != 0) continue;
         std::string error;

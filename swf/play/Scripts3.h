@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "swf/model/Movie.h"
 #include "swf/display/MovieClip.h"
@@ -17,6 +18,7 @@ class Timeline;
 namespace avm2 {
 class Machine;
 class ClipObject;
+struct Value;
 }  // namespace avm2
 
 class Scripts3 {
@@ -39,11 +41,24 @@ public:
     // the scripts of the frames clips reached, exitFrame.
     void Frame();
     avm2::Machine* Machine() { return machine_.get(); }
+    // The pointer at `stage` (twips in the stage's space); `primary`: the
+    // main button, whose presses count.
+    enum { kPointerMove, kPointerDown, kPointerUp };
+    void Pointer(int event, Point stage, bool primary);
+    void Wheel(int lines);
+    void Key(bool down, int keyCode, int charCode);
+    class Host;  // natives of the text classes reach the player through it
 
 private:
-    class Host;
     std::unique_ptr<avm2::Machine> machine_;
     std::unique_ptr<Host> host_;
+    uint32_t overSerial_ = 0;  // under the pointer; 0: the stage
+    uint32_t downSerial_ = 0;  // where the press began
+    bool pressed_ = false;
+    avm2::Value TargetOf(uint32_t serial);
+    void Mouse(uint32_t serial, const char* type, const avm2::Value& related, int delta = 0);
+    std::vector<uint32_t> Chain(uint32_t serial);
+    void RollBetween(uint32_t from, uint32_t to);
 };
 
 }  // namespace swf

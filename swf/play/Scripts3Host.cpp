@@ -5,7 +5,9 @@
 
 #include "swf/avm2/Machine.h"
 #include "swf/display/ClipProperties.h"
+#include "swf/display/ClipGeometry.h"
 #include "swf/display/DepthOps.h"
+#include "swf/display/TextObjects.h"
 
 namespace swf {
 
@@ -15,6 +17,19 @@ namespace {
 constexpr size_t kMaxOrphans = 1 << 14;
 // Objects one walk of the tree visits.
 constexpr size_t kMaxWalk = 1 << 16;
+
+// A field made by script: 100 pixels square, dynamic, in Times New Roman.
+std::unique_ptr<DisplayObject> NewScriptField(PlayContext& ctx) {
+    constexpr int32_t kSide = 100 * kTwipsPerPixel;
+    auto def = std::make_unique<EditTextCharacter>();
+    def->field.bounds = Rect{0, kSide, 0, kSide};
+    def->field.readOnly = true;
+    auto obj = std::make_unique<EditTextObject>(ctx, std::move(def));
+    TextFormat f = obj->Field().DefaultFormat();
+    f.font = "Times New Roman";
+    obj->Field().SetDefaultFormat(f);
+    return obj;
+}
 
 }  // namespace
 
@@ -159,6 +174,7 @@ void Scripts3::Host::Sync() {
             });
         }
     m_.hostRoots.clear();
+    m_.hostRoots.push_back(focus);
     if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
     for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
 }
@@ -186,6 +202,7 @@ void Scripts3::Host::SendRemovals() {
     }
     // Wrappers of objects gone from the engine are the scripts' alone now.
     m_.hostRoots.clear();
+    m_.hostRoots.push_back(focus);
     if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
     for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
 }
@@ -275,17 +292,14 @@ avm2::Value Scripts3::Host::Wrap(uint32_t serial) {
 void Scripts3::Host::Create(avm2::DispatcherObject* d) {
     if (ctx_.buildsLeft == 0 || ctx_.liveClips.size() >= PlayContext::kMaxLiveClips || orphans_.size() >= kMaxOrphans)
         return;
-    avm2::ClassObject* cls = d->cls;
-    uint16_t id = 0;
-    for (avm2::ClassObject* k = cls; k && !id; k = k->base) {
-        std::string q = k->QualifiedName();
-        if (size_t at = q.find("::"); at != std::string::npos) q.replace(at, 2, ".");
-        auto it = idOfClass_.find(q);
-        if (it != idOfClass_.end() && it->second != 0) id = it->second;
-    }
+    const uint16_t id = SymbolOf(d->cls);
+    avm2::ClassObject* textField = m_.FindClass("flash.text.TextField");
     std::unique_ptr<DisplayObject> obj;
     if (id) {
         obj = Instantiate(ctx_, ctx_.assets, id, 1, nullptr);
+    } else if (textField && d->cls->IsSubclassOf(textField)) {
+        --ctx_.buildsLeft;
+        obj = NewScriptField(ctx_);
     } else {
         --ctx_.buildsLeft;
         auto clip = std::make_unique<MovieClip>(ctx_, EmptyTimeline(), 1);
@@ -298,6 +312,35 @@ void Scripts3::Host::Create(avm2::DispatcherObject* d) {
     avm2::Value v = avm2::Value::Obj(d);
     wrappers_[d->serial] = v;
     m_.hostRoots.push_back(v);
+}
+
+bool Scripts3::Host::ToStagePoint(uint32_t serial, double& x, double& y) {
+    DisplayObject* o = Find(serial);
+    if (!o) return false;
+    const Point p = ToStage(*o).Apply(Point{int32_t(x * kTwipsPerPixel), int32_t(y * kTwipsPerPixel)});
+    x = p.x / double(kTwipsPerPixel);
+    y = p.y / double(kTwipsPerPixel);
+    return true;
+}
+
+bool Scripts3::Host::ToLocalPoint(uint32_t serial, double& x, double& y) {
+    DisplayObject* o = Find(serial);
+    Matrix back;
+    if (!o || !ToStage(*o).Invert(&back)) return false;
+    const Point p = back.Apply(Point{int32_t(x * kTwipsPerPixel), int32_t(y * kTwipsPerPixel)});
+    x = p.x / double(kTwipsPerPixel);
+    y = p.y / double(kTwipsPerPixel);
+    return true;
+}
+
+uint16_t Scripts3::Host::SymbolOf(const avm2::ClassObject* cls) {
+    for (const avm2::ClassObject* k = cls; k; k = k->base) {
+        std::string q = k->QualifiedName();
+        if (size_t at = q.find("::"); at != std::string::npos) q.replace(at, 2, ".");
+        auto it = idOfClass_.find(q);
+        if (it != idOfClass_.end() && it->second != 0) return it->second;
+    }
+    return 0;
 }
 
 avm2::Value Scripts3::Host::Stage() {

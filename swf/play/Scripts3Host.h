@@ -58,6 +58,15 @@ public:
     double StageWidth() override;
     double StageHeight() override;
     double FrameRate() override;
+    bool ToStagePoint(uint32_t serial, double& x, double& y) override;
+    bool ToLocalPoint(uint32_t serial, double& x, double& y) override;
+
+    // The engine object of a serial, wherever it is; null when gone.
+    DisplayObject* Object(uint32_t serial) { return Find(serial); }
+    // The character `cls` or its nearest base class stands for; 0: none.
+    uint16_t SymbolOf(const avm2::ClassObject* cls);
+    const Movie& MovieOf() const { return movie_; }
+    std::vector<uint16_t> registeredFonts;  // by Font.registerFont, in order
 
 private:
     MovieClip& RootClip();

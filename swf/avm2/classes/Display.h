@@ -37,6 +37,12 @@ public:
     uint32_t serial = 0;  // the engine object shown; 0: none
     bool isStage = false;
     bool built = false;  // the objects under it have their script objects
+    // What InteractiveObject, containers and Sprite switch for the pointer
+    // and the Tab key; -1: the kind's own default.
+    bool mouseEnabled = true, mouseChildren = true, doubleClickEnabled = false;
+    bool buttonMode = false, useHandCursor = true, tabChildren = true;
+    int tabEnabled = -1, tabIndex = -1;
+    Value focusRect = Value::Null();
     bool Listens(String* type) const;
     void Trace(Tracer& t) override;
 };
@@ -89,6 +95,14 @@ public:
     virtual double StageWidth() = 0;
     virtual double StageHeight() = 0;
     virtual double FrameRate() = 0;
+    // A point in `serial`'s space (pixels) to the stage's, and back; false
+    // when it has no place on the stage.
+    virtual bool ToStagePoint(uint32_t, double&, double&) { return false; }
+    virtual bool ToLocalPoint(uint32_t, double&, double&) { return false; }
+    // The pointer on the stage, pixels.
+    double pointerX = 0, pointerY = 0;
+    // The object with the keyboard focus: null, or a display object.
+    Value focus = Value::Null();
 };
 
 class ClipObject : public DispatcherObject {
@@ -113,5 +127,9 @@ DispatcherObject* AsDisplay(Machine& m, const Value& v);
 void AttachEngineObject(Machine& m, DispatcherObject* d);
 void InstallDisplayObjects(Machine& m);
 void InstallEventClasses(Machine& m);
+void InstallInteractive(Machine& m);
+// Gives the keyboard focus to `to` (null: none): "focusOut" to the object
+// losing it, then "focusIn" to the one taking it.
+void MoveFocus(Machine& m, const Value& to, uint32_t keyCode);
 
 }  // namespace swf::avm2

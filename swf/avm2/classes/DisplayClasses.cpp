@@ -15,6 +15,7 @@ bool DispatcherObject::Listens(String* type) const {
 
 void DispatcherObject::Trace(Tracer& t) {
     Object::Trace(t);
+    t.Mark(focusRect);
     for (const Listener& l : listeners) {
         t.Mark(l.type);
         t.Mark(l.fn);

@@ -295,9 +295,15 @@ Value FrameRate(Machine& m, Value, Args, int) { return Value::Number(m.display ?
 Value StageScaleMode(Machine& m, Value, Args, int) { return Value::Str(m.Intern("showAll")); }
 Value StageAlign(Machine& m, Value, Args, int) { return Value::Str(m.Intern("")); }
 Value StageQuality(Machine& m, Value, Args, int) { return Value::Str(m.Intern("HIGH")); }
-Value StageFocus(Machine&, Value, Args, int) { return Value::Null(); }
 
-Value Zero(Machine&, Value, Args, int) { return Value::Int(0); }
+// The pointer in the object's own space, pixels.
+template <int Axis>
+Value MouseCoord(Machine& m, Value self, Args, int) {
+    if (!m.display) return Value::Number(0);
+    double x = m.display->pointerX, y = m.display->pointerY;
+    if (uint32_t s = SerialOf(m, self)) m.display->ToLocalPoint(s, x, y);
+    return Value::Number(Axis == 0 ? x : y);
+}
 
 }  // namespace
 
@@ -317,8 +323,8 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(display, "parent", GetParent);
     m.DefineGetter(display, "root", GetRoot);
     m.DefineGetter(display, "stage", GetStage);
-    m.DefineGetter(display, "mouseX", Zero);
-    m.DefineGetter(display, "mouseY", Zero);
+    m.DefineGetter(display, "mouseX", MouseCoord<0>);
+    m.DefineGetter(display, "mouseY", MouseCoord<1>);
 
     ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);
     ClassObject* container = m.DefineClass("flash.display", "DisplayObjectContainer", interactive, nullptr, true);
@@ -356,7 +362,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(stage, "scaleMode", StageScaleMode);
     m.DefineGetter(stage, "align", StageAlign);
     m.DefineGetter(stage, "quality", StageQuality);
-    m.DefineGetter(stage, "focus", StageFocus);
+    InstallInteractive(m);
 }
 
 }  // namespace swf::avm2

@@ -134,12 +134,15 @@ Value Clone(Machine& m, Value self, Args, int) {
                        int(args.size()));
 }
 
-// The stage coordinates of a mouse event; its local point until the
-// player places targets.
+// The stage coordinates of a mouse event: its local point placed by its
+// target, or the local point itself for a target off the stage.
 Value StageCoord(Machine& m, const Value& self, int axis) {
     EventObject* e = Self(m, self);
     if (!e || e->fields.size() < 2) return Value::Number(0);
-    return e->fields[axis];
+    double x = m.ToNumber(e->fields[0]), y = m.ToNumber(e->fields[1]);
+    DispatcherObject* d = AsDisplay(m, e->target);
+    if (d && d->serial && m.display) m.display->ToStagePoint(d->serial, x, y);
+    return Value::Number(axis == 0 ? x : y);
 }
 
 Value StageX(Machine& m, Value self, Args, int) { return StageCoord(m, self, 0); }
