@@ -55,6 +55,8 @@ private:
     uint32_t overSerial_ = 0;  // under the pointer; 0: the stage
     uint32_t downSerial_ = 0;  // where the press began
     bool pressed_ = false;
+    bool shiftDown_ = false;
+    void TabFocus(bool backwards);
     avm2::Value TargetOf(uint32_t serial);
     void Mouse(uint32_t serial, const char* type, const avm2::Value& related, int delta = 0);
     std::vector<uint32_t> Chain(uint32_t serial);

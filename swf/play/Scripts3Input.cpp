@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "swf/avm2/Machine.h"
+#include "swf/classes/FocusOrder.h"
 #include "swf/display/ClipGeometry.h"
+#include "swf/display/TextObjects.h"
 #include "swf/host/KeyCodes.h"
 #include "swf/play/Scripts3Host.h"
 
@@ -47,7 +49,65 @@ DisplayObject* Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, P
     return nullptr;
 }
 
+// What Tab may visit under `clip`, in tree order.
+void Tabbable(Scripts3::Host& h, MovieClip& clip, std::vector<Focusable>& out, std::vector<uint32_t>& serials,
+              int depth) {
+    if (depth > kMaxPickDepth) return;
+    for (auto& [d, child] : clip.List()) {
+        DisplayObject& obj = *child;
+        if (!obj.visible || obj.clipDepth != 0) continue;
+        avm2::DispatcherObject* so = ScriptOf(h, obj);
+        EditTextObject* field = obj.AsEditText();
+        MovieClip* c = obj.AsClip();
+        if (!so || (!c && !obj.AsButton() && !field)) continue;
+        Focusable f;
+        f.id = int(out.size());
+        f.kind = obj.AsButton() ? FocusKind::Button : field && field->Field().Settings().input ? FocusKind::InputText
+                                                                                                : FocusKind::Clip;
+        if (so->tabIndex >= 0) f.tabIndex = so->tabIndex;
+        if (so->tabEnabled >= 0) f.tabEnabled = so->tabEnabled != 0;
+        else if (c && so->buttonMode) f.tabEnabled = true;
+        bool any = false;
+        obj.AddBounds(ToStage(obj), f.bounds, any);
+        out.push_back(f);
+        serials.push_back(obj.serial);
+        if (c && so->tabChildren) Tabbable(h, *c, out, serials, depth + 1);
+    }
+}
+
 }  // namespace
+
+// Tab moves the focus on, Shift+Tab back, unless the object losing it
+// cancels its keyFocusChange.
+void Scripts3::TabFocus(bool backwards) {
+    avm2::Machine& m = *machine_;
+    Host& h = *host_;
+    DisplayObject* root = h.Object(h.Root());
+    avm2::DispatcherObject* stage = avm2::AsDisplay(m, h.Stage());
+    if (!root || !root->AsClip() || (stage && !stage->tabChildren)) return;
+    std::vector<Focusable> objects;
+    std::vector<uint32_t> serials;
+    Tabbable(h, *root->AsClip(), objects, serials, 0);
+    const std::vector<int> order = TabOrder(objects);
+    avm2::DispatcherObject* current = avm2::AsDisplay(m, h.focus);
+    int at = -1;
+    for (size_t i = 0; current && i < serials.size(); ++i)
+        if (serials[i] == current->serial) at = int(i);
+    const int next = NextInTabOrder(order, at, backwards);
+    if (next < 0) return;
+    avm2::Value to = h.Wrap(serials[size_t(next)]);
+    avm2::TempRoot keep(m, to);
+    avm2::DispatcherObject* from = current ? current : stage;
+    avm2::ClassObject* cls = m.FindClass("flash.events.FocusEvent");
+    if (from && cls) {
+        avm2::Value args[6] = {avm2::Value::Str(m.Intern("keyFocusChange")), avm2::Value::Bool(true),
+                               avm2::Value::Bool(true), to, avm2::Value::Bool(backwards), avm2::Value::Uint(kKeyTab)};
+        avm2::Value e = m.Construct(avm2::Value::Obj(cls), args, 6);
+        avm2::TempRoot keepEvent(m, e);
+        if (!avm2::DispatchEvent(m, from, static_cast<avm2::EventObject*>(e.o))) return;
+    }
+    avm2::MoveFocus(m, to, kKeyTab);
+}
 
 void Scripts3::Pointer(int event, Point stage, bool primary) {
     if (!machine_) return;
@@ -141,6 +201,8 @@ void Scripts3::Key(bool down, int keyCode, int charCode) {
         avm2::Value e = m.Construct(avm2::Value::Obj(cls), args, 9);
         avm2::TempRoot keep(m, e);
         avm2::DispatchEvent(m, d, static_cast<avm2::EventObject*>(e.o));
+        if (keyCode == kKeyShift) shiftDown_ = down;
+        if (down && keyCode == kKeyTab) TabFocus(shiftDown_);
     });
 }
 

@@ -39,7 +39,8 @@ FormatPatch PatchOf(Machine& m, const TextFormatObject& t) {
     FormatPatch p;
     auto has = [&](int i) { return !t.props[i].IsNullish(); };
     const Value* v = t.props;
-    if (has(avm2::kTfFont)) p.font = m.ToStdString(v[avm2::kTfFont]);
+    // An empty font name leaves the font as it was.
+    if (has(avm2::kTfFont) && !m.ToStdString(v[avm2::kTfFont]).empty()) p.font = m.ToStdString(v[avm2::kTfFont]);
     if (has(avm2::kTfSize)) p.size = ToTwips(m, v[avm2::kTfSize]);
     if (has(avm2::kTfColor)) {
         const uint32_t c = m.ToUint32(v[avm2::kTfColor]);
@@ -234,10 +235,11 @@ Value GetLineOffset(Machine& m, Value self, Args args, int argc) {
     return Value::Int(int(LineArg(m, *f, args, argc).firstChar));
 }
 
+// A line break belongs to the line it ends.
 int LineOfChar(const TextLayout& l, size_t index) {
-    for (size_t i = 0; i < l.lines.size(); ++i)
-        if (index >= l.lines[i].firstChar && index < l.lines[i].endChar) return int(i);
-    return -1;
+    int line = -1;
+    for (size_t i = 0; i < l.lines.size() && l.lines[i].firstChar <= index; ++i) line = int(i);
+    return line;
 }
 
 Value GetLineIndexOfChar(Machine& m, Value self, Args args, int argc) {
@@ -268,7 +270,9 @@ Value GetParagraphLength(Machine& m, Value self, Args args, int argc) {
     size_t first = size_t(i), last = size_t(i);
     while (first > 0 && c[first - 1] != U'\n') --first;
     while (last < c.size() && c[last] != U'\n') ++last;
-    if (last < c.size()) ++last;  // the paragraph's break counts
+    // The paragraph's break counts, and asked from the text's end, so does
+    // the end.
+    if (last < c.size() || size_t(i) == c.size()) ++last;
     return Value::Int(int(last - first));
 }
 

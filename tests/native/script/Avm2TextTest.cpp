@@ -1,0 +1,154 @@
+// ActionScript 3 text: TextField over the engine's field (text with its
+// line breaks, settings with their accepted values, formats over ranges)
+// and TextFormat's conversions.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "swf/Player.h"
+#include "tools/swfmake/AbcOps.h"
+#include "tools/swfmake/AbcWriter.h"
+#include "tools/swfmake/SwfWriter.h"
+
+namespace {
+
+using swfmake::AbcWriter;
+using Code = std::vector<uint8_t>;
+
+using namespace swfmake::abcop;
+constexpr uint8_t kPushTrue = 0x26;
+
+// Register 1 holds a new TextField, register 2 a new TextFormat.
+struct Builder {
+    AbcWriter w;
+    Code c;
+    void Op(uint8_t op, std::initializer_list<uint32_t> args = {}) { AbcWriter::Op(c, op, args); }
+    void Local(int r) { Op(uint8_t(0xD0 + r)); }
+    void New(int r, const char* cls) {
+        Op(kFindPropStrict, {w.QName(cls, "flash.text")});
+        Op(kConstructProp, {w.QName(cls, "flash.text"), 0});
+        Op(uint8_t(0xD4 + r));
+    }
+    void Str(const char* s) { Op(kPushString, {w.String(s)}); }
+    void Set(int r, const char* prop, const std::function<void()>& push) {
+        Local(r);
+        push();
+        Op(kSetProperty, {w.QName(prop)});
+    }
+    void Get(int r, const char* prop) {
+        Local(r);
+        Op(kGetProperty, {w.QName(prop)});
+    }
+    // reg.method(args); the result stays on the stack.
+    void Call(int r, const char* method, int argc, const std::function<void()>& push) {
+        Local(r);
+        if (push) push();
+        Op(kCallProperty, {w.QName(method), uint32_t(argc)});
+    }
+    void Trace(const std::function<void()>& push) {
+        Op(kFindPropStrict, {w.QName("trace")});
+        push();
+        Op(kCallPropVoid, {w.QName("trace"), 1});
+    }
+    void Byte(int v) { Op(kPushByte, {uint32_t(v & 0xff)}); }
+};
+
+struct Played {
+    std::string traced;
+    std::string errors;
+};
+
+Played Play(const std::function<void(Builder&)>& steps) {
+    Builder b;
+    b.Local(0);
+    b.Op(kPushScope);
+    b.New(1, "TextField");
+    b.New(2, "TextFormat");
+    steps(b);
+    b.Op(kReturnVoid);
+    b.w.Script(b.w.Method(0, 8, 4, 2, b.c));
+    swfmake::SwfWriter movie(10, swf::Rect{0, 0, 2000, 2000}, 24);
+    movie.Tags().Raw(82, swfmake::DoAbcBody(b.w.Bytes(), false, "frame1"), true);
+    movie.Tags().ShowFrame();
+    swf::Player p;
+    Played out;
+    p.SetTraceHandler([&](const std::string& s) { out.traced += (out.traced.empty() ? "" : "|") + s; });
+    EXPECT_TRUE(p.LoadBytes(movie.Write(false)));
+    for (const std::string& e : p.Errors()) out.errors += e + "\n";
+    return out;
+}
+
+TEST(Avm2TextTest, FieldsKeepTextSettingsAndFormats) {
+    struct Case {
+        const char* what;
+        std::function<void(Builder&)> steps;
+        const char* traced;
+    } cases[] = {
+        {"line breaks read back as CR", [](Builder& b) {
+             b.Set(1, "text", [&] { b.Str("ab\ncd\r\nef"); });
+             b.Trace([&] { b.Get(1, "text"); });
+             b.Trace([&] { b.Get(1, "length"); });
+         }, "ab\rcd\ref|8"},
+        {"a script's field starts 100 pixels square in Times New Roman", [](Builder& b) {
+             b.Trace([&] { b.Get(1, "width"); });
+             b.Trace([&] { b.Get(1, "defaultTextFormat"); b.Op(kGetProperty, {b.w.QName("font")}); });
+             b.Trace([&] { b.Get(1, "type"); });
+         }, "100|Times New Roman|dynamic"},
+        {"settings take their names", [](Builder& b) {
+             b.Set(1, "type", [&] { b.Str("input"); });
+             b.Set(1, "autoSize", [&] { b.Str("center"); });
+             b.Trace([&] { b.Get(1, "type"); });
+             b.Trace([&] { b.Get(1, "autoSize"); });
+         }, "input|center"},
+        {"a format on a range leaves the rest", [](Builder& b) {
+             b.Set(1, "text", [&] { b.Str("abcd"); });
+             b.Set(2, "bold", [&] { b.Op(kPushTrue); });
+             b.Call(1, "setTextFormat", 3, [&] { b.Local(2); b.Byte(1); b.Byte(3); });
+             b.Op(kPop);
+             b.Trace([&] { b.Call(1, "getTextFormat", 2, [&] { b.Byte(1); b.Byte(3); }); b.Op(kGetProperty, {b.w.QName("bold")}); });
+             b.Trace([&] { b.Call(1, "getTextFormat", 0, nullptr); b.Op(kGetProperty, {b.w.QName("bold")}); });
+             b.Trace([&] { b.Call(1, "getTextFormat", 1, [&] { b.Byte(0); }); b.Op(kGetProperty, {b.w.QName("bold")}); });
+         }, "true|null|false"},
+        {"appended and replaced text", [](Builder& b) {
+             b.Set(1, "text", [&] { b.Str("abc"); });
+             b.Call(1, "appendText", 1, [&] { b.Str("de"); });
+             b.Op(kPop);
+             b.Call(1, "replaceText", 3, [&] { b.Byte(0); b.Byte(2); b.Str("X"); });
+             b.Op(kPop);
+             b.Trace([&] { b.Get(1, "text"); });
+         }, "Xcde"},
+        {"a format's font name is cut at 64 characters", [](Builder& b) {
+             b.Set(2, "font", [&] { b.Str("0123456789012345678901234567890123456789012345678901234567890123456789"); });
+             b.Trace([&] { b.Get(2, "font"); b.Op(kGetProperty, {b.w.QName("length")}); });
+             b.Trace([&] { b.Get(2, "size"); });
+             b.Trace([&] { b.Get(2, "display"); });
+         }, "64|null|block"},
+    };
+    for (const Case& c : cases) {
+        Played r = Play(c.steps);
+        EXPECT_EQ(r.traced, c.traced) << c.what << "\n" << r.errors;
+    }
+}
+
+TEST(Avm2TextTest, WrongValuesThrowTheReferenceErrors) {
+    struct Case {
+        const char* what;
+        std::function<void(Builder&)> step;
+        const char* error;
+    } cases[] = {
+        {"unknown autoSize", [](Builder& b) { b.Set(1, "autoSize", [&] { b.Str("middle"); }); }, "Error #2008"},
+        {"unknown type", [](Builder& b) { b.Set(1, "type", [&] { b.Str("static"); }); }, "Error #2008"},
+        {"null text", [](Builder& b) { b.Set(1, "text", [&] { b.Op(kPushNull); }); }, "Error #2007"},
+        {"range past the end", [](Builder& b) { b.Call(1, "getTextFormat", 2, [&] { b.Byte(0); b.Byte(5); }); }, "Error #2006"},
+        {"line past the end", [](Builder& b) { b.Call(1, "getLineText", 1, [&] { b.Byte(3); }); }, "Error #2006"},
+        {"unknown align", [](Builder& b) { b.Set(2, "align", [&] { b.Str("middle"); }); }, "Error #2008"},
+    };
+    for (const Case& c : cases) {
+        Played r = Play(c.step);
+        EXPECT_NE(r.errors.find(c.error), std::string::npos) << c.what << ": " << r.errors;
+    }
+}
+
+}  // namespace
