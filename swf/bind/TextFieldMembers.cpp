@@ -63,18 +63,6 @@ const char* AutoSizeName(AutoSize s) {
     return "none";
 }
 
-// Lines in view from the first shown one.
-int BottomScroll(EditTextField& f) {
-    const TextLayout& l = f.Layout();
-    const int first = f.Scroll();
-    if (l.lines.empty()) return 1;
-    const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
-    const int64_t top = l.lines[size_t(first)].top;
-    int last = first;
-    while (size_t(last) + 1 < l.lines.size() && l.lines[size_t(last) + 1].top - top < visible) ++last;
-    return last + 1;
-}
-
 Value GetProp(CallArgs& a) {
     EditTextField* f = FieldOf(a);
     if (!f) return Value();
@@ -107,7 +95,7 @@ Value GetProp(CallArgs& a) {
     case kTextWidth: return Value::Num(f->Layout().textWidth / 20);
     case kTextHeight: return Value::Num(f->Layout().textHeight / 20);
     case kLength: return Value::Num(double(f->Content().Size()));
-    case kBottomScroll: return Value::Num(BottomScroll(*f));
+    case kBottomScroll: return Value::Num(f->BottomScroll() + 1);
     case kMouseWheel: return Value::Bool(s.mouseWheel);
     }
     return Value();

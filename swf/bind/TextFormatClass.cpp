@@ -16,7 +16,6 @@ using avm1::CallArgs;
 using avm1::Value;
 
 constexpr int32_t kPx = TextFormat::kTwipsPerPixelForText;
-constexpr double kMaxPixels = 1 << 20;
 
 enum Field {
     kFont, kSize, kColor, kUrl, kTarget, kBold, kItalic, kUnderline, kAlign, kLeftMargin, kRightMargin,
@@ -128,20 +127,7 @@ Value TextFormatCtor(CallArgs& a) {
     return Value();
 }
 
-int32_t Twips(avm1::Vm& vm, const Value& v) {
-    const double px = vm.ToNumber(v);
-    return std::isfinite(px) ? int32_t(std::lround(std::fmax(-kMaxPixels, std::fmin(kMaxPixels, px)))) * kPx : 0;
-}
-
-const char* AlignName(TextAlign a) {
-    switch (a) {
-    case TextAlign::Right: return "right";
-    case TextAlign::Center: return "center";
-    case TextAlign::Justify: return "justify";
-    case TextAlign::Left: break;
-    }
-    return "left";
-}
+int32_t Twips(avm1::Vm& vm, const Value& v) { return ScriptPixelsToTwips(vm.ToNumber(v)); }
 
 }  // namespace
 

@@ -135,6 +135,13 @@ Value MetricsInit(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
+const char* const kRunFields[] = {"beginIndex", "endIndex", "textFormat"};
+
+Value RunInit(Machine& m, Value self, Args args, int argc) {
+    for (int i = 0; i < int(std::size(kRunFields)); ++i) m.SetPublic(self, kRunFields[i], avm2::Arg(args, argc, i));
+    return Value::Undefined();
+}
+
 void Constants(Machine& m, const char* name, std::initializer_list<std::pair<const char*, const char*>> values) {
     avm2::ClassObject* c = m.DefineClass("flash.text", name, m.objectClass, nullptr, true);
     for (auto [k, v] : values) m.DefineConstant(c, k, Value::Str(m.Intern(v)));
@@ -153,6 +160,8 @@ void InstallFonts(Machine& m) {
     if (avm2::ClassObject* st = m.FindClass("flash.text.StaticText")) m.DefineGetter(st, "text", StaticTextText);
     avm2::ClassObject* metrics = m.DefineClass("flash.text", "TextLineMetrics", m.objectClass, nullptr, false);
     metrics->init = m.NewNativeMethod("TextLineMetrics", MetricsInit, 6);
+    avm2::ClassObject* run = m.DefineClass("flash.text", "TextRun", m.objectClass, nullptr, false);
+    run->init = m.NewNativeMethod("TextRun", RunInit, 3);
     Constants(m, "TextFieldType", {{"DYNAMIC", "dynamic"}, {"INPUT", "input"}});
     Constants(m, "TextFieldAutoSize", {{"CENTER", "center"}, {"LEFT", "left"}, {"NONE", "none"}, {"RIGHT", "right"}});
     Constants(m, "AntiAliasType", {{"ADVANCED", "advanced"}, {"NORMAL", "normal"}});

@@ -90,18 +90,6 @@ const char* AutoSizeName(AutoSize s) {
     m.ArgumentError(2008, std::string("Parameter ") + param + " must be one of the accepted values.");
 }
 
-// Lines in view from the first shown one, counted from 1.
-int BottomScrollV(EditTextField& f) {
-    const TextLayout& l = f.Layout();
-    const int first = f.Scroll();
-    if (l.lines.empty()) return 1;
-    const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
-    const int64_t top = l.lines[size_t(first)].top;
-    int last = first;
-    while (size_t(last) + 1 < l.lines.size() && l.lines[size_t(last) + 1].top - top < visible) ++last;
-    return last + 1;
-}
-
 Value Get(Machine& m, const Value& self, Prop prop) {
     EditTextObject* obj = FieldOf(m, self);
     TextFieldObject* extra = TextFieldOf(m, self);
@@ -129,7 +117,7 @@ Value Get(Machine& m, const Value& self, Prop prop) {
     case kMouseWheel: return Value::Bool(s.mouseWheel);
     case kScrollV: return Value::Int(f.Scroll() + 1);
     case kMaxScrollV: return Value::Int(f.MaxScroll() + 1);
-    case kBottomScrollV: return Value::Int(BottomScrollV(f));
+    case kBottomScrollV: return Value::Int(f.BottomScroll() + 1);
     case kScrollH: return Value::Int(f.HScroll());
     case kMaxScrollH: return Value::Int(f.MaxHScroll());
     case kTextWidth: return Value::Number(f.Layout().textWidth / 20.0);

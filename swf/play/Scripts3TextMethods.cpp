@@ -16,22 +16,8 @@ using avm2::Value;
 namespace {
 
 constexpr int32_t kPx = TextFormat::kTwipsPerPixelForText;
-constexpr double kMaxPixels = 1 << 20;
 
-int32_t ToTwips(Machine& m, const Value& v) {
-    const double px = m.ToNumber(v);
-    return std::isfinite(px) ? int32_t(std::lround(std::clamp(px, -kMaxPixels, kMaxPixels))) * kPx : 0;
-}
-
-const char* AlignName(TextAlign a) {
-    switch (a) {
-    case TextAlign::Right: return "right";
-    case TextAlign::Center: return "center";
-    case TextAlign::Justify: return "justify";
-    case TextAlign::Left: break;
-    }
-    return "left";
-}
+int32_t ToTwips(Machine& m, const Value& v) { return ScriptPixelsToTwips(m.ToNumber(v)); }
 
 }  // namespace
 
@@ -197,6 +183,26 @@ Value SetTextFormat(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
+// Runs of characters sharing one format, as TextRun objects.
+Value GetTextRuns(Machine& m, Value self, Args, int) {
+    avm2::ArrayObject* out = m.NewArray();
+    Value result = Value::Obj(out);
+    avm2::TempRoot keep(m, result);
+    EditTextField* f = Field(m, self);
+    avm2::ClassObject* run = m.FindClass("flash.text.TextRun");
+    if (!f || !run) return result;
+    const FormattedText& t = f->Content();
+    for (size_t begin = 0, end = 0; begin < t.Size(); begin = end) {
+        end = begin + 1;
+        while (end < t.Size() && t.FormatAt(end) == t.FormatAt(begin)) ++end;
+        Value format = FormatValue(m, FormatPatch::Of(t.FormatAt(begin)));
+        avm2::TempRoot keepFormat(m, format);
+        Value args[3] = {Value::Int(int(begin)), Value::Int(int(end)), format};
+        out->items.push_back(m.Construct(Value::Obj(run), args, 3));
+    }
+    return result;
+}
+
 Value GetRawText(Machine& m, Value self, Args, int) {
     EditTextField* f = Field(m, self);
     return f ? Value::Str(m.Str(f->Text())) : Value::Str(m.Intern(""));
@@ -353,6 +359,7 @@ void InstallTextFieldMethods(Machine& m) {
     m.DefineMethod(c, "getTextFormat", GetTextFormat, 0);
     m.DefineMethod(c, "setTextFormat", SetTextFormat, 1);
     m.DefineMethod(c, "getRawText", GetRawText, 0);
+    m.DefineMethod(c, "getTextRuns", GetTextRuns, 0);
     m.DefineMethod(c, "getLineText", GetLineText, 1);
     m.DefineMethod(c, "getLineLength", GetLineLength, 1);
     m.DefineMethod(c, "getLineOffset", GetLineOffset, 1);

@@ -238,4 +238,15 @@ const Shape& EditTextField::Drawing() {
     return drawing_;
 }
 
+int EditTextField::BottomScroll() {
+    const TextLayout& l = Layout();
+    const int first = Scroll();
+    if (l.lines.empty()) return 0;
+    const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
+    const int64_t top = l.lines[size_t(first)].top;
+    int last = first;
+    while (size_t(last) + 1 < l.lines.size() && l.lines[size_t(last) + 1].top - top < visible) ++last;
+    return last;
+}
+
 }  // namespace swf

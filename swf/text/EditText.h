@@ -100,6 +100,8 @@ public:
     void SetScroll(int line);
     int HScroll() const { return hscroll_; }
     int MaxHScroll();
+    // The last line in view, counted from 0.
+    int BottomScroll();
     void SetHScroll(int pixels);
 
     // Caret and selection as character positions; `anchor` is where the

@@ -1,6 +1,7 @@
 #include "swf/text/FormatPatch.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace swf {
 
@@ -91,6 +92,23 @@ FormatPatch FormatPatch::Common(const FormattedText& text, size_t begin, size_t 
         Keep(p.tabStops, f.tabStops);
     }
     return p;
+}
+
+int32_t ScriptPixelsToTwips(double px) {
+    constexpr double kMaxPixels = 1 << 20;
+    return std::isfinite(px) ? int32_t(std::lround(std::fmax(-kMaxPixels, std::fmin(kMaxPixels, px)))) *
+                                   TextFormat::kTwipsPerPixelForText
+                             : 0;
+}
+
+const char* AlignName(TextAlign a) {
+    switch (a) {
+    case TextAlign::Right: return "right";
+    case TextAlign::Center: return "center";
+    case TextAlign::Justify: return "justify";
+    case TextAlign::Left: break;
+    }
+    return "left";
 }
 
 }  // namespace swf

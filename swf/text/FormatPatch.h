@@ -11,6 +11,11 @@
 
 namespace swf {
 
+// A script's pixels as twips, clamped to a million pixels; not a number: 0.
+int32_t ScriptPixelsToTwips(double px);
+// "left", "right", "center" or "justify".
+const char* AlignName(TextAlign a);
+
 struct FormatPatch {
     std::optional<std::string> font;
     std::optional<int32_t> size;  // twips per em
