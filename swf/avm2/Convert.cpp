@@ -14,6 +14,15 @@ namespace swf::avm2 {
 
 namespace {
 
+// Dates give strings unless a number is asked for.
+Value NumberPrimitive(Machine& m, const Value& v) {
+    if (v.IsObject() && v.o->kind == ObjKind::Date) {
+        Value r = m.CallProperty(v, m.PublicName("valueOf"), nullptr, 0);
+        if (!r.IsObject()) return r;
+    }
+    return m.ToPrimitive(v, false);
+}
+
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
 double StringToNumber(const std::string& text) {
@@ -59,7 +68,7 @@ double Machine::ToNumber(const Value& v) {
     case Tag::Int: return v.i;
     case Tag::Number: return v.d;
     case Tag::String: return StringToNumber(v.s->text);
-    case Tag::Object: return ToNumber(ToPrimitive(v, false));
+    case Tag::Object: return ToNumber(NumberPrimitive(*this, v));
     }
     return NAN;
 }
@@ -241,7 +250,7 @@ bool Machine::LooseEquals(const Value& a, const Value& b) {
 // UTF-8 compares as UTF-16 would for everything outside the astral planes.
 int Machine::LessThan(const Value& a, const Value& b) {
     if (a.tag == Tag::Int && b.tag == Tag::Int) return a.i < b.i;
-    Value pa = ToPrimitive(a, false), pb = ToPrimitive(b, false);
+    Value pa = NumberPrimitive(*this, a), pb = NumberPrimitive(*this, b);
     if (pa.IsString() && pb.IsString()) return pa.s->text < pb.s->text;
     double x = ToNumber(pa), y = ToNumber(pb);
     if (std::isnan(x) || std::isnan(y)) return -1;

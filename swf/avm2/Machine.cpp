@@ -331,6 +331,7 @@ void Machine::TraceRoots(Tracer& t) {
     t.Mark(thrown);
     for (const Value& v : tempRoots) t.Mark(v);
     for (const Value& v : hostRoots) t.Mark(v);
+    if (dataState) t.Mark(Value::Obj(dataState));
     for (const Value& v : enterFrameTargets) t.Mark(v);
     for (auto& [b, e] : rootRanges)
         for (Value* p = b; p < e; ++p) t.Mark(*p);

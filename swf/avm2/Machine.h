@@ -281,6 +281,7 @@ public:
     std::vector<std::pair<Value*, Value*>> rootRanges;
     std::vector<Value> tempRoots;
     std::vector<Value> hostRoots;  // held by the host (the main timeline's object)
+    Object* dataState = nullptr;  // the data classes' own state (class aliases, timers)
     std::vector<Value> enterFrameTargets;  // display objects listening to enterFrame
     std::vector<ClassObject*> builtinClasses;
     void Collect();

@@ -1,6 +1,7 @@
 #include "swf/play/Scripts3.h"
 
 #include "swf/avm2/Machine.h"
+#include "swf/avm2/classes/Timers.h"
 #include "swf/play/Scripts3Host.h"
 #include "swf/play/Scripts3Text.h"
 
@@ -41,6 +42,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
 
 void Scripts3::Frame() {
     if (!machine_) return;
+    avm2::RunTimers(*machine_);
     host_->SendRemovals();
     host_->Broadcast("enterFrame");
     host_->Sync();

@@ -82,5 +82,6 @@ Value RegExpExec(Machine& m, const Value& self, String* input);
 Value ProxyName(Machine& m, const Name& n, const Value& key);
 void InstallDisplay(Machine& m);
 void InstallXml(Machine& m);
+void InstallDataClasses(Machine& m);  // geom, ByteArray, JSON, timers, net, system
 
 }  // namespace swf::avm2

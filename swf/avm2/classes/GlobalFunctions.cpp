@@ -1,5 +1,6 @@
 // Top-level functions: trace, parseInt, parseFloat, isNaN, isFinite,
 // escape/unescape, and the constants NaN, Infinity, undefined.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@ Value Trace(Machine& m, Value, Args args, int argc) {
         if (i) line += ' ';
         line += m.ToStdString(args[i]);
     }
+    line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());  // the output shows no NULs
     if (m.trace) m.trace(line);
     return Value::Undefined();
 }

@@ -247,6 +247,7 @@ void Machine::InstallBuiltins() {
     InstallDictionary(*this);
     InstallProxy(*this);
     InstallDisplay(*this);
+    InstallDataClasses(*this);
 }
 
 // PropMap -------------------------------------------------------------------

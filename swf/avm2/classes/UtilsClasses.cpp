@@ -133,8 +133,6 @@ void InstallUtils(Machine& m) {
     InstallRegExp(m);
 }
 
-void InstallDate(Machine& m) { (void)m; }
-
 // Host entries ---------------------------------------------------------------
 
 bool Machine::Entry(const std::function<void()>& fn) {

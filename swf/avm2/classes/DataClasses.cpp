@@ -1,0 +1,30 @@
+// The installers of the data classes: flash.geom, ByteArray, JSON,
+// timers, flash.net's plain classes and flash.system.
+#include "swf/avm2/classes/ByteArray.h"
+#include "swf/avm2/classes/DataState.h"
+#include "swf/avm2/classes/Geom.h"
+
+namespace swf::avm2 {
+
+void InstallJson(Machine& m);
+void InstallTimers(Machine& m);
+void InstallNet(Machine& m);
+void InstallSystem(Machine& m);
+void InstallUriFunctions(Machine& m);
+
+DataStateObject& DataState(Machine& m) {
+    if (!m.dataState) m.dataState = m.New<DataStateObject>();
+    return *static_cast<DataStateObject*>(m.dataState);
+}
+
+void InstallDataClasses(Machine& m) {
+    InstallGeom(m);
+    InstallByteArray(m);
+    InstallJson(m);
+    InstallTimers(m);
+    InstallNet(m);
+    InstallSystem(m);
+    InstallUriFunctions(m);
+}
+
+}  // namespace swf::avm2
