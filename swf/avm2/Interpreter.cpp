@@ -298,12 +298,14 @@ Value Interpret(Frame& f) {
                 }
                 case OpNewObject: {
                     Object* o = m.NewObject();
+                    TempRoot keep(m, Value::Obj(o));
                     sp -= 2 * in.b;
-                    PUSH(Value::Obj(o));
+                    // Keys and values are read before the object takes their place.
                     for (int i = 0; i < in.b; ++i) {
-                        String* key = m.Intern(m.ToString(st[sp - 1 + 2 * i]));
-                        o->Dyn().Set(key, st[sp + 2 * i]);
+                        String* key = m.Intern(m.ToString(st[sp + 2 * i]));
+                        o->Dyn().Set(key, st[sp + 2 * i + 1]);
                     }
+                    PUSH(Value::Obj(o));
                     break;
                 }
                 case OpNewArray: {

@@ -184,7 +184,7 @@ public:
         Byte(m_.ToBoolean(m_.GetPublic(v, "fixed")) ? 1 : 0);
         if (marker == 0x10) Str3(of ? of->QualifiedName() : "");
         for (uint32_t i = 0; i < n; ++i) {
-            Value item = m_.GetProperty(v, m_.PublicName(std::to_string(i)));
+            Value item = m_.GetProperty(v, IndexName(m_, i));
             if (marker == 0x0D) U32(uint32_t(m_.ToInt32(item)));
             else if (marker == 0x0E) U32(m_.ToUint32(item));
             else if (marker == 0x0F) Double(m_.ToNumber(item));

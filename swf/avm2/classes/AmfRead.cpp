@@ -141,7 +141,7 @@ public:
         Value v = Value::Obj(a);
         TempRoot keep(m_, v);
         Keep(v);
-        for (std::string k = Str3(); !k.empty(); k = Str3()) m_.SetProperty(v, m_.PublicName(k), Value3(depth + 1));
+        for (std::string k = Str3(); !k.empty(); k = Str3()) m_.SetProperty(v, KeyName(m_, k), Value3(depth + 1));
         uint32_t n = h >> 1;
         for (uint32_t i = 0; i < n; ++i) {
             Value item = Value3(depth + 1);
@@ -210,7 +210,7 @@ public:
                          : marker == 0x0E ? Value::Uint(U32())
                          : marker == 0x0F ? Value::Number(Double())
                                           : Value3(depth + 1);
-            m_.SetProperty(v, m_.PublicName(std::to_string(i)), item);
+            m_.SetProperty(v, IndexName(m_, i), item);
         }
         if (fixed) m_.SetPublic(v, "fixed", Value::Bool(true));
         return v;
@@ -243,7 +243,7 @@ public:
                 if (Byte() != 0x09) Bad();
                 return;
             }
-            m_.SetProperty(v, m_.PublicName(k), Value0(depth + 1));
+            m_.SetProperty(v, KeyName(m_, k), Value0(depth + 1));
         }
     }
 

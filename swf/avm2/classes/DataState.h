@@ -47,4 +47,20 @@ public:
 
 DataStateObject& DataState(Machine& m);
 
+// obj[i] as a name: arrays and vectors take it as an index.
+inline Name IndexName(Machine& m, uint32_t i) {
+    Name n = m.PublicName(m.Intern(std::to_string(i)));
+    n.hasKey = true;
+    n.key = Value::Uint(i);
+    return n;
+}
+
+// A property name as text, an index when it reads as one.
+inline Name KeyName(Machine& m, const std::string& k) {
+    bool digits = !k.empty() && k.size() <= 10 && (k == "0" || k[0] != '0');
+    for (char c : k) digits = digits && c >= '0' && c <= '9';
+    if (digits && std::stoull(k) < 0xFFFFFFFFull) return IndexName(m, uint32_t(std::stoull(k)));
+    return m.PublicName(k);
+}
+
 }  // namespace swf::avm2

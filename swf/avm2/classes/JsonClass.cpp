@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "swf/avm2/classes/Builtins.h"
+#include "swf/avm2/classes/DataState.h"
 
 namespace swf::avm2 {
 
@@ -183,7 +184,7 @@ private:
 
 // Walks the parsed tree bottom-up through the reviver; undefined drops a key.
 Value Revive(Machine& m, const Value& reviver, const Value& holder, String* key, int depth) {
-    Value v = m.GetProperty(holder, m.PublicName(key));
+    Value v = m.GetProperty(holder, KeyName(m, key->text));
     if (v.IsObject() && depth < kMaxJsonDepth) {
         TempRoot keep(m, v);
         std::vector<String*> keys;
@@ -195,8 +196,8 @@ Value Revive(Machine& m, const Value& reviver, const Value& holder, String* key,
         }
         for (String* k : keys) {
             Value nv = Revive(m, reviver, v, k, depth + 1);
-            if (nv.IsUndefined()) m.DeleteProperty(v, m.PublicName(k));
-            else m.SetProperty(v, m.PublicName(k), nv);
+            if (nv.IsUndefined()) m.DeleteProperty(v, KeyName(m, k->text));
+            else m.SetProperty(v, KeyName(m, k->text), nv);
         }
     }
     Value args[2] = {Value::Str(key), v};
@@ -312,7 +313,7 @@ private:
             if (i) out += ',';
             if (!gap_.empty()) out += "\n" + inner;
             String* k = m_.Intern(std::to_string(i));
-            if (!Write(out, v, k, m_.GetProperty(v, m_.PublicName(k)), inner)) out += "null";
+            if (!Write(out, v, k, m_.GetProperty(v, IndexName(m_, i)), inner)) out += "null";
         }
         if (!gap_.empty()) out += "\n" + indent;
         out += ']';

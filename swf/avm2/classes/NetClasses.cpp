@@ -82,13 +82,19 @@ Value HeaderInit(Machine& m, Value self, Args args, int argc) {
 
 std::string Unescape(Machine& m, const std::string& s) {
     Value arg = Value::Str(m.Str(s));
-    Value fn = m.GetDefinition(m.PublicName("unescape"));
+    Name n;
+    n.name = m.Intern("unescapeMultiByte");
+    n.single = m.GetNs(NsKind::Package, m.Intern("flash.utils"));
+    Value fn = m.GetDefinition(n);
     return m.ToStdString(m.Call(fn, Value::Null(), &arg, 1));
 }
 
 std::string Escape(Machine& m, const std::string& s) {
     Value arg = Value::Str(m.Str(s));
-    Value fn = m.GetDefinition(m.PublicName("escape"));
+    Name n;
+    n.name = m.Intern("escapeMultiByte");
+    n.single = m.GetNs(NsKind::Package, m.Intern("flash.utils"));
+    Value fn = m.GetDefinition(n);
     return m.ToStdString(m.Call(fn, Value::Null(), &arg, 1));
 }
 

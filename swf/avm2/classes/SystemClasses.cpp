@@ -47,7 +47,7 @@ Value DefinitionNames(Machine& m, Value, Args, int) {
     ClassObject* vc = m.ApplyType(m.vectorClass, {Value::Obj(m.stringClass)});
     Value v = m.Construct(Value::Obj(vc), nullptr, 0);
     for (size_t i = 0; i < names.size(); ++i)
-        m.SetProperty(v, m.PublicName(std::to_string(i)), Value::Str(m.Str(names[i])));
+        m.SetProperty(v, IndexName(m, uint32_t(i)), Value::Str(m.Str(names[i])));
     return v;
 }
 
@@ -89,7 +89,7 @@ const Capability kCapabilities[] = {
     {"cpuArchitecture", Capability::Str, 0, "x86"}, {"playerType", Capability::Str, 0, "StandAlone"},
     {"version", Capability::Str, 0, "WIN 32,0,0,0"}, {"pixelAspectRatio", Capability::Num, 1, nullptr},
     {"screenColor", Capability::Str, 0, "color"}, {"screenDPI", Capability::Num, 72, nullptr},
-    {"screenResolutionX", Capability::Num, 1920, nullptr}, {"screenResolutionY", Capability::Num, 1080, nullptr},
+    {"screenResolutionX", Capability::Num, 1536, nullptr}, {"screenResolutionY", Capability::Num, 864, nullptr},
     {"maxLevelIDC", Capability::Str, 0, "5.1"}, {"manufacturer", Capability::Str, 0, "Pictaro Windows"},
 };
 
@@ -108,7 +108,7 @@ void DefineCapabilities(Machine& m, ClassObject* c, std::integer_sequence<int, I
 
 Value ServerString(Machine& m, Value, Args, int) {
     return Value::Str(m.Intern("A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=f&PR=t&SP=t&SB=f&DEB=t&V=WIN%2032%2C0%2C0%2C0"
-                               "&M=Pictaro%20Windows&R=1920x1080&COL=color&AR=1.0&OS=Windows%2010&L=en&IME=f&PT="
+                               "&M=Pictaro%20Windows&R=1536x864&COL=color&AR=1.0&OS=Windows%2010&L=en&IME=f&PT="
                                "StandAlone&AVD=f&LFD=f&WD=f&TLS=f&ML=5.1&DP=72"));
 }
 
@@ -121,6 +121,24 @@ Value GetFalse(Machine&, Value, Args, int) { return Value::Bool(false); }
 }  // namespace
 
 void InstallSystem(Machine& m) {
+    struct {
+        const char* pkg;
+        const char* name;
+        std::vector<std::pair<const char*, Value>> values;
+    } constants[] = {
+        {"flash.utils", "Endian", {{"BIG_ENDIAN", Value::Str(m.Intern("bigEndian"))},
+                                   {"LITTLE_ENDIAN", Value::Str(m.Intern("littleEndian"))}}},
+        {"flash.utils", "CompressionAlgorithm", {{"ZLIB", Value::Str(m.Intern("zlib"))},
+                                                 {"DEFLATE", Value::Str(m.Intern("deflate"))},
+                                                 {"LZMA", Value::Str(m.Intern("lzma"))}}},
+        {"flash.net", "ObjectEncoding", {{"AMF0", Value::Int(0)}, {"AMF3", Value::Int(3)}, {"DEFAULT", Value::Int(3)}}},
+    };
+    for (auto& k : constants) {
+        ClassObject* c = m.DefineClass(k.pkg, k.name, m.objectClass, nullptr, true);
+        c->isFinal = true;
+        for (auto& [name, v] : k.values) m.DefineConstant(c, name, v);
+    }
+
     ClassObject* domain = m.DefineClass("flash.system", "ApplicationDomain", m.objectClass, nullptr, true);
     domain->isFinal = true;
     m.DefineStaticGetter(domain, "currentDomain", CurrentDomain);

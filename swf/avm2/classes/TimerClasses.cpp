@@ -176,13 +176,12 @@ void Fire(Machine& m, DataStateObject::Pending p) {
     }
     auto* t = static_cast<TimerObject*>(p.target.o);
     ++t->currentCount;
-    const bool done = t->repeatCount > 0 && t->currentCount >= t->repeatCount;
-    if (done) {
-        t->running = false;
-        Unschedule(d, t);
-    }
+    // The last tick still sees the timer running; it stops before timerComplete.
     m.Entry([&] { Send(m, t, "timer"); });
-    if (done) m.Entry([&] { Send(m, t, "timerComplete"); });
+    if (!t->running || t->repeatCount <= 0 || t->currentCount < t->repeatCount) return;
+    t->running = false;
+    Unschedule(d, t);
+    m.Entry([&] { Send(m, t, "timerComplete"); });
 }
 
 }  // namespace

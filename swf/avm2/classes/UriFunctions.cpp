@@ -140,7 +140,14 @@ Value EscapeMultiByte(Machine& m, Value, Args args, int argc) {
 // unescapeMultiByte: %XX runs read as UTF-8 (bad ones one character each);
 // a bad escape is dropped with the character that spoiled it.
 Value UnescapeMultiByte(Machine& m, Value, Args args, int argc) {
-    std::string s = TextArg(m, args, argc);
+    // Lone surrogates given as characters are U+FFFD; escaped ones stay.
+    std::vector<uint32_t> u = Decode(TextArg(m, args, argc));
+    for (size_t i = 0; i < u.size(); ++i) {
+        bool high = u[i] >= 0xD800 && u[i] < 0xDC00, low = u[i] >= 0xDC00 && u[i] < 0xE000;
+        if (high && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000) ++i;
+        else if (high || low) u[i] = 0xFFFD;
+    }
+    std::string s = EncodeUtf8(u, 0, u.size());
     std::string bytes;
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\0') break;

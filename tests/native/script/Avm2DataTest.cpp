@@ -6,9 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "swf/avm2/Machine.h"
-#include "tools/swfmake/AbcOps.h"
-#include "tools/swfmake/AbcWriter.h"
+#include "Avm2TestUtil.h"
 
 namespace {
 
@@ -100,24 +98,15 @@ public:
     Code c;
 };
 
-struct Outcome {
-    std::string traced, reported;
-};
-
-Outcome Run(Steps& s) {
+avm2test::Outcome Run(Steps& s) {
     Code body;
     AbcWriter::Op(body, kGetLocal0);
     AbcWriter::Op(body, kPushScope);
     body.insert(body.end(), s.c.begin(), s.c.end());
     AbcWriter::Op(body, kReturnVoid);
     s.w.Script(s.w.Method(0, 12, 6, 2, body));
-    std::vector<uint8_t> abc = s.w.Bytes();
-    Outcome r;
-    swf::avm2::Machine m;
-    m.trace = [&](const std::string& t) { r.traced += (r.traced.empty() ? "" : "|") + t; };
-    m.report = [&](const std::string& t) { r.reported += (r.reported.empty() ? "" : "|") + t; };
-    std::string error;
-    if (!m.LoadAbc(abc.data(), abc.size(), true, &error)) r.reported += error;
+    avm2test::Outcome r = avm2test::RunAbc(s.w.Bytes());
+    r.reported += r.error;
     return r;
 }
 
@@ -132,7 +121,7 @@ void Check(const std::vector<Case>& cases) {
     for (const Case& k : cases) {
         Steps s;
         k.build(s);
-        Outcome r = Run(s);
+        avm2test::Outcome r = Run(s);
         EXPECT_EQ(r.traced, k.traced) << k.what;
         if (*k.reported) EXPECT_NE(r.reported.find(k.reported), std::string::npos) << k.what << ": " << r.reported;
         else EXPECT_EQ(r.reported, "") << k.what;
@@ -228,6 +217,13 @@ TEST(Avm2DataTest, JsonParsesAndPrints) {
              s.Let(1, "JSON", "parse", {std::string("{\"a\":[1,2.5,{\"b\":null}],\"c\":\"\\u00e9\\n\"}")});
              s.Trace(0, "stringify", {Reg{1}}, "JSON");
          }, "{\"a\":[1,2.5,{\"b\":null}],\"c\":\"\xC3\xA9\\n\"}", ""},
+        {"object literal", [](Steps& s) {
+             s.Push(std::string("k"));
+             s.Push(std::string("v"));
+             AbcWriter::Op(s.c, kNewObject, {1});
+             AbcWriter::Op(s.c, kSetLocal, {1});
+             s.Trace(0, "stringify", {Reg{1}}, "JSON");
+         }, "{\"k\":\"v\"}", ""},
         {"indent", [](Steps& s) {
              s.Let(1, "JSON", "parse", {std::string("[1,{\"a\":[]}]")});
              s.Trace(0, "stringify", {Reg{1}, Null{}, 2.0}, "JSON");
