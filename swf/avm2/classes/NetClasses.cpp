@@ -80,23 +80,16 @@ Value HeaderInit(Machine& m, Value self, Args args, int argc) {
 
 // URLVariables ------------------------------------------------------------------
 
-std::string Unescape(Machine& m, const std::string& s) {
+// flash.utils' escapeMultiByte or unescapeMultiByte on `s`.
+std::string Percent(Machine& m, const char* fn, const std::string& s) {
     Value arg = Value::Str(m.Str(s));
     Name n;
-    n.name = m.Intern("unescapeMultiByte");
+    n.name = m.Intern(fn);
     n.single = m.GetNs(NsKind::Package, m.Intern("flash.utils"));
-    Value fn = m.GetDefinition(n);
-    return m.ToStdString(m.Call(fn, Value::Null(), &arg, 1));
+    return m.ToStdString(m.Call(m.GetDefinition(n), Value::Null(), &arg, 1));
 }
-
-std::string Escape(Machine& m, const std::string& s) {
-    Value arg = Value::Str(m.Str(s));
-    Name n;
-    n.name = m.Intern("escapeMultiByte");
-    n.single = m.GetNs(NsKind::Package, m.Intern("flash.utils"));
-    Value fn = m.GetDefinition(n);
-    return m.ToStdString(m.Call(fn, Value::Null(), &arg, 1));
-}
+std::string Unescape(Machine& m, const std::string& s) { return Percent(m, "unescapeMultiByte", s); }
+std::string Escape(Machine& m, const std::string& s) { return Percent(m, "escapeMultiByte", s); }
 
 Value Decode(Machine& m, Value self, Args args, int argc) {
     std::string s = m.ToStdString(Arg(args, argc, 0));
