@@ -22,6 +22,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     machine_ = std::make_unique<avm2::Machine>();
     avm2::Machine& m = *machine_;
     m.swfVersion = movie.header.version;
+    avm2::ApplySwfVersion(m);
     m.trace = std::move(trace);
     m.report = report;
     host_ = std::make_unique<Host>(m, timeline, movie);

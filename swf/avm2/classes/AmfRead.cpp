@@ -201,7 +201,7 @@ public:
             if (of == m_.objectClass) of = nullptr;
         }
         ClassObject* vc = m_.ApplyType(m_.vectorClass, {of ? Value::Obj(of) : Value::Null()});
-        Value v = m_.Construct(Value::Obj(vc), nullptr, 0);
+        Value v = m_.Construct(Value::Obj(vc), &kNoItems, 1);
         TempRoot keep(m_, v);
         Keep(v);
         uint32_t n = h >> 1;

@@ -3,6 +3,7 @@
 #include "swf/avm2/classes/ByteArray.h"
 #include "swf/avm2/classes/DataState.h"
 #include "swf/avm2/classes/Geom.h"
+#include "swf/avm2/classes/Timers.h"
 
 namespace swf::avm2 {
 
@@ -15,6 +16,13 @@ void InstallUriFunctions(Machine& m);
 DataStateObject& DataState(Machine& m) {
     if (!m.dataState) m.dataState = m.New<DataStateObject>();
     return *static_cast<DataStateObject*>(m.dataState);
+}
+
+// JSON came with version 13 movies; older ones do not see it.
+void ApplySwfVersion(Machine& m) {
+    if (m.swfVersion >= 13) return;
+    auto it = m.definitions.find(m.Intern("JSON"));
+    if (it != m.definitions.end()) it->second.clear();
 }
 
 void InstallDataClasses(Machine& m) {

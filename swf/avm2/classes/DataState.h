@@ -47,6 +47,9 @@ public:
 
 DataStateObject& DataState(Machine& m);
 
+// The length argument of an empty vector.
+inline const Value kNoItems = Value::Int(0);
+
 // obj[i] as a name: arrays and vectors take it as an index.
 inline Name IndexName(Machine& m, uint32_t i) {
     Name n = m.PublicName(m.Intern(std::to_string(i)));

@@ -31,5 +31,6 @@ ClassObject* DefineGeomClass(Machine& m, GeomKind kind, NativeFn init, int lengt
 void DefineGeomFields(Machine& m, ClassObject* c, std::initializer_list<const char*> names);
 void InstallGeom(Machine& m);
 void InstallGeomMatrix(Machine& m);
+void InstallMatrix3D(Machine& m);
 
 }  // namespace swf::avm2

@@ -419,6 +419,7 @@ void InstallGeom(Machine& m) {
     m.DefineMethod(r, "toString", RectToString, 0);
     m.DefineMethod(r, "union", RectUnion, 1);
     InstallGeomMatrix(m);
+    InstallMatrix3D(m);
 }
 
 }  // namespace swf::avm2

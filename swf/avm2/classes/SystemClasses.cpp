@@ -45,7 +45,7 @@ Value DefinitionNames(Machine& m, Value, Args, int) {
         }
     std::sort(names.begin(), names.end());
     ClassObject* vc = m.ApplyType(m.vectorClass, {Value::Obj(m.stringClass)});
-    Value v = m.Construct(Value::Obj(vc), nullptr, 0);
+    Value v = m.Construct(Value::Obj(vc), &kNoItems, 1);
     for (size_t i = 0; i < names.size(); ++i)
         m.SetProperty(v, IndexName(m, uint32_t(i)), Value::Str(m.Str(names[i])));
     return v;
