@@ -39,6 +39,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     host_->Broadcast("frameConstructed");
     host_->RunFrameScripts();
     host_->Broadcast("exitFrame");
+    host_->NoteFrames();
 }
 
 void Scripts3::Frame() {
@@ -50,6 +51,7 @@ void Scripts3::Frame() {
     host_->Broadcast("frameConstructed");
     host_->RunFrameScripts();
     host_->Broadcast("exitFrame");
+    host_->NoteFrames();
 }
 
 }  // namespace swf

@@ -180,6 +180,12 @@ void Scripts3::Host::Sync() {
 }
 
 void Scripts3::Host::SendRemovals() {
+    // What is taken away hears so before its clips' frames seem to move.
+    removing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{removing_};
     std::vector<DisplayObject*> all;
     Walk(RootClip(), all, kMaxWalk);
     for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
@@ -369,6 +375,21 @@ std::vector<uint32_t> Scripts3::Host::Children(uint32_t serial) {
 
 bool Scripts3::Host::IsContainer(uint32_t serial) { return FindClip(serial) != nullptr; }
 
+Drawing* Scripts3::Host::DrawingOf(uint32_t serial) {
+    MovieClip* c = FindClip(serial);
+    return c ? &c->Graphics() : nullptr;
+}
+
+FilterList Scripts3::Host::Filters(uint32_t serial) {
+    DisplayObject* o = Find(serial);
+    return o && o->filters ? *o->filters : FilterList{};
+}
+
+void Scripts3::Host::SetFilters(uint32_t serial, FilterList filters) {
+    if (DisplayObject* o = Find(serial))
+        o->filters = filters.empty() ? nullptr : std::make_shared<const FilterList>(std::move(filters));
+}
+
 std::string Scripts3::Host::Name(uint32_t serial) {
     DisplayObject* o = Find(serial);
     if (!o) return "";
@@ -483,8 +504,18 @@ bool Scripts3::Host::RemoveChild(uint32_t parent, uint32_t child) {
 }
 
 int Scripts3::Host::CurrentFrame(uint32_t clip) {
+    if (removing_) {
+        auto was = framesSeen_.find(clip);
+        if (was != framesSeen_.end()) return was->second;
+    }
     MovieClip* c = FindClip(clip);
     return c ? std::max(c->CurrentFrame(), 0) : 0;
+}
+
+void Scripts3::Host::NoteFrames() {
+    framesSeen_.clear();
+    for (auto& [s, v] : wrappers_)
+        if (MovieClip* c = FindClip(s)) framesSeen_[s] = std::max(c->CurrentFrame(), 0);
 }
 
 int Scripts3::Host::TotalFrames(uint32_t clip) {

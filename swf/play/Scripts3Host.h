@@ -28,6 +28,8 @@ public:
     void RunFrameScripts();
     // Objects the timeline took away hear "removed" as if still in place.
     void SendRemovals();
+    // Keeps each clip's frame as scripts last saw it, for SendRemovals.
+    void NoteFrames();
     // `type` to every display object listening for it.
     void Broadcast(const char* type);
     // "added" to `obj`, and "addedToStage" to it and, unless `alone`, what
@@ -68,6 +70,11 @@ public:
     const Movie& MovieOf() const { return movie_; }
     std::vector<uint16_t> registeredFonts;  // by Font.registerFont, in order
 
+    Drawing* DrawingOf(uint32_t serial) override;
+    ScriptBitmaps* Bitmaps() override { return ctx_.bitmaps; }
+    FilterList Filters(uint32_t serial) override;
+    void SetFilters(uint32_t serial, FilterList filters) override;
+
 private:
     MovieClip& RootClip();
     DisplayObject* Find(uint32_t serial);
@@ -105,6 +112,8 @@ private:
     std::unordered_map<uint32_t, Where> where_;
     std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
     std::unordered_map<uint16_t, std::string> classOfId_;
+    std::unordered_map<uint32_t, int> framesSeen_;
+    bool removing_ = false;
     std::unordered_map<std::string, uint16_t> idOfClass_;
 };
 

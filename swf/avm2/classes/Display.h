@@ -9,6 +9,12 @@
 #include <vector>
 
 #include "swf/avm2/classes/Builtins.h"
+#include "swf/model/Effects.h"
+
+namespace swf {
+class Drawing;
+class ScriptBitmaps;
+}  // namespace swf
 
 namespace swf::avm2 {
 
@@ -43,6 +49,9 @@ public:
     bool buttonMode = false, useHandCursor = true, tabChildren = true;
     int tabEnabled = -1, tabIndex = -1;
     Value focusRect = Value::Null();
+    Value graphics;  // its Graphics, made on first use
+    Value filters;   // what scripts set, as kept
+    bool filtersSet = false;
     bool Listens(String* type) const;
     void Trace(Tracer& t) override;
 };
@@ -103,6 +112,12 @@ public:
     double pointerX = 0, pointerY = 0;
     // The object with the keyboard focus: null, or a display object.
     Value focus = Value::Null();
+    // The drawing of a container's engine object; null when it has none.
+    virtual Drawing* DrawingOf(uint32_t) { return nullptr; }
+    // The movie's script-made bitmaps; null without a player.
+    virtual ScriptBitmaps* Bitmaps() { return nullptr; }
+    virtual FilterList Filters(uint32_t) { return {}; }
+    virtual void SetFilters(uint32_t, FilterList) {}
 };
 
 class ClipObject : public DispatcherObject {
@@ -126,6 +141,13 @@ DispatcherObject* AsDisplay(Machine& m, const Value& v);
 // A display object being allocated gets the engine object it stands for.
 void AttachEngineObject(Machine& m, DispatcherObject* d);
 void InstallDisplayObjects(Machine& m);
+void InstallGraphics(Machine& m);
+void InstallStage(Machine& m);
+void InstallBitmaps(Machine& m);
+void InstallFilters(Machine& m);
+void InstallSimpleButton(Machine& m);
+// The id a BitmapData is shown under (kept while fills name it); 0: none.
+uint16_t BitmapIdOf(Machine& m, const Value& bitmapData);
 void InstallEventClasses(Machine& m);
 void InstallInteractive(Machine& m);
 // Gives the keyboard focus to `to` (null: none): "focusOut" to the object

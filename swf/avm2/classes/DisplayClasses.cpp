@@ -16,6 +16,8 @@ bool DispatcherObject::Listens(String* type) const {
 void DispatcherObject::Trace(Tracer& t) {
     Object::Trace(t);
     t.Mark(focusRect);
+    t.Mark(graphics);
+    t.Mark(filters);
     for (const Listener& l : listeners) {
         t.Mark(l.type);
         t.Mark(l.fn);
@@ -420,6 +422,8 @@ void InstallDisplay(Machine& m) {
     m.DefineGetter(clip, "isPlaying", IsPlaying);
     m.DefineGetter(clip, "currentLabel", CurrentLabel);
     m.DefineGetter(clip, "currentFrameLabel", CurrentFrameLabel);
+    InstallBitmaps(m);
+    InstallSimpleButton(m);
 }
 
 }  // namespace swf::avm2

@@ -33,12 +33,6 @@ Object* AllocDisplay(Machine& m, ClassObject* cls) {
     return d;
 }
 
-Object* AllocStage(Machine& m, ClassObject* cls) {
-    auto* d = m.New<DispatcherObject>(cls, cls->prototype);
-    d->isStage = true;
-    return d;
-}
-
 // The engine serial behind `self`, 0 when none (or no player).
 uint32_t SerialOf(Machine& m, const Value& self) {
     DispatcherObject* d = AsDisplay(m, self);
@@ -287,15 +281,6 @@ Value SwapChildrenAt(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
-// Stage ----------------------------------------------------------------------------
-
-Value StageWidth(Machine& m, Value, Args, int) { return Value::Int(m.display ? int(m.display->StageWidth()) : 0); }
-Value StageHeight(Machine& m, Value, Args, int) { return Value::Int(m.display ? int(m.display->StageHeight()) : 0); }
-Value FrameRate(Machine& m, Value, Args, int) { return Value::Number(m.display ? m.display->FrameRate() : 24); }
-Value StageScaleMode(Machine& m, Value, Args, int) { return Value::Str(m.Intern("showAll")); }
-Value StageAlign(Machine& m, Value, Args, int) { return Value::Str(m.Intern("")); }
-Value StageQuality(Machine& m, Value, Args, int) { return Value::Str(m.Intern("HIGH")); }
-
 // The pointer in the object's own space, pixels.
 template <int Axis>
 Value MouseCoord(Machine& m, Value self, Args, int) {
@@ -326,6 +311,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(display, "mouseX", MouseCoord<0>);
     m.DefineGetter(display, "mouseY", MouseCoord<1>);
 
+    InstallFilters(m);  // before the subclasses, which copy what is defined so far
     ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);
     ClassObject* container = m.DefineClass("flash.display", "DisplayObjectContainer", interactive, nullptr, true);
     m.DefineGetter(container, "numChildren", NumChildren);
@@ -348,21 +334,14 @@ void InstallDisplayObjects(Machine& m) {
     Method* init = m.NewNativeMethod("DisplayObject", DisplayInit, 0);
     for (ClassObject* c : {display, interactive, container, sprite}) c->init = init;
     for (auto [pkg, name, base] : {std::tuple<const char*, const char*, ClassObject*>{"flash.display", "Shape", display},
-                                   {"flash.display", "Bitmap", display},
                                    {"flash.display", "MorphShape", display},
-                                   {"flash.display", "SimpleButton", interactive},
                                    {"flash.text", "TextField", interactive},
                                    {"flash.text", "StaticText", display}})
         m.DefineClass(pkg, name, base, nullptr, true)->init = init;
 
-    ClassObject* stage = m.DefineClass("flash.display", "Stage", container, AllocStage, true);
-    m.DefineGetter(stage, "stageWidth", StageWidth);
-    m.DefineGetter(stage, "stageHeight", StageHeight);
-    m.DefineGetter(stage, "frameRate", FrameRate);
-    m.DefineGetter(stage, "scaleMode", StageScaleMode);
-    m.DefineGetter(stage, "align", StageAlign);
-    m.DefineGetter(stage, "quality", StageQuality);
-    InstallInteractive(m);
+    InstallGraphics(m);
+    InstallStage(m);
+    InstallInteractive(m);  // last: it re-applies its getters to the subclasses made so far
 }
 
 }  // namespace swf::avm2
