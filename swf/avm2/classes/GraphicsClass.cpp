@@ -14,6 +14,9 @@ namespace swf::avm2 {
 
 namespace {
 
+// Spelled out: strict C++17 headers (MinGW) do not declare M_PI.
+constexpr double kPi = 3.14159265358979323846;
+
 class GraphicsObject : public Object {
 public:
     GraphicsObject(ClassObject* cls, Object* proto) : Object(ObjKind::Plain, cls, proto) {}
@@ -237,7 +240,7 @@ Value CubicCurveTo(Machine& m, Value self, Args args, int argc) {
 
 // An elliptic arc of a quarter turn or less, as quadratic pieces of 45 degrees.
 void Arc(Drawing& d, double cx, double cy, double rx, double ry, double from, double to) {
-    const int pieces = std::max(1, int(std::ceil(std::fabs(to - from) / (M_PI / 4) - 1e-9)));
+    const int pieces = std::max(1, int(std::ceil(std::fabs(to - from) / (kPi / 4) - 1e-9)));
     double step = (to - from) / pieces;
     double k = 1 / std::cos(step / 2);
     for (int i = 0; i < pieces; ++i) {
@@ -250,7 +253,7 @@ void Arc(Drawing& d, double cx, double cy, double rx, double ry, double from, do
 void Ellipse(Drawing& d, double x, double y, double w, double h) {
     double rx = w / 2, ry = h / 2, cx = x + rx, cy = y + ry;
     d.MoveTo(At(cx + rx, cy));
-    Arc(d, cx, cy, rx, ry, 0, 2 * M_PI);
+    Arc(d, cx, cy, rx, ry, 0, 2 * kPi);
 }
 
 Value DrawCircle(Machine& m, Value self, Args args, int argc) {
@@ -289,13 +292,13 @@ void RoundRect(Drawing& d, double x, double y, double w, double h, double rx[4],
     }
     double r = x + w, b = y + h;
     d.MoveTo(At(r, b - ry[2]));
-    Arc(d, r - rx[2], b - ry[2], rx[2], ry[2], 0, M_PI / 2);
+    Arc(d, r - rx[2], b - ry[2], rx[2], ry[2], 0, kPi / 2);
     d.LineTo(At(x + rx[3], b));
-    Arc(d, x + rx[3], b - ry[3], rx[3], ry[3], M_PI / 2, M_PI);
+    Arc(d, x + rx[3], b - ry[3], rx[3], ry[3], kPi / 2, kPi);
     d.LineTo(At(x, y + ry[0]));
-    Arc(d, x + rx[0], y + ry[0], rx[0], ry[0], M_PI, 1.5 * M_PI);
+    Arc(d, x + rx[0], y + ry[0], rx[0], ry[0], kPi, 1.5 * kPi);
     d.LineTo(At(r - rx[1], y));
-    Arc(d, r - rx[1], y + ry[1], rx[1], ry[1], 1.5 * M_PI, 2 * M_PI);
+    Arc(d, r - rx[1], y + ry[1], rx[1], ry[1], 1.5 * kPi, 2 * kPi);
     d.LineTo(At(r, b - ry[2]));
 }
 
