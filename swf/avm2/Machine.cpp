@@ -330,6 +330,8 @@ void Machine::TraceRoots(Tracer& t) {
     t.Mark(builtinGlobal);
     t.Mark(thrown);
     for (const Value& v : tempRoots) t.Mark(v);
+    // Every running frame's registers, operand stack and scopes.
+    for (size_t i = 0; i < valueTop && i < valueStack.size(); ++i) t.Mark(valueStack[i]);
     for (const Value& v : hostRoots) t.Mark(v);
     if (dataState) t.Mark(Value::Obj(dataState));
     for (const Value& v : enterFrameTargets) t.Mark(v);

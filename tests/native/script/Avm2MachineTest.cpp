@@ -130,6 +130,45 @@ TEST(Avm2MachineTest, EndlessLoopStopsAtTheStepBudget) {
     EXPECT_NE(r.reported.find("Script stopped"), std::string::npos) << r.reported;
 }
 
+// A collection in the middle of a method must keep what only its registers
+// hold: here an object in local 1 while a doubling string in local 3 forces
+// collections on the loop's backward branch.
+TEST(Avm2MachineTest, ObjectsHeldOnlyByARunningMethodSurviveCollections) {
+    AbcWriter w;
+    Code c;
+    AbcWriter::Op(c, kGetLocal0);
+    AbcWriter::Op(c, kPushScope);
+    AbcWriter::Op(c, kPushString, {w.String("kept")});
+    AbcWriter::Op(c, kPushString, {w.String("yes")});
+    AbcWriter::Op(c, kNewObject, {1});
+    AbcWriter::Op(c, kSetLocal1);
+    AbcWriter::Op(c, kPushByte, {0});
+    AbcWriter::Op(c, kSetLocal2);
+    AbcWriter::Op(c, kPushString, {w.String("ab")});
+    AbcWriter::Op(c, kSetLocal3);
+    const size_t loop = c.size();
+    AbcWriter::Op(c, kLabel);
+    AbcWriter::Op(c, kGetLocal3);
+    AbcWriter::Op(c, kGetLocal3);
+    AbcWriter::Op(c, kAdd);
+    AbcWriter::Op(c, kSetLocal3);
+    AbcWriter::Op(c, kIncLocalI, {2});
+    AbcWriter::Op(c, kGetLocal2);
+    AbcWriter::Op(c, kPushByte, {22});  // 8 MB at the end, 16 MB made in all
+    c.push_back(kIfLt);
+    const int32_t back = int32_t(loop) - int32_t(c.size() + 3);
+    c.insert(c.end(), {uint8_t(back), uint8_t(back >> 8), uint8_t(back >> 16)});
+    Trace(w, c, [&] {
+        AbcWriter::Op(c, kGetLocal1);
+        AbcWriter::Op(c, kGetProperty, {w.QName("kept")});
+    });
+    AbcWriter::Op(c, kReturnVoid);
+    w.Script(w.Method(0, 8, 4, 2, c));
+    Outcome r = RunAbc(w.Bytes());
+    EXPECT_TRUE(r.loaded) << r.error;
+    EXPECT_EQ(r.traced, "yes") << r.reported;
+}
+
 TEST(Avm2MachineTest, HostileBlocksAreRefusedWithoutCrashing) {
     const std::vector<uint8_t> good = Script([](AbcWriter& w, Code& c) {
         Trace(w, c, [&] { AbcWriter::Op(c, kPushString, {w.String("fine")}); });
