@@ -53,16 +53,6 @@ int ToInt(avm1::Vm& vm, const Value& v) {
     return std::isfinite(n) ? int(std::fmax(-1e9, std::fmin(1e9, n))) : 0;
 }
 
-const char* AutoSizeName(AutoSize s) {
-    switch (s) {
-    case AutoSize::Left: return "left";
-    case AutoSize::Center: return "center";
-    case AutoSize::Right: return "right";
-    case AutoSize::None: break;
-    }
-    return "none";
-}
-
 Value GetProp(CallArgs& a) {
     EditTextField* f = FieldOf(a);
     if (!f) return Value();

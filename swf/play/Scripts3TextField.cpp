@@ -76,16 +76,6 @@ Rgba ToRgb(Machine& m, const Value& v) {
 
 Value String(Machine& m, const std::string& s) { return Value::Str(m.Str(s)); }
 
-const char* AutoSizeName(AutoSize s) {
-    switch (s) {
-    case AutoSize::Left: return "left";
-    case AutoSize::Center: return "center";
-    case AutoSize::Right: return "right";
-    case AutoSize::None: break;
-    }
-    return "none";
-}
-
 [[noreturn]] void NotAccepted(Machine& m, const char* param) {
     m.ArgumentError(2008, std::string("Parameter ") + param + " must be one of the accepted values.");
 }

@@ -24,6 +24,16 @@ namespace swf {
 class Movie;
 
 enum class AutoSize : uint8_t { None, Left, Center, Right };
+// The name scripts read and write: "none", "left", "center" or "right".
+inline const char* AutoSizeName(AutoSize s) {
+    switch (s) {
+    case AutoSize::Left: return "left";
+    case AutoSize::Center: return "center";
+    case AutoSize::Right: return "right";
+    case AutoSize::None: break;
+    }
+    return "none";
+}
 
 // What scripts may change about a field; starts from its definition.
 struct FieldSettings {
