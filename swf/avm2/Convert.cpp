@@ -257,6 +257,29 @@ int Machine::LessThan(const Value& a, const Value& b) {
     return x < y;
 }
 
+namespace {
+
+// Joins two texts; a lone high surrogate at the end of `a` meeting a lone
+// low one at the start of `b` becomes the one character they spell.
+std::string Concat(const std::string& a, const std::string& b) {
+    size_t n = a.size();
+    auto byte = [](const std::string& s, size_t i) { return static_cast<uint8_t>(s[i]); };
+    if (n < 3 || b.size() < 3 || byte(a, n - 3) != 0xED || (byte(a, n - 2) & 0xF0) != 0xA0 || byte(b, 0) != 0xED ||
+        (byte(b, 1) & 0xF0) != 0xB0)
+        return a + b;
+    uint32_t hi = ((byte(a, n - 2) & 0x0F) << 6) | (byte(a, n - 1) & 0x3F);
+    uint32_t lo = ((byte(b, 1) & 0x0F) << 6) | (byte(b, 2) & 0x3F);
+    uint32_t c = 0x10000 + (hi << 10) + lo;
+    std::string out = a.substr(0, n - 3);
+    out += char(0xF0 | (c >> 18));
+    out += char(0x80 | ((c >> 12) & 0x3F));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+    return out + b.substr(3);
+}
+
+}  // namespace
+
 Value Machine::Add(const Value& a, const Value& b) {
     if (a.tag == Tag::Int && b.tag == Tag::Int) {
         int64_t r = int64_t(a.i) + b.i;
@@ -274,7 +297,7 @@ Value Machine::Add(const Value& a, const Value& b) {
         String* sb = ToString(pb);
         if (sa->text.empty()) return Value::Str(sb);
         if (sb->text.empty()) return Value::Str(sa);
-        return Value::Str(Str(sa->text + sb->text));
+        return Value::Str(Str(Concat(sa->text, sb->text)));
     }
     return Value::Number(ToNumber(pa) + ToNumber(pb));
 }

@@ -42,6 +42,7 @@ void InstallTextFieldMethods(avm2::Machine& m);
 void InstallFonts(avm2::Machine& m);
 inline void InstallScriptText(avm2::Machine& m) {
     avm2::InstallTextFormat(m);
+    avm2::InstallStyleSheet(m);
     InstallTextFieldProperties(m);
     InstallTextFieldMethods(m);
     InstallFonts(m);

@@ -29,4 +29,9 @@ TextFormatObject* AsTextFormat(Machine& m, const Value& v);
 TextFormatObject* NewTextFormat(Machine& m);
 void InstallTextFormat(Machine& m);
 
+// What a StyleSheet's transform makes of the style for `selector`, or null
+// when the sheet has none.
+Value StyleSheetFormat(Machine& m, const Value& sheet, const std::string& selector);
+void InstallStyleSheet(Machine& m);
+
 }  // namespace swf::avm2

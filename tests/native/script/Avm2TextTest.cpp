@@ -151,4 +151,120 @@ TEST(Avm2TextTest, WrongValuesThrowTheReferenceErrors) {
     }
 }
 
+// Register 3: a StyleSheet that has read `css`; traces style `name`'s
+// property `prop`.
+std::string CssRead(const char* css, const char* name, const char* prop) {
+    Played r = Play([&](Builder& b) {
+        b.New(3, "StyleSheet");
+        b.Call(3, "parseCSS", 1, [&] { b.Str(css); });
+        b.Op(kPop);
+        b.Trace([&] {
+            b.Call(3, "getStyle", 1, [&] { b.Str(name); });
+            b.Op(kGetProperty, {b.w.QName(prop)});
+        });
+    });
+    return r.traced + r.errors;
+}
+
+TEST(Avm2TextTest, StyleSheetsReadTheLooseCss) {
+    struct Case {
+        const char* css;
+        const char* name;
+        const char* prop;
+        const char* traced;
+    } cases[] = {
+        {"one { color: red; }", "ONE", "color", "red"},
+        {"a, b { kerning: 5 }", "b", "kerning", "5 "},
+        {"KeY { color: blue; } key { color: pink }", "key", "color", "pink "},
+        {"x { font-size: 12px;\n text-align: center }", "x", "fontSize", "12px"},
+        {"x { a: 1\r\n b: 2 }", "x", "b", "2 "},
+        {"/* note */ x{;:v}", "x", ";", "v"},
+        {"x{a: v;;}", "x", "a", "undefined"},
+        {"long key { a: 1 }", "long", "a", "undefined"},
+        {"x { a b: 1 }", "x", "a b", "undefined"},
+        {"x { a: 1", "x", "a", "undefined"},
+        {"x { a:", "x", "a", "undefined"},
+        {"x { a: ; ", "x", "a", ""},
+        {"/* open x { a: 1; }", "x", "a", "undefined"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CssRead(c.css, c.name, c.prop), c.traced) << c.css;
+}
+
+TEST(Avm2TextTest, StyleSheetTransformMakesTextFormats) {
+    struct Case {
+        const char* property;
+        const char* value;
+        const char* format;  // the TextFormat property read back
+        const char* traced;
+    } cases[] = {
+        {"color", "#12", "color", "18"},
+        {"color", "#1234567", "color", "0"},
+        {"color", "", "color", "null"},
+        {"fontFamily", "mono,  sans-serif , x y ,", "font", "_typewriter,sans-serif ,x y "},
+        {"fontSize", " 50.5 px", "size", "50"},
+        {"fontSize", "-5", "size", "null"},
+        {"leading", "x", "leading", "-2147483648"},
+        {"letterSpacing", "1.5em", "letterSpacing", "1.5"},
+        {"fontWeight", "bold", "bold", "true"},
+        {"fontStyle", "bold", "italic", "null"},
+        {"kerning", "lots", "kerning", "false"},
+        {"kerning", "2", "kerning", "true"},
+        {"display", "invalid", "display", "null"},
+        {"textDecoration", "none", "underline", "false"},
+    };
+    for (const Case& c : cases) {
+        Played r = Play([&](Builder& b) {
+            b.New(3, "StyleSheet");
+            b.Trace([&] {
+                b.Local(3);
+                b.Str(c.property);
+                b.Str(c.value);
+                b.Op(kNewObject, {1});
+                b.Op(kCallProperty, {b.w.QName("transform"), 1});
+                b.Op(kGetProperty, {b.w.QName(c.format)});
+            });
+        });
+        EXPECT_EQ(r.traced, c.traced) << c.property << ": " << c.value << "\n" << r.errors;
+    }
+    Played bad = Play([](Builder& b) {
+        b.New(3, "StyleSheet");
+        b.Call(3, "transform", 1, [&] { b.Byte(5); });
+    });
+    EXPECT_NE(bad.errors.find("Error #1069"), std::string::npos) << bad.errors;
+}
+
+TEST(Avm2TextTest, StylesAreShallowCopiesByLowerCaseName) {
+    Played r = Play([](Builder& b) {
+        b.New(3, "StyleSheet");
+        b.Str("c");
+        b.Str("red");
+        b.Op(kNewObject, {1});
+        b.Op(uint8_t(0xD4 + 2));
+        b.Call(3, "setStyle", 2, [&] { b.Str("Title"); b.Local(2); });
+        b.Op(kPop);
+        b.Trace([&] { b.Call(3, "getStyle", 1, [&] { b.Str("TITLE"); }); b.Local(2); b.Op(kStrictEquals); });
+        b.Trace([&] { b.Call(3, "getStyle", 1, [&] { b.Str("title"); }); b.Op(kGetProperty, {b.w.QName("c")}); });
+        b.Trace([&] { b.Get(3, "styleNames"); });
+        b.Trace([&] { b.Call(3, "getStyle", 1, [&] { b.Str("missing"); }); b.Op(kGetProperty, {b.w.QName("c")}); });
+        b.Call(3, "clear", 0, nullptr);
+        b.Op(kPop);
+        b.Trace([&] { b.Get(3, "styleNames"); b.Op(kGetProperty, {b.w.QName("length")}); });
+    });
+    EXPECT_EQ(r.traced, "false|red|title|undefined|0") << r.errors;
+}
+
+// Halves of a surrogate pair cut apart by charAt join again when added.
+TEST(Avm2TextTest, AddingSurrogateHalvesMakesOneCharacter) {
+    Played r = Play([](Builder& b) {
+        b.Str("x\xF0\x9F\x98\x9C");
+        b.Op(uint8_t(0xD4 + 3));
+        b.Trace([&] {
+            b.Call(3, "charAt", 1, [&] { b.Byte(1); });
+            b.Call(3, "charAt", 1, [&] { b.Byte(2); });
+            b.Op(kAdd);
+        });
+    });
+    EXPECT_EQ(r.traced, "\xF0\x9F\x98\x9C") << r.errors;
+}
+
 }  // namespace
