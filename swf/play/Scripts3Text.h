@@ -43,6 +43,7 @@ void InstallFonts(avm2::Machine& m);
 inline void InstallScriptText(avm2::Machine& m) {
     avm2::InstallTextFormat(m);
     avm2::InstallStyleSheet(m);
+    avm2::InstallTextEngine(m);
     InstallTextFieldProperties(m);
     InstallTextFieldMethods(m);
     InstallFonts(m);

@@ -33,5 +33,6 @@ void InstallTextFormat(Machine& m);
 // when the sheet has none.
 Value StyleSheetFormat(Machine& m, const Value& sheet, const std::string& selector);
 void InstallStyleSheet(Machine& m);
+void InstallTextEngine(Machine& m);  // flash.text.engine's formats and elements
 
 }  // namespace swf::avm2

@@ -122,7 +122,7 @@ uint32_t Length(Machine& m, const Value& v) {
 
 Value VectorInit(Machine& m, Value self, Args args, int argc) {
     VectorObject* v = Self(m, self);
-    v->items.assign(Length(m, Arg(args, argc, 0)), v->Default(m));
+    v->items.assign(argc > 0 ? Length(m, args[0]) : 0, v->Default(m));
     v->fixed = m.ToBoolean(Arg(args, argc, 1));
     return Value::Undefined();
 }

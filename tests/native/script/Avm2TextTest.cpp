@@ -19,6 +19,8 @@ using Code = std::vector<uint8_t>;
 
 using namespace swfmake::abcop;
 constexpr uint8_t kPushTrue = 0x26;
+constexpr uint8_t kConstructOp = 0x42;
+constexpr uint8_t kApplyType = 0x53;
 
 // Register 1 holds a new TextField, register 2 a new TextFormat.
 struct Builder {
@@ -26,9 +28,9 @@ struct Builder {
     Code c;
     void Op(uint8_t op, std::initializer_list<uint32_t> args = {}) { AbcWriter::Op(c, op, args); }
     void Local(int r) { Op(uint8_t(0xD0 + r)); }
-    void New(int r, const char* cls) {
-        Op(kFindPropStrict, {w.QName(cls, "flash.text")});
-        Op(kConstructProp, {w.QName(cls, "flash.text"), 0});
+    void New(int r, const char* cls, const char* pkg = "flash.text") {
+        Op(kFindPropStrict, {w.QName(cls, pkg)});
+        Op(kConstructProp, {w.QName(cls, pkg), 0});
         Op(uint8_t(0xD4 + r));
     }
     void Str(const char* s) { Op(kPushString, {w.String(s)}); }
@@ -265,6 +267,107 @@ TEST(Avm2TextTest, AddingSurrogateHalvesMakesOneCharacter) {
         });
     });
     EXPECT_EQ(r.traced, "\xF0\x9F\x98\x9C") << r.errors;
+}
+
+constexpr const char* kEngine = "flash.text.engine";
+
+TEST(Avm2TextTest, FontDescriptionsAndElementFormatsKeepAcceptedValues) {
+    struct Case {
+        const char* what;
+        std::function<void(Builder&)> steps;
+        const char* traced;
+        const char* error;  // or null
+    } cases[] = {
+        {"defaults", [](Builder& b) {
+             b.New(3, "ElementFormat", kEngine);
+             b.Trace([&] { b.Get(3, "fontDescription"); b.Op(kGetProperty, {b.w.QName("fontName")}); });
+             b.Trace([&] { b.Get(3, "fontSize"); });
+             b.Trace([&] { b.Get(3, "kerning"); });
+         }, "_serif|12|on", nullptr},
+        {"a clone copies and is not locked", [](Builder& b) {
+             b.New(3, "FontDescription", kEngine);
+             b.Set(3, "fontWeight", [&] { b.Str("bold"); });
+             b.Set(3, "locked", [&] { b.Op(kPushTrue); });
+             b.Trace([&] { b.Call(3, "clone", 0, nullptr); b.Op(kGetProperty, {b.w.QName("fontWeight")}); });
+             b.Trace([&] { b.Call(3, "clone", 0, nullptr); b.Op(kGetProperty, {b.w.QName("locked")}); });
+         }, "bold|false", nullptr},
+        {"an unknown weight", [](Builder& b) {
+             b.New(3, "FontDescription", kEngine);
+             b.Set(3, "fontWeight", [&] { b.Str("heavy"); });
+         }, "", "Error #2008"},
+        {"a null posture", [](Builder& b) {
+             b.New(3, "FontDescription", kEngine);
+             b.Set(3, "fontPosture", [&] { b.Op(kPushNull); });
+         }, "", "Error #2007"},
+        {"a locked description", [](Builder& b) {
+             b.New(3, "FontDescription", kEngine);
+             b.Set(3, "locked", [&] { b.Op(kPushTrue); });
+             b.Set(3, "fontName", [&] { b.Str("x"); });
+         }, "", "Error #2185"},
+    };
+    for (const Case& c : cases) {
+        Played r = Play(c.steps);
+        EXPECT_EQ(r.traced, c.traced) << c.what << "\n" << r.errors;
+        if (c.error) EXPECT_NE(r.errors.find(c.error), std::string::npos) << c.what << ": " << r.errors;
+        else EXPECT_EQ(r.errors, "") << c.what;
+    }
+}
+
+// Register 3: a group of TextElements "ab", "cd", "ef".
+void Group(Builder& b) {
+    b.Op(kGetLex, {b.w.QName("Vector", "__AS3__.vec")});
+    b.Op(kGetLex, {b.w.QName("ContentElement", kEngine)});
+    b.Op(kApplyType, {1});
+    b.Op(kConstructOp, {0});
+    b.Op(uint8_t(0xD4 + 3));
+    for (const char* t : {"ab", "cd", "ef"}) {
+        b.Local(3);
+        b.Op(kFindPropStrict, {b.w.QName("TextElement", kEngine)});
+        b.Str(t);
+        b.Op(kConstructProp, {b.w.QName("TextElement", kEngine), 1});
+        b.Op(kCallPropVoid, {b.w.QName("push"), 1});
+    }
+    b.Op(kFindPropStrict, {b.w.QName("GroupElement", kEngine)});
+    b.Local(3);
+    b.Op(kConstructProp, {b.w.QName("GroupElement", kEngine), 1});
+    b.Op(uint8_t(0xD4 + 3));
+}
+
+TEST(Avm2TextTest, GroupElementsReplaceAndSplitTheirElements) {
+    struct Case {
+        const char* what;
+        std::function<void(Builder&)> steps;
+        const char* traced;
+    } cases[] = {
+        {"a group reads as its elements' text", [](Builder& b) {
+             b.Trace([&] { b.Get(3, "text"); });
+             b.Trace([&] { b.Get(3, "elementCount"); });
+         }, "abcdef|3"},
+        {"replacing returns what was removed", [](Builder& b) {
+             b.Trace([&] { b.Call(3, "replaceElements", 3, [&] { b.Byte(0); b.Byte(2); b.Op(kPushNull); }); b.Op(kGetProperty, {b.w.QName("length")}); });
+             b.Trace([&] { b.Get(3, "text"); });
+         }, "2|ef"},
+        {"removing nothing gives null", [](Builder& b) {
+             b.Trace([&] { b.Call(3, "replaceElements", 3, [&] { b.Byte(9); b.Byte(9); b.Op(kPushNull); }); });
+         }, "null"},
+        {"splitting keeps the head and inserts the tail", [](Builder& b) {
+             b.Trace([&] { b.Call(3, "splitTextElement", 2, [&] { b.Byte(1); b.Byte(1); }); b.Op(kGetProperty, {b.w.QName("text")}); });
+             b.Trace([&] { b.Call(3, "getElementAt", 1, [&] { b.Byte(1); }); b.Op(kGetProperty, {b.w.QName("text")}); });
+             b.Trace([&] { b.Get(3, "elementCount"); });
+         }, "d|c|4"},
+    };
+    for (const Case& c : cases) {
+        Played r = Play([&](Builder& b) {
+            Group(b);
+            c.steps(b);
+        });
+        EXPECT_EQ(r.traced, c.traced) << c.what << "\n" << r.errors;
+    }
+    Played bad = Play([](Builder& b) {
+        Group(b);
+        b.Call(3, "getElementAt", 1, [&] { b.Byte(3); });
+    });
+    EXPECT_NE(bad.errors.find("Error #2006"), std::string::npos) << bad.errors;
 }
 
 }  // namespace
