@@ -201,6 +201,18 @@ TEST(Avm2DataTest, ByteArraysReadWriteAndSerialize) {
         {"AMF0 writes every number as a double", [](Steps& s) {
              s.New(1, "ByteArray", U).Set(1, "objectEncoding", 0.0).Do(1, "writeObject", {5.0}).TraceProp(1, "length");
          }, "9", ""},
+        {"bytes that are not compressed data are IOError", [](Steps& s) {
+             s.New(1, "ByteArray", U).Do(1, "writeUTFBytes", {std::string("not compressed")}).Do(1, "uncompress");
+         }, "", "#2058"},
+        {"AMF3 arrays nested far deeper than any real data are refused, not recursed", [](Steps& s) {
+             std::string nested;
+             for (int i = 0; i < 100000; ++i) nested += "\x09\x03\x01";  // array of one, no named items
+             s.New(1, "ByteArray", U).Do(1, "writeUTFBytes", {nested}).Set(1, "position", 0.0).Trace(1, "readObject");
+         }, "", "RangeError"},
+        {"AMF3 data cut short is EOFError", [](Steps& s) {
+             s.New(1, "ByteArray", U).Do(1, "writeUTFBytes", {std::string("\x06\x0b" "ab")});  // a 5-byte string, 2 there
+             s.Set(1, "position", 0.0).Trace(1, "readObject");
+         }, "", "#2030"},
         {"objects come back through AMF3 and AMF0", [](Steps& s) {
              for (double enc : {3.0, 0.0}) {
                  s.New(2, "ByteArray", U).Set(2, "objectEncoding", enc);
