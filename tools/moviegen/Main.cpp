@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
         {"script_seed.swf", false, moviegen::ScriptSeedMovie},
         {"sound_seed.swf", false, moviegen::SoundSeedMovie},
         {"abc_seed.swf", false, moviegen::AbcSeedMovie},
+        {"card3.swf", true, moviegen::Card3Movie},
         {"stage550x400.swf", false, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"stage550x400_cws.swf", true, [] { return moviegen::StageMovie(kStageWidth, kStageHeight); }},
         {"pattern.swf", false, moviegen::PatternMovie},

@@ -23,6 +23,8 @@ swfmake::SwfWriter ScriptSeedMovie();
 // "abc_seed.swf": an ActionScript 3 block that loops, calls, throws and
 // catches, small: a fuzzer seed.
 swfmake::SwfWriter AbcSeedMovie();
+// "card3.swf": an ActionScript 3 card (TestMovies.h: Card3Facts).
+swfmake::SwfWriter Card3Movie();
 // "sound_seed.swf": every sound tag and codec once, short: a fuzzer seed.
 swfmake::SwfWriter SoundSeedMovie();
 // "stage550x400.swf" (and its compressed twin): a plain 550 x 400 movie.

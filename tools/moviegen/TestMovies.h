@@ -51,4 +51,21 @@ struct TextFieldFacts {
     static constexpr swf::Rgba kBackground{255, 255, 255, 255};
 };
 
+// card3.swf: a card made with ActionScript 3. Its document class stops on
+// the frame labelled "front" (kFront fills the stage), adds a yellow text
+// field set from script, a red button that moves to the frame "back"
+// (kBack fills the stage), and a black ball that steps right on every
+// enterFrame, back to x = 0 past kBallTurn; a key turns the field
+// kTextKeyRgb. Pixels.
+struct Card3Facts {
+    static constexpr int kWidth = 550;
+    static constexpr int kHeight = 400;
+    static constexpr int kTextLeft = 20, kTextTop = 20, kTextWidth = 300, kTextHeight = 40;
+    static constexpr int kButtonLeft = 400, kButtonTop = 300, kButtonWidth = 100, kButtonHeight = 50;
+    static constexpr int kBallTop = 200, kBallSize = 20, kBallStep = 4, kBallTurn = 500;
+    static constexpr uint32_t kTextRgb = 0xFFFF00, kTextKeyRgb = 0x00FFFF, kButtonRgb = 0xFF0000, kBallRgb = 0x000000;
+    static constexpr swf::Rgba kFront{40, 70, 220, 255};
+    static constexpr swf::Rgba kBack{40, 180, 60, 255};
+};
+
 }  // namespace moviegen

@@ -15,6 +15,8 @@ enum : uint8_t {
     kIn = 0xB4, kIncLocalI = 0xC2, kAddI = 0xC5, kGetLocal0 = 0xD0, kGetLocal1 = 0xD1, kGetLocal2 = 0xD2,
     kGetLocal3 = 0xD3, kSetLocal1 = 0xD5, kSetLocal2 = 0xD6, kSetLocal3 = 0xD7,
     kPushUndefined = 0x21, kCheckFilter = 0x78, kAsTypeLate = 0x87, kInstanceOf = 0xB1,
+    kIfNGt = 0x0E, kPushTrue = 0x26, kPushShort = 0x25, kConstructSuper = 0x49, kNewClass = 0x58,
+    kGetScopeObject = 0x65, kInitProperty = 0x68,
 };
 
 }  // namespace swfmake::abcop

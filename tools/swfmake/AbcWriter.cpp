@@ -98,10 +98,42 @@ uint32_t AbcWriter::Method(uint32_t paramCount, uint32_t maxStack, uint32_t loca
     return index;
 }
 
-void AbcWriter::Script(uint32_t init) {
+namespace {
+
+void Traits(std::vector<uint8_t>& out, const std::vector<AbcWriter::Trait>& traits) {
+    AbcWriter::U30(out, uint32_t(traits.size()));
+    for (const AbcWriter::Trait& t : traits) {
+        AbcWriter::U30(out, t.name);
+        out.push_back(t.kind);
+        AbcWriter::U30(out, 0);  // slot id or disp id: assigned by the reader
+        AbcWriter::U30(out, t.index);
+        if (t.kind == AbcWriter::Trait::kSlot) AbcWriter::U30(out, 0);  // no default value
+    }
+}
+
+}  // namespace
+
+uint32_t AbcWriter::Class(const ClassDef& def) {
+    constexpr uint8_t kSealed = 0x01;
+    std::vector<uint8_t> instance;
+    U30(instance, def.name);
+    U30(instance, def.super);
+    instance.push_back(def.sealed ? kSealed : 0);
+    U30(instance, 0);  // no interfaces
+    U30(instance, def.iinit);
+    Traits(instance, def.instanceTraits);
+    instances_.push_back(instance);
+    std::vector<uint8_t> cls;
+    U30(cls, def.cinit);
+    Traits(cls, def.classTraits);
+    classes_.push_back(cls);
+    return uint32_t(classes_.size() - 1);
+}
+
+void AbcWriter::Script(uint32_t init, const std::vector<Trait>& traits) {
     std::vector<uint8_t> s;
     U30(s, init);
-    U30(s, 0);
+    Traits(s, traits);
     scripts_.push_back(s);
 }
 
@@ -130,7 +162,9 @@ std::vector<uint8_t> AbcWriter::Bytes() const {
     U30(out, uint32_t(methods_.size()));
     for (const auto& m : methods_) Append(out, m);
     U30(out, 0);  // no metadata
-    U30(out, 0);  // no classes
+    U30(out, uint32_t(classes_.size()));
+    for (const auto& i : instances_) Append(out, i);
+    for (const auto& c : classes_) Append(out, c);
     U30(out, uint32_t(scripts_.size()));
     for (const auto& s : scripts_) Append(out, s);
     U30(out, uint32_t(bodies_.size()));
