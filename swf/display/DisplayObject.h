@@ -125,6 +125,9 @@ public:
     // A script moved or recoloured it: the timeline's moves leave its
     // matrix and colour transform alone from then on.
     bool scripted = false;
+    // Put in its parent by an ActionScript 3 script: the timeline going
+    // back or removing at its depth leaves it where it is.
+    bool scriptChild = false;
     // Scale and rotation as scripts last wrote them (ClipProperties.cpp).
     mutable std::shared_ptr<ClipTransform> scriptTransform;
     // Set by scripts (twips of the object's space): only this rectangle

@@ -137,13 +137,15 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
 
     if (!forward) {  // depths absent from the target frame go, but not what scripts made
         for (auto it = list_.begin(); it != list_.end();)
-            it = pending.count(it->first) || it->first >= kScriptDepthOffset ? std::next(it) : leave(it);
+            it = pending.count(it->first) || it->first >= kScriptDepthOffset || it->second->scriptChild
+                     ? std::next(it)
+                     : leave(it);
     }
     std::vector<uint32_t> created;  // advanced on creation, not again below
     for (auto& [depth, p] : pending) {
         auto old = list_.find(depth);
         if (p.removed) {
-            if (old != list_.end()) leave(old);
+            if (old != list_.end() && !old->second->scriptChild) leave(old);
             continue;
         }
         const bool reuse = old != list_.end() &&
@@ -214,8 +216,12 @@ void MovieClip::AddBounds(const Matrix& m, Rect& box, bool& any) const {
     AddChildBounds(list_, m, box, any);
 }
 
+bool MovieClip::DrawingHit(const Matrix& m, Point point) const {
+    return drawing && !drawing->Empty() && ShapeHitTest(drawing->GetShape(), m, point);
+}
+
 bool MovieClip::HitTest(const Matrix& m, Point point) const {
-    if (drawing && !drawing->Empty() && ShapeHitTest(drawing->GetShape(), m, point)) return true;
+    if (DrawingHit(m, point)) return true;
     for (const auto& entry : list_) {
         const DisplayObject& obj = *entry.second;
         if (obj.clipDepth == 0 && obj.HitTest(m.Concat(obj.matrix), point)) return true;

@@ -72,6 +72,8 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
+    // Whether what scripts drew (not the children) covers the point.
+    bool DrawingHit(const Matrix& m, Point point) const;
     void AddBounds(const Matrix& m, Rect& box, bool& any) const override;
     bool Animates() const override { return true; }
     void Tick(PlayContext&, ActionQueue* queue) override { Tick(queue); }

@@ -454,6 +454,7 @@ bool Scripts3::Host::AddChild(uint32_t parent, uint32_t child, int index) {
     }
     std::unique_ptr<DisplayObject> moving = Detach(*c);
     if (!moving) return false;
+    moving->scriptChild = true;
     std::vector<std::unique_ptr<DisplayObject>> kids;
     for (auto& [depth, k] : p->List()) kids.push_back(std::move(k));
     p->List().clear();

@@ -37,6 +37,8 @@ DisplayObject* Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, P
         avm2::DispatcherObject* d = ScriptOf(h, obj);
         if (MovieClip* c = obj.AsClip()) {
             DisplayObject* under = Pick(h, *c, m, p, depth + 1);
+            // A sprite's own drawing lies under its children and is the sprite's.
+            if (!under && c->DrawingHit(m, p)) under = c;
             if (!under) continue;
             if (d && !d->mouseChildren) under = c;
             if (under == c && d && !d->mouseEnabled) continue;
