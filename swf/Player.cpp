@@ -360,7 +360,7 @@ void Player::PointerUp(int x, int y, MouseButton button) {
 }
 
 bool Player::PointerOverButton() const {
-    return state_->timeline && state_->timeline->PointerOverButton();
+    return (state_->timeline && state_->timeline->PointerOverButton()) || state_->as3.PointerOverButton();
 }
 
 namespace {

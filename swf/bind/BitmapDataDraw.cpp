@@ -106,8 +106,9 @@ Value DrawNative(CallArgs& a) {
             backend.DrawShape(rect, m, cx);
             return;
         }
-        RenderContext rc{backend, false, RenderContext::kMaxObjectsPerFrame, FilterScale{},
-                         &bitmaps.MovieRef().scalingGrids, &bitmaps};
+        RenderContext rc{backend};
+        rc.scalingGrids = &bitmaps.MovieRef().scalingGrids;
+        rc.bitmaps = &bitmaps;
         obj->Render(rc, m, cx);
     });
     bitmaps.SpendDone(work);

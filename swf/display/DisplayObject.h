@@ -65,6 +65,7 @@ struct Placement {
 
 // What a render walk carries down the tree.
 struct RenderContext {
+    explicit RenderContext(RenderBackend& to) : backend(to) {}
     RenderBackend& backend;
     // Drawing a mask: only shapes count, so layers and masks inside it are
     // not drawn (what they hold is, unmasked).

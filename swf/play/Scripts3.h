@@ -46,6 +46,9 @@ public:
     enum { kPointerMove, kPointerDown, kPointerUp };
     void Pointer(int event, Point stage, bool primary);
     void Wheel(int lines);
+    // Whether the pointer is over a SimpleButton or a sprite in button mode
+    // that wants the hand cursor.
+    bool PointerOverButton() const;
     void Key(bool down, int keyCode, int charCode);
     class Host;  // natives of the text classes reach the player through it
 

@@ -139,6 +139,16 @@ void Scripts3::Pointer(int event, Point stage, bool primary) {
     });
 }
 
+bool Scripts3::PointerOverButton() const {
+    if (!machine_ || !overSerial_) return false;
+    int steps = 0;
+    for (DisplayObject* o = host_->Object(overSerial_); o && steps < kMaxPickDepth; o = o->parent, ++steps) {
+        avm2::DispatcherObject* d = ScriptOf(*host_, *o);
+        if (d && (o->AsButton() || d->buttonMode)) return d->useHandCursor;
+    }
+    return false;
+}
+
 void Scripts3::Wheel(int lines) {
     if (!machine_) return;
     machine_->Entry([&] { Mouse(overSerial_, "mouseWheel", avm2::Value::Null(), lines); });

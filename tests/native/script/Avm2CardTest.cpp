@@ -1,6 +1,6 @@
 // A card made the ActionScript 3 way, played as the program plays it: the
-// document class builds the card, enterFrame moves it, and a click on a
-// sprite that is only a drawing moves the timeline.
+// document class builds the card, enterFrame moves it, a click on a
+// sprite that is only a drawing moves the timeline, and keys reach the stage.
 #include <gtest/gtest.h>
 
 #include "swf/Player.h"
@@ -61,10 +61,15 @@ TEST(Avm2CardTest, AClickOnADrawnSpriteReachesItsListener) {
     card.Click(F::kButtonLeft - 2, F::kButtonTop + 5);
     card.player.Tick();
     EXPECT_EQ(card.player.CurrentFrame(), 0);
+    EXPECT_FALSE(card.player.PointerOverButton());
+    card.player.PointerMove(F::kButtonLeft + 5, F::kButtonTop + 5);
+    EXPECT_TRUE(card.player.PointerOverButton()) << "a sprite in button mode shows the hand";
     card.Click(F::kButtonLeft + F::kButtonWidth / 2, F::kButtonTop + F::kButtonHeight / 2);
     EXPECT_EQ(card.player.CurrentFrame(), 1);
     EXPECT_EQ(card.Rgb(F::kWidth - 1, F::kHeight - 1), Rgb(F::kBack));
     EXPECT_EQ(card.Rgb(F::kButtonLeft + 1, F::kButtonTop + 1), F::kButtonRgb) << "script children stay";
+    card.player.KeyDown('K', 'k');
+    EXPECT_EQ(card.Rgb(F::kTextLeft + F::kTextWidth - 2, F::kTextTop + F::kTextHeight - 2), F::kTextKeyRgb);
 }
 
 }  // namespace
