@@ -210,6 +210,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
                     constexpr size_t kMaxErrors = 256;
                     if (s.errors.size() < kMaxErrors) s.errors.push_back("actions: " + text);
                 });
+    s.as3.SetLoadSource(MovieUrl(path), s.Files());
     s.Dispatch(std::move(calls));
     return true;
 }
@@ -489,6 +490,7 @@ void Player::SetGetUrlHandler(GetUrlHandler handler) { state_->getUrl = std::mov
 void Player::SetFileReader(FileReader reader) {
     state_->files = std::move(reader);
     if (state_->timeline) state_->timeline->SetLoadSource(MovieUrl(state_->moviePath), state_->Files());
+    state_->as3.SetLoadSource(MovieUrl(state_->moviePath), state_->Files());
 }
 void Player::SetTraceHandler(TraceHandler handler) { state_->trace = std::move(handler); }
 

@@ -1,6 +1,7 @@
 #include "swf/play/Scripts3.h"
 
 #include "swf/avm2/Machine.h"
+#include "swf/avm2/classes/Loading.h"
 #include "swf/avm2/classes/Timers.h"
 #include "swf/play/Scripts3Host.h"
 #include "swf/play/Scripts3Text.h"
@@ -35,16 +36,21 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
             report("DoABC " + b.name + ": " + error);
     }
     host_->Sync();
-    host_->Added(timeline.Root());
+    host_->Added(timeline.Root(), true);
     host_->Broadcast("frameConstructed");
     host_->RunFrameScripts();
     host_->Broadcast("exitFrame");
     host_->NoteFrames();
 }
 
+void Scripts3::SetLoadSource(std::string url, FileReader files) {
+    if (machine_) avm2::SetLoadSource(*machine_, std::move(url), std::move(files));
+}
+
 void Scripts3::Frame() {
     if (!machine_) return;
     avm2::RunTimers(*machine_);
+    avm2::RunLoads(*machine_);
     host_->SendRemovals();
     host_->Broadcast("enterFrame");
     host_->Sync();

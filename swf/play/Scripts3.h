@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/host/FileReader.h"
 #include "swf/model/Movie.h"
 #include "swf/display/MovieClip.h"
 
@@ -35,6 +36,9 @@ public:
     // without ABC.
     void Start(const Movie& movie, Timeline& timeline, Sink trace, Sink report);
     void Reset();
+    // The movie's URL and the reader of files beside it, which Loader,
+    // URLLoader and URLStream read.
+    void SetLoadSource(std::string url, FileReader files);
     bool Active() const { return machine_ != nullptr; }
     // After the timeline moved: removed objects hear so, then enterFrame,
     // objects the frame placed are constructed and added, frameConstructed,

@@ -390,6 +390,23 @@ void Scripts3::Host::SetFilters(uint32_t serial, FilterList filters) {
         o->filters = filters.empty() ? nullptr : std::make_shared<const FilterList>(std::move(filters));
 }
 
+uint32_t Scripts3::Host::Mask(uint32_t serial) {
+    DisplayObject* o = Find(serial);
+    return o && o->scriptMask && Find(o->scriptMask) ? o->scriptMask : 0;
+}
+
+void Scripts3::Host::SetMask(uint32_t serial, uint32_t maskSerial) {
+    DisplayObject* o = Find(serial);
+    if (!o) return;
+    DisplayObject* mask = maskSerial != serial ? Find(maskSerial) : nullptr;
+    if (DisplayObject* old = Find(o->scriptMask)) old->maskOf = 0;
+    o->scriptMask = 0;
+    if (!mask) return;
+    if (DisplayObject* before = Find(mask->maskOf)) before->scriptMask = 0;
+    o->scriptMask = mask->serial;
+    mask->maskOf = o->serial;
+}
+
 std::string Scripts3::Host::Name(uint32_t serial) {
     DisplayObject* o = Find(serial);
     if (!o) return "";

@@ -74,6 +74,8 @@ public:
     ScriptBitmaps* Bitmaps() override { return ctx_.bitmaps; }
     FilterList Filters(uint32_t serial) override;
     void SetFilters(uint32_t serial, FilterList filters) override;
+    uint32_t Mask(uint32_t serial) override;
+    void SetMask(uint32_t serial, uint32_t mask) override;
 
 private:
     MovieClip& RootClip();

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "swf/avm2/classes/Display.h"
+#include "swf/avm2/classes/Loading.h"
 #include "swf/classes/Drawing.h"
 #include "swf/classes/DrawingStyles.h"
 #include "swf/classes/Geom.h"
@@ -268,6 +269,24 @@ Value SetSmoothing(Machine& m, Value self, Args args, int argc) {
 }
 
 }  // namespace
+
+Value NewBitmapDataOf(Machine& m, const Bitmap& pixels) {
+    ClassObject* c = m.FindClass("flash.display.BitmapData");
+    if (!c || pixels.Empty() || pixels.width > BitmapData::kMaxSide || pixels.height > BitmapData::kMaxSide)
+        return Value::Null();
+    Value args[] = {Value::Int(pixels.width), Value::Int(pixels.height), Value::Bool(!pixels.opaque), Value::Uint(0)};
+    Value v = m.Construct(Value::Obj(c), args, 4);
+    BitmapDataObject* b = AsBitmapData(m, v);
+    if (!b || !b->bitmap) return Value::Null();
+    BitmapData& data = b->bitmap->Data();
+    for (int32_t y = 0; y < pixels.height; ++y)
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            const Rgba c = FrameBuffer::Unpremultiply(pixels.At(x, y));
+            data.SetPixel32(x, y, FrameBuffer::Pack(c.a, c.r, c.g, c.b));
+        }
+    b->bitmap->Changed();
+    return v;
+}
 
 uint16_t BitmapIdOf(Machine& m, const Value& v) {
     BitmapDataObject* b = AsBitmapData(m, v);

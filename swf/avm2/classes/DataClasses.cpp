@@ -12,6 +12,8 @@ void InstallTimers(Machine& m);
 void InstallNet(Machine& m);
 void InstallSystem(Machine& m);
 void InstallUriFunctions(Machine& m);
+void InstallLoaders(Machine& m);
+void InstallStage3D(Machine& m);
 
 DataStateObject& DataState(Machine& m) {
     if (!m.dataState) m.dataState = m.New<DataStateObject>();
@@ -33,6 +35,8 @@ void InstallDataClasses(Machine& m) {
     InstallNet(m);
     InstallSystem(m);
     InstallUriFunctions(m);
+    InstallLoaders(m);
+    InstallStage3D(m);
 }
 
 }  // namespace swf::avm2

@@ -117,6 +117,10 @@ public:
     // The movie's script-made bitmaps; null without a player.
     virtual ScriptBitmaps* Bitmaps() { return nullptr; }
     virtual FilterList Filters(uint32_t) { return {}; }
+    // The object whose shapes cut `serial` (0: none); setting a mask takes
+    // it from what it cut before.
+    virtual uint32_t Mask(uint32_t) { return 0; }
+    virtual void SetMask(uint32_t, uint32_t) {}
     virtual void SetFilters(uint32_t, FilterList) {}
 };
 

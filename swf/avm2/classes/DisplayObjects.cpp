@@ -290,6 +290,22 @@ Value MouseCoord(Machine& m, Value self, Args, int) {
     return Value::Number(Axis == 0 ? x : y);
 }
 
+Value GetMask(Machine& m, Value self, Args, int) {
+    uint32_t s = SerialOf(m, self);
+    uint32_t mask = s ? m.display->Mask(s) : 0;
+    return mask ? m.display->Wrap(mask) : Value::Null();
+}
+
+Value SetMask(Machine& m, Value self, Args args, int argc) {
+    uint32_t s = SerialOf(m, self);
+    Value v = Arg(args, argc, 0);
+    DispatcherObject* mask = AsDisplay(m, v);
+    if (!v.IsNullish() && !mask)
+        m.TypeError(1034, "Type Coercion failed: cannot convert " + m.Describe(v) + " to flash.display.DisplayObject.");
+    if (s) m.display->SetMask(s, mask && !mask->isStage ? mask->serial : 0);
+    return Value::Undefined();
+}
+
 }  // namespace
 
 void InstallDisplayObjects(Machine& m) {
@@ -310,6 +326,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(display, "stage", GetStage);
     m.DefineGetter(display, "mouseX", MouseCoord<0>);
     m.DefineGetter(display, "mouseY", MouseCoord<1>);
+    m.DefineGetter(display, "mask", GetMask, SetMask);
 
     InstallFilters(m);  // before the subclasses, which copy what is defined so far
     ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);

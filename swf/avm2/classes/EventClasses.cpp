@@ -62,6 +62,11 @@ const std::vector<EventKind>& Kinds() {
          {{"text", FieldKind::String}, {"errorID", FieldKind::Int}},
          {"bubbles", "cancelable", "eventPhase", "text"},
          {{"IO_ERROR", "ioError"}}},
+        {"flash.events", "HTTPStatusEvent", false,
+         {{"status", FieldKind::Int}, {"redirected", FieldKind::Bool}, {"responseURL", FieldKind::Object},
+          {"responseHeaders", FieldKind::Object}},
+         {"bubbles", "cancelable", "eventPhase", "status", "redirected", "responseURL"},
+         {{"HTTP_STATUS", "httpStatus"}, {"HTTP_RESPONSE_STATUS", "httpResponseStatus"}}},
     };
     return kinds;
 }
@@ -181,6 +186,7 @@ void InstallEventClasses(Machine& m) {
     Define<3>(m, AllocEvent);
     Define<4>(m, AllocEvent);
     Define<5>(m, AllocEvent);
+    Define<6>(m, AllocEvent);
 }
 
 }  // namespace swf::avm2

@@ -1,0 +1,311 @@
+// flash.display.Loader and LoaderInfo. A Loader reads a picture beside the
+// movie (or given as bytes) between frames and shows it as a Bitmap child;
+// its LoaderInfo hears open, progress (nothing, then everything), init,
+// httpStatus and complete, or ioError for a missing or unknown file. What
+// describes a movie is refused with #2099 until it has loaded.
+#include "swf/avm2/classes/ByteArray.h"
+#include "swf/avm2/classes/DataState.h"
+#include "swf/avm2/classes/LoadQueue.h"
+#include "swf/decode/ImageDecode.h"
+
+namespace swf::avm2 {
+
+namespace {
+
+constexpr size_t kMaxPictureBytes = size_t(ImageLimits::kMaxPixels) * 4;
+
+class LoaderInfoObject : public LoadingObject {
+public:
+    LoaderInfoObject(ClassObject* cls, Object* proto) : LoadingObject(cls, proto) {}
+    Value loader = Value::Null(), content = Value::Null(), bytes = Value::Null();
+    Value parameters = Value::Null();
+    std::string url, contentType;  // empty: null
+    bool loaded = false;           // init was sent: the movie's facts are known
+    double width = 0, height = 0;
+    void Trace(Tracer& t) override {
+        DispatcherObject::Trace(t);
+        t.Mark(loader);
+        t.Mark(content);
+        t.Mark(bytes);
+        t.Mark(parameters);
+    }
+    void Finish(Machine& m, bool read, std::vector<uint8_t>& data) override;
+};
+
+class LoaderObject : public DispatcherObject {
+public:
+    LoaderObject(ClassObject* cls, Object* proto) : DispatcherObject(cls, proto) {}
+    Value info = Value::Null();
+    void Trace(Tracer& t) override {
+        DispatcherObject::Trace(t);
+        t.Mark(info);
+    }
+};
+
+Object* AllocInfo(Machine& m, ClassObject* cls) { return m.New<LoaderInfoObject>(cls, cls->prototype); }
+
+Object* AllocLoader(Machine& m, ClassObject* cls) {
+    auto* l = m.New<LoaderObject>(cls, cls->prototype);
+    AttachEngineObject(m, l);
+    return l;
+}
+
+LoaderInfoObject* Info(Machine& m, const Value& v) {
+    auto* i = v.IsObject() ? dynamic_cast<LoaderInfoObject*>(v.o) : nullptr;
+    if (!i) m.NullError(Value::Null());
+    return i;
+}
+
+LoaderObject* Self(Machine& m, const Value& v) {
+    auto* l = v.IsObject() ? dynamic_cast<LoaderObject*>(v.o) : nullptr;
+    if (!l) m.NullError(Value::Null());
+    return l;
+}
+
+Value StrOrNull(Machine& m, const std::string& s) { return s.empty() ? Value::Null() : Value::Str(m.Str(s)); }
+
+[[noreturn]] void NotLoaded(Machine& m) {
+    m.Throw(m.errorClass, 2099, "The loading object is not sufficiently loaded to provide this information.");
+}
+
+const char* PictureType(ImageFormat f) {
+    switch (f) {
+    case ImageFormat::Jpeg: return "image/jpeg";
+    case ImageFormat::Png: return "image/png";
+    case ImageFormat::Gif: return "image/gif";
+    case ImageFormat::Unknown: break;
+    }
+    return "";
+}
+
+bool Decode(ImageFormat f, const std::vector<uint8_t>& data, Bitmap& out) {
+    std::string error;
+    switch (f) {
+    case ImageFormat::Jpeg: return DecodeJpeg(data.data(), data.size(), kMaxPictureBytes, out, error);
+    case ImageFormat::Png: return DecodePng(data.data(), data.size(), kMaxPictureBytes, out, error);
+    case ImageFormat::Gif: return DecodeGif(data.data(), data.size(), kMaxPictureBytes, out, error);
+    case ImageFormat::Unknown: break;
+    }
+    return false;
+}
+
+bool IsMovie(const std::vector<uint8_t>& b) {
+    return b.size() >= 8 && b[1] == 'W' && b[2] == 'S' && (b[0] == 'F' || b[0] == 'C' || b[0] == 'Z');
+}
+
+// Takes what the LoaderInfo describes back to before any load.
+void Clear(Machine& m, LoaderInfoObject* i) {
+    ++i->ticket;
+    i->content = Value::Null();
+    i->bytes = Value::Null();
+    i->url.clear();
+    i->contentType.clear();
+    i->loaded = false;
+    i->bytesLoaded = i->bytesTotal = 0;
+    i->width = i->height = 0;
+    i->parameters = Value::Obj(m.NewObject());
+}
+
+// The content leaves the Loader; "unload" is heard when there was some.
+void Unload(Machine& m, LoaderObject* l) {
+    LoaderInfoObject* i = Info(m, l->info);
+    Value content = i->content;
+    bool had = i->loaded;
+    DispatcherObject* c = AsDisplay(m, content);
+    if (c && c->serial && m.display && l->serial) m.display->RemoveChild(l->serial, c->serial);
+    Clear(m, i);
+    if (had) SendEvent(m, i, "unload");
+}
+
+void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data) {
+    LoaderObject* l = loader.IsObject() ? dynamic_cast<LoaderObject*>(loader.o) : nullptr;
+    const std::string full = fromBytes ? std::string() : UrlBeside(m, name);
+    if (!read) {
+        SendIoError(m, this, 2035, "Error #2035: URL Not Found. URL: " + full);
+        return;
+    }
+    const uint32_t mine = ticket;
+    SendEvent(m, this, "open");
+    if (ticket != mine) return;
+    bytesTotal = double(data.size());
+    SendProgress(m, this, 0, bytesTotal);
+    if (ticket != mine) return;
+    bytesLoaded = bytesTotal;
+    const ImageFormat format = SniffImage(data.data(), data.size());
+    const bool movie = IsMovie(data);
+    if (movie || format != ImageFormat::Unknown) {
+        if (ByteArrayObject* b = AsByteArray(bytes)) b->bytes = data;
+    }
+    SendProgress(m, this, bytesLoaded, bytesTotal);
+    if (ticket != mine) return;
+    if (movie) {
+        if (m.report) m.report("Loader: " + (fromBytes ? std::string("bytes") : name) + ": movies do not load into ActionScript 3 movies yet");
+        return;
+    }
+    Bitmap pixels;
+    if (format == ImageFormat::Unknown || !Decode(format, data, pixels)) {
+        SendIoError(m, this, 2124, "Error #2124: Loaded file is an unknown type. URL: " + full);
+        return;
+    }
+    Value bitmapData = NewBitmapDataOf(m, pixels);
+    ClassObject* bitmapClass = m.FindClass("flash.display.Bitmap");
+    if (bitmapData.IsNullish() || !bitmapClass) return;
+    Value shown = m.Construct(Value::Obj(bitmapClass), &bitmapData, 1);
+    if (ticket != mine) return;
+    content = shown;
+    url = fromBytes ? MovieUrl(m) + "/[[DYNAMIC]]/" + std::to_string(NextBytesId(m)) : full;
+    contentType = PictureType(format);
+    width = pixels.width;
+    height = pixels.height;
+    loaded = true;
+    DispatcherObject* c = AsDisplay(m, shown);
+    if (l && c && c->serial && l->serial && m.display) m.display->AddChild(l->serial, c->serial, 0);
+    SendEvent(m, this, "init");
+    if (ticket != mine) return;
+    if (!fromBytes) SendHttpStatus(m, this);
+    if (ticket != mine) return;
+    SendEvent(m, this, "complete");
+}
+
+// Loader ------------------------------------------------------------------------
+
+Value LoaderInit(Machine& m, Value self, Args args, int argc) {
+    LoaderObject* l = Self(m, self);
+    if (ClassObject* base = l->cls ? m.FindClass("flash.display.DisplayObjectContainer") : nullptr)
+        if (base->init) m.Invoke(base->init, base, nullptr, self, args, argc);
+    auto* i = static_cast<LoaderInfoObject*>(m.Instantiate(m.FindClass("flash.display.LoaderInfo")));
+    i->loader = self;
+    Clear(m, i);
+    l->info = Value::Obj(i);
+    return Value::Undefined();
+}
+
+Value ContentLoaderInfo(Machine& m, Value self, Args, int) { return Self(m, self)->info; }
+Value Content(Machine& m, Value self, Args, int) { return Info(m, Self(m, self)->info)->content; }
+
+Value Load(Machine& m, Value self, Args args, int argc) {
+    LoaderObject* l = Self(m, self);
+    std::string url = RequestUrl(m, Arg(args, argc, 0));
+    Unload(m, l);
+    LoaderInfoObject* i = Info(m, l->info);
+    i->name = url;
+    i->fromBytes = false;
+    i->given.clear();
+    i->bytes = Value::Obj(NewByteArray(m));
+    Enqueue(m, i);
+    return Value::Undefined();
+}
+
+Value LoadBytes(Machine& m, Value self, Args args, int argc) {
+    LoaderObject* l = Self(m, self);
+    ByteArrayObject* b = AsByteArray(Arg(args, argc, 0));
+    if (!b) m.TypeError(2007, "Parameter bytes must be non-null.");
+    std::vector<uint8_t> copy = b->bytes;
+    Unload(m, l);
+    LoaderInfoObject* i = Info(m, l->info);
+    i->name.clear();
+    i->fromBytes = true;
+    i->given = std::move(copy);
+    i->bytes = Value::Obj(NewByteArray(m));
+    Enqueue(m, i);
+    return Value::Undefined();
+}
+
+Value UnloadMethod(Machine& m, Value self, Args, int) {
+    Unload(m, Self(m, self));
+    return Value::Undefined();
+}
+
+Value Close(Machine& m, Value self, Args, int) {
+    ++Info(m, Self(m, self)->info)->ticket;
+    return Value::Undefined();
+}
+
+Value NotImplemented(Machine& m, Value, Args, int) {
+    ClassObject* c = m.FindClass("flash.errors.IllegalOperationError");
+    m.Throw(c ? c : m.errorClass, 2069, "The Loader class does not implement this method.");
+}
+
+// LoaderInfo ----------------------------------------------------------------------
+
+Value InfoInit(Machine& m, Value, Args, int) {
+    m.ArgumentError(2012, "LoaderInfo class cannot be instantiated.");
+}
+
+Value InfoLoader(Machine& m, Value self, Args, int) { return Info(m, self)->loader; }
+Value InfoContent(Machine& m, Value self, Args, int) { return Info(m, self)->content; }
+Value InfoBytes(Machine& m, Value self, Args, int) { return Info(m, self)->bytes; }
+Value InfoLoaded(Machine& m, Value self, Args, int) { return Value::Uint(uint32_t(Info(m, self)->bytesLoaded)); }
+Value InfoTotal(Machine& m, Value self, Args, int) { return Value::Uint(uint32_t(Info(m, self)->bytesTotal)); }
+Value InfoUrl(Machine& m, Value self, Args, int) {
+    LoaderInfoObject* i = Info(m, self);
+    return i->loaded ? Value::Str(m.Str(i->url)) : Value::Null();
+}
+Value InfoContentType(Machine& m, Value self, Args, int) { return StrOrNull(m, Info(m, self)->contentType); }
+Value InfoParameters(Machine& m, Value self, Args, int) { return Info(m, self)->parameters; }
+Value InfoLoaderUrl(Machine& m, Value, Args, int) { return StrOrNull(m, MovieUrl(m)); }
+
+// What only a loaded file can tell.
+template <int Which>
+Value InfoFact(Machine& m, Value self, Args, int) {
+    LoaderInfoObject* i = Info(m, self);
+    if (!i->loaded) NotLoaded(m);
+    switch (Which) {
+    case 0: return Value::Int(int32_t(i->width));
+    case 1: return Value::Int(int32_t(i->height));
+    default: return Value::Bool(true);  // the same domain, both ways
+    }
+}
+
+Value InfoNoMovie(Machine& m, Value self, Args, int) {
+    if (!Info(m, self)->loaded) NotLoaded(m);
+    m.Throw(m.errorClass, 2098, "The loading object is not a .swf file, you cannot request SWF properties from it.");
+}
+
+Value InfoDomain(Machine& m, Value, Args, int) {
+    ClassObject* c = m.FindClass("flash.system.ApplicationDomain");
+    return c ? m.GetPublic(Value::Obj(c), "currentDomain") : Value::Null();
+}
+
+Value False(Machine&, Value, Args, int) { return Value::Bool(false); }
+
+}  // namespace
+
+void InstallLoaders(Machine& m) {
+    ClassObject* dispatcher = m.FindClass("flash.events.EventDispatcher");
+    ClassObject* info = m.DefineClass("flash.display", "LoaderInfo", dispatcher, AllocInfo, true);
+    info->init = m.NewNativeMethod("LoaderInfo", InfoInit, 0);
+    m.DefineGetter(info, "loader", InfoLoader);
+    m.DefineGetter(info, "content", InfoContent);
+    m.DefineGetter(info, "bytes", InfoBytes);
+    m.DefineGetter(info, "bytesLoaded", InfoLoaded);
+    m.DefineGetter(info, "bytesTotal", InfoTotal);
+    m.DefineGetter(info, "url", InfoUrl);
+    m.DefineGetter(info, "loaderURL", InfoLoaderUrl);
+    m.DefineGetter(info, "contentType", InfoContentType);
+    m.DefineGetter(info, "parameters", InfoParameters);
+    m.DefineGetter(info, "applicationDomain", InfoDomain);
+    m.DefineGetter(info, "isURLInaccessible", False);
+    m.DefineGetter(info, "width", InfoFact<0>);
+    m.DefineGetter(info, "height", InfoFact<1>);
+    m.DefineGetter(info, "childAllowsParent", InfoFact<2>);
+    m.DefineGetter(info, "parentAllowsChild", InfoFact<2>);
+    m.DefineGetter(info, "sameDomain", InfoFact<2>);
+    for (const char* name : {"actionScriptVersion", "swfVersion", "frameRate"}) m.DefineGetter(info, name, InfoNoMovie);
+
+    ClassObject* container = m.FindClass("flash.display.DisplayObjectContainer");
+    ClassObject* loader = m.DefineClass("flash.display", "Loader", container, AllocLoader, true);
+    loader->init = m.NewNativeMethod("Loader", LoaderInit, 0);
+    m.DefineGetter(loader, "content", Content);
+    m.DefineGetter(loader, "contentLoaderInfo", ContentLoaderInfo);
+    m.DefineMethod(loader, "load", Load, 1);
+    m.DefineMethod(loader, "loadBytes", LoadBytes, 1);
+    m.DefineMethod(loader, "unload", UnloadMethod, 0);
+    m.DefineMethod(loader, "unloadAndStop", UnloadMethod, 0);
+    m.DefineMethod(loader, "close", Close, 0);
+    for (const char* name : {"addChild", "addChildAt", "removeChild", "removeChildAt", "setChildIndex"})
+        m.DefineMethod(loader, name, NotImplemented, 1);
+    InstallUrlLoaders(m);
+}
+
+}  // namespace swf::avm2
