@@ -19,6 +19,11 @@ public:
     // Codes outside 0..255 are kept as the last code but not as down.
     void Down(int code, int ascii);
     void Up(int code, int ascii);
+    // Mouse buttons are keys 1 (left), 2 (right) and 4 (middle) to isDown,
+    // without becoming the last key.
+    void MouseButton(int code, bool down) {
+        if (code >= 0 && code < kCodes) down_[size_t(code)] = down;
+    }
     // Losing focus releases every key: the up events go to the window that
     // has the focus then, so none would ever arrive here.
     void ReleaseAll() { down_.reset(); }

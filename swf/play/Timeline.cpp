@@ -87,6 +87,7 @@ std::vector<HostCall> Timeline::Tick() {
     const int before = root_->CurrentFrame();
     TickClips(queue);
     QueueEvent(kClipEnterFrame, queue);
+    TrackPointer(queue);
     // A stopped root or a loop ticks sprites past what a seek would show.
     if (root_->CurrentFrame() <= before) asPlayed_ = false;
     ++ticks_;

@@ -103,7 +103,7 @@ private:
         MovieClip* parent = nullptr;
     };
     template <typename F>
-    void ForEachButton(F&& visit);
+    void ForEachButton(F&& visit, bool hidden = false);
     bool ActsAsButton(const MovieClip& clip);
     ButtonRef FindButton(uint32_t serial);
     uint32_t ButtonAt();
@@ -113,6 +113,11 @@ private:
     bool TrackAsMenu(const ButtonRef& ref);
     void SetPhase(ButtonRef ref, ButtonPhase phase, uint16_t condition, ActionQueue& queue);
     void TrackEnterLeave(uint32_t hit, ActionQueue& queue);
+    // Buttons that came under the pointer or left it without a move (shown,
+    // hidden, moved by the timeline) roll over or out once a tick.
+    void TrackPointer(ActionQueue& queue);
+    // A button whose script set `enabled` false takes no events.
+    bool ButtonEnabled(const DisplayObject& obj);
     // Text fields under the pointer (TextPointer.cpp).
     EditTextObject* FieldAt();
     size_t IndexUnderPointer(EditTextObject& field);
@@ -158,6 +163,7 @@ private:
     uint32_t overSerial_ = 0;     // button under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;
+    bool pointerSeen_ = false;  // a pointer event came: buttons under it are tracked every tick
     uint32_t textDrag_ = 0;  // field a press started selecting in
     struct Press {
         uint32_t serial = 0;

@@ -38,6 +38,7 @@ const char* const kButtonHandlers[] = {"onPress", "onRelease", "onReleaseOutside
 struct WalkScope {
     const PlayContext& ctx;
     const Matrix& view;
+    bool hidden = false;  // walk invisible objects too (they still end a press)
 };
 
 template <typename IsButton, typename F>
@@ -55,7 +56,7 @@ void WalkButtons(const WalkScope& scope, DisplayList& list, const Matrix& parent
             masks.push_back({&obj, m, obj.clipDepth});
             continue;
         }
-        if (!obj.visible || ScriptMaskInUse(scope.ctx, obj)) continue;
+        if ((!obj.visible && !scope.hidden) || ScriptMaskInUse(scope.ctx, obj)) continue;
         const size_t before = masks.size();
         if (const DisplayObject* mask = ScriptMaskOf(scope.ctx, obj))
             masks.push_back({mask, scope.view.Concat(ToStage(*mask)), INT32_MAX});
@@ -104,10 +105,10 @@ bool Timeline::ActsAsButton(const MovieClip& clip) {
 }
 
 template <typename F>
-void Timeline::ForEachButton(F&& visit) {
+void Timeline::ForEachButton(F&& visit, bool hidden) {
     std::vector<MaskRef> masks;
     auto isButton = [this](const MovieClip& clip) { return ActsAsButton(clip); };
-    WalkButtons({ctx_, view_}, root_->List(), view_, root_.get(), masks, isButton,
+    WalkButtons({ctx_, view_, hidden}, root_->List(), view_, root_.get(), masks, isButton,
                 [&](DisplayObject& obj, MovieClip* owner, const Matrix& m, const std::vector<MaskRef>& around) {
                     visit(obj, owner, m, InsideMasks(around, pointer_));
                 });
@@ -118,7 +119,7 @@ Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {
     if (serial == 0) return ref;
     ForEachButton([&](DisplayObject& obj, MovieClip* owner, const Matrix&, bool) {
         if (obj.serial == serial) ref = {&obj, owner};
-    });
+    }, true);
     return ref;
 }
 
@@ -131,7 +132,7 @@ const DisplayObject* Timeline::HitAreaOf(const DisplayObject& obj) {
 uint32_t Timeline::ButtonAt() {
     uint32_t hit = 0;  // the last hit in drawing order is the topmost
     ForEachButton([&](DisplayObject& obj, MovieClip*, const Matrix& m, bool insideMasks) {
-        if (!insideMasks) return;
+        if (!insideMasks || !ButtonEnabled(obj)) return;
         // A hit area counts where it is, drawn or not.
         const DisplayObject* area = HitAreaOf(obj);
         if (area ? area->HitTest(view_.Concat(ToStage(*area)), pointer_) : obj.HitTest(m, pointer_))
@@ -182,10 +183,17 @@ bool Timeline::TrackAsMenu(const ButtonRef& ref) {
     return button ? button->Definition().trackAsMenu : vm_.ToBool(PlainMember(ref.object->serial, "trackAsMenu"));
 }
 
+bool Timeline::ButtonEnabled(const DisplayObject& obj) {
+    if (!obj.AsButton() || !vm_.HasClipObject(obj.serial)) return true;
+    return vm_.ToBool(PlainMember(obj.serial, "enabled"));
+}
+
 void Timeline::TrackEnterLeave(uint32_t hit, ActionQueue& queue) {
     if (hit == overSerial_) return;
     ButtonRef left = FindButton(overSerial_);
-    if (left.object) {
+    // A disabled button is left quietly and keeps its state: enabled again
+    // under the pointer, it does not roll over a second time.
+    if (left.object && ButtonEnabled(*left.object)) {
         const bool menu = TrackAsMenu(left);
         if (PhaseOf(left) == ButtonPhase::OverDown)
             SetPhase(left, menu ? ButtonPhase::Idle : ButtonPhase::OutDown,
@@ -212,10 +220,15 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     ctx_.BeginHostCall();
     if (PointerHidesFocusRect(ctx_.movie.header.version, event == PointerEvent::Down, button))
         ctx_.focusRectShown = false;
+    if (event != PointerEvent::Move) {
+        constexpr int kButtonKeys[] = {1, 2, 4};  // left, right, middle
+        vm_.Runtime().keys.MouseButton(kButtonKeys[int(button)], event == PointerEvent::Down);
+    }
     if (button != MouseButton::Left) event = PointerEvent::Move;
     ActionQueue queue;
     view_ = view;
     pointer_ = point;
+    pointerSeen_ = true;
     Matrix toStage;
     if (view.Invert(&toStage)) scriptHost_.SetPointer(toStage.Apply(point));
     scriptHost_.FollowDrag();
@@ -230,7 +243,9 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     } else if (event == PointerEvent::Up && pointerDown_) {
         pointerDown_ = false;
         ButtonRef pressed = FindButton(pressedSerial_);
-        if (pressed.object && PhaseOf(pressed) == ButtonPhase::OverDown)
+        if (pressed.object && !ButtonEnabled(*pressed.object))
+            SetPhase(pressed, ButtonPhase::Idle, 0, queue);  // released without an event
+        else if (pressed.object && PhaseOf(pressed) == ButtonPhase::OverDown)
             SetPhase(pressed, ButtonPhase::OverUp, kCondOverDownToOverUp, queue);
         else if (pressed.object && PhaseOf(pressed) == ButtonPhase::OutDown)
             SetPhase(pressed, ButtonPhase::Idle, kCondOutDownToIdle, queue);
@@ -252,6 +267,10 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     std::vector<HostCall> more = RunActions(queue);
     calls.insert(calls.end(), more.begin(), more.end());
     return calls;
+}
+
+void Timeline::TrackPointer(ActionQueue& queue) {
+    if (pointerSeen_) TrackEnterLeave(ButtonAt(), queue);
 }
 
 std::vector<HostCall> Timeline::KeyPress(uint8_t code) {

@@ -1,6 +1,9 @@
 // Buttons: drawn state from the pointer, the transitions' actions, and the
 // hit area seen through the view and parent sprites.
+#include <optional>
+
 #include "EngineTestUtil.h"
+#include "tools/swfmake/ActionAsm.h"
 
 namespace {
 
@@ -33,7 +36,7 @@ swfmake::ButtonCondAction On(uint16_t conditions, const std::string& name) {
     return a;
 }
 
-swfmake::SwfWriter Button2Movie() {
+swfmake::SwfWriter Button2Movie(const std::optional<std::string>& name = std::nullopt) {
     swfmake::SwfWriter w(8, kStage, 12);
     swfmake::TagList& t = w.Tags();
     DefineStateShapes(t);
@@ -41,7 +44,9 @@ swfmake::SwfWriter Button2Movie() {
                     {On(swf::kCondIdleToOverUp, "enter"), On(swf::kCondOverUpToIdle, "leave"),
                      On(swf::kCondOverUpToOverDown, "press"), On(swf::kCondOverDownToOverUp, "release"),
                      On(swf::kCondOverDownToOutDown, "dragout"), On(swf::kCondOutDownToIdle, "cancel")});
-    t.PlaceObject2(swfmake::NewPlacement(1, kButton, kButtonAt));
+    swfmake::Placement at = swfmake::NewPlacement(1, kButton, kButtonAt);
+    at.name = name;
+    t.PlaceObject2(at);
     t.ShowFrame();
     return w;
 }
@@ -83,6 +88,39 @@ TEST(ButtonTest, Button2ConditionsFireOnTheirTransitions) {
     p.PointerUp(kInX, kInY);
     p.PointerMove(kOutX, kOutY);
     EXPECT_EQ(log, (std::vector<std::string>{"enter", "press", "release", "leave"}));
+}
+
+// Frames after the first run one script each on the button named b.
+swfmake::SwfWriter ScriptedButtonMovie(const std::vector<std::string>& frames) {
+    swfmake::SwfWriter w = Button2Movie("b");
+    swfmake::TagList& t = w.Tags();
+    for (const std::string& script : frames) {
+        swfmake::Actions a;
+        a.Raw(swfmake::Assemble(script));
+        t.DoAction(a);
+        t.ShowFrame();
+    }
+    return w;
+}
+
+TEST(ButtonTest, ButtonsShownHiddenOrDisabledUnderAStillPointer) {
+    const std::string hide = "push 'b'; getvariable; push '_visible', false; setmember";
+    const std::string show = "push 'b'; getvariable; push '_visible', true; setmember";
+    const std::string disable = "push 'b'; getvariable; push 'enabled', false; setmember";
+    const std::string enable = "push 'b'; getvariable; push 'enabled', true; setmember";
+    std::vector<std::string> log;
+    swf::Player p;
+    Record(p, log);
+    swfmake::SwfWriter w = ScriptedButtonMovie({hide, show, disable, enable, disable + "; stop"});
+    ASSERT_TRUE(Load(p, w));
+    p.PointerMove(kInX, kInY);
+    // Hidden, the button is left; shown, entered again, without a move.
+    // Disabled it is left quietly and keeps its state, so enabling it again
+    // raises nothing; disabled, a press and its release raise nothing.
+    for (int i = 0; i < 6; ++i) p.Tick();
+    p.PointerDown(kInX, kInY);
+    p.PointerUp(kInX, kInY);
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "leave", "enter"}));
 }
 
 TEST(ButtonTest, ReleaseOutsideCancelsInsteadOfClicking) {
