@@ -4,9 +4,8 @@
 // 3; an extended (16-bit) fill style count exists from 2; line styles carry
 // caps, joins and optional fills in 4. Style indices that point past their
 // array are read as "no style" so the renderer never indexes out of range;
-// a gradient stop at or below the one before takes the next ratio after it
-// (so stops sharing a ratio show as one-step bands) and an empty gradient
-// becomes a transparent fill.
+// gradient ratios are kept as given, in any order (the ramp decides what they
+// show), and an empty gradient becomes a transparent fill.
 #include <algorithm>
 
 #include "swf/read/TagReaders.h"
@@ -14,8 +13,6 @@
 namespace swf {
 
 namespace {
-
-constexpr int kMaxGradientRatio = 255;
 
 constexpr size_t kMinFillBytes = 3;  // type + shortest payload
 constexpr int16_t kFocalMax = 256;  // 1.0 in 8.8
@@ -57,12 +54,10 @@ Gradient ShapeParser::ReadGradient(bool focal) {
     uint32_t count = r_.Bits(kGradientCountBits);
     g.spread = spread <= uint32_t(SpreadMode::Repeat) ? SpreadMode(spread) : SpreadMode::Pad;
     g.interpolation = interp == 1 ? InterpolationMode::Linear : InterpolationMode::Normal;
-    int least = 0;
     for (uint32_t i = 0; i < count && i < kMaxGradientStops; ++i) {
         GradientStop s;
-        s.ratio = uint8_t(std::min(std::max<int>(r_.U8(), least), kMaxGradientRatio));
+        s.ratio = r_.U8();
         s.color = Color();
-        least = s.ratio + 1;
         g.stops.push_back(s);
     }
     if (focal) g.focalPoint = std::clamp<int16_t>(r_.S16(), -kFocalMax, kFocalMax);

@@ -1,7 +1,8 @@
 // Gradient ramps: 256 premultiplied colours per gradient, built once per
 // draw, so a gradient pixel costs a position and one look-up.
 //
-// Stops are interpolated per channel with rounding; in linear-RGB mode the
+// Stops are taken as given, in order, whatever their ratios, and are
+// interpolated per channel with rounding; in linear-RGB mode the
 // colour channels are mixed as light (through the sRGB curve, 16-bit) and
 // mapped back to the nearest 8-bit value, alpha always plainly. The colour
 // transform applies to each interpolated colour, then it is premultiplied.
@@ -57,7 +58,10 @@ uint8_t MixLinear(uint8_t a, uint8_t b, int span, int t) {
 }
 
 Rgba Interpolate(const GradientStop& s0, const GradientStop& s1, int i, bool linearLight) {
-    // Callers guarantee s0.ratio < i <= s1.ratio, so span > 0.
+    // Stops need not increase: outside s0..s1 (or on a stop going back) the
+    // nearer end shows.
+    if (i >= s1.ratio || s1.ratio <= s0.ratio) return s1.color;
+    if (i <= s0.ratio) return s0.color;
     const int span = s1.ratio - s0.ratio, t = i - s0.ratio;
     auto mix = linearLight ? MixLinear : Mix;
     return {mix(s0.color.r, s1.color.r, span, t), mix(s0.color.g, s1.color.g, span, t),
@@ -69,9 +73,12 @@ Rgba Interpolate(const GradientStop& s0, const GradientStop& s1, int i, bool lin
 void BuildRamp(const Gradient& g, const ColorTransform& cxform, uint32_t ramp[256]) {
     const auto& stops = g.stops;
     const bool linearLight = g.interpolation == InterpolationMode::Linear;
+    // The walk passes at most one stop per entry: stops sharing a ratio show
+    // one entry each, and after a stop going back the next segment starts
+    // from that stop's own, lower ratio.
     size_t next = 0;
     for (int i = 0; i < kRampSize; ++i) {
-        while (next < stops.size() && stops[next].ratio < i) ++next;
+        if (next < stops.size() && stops[next].ratio < i) ++next;
         Rgba c;
         if (next == 0) c = stops.front().color;
         else if (next == stops.size()) c = stops.back().color;

@@ -66,6 +66,28 @@ TEST(RasterGradientTest, RampInterpolatesStopsAndAppliesTheTransform) {
     EXPECT_EQ(ramp[255], 0xFF000000u);
 }
 
+TEST(RasterGradientTest, RampPassesOneStopPerEntry) {
+    const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255}, white{255, 255, 255, 255};
+    uint32_t ramp[256];
+    // Stops sharing a ratio each show for one entry, then the last of them
+    // starts the next segment.
+    Gradient shared;
+    shared.stops = {{6, red}, {6, green}, {6, blue}, {106, white}};
+    BuildRamp(shared, {}, ramp);
+    EXPECT_EQ(ramp[6], FrameBuffer::Premultiply(red));
+    EXPECT_EQ(ramp[7], FrameBuffer::Premultiply(green));
+    EXPECT_EQ(ramp[8], FrameBuffer::Premultiply(blue));
+    EXPECT_EQ(ramp[56], FrameBuffer::Pack(255, 128, 128, 255));  // blue at 6 to white at 106
+    // A stop going back: past 80 the segment runs from blue at 50 to white
+    // at 100, not from where the walk stands.
+    Gradient back;
+    back.stops = {{0, red}, {80, green}, {50, blue}, {100, white}};
+    BuildRamp(back, {}, ramp);
+    EXPECT_EQ(ramp[80], FrameBuffer::Premultiply(green));
+    EXPECT_EQ(ramp[90], FrameBuffer::Pack(255, 204, 204, 255));
+    EXPECT_EQ(ramp[255], FrameBuffer::Premultiply(white));
+}
+
 TEST(RasterGradientTest, LinearLightInterpolationMixesLight) {
     Gradient g = BlackToWhite();
     g.interpolation = InterpolationMode::Linear;
