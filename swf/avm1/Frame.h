@@ -46,6 +46,7 @@ struct Vm::Frame {
     bool returned = false;
     bool constructing = false;
     bool thisInRegister = false;  // preloaded: the name reads the timeline
+    bool sharesStack = false;     // a block run by the player: leaves its values for the next
     int superHops = 0;            // `this` to homeProto, 0 when not a method
 };
 

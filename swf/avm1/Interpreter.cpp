@@ -88,10 +88,20 @@ void Vm::StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId 
 
 void Vm::RunProgram(std::shared_ptr<const Program> program, ClipId clip) {
     Frame f;
+    const bool shared = frames_.empty();
     StartTopFrame(f, std::move(program), clip);
     const size_t savedStack = stack_.size();
+    if (shared) {
+        f.base = 0;
+        f.sharesStack = true;
+    }
     try {
         Execute(f);
+        if (shared) {
+            if (stack_.size() > kMaxShared) stack_.resize(kMaxShared);
+            depth_ = 0;
+            return;
+        }
     } catch (const ScriptAbort& a) {
         Report("script stopped: " + a.why);
     } catch (const ScriptThrow& t) {
@@ -261,7 +271,7 @@ Value Vm::Execute(Frame& f) {
             if (!Unwind(f, t)) throw;
         }
     }
-    if (stack_.size() > f.base) stack_.resize(f.base);
+    if (!f.sharesStack && stack_.size() > f.base) stack_.resize(f.base);
     return f.result;
 }
 

@@ -209,7 +209,12 @@ Value Vm::Construct(const Value& ctor, const std::vector<Value>& args) {
     Object* obj = NewObject(proto.IsObject() ? proto.o : objectProto);
     SetHidden(obj, "__constructor__", ctor);
     if (version_ <= 5) SetHidden(obj, "constructor", ctor);
+    refused_ = false;
     Value r = Invoke(ctor.o, Value::Obj(obj), args, true);
+    if (ctor.o->fn->native && refused_) {
+        refused_ = false;
+        return Value();
+    }
     if (ctor.o->fn->native && r.IsObject()) return r;
     return Value::Obj(obj);
 }

@@ -47,6 +47,7 @@ public:
     static constexpr int kMaxDepth = 256;
     static constexpr size_t kMaxScope = 64;
     static constexpr size_t kMaxStack = 1 << 16;
+    static constexpr size_t kMaxShared = 1 << 10;  // values one block may leave to the next
     static constexpr size_t kDefaultBudget = 1 << 24;
     static constexpr size_t kRunawayBudget = 1 << 18;
     // A goto's cost besides its frames, in instructions.
@@ -70,7 +71,9 @@ public:
     void Charge(size_t instructions) { budget_ -= std::min(instructions, budget_); }
     // Every script goto: the host's, charged for the frames it walks.
     void Goto(ClipId clip, int frame, bool play);
-    // Runs one action block with `clip` as this and target.
+    // Runs one action block with `clip` as this and target. Blocks the
+    // player runs share one stack: what one leaves, the next can pop,
+    // until EndActionPass.
     void RunBlock(const ActionBlock& block, ClipId clip);
     void RunProgram(std::shared_ptr<const Program> program, ClipId clip);
     // Fires the intervals and timeouts due at the host's clock.
@@ -82,6 +85,9 @@ public:
     // Drops the programs decoded from action blocks: call before the
     // blocks' memory is freed (a movie unloaded from a clip).
     void ForgetPrograms() { programs_.clear(); }
+    void EndActionPass() {
+        if (frames_.empty()) stack_.clear();
+    }
     const std::vector<std::string>& Errors() const { return errors_; }
     size_t LiveObjects() const { return heap_.Live(); }
     void Collect();
@@ -171,6 +177,9 @@ public:
     Value Call(const Value& fn, const Value& self, const std::vector<Value>& args);
     Value CallMethod(const Value& obj, const std::string& name, const std::vector<Value>& args);
     Value Construct(const Value& ctor, const std::vector<Value>& args);
+    // A native constructor that cannot make its object: `new` gives
+    // undefined.
+    void RefuseConstruction() { refused_ = true; }
     bool IsFunction(const Value& v) const { return v.IsObject() && v.o->fn; }
     bool InstanceOf(const Value& v, Object* ctor);
 
@@ -256,6 +265,7 @@ private:
     std::unique_ptr<RuntimeState> runtime_;
     Heap heap_;
     std::vector<Value> stack_;
+    bool refused_ = false;
     std::vector<Frame*> frames_;
     int depth_ = 0;
     int maxDepth_ = kMaxDepth;

@@ -169,6 +169,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
         RunQueued(queue, next);
     }
     bind::SyncTextVariables(vm_);
+    vm_.EndActionPass();
     scriptHost_.Begin(nullptr, nullptr);
     queue.clear();
     ctx_.leaving.clear();  // their unload handlers ran

@@ -67,6 +67,17 @@ TEST(ScriptPlayerTest, VariablesLiveAcrossFramesAndSpritesHaveTheirOwn) {
     EXPECT_EQ(Play(w, 1), "outer|inner|_level0.kid|1");
 }
 
+TEST(ScriptPlayerTest, BlocksOfOneFrameShareTheStackUntilTheFrameEnds) {
+    swfmake::SwfWriter w(7, kStage, 12);
+    w.Tags().DoAction(Asm("push 'left', 'behind'"));
+    w.Tags().DoAction(Asm("trace; definefunction f() fend; trace; fend:; push 0, 'f'; callfunction; pop; trace"));
+    w.Tags().ShowFrame();
+    w.Tags().DoAction(Asm("trace"));
+    w.Tags().ShowFrame();
+    // A function's own stack starts empty.
+    EXPECT_EQ(Play(w, 1), "behind|undefined|left|undefined");
+}
+
 TEST(ScriptPlayerTest, InitActionsRunOnceBeforeFrameActions) {
     swfmake::SwfWriter w(7, kStage, 12);
     swfmake::TagList& t = w.Tags();
