@@ -98,9 +98,10 @@ Value Unwatch(CallArgs& a) {
 
 Value RegisterClass(CallArgs&) { return Value::Bool(true); }  // clips come with the next step
 
-// Function(x) gives x back; Function() a bare object.
+// Function(x) gives x back, and so does super(x) in a subclass (new
+// keeps its own object); Function() a bare object.
 Value FunctionCtor(CallArgs& a) {
-    if (a.construct) return Value();
+    if (a.construct) return a.args.empty() || a.args[0].IsObject() ? Value() : a.args[0];
     if (!a.args.empty()) return a.args[0];
     return Value::Obj(a.vm.HeapRef().New(ObjClass::Object, nullptr));
 }

@@ -185,7 +185,7 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
         int hops = 0;
         for (Object* p = o->proto; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
             Property* inherited = p->Find(name, Ci());
-            if (!inherited) continue;
+            if (!inherited || HiddenFor(inherited->flags, version_)) continue;  // unseen by this version
             if (inherited->setter) {
                 AccessGuard guard(*this, p, name);
                 if (guard.Refused()) inherited->value = value;

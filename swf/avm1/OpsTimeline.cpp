@@ -8,6 +8,7 @@
 #include "swf/model/FormatCodes.h"
 #include "swf/model/Movie.h"
 #include "swf/avm1/Frame.h"
+#include "swf/avm1/Text.h"
 
 namespace swf::avm1 {
 
@@ -124,7 +125,12 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
     }
     case kOpTrace: {
         Value v = Pop(f);
-        host_.Trace(v.IsUndefined() ? "undefined" : ToString(v));
+        std::string text = v.IsUndefined() ? "undefined" : ToString(v);
+        if (version_ <= 5) {  // strings are 8-bit there: the output is UTF-8
+            const std::vector<uint32_t> chars = Chars(text, false);
+            text = FromChars(chars, 0, chars.size(), true);
+        }
+        host_.Trace(text);
         return true;
     }
     case kOpToggleQuality: host_.ToggleQuality(); return true;
