@@ -11,12 +11,16 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-// Own enumerable members that are not functions, as the text sent.
+// Own enumerable members that are not functions, as the text sent, in the
+// order for-in lists them (newest first); getters run.
 std::string Encoded(avm1::Vm& vm, avm1::Object* o) {
-    std::vector<UrlVar> vars;
+    std::vector<std::string> names;
     for (const avm1::Property& p : o->Props())
-        if (!(p.flags & avm1::kDontEnum) && !p.getter && !vm.IsFunction(p.value))
-            vars.emplace_back(p.name, vm.ToString(p.value));
+        if (!(p.flags & avm1::kDontEnum) && (p.getter || !vm.IsFunction(p.value))) names.push_back(p.name);
+    std::vector<UrlVar> vars;
+    avm1::PinGuard pin(vm);
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        vars.emplace_back(*it, vm.ToString(vm.GetMember(Value::Obj(o), *it)));
     return EncodeUrlVars(vars);
 }
 
@@ -43,10 +47,18 @@ Value Decode(CallArgs& a) {
 
 }  // namespace
 
+void SetLoadedBytes(avm1::Vm& vm, avm1::Object* on, const Value& loaded, const Value& total) {
+    for (const auto& [name, v] : {std::pair{ScriptHost::kLoadedBytes, loaded}, std::pair{ScriptHost::kTotalBytes, total}}) {
+        avm1::Property& p = on->Put(name, vm.Ci());
+        p.value = v;
+        p.flags |= avm1::kDontEnum | avm1::kDontDelete;
+    }
+}
+
 Value DataLoad(CallArgs& a) {
     if (!a.self.IsObject() || a.args.empty()) return Value::Bool(false);
     a.vm.SetHidden(a.self.o, "loaded", Value::Bool(false));
-    a.vm.SetHidden(a.self.o, ScriptHost::kLoadedBytes, Value::Num(0));
+    SetLoadedBytes(a.vm, a.self.o, Value::Num(0), Value());
     HostOf(a.vm).LoadData(a.self, a.vm.ToString(a.args[0]), 0);
     return Value::Bool(true);
 }
@@ -56,6 +68,7 @@ Value DataLoad(CallArgs& a) {
 Value DataSendAndLoad(CallArgs& a) {
     if (!a.self.IsObject() || a.args.size() < 2 || !a.args[1].IsObject()) return Value::Bool(false);
     a.vm.SetHidden(a.args[1].o, "loaded", Value::Bool(false));
+    SetLoadedBytes(a.vm, a.args[1].o, Value::Num(0), Value());
     HostOf(a.vm).LoadData(a.args[1], a.vm.ToString(a.args[0]), a.args.size() > 2 ? SendMethod(a.vm, a.args[2]) : 2);
     return Value::Bool(true);
 }
@@ -79,12 +92,12 @@ Value DataOnData(CallArgs& a) {
 
 Value DataNothing(CallArgs&) { return Value(); }
 
-// getBytesLoaded / getBytesTotal of LoadVars and XML: everything loads at
-// once, so both are the size read (undefined before any load).
+// getBytesLoaded / getBytesTotal (magic 1) of LoadVars and XML: what the
+// load left in the members (undefined before any load).
 Value LoadedBytes(CallArgs& a) {
     if (!a.self.IsObject()) return Value();
-    const avm1::Property* p = a.self.o->Find(ScriptHost::kLoadedBytes, a.vm.Ci());
-    return p ? p->value : Value();
+    return a.vm.GetMember(a.self, a.callee && a.callee->fn && a.callee->fn->magic == 1 ? ScriptHost::kTotalBytes
+                                                                                       : ScriptHost::kLoadedBytes);
 }
 
 void InstallLoadVars(avm1::Vm& vm) {
@@ -97,7 +110,7 @@ void InstallLoadVars(avm1::Vm& vm) {
     vm.DefineNative(proto, "toString", ToText);
     vm.DefineNative(proto, "onData", DataOnData);
     vm.DefineNative(proto, "getBytesLoaded", LoadedBytes);
-    vm.DefineNative(proto, "getBytesTotal", LoadedBytes);
+    vm.DefineNative(proto, "getBytesTotal", LoadedBytes, 1);
     vm.DefineNative(proto, "addRequestHeader", DataNothing);
     vm.SetHidden(proto, "contentType", Value::String("application/x-www-form-urlencoded"));
 }

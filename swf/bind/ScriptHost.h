@@ -71,8 +71,10 @@ public:
         std::string name;         // beside the movie; empty: goes nowhere
     };
     std::vector<Load> TakeLoads();
-    // A hidden member of LoadData objects: the size of what they loaded.
-    static constexpr const char* kLoadedBytes = "$bytesLoaded";
+    // Members of LoadData objects that scripts see and cannot delete: the
+    // size of what they loaded, and of what they load once it arrived.
+    static constexpr const char* kLoadedBytes = "_bytesLoaded";
+    static constexpr const char* kTotalBytes = "_bytesTotal";
     // loadMovieNum and unloadMovieNum of files beside the movie (an empty
     // name unloads); Levels plays them.
     struct LevelLoad {

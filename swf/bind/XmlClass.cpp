@@ -321,7 +321,7 @@ void InstallXml(avm1::Vm& vm) {
     vm.DefineNative(xml, "sendAndLoad", DataSendAndLoad);
     vm.DefineNative(xml, "onData", DataOnData, 1);
     vm.DefineNative(xml, "getBytesLoaded", LoadedBytes);
-    vm.DefineNative(xml, "getBytesTotal", LoadedBytes);
+    vm.DefineNative(xml, "getBytesTotal", LoadedBytes, 1);
     vm.DefineNative(xml, "addRequestHeader", DataNothing);
     vm.SetHidden(xml, "contentType", Value::String("application/x-www-form-urlencoded"));
     vm.SetHidden(xml, "ignoreWhite", Value::Bool(false));

@@ -4,6 +4,7 @@
 // the same thing on every run.
 #include "swf/model/FormatCodes.h"
 #include "swf/avm1/Object.h"
+#include "swf/bind/Bindings.h"
 #include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/classes/UrlVars.h"
@@ -98,7 +99,10 @@ std::vector<HostCall> Timeline::FinishLoads() {
         if (!read && !load.name.empty()) vm_.Report("load: cannot read " + load.name + " beside the movie");
         const std::string text(bytes.begin(), bytes.end());
         if (!load.object.IsUndefined()) {
-            if (read) vm_.SetHidden(load.object.o, ScriptHost::kLoadedBytes, avm1::Value::Num(double(bytes.size())));
+            if (read) {
+                const avm1::Value size = avm1::Value::Num(double(bytes.size()));
+                bind::SetLoadedBytes(vm_, load.object.o, size, size);
+            }
             vm_.CallHandler(load.object, "onData", {read ? avm1::Value::String(text) : avm1::Value()});
             scriptHost_.Release(load);
             continue;
