@@ -60,6 +60,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallLoadVars(vm);
     InstallXml(vm);
     InstallExternalInterface(vm);
+    InstallNetClasses(vm);
     InstallSound(vm);
     InstallGeom(vm);
 }

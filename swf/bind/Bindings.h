@@ -75,6 +75,8 @@ void InstallLoadVars(avm1::Vm& vm);          // LoadVarsClass.cpp
 void InstallXml(avm1::Vm& vm);               // XmlClass.cpp
 void InstallSound(avm1::Vm& vm);             // SoundClass.cpp
 void InstallExternalInterface(avm1::Vm& vm);  // ExternalInterfaceClass.cpp
+void InstallNetClasses(avm1::Vm& vm);  // NetClasses.cpp
+void InstallExternalInterfaceReaders(avm1::Vm& vm, avm1::Object* ctor);  // ExternalInterfaceRead.cpp
 // Sounds scripts started: positions, and onSoundComplete for those that
 // ended (SoundClass.cpp); the timeline calls it once a tick.
 void UpdateSounds(avm1::Vm& vm);
@@ -85,6 +87,8 @@ avm1::Value DataLoad(avm1::CallArgs& a);
 avm1::Value DataSendAndLoad(avm1::CallArgs& a);
 avm1::Value DataOnData(avm1::CallArgs& a);
 avm1::Value LoadedBytes(avm1::CallArgs& a);
+// What a LoadVars or XML object shows of its load's progress.
+void SetLoadedBytes(avm1::Vm& vm, avm1::Object* on, const avm1::Value& loaded, const avm1::Value& total);
 avm1::Value DataNothing(avm1::CallArgs& a);
 // flash.geom and MovieClip.transform: InstallGeom in GeomValues.h.
 // Fields and the variables they name, both ways (TextVariables.cpp); the

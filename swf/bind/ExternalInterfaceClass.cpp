@@ -56,7 +56,8 @@ public:
             out_ += "<null/>";
             return;
         }
-        if (v.o->cls == avm1::ObjClass::Array || v.o->cls == avm1::ObjClass::Arguments) Array(v);
+        // Anything with a length goes as an array: String objects too.
+        if (!vm_.GetMember(v, "length").IsUndefined()) Array(v);
         else Object(v);
     }
 
@@ -172,6 +173,7 @@ void InstallExternalInterface(avm1::Vm& vm) {
     vm.DefineNative(ctor, "_arrayToXML", ToXml, kArray);
     vm.DefineNative(ctor, "_argumentsToXML", ToXml, kArguments);
     vm.DefineNative(ctor, "_objectToXML", ToXml, kObject);
+    InstallExternalInterfaceReaders(vm, ctor);
 }
 
 }  // namespace swf::bind
