@@ -63,6 +63,8 @@ Value FilterClone(CallArgs& a) {
     return Value::Obj(copy);
 }
 
+Value NoFilter(CallArgs&) { return Value(); }
+
 }  // namespace
 
 Value NormaliseParam(Vm& vm, ParamType type, const Value& v) {
@@ -99,9 +101,13 @@ Object* FilterPrototype(Vm& vm, FilterKind kind) {
 
 void InstallFilters(Vm& vm) {
     Object* filters = vm.FlashPackage("filters");
+    // The base class: it makes plain objects, and its clone gives nothing.
+    Object* base = vm.NewObject(vm.objectProto);
+    vm.DefineNative(base, "clone", NoFilter);
+    vm.DefineClassIn(filters, "BitmapFilter", NoFilter, base);
     for (uint8_t k = 0; k <= kLastFilterKind; ++k) {
         const FilterClass& c = ClassOf(FilterKind(k));
-        Object* proto = vm.NewObject(vm.objectProto);
+        Object* proto = vm.NewObject(base);
         vm.DefineNative(proto, "clone", FilterClone);
         vm.DefineClassIn(filters, c.name, FilterCtor, proto, k);
     }

@@ -58,11 +58,13 @@ Value Ctor(CallArgs& a) {
     const bool transparent = a.args.size() < 3 || a.args[2].IsUndefined() || a.vm.ToBool(a.args[2]);
     const uint32_t fill = ColorArg(a, 3, 0xFFFFFFFFu);
     std::shared_ptr<ScriptBitmap> bitmap;
-    if (std::isfinite(w) && std::isfinite(h) && std::fabs(w) < 1e9 && std::fabs(h) < 1e9)
+    if (std::isfinite(w) && std::isfinite(h) && std::fabs(w) < 1e9 && std::fabs(h) < 1e9 &&
+        BitmapData::FitsVersion(int64_t(w), int64_t(h), a.vm.Version()))
         bitmap = BitmapsOf(a.vm).Create(int(w), int(h), transparent, fill);
     if (!bitmap) {
         a.vm.Report("BitmapData: " + a.vm.ToString(a.Arg(0)) + " x " + a.vm.ToString(a.Arg(1)) +
-                    " refused (sides 1.." + std::to_string(BitmapData::kMaxSide) + ", bitmap memory budget)");
+                    " refused (too large for the movie's version, or past the bitmap memory budget)");
+        a.vm.RefuseConstruction();
         return Value();
     }
     auto handle = std::make_shared<BitmapHandle>();
@@ -299,6 +301,10 @@ void InstallBitmapData(avm1::Vm& vm) {
     vm.SetHidden(proto, "constructor", Value::Obj(ctor));
     vm.SetHidden(display, kClassPath, Value::Obj(ctor));
     vm.DefineNative(ctor, "loadBitmap", LoadBitmap);
+    // Plain members: scripts may list, change and delete them.
+    const std::pair<const char*, int> channels[] = {
+        {"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4}, {"ALPHA_CHANNEL", 8}};
+    for (const auto& [name, bit] : channels) ctor->Put(name, vm.Ci()).value = Value::Num(bit);
     vm.DefineAccessor(proto, "width", Property, nullptr, kWidth);
     vm.DefineAccessor(proto, "height", Property, nullptr, kHeight);
     vm.DefineAccessor(proto, "transparent", Property, nullptr, kTransparent);

@@ -1,7 +1,9 @@
 // BitmapData methods that look at pixels without changing them: hitTest
 // against a point, a rectangle or another bitmap, compare, and
 // getColorBoundsRect.
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "swf/bind/BitmapDataValue.h"
 #include "swf/bind/Bindings.h"
@@ -29,6 +31,8 @@ bool AnyAtLeast(const BitmapData& d, PixelRect r, uint32_t threshold) {
     return false;
 }
 
+uint32_t Threshold(double v) { return std::isnan(v) ? 0 : uint32_t(std::clamp(v, 0.0, 255.0)); }
+
 int Shifted(double v, int by) { return int(std::clamp<int64_t>(int64_t(PixelCoord(v)) - by, INT_MIN / 2, INT_MAX / 2)); }
 
 // hitTest(firstPoint, firstAlphaThreshold, secondObject, secondBitmapPoint,
@@ -41,12 +45,12 @@ Value HitTest(CallArgs& a) {
     const BitmapData& d = self->Data();
     const GeomPoint at = OffsetArg(a, 0);
     const int ox = PixelCoord(at.x), oy = PixelCoord(at.y);
-    const uint32_t first = uint32_t(std::clamp(NumberArg(a, 1, 0), 0.0, 255.0));
+    const uint32_t first = Threshold(NumberArg(a, 1, 0));
     if (const std::shared_ptr<ScriptBitmap> bitmap = BitmapOf(other)) {
         const BitmapData* o = Live(bitmap) ? &bitmap->Data() : nullptr;
         if (!o) return Value::Bool(false);
         const GeomPoint oat = OffsetArg(a, 3);
-        const uint32_t second = uint32_t(std::clamp(NumberArg(a, 4, 1), 0.0, 255.0));
+        const uint32_t second = Threshold(NumberArg(a, 4, 1));
         // The other bitmap's place in this one's space, and the overlap.
         const int dx = Shifted(oat.x, ox), dy = Shifted(oat.y, oy);
         const PixelRect both = Intersect({dx, dy, o->Width(), o->Height()}, d.Width(), d.Height());
@@ -59,7 +63,9 @@ Value HitTest(CallArgs& a) {
     if (a.vm.GetMember(other, "width").IsUndefined()) {
         GeomPoint p;
         ReadPoint(a.vm, other, p);
-        return Value::Bool(AlphaAt(d, Shifted(p.x, ox), Shifted(p.y, oy)) >= first);
+        // Against a point a threshold of 0 still wants some alpha: clear
+        // pixels and the outside never hit (a rectangle's clear pixels do).
+        return Value::Bool(AlphaAt(d, Shifted(p.x, ox), Shifted(p.y, oy)) >= std::max(first, 1u));
     }
     PixelRect r = PixelRectArg(a, 2);
     r.x = Shifted(r.x, ox), r.y = Shifted(r.y, oy);

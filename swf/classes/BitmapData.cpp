@@ -41,7 +41,7 @@ uint32_t Unpremultiply(uint32_t p) { return Pack(FrameBuffer::Unpremultiply(p));
 
 std::unique_ptr<BitmapData> BitmapData::Create(int width, int height, bool transparent, uint32_t fillArgb,
                                                BitmapMemory& memory) {
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return nullptr;
+    if (!FitsVersion(width, height, 10)) return nullptr;
     if (!memory.Take(BytesFor(width, height))) return nullptr;
     std::unique_ptr<BitmapData> b(new BitmapData(width, height, transparent, memory));
     const uint32_t v = b->Store(fillArgb);

@@ -40,9 +40,18 @@ struct PixelRect {
 
 class BitmapData {
 public:
+    // Movies before SWF 10 get sides up to kMaxSide; later ones any shape
+    // up to kMaxLargeSide a side and kMaxLargePixels in all.
     static constexpr int kMaxSide = 2880;
+    static constexpr int kMaxLargeSide = 8191;
+    static constexpr int64_t kMaxLargePixels = 16777215;
+    static bool FitsVersion(int64_t width, int64_t height, int version) {
+        if (width < 1 || height < 1) return false;
+        if (version < 10) return width <= kMaxSide && height <= kMaxSide;
+        return width <= kMaxLargeSide && height <= kMaxLargeSide && width * height <= kMaxLargePixels;
+    }
 
-    // Nothing for a side outside 1..kMaxSide or when the budget is spent.
+    // Nothing for a size no version allows or when the budget is spent.
     static std::unique_ptr<BitmapData> Create(int width, int height, bool transparent, uint32_t fillArgb,
                                               BitmapMemory& memory);
     ~BitmapData();

@@ -58,7 +58,7 @@ public:
     ScriptBitmaps(const ScriptBitmaps&) = delete;
     ScriptBitmaps& operator=(const ScriptBitmaps&) = delete;
 
-    // Null for a side outside 1..BitmapData::kMaxSide or when the memory
+    // Null for a size BitmapData::FitsVersion allows in no version or when the memory
     // budget is spent.
     std::shared_ptr<ScriptBitmap> Create(int width, int height, bool transparent, uint32_t fillArgb);
     // A bitmap a fill names: kept until disposed.
