@@ -15,7 +15,7 @@ using avm1::Value;
 
 DisplayObject* TargetOf(CallArgs& a) {
     if (!a.self.IsObject()) return nullptr;
-    Value target = a.vm.GetMember(a.self, "_target");
+    Value target = a.vm.GetMember(a.self, "target");
     if (target.IsString()) {
         const avm1::ClipId id = a.vm.ResolvePath(HostOf(a.vm).Level(0), target.Text());
         return id ? HostOf(a.vm).Object(id) : nullptr;
@@ -24,7 +24,7 @@ DisplayObject* TargetOf(CallArgs& a) {
 }
 
 Value ColorCtor(CallArgs& a) {
-    if (a.self.IsObject()) a.vm.SetHidden(a.self.o, "_target", a.Arg(0));
+    if (a.self.IsObject()) a.vm.SetHidden(a.self.o, "target", a.Arg(0));
     return Value();
 }
 
@@ -53,9 +53,10 @@ Value SetTransform(CallArgs& a) {
     DisplayObject* o = TargetOf(a);
     if (!o || !a.Arg(0).IsObject()) return Value();
     ColorTransformObject t;
+    // A member that is there counts, even when undefined (as 0).
     for (int i = 0; i < 8; ++i) {
-        Value v = a.vm.GetMember(a.Arg(0), kFields[i]);
-        if (!v.IsUndefined()) *Field(t, i) = a.vm.ToNumber(v);
+        if (!a.vm.HasProperty(a.Arg(0).o, kFields[i])) continue;
+        *Field(t, i) = a.vm.ToNumber(a.vm.GetMember(a.Arg(0), kFields[i]));
     }
     o->cxform = ColorSetTransform(o->cxform, t);
     o->scripted = true;

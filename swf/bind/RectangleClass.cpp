@@ -24,13 +24,20 @@ void Store(CallArgs& a, const GeomRect& r) {
 // The edges by magic: each is a number read and written on its own.
 enum Edge { kLeft, kTop, kRight, kBottom };
 
+// The near edges and corner are the members as they are (undefined stays
+// undefined); the far ones are sums, so numbers.
+Value Member(CallArgs& a, const char* name) { return a.self.IsObject() ? a.vm.GetMember(a.self, name) : Value(); }
+
+Value Sum(CallArgs& a, const char* from, const char* size) {
+    return Value::Num(a.vm.ToNumber(Member(a, from)) + a.vm.ToNumber(Member(a, size)));
+}
+
 Value GetEdge(CallArgs& a) {
-    const GeomRect r = SelfRect(a);
     switch (a.callee->fn->magic) {
-    case kLeft: return Value::Num(r.x);
-    case kTop: return Value::Num(r.y);
-    case kRight: return Value::Num(r.Right());
-    default: return Value::Num(r.Bottom());
+    case kLeft: return Member(a, "x");
+    case kTop: return Member(a, "y");
+    case kRight: return Sum(a, "x", "width");
+    default: return Sum(a, "y", "height");
     }
 }
 
@@ -54,12 +61,14 @@ Value SetEdge(CallArgs& a) {
 enum Corner { kTopLeft, kBottomRight, kSize };
 
 Value GetCorner(CallArgs& a) {
-    const GeomRect r = SelfRect(a);
-    switch (a.callee->fn->magic) {
-    case kTopLeft: return NewPoint(a.vm, {r.x, r.y});
-    case kBottomRight: return NewPoint(a.vm, {r.Right(), r.Bottom()});
-    default: return NewPoint(a.vm, {r.width, r.height});
-    }
+    const int corner = a.callee->fn->magic;
+    const Value x = corner == kTopLeft ? Member(a, "x") : corner == kSize ? Member(a, "width") : Sum(a, "x", "width");
+    const Value y = corner == kTopLeft ? Member(a, "y") : corner == kSize ? Member(a, "height") : Sum(a, "y", "height");
+    const Value p = NewPoint(a.vm, {0, 0});
+    avm1::PinGuard pin(a.vm);
+    a.vm.SetMember(p, "x", x);
+    a.vm.SetMember(p, "y", y);
+    return p;
 }
 
 Value SetCorner(CallArgs& a) {

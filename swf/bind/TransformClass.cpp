@@ -69,13 +69,32 @@ Value GetConcatenatedMatrix(CallArgs& a) {
     return o ? NewMatrix(a.vm, GeomMatrix::FromEngine(ToStage(*o))) : Value();
 }
 
+// `outer` after `inner` in the stored 8.8 and 16-bit form; results wrap
+// to 16 bits as the stored values do, so a large product comes out small.
+ColorTransform ConcatWrapping(const ColorTransform& outer, const ColorTransform& inner) {
+    auto mul = [](int o, int i) { return static_cast<int16_t>(static_cast<uint16_t>((o * i) >> 8)); };
+    auto add = [](int oMul, int iAdd, int oAdd) {
+        return static_cast<int16_t>(static_cast<uint16_t>(((iAdd * oMul) >> 8) + oAdd));
+    };
+    ColorTransform t;
+    t.rMul = mul(outer.rMul, inner.rMul);
+    t.gMul = mul(outer.gMul, inner.gMul);
+    t.bMul = mul(outer.bMul, inner.bMul);
+    t.aMul = mul(outer.aMul, inner.aMul);
+    t.rAdd = add(outer.rMul, inner.rAdd, outer.rAdd);
+    t.gAdd = add(outer.gMul, inner.gAdd, outer.gAdd);
+    t.bAdd = add(outer.bMul, inner.bAdd, outer.bAdd);
+    t.aAdd = add(outer.aMul, inner.aAdd, outer.aAdd);
+    return t;
+}
+
 // Each parent's transform applies after its child's.
 Value GetConcatenatedColorTransform(CallArgs& a) {
     DisplayObject* o = TargetOf(a);
     if (!o) return Value();
-    GeomColorTransform t = GeomColorTransform::FromEngine(o->cxform);
-    for (const DisplayObject* p = o->parent; p; p = p->parent) t = GeomColorTransform::FromEngine(p->cxform).Concat(t);
-    return NewColorTransform(a.vm, t);
+    ColorTransform t = o->cxform;
+    for (const DisplayObject* p = o->parent; p; p = p->parent) t = ConcatWrapping(p->cxform, t);
+    return NewColorTransform(a.vm, GeomColorTransform::FromEngine(t));
 }
 
 // The stage pixels the object's drawing touches, whole pixels outwards;

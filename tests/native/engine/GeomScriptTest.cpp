@@ -67,6 +67,11 @@ TEST(GeomScriptTest, Rectangle) {
           Trace(Member(Var("r"), "bottom")), Trace(Member(Var("r"), "topLeft")),
           Trace(Member(Var("r"), "bottomRight")), Trace(Member(Var("r"), "size"))},
          "(x=0, y=0, w=0, h=0)|(x=10, y=20, w=30, h=40)|40|60|(x=10, y=20)|(x=40, y=60)|(x=30, y=40)"},
+        // Members never given stay undefined in the near edges and corner;
+        // the far ones are sums.
+        {{SetV("r", New("Rectangle", {Num(1)})), Trace(Member(Var("r"), "top")), Trace(Member(Var("r"), "right")),
+          Trace(Member(Var("r"), "topLeft")), Trace(Member(Var("r"), "size"))},
+         "undefined|NaN|(x=1, y=undefined)|(x=undefined, y=undefined)"},
         // Moving an edge or corner keeps the opposite one.
         {{SetV("r", Rc(10, 20, 30, 40)), SetM(Var("r"), "left", Num(0)), Trace(Var("r")),
           SetM(Var("r"), "bottom", Num(100)), Trace(Var("r")), SetM(Var("r"), "topLeft", Pt(5, 50)), Trace(Var("r")),
