@@ -57,14 +57,17 @@ Value Ctor(CallArgs& a) {
     const double w = NumberArg(a, 0, 0), h = NumberArg(a, 1, 0);
     const bool transparent = a.args.size() < 3 || a.args[2].IsUndefined() || a.vm.ToBool(a.args[2]);
     const uint32_t fill = ColorArg(a, 3, 0xFFFFFFFFu);
-    std::shared_ptr<ScriptBitmap> bitmap;
-    if (std::isfinite(w) && std::isfinite(h) && std::fabs(w) < 1e9 && std::fabs(h) < 1e9 &&
-        BitmapData::FitsVersion(int64_t(w), int64_t(h), a.vm.Version()))
-        bitmap = BitmapsOf(a.vm).Create(int(w), int(h), transparent, fill);
+    // A size the movie's version refuses makes no object; past our memory
+    // budget it is an object without pixels.
+    if (!std::isfinite(w) || !std::isfinite(h) || std::fabs(w) >= 1e9 || std::fabs(h) >= 1e9 ||
+        !BitmapData::FitsVersion(int64_t(w), int64_t(h), a.vm.Version())) {
+        a.vm.RefuseConstruction();
+        return Value();
+    }
+    std::shared_ptr<ScriptBitmap> bitmap = BitmapsOf(a.vm).Create(int(w), int(h), transparent, fill);
     if (!bitmap) {
         a.vm.Report("BitmapData: " + a.vm.ToString(a.Arg(0)) + " x " + a.vm.ToString(a.Arg(1)) +
-                    " refused (too large for the movie's version, or past the bitmap memory budget)");
-        a.vm.RefuseConstruction();
+                    " refused: past the bitmap memory budget");
         return Value();
     }
     auto handle = std::make_shared<BitmapHandle>();

@@ -12,7 +12,10 @@ namespace {
 TEST(BitmapDataTest, SizesOutsideTheLimitsAndPastTheBudgetAreRefused) {
     BitmapMemory memory(size_t(2880) * 2880 * 4 + 100);
     EXPECT_FALSE(BitmapData::Create(0, 10, true, 0, memory));
-    EXPECT_FALSE(BitmapData::Create(10, 2881, true, 0, memory));
+    EXPECT_FALSE(BitmapData::Create(10, 8192, true, 0, memory));
+    EXPECT_FALSE(BitmapData::FitsVersion(2881, 1, 9));
+    EXPECT_TRUE(BitmapData::FitsVersion(2881, 1, 10));
+    EXPECT_FALSE(BitmapData::FitsVersion(4096, 4096, 10));
     EXPECT_FALSE(BitmapData::Create(-5, -5, true, 0, memory));
     auto big = BitmapData::Create(2880, 2880, true, 0, memory);
     ASSERT_TRUE(big);

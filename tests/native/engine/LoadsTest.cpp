@@ -91,9 +91,9 @@ TEST(LoadsTest, LoadVarsDecodesSendsAndOverridesOnData) {
             Do(CallM(Var("raw"), "load", {Str("raw.txt")})),
         }),
         {{"raw.txt", "not=decoded"}});
-    EXPECT_EQ(r.first, "x=1&y=a%20b%21");
+    EXPECT_EQ(r.first, "y=a%20b%21&x=1");  // newest first, as for-in lists them
     EXPECT_EQ(r.next, "raw not=decoded");
-    EXPECT_EQ(r.urls, std::vector<std::string>{"http://example.invalid/s?x=1&y=a%20b%21 _blank"});
+    EXPECT_EQ(r.urls, std::vector<std::string>{"http://example.invalid/s?y=a%20b%21&x=1 _blank"});
 }
 
 TEST(LoadsTest, XmlParsesWalksAndWritesBack) {

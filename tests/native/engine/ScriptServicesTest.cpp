@@ -28,7 +28,7 @@ void RunCases(const std::vector<Case>& cases) {
 std::string New(const std::string& cls, const std::vector<std::string>& args = {}) {
     std::string out;
     for (auto it = args.rbegin(); it != args.rend(); ++it) out += *it + "; ";
-    return out + "push " + std::to_string(args.size()) + ", '" + cls + "'; new";
+    return out + "push " + std::to_string(args.size()) + ", '" + cls + "'; newobject";
 }
 std::string NewIn(const std::string& package, const std::string& cls, const std::vector<std::string>& args) {
     std::string out;
