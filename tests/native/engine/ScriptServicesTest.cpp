@@ -86,7 +86,7 @@ TEST(ScriptServicesTest, ContainerXmlReadsBackAsValues) {
           Trace(toAs("_toAS", node("number", "Infinity"))), Trace(toAs("_toAS", node("true", ""))),
           Trace(TypeOf(toAs("_toAS", node("TRUE", "")))), Trace(TypeOf(toAs("_toAS", node("null", "")))),
           Trace(toAs("_toAS", node("string", "s&t"))), Trace(TypeOf(toAs("_arrayToAS", Num(5))))},
-         "-2.5|NaN|NaN|true|undefined|object|s&t|object"},
+         "-2.5|NaN|NaN|true|undefined|null|s&t|object"},
         // Parsed XML goes through whole; a String object is written as an
         // array of its length.
         {{SetV("x", New("XML", {Str("<array><property id=\"0\"><number>3</number></property>"
