@@ -1,6 +1,7 @@
 #include "swf/text/HtmlWriter.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace swf {
 
@@ -68,10 +69,8 @@ std::string TextFormatAttrs(const TextFormat& f) {
     return a;
 }
 
-// One run of characters sharing a format, inside the paragraph's FONT.
-void Run(std::string& out, const std::u32string& chars, const TextFormat& f, const TextFormat& para) {
-    const std::string font = FontAttrs(f, &para);
-    if (!font.empty()) out += "<FONT" + font + ">";
+// One run of characters sharing a format, inside its FONT.
+void Run(std::string& out, const std::u32string& chars, const TextFormat& f) {
     if (!f.url.empty()) out += "<A" + Attr("HREF", f.url) + Attr("TARGET", f.target) + ">";
     if (f.bold) out += "<B>";
     if (f.italic) out += "<I>";
@@ -81,7 +80,6 @@ void Run(std::string& out, const std::u32string& chars, const TextFormat& f, con
     if (f.italic) out += "</I>";
     if (f.bold) out += "</B>";
     if (!f.url.empty()) out += "</A>";
-    if (!font.empty()) out += "</FONT>";
 }
 
 void Paragraph(std::string& out, const FormattedText& text, size_t begin, size_t end, const TextFormat& para) {
@@ -90,14 +88,25 @@ void Paragraph(std::string& out, const FormattedText& text, size_t begin, size_t
     out += para.bullet ? "<LI>" : std::string("<P") + Attr("ALIGN", AlignName(para.align)) + ">";
     out += "<FONT" + FontAttrs(para, nullptr) + ">";
     const std::u32string& chars = text.Chars();
+    // FONT tags nest: a run whose font matches an open level closes back to
+    // it; any other opens a tag inside the innermost with what differs.
+    std::vector<const TextFormat*> open = {&para};
     for (size_t i = begin; i < end;) {
         const TextFormat& f = text.FormatAt(i);
         size_t j = i + 1;
         while (j < end && text.FormatAt(j) == f) ++j;
-        Run(out, chars.substr(i, j - i), f, para);
+        size_t level = open.size();
+        while (level > 0 && !FontAttrs(f, open[level - 1]).empty()) --level;
+        if (level > 0) {
+            for (; open.size() > level; open.pop_back()) out += "</FONT>";
+        } else {
+            out += "<FONT" + FontAttrs(f, open.back()) + ">";
+            open.push_back(&f);
+        }
+        Run(out, chars.substr(i, j - i), f);
         i = j;
     }
-    out += "</FONT>";
+    for (size_t k = 0; k < open.size(); ++k) out += "</FONT>";
     out += para.bullet ? "</LI>" : "</P>";
     if (!layout.empty()) out += "</TEXTFORMAT>";
 }
@@ -118,7 +127,8 @@ std::string WriteHtml(const FormattedText& text, const TextFormat& empty) {
         // break before it when it is empty.
         const size_t at = begin < n ? begin : n - 1;
         Paragraph(out, text, begin, end, text.FormatAt(at));
-        if (end >= n) break;
+        // A break that ends the text opens no paragraph of its own.
+        if (end + 1 >= n) break;
         begin = end + 1;
     }
     return out;

@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "swf/text/Html.h"
+#include "swf/text/HtmlWriter.h"
 
 namespace {
 
@@ -111,6 +115,54 @@ TEST(HtmlTest, ThousandsOfNestedTagsStayBoundedAndKeepTheText) {
     EXPECT_EQ(t.Chars(), U"deep!");
     EXPECT_LE(t.Formats().size(), 4u);
     EXPECT_EQ(t.FormatAt(4), Base());
+}
+
+// Each line is a paragraph, but a break ending the text opens none.
+TEST(HtmlTest, WrittenParagraphsFollowTheBreaks) {
+    struct Case {
+        std::u32string text;
+        int paragraphs;
+    } cases[] = {{U"", 1}, {U"\n", 1}, {U"\n\n", 2}, {U"a\n", 1}, {U"\na\n", 2}, {U"a\n\nb", 3}, {U"a\nb\n", 2}};
+    for (const Case& c : cases) {
+        swf::FormattedText t;
+        for (char32_t ch : c.text) t.Append(ch, Base());
+        const std::string html = swf::WriteHtml(t, Base());
+        int count = 0;
+        for (size_t at = html.find("<P "); at != std::string::npos; at = html.find("<P ", at + 1)) ++count;
+        EXPECT_EQ(count, c.paragraphs) << html;
+    }
+}
+
+// A run opens FONT inside the previous one with what differs, and closes
+// back to an open level whose font it has.
+TEST(HtmlTest, WrittenFontsNestAndCloseBackToAMatchingLevel) {
+    struct Case {
+        std::vector<std::pair<int32_t, std::string>> runs;  // size in pixels, face
+        std::string inner;                                  // what the paragraph's FONT holds
+    } cases[] = {
+        {{{12, "Base"}, {13, "Base"}, {14, "Base"}}, "a<FONT SIZE=\"13\">b<FONT SIZE=\"14\">c</FONT></FONT>"},
+        {{{12, "Base"}, {13, "Base"}, {12, "Base"}}, "a<FONT SIZE=\"13\">b</FONT>c"},
+        {{{12, "Base"}, {12, "X"}, {14, "X"}, {14, "Base"}, {12, "Base"}},
+         "a<FONT FACE=\"X\">b<FONT SIZE=\"14\">c<FONT FACE=\"Base\">d</FONT></FONT></FONT>e"},
+        {{{12, "Base"}, {13, "Base"}, {14, "Base"}, {13, "Base"}}, "a<FONT SIZE=\"13\">b<FONT SIZE=\"14\">c</FONT>d</FONT>"},
+    };
+    for (const Case& c : cases) {
+        swf::FormattedText t;
+        char32_t ch = U'a';
+        for (const auto& [px, face] : c.runs) {
+            swf::TextFormat f = Base();
+            f.size = px * swf::TextFormat::kTwipsPerPixelForText;
+            f.font = face;
+            t.Append(ch++, f);
+        }
+        swf::TextFormat para = Base();
+        para.size = 12 * swf::TextFormat::kTwipsPerPixelForText;
+        const std::string html = swf::WriteHtml(t, para);
+        const std::string head = "KERNING=\"0\">";
+        const size_t from = html.find(head) + head.size();
+        const size_t to = html.rfind("</FONT></P>");
+        EXPECT_EQ(html.substr(from, to - from), c.inner) << html;
+    }
 }
 
 }  // namespace
