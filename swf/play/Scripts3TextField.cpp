@@ -6,6 +6,7 @@
 #include "swf/play/Scripts3Host.h"
 #include "swf/play/Scripts3Text.h"
 #include "swf/text/FieldEditor.h"
+#include "swf/text/Html.h"
 
 namespace swf {
 
@@ -142,6 +143,26 @@ std::string NonNullText(Machine& m, const Value& v) {
     return m.ToStdString(v);
 }
 
+// With a style sheet, each tag takes the style of its name and then of its
+// class, as the sheet's transform makes them.
+void SetHtml(Machine& m, EditTextField& f, const Value& sheet, const std::string& html) {
+    if (!sheet.IsObject()) return f.SetHtmlText(html);
+    auto apply = [&](const std::string& selector, TextFormat& format) {
+        const Value style = avm2::StyleSheetFormat(m, sheet, selector);
+        avm2::TempRoot keep(m, style);
+        if (const avm2::TextFormatObject* t = avm2::AsTextFormat(m, style)) PatchOf(m, *t).ApplyTo(format);
+    };
+    FormattedText content;
+    ParseHtml(html, f.DefaultFormat(), content, [&](const std::string& tag, const std::string& cls, TextFormat& format) {
+        apply(tag, format);
+        if (!cls.empty()) apply("." + cls, format);
+    });
+    f.Edit([&](FormattedText& t) {
+        t = std::move(content);
+        return true;
+    });
+}
+
 void Set(Machine& m, const Value& self, Prop prop, const Value& v) {
     EditTextObject* obj = FieldOf(m, self);
     TextFieldObject* extra = TextFieldOf(m, self);
@@ -150,7 +171,7 @@ void Set(Machine& m, const Value& self, Prop prop, const Value& v) {
     FieldSettings s = f.Settings();
     switch (prop) {
     case kText: f.SetText(NonNullText(m, v)); return;
-    case kHtmlText: f.SetHtmlText(NonNullText(m, v)); return;
+    case kHtmlText: return SetHtml(m, f, extra->styleSheet, NonNullText(m, v));
     case kTextColor: {
         const Rgba c = ToRgb(m, v);
         TextFormat d = f.DefaultFormat();

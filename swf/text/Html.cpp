@@ -65,8 +65,8 @@ bool ParseColor(const std::string& s, Rgba* out) {
 
 class Parser {
 public:
-    Parser(const std::string& html, const TextFormat& base, FormattedText& out)
-        : in_(html), out_(out) {
+    Parser(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler)
+        : in_(html), out_(out), styler_(styler) {
         stack_.push_back({"", base});
     }
 
@@ -239,6 +239,12 @@ private:
         } else {
             known = false;
         }
+        if (styler_) {
+            const std::string* cls = tag.Find("class");
+            styler_(n, cls ? *cls : std::string(), f);
+            // A styled span formats what it holds.
+            known = known || n == "span";
+        }
         if (!known || tag.selfClosing) return;
         if (stack_.size() > kMaxHtmlDepth) return;  // too deep: read, but no new format
         stack_.push_back({n, std::move(f)});
@@ -293,6 +299,7 @@ private:
 
     const std::string& in_;
     FormattedText& out_;
+    const HtmlStyler& styler_;
     size_t pos_ = 0;
     std::vector<Level> stack_;
     bool trailingParagraphBreak_ = false;
@@ -300,8 +307,8 @@ private:
 
 }  // namespace
 
-void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out) {
-    Parser(html, base, out).Run();
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler) {
+    Parser(html, base, out, styler).Run();
 }
 
 }  // namespace swf

@@ -9,6 +9,7 @@
 // a tag that never closes simply formats the rest of the text.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "swf/text/FormattedText.h"
@@ -17,7 +18,11 @@ namespace swf {
 
 constexpr size_t kMaxHtmlDepth = 64;
 
+// A style sheet's say over each opening tag: given the tag's name and its
+// class attribute, it changes the format the tag starts.
+using HtmlStyler = std::function<void(const std::string& tag, const std::string& cls, TextFormat& f)>;
+
 // Appends the text of `html` to `out`, formatted from `base`.
-void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out);
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler = nullptr);
 
 }  // namespace swf

@@ -165,4 +165,24 @@ TEST(HtmlTest, WrittenFontsNestAndCloseBackToAMatchingLevel) {
     }
 }
 
+// A styler changes what each tag starts, by name and class; a styled span
+// ends with its closing tag, and an unknown tag formats nothing.
+TEST(HtmlTest, AStylerFormatsTagsByNameAndClass) {
+    std::vector<std::string> seen;
+    const swf::HtmlStyler styler = [&](const std::string& tag, const std::string& cls, swf::TextFormat& f) {
+        seen.push_back(tag + "." + cls);
+        if (tag == "p") f.bold = true;
+        if (cls == "red") f.color = swf::Rgba{255, 0, 0, 255};
+    };
+    swf::FormattedText t;
+    swf::ParseHtml("<p>a<span class='red'>b</span>c<unknown class=\"red\">d</p>", Base(), t, styler);
+    ASSERT_EQ(t.Chars(), U"abcd");
+    EXPECT_TRUE(t.FormatAt(0).bold);
+    EXPECT_EQ(t.FormatAt(1).color.r, 255);
+    EXPECT_EQ(t.FormatAt(2).color.r, Base().color.r);
+    EXPECT_TRUE(t.FormatAt(3).bold);
+    EXPECT_EQ(t.FormatAt(3).color.r, Base().color.r);
+    EXPECT_EQ(seen, (std::vector<std::string>{"p.", "span.red", "unknown.red"}));
+}
+
 }  // namespace
