@@ -72,6 +72,7 @@ Value Vm::ClipValue(ClipId clip) {
         std::string path = host_.PathOf(clip);
         if (!ref.path || *ref.path != path) ref.path = MakeStr(std::move(path));
         ref.found = ResolvePath(0, *ref.path);  // not always `clip`: an unnamed or shadowed one
+        if (!ref.found) ref.found = clip;        // a name the path cannot spell ("a.swf")
         ref.at = version;
     }
     Value v;
@@ -86,7 +87,9 @@ ClipId Vm::ClipOf(const Value& v) {
     if (v.IsClip()) {
         const uint32_t version = host_.TreeVersion();
         if (version && v.clipAt == version) return v.clipId;
-        const ClipId found = ResolvePath(0, *v.s);
+        ClipId found = ResolvePath(0, *v.s);
+        // A clip whose name the path cannot spell is still the one it names.
+        if (!found && v.clipId && host_.InTree(v.clipId) && host_.PathOf(v.clipId) == *v.s) found = v.clipId;
         v.clipId = found;
         v.clipAt = version;
         return found;

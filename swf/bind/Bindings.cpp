@@ -58,6 +58,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallBitmapData(vm);
     InstallClipBitmaps(vm);
     InstallLoadVars(vm);
+    InstallMovieClipLoader(vm);
     InstallXml(vm);
     InstallExternalInterface(vm);
     InstallNetClasses(vm);

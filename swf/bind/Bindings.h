@@ -72,6 +72,7 @@ void InstallSelection(avm1::Vm& vm);         // SelectionClass.cpp
 void InstallBitmapData(avm1::Vm& vm);        // BitmapDataClass.cpp
 void InstallClipBitmaps(avm1::Vm& vm);       // ClipBitmaps.cpp
 void InstallLoadVars(avm1::Vm& vm);          // LoadVarsClass.cpp
+void InstallMovieClipLoader(avm1::Vm& vm);   // MovieClipLoaderClass.cpp
 void InstallXml(avm1::Vm& vm);               // XmlClass.cpp
 void InstallSound(avm1::Vm& vm);             // SoundClass.cpp
 void InstallExternalInterface(avm1::Vm& vm);  // ExternalInterfaceClass.cpp

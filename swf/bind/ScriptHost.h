@@ -90,18 +90,23 @@ public:
     }
     // loadMovie into a clip (an empty name unloads it), done on the next
     // frame by Timeline::FinishClipLoads; other addresses go to the host.
+    // A MovieClipLoader `loader` hears how the load went (kept alive in
+    // the pending list under `key` until then).
     struct ClipLoad {
         avm1::ClipId clip = 0;
         std::string name;
+        avm1::Value loader;
+        std::string key;
     };
-    void LoadClip(avm1::ClipId clip, const std::string& url, int method);
+    // False when the load could not be started.
+    bool LoadClip(avm1::ClipId clip, const std::string& url, int method, const avm1::Value& loader = avm1::Value());
     std::vector<ClipLoad> TakeClipLoads() {
         std::vector<ClipLoad> out = std::move(clipLoads_);
         clipLoads_.clear();
         return out;
     }
-    // Lets a taken LoadData object go.
-    void Release(const Load& load);
+    // Lets a taken LoadData object or loader go.
+    void Release(const std::string& key);
     // The bytes of a file beside the movie, at most `limit`.
     bool ReadBeside(const std::string& name, size_t limit, std::vector<uint8_t>& bytes) const {
         return files_ && files_(name, limit, bytes);
@@ -183,6 +188,8 @@ private:
     ActionQueue* queue_ = nullptr;
     std::vector<HostCall>* calls_ = nullptr;
     bool QueueHasRoom();
+    // Holds `object` alive in the pending list; the key to release it by.
+    std::string Keep(const avm1::Value& object);
     bool dropping_ = false;
     double now_ = 0;
     Point pointer_;

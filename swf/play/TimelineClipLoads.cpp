@@ -60,6 +60,31 @@ std::unique_ptr<Movie> PictureMovie(const std::vector<uint8_t>& bytes, uint8_t v
     return movie;
 }
 
+// A MovieClipLoader's event, to whoever its broadcastMessage tells.
+void Tell(avm1::Vm& vm, const avm1::Value& loader, const char* event, std::vector<avm1::Value> args) {
+    args.insert(args.begin(), avm1::Value::String(event));
+    vm.CallHandler(loader, "broadcastMessage", args);
+}
+
+// A new clip playing `loaded` (nothing when null) takes `old`'s place.
+MovieClip& Replace(PlayContext& ctx, MovieClip& old, MovieClip& parent, std::unique_ptr<DisplayObject>& slot,
+                   std::shared_ptr<MovieAssets> loaded, ActionQueue& queue) {
+    --ctx.buildsLeft;
+    auto fresh = std::make_unique<MovieClip>(ctx, loaded ? loaded->movie->root : EmptyTimeline(),
+                                             old.Nesting(), old.characterId);
+    if (loaded) fresh->Own(std::move(loaded));
+    static_cast<Placement&>(*fresh) = static_cast<const Placement&>(old);
+    fresh->depth = old.depth;
+    fresh->parent = &parent;
+    fresh->scripted = old.scripted;
+    Leave(ctx, std::move(slot), &queue, queue.size());
+    MovieClip& clip = *fresh;
+    parent.Put(clip.depth, std::move(fresh));
+    clip.Start(&queue);
+    queue.push_back({clip.serial, nullptr, 0, kClipLoad});
+    return clip;
+}
+
 }  // namespace
 
 std::shared_ptr<MovieAssets> Timeline::ReadLoaded(const std::string& name) {
@@ -94,34 +119,50 @@ std::vector<HostCall> Timeline::FinishClipLoads() {
     std::vector<ScriptHost::ClipLoad> loads = scriptHost_.TakeClipLoads();
     if (loads.empty()) return {};
     ActionQueue queue;
+    std::vector<HostCall> calls;
+    std::vector<std::pair<avm1::Value, avm1::ClipId>> inited;  // loaders and their clips
+    scriptHost_.Begin(&queue, &calls);
+    vm_.BeginHostCall();
     for (const ScriptHost::ClipLoad& load : loads) {
         MovieClip* old = ctx_.FindClip(load.clip);
         MovieClip* parent = old && old->parent ? old->parent->AsClip() : nullptr;
-        if (!parent) continue;  // gone, or the root (a level-0 load)
-        auto at = parent->List().find(old->depth);
-        if (at == parent->List().end() || at->second.get() != old) continue;  // replaced this frame already
-        if (old->Nesting() >= PlayContext::kMaxNesting || ctx_.buildsLeft == 0 ||
-            ctx_.liveClips.size() >= PlayContext::kMaxLiveClips) {
-            vm_.Report("loadMovie: " + load.name + " not loaded, clips nested too deep or too many");
+        auto at = parent ? parent->List().find(old->depth) : DisplayList::iterator();
+        if (!parent || at == parent->List().end() || at->second.get() != old) {  // gone, or replaced this frame already
+            scriptHost_.Release(load.key);
             continue;
         }
         std::shared_ptr<MovieAssets> loaded;
-        if (!load.name.empty() && !(loaded = ReadLoaded(load.name))) continue;  // the clip stays as it was
-        --ctx_.buildsLeft;
-        auto fresh = std::make_unique<MovieClip>(ctx_, loaded ? loaded->movie->root : EmptyTimeline(),
-                                                 old->Nesting(), old->characterId);
-        if (loaded) fresh->Own(std::move(loaded));
-        static_cast<Placement&>(*fresh) = static_cast<const Placement&>(*old);
-        fresh->depth = old->depth;
-        fresh->parent = parent;
-        fresh->scripted = old->scripted;
-        Leave(ctx_, std::move(at->second), &queue, queue.size());
-        MovieClip& clip = *fresh;
-        parent->Put(clip.depth, std::move(fresh));
-        clip.Start(&queue);
-        queue.push_back({clip.serial, nullptr, 0, kClipLoad});
+        if (old->Nesting() >= PlayContext::kMaxNesting || ctx_.buildsLeft == 0 ||
+            ctx_.liveClips.size() >= PlayContext::kMaxLiveClips) {
+            vm_.Report("loadMovie: " + load.name + " not loaded, clips nested too deep or too many");
+        } else if (load.name.empty() || (loaded = ReadLoaded(load.name))) {
+            MovieClip& clip = Replace(ctx_, *old, *parent, at->second, std::move(loaded), queue);
+            if (load.loader.IsUndefined()) continue;
+            const avm1::Value target = vm_.ClipValue(clip.serial);
+            const double size = clip.Assets().movie->header.fileLength;
+            Tell(vm_, load.loader, "onLoadStart", {target});
+            Tell(vm_, load.loader, "onLoadProgress", {target, avm1::Value::Num(size), avm1::Value::Num(size)});
+            Tell(vm_, load.loader, "onLoadComplete", {target, avm1::Value::Num(0)});
+            inited.emplace_back(load.loader, clip.serial);
+            continue;
+        }
+        // The clip stays as it was.
+        if (load.loader.IsObject())
+            Tell(vm_, load.loader, "onLoadError", {vm_.ClipValue(old->serial), avm1::Value::String("URLNotFound")});
+        scriptHost_.Release(load.key);
     }
-    return RunActions(queue);
+    std::vector<HostCall> more = RunActions(queue);
+    calls.insert(calls.end(), more.begin(), more.end());
+    if (inited.empty()) return calls;
+    // Once the loaded movie's first frame has run.
+    scriptHost_.Begin(&queue, &calls);
+    vm_.BeginHostCall();
+    for (const auto& [loader, clip] : inited)
+        if (ctx_.FindClip(clip)) Tell(vm_, loader, "onLoadInit", {vm_.ClipValue(clip)});
+    for (const ScriptHost::ClipLoad& load : loads) scriptHost_.Release(load.key);
+    more = RunActions(queue);
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
 }
 
 }  // namespace swf

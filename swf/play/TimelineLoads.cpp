@@ -39,15 +39,19 @@ void ScriptHost::LoadData(const avm1::Value& object, const std::string& url, int
     }
     const bool beside = BesideMovie(url);
     if (!beside) GetUrl(url, std::string(), method);
+    loads_.push_back({0, object, Keep(object), beside ? url : std::string()});
+}
+
+std::string ScriptHost::Keep(const avm1::Value& object) {
     avm1::Value list = vm_->global->Find(kPendingList, vm_->Ci()) ? vm_->global->Find(kPendingList, vm_->Ci())->value
                                                                    : avm1::Value();
     if (!list.IsObject()) {
         list = avm1::Value::Obj(vm_->NewObject());
         vm_->SetHidden(vm_->global, kPendingList, list);
     }
-    Load load{0, object, std::to_string(++loadSerial_), beside ? url : std::string()};
-    list.o->Put(load.key, vm_->Ci()).value = object;
-    loads_.push_back(std::move(load));
+    std::string key = std::to_string(++loadSerial_);
+    list.o->Put(key, vm_->Ci()).value = object;
+    return key;
 }
 
 bool ScriptHost::LoadLevel(const std::string& url, const std::string& target) {
@@ -64,14 +68,23 @@ bool ScriptHost::LoadLevel(const std::string& url, const std::string& target) {
     return true;
 }
 
-void ScriptHost::LoadClip(avm1::ClipId clip, const std::string& url, int method) {
-    if (!url.empty() && !BesideMovie(url)) return GetUrl(url, PathOf(clip), method);
-    if (clip == Level(0)) {  // the whole movie is replaced, as a level-0 load
-        if (levelLoads_.size() < kMaxPendingLoads) levelLoads_.push_back({0, url});
-        return;
+bool ScriptHost::LoadClip(avm1::ClipId clip, const std::string& url, int method, const avm1::Value& loader) {
+    if (!url.empty() && !BesideMovie(url)) {
+        GetUrl(url, PathOf(clip), method);
+        return loader.IsUndefined();
     }
-    if (clipLoads_.size() < kMaxPendingLoads) clipLoads_.push_back({clip, url});
-    else if (vm_) vm_->Report("loadMovie: too many loads at once, " + url + " dropped");
+    if (clip == Level(0)) {  // the whole movie is replaced, as a level-0 load
+        if (levelLoads_.size() >= kMaxPendingLoads) return false;
+        levelLoads_.push_back({0, url});
+        return true;
+    }
+    if (clipLoads_.size() >= kMaxPendingLoads) {
+        if (vm_) vm_->Report("loadMovie: too many loads at once, " + url + " dropped");
+        return false;
+    }
+    const bool heard = vm_ && loader.IsObject();
+    clipLoads_.push_back({clip, url, heard ? loader : avm1::Value(), heard ? Keep(loader) : std::string()});
+    return true;
 }
 
 std::vector<ScriptHost::Load> ScriptHost::TakeLoads() {
@@ -80,10 +93,10 @@ std::vector<ScriptHost::Load> ScriptHost::TakeLoads() {
     return out;
 }
 
-void ScriptHost::Release(const Load& load) {
-    if (!vm_ || load.key.empty()) return;
+void ScriptHost::Release(const std::string& key) {
+    if (!vm_ || key.empty()) return;
     if (avm1::Property* list = vm_->global->Find(kPendingList, vm_->Ci()))
-        if (list->value.IsObject()) list->value.o->Remove(load.key, vm_->Ci());
+        if (list->value.IsObject()) list->value.o->Remove(key, vm_->Ci());
 }
 
 std::vector<HostCall> Timeline::FinishLoads() {
@@ -104,7 +117,7 @@ std::vector<HostCall> Timeline::FinishLoads() {
                 bind::SetLoadedBytes(vm_, load.object.o, size, size);
             }
             vm_.CallHandler(load.object, "onData", {read ? avm1::Value::String(text) : avm1::Value()});
-            scriptHost_.Release(load);
+            scriptHost_.Release(load.key);
             continue;
         }
         if (!read || !ctx_.FindObject(load.clip)) continue;

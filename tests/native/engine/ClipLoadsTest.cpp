@@ -173,4 +173,41 @@ TEST(ClipLoadsTest, AMovieLoadingItselfIntoAChildEveryFrameStopsAtTheNestingLimi
     EXPECT_FALSE(r.player.Errors().empty());  // the limit is reported
 }
 
+TEST(ClipLoadsTest, MovieClipLoaderTellsItsListenersHowEachLoadWentItselfFirst) {
+    ASSERT_TRUE(Frames({Trace(Str("child ") + "; " + Var("this.v") + "; add2")}).WriteFile(Dir() + "/mclchild.swf", false));
+    const std::string t = "push 't'; getvariable";
+    auto heard = [&](const std::string& what, const std::string& extra) {
+        return Fn(Trace(Str(what + " ") + "; " + Member(t, "_name") + "; add2; push ' '; add2; " + extra + "; add2"),
+                  "t, a, b");
+    };
+    ASSERT_TRUE(Frames({Lines({Holder(0, 0), SetV("mcl", "push 0, 'MovieClipLoader'; newobject"),
+                               SetM(Var("mcl"), "onLoadStart", Fn(Trace(Str("self start")), "t")),
+                               SetV("l", "push 0; initobject"),
+                               SetM(Var("l"), "onLoadStart", heard("start", Member(t, "v"))),
+                               SetM(Var("l"), "onLoadProgress", heard("progress", Var("a") + "; " + Var("b") + "; equals2")),
+                               SetM(Var("l"), "onLoadComplete", heard("complete", Var("a"))),
+                               SetM(Var("l"), "onLoadInit", heard("init", Member(t, "v"))),
+                               SetM(Var("l"), "onLoadError", heard("error", Var("a"))),
+                               Do(CallM(Var("mcl"), "addListener", {Var("l")})),
+                               Trace(CallM(Var("mcl"), "loadClip", {Str("mclchild.swf"), Var("holder")})),
+                               Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("other"), Num(2)})),
+                               Trace(CallM(Var("mcl"), "loadClip", {Str("nothere.swf"), Str("other")})),
+                               Trace(CallM(Var("mcl"), "loadClip", {Str("mclchild.swf"), Str("noclip")}))}),
+                        Lines({SetV("p", CallM(Var("mcl"), "getProgress", {Str("holder")})),
+                               Trace(Var("p.bytesLoaded") + "; " + Var("p.bytesTotal") + "; equals2"),
+                               Trace(Var("p.bytesTotal")), Trace(CallM(Var("mcl"), "getProgress", {"push 0; initobject"})),
+                               Trace(Member(CallM(Var("mcl"), "getProgress", {Str("noclip")}), "bytesTotal"))})})
+                    .WriteFile(Dir() + "/mclhost.swf", false));
+    LoadRun r("mclhost.swf");
+    ASSERT_TRUE(r.loaded);
+    EXPECT_EQ(r.log.Take(), "true|true|false");
+    r.player.Tick();
+    // The clip is new from the first event on; its first frame runs before
+    // onLoadInit, and a missing file only gets onLoadError.
+    EXPECT_EQ(r.log.Take(), "self start|start holder undefined|progress holder true|complete holder 0|"
+                            "error other URLNotFound|child undefined|init holder undefined");
+    r.player.Tick();
+    EXPECT_EQ(r.log.Take(), "true|" + std::to_string(FileSize("mclchild.swf")) + "|undefined|undefined");
+}
+
 }  // namespace
