@@ -14,6 +14,7 @@ struct MovieClip::Pending {
     bool kept = false;     // the current object at this depth survives
     bool removed = false;  // forward only: the depth is emptied
     int created = 0;       // frame whose command created it
+    size_t order = 0;      // of that command among those merged
     Placement place;
 
     void Apply(const DisplayCommand& c) {
@@ -79,9 +80,11 @@ void MovieClip::Merge(int from, int to, bool forward, std::map<int32_t, Pending>
         p.kept = true;
         return &p;
     };
+    size_t order = 0;
     for (int f = from; f <= to; ++f) {
         for (const DisplayCommand& c : data_.frames[static_cast<size_t>(f)].commands) {
             const int32_t depth = c.depth;
+            ++order;
             if (c.kind == DisplayCommand::Kind::Remove) {
                 if (forward) {
                     pending[depth] = Pending();
@@ -95,6 +98,7 @@ void MovieClip::Merge(int from, int to, bool forward, std::map<int32_t, Pending>
                 Pending p;
                 p.characterId = c.characterId;
                 p.created = f;
+                p.order = order;
                 p.Apply(c);
                 pending[depth] = std::move(p);
                 continue;
@@ -105,6 +109,7 @@ void MovieClip::Merge(int from, int to, bool forward, std::map<int32_t, Pending>
                 p->characterId = c.characterId;  // replaced: a new object, same placement
                 p->kept = false;
                 p->created = f;
+                p->order = order;
             }
             p->Apply(c);
         }
@@ -142,7 +147,16 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
                      : leave(it);
     }
     std::vector<uint32_t> created;  // advanced on creation, not again below
-    for (auto& [depth, p] : pending) {
+    // New objects are made in the order the frames placed them, so their
+    // first frames run in that order.
+    std::vector<std::pair<const int32_t, Pending>*> byOrder;
+    byOrder.reserve(pending.size());
+    for (auto& entry : pending) byOrder.push_back(&entry);
+    std::stable_sort(byOrder.begin(), byOrder.end(),
+                     [](const auto* x, const auto* y) { return x->second.order < y->second.order; });
+    for (auto* entry : byOrder) {
+        const int32_t depth = entry->first;
+        Pending& p = entry->second;
         auto old = list_.find(depth);
         if (p.removed) {
             if (old != list_.end() && !old->second->scriptChild) leave(old);
@@ -152,7 +166,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
                            (p.kept || (!forward && old->second->characterId == p.characterId));
         if (!reuse) {
             std::unique_ptr<DisplayObject> fresh =
-                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, p.created == target ? queue : nullptr);
+                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, queue);
             created.push_back(fresh->serial);
             fresh->parent = this;
             AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
@@ -168,8 +182,9 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
         const bool renamed = !reuse || obj.name != p.place.name;
         static_cast<Placement&>(obj) = std::move(p.place);
         if (renamed) Renamed(obj);
-        // A clip placed by this frame loads after the actions it queued.
-        if (!reuse && queue && p.created == target && obj.AsClip())
+        // A clip placed on the way, skipped frames included, loads after
+        // the actions it queued.
+        if (!reuse && queue && obj.AsClip())
             queue->push_back({obj.serial, nullptr, 0, kClipLoad});
     }
     if (keptTicks <= 0) return;

@@ -233,6 +233,12 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     if (view.Invert(&toStage)) scriptHost_.SetPointer(toStage.Apply(point));
     scriptHost_.FollowDrag();
     TrackEnterLeave(ButtonAt(), queue);
+    // Clips hear a press or release before any button or field does.
+    std::vector<HostCall> calls;
+    if (event != PointerEvent::Move) {
+        QueueEvent(event == PointerEvent::Down ? kClipMouseDown : kClipMouseUp, queue);
+        calls = RunActions(queue);
+    }
     if (event == PointerEvent::Down && !pointerDown_) {
         pointerDown_ = true;
         ButtonRef over = FindButton(overSerial_);
@@ -255,15 +261,11 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
             SetPhase(over, ButtonPhase::OverUp, kCondIdleToOverUp, queue);
     }
     // Fields take presses that no button took.
-    std::vector<HostCall> calls;
     scriptHost_.Begin(&queue, &calls);
     vm_.BeginHostCall();
     FieldPointer(event, overSerial_ != 0);
     scriptHost_.Begin(nullptr, nullptr);
-    QueueEvent(event == PointerEvent::Down ? kClipMouseDown
-               : event == PointerEvent::Up ? kClipMouseUp
-                                            : kClipMouseMove,
-               queue);
+    if (event == PointerEvent::Move) QueueEvent(kClipMouseMove, queue);
     std::vector<HostCall> more = RunActions(queue);
     calls.insert(calls.end(), more.begin(), more.end());
     return calls;

@@ -56,9 +56,9 @@ void Timeline::FieldPointer(PointerEvent event, bool onButton) {
     }
     EditTextObject* field = onButton ? nullptr : FieldAt();
     if (!field || !field->Field().Settings().selectable) {
-        // A press on nothing takes the focus from a field.
+        // A press anywhere else, buttons included, takes the focus from a field.
         const DisplayObject* focused = bind::Focused(vm_);
-        if (!onButton && focused && focused->AsEditText()) bind::SetFocus(vm_, nullptr);
+        if (focused && focused->AsEditText()) bind::SetFocus(vm_, nullptr);
         return;
     }
     bind::SetFocus(vm_, field);

@@ -94,7 +94,7 @@ TEST(ClipEventsTest, OnPressFromClipActionsAndMouseEventsReachEveryClip) {
     EXPECT_EQ(m.log.Take(), "clip down|listener down|property up");
     m.player.PointerMove(60, 60);
     m.player.PointerDown(60, 60);
-    EXPECT_EQ(m.log.Take(), "on press|clip down|listener down");
+    EXPECT_EQ(m.log.Take(), "clip down|listener down|on press");  // clips hear the press first
     EXPECT_TRUE(m.player.PointerOverButton());
 }
 
@@ -160,6 +160,28 @@ swfmake::SwfWriter LeavingMovie(const std::string& script, std::vector<swfmake::
     t.DoAction(Asm(Lines({Trace(Str("frame 2")), Trace(Var("s")), "stop"})));
     t.ShowFrame();
     return w;
+}
+
+TEST(ClipEventsTest, AGotoRunsTheFirstFrameOfEveryClipItPlacesSkippedFramesIncluded) {
+    swfmake::SwfWriter w(8, kStage, 12);
+    auto& t = w.Tags();
+    for (uint16_t id : {3, 4}) {
+        swfmake::TagList sprite;
+        sprite.DoAction(Asm(Trace(Str("sprite " + std::to_string(id)))));
+        sprite.ShowFrame();
+        t.DefineSprite(id, sprite);
+    }
+    t.DoAction(Asm(Trace(Str("root")) + "; gotoframe 3"));
+    t.ShowFrame();
+    t.PlaceObject2(swfmake::NewPlacement(2, 3));  // a frame the goto skips
+    t.ShowFrame();
+    t.PlaceObject2(swfmake::NewPlacement(1, 4));
+    t.ShowFrame();
+    t.DoAction(swfmake::Actions().Stop());
+    t.ShowFrame();
+    ScriptedMovie m(w);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.log.Take(), "root|sprite 3|sprite 4");  // in the order they were placed
 }
 
 TEST(ClipEventsTest, ClipsLeavingTheTimelineUnloadBeforeTheFramesActions) {
