@@ -37,10 +37,17 @@ Value GetBlendMode(CallArgs& a) {
     return o ? avm1::FromBlendMode(o->blendMode) : Value();
 }
 
+// Nothing resets the mode; a number counts by its low byte, whole part;
+// anything else must be a mode's exact name.
 Value SetBlendMode(CallArgs& a) {
     DisplayObject* o = ObjectOf(a);
-    BlendMode mode;
-    if (o && avm1::ToBlendMode(a.vm, a.Arg(0), mode)) o->blendMode = mode;
+    Value v = a.Arg(0);
+    BlendMode mode = BlendMode::Normal;
+    if (v.IsNumber()) {
+        if (!std::isfinite(v.n)) return Value();
+        v = Value::Num(double(int64_t(std::trunc(std::fmod(v.n, 4294967296.0))) & 0xFF));
+    }
+    if (o && (v.IsNullish() || avm1::ToBlendMode(a.vm, v, mode))) o->blendMode = mode;
     return Value();
 }
 

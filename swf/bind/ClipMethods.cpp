@@ -103,7 +103,11 @@ Value Remove(CallArgs& a) {
 Value Bounds(CallArgs& a) {
     DisplayObject* o = ObjectOf(a);
     if (!o) return Value();
-    const DisplayObject* space = a.args.empty() ? o : ObjectOf(a.vm, a.args[0]);
+    // A space named by a path is found from this clip.
+    const std::string path = a.args.empty() || !a.args[0].IsString() ? std::string() : a.vm.ToString(a.args[0]);
+    const DisplayObject* space = a.args.empty()         ? o
+                                 : a.args[0].IsString() ? (path.empty() ? nullptr : HostOf(a.vm).Object(a.vm.ResolvePath(IdOf(a), path)))
+                                                        : ObjectOf(a.vm, a.args[0]);
     if (!space) return Value();
     GeomRect r = GetBounds(*o, space);
     avm1::Object* out = a.vm.NewObject(a.vm.objectProto);

@@ -185,7 +185,13 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     }
     case kPropXMouse:
     case kPropYMouse: {
-        GeomPoint p = GlobalToLocal(*o, {pointer_.x / double(kTwipsPerPixel), pointer_.y / double(kTwipsPerPixel)});
+        // The clip's place counts in whole pixels here; a clip scaled to
+        // nothing reads the stage's pointer a twentieth as far.
+        GeomMatrix m = GeomMatrix::FromEngine(ToStage(*o));
+        m.tx = std::floor(m.tx + 0.5);
+        m.ty = std::floor(m.ty + 0.5);
+        const GeomPoint stage{pointer_.x / double(kTwipsPerPixel), pointer_.y / double(kTwipsPerPixel)};
+        GeomPoint p = m.Invert() ? m.TransformPoint(stage) : GeomPoint{stage.x / kTwipsPerPixel, stage.y / kTwipsPerPixel};
         // In whole twips of the clip's own space.
         const double v = index == kPropXMouse ? p.x : p.y;
         return Value::Num(std::round(v * kTwipsPerPixel) / kTwipsPerPixel);

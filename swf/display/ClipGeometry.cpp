@@ -26,17 +26,16 @@ GeomPoint GlobalToLocal(const DisplayObject& obj, GeomPoint global) {
     return m.Invert() ? m.TransformPoint(global) : global;
 }
 
+// Into another space the box goes by way of the stage, boxed at each step,
+// so a rotated path gives the looser box scripts see.
 GeomRect GetBounds(const DisplayObject& obj, const DisplayObject* space) {
-    Matrix toSpace;  // identity: the object's own space
-    if (space && space != &obj) {
-        Matrix inverse;
-        if (!ToStage(*space).Invert(&inverse)) return BoundsIn({}, {}, true);
-        toSpace = inverse.Concat(ToStage(obj));
-    }
     Rect box;
     bool any = false;
-    obj.AddBounds(toSpace, box, any);
-    return BoundsIn({}, box, !any);
+    obj.AddBounds(Matrix(), box, any);
+    if (!any || !space || space == &obj) return BoundsIn({}, box, !any);
+    Matrix inverse;
+    if (!ToStage(*space).Invert(&inverse)) return BoundsIn({}, {}, true);
+    return BoundsIn(inverse, TransformRect(ToStage(obj), box), false);
 }
 
 bool HitTestPoint(const DisplayObject& obj, GeomPoint stage, bool shapeFlag) {

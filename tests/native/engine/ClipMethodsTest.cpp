@@ -145,6 +145,17 @@ TEST(ClipMethodsTest, BoundsPointsAndHitTests) {
                   Trace(Var("s._width")), Trace(Var("s._height")),
               })),
               "100|45");
+    // Into a rotated space the box is boxed on the stage first: turned 45
+    // degrees and back, the 10 pixel square reads 20 wide.
+    EXPECT_EQ(Traces(Lines({
+                  Do(CallM(Var("_root"), "createEmptyMovieClip", {Str("r"), Num(7)})),
+                  SetM(Var("r"), "_rotation", Num(45)), SetM(Var("s"), "_rotation", Num(45)),
+                  SetV("b", CallM(Var("s"), "getBounds", {Var("r")})),
+                  Trace(CallM(Var("Math"), "round", {Var("b.xMax") + "; " + Var("b.xMin") + "; subtract"})),
+                  SetV("b", CallM(Var("s"), "getBounds", {Var("s")})),
+                  Trace(Var("b.xMax") + "; " + Var("b.xMin") + "; subtract"),
+              })),
+              "20|10");
 }
 
 TEST(ClipMethodsTest, AttachMovieByLinkageNameWithItsRegisteredClass) {
