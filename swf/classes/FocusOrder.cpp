@@ -38,7 +38,14 @@ std::vector<int> TabOrder(const std::vector<Focusable>& objects) {
             return ReadingOrder(a, b);
         });
     } else {
+        // Tab goes to the next place strictly after the current one, so of
+        // objects at the same place only the first is ever reached.
         std::stable_sort(part.begin(), part.end(), ReadingOrder);
+        part.erase(std::unique(part.begin(), part.end(),
+                               [](const Focusable* a, const Focusable* b) {
+                                   return !ReadingOrder(a, b) && !ReadingOrder(b, a);
+                               }),
+                   part.end());
     }
     std::vector<int> ids;
     ids.reserve(part.size());

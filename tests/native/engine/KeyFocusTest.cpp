@@ -84,6 +84,11 @@ TEST(KeyFocusTest, TabVisitsInReadingOrderUnlessIndicesAreGiven) {
     EXPECT_EQ(NextInTabOrder(order, 99, false), 5);
     EXPECT_EQ(NextInTabOrder(order, 99, true), 3);
     EXPECT_EQ(NextInTabOrder({}, 1, false), -1);
+
+    // Of objects at one place Tab reaches only the first.
+    const std::vector<Focusable> stacked = {Obj(1, FocusKind::Button, 5, 5), Obj(2, FocusKind::Button, 5, 5),
+                                            Obj(3, FocusKind::Button, 9, 5)};
+    EXPECT_EQ(TabOrder(stacked), (std::vector<int>{1, 3}));
 }
 
 TEST(KeyFocusTest, FocusRectangleIsAYellowFrameInsideTheBounds) {
