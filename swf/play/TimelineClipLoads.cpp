@@ -3,6 +3,7 @@
 // depth and placement, so the old one's variables and handlers go with it
 // (its unload events run first). The loaded movie's characters, fonts and
 // bitmaps stay its own; its actions run in this movie's script machine.
+#include "swf/avm1/Object.h"
 #include "swf/decode/ImageDecode.h"
 #include "swf/display/DepthOps.h"
 #include "swf/play/Levels.h"
@@ -136,7 +137,12 @@ std::vector<HostCall> Timeline::FinishClipLoads() {
             ctx_.liveClips.size() >= PlayContext::kMaxLiveClips) {
             vm_.Report("loadMovie: " + load.name + " not loaded, clips nested too deep or too many");
         } else if (load.name.empty() || (loaded = ReadLoaded(load.name))) {
+            // A clip locked as _root before the load stays so.
+            const avm1::Property* lock =
+                vm_.HasClipObject(old->serial) ? vm_.ClipObject(old->serial)->Find("_lockroot", vm_.Ci()) : nullptr;
+            const bool locked = lock && !lock->getter && vm_.ToBool(lock->value);
             MovieClip& clip = Replace(ctx_, *old, *parent, at->second, std::move(loaded), queue);
+            if (locked) vm_.ClipObject(clip.serial)->Put("_lockroot", vm_.Ci()).value = avm1::Value::Bool(true);
             if (load.loader.IsUndefined()) continue;
             const avm1::Value target = vm_.ClipValue(clip.serial);
             const double size = clip.Assets().movie->header.fileLength;
