@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cctype>
 #include <cmath>
-#include <ctime>
 
+#include "swf/classes/LocalZone.h"
 #include "swf/model/FormatCodes.h"
 #include "swf/avm1/Object.h"
 #include "swf/avm1/Vm.h"
@@ -273,16 +273,6 @@ double ScriptHost::WallClock() {
     return static_cast<double>(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
-int ScriptHost::LocalOffsetMinutes(double utcMs) {
-    if (!std::isfinite(utcMs)) return 0;
-    std::time_t t = static_cast<std::time_t>(std::floor(utcMs / 1000));
-    std::tm local{}, utc{};
-    if (const std::tm* l = std::localtime(&t)) local = *l; else return 0;
-    if (const std::tm* g = std::gmtime(&t)) utc = *g; else return 0;
-    // Both read as local: their difference is the zone's offset.
-    local.tm_isdst = 0;
-    utc.tm_isdst = 0;
-    return static_cast<int>(std::difftime(std::mktime(&local), std::mktime(&utc)) / 60);
-}
+int ScriptHost::LocalOffsetMinutes(double utcMs) { return swf::LocalOffsetMinutes(utcMs); }
 
 }  // namespace swf

@@ -2,8 +2,9 @@
 
 #include <cctype>
 #include <cmath>
-#include <ctime>
 #include <vector>
+
+#include "swf/classes/LocalZone.h"
 
 namespace swf::avm2::datetime {
 
@@ -78,28 +79,7 @@ double TimeClip(double t) {
     return std::trunc(t) + 0.0;
 }
 
-double ZoneOffset(double t) {
-    if (!std::isfinite(t)) return 0;
-    double secs = std::floor(t / 1000);
-    // Outside what the system's tables know, use the zone at the edge.
-    if (secs < -2147483648.0) secs = -2147483648.0;
-    if (secs > 4102444800.0) secs = 4102444800.0;
-    std::time_t tt = std::time_t(secs);
-    std::tm local{};
-#ifdef _WIN32
-    const std::tm* lp = std::localtime(&tt);
-    if (!lp) return 0;
-    local = *lp;
-    const std::tm* up = std::gmtime(&tt);
-    if (!up) return 0;
-    std::tm utc = *up;
-    utc.tm_isdst = local.tm_isdst;
-    return std::difftime(std::mktime(&local), std::mktime(&utc)) * 1000.0;
-#else
-    localtime_r(&tt, &local);
-    return double(local.tm_gmtoff) * 1000.0;
-#endif
-}
+double ZoneOffset(double t) { return std::isfinite(t) ? swf::LocalOffsetMinutes(t) * 60000.0 : 0; }
 
 double LocalTime(double t) { return t + ZoneOffset(t); }
 double Utc(double local) { return local - ZoneOffset(local - ZoneOffset(local)); }

@@ -1,5 +1,5 @@
 // Time arithmetic on milliseconds since 1970 (UTC), as scripts count it:
-// proleptic Gregorian days, local time through the system's zone.
+// proleptic Gregorian days, local time through the host's zone.
 #pragma once
 
 #include <string>
