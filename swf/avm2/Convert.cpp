@@ -2,6 +2,7 @@
 // ToNumber, ToInt32/ToUint32, ToString (numbers print in the shortest form
 // that reads back exactly), ToPrimitive through valueOf/toString, equality
 // and relational comparison, and `+`.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -248,10 +249,36 @@ bool Machine::LooseEquals(const Value& a, const Value& b) {
 }
 
 // UTF-8 compares as UTF-16 would for everything outside the astral planes.
+namespace {
+
+// The code point whose UTF-8 sequence holds byte `i`, read from its start.
+uint32_t CodePointAt(const std::string& s, size_t i) {
+    while (i > 0 && (uint8_t(s[i]) & 0xC0) == 0x80) --i;
+    uint8_t c = uint8_t(s[i]);
+    int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    uint32_t cp = more ? c & (0x3F >> more) : c;
+    for (int k = 1; k <= more && i + k < s.size(); ++k) cp = (cp << 6) | (uint8_t(s[i + k]) & 0x3F);
+    return cp;
+}
+
+// Strings order by UTF-16 units: a character past U+FFFF sorts by its
+// high surrogate, below U+E000..U+FFFF.
+bool Utf16Less(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size()), i = 0;
+    while (i < n && a[i] == b[i]) ++i;
+    if (i == n) return a.size() < b.size();
+    uint32_t x = CodePointAt(a, i), y = CodePointAt(b, i);
+    auto unit = [](uint32_t cp) { return cp >= 0x10000 ? 0xD800 + ((cp - 0x10000) >> 10) : cp; };
+    if (unit(x) != unit(y)) return unit(x) < unit(y);
+    return x < y;
+}
+
+}  // namespace
+
 int Machine::LessThan(const Value& a, const Value& b) {
     if (a.tag == Tag::Int && b.tag == Tag::Int) return a.i < b.i;
     Value pa = NumberPrimitive(*this, a), pb = NumberPrimitive(*this, b);
-    if (pa.IsString() && pb.IsString()) return pa.s->text < pb.s->text;
+    if (pa.IsString() && pb.IsString()) return Utf16Less(pa.s->text, pb.s->text);
     double x = ToNumber(pa), y = ToNumber(pb);
     if (std::isnan(x) || std::isnan(y)) return -1;
     return x < y;

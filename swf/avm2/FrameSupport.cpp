@@ -110,8 +110,13 @@ void Frame::SetupArguments(const Value& self, Args args, int argc) {
             for (int i = params; i < argc; ++i) a->items.push_back(args[i]);
         } else {
             for (int i = 0; i < argc; ++i) a->items.push_back(args[i]);
-            if (callee) {
-                a->Dyn().Set(m.Intern("callee"), Value::Obj(callee));
+            FunctionObject* fn = callee;
+            if (!fn && declarer) {
+                if (!method->closure) method->closure = m.MakeClosure(method, outer, declarer);
+                fn = method->closure;
+            }
+            if (fn) {
+                a->Dyn().Set(m.Intern("callee"), Value::Obj(fn));
                 a->dyn->SetDontEnum(m.Intern("callee"), true);
             }
         }

@@ -183,6 +183,8 @@ void Machine::AddTraits(AbcModule& mod, Traits* t, const std::vector<AbcTrait>& 
                 }
                 if (tr.value.kind || tr.value.index) {
                     Value v = ConstantValue(mod, tr.value);
+                    // A slot of a class type holds null for undefined.
+                    if (tr.type && !type && v.IsUndefined()) v = Value::Null();
                     si.initial = type ? Coerce(v, type) : v;
                 }
             } else {

@@ -101,6 +101,10 @@ std::string Machine::TypeName(const Value& v) {
         auto* c = static_cast<ClassObject*>(v.o);
         return c->QualifiedName() + "$";
     }
+    // A catch scope goes by the name of the variable it holds.
+    if (v.IsObject() && v.o->kind == ObjKind::Catch && v.o->traits && !v.o->traits->slots.empty() &&
+        v.o->traits->slots[0].name)
+        return v.o->traits->slots[0].name->text;
     ClassObject* c = ClassOf(v);
     return c ? c->QualifiedName() : "Object";
 }
@@ -109,6 +113,12 @@ std::string Machine::Describe(const Value& v) {
     if (v.IsObject() && v.o->kind == ObjKind::Class) return "[class " + static_cast<ClassObject*>(v.o)->name->text + "]";
     if (v.IsObject()) return "[object " + (v.o->cls ? v.o->cls->name->text : std::string("Object")) + "]";
     return ToStdString(v);
+}
+
+std::string ClassObject::DottedName() const {
+    std::string local = name ? name->text : "";
+    if (!ns || ns->uri->text.empty() || ns->kind == NsKind::Private) return local;
+    return ns->uri->text + "." + local;
 }
 
 std::string ClassObject::QualifiedName() const {
@@ -182,8 +192,17 @@ Value Machine::Coerce(const Value& v, ClassObject* type) {
     if (v.IsNullish()) return Value::Null();
     if (type == objectClass) return v;
     if (IsType(v, type)) return v;
-    TypeError(kErrConvertNull, "Type Coercion failed: cannot convert " + Describe(v) + " to " +
-                                   type->QualifiedName() + ".");
+    CoercionFailed(v, type->DottedName());
+}
+
+void Machine::CoercionFailed(const Value& v, const std::string& typeName) {
+    // Strings show quoted and objects by class, as a debugger shows them
+    // (we have no addresses to give).
+    std::string what = Describe(v);
+    if (v.IsString()) what = "\"" + v.s->text + "\"";
+    else if (v.IsObject() && v.o->kind != ObjKind::Class && v.o->kind != ObjKind::Function)
+        what = TypeName(v) + "@00000000000";
+    TypeError(kErrConvertNull, "Type Coercion failed: cannot convert " + what + " to " + typeName + ".");
 }
 
 // Calls ------------------------------------------------------------------
@@ -353,6 +372,7 @@ void Machine::TraceRoots(Tracer& t) {
         t.Mark(m->name);
         if (m->code)
             for (const Instr& in : m->code->code) t.Mark(in.k);
+        if (m->closure) t.Mark(Value::Obj(m->closure));
     }
     for (auto& tr : traitsStore) tr->Trace(t);
     for (ClassObject* c : builtinClasses) t.Mark(c);

@@ -191,6 +191,8 @@ public:
     [[noreturn]] void RangeError(int id, const std::string& text) { Throw(rangeErrorClass, id, text); }
     [[noreturn]] void ArgumentError(int id, const std::string& text) { Throw(argumentErrorClass, id, text); }
     [[noreturn]] void NullError(const Value& v);  // #1009 or #1010
+    // #1034: `v` cannot be a `typeName` ("flash.geom.Rectangle").
+    [[noreturn]] void CoercionFailed(const Value& v, const std::string& typeName);
     Value thrown;  // the value of the ScriptThrow in flight
     std::string Describe(const Value& v);  // for error texts: "[object Foo]" style
     std::string TypeName(const Value& v);  // "Foo", "int", "null"...

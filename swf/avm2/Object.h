@@ -58,6 +58,9 @@ struct Method {
     int nativeLength = 0;
     std::unique_ptr<Code> code;  // decoded on first call
     const struct AbcModule* module = nullptr;
+    // What arguments.callee gives when the method runs without a function
+    // object of its own (a method or accessor of a class); made on demand.
+    class FunctionObject* closure = nullptr;
     ~Method();
 };
 
@@ -208,6 +211,7 @@ public:
     bool isVector = false;
     std::unordered_map<ClassObject*, ClassObject*> applied;  // Vector.<T> made from this
     std::string QualifiedName() const;
+    std::string DottedName() const;  // "flash.geom.Rectangle"
     bool IsSubclassOf(const ClassObject* other) const;
     void Trace(Tracer& t) override;
 };

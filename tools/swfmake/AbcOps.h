@@ -16,7 +16,7 @@ enum : uint8_t {
     kGetLocal3 = 0xD3, kSetLocal1 = 0xD5, kSetLocal2 = 0xD6, kSetLocal3 = 0xD7,
     kPushUndefined = 0x21, kCheckFilter = 0x78, kAsTypeLate = 0x87, kInstanceOf = 0xB1,
     kIfNGt = 0x0E, kPushTrue = 0x26, kPushShort = 0x25, kConstructSuper = 0x49, kNewClass = 0x58,
-    kGetScopeObject = 0x65, kInitProperty = 0x68,
+    kGetScopeObject = 0x65, kInitProperty = 0x68, kCoerce = 0x80, kLessThan = 0xAD, kIsTypeLate = 0xB3,
 };
 
 }  // namespace swfmake::abcop

@@ -189,6 +189,7 @@ void InstallDate(Machine& m) {
     ClassObject* c = m.DefineClass("", "Date", m.objectClass, AllocDate, false);
     m.dateClass = c;
     c->init = m.NewNativeMethod("Date", DateInit, 7);
+    m.DefineConstant(c, "length", Value::Int(7));
     c->call = DateCall;
     DefineField<kYear, 3>(m, c, "FullYear", true);
     DefineField<kMonth, 2>(m, c, "Month", true);

@@ -83,6 +83,13 @@ void InstallFunction(Machine& m) {
     m.functionClass = fn;
     fn->call = FunctionCallAsFunction;
     fn->init = m.NewNativeMethod("Function", FunctionInit, 0);
+    // Function.prototype is itself a function that does nothing.
+    auto* proto = m.New<FunctionObject>(fn, fn->prototype->proto);
+    proto->method = m.NewNativeMethod("", EmptyFunction, 0);
+    proto->traits = fn->instanceTraits;
+    proto->dyn = fn->prototype->dyn;
+    fn->prototype->dyn = nullptr;
+    fn->prototype = proto;
     m.DefineMethod(fn, "call", FunctionCall, 1);
     m.DefineMethod(fn, "apply", FunctionApply, 2);
     m.DefineGetter(fn, "length", FunctionLength);

@@ -70,7 +70,7 @@ std::wstring Rewrite(const std::wstring& p, bool dotall, bool extended) {
 
 RegExpObject* Self(Machine& m, const Value& v) {
     if (!v.IsObject() || v.o->kind != ObjKind::RegExp)
-        m.TypeError(1034, "Type Coercion failed: cannot convert " + m.Describe(v) + " to RegExp.");
+        m.CoercionFailed(v, "RegExp");
     return static_cast<RegExpObject*>(v.o);
 }
 

@@ -78,6 +78,9 @@ Traits* CatchTraits(Machine& m, const AbcModule& mod, const AbcException& e) {
         SlotInfo si;
         si.name = n.name;
         si.ns = n.ns;
+        // The variable keeps the type its handler catches.
+        si.type = e.type;
+        si.module = &mod;
         t->slots.push_back(si);
     }
     return t;

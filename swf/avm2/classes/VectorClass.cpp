@@ -151,7 +151,7 @@ Value VectorCall(Machine& m, Value cls, Args args, int argc) {
             from.push_back(m.GetProperty(src, name));
         }
     } else {
-        m.TypeError(1034, "Type Coercion failed: cannot convert " + m.Describe(src) + " to " + c->QualifiedName() + ".");
+        m.CoercionFailed(src, c->DottedName());
     }
     auto* v = static_cast<VectorObject*>(m.Instantiate(c));
     v->type = c->vectorOf;
