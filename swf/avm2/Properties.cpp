@@ -350,9 +350,11 @@ Value Machine::CoerceSlot(SlotInfo& si, const Value& v) {
     if (!si.type) return v;
     if (!si.resolved) {
         si.typeClass = ResolveType(*si.module, si.type);
-        si.resolved = true;
+        // A class still being defined (its own statics) resolves later.
+        si.resolved = si.typeClass != nullptr;
     }
-    return si.typeClass ? Coerce(v, si.typeClass) : v;
+    if (!si.typeClass) return v.IsUndefined() ? Value::Null() : v;
+    return Coerce(v, si.typeClass);
 }
 
 Value Machine::GetSlot(const Value& obj, uint32_t id) {
