@@ -41,7 +41,8 @@ bool Machine::LoadAbc(const uint8_t* data, size_t size, bool run, std::string* e
         n.attribute = mn.Attribute();
         n.rtName = mn.RuntimeName();
         n.rtNs = mn.RuntimeNs();
-        if (mn.kind == MnKind::QName || mn.kind == MnKind::QNameA) n.ns = mod->namespaces[mn.ns];
+        // Namespace 0 of a QName is any namespace (`*::name`).
+        if ((mn.kind == MnKind::QName || mn.kind == MnKind::QNameA) && mn.ns) n.ns = mod->namespaces[mn.ns];
         if (!n.rtName && mn.kind != MnKind::TypeName && mn.name) n.name = mod->strings[mn.name];
         if (!n.rtName && mn.kind != MnKind::TypeName && !mn.name && (mn.kind == MnKind::QName || mn.kind == MnKind::QNameA))
             n.name = nullptr;  // "*"

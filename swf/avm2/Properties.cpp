@@ -16,17 +16,17 @@ namespace swf::avm2 {
 
 bool Name::HasPublic() const {
     if (single) return single->IsPublic();
-    if (set)
-        for (Ns* ns : *set)
-            if (ns->IsPublic()) return true;
+    if (!set) return true;  // any namespace
+    for (Ns* ns : *set)
+        if (ns->IsPublic()) return true;
     return false;
 }
 
 bool Name::Contains(Ns* ns) const {
     if (single) return single == ns;
-    if (set)
-        for (Ns* n : *set)
-            if (n == ns) return true;
+    if (!set) return true;  // any namespace
+    for (Ns* n : *set)
+        if (n == ns) return true;
     return false;
 }
 

@@ -29,6 +29,17 @@ public:
         t.Mark(uri);
         t.Mark(local);
     }
+    // A QName enumerates "uri" and "localName"; its values come the other
+    // way round (the local name first).
+    int NextIndex(Machine&, int pos) override { return pos >= 0 && pos < 2 ? pos + 1 : 0; }
+    Value NameAt(Machine& m, int pos) override {
+        return pos == 1 ? Value::Str(m.Intern("uri")) : pos == 2 ? Value::Str(m.Intern("localName")) : Value::Undefined();
+    }
+    Value ValueAt(Machine& m, int pos) override {
+        String* s = pos == 1 ? local : pos == 2 ? uri : nullptr;
+        if (pos == 2 && !s) return Value::Null();
+        return s ? Value::Str(s) : Value::Str(m.Intern(""));
+    }
 };
 
 Object* AllocNamespace(Machine& m, ClassObject* c) { return m.New<NamespaceObject>(c, c->prototype); }
