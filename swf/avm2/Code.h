@@ -71,6 +71,9 @@ struct Code {
     std::vector<Handler> handlers;
     uint32_t locals = 0, maxStack = 0, maxScope = 0;
     Traits* activation = nullptr;  // the body's own traits, for newactivation
+    // newcatch's scope traits, one per handler, made on first use: a catch
+    // in a loop must not make new traits every time round.
+    mutable std::vector<Traits*> catchTraits;
 };
 
 }  // namespace swf::avm2

@@ -337,8 +337,15 @@ Value Interpret(Frame& f) {
                 }
                 case OpNewCatch: {
                     Object* scope = m.New<Object>(ObjKind::Catch, nullptr, nullptr);
-                    const AbcException& e = f.mod->abc->bodies[f.mod->abc->methods[f.method->index].body].exceptions[in.a];
-                    Traits* t = CatchTraits(m, *f.mod, e);
+                    std::vector<Traits*>& cached = f.code->catchTraits;
+                    const size_t handler = size_t(in.a);
+                    if (cached.size() <= handler) cached.resize(handler + 1, nullptr);
+                    if (!cached[handler]) {
+                        const AbcException& e =
+                            f.mod->abc->bodies[f.mod->abc->methods[f.method->index].body].exceptions[handler];
+                        cached[handler] = CatchTraits(m, *f.mod, e);
+                    }
+                    Traits* t = cached[handler];
                     m.InitSlots(scope, t);
                     PUSH(Value::Obj(scope));
                     break;

@@ -169,6 +169,47 @@ TEST(Avm2MachineTest, ObjectsHeldOnlyByARunningMethodSurviveCollections) {
     EXPECT_EQ(r.traced, "yes") << r.reported;
 }
 
+// A catch inside a loop: the traits the machine holds after `rounds` throws.
+size_t TraitsAfterCatchesInALoop(int rounds) {
+    constexpr uint8_t kNewCatch = 0x5A;
+    AbcWriter w;
+    Code c;
+    AbcWriter::Op(c, kGetLocal0);
+    AbcWriter::Op(c, kPushScope);
+    AbcWriter::Op(c, kPushByte, {0});
+    AbcWriter::Op(c, kSetLocal1);
+    const size_t loop = c.size();
+    AbcWriter::Op(c, kLabel);
+    const uint32_t from = uint32_t(c.size());
+    AbcWriter::Op(c, kPushByte, {1});
+    AbcWriter::Op(c, kThrow);
+    const uint32_t to = uint32_t(c.size());
+    AbcWriter::Op(c, kPop);  // the thrown value
+    AbcWriter::Op(c, kGetLocal0);
+    AbcWriter::Op(c, kPushScope);
+    AbcWriter::Op(c, kNewCatch, {0});
+    AbcWriter::Op(c, kPop);
+    AbcWriter::Op(c, kIncLocalI, {1});
+    AbcWriter::Op(c, kGetLocal1);
+    AbcWriter::Op(c, kPushByte, {uint32_t(rounds)});
+    c.push_back(kIfLt);
+    const int32_t back = int32_t(loop) - int32_t(c.size() + 3);
+    c.insert(c.end(), {uint8_t(back), uint8_t(back >> 8), uint8_t(back >> 16)});
+    AbcWriter::Op(c, kReturnVoid);
+    AbcWriter::Exception any{from, to, to};
+    any.var = w.QName("e");
+    w.Script(w.Method(0, 4, 2, 3, c, {any}));
+    const std::vector<uint8_t> abc = w.Bytes();
+    swf::avm2::Machine m;
+    std::string error;
+    EXPECT_TRUE(m.LoadAbc(abc.data(), abc.size(), true, &error)) << error;
+    return m.traitsStore.size();
+}
+
+TEST(Avm2MachineTest, ACatchInALoopDoesNotGrowTheMachine) {
+    EXPECT_EQ(TraitsAfterCatchesInALoop(100), TraitsAfterCatchesInALoop(1));
+}
+
 TEST(Avm2MachineTest, HostileBlocksAreRefusedWithoutCrashing) {
     const std::vector<uint8_t> good = Script([](AbcWriter& w, Code& c) {
         Trace(w, c, [&] { AbcWriter::Op(c, kPushString, {w.String("fine")}); });
