@@ -8,6 +8,7 @@
 #include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/classes/UrlVars.h"
+#include "swf/host/FileReader.h"
 
 namespace swf {
 
@@ -16,12 +17,6 @@ namespace {
 constexpr size_t kMaxPendingLoads = 64;
 constexpr size_t kMaxLoadedText = 1 << 20;
 const char kPendingList[] = "$loading";
-
-// Only plain relative names reach the file reader.
-bool BesideMovie(const std::string& url) {
-    return !url.empty() && url.find(':') == std::string::npos && url[0] != '/' && url[0] != '\\' &&
-           url.find("..") == std::string::npos;
-}
 
 }  // namespace
 

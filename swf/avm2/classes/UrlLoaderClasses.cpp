@@ -6,6 +6,7 @@
 #include "swf/avm2/classes/ByteArray.h"
 #include "swf/avm2/classes/DataState.h"
 #include "swf/avm2/classes/LoadQueue.h"
+#include "swf/host/FileReader.h"
 
 namespace swf::avm2 {
 
@@ -39,11 +40,6 @@ LoadStateObject& State(Machine& m) {
     return *s;
 }
 
-// Only plain relative names are read.
-bool BesideMovie(const std::string& url) {
-    return !url.empty() && url.find(':') == std::string::npos && url[0] != '/' && url[0] != '\\' &&
-           url.find("..") == std::string::npos;
-}
 
 class UrlLoaderObject : public LoadingObject {
 public:
