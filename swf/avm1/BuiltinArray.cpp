@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/avm1/Text.h"
 #include "swf/avm1/Vm.h"
 
 namespace swf::avm1 {
@@ -138,18 +139,21 @@ Value Reverse(CallArgs& a) {
 // -1, 0, 1 under the flags, without a comparator.
 int CompareByFlags(Vm& vm, const Value& x, const Value& y, int flags) {
     int r;
-    if (flags & kNumeric) {
+    // NUMERIC orders only two numbers by value; any other pair, even two
+    // strings of digits, compares as strings.
+    if ((flags & kNumeric) && x.IsNumber() && y.IsNumber()) {
         // NaN after every number, so that the order stays total.
-        double a = vm.ToNumber(x), b = vm.ToNumber(y);
+        double a = x.n, b = y.n;
         if (std::isnan(a) || std::isnan(b)) r = std::isnan(a) - std::isnan(b);
         else r = a < b ? -1 : a > b ? 1 : 0;
     } else {
         std::string a = vm.ToString(x), b = vm.ToString(y);
         if (flags & kCaseInsensitive) {
-            a = LowerAscii(a);
-            b = LowerAscii(b);
+            const bool utf8 = vm.Version() >= 6;
+            a = ChangeCase(a, false, utf8);
+            b = ChangeCase(b, false, utf8);
         }
-        r = a < b ? -1 : a > b ? 1 : 0;
+        r = CharsLess(a, b) ? -1 : CharsLess(b, a) ? 1 : 0;
     }
     return (flags & kDescending) ? -r : r;
 }
@@ -196,20 +200,18 @@ Value Sort(CallArgs& a) {
     if (!o) return Value();
     Value fn;
     int flags = 0;
-    // sort(), sort(compare[, flags]), sort(flags); a first argument of
-    // another kind sorts nothing. With two arguments and a number first,
-    // the second holds the flags.
-    if (a.vm.IsFunction(a.Arg(0))) {
-        fn = a.Arg(0);
-        flags = ToInt32(a.vm.ToNumber(a.Arg(1)));
-    } else if (a.Arg(0).kind == Value::Kind::Number) {
-        flags = ToInt32(a.vm.ToNumber(a.args.size() > 1 ? a.args[1] : a.args[0]));
-    } else if (!a.args.empty()) {
-        return Value();
-    }
+    // sort(), sort(compare[, flags]), sort(flags): a defined second
+    // argument always holds the flags. An object that is no function
+    // compares everything equal; a first argument of another kind sorts
+    // nothing.
+    if (a.Arg(0).IsObject()) fn = a.Arg(0);
+    else if (!a.args.empty() && !a.Arg(0).IsNumber()) return Value();
+    if (!a.Arg(1).IsUndefined()) flags = ToInt32(a.vm.ToNumber(a.Arg(1)));
+    else if (a.Arg(0).IsNumber()) flags = ToInt32(a.Arg(0).n);
     Vm& vm = a.vm;
     if (fn.IsObject())
         return SortWith(a, o, flags, [&](const Value& x, const Value& y) {
+            if (!vm.IsFunction(fn)) return 0;
             double r = vm.ToNumber(vm.Call(fn, Value(), {x, y}));
             int c = r < 0 ? -1 : r > 0 ? 1 : 0;
             return (flags & kDescending) ? -c : c;
@@ -217,10 +219,21 @@ Value Sort(CallArgs& a) {
     return SortWith(a, o, flags, [&](const Value& x, const Value& y) { return CompareByFlags(vm, x, y, flags); });
 }
 
+// The value sortOn orders an element by: an object's own stored field, no
+// getter or prototype consulted; a primitive stands for itself.
+Value SortField(Vm& vm, const Value& v, const std::string& name) {
+    if (!v.IsObject()) return v;
+    Object* o = v.o;
+    if (o->cls == ObjClass::Array || o->cls == ObjClass::String || o->cls == ObjClass::Clip)
+        return vm.GetMember(v, name);
+    const Property* p = o->Find(name, vm.Ci());
+    return p && !p->getter ? p->value : Value();
+}
+
 // sortOn("field", flags) or sortOn(["f1", "f2"], [flags1, flags2]).
 Value SortOn(CallArgs& a) {
     Object* o = Arr(a);
-    if (!o) return Value();
+    if (!o || a.args.empty()) return Value();
     std::vector<std::string> fields;
     std::vector<int> fieldFlags;
     const Value& names = a.Arg(0);
@@ -242,7 +255,7 @@ Value SortOn(CallArgs& a) {
     Vm& vm = a.vm;
     return SortWith(a, o, flags, [&](const Value& x, const Value& y) {
         for (size_t i = 0; i < fields.size(); ++i) {
-            int c = CompareByFlags(vm, vm.GetMember(x, fields[i]), vm.GetMember(y, fields[i]), fieldFlags[i]);
+            int c = CompareByFlags(vm, SortField(vm, x, fields[i]), SortField(vm, y, fields[i]), fieldFlags[i]);
             if (c) return c;
         }
         return 0;

@@ -147,13 +147,7 @@ Value Split(CallArgs& a) {
 }
 
 Value ChangeCase(CallArgs& a) {
-    std::string s = SelfText(a);
-    const bool upper = a.callee->fn->magic != 0;
-    for (char& ch : s) {
-        if (upper && ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-        if (!upper && ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    }
-    return Value::String(std::move(s));
+    return Value::String(avm1::ChangeCase(SelfText(a), a.callee->fn->magic != 0, Utf8(a)));
 }
 
 Value FromCharCode(CallArgs& a) {

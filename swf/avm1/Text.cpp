@@ -61,4 +61,52 @@ bool CharsLess(const std::string& a, const std::string& b) {
     return chars(a) < chars(b);
 }
 
+namespace {
+
+// Latin Extended-A pairs capitals with the next code point, except in the
+// stretches that start one later (after the dotted/dotless i and kra).
+bool ExtAUpper(uint32_t c) {
+    if (c >= 0x139 && c <= 0x148) return c % 2 == 1;
+    if (c >= 0x179 && c <= 0x17E) return c % 2 == 1;
+    if (c >= 0x100 && c <= 0x177) return c % 2 == 0 && c != 0x130 && c != 0x138;
+    return false;
+}
+
+}  // namespace
+
+uint32_t LowerChar(uint32_t c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+    if (c == 0x178) return 0xFF;
+    if (ExtAUpper(c)) return c + 1;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    return c;
+}
+
+uint32_t UpperChar(uint32_t c) {
+    if (c < 0x80) return c >= 'a' && c <= 'z' ? c - 0x20 : c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+    if (c == 0xFF) return 0x178;
+    if (c > 0x100 && ExtAUpper(c - 1)) return c - 1;
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 0x20;
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+    return c;
+}
+
+std::string ChangeCase(const std::string& s, bool upper, bool utf8) {
+    std::string out;
+    out.reserve(s.size());
+    for (uint32_t c : Chars(s, utf8)) {
+        if (!utf8 && c >= 0x80) {  // SWF 5 bytes are not characters
+            out += char(c);
+            continue;
+        }
+        out += CharString(upper ? UpperChar(c) : LowerChar(c), utf8);
+    }
+    return out;
+}
+
 }  // namespace swf::avm1
