@@ -39,6 +39,14 @@ Scripts3::Host::Host(avm2::Machine& m, Timeline& timeline, const Movie& movie)
         classOfId_[e.id] = e.className;
         idOfClass_.emplace(e.className, e.id);
     }
+    // A class tied to no character the movie defines serves as the document
+    // class when none is tied to the root itself.
+    if (!classOfId_.count(0))
+        for (const SymbolClassEntry& e : movie.symbolClasses)
+            if (e.id != 0 && !movie.Find(e.id)) {
+                classOfId_[0] = e.className;
+                break;
+            }
 }
 
 Scripts3::Host::~Host() = default;

@@ -22,9 +22,12 @@ DataStateObject& DataState(Machine& m) {
 
 // JSON came with version 13 movies; older ones do not see it.
 void ApplySwfVersion(Machine& m) {
-    if (m.swfVersion >= 13) return;
-    auto it = m.definitions.find(m.Intern("JSON"));
-    if (it != m.definitions.end()) it->second.clear();
+    auto hide = [&](const char* name, int since) {
+        auto it = m.definitions.find(m.Intern(name));
+        if (m.swfVersion < since && it != m.definitions.end()) it->second.clear();
+    };
+    hide("JSON", 13);
+    hide("DRMManagerError", 10);
 }
 
 void InstallDataClasses(Machine& m) {

@@ -6,8 +6,17 @@ namespace swf::avm2 {
 
 namespace {
 
+// An error's name comes from its nearest built-in class, whatever subclass
+// a movie makes of it.
+Value OwnName(Machine& m, const Value& self) {
+    ClassObject* k = self.IsObject() ? self.o->cls : nullptr;
+    while (k && k->abcInstance) k = k->base;
+    return k ? m.GetProperty(Value::Obj(k->prototype), m.PublicName("name")) : Value::Str(m.Intern("Error"));
+}
+
 Value ErrorInit(Machine& m, Value self, Args args, int argc) {
     Value msg = Arg(args, argc, 0);
+    m.SetPublic(self, "name", OwnName(m, self));
     m.SetPublic(self, "message", msg.IsUndefined() ? Value::Str(m.Intern("")) : Value::Str(m.ToString(msg)));
     Object* o = self.o;
     o->Dyn().Set(m.Intern("__errorID"), argc > 1 ? Value::Int(m.ToInt32(args[1])) : Value::Int(0));
@@ -17,9 +26,26 @@ Value ErrorInit(Machine& m, Value self, Args args, int argc) {
 
 Value PackageErrorInit(Machine& m, Value self, Args args, int argc) {
     ErrorInit(m, self, args, argc);
-    self.o->Dyn().Set(m.Intern("name"), Value::Str(m.Intern("Error")));
-    self.o->dyn->SetDontEnum(m.Intern("name"), true);
+    m.SetPublic(self, "name", Value::Str(m.Intern("Error")));
     return Value::Undefined();
+}
+
+Value DrmErrorInit(Machine& m, Value self, Args args, int argc) {
+    PackageErrorInit(m, self, args, argc);
+    self.o->Dyn().Set(m.Intern("__subErrorID"), Value::Int(m.ToInt32(Arg(args, argc, 2))));
+    self.o->dyn->SetDontEnum(m.Intern("__subErrorID"), true);
+    return Value::Undefined();
+}
+
+Value DrmSubErrorId(Machine& m, Value self, Args, int) {
+    Value* v = self.IsObject() && self.o->dyn ? self.o->dyn->Find(m.Intern("__subErrorID")) : nullptr;
+    return v ? *v : Value::Int(0);
+}
+
+Value DrmToString(Machine& m, Value self, Args, int) {
+    std::string msg = m.ToStdString(m.GetPublic(self, "message"));
+    return Value::Str(m.Str("DRMManagerError: '" + msg + "', error ID:'" + m.ToStdString(m.GetPublic(self, "errorID")) +
+                            "', subErrorID:'" + m.ToStdString(DrmSubErrorId(m, self, nullptr, 0)) + "'"));
 }
 
 Value ErrorToString(Machine& m, Value self, Args, int) {
@@ -55,15 +81,25 @@ void InstallErrors(Machine& m) {
     ClassObject* e = MakeError(m, "", "Error", m.objectClass);
     m.errorClass = e;
     e->call = ErrorCall;
-    // message is a plain public variable of each error.
+    // message and name are plain public variables of each error.
     Traits* t = e->instanceTraits;
-    Binding& b = t->Add(m.Intern("message"), m.publicNs);
-    b = Binding{Binding::Slot, uint32_t(t->slots.size()), 0, 0};
-    SlotInfo si;
-    si.name = m.Intern("message");
-    si.ns = m.publicNs;
-    si.initial = Value::Str(m.Intern(""));
-    t->slots.push_back(si);
+    for (const char* var : {"message", "name"}) {
+        Binding& b = t->Add(m.Intern(var), m.publicNs);
+        b = Binding{Binding::Slot, uint32_t(t->slots.size()), 0, 0};
+        SlotInfo si;
+        si.name = m.Intern(var);
+        si.ns = m.publicNs;
+        si.initial = Value::Str(m.Intern(""));
+        t->slots.push_back(si);
+    }
+    // Error.prototype is itself an Error: its name and message live in its
+    // slots, so objects further down the chain do not see them.
+    Object* proto = e->prototype;
+    proto->dyn->Remove(m.Intern("name"));
+    proto->cls = e;
+    m.InitSlots(proto, t);
+    m.SetPublic(Value::Obj(proto), "name", Value::Str(m.Intern("Error")));
+    m.SetPublic(Value::Obj(proto), "message", Value::Str(m.Intern("Error")));
     m.DefineGetter(e, "errorID", ErrorIdGetter);
     m.DefineMethod(e, "getStackTrace", ErrorStackTrace, 0);
     e->prototype->Dyn().Set(m.Intern("toString"), Value::Obj(m.NativeFunction("toString", ErrorToString, 0)));
@@ -86,6 +122,11 @@ void InstallErrors(Machine& m) {
     MakeError(m, "flash.errors", "StackOverflowError", e);
     MakeError(m, "flash.errors", "ScriptTimeoutError", e);
     MakeError(m, "flash.errors", "InvalidSWFError", e);
+    ClassObject* drm = MakeError(m, "flash.errors", "DRMManagerError", e);
+    drm->init = m.NewNativeMethod("DRMManagerError", DrmErrorInit, 3);
+    drm->prototype->dyn->Remove(m.Intern("name"));
+    m.DefineGetter(drm, "subErrorID", DrmSubErrorId);
+    m.DefineMethod(drm, "toString", DrmToString, 0);
 }
 
 }  // namespace swf::avm2
