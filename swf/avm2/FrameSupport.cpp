@@ -174,7 +174,8 @@ namespace {
 // Does this scope object answer to the name? Fixed traits always; dynamic
 // properties only for `with` scopes and globals.
 bool ScopeHas(Machine& m, const Value& v, const Name& n, bool with) {
-    if (!v.IsObject()) return false;
+    if (v.IsNullish()) return false;
+    if (!v.IsObject()) return m.HasProperty(v, n);  // a pushed primitive answers through its prototype
     Object* o = v.o;
     if (o->traits && o->traits->Find(n)) return true;
     if (with || o->kind == ObjKind::Global) return m.HasProperty(v, n);

@@ -18,6 +18,9 @@ Value Trace(Machine& m, Value, Args args, int argc) {
         line += m.ToStdString(args[i]);
     }
     line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());  // the output shows no NULs
+    // A lone surrogate cannot be written out: it shows as a replacement character.
+    for (size_t i = 0; i + 2 < line.size(); ++i)
+        if ((unsigned char)line[i] == 0xED && ((unsigned char)line[i + 1] & 0xE0) == 0xA0) line.replace(i, 3, "\xEF\xBF\xBD");
     if (m.trace) m.trace(line);
     return Value::Undefined();
 }

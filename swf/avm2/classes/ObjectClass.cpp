@@ -122,8 +122,10 @@ void Machine::DefineMethod(ClassObject* c, const std::string& name, NativeFn fn,
 void Machine::DefineStatic(ClassObject* c, const std::string& name, NativeFn fn, int length) {
     Method* me = NewNativeMethod(name, fn, length);
     Traits* t = const_cast<Traits*>(c->traits);
-    Binding& b = t->Add(Intern(name), publicNs);
-    b = Binding{Binding::Method, 0, uint32_t(t->vtable.size()), 0};
+    const Binding b{Binding::Method, 0, uint32_t(t->vtable.size()), 0};
+    t->Add(Intern(name), publicNs) = b;
+    // Compilers may name a top-level class's statics in the AS3 namespace.
+    if (!c->ns || c->ns->uri->text.empty()) t->Add(Intern(name), as3Ns) = b;
     t->vtable.push_back({me, nullptr});
 }
 
