@@ -179,7 +179,24 @@ bool Machine::IsType(const Value& v, ClassObject* type) {
     if (!v.IsObject()) return false;
     ClassObject* c = v.o->kind == ObjKind::Class ? classClass : v.o->cls;
     if (v.o->kind == ObjKind::Function && type == functionClass) return true;
-    return c && c->IsSubclassOf(type);
+    if (!c) return false;
+    if (c->IsSubclassOf(type)) return true;
+    // An interface the script defines after its implementing class was not
+    // there to link when the class was made: look again now.
+    return type->isInterface && LateImplements(c, type, 0);
+}
+
+bool Machine::LateImplements(ClassObject* c, ClassObject* iface, int depth) {
+    if (depth > 32) return false;
+    for (ClassObject* k = c; k; k = k->base) {
+        if (!k->abcInstance || !k->module) continue;
+        for (uint32_t i : k->abcInstance->interfaces) {
+            ClassObject* named = ResolveType(*k->module, i);
+            if (named && (named == iface || named->IsSubclassOf(iface) || LateImplements(named, iface, depth + 1)))
+                return true;
+        }
+    }
+    return false;
 }
 
 Value Machine::Coerce(const Value& v, ClassObject* type) {

@@ -272,6 +272,7 @@ public:
     Traits* NewTraits(Traits* base);
     Method* NewNativeMethod(const std::string& name, NativeFn fn, int length);
     ClassObject* ResolveType(const AbcModule& mod, uint32_t mn);  // null for `*`
+    bool LateImplements(ClassObject* c, ClassObject* iface, int depth);
     ClassObject* CreateClass(AbcModule& mod, uint32_t index, ClassObject* base, Scope* scope);
     void AddTraits(AbcModule& mod, Traits* t, const std::vector<AbcTrait>& traits, ClassObject* declarer,
                    Object* holder, Scope* scope);

@@ -216,6 +216,7 @@ bool Machine::DeleteProperty(const Value& obj, const Name& n) {
         if (o->DeleteIndexed(*this, key, result)) return result;
     }
     if (o->traits && o->traits->Find(n)) return false;
+    if (!o->IsDynamic()) return false;  // a sealed object has nothing to delete
     if (n.HasPublic() && o->dyn) {
         String* key = n.name ? n.name : Intern(ToString(n.key));
         o->dyn->Remove(key);

@@ -30,8 +30,7 @@ bool ArrayObject::GetIndexed(Machine& m, const Value& key, Value& out) {
             out = *v;
             return true;
         }
-    out = Value::Undefined();
-    return true;
+    return false;  // past the end, the prototype chain may still answer
 }
 
 bool ArrayObject::SetIndexed(Machine& m, const Value& key, const Value& v) {
