@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/bind/Bindings.h"
+#include "swf/classes/ClipTransform.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/DepthOps.h"
 
@@ -108,8 +109,12 @@ Value Bounds(CallArgs& a) {
     const DisplayObject* space = a.args.empty()         ? o
                                  : a.args[0].IsString() ? (path.empty() ? nullptr : HostOf(a.vm).Object(a.vm.ResolvePath(IdOf(a), path)))
                                                         : ObjectOf(a.vm, a.args[0]);
+    ScriptHost& host = HostOf(a.vm);
+    if (a.vm.Version() >= 8 || host.Context().movie.header.version >= 8) host.wholeNowhere = true;
     if (!space) return Value();
     GeomRect r = GetBounds(*o, space);
+    if (host.wholeNowhere && space != o && r.x == kNowherePixels && r.width == 0 && r.height == 0)
+        r.x = r.y = 134217728 / 20.0;
     avm1::Object* out = a.vm.NewObject(a.vm.objectProto);
     a.vm.Put(out, "xMin", Value::Num(r.x));
     a.vm.Put(out, "xMax", Value::Num(r.Right()));

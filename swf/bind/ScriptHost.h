@@ -125,6 +125,9 @@ public:
     Point Pointer() const { return pointer_; }
     bool FocusRect() const { return focusRect_; }  // _focusrect
     void SetFocusRect(bool on) { focusRect_ = on; }
+    // Set for good once SWF 8 code asks for bounds: from then on an empty
+    // clip's bounds in another clip's space come out as 2^27 twips.
+    bool wholeNowhere = false;
     DisplayObject* Object(avm1::ClipId id) const { return id ? ctx_.FindObject(id) : nullptr; }
     MovieClip* Clip(avm1::ClipId id) const { return id ? ctx_.FindClip(id) : nullptr; }
     // The scriptable object `obj` belongs to: itself when scriptable, else
