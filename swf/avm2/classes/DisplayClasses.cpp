@@ -316,7 +316,8 @@ void Deliver(Machine& m, DispatcherObject* d, EventObject* e) {
     for (const auto& l : now) {
         TempRoot keepFn(m, l.fn);
         Value arg = Value::Obj(e);
-        m.Call(l.fn, Value::Obj(d), &arg, 1);
+        // A plain function listener sees the player's own global as `this`.
+        m.Call(l.fn, Value::Obj(m.builtinGlobal), &arg, 1);
         if (e->stoppedNow) break;
     }
 }

@@ -63,6 +63,11 @@ Value CurrentDomain(Machine& m, Value self, Args, int) {
 
 Value Null(Machine&, Value, Args, int) { return Value::Null(); }
 Value Nothing(Machine&, Value, Args, int) { return Value::Undefined(); }
+
+Value SetClipboard(Machine& m, Value, Args args, int argc) {
+    if (Arg(args, argc, 0).IsNullish()) m.TypeError(2007, "Parameter string must be non-null.");
+    return Value::Undefined();
+}
 Value MinDomainMemory(Machine&, Value, Args, int) { return Value::Uint(1024); }
 
 // Capabilities ------------------------------------------------------------------
@@ -168,7 +173,7 @@ void InstallSystem(Machine& m) {
     m.DefineStatic(system, "pause", Nothing, 0);
     m.DefineStatic(system, "resume", Nothing, 0);
     m.DefineStatic(system, "exit", Nothing, 1);
-    m.DefineStatic(system, "setClipboard", Nothing, 1);
+    m.DefineStatic(system, "setClipboard", SetClipboard, 1);
     m.DefineStatic(system, "pauseForGCIfCollectionImminent", Nothing, 1);
     m.DefineStatic(system, "disposeXML", Nothing, 1);
 
