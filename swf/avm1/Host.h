@@ -37,6 +37,9 @@ public:
     virtual ClipId Parent(ClipId clip) = 0;
     // False once the object left the display list, even while still found.
     virtual bool InTree(ClipId clip) { return clip != 0; }
+    // The SWF version of the movie the object came from, whose rules its
+    // code runs by; 0: unknown (the first movie's).
+    virtual int VersionOf(ClipId) { return 0; }
     // A child instance by name (case-insensitive before SWF 7), of any kind.
     virtual ClipId Child(ClipId clip, const std::string& name, bool caseInsensitive) = 0;
     // Names of the named child instances, for for-in over a clip.

@@ -255,6 +255,14 @@ bool Vm::Unwind(Frame& f, const ScriptThrow& t) {
 
 Value Vm::Execute(Frame& f) {
     FrameStack onStack(frames_, &f);
+    // Code runs by the rules of the movie it came from, which a loaded
+    // movie of another version keeps.
+    struct VersionScope {
+        int& version;
+        const int saved;
+        ~VersionScope() { version = saved; }
+    } versionScope{version_, version_};
+    if (const int v = f.home ? host_.VersionOf(f.home) : 0) version_ = v;
     const std::vector<Instr>& code = f.prog->code;
     for (;;) {
         try {

@@ -71,7 +71,8 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.thisv = self;
     f.target = d.target;
     f.home = ClipOf(d.target);
-    if (version_ < 6) {
+    const int homeVersion = f.home ? host_.VersionOf(f.home) : 0;
+    if ((homeVersion ? homeVersion : version_) < 6) {
         // SWF 5 functions keep no scope: they run in the clip they are
         // called on, else in the caller's.
         ClipId on = ClipOf(self);

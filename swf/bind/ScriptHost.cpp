@@ -67,6 +67,15 @@ bool ScriptHost::InTree(avm1::ClipId clip) {
     return true;
 }
 
+int ScriptHost::VersionOf(avm1::ClipId clip) {
+    for (const DisplayObject* o = Object(clip); o; o = o->parent)
+        if (const MovieClip* c = o->AsClip()) {
+            const Movie* movie = c->Assets().movie;
+            return movie ? movie->header.version : 0;
+        }
+    return 0;
+}
+
 avm1::ObjectKind ScriptHost::KindOf(avm1::ClipId clip) {
     DisplayObject* o = Object(clip);
     if (!o) return avm1::ObjectKind::None;

@@ -154,6 +154,7 @@ public:
     avm1::ClipId Level(int n) override;
     avm1::ObjectKind KindOf(avm1::ClipId clip) override;
     bool InTree(avm1::ClipId clip) override;
+    int VersionOf(avm1::ClipId clip) override;
     avm1::ClipId Parent(avm1::ClipId clip) override;
     avm1::ClipId Child(avm1::ClipId clip, const std::string& name, bool caseInsensitive) override;
     std::vector<std::string> ChildNames(avm1::ClipId clip) override;
