@@ -143,7 +143,12 @@ void SetGradientMap(const FillStyle& fill, const Matrix& toTarget, Paint& p) {
         // A collapsed gradient has no inside; show its outermost colour.
         p.kind = PaintKind::Solid;
         p.solid = p.ramp[kRampSize - 1];
+        return;
     }
+    // A linear gradient is sampled on the row's top edge, halfway along the pixel.
+    if (p.kind != PaintKind::Linear) return;
+    p.gx0 -= p.gxPerY / 2;
+    p.gy0 -= p.gyPerY / 2;
 }
 
 }  // namespace

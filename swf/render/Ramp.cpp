@@ -58,9 +58,10 @@ uint8_t MixLinear(uint8_t a, uint8_t b, int span, int t) {
 }
 
 Rgba Interpolate(const GradientStop& s0, const GradientStop& s1, int i, bool linearLight) {
-    // Stops need not increase: outside s0..s1 (or on a stop going back) the
-    // nearer end shows.
-    if (i >= s1.ratio || s1.ratio <= s0.ratio) return s1.color;
+    // Stops need not increase: outside s0..s1 the nearer end shows, and on a
+    // stop that does not move forward the one the walk is leaving.
+    if (s1.ratio <= s0.ratio) return s0.color;
+    if (i >= s1.ratio) return s1.color;
     if (i <= s0.ratio) return s0.color;
     const int span = s1.ratio - s0.ratio, t = i - s0.ratio;
     auto mix = linearLight ? MixLinear : Mix;
@@ -73,9 +74,11 @@ Rgba Interpolate(const GradientStop& s0, const GradientStop& s1, int i, bool lin
 void BuildRamp(const Gradient& g, const ColorTransform& cxform, uint32_t ramp[256]) {
     const auto& stops = g.stops;
     const bool linearLight = g.interpolation == InterpolationMode::Linear;
-    // The walk passes at most one stop per entry: stops sharing a ratio show
-    // one entry each, and after a stop going back the next segment starts
-    // from that stop's own, lower ratio.
+    // The walk passes at most one stop per entry, and an entry passing a stop
+    // that does not move forward shows the stop left behind: of stops sharing
+    // a ratio all but the last show one entry each, the last starting the next
+    // segment, and after a stop going back the next segment starts from that
+    // stop's own, lower ratio.
     size_t next = 0;
     for (int i = 0; i < kRampSize; ++i) {
         if (next < stops.size() && stops[next].ratio < i) ++next;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "RasterTestUtil.h"
 #include "swf/render/Paint.h"
@@ -69,21 +70,23 @@ TEST(RasterGradientTest, RampInterpolatesStopsAndAppliesTheTransform) {
 TEST(RasterGradientTest, RampPassesOneStopPerEntry) {
     const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255}, white{255, 255, 255, 255};
     uint32_t ramp[256];
-    // Stops sharing a ratio each show for one entry, then the last of them
-    // starts the next segment.
+    // Stops sharing a ratio each show for one entry after their ratio, but
+    // the last of them only starts the next segment.
     Gradient shared;
     shared.stops = {{6, red}, {6, green}, {6, blue}, {106, white}};
     BuildRamp(shared, {}, ramp);
     EXPECT_EQ(ramp[6], FrameBuffer::Premultiply(red));
-    EXPECT_EQ(ramp[7], FrameBuffer::Premultiply(green));
-    EXPECT_EQ(ramp[8], FrameBuffer::Premultiply(blue));
-    EXPECT_EQ(ramp[56], FrameBuffer::Pack(255, 128, 128, 255));  // blue at 6 to white at 106
+    EXPECT_EQ(ramp[7], FrameBuffer::Premultiply(red));
+    EXPECT_EQ(ramp[8], FrameBuffer::Premultiply(green));
+    EXPECT_EQ(ramp[9], FrameBuffer::Pack(255, 8, 8, 255));  // already 3/100 of blue to white
+    EXPECT_EQ(ramp[56], FrameBuffer::Pack(255, 128, 128, 255));
     // A stop going back: past 80 the segment runs from blue at 50 to white
     // at 100, not from where the walk stands.
     Gradient back;
     back.stops = {{0, red}, {80, green}, {50, blue}, {100, white}};
     BuildRamp(back, {}, ramp);
     EXPECT_EQ(ramp[80], FrameBuffer::Premultiply(green));
+    EXPECT_EQ(ramp[81], FrameBuffer::Premultiply(green));  // passing blue shows green
     EXPECT_EQ(ramp[90], FrameBuffer::Pack(255, 204, 204, 255));
     EXPECT_EQ(ramp[255], FrameBuffer::Premultiply(white));
 }
@@ -100,21 +103,28 @@ TEST(RasterGradientTest, LinearLightInterpolationMixesLight) {
     for (int i = 1; i < 256; ++i) EXPECT_GE(ramp[i] & 0xFF, ramp[i - 1] & 0xFF);
 }
 
-TEST(RasterGradientTest, LinearGradientSamplesPixelCentres) {
+TEST(RasterGradientTest, LinearGradientSamplesRowTopsAtPixelCentres) {
     FrameBuffer fb = DrawFill(GradientFill(FillKind::LinearGradient, BlackToWhite()), kSide, 2);
     // Pixel x spans ratios 4x .. 4x + 4; its centre is at ratio 4x + 2.
     EXPECT_EQ(Grey(fb, 0, 0), 2);
     EXPECT_EQ(Grey(fb, 10, 1), 42);
     EXPECT_EQ(Grey(fb, 32, 0), 130);
     EXPECT_EQ(Grey(fb, 63, 0), 254);
-    // Rotated a quarter turn the ramp runs down the rows instead.
+    // Rotated a quarter turn the ramp runs down the rows instead, sampled on
+    // each row's top edge: row y starts at ratio 4y.
     FillStyle turned = GradientFill(FillKind::LinearGradient, BlackToWhite());
     turned.matrix.a = turned.matrix.d = 0;
     turned.matrix.b = kGradientScale;
     turned.matrix.c = -kGradientScale;
     FrameBuffer col = DrawFill(turned, 2, kSide);
-    EXPECT_EQ(Grey(col, 1, 10), 42);
-    EXPECT_EQ(Grey(col, 0, 63), 254);
+    EXPECT_EQ(Grey(col, 1, 10), 40);
+    EXPECT_EQ(Grey(col, 0, 63), 252);
+    // Turned the other way the ramp runs up the rows: the top edge is the
+    // row's higher ratio.
+    std::swap(turned.matrix.b, turned.matrix.c);
+    FrameBuffer up = DrawFill(turned, 2, kSide);
+    EXPECT_EQ(Grey(up, 0, 0), 255);
+    EXPECT_EQ(Grey(up, 1, 10), 216);
 }
 
 TEST(RasterGradientTest, SpreadModesBeyondTheSquare) {
