@@ -27,14 +27,21 @@ bool ScriptMaskInUse(const PlayContext& ctx, const DisplayObject& obj) {
 
 namespace {
 
+// A scrolled object draws its content moved by the rectangle's corner, in a
+// mask's shapes as much as on screen.
+Matrix Scrolled(const DisplayObject& obj, const Matrix& m) {
+    if (!obj.scrollRect) return m;
+    return m.Concat(Matrix::Translate(-obj.scrollRect->xMin, -obj.scrollRect->yMin));
+}
+
 void RenderChild(RenderContext& rc, const DisplayObject& obj, const Matrix& parent, const ColorTransform& parentCx) {
     const Matrix m = parent.Concat(obj.matrix);
     const ColorTransform cx = parentCx.Concat(obj.cxform);
-    if (rc.definingMask) return obj.Render(rc, m, cx);
+    if (rc.definingMask) return obj.Render(rc, Scrolled(obj, m), cx);
     if (rc.objects && ScriptMaskInUse(*rc.objects, obj)) return;
     const DisplayObject* mask = rc.objects ? ScriptMaskOf(*rc.objects, obj) : nullptr;
     if (!mask) return RenderPlaced(rc, obj, m, cx);
-    const Matrix maskMatrix = rc.view.Concat(ToStage(*mask));
+    const Matrix maskMatrix = Scrolled(*mask, rc.view.Concat(ToStage(*mask)));
     rc.backend.PushMask();
     rc.definingMask = true;
     mask->Render(rc, maskMatrix, ColorTransform());
