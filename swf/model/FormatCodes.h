@@ -65,6 +65,7 @@ enum TagCode : uint16_t {
     kTagDefineBitsJpeg4 = 90,
     kTagDoAbcPlain = 72,  // DoABC without flags and name
     kTagSymbolClass = 76,
+    kTagDefineSceneAndFrameLabelData = 86,
     kTagDoAbc = 82,
     kTagDefineSound = 14,
     kTagStartSound = 15,

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "swf/model/Bitmap.h"
@@ -223,6 +224,9 @@ public:
     std::map<std::string, uint16_t> exports;
     std::vector<AbcBlock> abcBlocks;
     std::vector<SymbolClassEntry> symbolClasses;
+    // DefineSceneAndFrameLabelData on the root: (0-based first frame, name).
+    std::vector<std::pair<int, std::string>> scenes, sceneLabels;
+    bool hasSceneData = false;
 
     const Character* Find(uint16_t id) const {
         auto it = dictionary.find(id);

@@ -563,9 +563,17 @@ void Scripts3::Host::Goto(uint32_t clip, int frame) {
     if (c && frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
 }
 
+// The root's scene data, when the movie has it, names its scenes and labels.
+bool Scripts3::Host::HasSceneData(uint32_t clip) { return movie_.hasSceneData && clip == Root(); }
+
 int Scripts3::Host::LabelFrame(uint32_t clip, const std::string& label) {
     MovieClip* c = FindClip(clip);
     if (!c) return -1;
+    if (HasSceneData(clip)) {
+        for (auto& [f, name] : movie_.sceneLabels)
+            if (name == label) return f;
+        return -1;
+    }
     auto it = c->Data().labels.find(label);
     return it == c->Data().labels.end() ? -1 : it->second;
 }
@@ -575,12 +583,43 @@ std::string Scripts3::Host::LabelAt(uint32_t clip, int frame, bool exact) {
     if (!c) return "";
     std::string best;
     int bestFrame = -1;
-    for (auto& [label, f] : c->Data().labels)
+    auto consider = [&](const std::string& label, int f) {
         if (exact ? f == frame : (f <= frame && f > bestFrame)) {
             best = label;
             bestFrame = f;
         }
+    };
+    if (HasSceneData(clip)) {
+        for (auto& [f, label] : movie_.sceneLabels) consider(label, f);
+        return best;
+    }
+    for (auto& [label, f] : c->Data().labels) consider(label, f);
     return best;
+}
+
+std::vector<std::pair<int, std::string>> Scripts3::Host::Labels(uint32_t clip) {
+    if (HasSceneData(clip)) return movie_.sceneLabels;
+    std::vector<std::pair<int, std::string>> out;
+    if (MovieClip* c = FindClip(clip)) {
+        const auto& frames = c->Data().frames;
+        for (size_t i = 0; i < frames.size(); ++i)
+            if (!frames[i].label.empty()) out.emplace_back(int(i), frames[i].label);
+    }
+    return out;
+}
+
+// Each scene runs to the next one's first frame, the last to the clip's end.
+std::vector<avm2::DisplayHost::SceneSpan> Scripts3::Host::Scenes(uint32_t clip) {
+    std::vector<SceneSpan> out;
+    if (!HasSceneData(clip)) return out;
+    int total = std::max(TotalFrames(clip), 1);
+    const auto& scenes = movie_.scenes;
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        int first = std::min(scenes[i].first, total);
+        int end = i + 1 < scenes.size() ? std::min(scenes[i + 1].first, total) : total;
+        out.push_back({scenes[i].second, first, std::max(end - first, 0)});
+    }
+    return out;
 }
 
 double Scripts3::Host::StageWidth() { return (movie_.header.stage.xMax - movie_.header.stage.xMin) / 20.0; }

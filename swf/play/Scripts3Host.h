@@ -57,6 +57,8 @@ public:
     void Goto(uint32_t clip, int frame) override;
     int LabelFrame(uint32_t clip, const std::string& label) override;
     std::string LabelAt(uint32_t clip, int frame, bool exact) override;
+    std::vector<std::pair<int, std::string>> Labels(uint32_t clip) override;
+    std::vector<SceneSpan> Scenes(uint32_t clip) override;
     double StageWidth() override;
     double StageHeight() override;
     double FrameRate() override;
@@ -92,6 +94,7 @@ private:
 
     avm2::Machine& m_;
     PlayContext& ctx_;
+    bool HasSceneData(uint32_t clip);
     const Movie& movie_;
     Timeline& timeline_;  // a seek rebuilds its root
     avm2::Value stage_;

@@ -1,5 +1,7 @@
 // DoABC (with its lazy flag and name), the older DoABC without them, and
 // SymbolClass: kept on the movie for the script machine, by frame.
+#include <algorithm>
+
 #include "swf/read/TagReaders.h"
 
 namespace swf {
@@ -32,6 +34,37 @@ void ReadSymbolClass(ByteReader& r, ReadContext& ctx) {
         std::string name = r.String();
         ctx.movie.symbolClasses.push_back({id, name, int(ctx.movie.root.frames.size())});
     }
+}
+
+namespace {
+
+// A variable-length unsigned number: 7 bits a byte, low first, at most 5 bytes.
+uint32_t EncodedU32(ByteReader& r) {
+    uint32_t v = 0;
+    for (int shift = 0; shift < 35; shift += 7) {
+        uint8_t b = r.U8();
+        v |= uint32_t(b & 0x7f) << shift;
+        if (!(b & 0x80)) break;
+    }
+    return v;
+}
+
+}  // namespace
+
+void ReadSceneData(ByteReader& r, ReadContext& ctx) {
+    auto list = [&r](std::vector<std::pair<int, std::string>>& out, const char* what) {
+        uint32_t count = EncodedU32(r);
+        r.RequireItems(count, 2, what);
+        for (uint32_t i = 0; i < count; ++i) {
+            uint32_t frame = EncodedU32(r);
+            out.emplace_back(int(std::min<uint32_t>(frame, 0x7fffffff)), r.String());
+        }
+    };
+    ctx.movie.scenes.clear();
+    ctx.movie.sceneLabels.clear();
+    list(ctx.movie.scenes, "scenes");
+    list(ctx.movie.sceneLabels, "frame labels");
+    ctx.movie.hasSceneData = true;
 }
 
 }  // namespace swf

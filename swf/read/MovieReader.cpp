@@ -172,6 +172,7 @@ const char* TagName(uint16_t code) {
     case kTagDoAbc: return "DoABC";
     case kTagDoAbcPlain: return "DoABC";
     case kTagSymbolClass: return "SymbolClass";
+    case kTagDefineSceneAndFrameLabelData: return "DefineSceneAndFrameLabelData";
     case kTagDefineSound: return "DefineSound";
     case kTagStartSound: return "StartSound";
     case kTagStartSound2: return "StartSound2";
@@ -217,6 +218,9 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
         return;
     case kTagSymbolClass:
         if (!isSprite) ReadSymbolClass(r, ctx);
+        return;
+    case kTagDefineSceneAndFrameLabelData:
+        if (!isSprite) ReadSceneData(r, ctx);
         return;
     case kTagSetBackgroundColor: tl.SetBackground(r.Rgb()); return;
     case kTagStartSound:

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "swf/avm2/classes/Builtins.h"
@@ -101,6 +102,14 @@ public:
     virtual int LabelFrame(uint32_t clip, const std::string& label) = 0;
     // The label of the frame or of the last labelled one before it; empty: none.
     virtual std::string LabelAt(uint32_t clip, int frame, bool exact) = 0;
+    // Scenes in order (first: 0-based frame); none: one scene of all frames.
+    struct SceneSpan {
+        std::string name;
+        int first = 0, frames = 0;
+    };
+    virtual std::vector<SceneSpan> Scenes(uint32_t) { return {}; }
+    // Every label in frame order, repeats kept (0-based frames).
+    virtual std::vector<std::pair<int, std::string>> Labels(uint32_t) { return {}; }
     virtual double StageWidth() = 0;
     virtual double StageHeight() = 0;
     virtual double FrameRate() = 0;
@@ -150,6 +159,12 @@ void InstallStage(Machine& m);
 void InstallBitmaps(Machine& m);
 void InstallFilters(Machine& m);
 void InstallSimpleButton(Machine& m);
+void InstallScenes(Machine& m, ClassObject* clip);
+// The 0-based frame `frame` (number or label) names inside `scene`; throws
+// when the scene or label is unknown, -1 for no frame.
+int SceneFrame(Machine& m, uint32_t clip, const Value& frame, const Value& scene);
+// The first frame of the scene holding `frame`, which frame numbers count from.
+int SceneStart(Machine& m, uint32_t clip, int frame);
 // The id a BitmapData is shown under (kept while fills name it); 0: none.
 uint16_t BitmapIdOf(Machine& m, const Value& bitmapData);
 void InstallEventClasses(Machine& m);

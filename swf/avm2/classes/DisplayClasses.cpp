@@ -251,17 +251,22 @@ Value ClipPlay(Machine& m, Value self, Args, int) {
     return Value::Undefined();
 }
 
-Value GotoAnd(Machine& m, const Value& self, const Value& frame, bool play) {
+Value GotoAnd(Machine& m, const Value& self, const Value& frame, const Value& scene, bool play) {
     ClipObject* c = AsClip(m, self);
     if (!c) return Value::Undefined();
-    int f = FrameOf(m, c, frame);
+    bool scenes = !scene.IsNullish() || !m.display->Scenes(c->serial).empty();
+    int f = scenes ? SceneFrame(m, c->serial, frame, scene) : FrameOf(m, c, frame);
     m.display->SetPlaying(c->serial, play);
     m.display->Goto(c->serial, f);
     return Value::Undefined();
 }
 
-Value GotoStop(Machine& m, Value self, Args args, int argc) { return GotoAnd(m, self, Arg(args, argc, 0), false); }
-Value GotoPlay(Machine& m, Value self, Args args, int argc) { return GotoAnd(m, self, Arg(args, argc, 0), true); }
+Value GotoStop(Machine& m, Value self, Args args, int argc) {
+    return GotoAnd(m, self, Arg(args, argc, 0), Arg(args, argc, 1), false);
+}
+Value GotoPlay(Machine& m, Value self, Args args, int argc) {
+    return GotoAnd(m, self, Arg(args, argc, 0), Arg(args, argc, 1), true);
+}
 
 Value StepFrame(Machine& m, const Value& self, int by) {
     ClipObject* c = AsClip(m, self);
@@ -277,7 +282,9 @@ Value PrevFrame(Machine& m, Value self, Args, int) { return StepFrame(m, self, -
 
 Value CurrentFrame(Machine& m, Value self, Args, int) {
     ClipObject* c = AsClip(m, self);
-    return Value::Int(c ? m.display->CurrentFrame(c->serial) + 1 : 1);
+    if (!c) return Value::Int(1);
+    int frame = m.display->CurrentFrame(c->serial);
+    return Value::Int(frame - SceneStart(m, c->serial, frame) + 1);
 }
 
 Value TotalFrames(Machine& m, Value self, Args, int) {
@@ -423,6 +430,7 @@ void InstallDisplay(Machine& m) {
     m.DefineGetter(clip, "isPlaying", IsPlaying);
     m.DefineGetter(clip, "currentLabel", CurrentLabel);
     m.DefineGetter(clip, "currentFrameLabel", CurrentFrameLabel);
+    InstallScenes(m, clip);
     InstallBitmaps(m);
     InstallSimpleButton(m);
 }
