@@ -44,6 +44,8 @@ double NumberArg(avm1::CallArgs& a, size_t i, double fallback) {
     return i < a.args.size() && !a.args[i].IsNullish() ? a.vm.ToNumber(a.args[i]) : fallback;
 }
 
+void InstallTextSnapshot(avm1::Vm& vm);  // TextSnapshotClass.cpp
+
 void InstallBindings(avm1::Vm& vm) {
     InstallClipProperties(vm);
     InstallClipMethods(vm);
@@ -64,6 +66,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallNetClasses(vm);
     InstallSound(vm);
     InstallGeom(vm);
+    InstallTextSnapshot(vm);
 }
 
 }  // namespace swf::bind

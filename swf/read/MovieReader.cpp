@@ -120,6 +120,8 @@ bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8
         errors.push_back(error);
     else if (data.size() < std::min(declared, limit))
         errors.push_back("file is shorter than its header says");
+    // Scripts count a compressed movie's bytes as they came, not expanded.
+    h.fileLength = static_cast<uint32_t>(bytes.size());
     return true;
 }
 
