@@ -371,8 +371,6 @@ void Machine::TraceRoots(Tracer& t) {
     for (const Value& v : hostRoots) t.Mark(v);
     if (dataState) t.Mark(Value::Obj(dataState));
     for (const Value& v : enterFrameTargets) t.Mark(v);
-    for (auto& [b, e] : rootRanges)
-        for (Value* p = b; p < e; ++p) t.Mark(*p);
     for (auto& [name, list] : definitions) {
         t.Mark(name);
         for (auto& [ns, def] : list) t.Mark(def.global);

@@ -280,8 +280,6 @@ public:
     ClassObject* ApplyType(ClassObject* base, const std::vector<Value>& params);
 
     // Collection: roots are the definitions, modules and the live frames.
-    std::vector<Value*> frameRoots;  // pushed by running frames: [begin, end) pairs
-    std::vector<std::pair<Value*, Value*>> rootRanges;
     std::vector<Value> tempRoots;
     std::vector<Value> hostRoots;  // held by the host (the main timeline's object)
     Object* dataState = nullptr;  // the data classes' own state (class aliases, timers)
@@ -302,16 +300,6 @@ class TempRoot {
 public:
     TempRoot(Machine& m, const Value& v) : m_(m) { m_.tempRoots.push_back(v); }
     ~TempRoot() { m_.tempRoots.pop_back(); }
-
-private:
-    Machine& m_;
-};
-
-// Registers a frame's value range as roots while it runs.
-class RootRange {
-public:
-    RootRange(Machine& m, Value* b, Value* e) : m_(m) { m_.rootRanges.push_back({b, e}); }
-    ~RootRange() { m_.rootRanges.pop_back(); }
 
 private:
     Machine& m_;
