@@ -2,6 +2,7 @@
 // (ours, matching the engine's decoder), and a sine to code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -9,7 +10,7 @@ namespace swfmake {
 
 // `frames` frames of a sine of `hz` at `rate`, peak `amplitude`, the same
 // in every one of `channels` channels (interleaved).
-std::vector<int16_t> Sine(double hz, uint32_t rate, size_t frames, int amplitude, int channels = 1);
+std::vector<int16_t> Sine(double hz, uint32_t rate, std::size_t frames, int amplitude, int channels = 1);
 
 std::vector<uint8_t> EncodePcm16(const std::vector<int16_t>& samples);
 std::vector<uint8_t> EncodePcm8(const std::vector<int16_t>& samples);
