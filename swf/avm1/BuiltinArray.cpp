@@ -209,13 +209,15 @@ Value Sort(CallArgs& a) {
     if (!a.Arg(1).IsUndefined()) flags = ToInt32(a.vm.ToNumber(a.Arg(1)));
     else if (a.Arg(0).IsNumber()) flags = ToInt32(a.Arg(0).n);
     Vm& vm = a.vm;
-    if (fn.IsObject())
+    if (fn.IsObject()) {
+        const bool callable = vm.IsFunction(fn);
         return SortWith(a, o, flags, [&](const Value& x, const Value& y) {
-            if (!vm.IsFunction(fn)) return 0;
+            if (!callable) return 0;
             double r = vm.ToNumber(vm.Call(fn, Value(), {x, y}));
             int c = r < 0 ? -1 : r > 0 ? 1 : 0;
             return (flags & kDescending) ? -c : c;
         });
+    }
     return SortWith(a, o, flags, [&](const Value& x, const Value& y) { return CompareByFlags(vm, x, y, flags); });
 }
 

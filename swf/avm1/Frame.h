@@ -33,6 +33,7 @@ struct Vm::Frame {
     Value target;                 // the clip timeline actions act on
     ClipId home = 0;              // the clip the code belongs to
     bool homeInTree = false;      // on stage when the code started
+    int version = 0;              // SWF version of the home's movie; 0: the VM's own
     std::vector<Value> regs;
     Object* activation = nullptr; // locals of a function; null at top level
     Object* callee = nullptr;

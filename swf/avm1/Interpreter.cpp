@@ -80,6 +80,7 @@ void Vm::StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId 
     f.base = stack_.size();
     f.home = clip;
     f.homeInTree = f.home && host_.InTree(f.home);
+    f.version = f.home ? host_.VersionOf(f.home) : 0;
     f.thisv = ClipValue(clip);
     f.target = f.thisv;
     f.scope.push_back(ClipObject(clip));
@@ -262,7 +263,7 @@ Value Vm::Execute(Frame& f) {
         const int saved;
         ~VersionScope() { version = saved; }
     } versionScope{version_, version_};
-    if (const int v = f.home ? host_.VersionOf(f.home) : 0) version_ = v;
+    if (f.version) version_ = f.version;
     const std::vector<Instr>& code = f.prog->code;
     for (;;) {
         try {

@@ -71,8 +71,8 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.thisv = self;
     f.target = d.target;
     f.home = ClipOf(d.target);
-    const int homeVersion = f.home ? host_.VersionOf(f.home) : 0;
-    if ((homeVersion ? homeVersion : version_) < 6) {
+    f.version = f.home ? host_.VersionOf(f.home) : 0;
+    if ((f.version ? f.version : version_) < 6) {
         // SWF 5 functions keep no scope: they run in the clip they are
         // called on, else in the caller's.
         ClipId on = ClipOf(self);
@@ -81,6 +81,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
             f.scope = {clip, f.activation};
             f.target = ClipValue(on);
             f.home = on;
+            f.version = host_.VersionOf(on);
         }
     }
     f.homeInTree = f.home && host_.InTree(f.home);
