@@ -200,6 +200,7 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
     }
     state_->ShareView();
     State& s = *state_;
+    s.as3.SetLoadSource(MovieUrl(path), s.Files());
     std::vector<HostCall> calls = s.timeline->Start();
     s.as3.Start(*s.movie, *s.timeline,
                 [&s](const std::string& text) {
@@ -210,7 +211,6 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
                     constexpr size_t kMaxErrors = 256;
                     if (s.errors.size() < kMaxErrors) s.errors.push_back("actions: " + text);
                 });
-    s.as3.SetLoadSource(MovieUrl(path), s.Files());
     s.Dispatch(std::move(calls));
     return true;
 }

@@ -26,6 +26,11 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     avm2::ApplySwfVersion(m);
     m.trace = std::move(trace);
     m.report = report;
+    avm2::SetLoadSource(m, loadUrl_, loadFiles_);
+    const Rect& stage = movie.header.stage;
+    avm2::SetMovieFacts(m, {double(movie.header.fileLength), movie.header.version, movie.header.frameRate88 / 256.0,
+                            int((int64_t(stage.xMax) - stage.xMin) / kTwipsPerPixel),
+                            int((int64_t(stage.yMax) - stage.yMin) / kTwipsPerPixel)});
     host_ = std::make_unique<Host>(m, timeline, movie);
     m.display = host_.get();
     InstallScriptText(m);
@@ -44,7 +49,9 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
 }
 
 void Scripts3::SetLoadSource(std::string url, FileReader files) {
-    if (machine_) avm2::SetLoadSource(*machine_, std::move(url), std::move(files));
+    loadUrl_ = std::move(url);
+    loadFiles_ = std::move(files);
+    if (machine_) avm2::SetLoadSource(*machine_, loadUrl_, loadFiles_);
 }
 
 void Scripts3::Frame() {

@@ -37,7 +37,7 @@ public:
     void Start(const Movie& movie, Timeline& timeline, Sink trace, Sink report);
     void Reset();
     // The movie's URL and the reader of files beside it, which Loader,
-    // URLLoader and URLStream read.
+    // URLLoader and URLStream read; kept for the next Start.
     void SetLoadSource(std::string url, FileReader files);
     bool Active() const { return machine_ != nullptr; }
     // After the timeline moved: removed objects hear so, then enterFrame,
@@ -59,6 +59,8 @@ public:
 private:
     std::unique_ptr<avm2::Machine> machine_;
     std::unique_ptr<Host> host_;
+    std::string loadUrl_;
+    FileReader loadFiles_;
     uint32_t overSerial_ = 0;  // under the pointer; 0: the stage
     uint32_t downSerial_ = 0;  // where the press began
     bool pressed_ = false;

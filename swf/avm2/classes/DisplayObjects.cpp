@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "swf/avm2/classes/Display.h"
+#include "swf/avm2/classes/Loading.h"
 
 namespace swf::avm2 {
 
@@ -129,6 +130,8 @@ Value GetStage(Machine& m, Value self, Args, int) {
     uint32_t s = SerialOf(m, self);
     return s && TopOf(m, s) == m.display->Root() ? m.display->Stage() : Value::Null();
 }
+
+Value GetLoaderInfo(Machine& m, Value self, Args, int) { return LoaderInfoOf(m, self); }
 
 // Containers -------------------------------------------------------------------
 
@@ -324,6 +327,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(display, "parent", GetParent);
     m.DefineGetter(display, "root", GetRoot);
     m.DefineGetter(display, "stage", GetStage);
+    m.DefineGetter(display, "loaderInfo", GetLoaderInfo);
     m.DefineGetter(display, "mouseX", MouseCoord<0>);
     m.DefineGetter(display, "mouseY", MouseCoord<1>);
     m.DefineGetter(display, "mask", GetMask, SetMask);

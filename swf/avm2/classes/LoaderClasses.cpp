@@ -18,16 +18,20 @@ class LoaderInfoObject : public LoadingObject {
 public:
     LoaderInfoObject(ClassObject* cls, Object* proto) : LoadingObject(cls, proto) {}
     Value loader = Value::Null(), content = Value::Null(), bytes = Value::Null();
-    Value parameters = Value::Null();
+    Value parameters = Value::Null(), sharedEvents = Value::Null();
     std::string url, contentType;  // empty: null
     bool loaded = false;           // init was sent: the movie's facts are known
-    double width = 0, height = 0;
+    bool movie = false;            // what loaded is a movie, with its own facts
+    bool ofRoot = false;           // the movie's own: its content is the root
+    double width = 0, height = 0, frameRate = 0;
+    int swfVersion = 0;
     void Trace(Tracer& t) override {
         DispatcherObject::Trace(t);
         t.Mark(loader);
         t.Mark(content);
         t.Mark(bytes);
         t.Mark(parameters);
+        t.Mark(sharedEvents);
     }
     void Finish(Machine& m, bool read, std::vector<uint8_t>& data) override;
 };
@@ -41,6 +45,29 @@ public:
         t.Mark(info);
     }
 };
+
+// The movie's own LoaderInfo objects and the facts they give, per machine.
+class MovieInfoObject : public Object {
+public:
+    MovieInfoObject() : Object(ObjKind::Plain, nullptr, nullptr) {}
+    MovieFacts facts;
+    Value root = Value::Null(), stage = Value::Null();
+    void Trace(Tracer& t) override {
+        Object::Trace(t);
+        t.Mark(root);
+        t.Mark(stage);
+    }
+};
+
+MovieInfoObject& MovieInfo(Machine& m) {
+    auto& one = DataState(m).singletons;
+    ClassObject* key = m.FindClass("flash.display.LoaderInfo");
+    auto it = one.find(key);
+    if (it != one.end()) return *static_cast<MovieInfoObject*>(it->second.o);
+    auto* s = m.New<MovieInfoObject>();
+    one[key] = Value::Obj(s);
+    return *s;
+}
 
 Object* AllocInfo(Machine& m, ClassObject* cls) { return m.New<LoaderInfoObject>(cls, cls->prototype); }
 
@@ -100,9 +127,10 @@ void Clear(Machine& m, LoaderInfoObject* i) {
     i->bytes = Value::Null();
     i->url.clear();
     i->contentType.clear();
-    i->loaded = false;
+    i->loaded = i->movie = false;
     i->bytesLoaded = i->bytesTotal = 0;
-    i->width = i->height = 0;
+    i->width = i->height = i->frameRate = 0;
+    i->swfVersion = 0;
     i->parameters = Value::Obj(m.NewObject());
 }
 
@@ -233,7 +261,11 @@ Value InfoInit(Machine& m, Value, Args, int) {
 }
 
 Value InfoLoader(Machine& m, Value self, Args, int) { return Info(m, self)->loader; }
-Value InfoContent(Machine& m, Value self, Args, int) { return Info(m, self)->content; }
+Value InfoContent(Machine& m, Value self, Args, int) {
+    LoaderInfoObject* i = Info(m, self);
+    if (i->ofRoot) return m.display ? m.display->Wrap(m.display->Root()) : Value::Null();
+    return i->content;
+}
 Value InfoBytes(Machine& m, Value self, Args, int) { return Info(m, self)->bytes; }
 Value InfoLoaded(Machine& m, Value self, Args, int) { return Value::Uint(uint32_t(Info(m, self)->bytesLoaded)); }
 Value InfoTotal(Machine& m, Value self, Args, int) { return Value::Uint(uint32_t(Info(m, self)->bytesTotal)); }
@@ -257,9 +289,48 @@ Value InfoFact(Machine& m, Value self, Args, int) {
     }
 }
 
-Value InfoNoMovie(Machine& m, Value self, Args, int) {
-    if (!Info(m, self)->loaded) NotLoaded(m);
-    m.Throw(m.errorClass, 2098, "The loading object is not a .swf file, you cannot request SWF properties from it.");
+// What only a loaded movie can tell.
+template <int Which>
+Value InfoMovieFact(Machine& m, Value self, Args, int) {
+    LoaderInfoObject* i = Info(m, self);
+    if (!i->loaded) NotLoaded(m);
+    if (!i->movie)
+        m.Throw(m.errorClass, 2098, "The loading object is not a .swf file, you cannot request SWF properties from it.");
+    switch (Which) {
+    case 0: return Value::Uint(3);  // actionScriptVersion
+    case 1: return Value::Uint(uint32_t(i->swfVersion));
+    default: return Value::Number(i->frameRate);
+    }
+}
+
+Value InfoSharedEvents(Machine& m, Value self, Args, int) {
+    LoaderInfoObject* i = Info(m, self);
+    if (i->sharedEvents.IsNull())
+        if (ClassObject* c = m.FindClass("flash.events.EventDispatcher")) i->sharedEvents = m.Construct(Value::Obj(c), nullptr, 0);
+    return i->sharedEvents;
+}
+
+// The movie's own LoaderInfo; the stage's has no content type.
+Value MovieInfoValue(Machine& m, bool forStage) {
+    MovieInfoObject& mi = MovieInfo(m);
+    Value& slot = forStage ? mi.stage : mi.root;
+    if (!slot.IsNull()) return slot;
+    ClassObject* c = m.FindClass("flash.display.LoaderInfo");
+    if (!c) return Value::Null();
+    auto* i = static_cast<LoaderInfoObject*>(m.Instantiate(c));
+    TempRoot keep(m, Value::Obj(i));
+    Clear(m, i);
+    const MovieFacts& f = mi.facts;
+    i->ofRoot = i->loaded = i->movie = true;
+    i->url = MovieUrl(m);
+    if (!forStage) i->contentType = "application/x-shockwave-flash";
+    i->bytesLoaded = i->bytesTotal = f.bytes;
+    i->swfVersion = f.swfVersion;
+    i->frameRate = f.frameRate;
+    i->width = f.width;
+    i->height = f.height;
+    slot = Value::Obj(i);
+    return slot;
 }
 
 Value InfoDomain(Machine& m, Value, Args, int) {
@@ -270,6 +341,23 @@ Value InfoDomain(Machine& m, Value, Args, int) {
 Value False(Machine&, Value, Args, int) { return Value::Bool(false); }
 
 }  // namespace
+
+void SetMovieFacts(Machine& m, const MovieFacts& facts) { MovieInfo(m).facts = facts; }
+
+Value LoaderInfoOf(Machine& m, const Value& displayObject) {
+    DispatcherObject* d = AsDisplay(m, displayObject);
+    if (!d || !m.display) return Value::Null();
+    if (d->isStage) return MovieInfoValue(m, true);
+    uint32_t s = d->serial;
+    if (!s) return Value::Null();
+    constexpr int kMaxDepth = 1024;
+    int depth = 0;
+    for (uint32_t p = m.display->Parent(s); p && depth < kMaxDepth; s = p, p = m.display->Parent(s), ++depth) {
+        Value above = m.display->Wrap(p);
+        if (auto* l = above.IsObject() ? dynamic_cast<LoaderObject*>(above.o) : nullptr) return l->info;
+    }
+    return s == m.display->Root() ? MovieInfoValue(m, false) : Value::Null();
+}
 
 void InstallLoaders(Machine& m) {
     ClassObject* dispatcher = m.FindClass("flash.events.EventDispatcher");
@@ -291,7 +379,10 @@ void InstallLoaders(Machine& m) {
     m.DefineGetter(info, "childAllowsParent", InfoFact<2>);
     m.DefineGetter(info, "parentAllowsChild", InfoFact<2>);
     m.DefineGetter(info, "sameDomain", InfoFact<2>);
-    for (const char* name : {"actionScriptVersion", "swfVersion", "frameRate"}) m.DefineGetter(info, name, InfoNoMovie);
+    m.DefineGetter(info, "actionScriptVersion", InfoMovieFact<0>);
+    m.DefineGetter(info, "swfVersion", InfoMovieFact<1>);
+    m.DefineGetter(info, "frameRate", InfoMovieFact<2>);
+    m.DefineGetter(info, "sharedEvents", InfoSharedEvents);
 
     ClassObject* container = m.FindClass("flash.display.DisplayObjectContainer");
     ClassObject* loader = m.DefineClass("flash.display", "Loader", container, AllocLoader, true);

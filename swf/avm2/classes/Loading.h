@@ -18,6 +18,20 @@ void SetLoadSource(Machine& m, std::string movieUrl, FileReader files);
 // listeners ask for while it runs (a bounded number).
 void RunLoads(Machine& m);
 void InstallLoaders(Machine& m);
+
+// What the movie itself tells its scripts through the LoaderInfo its root
+// and the stage share the facts of.
+struct MovieFacts {
+    double bytes = 0;  // the file's length as stored
+    int swfVersion = 0;
+    double frameRate = 0;
+    int width = 0, height = 0;  // the stage, pixels
+};
+void SetMovieFacts(Machine& m, const MovieFacts& facts);
+// The LoaderInfo of the file `displayObject` came from: the movie's for
+// what is under the root (and the stage's own for the stage), a Loader's
+// for what it loaded; null for objects on no display list.
+Value LoaderInfoOf(Machine& m, const Value& displayObject);
 // A BitmapData holding `pixels` (premultiplied, as decoded); null when it
 // cannot be made.
 Value NewBitmapDataOf(Machine& m, const Bitmap& pixels);
