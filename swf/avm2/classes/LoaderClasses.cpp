@@ -333,7 +333,9 @@ Value MovieInfoValue(Machine& m, bool forStage) {
     return slot;
 }
 
-Value InfoDomain(Machine& m, Value, Args, int) {
+// Known once a file has loaded.
+Value InfoDomain(Machine& m, Value self, Args, int) {
+    if (!Info(m, self)->loaded) return Value::Null();
     ClassObject* c = m.FindClass("flash.system.ApplicationDomain");
     return c ? m.GetPublic(Value::Obj(c), "currentDomain") : Value::Null();
 }
