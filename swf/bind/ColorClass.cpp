@@ -17,6 +17,7 @@ DisplayObject* TargetOf(CallArgs& a) {
     if (!a.self.IsObject()) return nullptr;
     Value target = a.vm.GetMember(a.self, "target");
     if (target.IsString()) {
+        if (target.Text().empty()) return nullptr;
         const avm1::ClipId id = a.vm.ResolvePath(HostOf(a.vm).Level(0), target.Text());
         return id ? HostOf(a.vm).Object(id) : nullptr;
     }
@@ -53,9 +54,9 @@ Value SetTransform(CallArgs& a) {
     DisplayObject* o = TargetOf(a);
     if (!o || !a.Arg(0).IsObject()) return Value();
     ColorTransformObject t;
-    // A member that is there counts, even when undefined (as 0).
+    // An own member counts, even when undefined (as 0); inherited ones do not.
     for (int i = 0; i < 8; ++i) {
-        if (!a.vm.HasProperty(a.Arg(0).o, kFields[i])) continue;
+        if (!a.Arg(0).o->Find(kFields[i], a.vm.Ci())) continue;
         *Field(t, i) = a.vm.ToNumber(a.vm.GetMember(a.Arg(0), kFields[i]));
     }
     o->cxform = ColorSetTransform(o->cxform, t);

@@ -27,9 +27,9 @@ const Capability kCapabilities[] = {
     {Capability::Number, "pixelAspectRatio", "AR", false, 1, nullptr},
     {Capability::String, "playerType", "PT", false, 0, "StandAlone"},
     {Capability::String, "screenColor", "COL", false, 0, "color"},
-    {Capability::Number, "screenDPI", "DP", false, 96, nullptr},
-    {Capability::Number, "screenResolutionX", nullptr, false, 1024, nullptr},
-    {Capability::Number, "screenResolutionY", nullptr, false, 768, nullptr},
+    {Capability::Number, "screenDPI", "DP", false, 72, nullptr},
+    {Capability::Number, "screenResolutionX", nullptr, false, 1536, nullptr},
+    {Capability::Number, "screenResolutionY", nullptr, false, 864, nullptr},
     {Capability::String, "version", "V", false, 0, "WIN 8,0,24,0"},
     {Capability::Bool, nullptr, nullptr, false, 0, nullptr},
 };

@@ -22,7 +22,12 @@ int16_t TruncateInt16(double v) {
     return static_cast<int16_t>(std::clamp(std::trunc(v), -32768.0, 32767.0));
 }
 
-uint8_t ClampByte(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+// Color's fields wrap to 16 bits as the player stores them (12800% is
+// -12800%), where flash.geom.ColorTransform saturates.
+int16_t WrapInt16(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<int64_t>(std::fmod(std::trunc(v), 65536.0))));
+}
 
 }  // namespace
 
@@ -152,10 +157,10 @@ GeomColorTransform GeomColorTransform::FromEngine(const ColorTransform& t) {
 ColorTransform ColorSetTransform(const ColorTransform& now, const ColorTransformObject& o) {
     ColorTransform t = now;
     auto percent = [](const std::optional<double>& v, int16_t& out) {
-        if (v) out = TruncateInt16(*v * 256 / 100);
+        if (v) out = WrapInt16(*v * 256 / 100);
     };
     auto offset = [](const std::optional<double>& v, int16_t& out) {
-        if (v) out = TruncateInt16(*v);
+        if (v) out = WrapInt16(*v);
     };
     percent(o.ra, t.rMul);
     percent(o.ga, t.gMul);
@@ -190,8 +195,9 @@ ColorTransform ColorSetRgb(const ColorTransform& now, uint32_t rgb) {
     return t;
 }
 
-uint32_t ColorGetRgb(const ColorTransform& t) {
-    return (uint32_t(ClampByte(t.rAdd)) << 16) | (uint32_t(ClampByte(t.gAdd)) << 8) | ClampByte(t.bAdd);
+int32_t ColorGetRgb(const ColorTransform& t) {
+    // The offsets as stored, sign and all: a negative one fills the bits above it.
+    return int32_t(uint32_t(t.rAdd) << 16) | int32_t(uint32_t(t.gAdd) << 8) | t.bAdd;
 }
 
 }  // namespace swf

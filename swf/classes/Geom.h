@@ -78,7 +78,7 @@ ColorTransform ColorSetTransform(const ColorTransform& now, const ColorTransform
 ColorTransformObject ColorGetTransform(const ColorTransform& t);
 // Color.setRGB: a solid colour, alpha untouched.
 ColorTransform ColorSetRgb(const ColorTransform& now, uint32_t rgb);
-uint32_t ColorGetRgb(const ColorTransform& t);
+int32_t ColorGetRgb(const ColorTransform& t);
 
 // Script number of pixels to twips, the precision positions are kept at
 // (truncated towards zero; NaN and infinities give 0, huge values saturate).

@@ -82,7 +82,7 @@ TEST(DataFormatsTest, CapabilitiesLookLikeAWindowsPlayer) {
     const std::string s = CapabilitiesServerString();
     EXPECT_NE(s.find("V=WIN%208%2C0%2C24%2C0"), std::string::npos) << s;
     EXPECT_NE(s.find("OS=Windows%20XP"), std::string::npos) << s;
-    EXPECT_NE(s.find("&R=1024x768"), std::string::npos) << s;
+    EXPECT_NE(s.find("&R=1536x864"), std::string::npos) << s;
     EXPECT_NE(s.find("DEB=f"), std::string::npos) << s;
 
     EXPECT_TRUE(ValidSharedObjectName("scores_v2"));

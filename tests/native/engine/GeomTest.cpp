@@ -75,7 +75,7 @@ TEST(GeomTest, ColorTransformConcatAppliesTheArgumentFirst) {
 
 TEST(GeomTest, ColorObjectKeepsWhatAScriptLeavesOut) {
     ColorTransform t = ColorSetRgb({}, 0xFF8000);
-    EXPECT_EQ(ColorGetRgb(t), 0xFF8000u);
+    EXPECT_EQ(ColorGetRgb(t), 0xFF8000);
     EXPECT_EQ(t.aMul, 256);  // alpha untouched
 
     ColorTransformObject o;
