@@ -31,9 +31,20 @@ Value NewTransform(avm1::Vm& vm, const Value& clip) {
     return Value::Obj(t);
 }
 
+// Without a clip there is nothing to view: `new Transform()` is undefined.
 Value TransformCtor(CallArgs& a) {
+    if (!ObjectOf(a.vm, a.Arg(0))) {
+        a.vm.RefuseConstruction();
+        return Value();
+    }
     if (a.construct && a.self.IsObject()) a.vm.SetHidden(a.self.o, kClipSlot, a.Arg(0));
     return Value();
+}
+
+// Only a real flash.geom.Matrix is taken; any other object is ignored.
+bool IsGeomInstance(avm1::Vm& vm, const Value& v, const char* cls) {
+    const Value ctor = vm.GetMember(Value::Obj(vm.FlashPackage("geom")), cls);
+    return v.IsObject() && ctor.IsObject() && vm.InstanceOf(v, ctor.o);
 }
 
 Value GetMatrix(CallArgs& a) {
@@ -43,7 +54,7 @@ Value GetMatrix(CallArgs& a) {
 
 Value SetMatrix(CallArgs& a) {
     DisplayObject* o = TargetOf(a);
-    if (o && a.Arg(0).IsObject()) {
+    if (o && IsGeomInstance(a.vm, a.Arg(0), "Matrix")) {
         o->matrix = ReadMatrix(a.vm, a.Arg(0)).ToEngine();
         o->scripted = true;
     }
