@@ -1,5 +1,5 @@
 // Array: the constructor and every method, sort and sortOn with their
-// option flags. Sorting is a merge sort of our own: a script comparator may
+// option flags. Sorting works on a list of indices: a script comparator may
 // answer inconsistently, and that must give some order, never a crash.
 #include <algorithm>
 #include <cmath>
@@ -173,6 +173,32 @@ void MergeSort(std::vector<size_t>& idx, Less less) {
     }
 }
 
+// The player's order: a quicksort with the first element of each range as
+// pivot, the smaller ones swapped in behind it. It is not stable, and
+// equal keys (two spellings under CASEINSENSITIVE) come out in the order
+// it leaves them. Ranges are kept on a list rather than recursed into, the
+// left one first as recursion would.
+template <typename Less>
+void PivotSort(std::vector<size_t>& idx, Less less) {
+    std::vector<std::pair<size_t, size_t>> todo;  // [lo, hi)
+    if (idx.size() > 1) todo.emplace_back(0, idx.size());
+    while (!todo.empty()) {
+        auto [lo, hi] = todo.back();
+        todo.pop_back();
+        const size_t pivot = idx[lo];
+        size_t last = lo;
+        for (size_t j = lo + 1; j < hi; ++j)
+            if (less(idx[j], pivot)) std::swap(idx[++last], idx[j]);
+        std::swap(idx[lo], idx[last]);
+        if (hi - last > 2) todo.emplace_back(last + 1, hi);
+        if (last - lo > 1) todo.emplace_back(lo, last);
+    }
+}
+
+// Past this many elements the quicksort's worst case (sorted or equal
+// keys: quadratic) could stall a capture, so a merge sort orders them.
+constexpr size_t kMaxPivotSort = 4096;
+
 // Sorts by `cmp` (negative: a before b); applies the unique and indexed
 // flags. Returns what sort returns.
 template <typename Cmp>
@@ -180,7 +206,9 @@ Value SortWith(CallArgs& a, Object* o, int flags, Cmp cmp) {
     std::vector<size_t> idx(o->elems.size());
     for (size_t i = 0; i < idx.size(); ++i) idx[i] = i;
     const std::vector<Value> elems = o->elems;
-    MergeSort(idx, [&](size_t x, size_t y) { return cmp(elems[x], elems[y]) < 0; });
+    auto less = [&](size_t x, size_t y) { return cmp(elems[x], elems[y]) < 0; };
+    if (idx.size() <= kMaxPivotSort) PivotSort(idx, less);
+    else MergeSort(idx, less);
     if (flags & kUniqueSort)
         for (size_t i = 1; i < idx.size(); ++i)
             if (cmp(elems[idx[i - 1]], elems[idx[i]]) == 0) return Value::Num(0);
