@@ -66,6 +66,7 @@ private:
     bool pressed_ = false;
     bool shiftDown_ = false;
     void TabFocus(bool backwards);
+    void MouseFocus(uint32_t target);
     avm2::Value TargetOf(uint32_t serial);
     void Mouse(uint32_t serial, const char* type, const avm2::Value& related, int delta = 0);
     std::vector<uint32_t> Chain(uint32_t serial);

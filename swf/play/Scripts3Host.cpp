@@ -71,12 +71,15 @@ MovieClip& Scripts3::Host::RootClip() { return timeline_.Root(); }
 DisplayObject* Scripts3::Host::Find(uint32_t serial) {
     if (!serial) return nullptr;
     if (serial == RootClip().serial) return &RootClip();
+    if (serial == StageClip().serial) return &StageClip();
     if (DisplayObject* o = ctx_.FindObject(serial)) return o;
     auto it = orphans_.find(serial);
     if (it != orphans_.end()) return it->second.get();
     auto w = where_.find(serial);
     if (w == where_.end()) return nullptr;
-    DisplayObject* p = w->second.parent == RootClip().serial ? &RootClip() : ctx_.FindObject(w->second.parent);
+    DisplayObject* p = w->second.parent == RootClip().serial    ? &RootClip()
+                       : w->second.parent == StageClip().serial ? &StageClip()
+                                                                : ctx_.FindObject(w->second.parent);
     auto o = orphans_.find(w->second.parent);
     if (!p && o != orphans_.end()) p = o->second.get();
     MovieClip* clip = p ? p->AsClip() : nullptr;
@@ -105,6 +108,11 @@ void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, 
                 out.push_back(child.get());
                 Index(*child);
             }
+}
+
+void Scripts3::Host::WalkStage(std::vector<DisplayObject*>& out) {
+    Walk(RootClip(), out, kMaxWalk);
+    for (auto& [depth, child] : StageClip().List()) Walk(*child, out, kMaxWalk);
 }
 
 avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
@@ -172,7 +180,7 @@ void Scripts3::Host::AssignToParent(DisplayObject& obj, const avm2::Value& v) {
 
 void Scripts3::Host::Sync() {
     std::vector<DisplayObject*> all;
-    Walk(RootClip(), all, kMaxWalk);
+    WalkStage(all);
     for (DisplayObject* o : all)
         if (!wrappers_.count(o->serial)) {
             uint32_t serial = o->serial;
@@ -195,7 +203,7 @@ void Scripts3::Host::SendRemovals() {
         ~Done() { flag = false; }
     } done{removing_};
     std::vector<DisplayObject*> all;
-    Walk(RootClip(), all, kMaxWalk);
+    WalkStage(all);
     for (auto& [s, o] : orphans_) Walk(*o, all, kMaxWalk);
     std::unordered_set<uint32_t> live;
     for (DisplayObject* o : all) live.insert(o->serial);
@@ -249,7 +257,7 @@ void Scripts3::Host::Broadcast(const char* type) {
 bool Scripts3::Host::OnStage(const DisplayObject& obj) {
     const DisplayObject* top = &obj;
     while (top->parent) top = top->parent;
-    return top == &RootClip();
+    return top == &RootClip() || top == &StageClip();
 }
 
 void Scripts3::Host::Added(DisplayObject& obj, bool alone) {
@@ -272,7 +280,7 @@ void Scripts3::Host::RunFrameScripts() {
     for (int pass = 0; pass < kMaxChained; ++pass) {
         bool ran = false;
         std::vector<DisplayObject*> all;
-        Walk(RootClip(), all, kMaxWalk);
+        WalkStage(all);
         std::vector<std::pair<avm2::ClipObject*, int>> due;
         for (DisplayObject* o : all) {
             MovieClip* clip = o->AsClip();
@@ -295,6 +303,7 @@ void Scripts3::Host::RunFrameScripts() {
 }
 
 avm2::Value Scripts3::Host::Wrap(uint32_t serial) {
+    if (serial && serial == StageClip().serial) return Stage();
     DisplayObject* o = Find(serial);
     if (!o) {
         auto it = wrappers_.find(serial);

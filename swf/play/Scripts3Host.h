@@ -41,6 +41,9 @@ public:
     void Constructing(avm2::DispatcherObject* d) override;
     avm2::Value Stage() override;
     uint32_t Root() override { return RootClip().serial; }
+    uint32_t StageSerial() override { return StageClip().serial; }
+    // What the stage holds beside the root.
+    MovieClip& StageClip() { return timeline_.StageLayer(); }
     uint32_t Parent(uint32_t serial) override;
     std::vector<uint32_t> Children(uint32_t serial) override;
     bool IsContainer(uint32_t serial) override;
@@ -91,6 +94,8 @@ private:
     void AssignToParent(DisplayObject& obj, const avm2::Value& v);
     std::unique_ptr<DisplayObject> Detach(DisplayObject& obj);
     void Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit);
+    // The root, the objects on the stage beside it, and all they hold.
+    void WalkStage(std::vector<DisplayObject*>& out);
 
     avm2::Machine& m_;
     PlayContext& ctx_;

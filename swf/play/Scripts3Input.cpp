@@ -90,6 +90,7 @@ void Scripts3::TabFocus(bool backwards) {
     std::vector<Focusable> objects;
     std::vector<uint32_t> serials;
     Tabbable(h, *root->AsClip(), objects, serials, 0);
+    Tabbable(h, h.StageClip(), objects, serials, 0);
     const std::vector<int> order = TabOrder(objects);
     avm2::DispatcherObject* current = avm2::AsDisplay(m, h.focus);
     int at = -1;
@@ -108,7 +109,8 @@ void Scripts3::TabFocus(bool backwards) {
         avm2::TempRoot keepEvent(m, e);
         if (!avm2::DispatchEvent(m, from, static_cast<avm2::EventObject*>(e.o))) return;
     }
-    avm2::MoveFocus(m, to, kKeyTab);
+    // Focus events carry no key, even when Tab moved it.
+    avm2::MoveFocus(m, to, 0);
 }
 
 void Scripts3::Pointer(int event, Point stage, bool primary) {
@@ -119,7 +121,12 @@ void Scripts3::Pointer(int event, Point stage, bool primary) {
     h.pointerY = stage.y / double(kTwipsPerPixel);
     DisplayObject* root = h.Object(h.Root());
     if (!root || !root->AsClip()) return;
-    DisplayObject* under = Pick(h, *root->AsClip(), root->matrix, stage, 0);
+    // What scripts put on the stage lies above the root; a shape there
+    // that hears nothing stands for the stage.
+    MovieClip& layer = h.StageClip();
+    DisplayObject* under = Pick(h, layer, Matrix(), stage, 0);
+    if (under == &layer) under = nullptr;
+    else if (!under) under = Pick(h, *root->AsClip(), root->matrix, stage, 0);
     const uint32_t target = under ? under->serial : 0;
     m.Entry([&] {
         if (target != overSerial_) RollBetween(overSerial_, target);
@@ -129,6 +136,7 @@ void Scripts3::Pointer(int event, Point stage, bool primary) {
         if (event == kPointerDown) {
             pressed_ = true;
             downSerial_ = target;
+            MouseFocus(target);
             Mouse(target, "mouseDown", avm2::Value::Null());
         }
         if (event == kPointerUp && pressed_) {
@@ -137,6 +145,32 @@ void Scripts3::Pointer(int event, Point stage, bool primary) {
             if (target == downSerial_) Mouse(target, "click", avm2::Value::Null());
         }
     });
+}
+
+// A press offers the focus to what it lands on: the object losing it (else
+// the stage) hears mouseFocusChange first and may refuse; what cannot take
+// the focus leaves none.
+void Scripts3::MouseFocus(uint32_t target) {
+    avm2::Machine& m = *machine_;
+    Host& h = *host_;
+    avm2::Value to = target ? TargetOf(target) : avm2::Value::Null();
+    avm2::TempRoot keepTo(m, to);
+    avm2::DispatcherObject* d = avm2::AsDisplay(m, to);
+    if (d && d->isStage) d = nullptr, to = avm2::Value::Null();
+    if (!d && !h.focus.IsObject()) return;
+    avm2::DispatcherObject* from = avm2::AsDisplay(m, h.focus.IsObject() ? h.focus : h.Stage());
+    avm2::ClassObject* cls = m.FindClass("flash.events.FocusEvent");
+    if (from && cls) {
+        avm2::Value args[6] = {avm2::Value::Str(m.Intern("mouseFocusChange")), avm2::Value::Bool(true),
+                               avm2::Value::Bool(true), to, avm2::Value::Bool(shiftDown_), avm2::Value::Uint(0)};
+        avm2::Value e = m.Construct(avm2::Value::Obj(cls), args, 6);
+        avm2::TempRoot keepEvent(m, e);
+        if (!avm2::DispatchEvent(m, from, static_cast<avm2::EventObject*>(e.o))) return;
+    }
+    DisplayObject* obj = target ? h.Object(target) : nullptr;
+    EditTextObject* field = obj ? obj->AsEditText() : nullptr;
+    const bool takes = d && (avm2::TabEnabled(m, d) || (field && field->Field().Settings().input));
+    avm2::MoveFocus(m, takes ? to : avm2::Value::Null(), 0);
 }
 
 bool Scripts3::PointerOverButton() const {
@@ -179,7 +213,9 @@ void Scripts3::Mouse(uint32_t serial, const char* type, const avm2::Value& relat
 // The objects from `serial` up to the stage, nearest first.
 std::vector<uint32_t> Scripts3::Chain(uint32_t serial) {
     std::vector<uint32_t> out;
-    for (uint32_t s = serial; s && out.size() < size_t(kMaxPickDepth); s = host_->Parent(s)) out.push_back(s);
+    const uint32_t stage = host_->StageSerial();
+    for (uint32_t s = serial; s && s != stage && out.size() < size_t(kMaxPickDepth); s = host_->Parent(s))
+        out.push_back(s);
     return out;
 }
 

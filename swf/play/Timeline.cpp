@@ -1,6 +1,7 @@
 #include "swf/play/Timeline.h"
 
 #include "swf/bind/Bindings.h"
+#include "swf/display/DepthOps.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -203,6 +204,14 @@ void Timeline::Render(RenderBackend& backend, const Matrix& view, const std::fun
     backend.EndFrame();
 }
 
+MovieClip& Timeline::StageLayer() {
+    if (!stageLayer_) {
+        stageLayer_ = std::make_unique<MovieClip>(ctx_, EmptyTimeline(), 1);
+        stageLayer_->Start(nullptr);
+    }
+    return *stageLayer_;
+}
+
 void Timeline::RenderLayer(RenderBackend& backend, const Matrix& view) const {
     backend.SetBitmaps(&bitmaps_);
     RenderContext rc{backend};
@@ -212,6 +221,7 @@ void Timeline::RenderLayer(RenderBackend& backend, const Matrix& view) const {
     rc.objects = &ctx_;
     rc.view = view;
     root_->Render(rc, view, ColorTransform());  // its drawing, then its children
+    if (stageLayer_) stageLayer_->Render(rc, view, ColorTransform());
 }
 
 }  // namespace swf

@@ -40,6 +40,9 @@ public:
     MovieClip& Root() { return *root_; }
     PlayContext& Context() { return ctx_; }
     const MovieClip& Root() const { return *root_; }
+    // What ActionScript 3 scripts put on the stage beside the root: drawn
+    // above it, made on first use.
+    MovieClip& StageLayer();
     Rgba Background() const;
 
     // A host seek: shows `frame` as playing from the start shows it, without
@@ -153,6 +156,7 @@ private:
     std::vector<std::string> soundErrors_;
     SoundSystem sounds_{soundErrors_};
     std::unique_ptr<MovieClip> root_;
+    std::unique_ptr<MovieClip> stageLayer_;
     ScriptHost scriptHost_;
     avm1::Vm vm_;
     uint64_t ticks_ = 0;           // the script clock counts frames

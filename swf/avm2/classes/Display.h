@@ -82,6 +82,9 @@ public:
     virtual void Constructing(DispatcherObject* d) = 0;
     virtual Value Stage() = 0;
     virtual uint32_t Root() = 0;
+    // The container of what scripts put on the stage beside the root; its
+    // script object is the stage. 0: none.
+    virtual uint32_t StageSerial() { return 0; }
     virtual uint32_t Parent(uint32_t serial) = 0;
     virtual std::vector<uint32_t> Children(uint32_t serial) = 0;  // in depth order
     virtual bool IsContainer(uint32_t serial) = 0;
@@ -172,5 +175,8 @@ void InstallInteractive(Machine& m);
 // Gives the keyboard focus to `to` (null: none): "focusOut" to the object
 // losing it, then "focusIn" to the one taking it.
 void MoveFocus(Machine& m, const Value& to, uint32_t keyCode);
+// Whether `d` takes part in Tab order: as set, else buttons and sprites
+// in button mode.
+bool TabEnabled(Machine& m, const DispatcherObject* d);
 
 }  // namespace swf::avm2

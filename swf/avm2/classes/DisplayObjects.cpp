@@ -117,30 +117,46 @@ uint32_t TopOf(Machine& m, uint32_t s) {
     return s;
 }
 
+// Under the root, or put on the stage beside it.
+bool OnStageTop(Machine& m, uint32_t top) { return top == m.display->Root() || top == m.display->StageSerial(); }
+
 Value GetRoot(Machine& m, Value self, Args, int) {
     if (IsStage(m, self)) return self;
     uint32_t s = SerialOf(m, self);
     if (!s) return Value::Null();
     uint32_t top = TopOf(m, s);
-    return top == m.display->Root() ? m.display->Wrap(top) : Value::Null();
+    return OnStageTop(m, top) ? m.display->Wrap(top) : Value::Null();
 }
 
 Value GetStage(Machine& m, Value self, Args, int) {
     if (IsStage(m, self)) return self;
     uint32_t s = SerialOf(m, self);
-    return s && TopOf(m, s) == m.display->Root() ? m.display->Stage() : Value::Null();
+    return s && OnStageTop(m, TopOf(m, s)) ? m.display->Stage() : Value::Null();
 }
 
 Value GetLoaderInfo(Machine& m, Value self, Args, int) { return LoaderInfoOf(m, self); }
 
 // Containers -------------------------------------------------------------------
 
+// The stage holds the root first, then what scripts put beside it.
 std::vector<uint32_t> ChildrenOf(Machine& m, const Value& self) {
     if (!m.display) return {};
-    if (IsStage(m, self)) return {m.display->Root()};
+    if (IsStage(m, self)) {
+        std::vector<uint32_t> kids{m.display->Root()};
+        if (uint32_t layer = m.display->StageSerial())
+            for (uint32_t k : m.display->Children(layer)) kids.push_back(k);
+        return kids;
+    }
     uint32_t s = SerialOf(m, self);
     return s ? m.display->Children(s) : std::vector<uint32_t>{};
 }
+
+// The engine container behind `self`'s children, and where its own
+// children start among them (past the root, for the stage).
+uint32_t HolderOf(Machine& m, const Value& self) {
+    return IsStage(m, self) && m.display ? m.display->StageSerial() : SerialOf(m, self);
+}
+int FirstOwn(Machine& m, const Value& self) { return IsStage(m, self) ? 1 : 0; }
 
 [[noreturn]] void OutOfBounds(Machine& m) { m.RangeError(2006, "The supplied index is out of bounds."); }
 
@@ -183,7 +199,7 @@ Value Contains(Machine& m, Value self, Args args, int argc) {
     if (c == self.o) return Value::Bool(true);
     if (!m.display || !c->serial) return Value::Bool(false);
     uint32_t mine = SerialOf(m, self);
-    if (IsStage(m, self)) return Value::Bool(TopOf(m, c->serial) == m.display->Root());
+    if (IsStage(m, self)) return Value::Bool(OnStageTop(m, TopOf(m, c->serial)));
     constexpr int kMaxDepth = 256;
     int n = 0;
     for (uint32_t p = m.display->Parent(c->serial); p && n < kMaxDepth; p = m.display->Parent(p), ++n)
@@ -192,7 +208,8 @@ Value Contains(Machine& m, Value self, Args args, int argc) {
 }
 
 Value AddAt(Machine& m, const Value& self, DispatcherObject* c, int index) {
-    uint32_t mine = SerialOf(m, self);
+    uint32_t mine = HolderOf(m, self);
+    index = std::max(index - FirstOwn(m, self), 0);
     if (c == self.o) m.ArgumentError(2024, "An object cannot be added as a child of itself.");
     if (!mine || !c->serial) return Value::Obj(c);
     for (uint32_t p = mine; p; p = m.display->Parent(p))
@@ -220,7 +237,7 @@ Value RemoveChild(Machine& m, Value self, Args args, int argc) {
     DispatcherObject* c = ChildArg(m, args, argc);
     if (IndexIn(ChildrenOf(m, self), c->serial) < 0 || !c->serial)
         m.ArgumentError(2025, "The supplied DisplayObject must be a child of the caller.");
-    m.display->RemoveChild(SerialOf(m, self), c->serial);
+    m.display->RemoveChild(HolderOf(m, self), c->serial);
     return Value::Obj(c);
 }
 
@@ -229,7 +246,7 @@ Value RemoveChildAt(Machine& m, Value self, Args args, int argc) {
     int32_t i = m.ToInt32(Arg(args, argc, 0));
     if (i < 0 || size_t(i) >= kids.size()) OutOfBounds(m);
     Value child = m.display->Wrap(kids[i]);
-    m.display->RemoveChild(SerialOf(m, self), kids[i]);
+    m.display->RemoveChild(HolderOf(m, self), kids[i]);
     return child;
 }
 
@@ -240,7 +257,7 @@ Value RemoveChildren(Machine& m, Value self, Args args, int argc) {
     if (to == INT32_MAX) to = int32_t(kids.size()) - 1;
     if (kids.empty() && argc == 0) return Value::Undefined();
     if (from < 0 || to < 0 || from > to || size_t(to) >= kids.size()) OutOfBounds(m);
-    for (int32_t i = from; i <= to; ++i) m.display->RemoveChild(SerialOf(m, self), kids[i]);
+    for (int32_t i = from; i <= to; ++i) m.display->RemoveChild(HolderOf(m, self), kids[i]);
     return Value::Undefined();
 }
 
@@ -251,7 +268,7 @@ Value SetChildIndex(Machine& m, Value self, Args args, int argc) {
     if (IndexIn(kids, c->serial) < 0 || !c->serial)
         m.ArgumentError(2025, "The supplied DisplayObject must be a child of the caller.");
     if (i < 0 || size_t(i) >= kids.size()) OutOfBounds(m);
-    m.display->AddChild(SerialOf(m, self), c->serial, i);
+    m.display->AddChild(HolderOf(m, self), c->serial, std::max(i - FirstOwn(m, self), 0));
     return Value::Undefined();
 }
 
@@ -259,9 +276,10 @@ void SwapAt(Machine& m, const Value& self, int a, int b) {
     if (a == b) return;
     if (a > b) std::swap(a, b);
     std::vector<uint32_t> kids = ChildrenOf(m, self);
-    uint32_t mine = SerialOf(m, self);
-    m.display->AddChild(mine, kids[b], a);
-    m.display->AddChild(mine, kids[a], b);
+    uint32_t mine = HolderOf(m, self);
+    const int first = FirstOwn(m, self);
+    m.display->AddChild(mine, kids[b], std::max(a - first, 0));
+    m.display->AddChild(mine, kids[a], std::max(b - first, 0));
 }
 
 Value SwapChildren(Machine& m, Value self, Args args, int argc) {

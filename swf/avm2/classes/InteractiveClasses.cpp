@@ -31,11 +31,15 @@ bool IsA(Machine& m, const DispatcherObject* d, const char* cls) {
     return c && d->cls && d->cls->IsSubclassOf(c);
 }
 
+}  // namespace
+
 // Buttons take the Tab key of their own accord; sprites when they act as buttons.
 bool TabEnabled(Machine& m, const DispatcherObject* d) {
     if (d->tabEnabled >= 0) return d->tabEnabled != 0;
     return IsA(m, d, "flash.display.SimpleButton") || (IsA(m, d, "flash.display.Sprite") && d->buttonMode);
 }
+
+namespace {
 
 Value GetTabEnabled(Machine& m, Value self, Args, int) { return Value::Bool(TabEnabled(m, Self(m, self))); }
 

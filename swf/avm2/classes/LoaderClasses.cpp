@@ -358,7 +358,7 @@ Value LoaderInfoOf(Machine& m, const Value& displayObject) {
         Value above = m.display->Wrap(p);
         if (auto* l = above.IsObject() ? dynamic_cast<LoaderObject*>(above.o) : nullptr) return l->info;
     }
-    return s == m.display->Root() ? MovieInfoValue(m, false) : Value::Null();
+    return s == m.display->Root() || s == m.display->StageSerial() ? MovieInfoValue(m, false) : Value::Null();
 }
 
 void InstallLoaders(Machine& m) {
