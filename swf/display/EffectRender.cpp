@@ -191,8 +191,10 @@ void RenderPlaced(RenderContext& rc, const DisplayObject& obj, const Matrix& m, 
         rc.backend.PopLayer();
         return;
     }
-    // Cached at whole pixels: the object moves by less than half a pixel.
-    const Matrix snapped = SnapToPixels(inner);
+    // Cached with its bounds' corner at a whole pixel: the object moves by
+    // less than half a pixel.
+    const Rect bounds = obj.scrollRect ? *obj.scrollRect : LocalBounds(obj);
+    const Matrix snapped = SnapToPixels(inner, bounds);
     CacheKey key;
     key.version = Mix(Mix(ContentVersion(obj, rc.objects), MixEffects(0, obj)), rc.masks);
     key.toTarget = snapped;

@@ -85,10 +85,19 @@ void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects&
     CompositeBlend(below, image.pixels, image.x, image.y, fx.blendMode, fx.alpha);
 }
 
-Matrix SnapToPixels(const Matrix& toTarget) {
+Matrix SnapToPixels(const Matrix& toTarget, const Rect& bounds) {
     Matrix m = toTarget;
-    m.tx = SnapTwips(m.tx);
-    m.ty = SnapTwips(m.ty);
+    // The picture's corner is the bounds' corner: that lands on a whole
+    // pixel, and the content keeps its offset from it (a stroke's half
+    // width before the origin moves the drawing by that fraction).
+    int32_t x = m.tx, y = m.ty;
+    if (!bounds.Empty()) {
+        const Rect box = TransformRect(toTarget, bounds);
+        x = box.xMin;
+        y = box.yMin;
+    }
+    m.tx += SnapTwips(x) - x;
+    m.ty += SnapTwips(y) - y;
     return m;
 }
 
@@ -101,7 +110,10 @@ const EffectImage* BitmapCache::Find(uint64_t id, const CacheKey& key) {
         k.scale.x != key.scale.x || k.scale.y != key.scale.y)
         return nullptr;
     if (k.toTarget.tx != key.toTarget.tx || k.toTarget.ty != key.toTarget.ty) {
-        if (e.cutByEdge) return nullptr;
+        // Only a whole-pixel move keeps the picture's pixels.
+        if (e.cutByEdge || (key.toTarget.tx - k.toTarget.tx) % kTwipsPerPixel != 0 ||
+            (key.toTarget.ty - k.toTarget.ty) % kTwipsPerPixel != 0)
+            return nullptr;
         e.image.x += (key.toTarget.tx - k.toTarget.tx) / kTwipsPerPixel;
         e.image.y += (key.toTarget.ty - k.toTarget.ty) / kTwipsPerPixel;
         e.key.toTarget = key.toTarget;

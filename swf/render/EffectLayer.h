@@ -40,8 +40,9 @@ void TransformImage(FrameBuffer& px, const ColorTransform& cxform);
 // blends it onto `below`.
 void CompositeEffects(FrameBuffer& below, EffectImage image, const LayerEffects& fx);
 
-// Snaps a matrix's translation to whole target pixels (20 target twips).
-Matrix SnapToPixels(const Matrix& toTarget);
+// Moves a matrix by under a pixel so that the corner of `bounds` (local
+// twips; the origin when empty) lands on a whole target pixel.
+Matrix SnapToPixels(const Matrix& toTarget, const Rect& bounds);
 
 class BitmapCache {
 public:

@@ -30,17 +30,23 @@ TEST(EffectLayerTest, CropKeepsTheDrawnPixelsAndTellsIfTheEdgeCutThem) {
     EXPECT_TRUE(edge);
 }
 
-TEST(EffectLayerTest, SnapRoundsTranslationToWholePixels) {
-    struct Case { int32_t in, out; } cases[] = {
-        {0, 0}, {9, 0}, {10, 20}, {29, 20}, {-9, 0}, {-10, 0}, {-11, -20}, {-30, -20}, {-31, -40},
+TEST(EffectLayerTest, SnapPutsTheBoundsCornerOnAWholePixel) {
+    // Halves round up; a corner before the origin (a stroke's half width)
+    // keeps the drawing that fraction off the pixel grid.
+    struct Case { int32_t corner, in, out; } cases[] = {
+        {0, 0, 0}, {0, 9, 0}, {0, 10, 20}, {0, 29, 20}, {0, -9, 0}, {0, -10, 0}, {0, -11, -20},
+        {0, -30, -20}, {0, -31, -40},
+        {-10, 1760, 1770}, {-10, 1739, 1730}, {-10, 6120, 6130}, {-100, 500, 500}, {-10, 4090, 4090},
     };
     for (const Case& c : cases) {
         Matrix m = Matrix::Translate(c.in, c.in);
-        m.a = 3;
-        Matrix s = swf::SnapToPixels(m);
-        EXPECT_EQ(c.out, s.tx) << c.in;
-        EXPECT_EQ(c.out, s.ty) << c.in;
-        EXPECT_EQ(3, s.a);
+        m.a = 2 * swf::kFixedOne;
+        m.d = swf::kFixedOne;
+        const swf::Rect bounds = c.corner == 0 ? swf::Rect{} : swf::Rect{c.corner / 2, 600, c.corner, 600};
+        Matrix s = swf::SnapToPixels(m, bounds);
+        EXPECT_EQ(c.out, s.tx) << c.corner << " " << c.in;
+        EXPECT_EQ(c.out, s.ty) << c.corner << " " << c.in;
+        EXPECT_EQ(2 * swf::kFixedOne, s.a);
     }
 }
 
