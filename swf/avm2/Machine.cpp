@@ -123,7 +123,7 @@ std::string ClassObject::DottedName() const {
 
 std::string ClassObject::QualifiedName() const {
     std::string local = name ? name->text : "";
-    if (!ns || ns->uri->text.empty() || ns->kind == NsKind::Private) return local;
+    if (!ns || ns->uri->text.empty()) return local;
     return ns->uri->text + "::" + local;
 }
 

@@ -119,7 +119,15 @@ avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
     uint16_t id = &obj == &RootClip() ? 0 : obj.characterId;
     auto it = classOfId_.find(id);
     if (it != classOfId_.end() && (id != 0 || &obj == &RootClip()))
-        if (avm2::ClassObject* c = m_.FindClass(it->second)) return c;
+        if (avm2::ClassObject* c = m_.FindClass(it->second)) {
+            // A document class that is no Sprite cannot be the root: the
+            // player says so and the root stays a plain MovieClip.
+            avm2::ClassObject* sprite = m_.FindClass("flash.display.Sprite");
+            if (id != 0 || !sprite || c->IsSubclassOf(sprite)) return c;
+            if (m_.trace)
+                m_.trace("TypeError: Error #2023: Class " + m_.TypeName(avm2::Value::Obj(c)) +
+                         " must inherit from Sprite to link to the root.");
+        }
     switch (obj.Kind()) {
     case DisplayKind::MovieClip: return m_.FindClass("flash.display.MovieClip");
     case DisplayKind::Button: return m_.FindClass("flash.display.SimpleButton");
