@@ -106,7 +106,11 @@ std::string Machine::TypeName(const Value& v) {
         v.o->traits->slots[0].name)
         return v.o->traits->slots[0].name->text;
     ClassObject* c = ClassOf(v);
-    return c ? c->QualifiedName() : "Object";
+    if (!c) return "Object";
+    // A file-private class goes by its namespace and name joined with a dot.
+    if (c->ns && c->ns->kind == NsKind::Private && !c->ns->uri->text.empty())
+        return c->ns->uri->text + "." + c->name->text;
+    return c->QualifiedName();
 }
 
 std::string Machine::Describe(const Value& v) {

@@ -91,6 +91,15 @@ namespace {
 
 Value KeyOf(Machine& m, const Name& n) { return n.hasKey ? n.key : Value::Str(n.name ? n.name : m.Intern("")); }
 
+// A name as error texts show it: one namespace other than public comes
+// first ("ns::name").
+std::string ErrorName(Machine& m, const Name& n) {
+    std::string local = m.ToStdString(KeyOf(m, n));
+    if (n.single && !n.set && !n.single->IsPublic() && n.single->kind != NsKind::Private)
+        return n.single->uri->text + "::" + local;
+    return local;
+}
+
 // A proxy's own traits answer first; every other name goes to its hooks.
 bool IsXmlKind(const Object* o) { return o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList; }
 
@@ -144,7 +153,7 @@ Value Machine::GetProperty(const Value& obj, const Name& n) {
                 if (Value* v = p->dyn->Find(n.name)) return *v;
     }
     if (o && o->IsDynamic()) return Value::Undefined();
-    ReferenceError(kErrReadSealed, "Property " + (n.name ? n.name->text : ToStdString(KeyOf(*this, n))) +
+    ReferenceError(kErrReadSealed, "Property " + ErrorName(*this, n) +
                                        " not found on " + TypeName(obj) + " and there is no default value.");
 }
 
@@ -152,7 +161,7 @@ void Machine::SetProperty(const Value& obj, const Name& n, const Value& v, bool 
     if (obj.IsNullish()) NullError(obj);
     if (!obj.IsObject()) {
         if (n.name && ClassOf(obj)->instanceTraits->Find(n)) return;
-        ReferenceError(kErrWriteSealed, "Cannot create property " + ToStdString(KeyOf(*this, n)) + " on " +
+        ReferenceError(kErrWriteSealed, "Cannot create property " + ErrorName(*this, n) + " on " +
                                             TypeName(obj) + ".");
     }
     Object* o = obj.o;
@@ -197,13 +206,14 @@ void Machine::SetProperty(const Value& obj, const Name& n, const Value& v, bool 
         o->Dyn().Set(Intern(key), v);
         return;
     }
-    ReferenceError(kErrWriteSealed, "Cannot create property " + ToStdString(KeyOf(*this, n)) + " on " +
+    ReferenceError(kErrWriteSealed, "Cannot create property " + ErrorName(*this, n) + " on " +
                                         TypeName(obj) + ".");
 }
 
 bool Machine::DeleteProperty(const Value& obj, const Name& n) {
     if (obj.IsNullish()) NullError(obj);
-    if (!obj.IsObject()) return false;
+    if (!obj.IsObject())
+        ReferenceError(1120, "Cannot delete property " + ErrorName(*this, n) + " on " + TypeName(obj) + ".");
     Object* o = obj.o;
     bool result = false;
     if (IsProxied(o, n)) {
@@ -284,7 +294,7 @@ Value Machine::CallProperty(const Value& obj, const Name& n, Args args, int argc
     Value f = GetProperty(obj, n);
     if (!f.IsObject() || (f.o->kind != ObjKind::Function && f.o->kind != ObjKind::Class)) {
         if (o && !o->IsDynamic() && f.IsUndefined() && n.name)
-            ReferenceError(kErrReadSealed, "Property " + n.name->text + " not found on " + TypeName(obj) +
+            ReferenceError(kErrReadSealed, "Property " + ErrorName(*this, n) + " not found on " + TypeName(obj) +
                                                " and there is no default value.");
         TypeError(kErrCallOfNonFunction, "value is not a function.");
     }

@@ -1,4 +1,4 @@
-// flash.net's plain data classes: URLRequest, URLRequestHeader,
+// flash.net's plain data classes: URLRequest, URLRequestHeader, FileFilter,
 // URLRequestMethod, URLVariables, and SharedObject kept in memory for the
 // life of the player.
 #include "swf/avm2/classes/DataState.h"
@@ -75,6 +75,16 @@ Value HeaderInit(Machine& m, Value self, Args args, int argc) {
     RecordObject* r = Rec(m, self, 2);
     r->fields[0] = Value::Str(argc > 0 ? m.ToString(args[0]) : m.Intern(""));
     r->fields[1] = Value::Str(argc > 1 ? m.ToString(args[1]) : m.Intern(""));
+    return Value::Undefined();
+}
+
+// FileFilter: description, extension, macType (null unless given).
+Value FileFilterInit(Machine& m, Value self, Args args, int argc) {
+    RecordObject* r = Rec(m, self, 3);
+    for (int i = 0; i < 3; ++i) {
+        Value v = Arg(args, argc, i);
+        r->fields[i] = v.IsNullish() ? Value::Null() : Value::Str(m.ToString(v));
+    }
     return Value::Undefined();
 }
 
@@ -195,6 +205,12 @@ void InstallNet(Machine& m) {
     h->init = m.NewNativeMethod("URLRequestHeader", HeaderInit, 2);
     m.DefineGetter(h, "name", Get<0>, SetString<0>);
     m.DefineGetter(h, "value", Get<1>, SetString<1>);
+
+    ClassObject* ff = m.DefineClass("flash.net", "FileFilter", m.objectClass, AllocRecord, true);
+    ff->init = m.NewNativeMethod("FileFilter", FileFilterInit, 3);
+    m.DefineGetter(ff, "description", Get<0>, SetString<0>);
+    m.DefineGetter(ff, "extension", Get<1>, SetString<1>);
+    m.DefineGetter(ff, "macType", Get<2>, SetString<2>);
 
     ClassObject* method = m.DefineClass("flash.net", "URLRequestMethod", m.objectClass, nullptr, true);
     for (const char* s : {"GET", "POST", "PUT", "DELETE", "HEAD", "OPTIONS"})
