@@ -237,7 +237,10 @@ Value IterateItems(Machine& m, const Value& self, const std::vector<Value>& item
                    Object* out, const std::function<void(const Value&)>& keep) {
     Value fn = Arg(args, argc, 0), thisv = Arg(args, argc, 1);
     const bool collects = kind == Iter::Map || kind == Iter::Filter;
-    if (fn.IsNullish()) return collects ? Value::Obj(out) : Value::Bool(kind == Iter::Every);
+    if (fn.IsNullish()) {
+        if (collects) return Value::Obj(out);
+        return kind == Iter::ForEach ? Value::Undefined() : Value::Bool(kind == Iter::Every);
+    }
     // The callback may grow or shrink the items: read them afresh each step.
     for (size_t i = 0; i < items.size(); ++i) {
         Value item = items[i];

@@ -1,6 +1,8 @@
 // flash.net's plain data classes: URLRequest, URLRequestHeader, FileFilter,
 // URLRequestMethod, URLVariables, and SharedObject kept in memory for the
 // life of the player.
+#include <algorithm>
+
 #include "swf/avm2/classes/DataState.h"
 
 namespace swf::avm2 {
@@ -114,10 +116,13 @@ Value Decode(Machine& m, Value self, Args args, int argc) {
             m.Throw(m.errorClass, 2101,
                     "The String passed to URLVariables.decode() must be a URL-encoded query string containing "
                     "name/value pairs.");
+        // A plus is a space in a query string.
+        std::replace(pair.begin(), pair.end(), '+', ' ');
         Name n = m.PublicName(Unescape(m, pair.substr(0, eq)));
         Value v = Value::Str(m.Str(Unescape(m, pair.substr(eq + 1))));
-        // A name given twice collects its values in an array.
-        if (m.HasProperty(self, n)) {
+        // A name given twice collects its values in an array; one set to
+        // null or undefined is simply replaced.
+        if (m.HasProperty(self, n) && !m.GetProperty(self, n).IsNullish()) {
             Value old = m.GetProperty(self, n);
             if (old.IsObject() && old.o->kind == ObjKind::Array) {
                 static_cast<ArrayObject*>(old.o)->items.push_back(v);

@@ -64,7 +64,9 @@ bool InstanceOf(Machine& m, const Value& v, const Value& type) {
     } else {
         m.TypeError(1040, "The right-hand side of instanceof must be a class or function.");
     }
-    for (Object* p = m.ProtoOf(v); p; p = p->proto)
+    // Every number is a Number here, whatever class `is` gives it.
+    Object* first = v.IsNumber() ? m.numberClass->prototype : m.ProtoOf(v);
+    for (Object* p = first; p; p = p->proto)
         if (p == proto) return true;
     return false;
 }

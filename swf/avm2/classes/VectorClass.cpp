@@ -303,6 +303,8 @@ Value Iterate(Machine& m, Value self, Args args, int argc, Iter kind) {
     VectorObject* v = Self(m, self);
     VectorObject* out = NewLike(m, v);
     TempRoot keep(m, Value::Obj(out));
+    // Mapping through no function gives as many empty items.
+    if (kind == Iter::Map && Arg(args, argc, 0).IsNullish()) out->items.assign(v->items.size(), out->Default(m));
     return IterateItems(m, self, v->items, args, argc, kind, out,
                         [&](const Value& x) { out->items.push_back(kind == Iter::Map ? out->Store(m, x) : x); });
 }
