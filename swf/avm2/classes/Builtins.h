@@ -57,6 +57,8 @@ Value IterateItems(Machine& m, const Value& self, const std::vector<Value>& item
                    Object* out, const std::function<void(const Value&)>& keep);
 
 // Argument helpers for native methods.
+// Defines `name` in `ns` for every script, held by the built-in global.
+void RegisterDefinition(Machine& m, Ns* ns, String* name, const Value& v);
 inline Value Arg(Args args, int argc, int i) { return i < argc ? args[i] : Value::Undefined(); }
 
 // Installers, in dependency order.
@@ -72,6 +74,7 @@ void InstallGlobals(Machine& m);
 void InstallNamespace(Machine& m);
 void InstallDate(Machine& m);
 void InstallUtils(Machine& m);
+void InstallDescribeType(Machine& m);
 void InstallDictionary(Machine& m);
 void InstallProxy(Machine& m);
 void InstallVector(Machine& m);

@@ -71,7 +71,7 @@ ClassObject* MakeError(Machine& m, const std::string& pkg, const std::string& na
     c->prototype->dyn->SetDontEnum(m.Intern("name"), true);
     // Instances of the flash.errors classes are named Error all the same.
     if (!pkg.empty()) c->init = m.NewNativeMethod(name, PackageErrorInit, 2);
-    m.DefineConstant(c, "length", Value::Int(1));
+    if (pkg.empty()) m.DefineConstant(c, "length", Value::Int(1));
     return c;
 }
 
@@ -115,8 +115,8 @@ void InstallErrors(Machine& m) {
     m.securityErrorClass = MakeError(m, "", "SecurityError", e);
     m.definitionErrorClass = MakeError(m, "", "DefinitionError", e);
     m.uninitializedErrorClass = MakeError(m, "", "UninitializedError", e);
-    MakeError(m, "flash.errors", "IOError", e);
-    MakeError(m, "flash.errors", "EOFError", e);
+    ClassObject* io = MakeError(m, "flash.errors", "IOError", e);
+    MakeError(m, "flash.errors", "EOFError", io);
     MakeError(m, "flash.errors", "IllegalOperationError", e);
     MakeError(m, "flash.errors", "MemoryError", e);
     MakeError(m, "flash.errors", "StackOverflowError", e);

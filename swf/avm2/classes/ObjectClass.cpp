@@ -15,19 +15,6 @@ ClassObject* BareClass(Machine& m, const char* name) {
     return c;
 }
 
-void Register(Machine& m, Ns* ns, String* name, const Value& v) {
-    Traits* t = const_cast<Traits*>(m.builtinGlobal->traits);
-    Binding& b = t->Add(name, ns);
-    b.kind = Binding::Const;
-    b.slot = uint32_t(t->slots.size());
-    SlotInfo si;
-    si.name = name;
-    si.ns = ns;
-    si.initial = v;
-    t->slots.push_back(si);
-    m.builtinGlobal->slots.push_back(v);
-    m.definitions[name].push_back({ns, Machine::Definition{m.builtinGlobal, nullptr}});
-}
 
 Value ObjectHasOwn(Machine& m, Value self, Args args, int argc) {
     return Value::Bool(m.HasOwnProperty(self, m.Intern(m.ToString(Arg(args, argc, 0)))));
@@ -80,6 +67,20 @@ Value ClassPrototype(Machine& m, Value self, Args, int) {
 
 }  // namespace
 
+void RegisterDefinition(Machine& m, Ns* ns, String* name, const Value& v) {
+    Traits* t = const_cast<Traits*>(m.builtinGlobal->traits);
+    Binding& b = t->Add(name, ns);
+    b.kind = Binding::Const;
+    b.slot = uint32_t(t->slots.size());
+    SlotInfo si;
+    si.name = name;
+    si.ns = ns;
+    si.initial = v;
+    t->slots.push_back(si);
+    m.builtinGlobal->slots.push_back(v);
+    m.definitions[name].push_back({ns, Machine::Definition{m.builtinGlobal, nullptr}});
+}
+
 ClassObject* Machine::DefineClass(const std::string& pkg, const std::string& name, ClassObject* base, Allocator alloc,
                                   bool sealed) {
     auto* c = New<ClassObject>(classClass, classClass ? classClass->prototype : nullptr);
@@ -100,7 +101,7 @@ ClassObject* Machine::DefineClass(const std::string& pkg, const std::string& nam
     proto->Dyn().Set(Intern("constructor"), Value::Obj(c));
     proto->dyn->SetDontEnum(Intern("constructor"), true);
     if (base) c->interfaces = base->interfaces;
-    Register(*this, c->ns, c->name, Value::Obj(c));
+    RegisterDefinition(*this, c->ns, c->name, Value::Obj(c));
     return c;
 }
 
@@ -168,11 +169,11 @@ void Machine::DefineConstant(ClassObject* c, const std::string& name, const Valu
 
 void Machine::DefineGlobalFunction(const std::string& pkg, const std::string& name, NativeFn fn, int length) {
     FunctionObject* f = NativeFunction(name, fn, length);
-    Register(*this, GetNs(NsKind::Package, Intern(pkg)), Intern(name), Value::Obj(f));
+    RegisterDefinition(*this, GetNs(NsKind::Package, Intern(pkg)), Intern(name), Value::Obj(f));
 }
 
 void Machine::DefineGlobalValue(const std::string& name, const Value& v, const std::string& pkg) {
-    Register(*this, pkg.empty() ? publicNs : GetNs(NsKind::Package, Intern(pkg)), Intern(name), v);
+    RegisterDefinition(*this, pkg.empty() ? publicNs : GetNs(NsKind::Package, Intern(pkg)), Intern(name), v);
 }
 
 void InstallObject(Machine& m) {
@@ -200,7 +201,7 @@ void InstallObject(Machine& m) {
         Traits* st = m.NewTraits(nullptr);
         st->sealed = false;
         c->traits = st;
-        Register(m, m.publicNs, c->name, Value::Obj(c));
+        RegisterDefinition(m, m.publicNs, c->name, Value::Obj(c));
         c->prototype->Dyn().Set(m.Intern("constructor"), Value::Obj(c));
         c->prototype->dyn->SetDontEnum(m.Intern("constructor"), true);
     }

@@ -136,6 +136,7 @@ void InstallUtils(Machine& m) {
     m.DefineGlobalFunction("flash.utils", "getTimer", GetTimer, 0);
     InstallVector(m);
     InstallRegExp(m);
+    InstallDescribeType(m);
 }
 
 // Host entries ---------------------------------------------------------------
