@@ -231,7 +231,14 @@ const std::vector<std::string>& Player::Errors() const { return state_->errors; 
 
 Rect Player::StageRect() const { return state_->movie ? state_->movie->header.stage : Rect(); }
 double Player::FrameRate() const { return state_->movie ? state_->Rate88() / 256.0 : 0.0; }
-int Player::TotalFrames() const { return state_->timeline ? state_->timeline->Root().TotalFrames() : 0; }
+// The header's count: a movie holding more frames plays them, but the host
+// seeks within what the header declares.
+int Player::TotalFrames() const {
+    if (!state_->timeline) return 0;
+    const int held = state_->timeline->Root().TotalFrames();
+    const int declared = state_->movie->header.frameCount;
+    return declared > 0 ? std::min(held, declared) : held;
+}
 Rgba Player::Background() const {
     return state_->timeline ? state_->timeline->Background() : kNoMovieBackground;
 }
@@ -239,7 +246,7 @@ Rgba Player::Background() const {
 int Player::CurrentFrame() const { return state_->timeline ? state_->timeline->Root().CurrentFrame() : 0; }
 
 void Player::GotoFrame(int frame) {
-    if (state_->timeline) state_->timeline->Seek(frame);
+    if (state_->timeline) state_->timeline->Seek(std::min(frame, TotalFrames() - 1));
 }
 
 void Player::Play() {

@@ -263,10 +263,19 @@ void ScriptHost::GetUrl(const std::string& url, const std::string& target, int f
 // millions of calls for the host; past the bound they are dropped, said once.
 bool ScriptHost::QueueHasRoom() {
     if (!calls_) return false;
+    PassWarnings();
     if (calls_->size() < kMaxQueuedCalls) return true;
     if (!dropping_ && vm_) vm_->Report("more than " + std::to_string(kMaxQueuedCalls) + " trace and getURL calls at once: the rest dropped");
     dropping_ = true;
     return false;
+}
+
+void ScriptHost::PassWarnings() {
+    if (!calls_ || ctx_.warnings.empty()) return;
+    std::vector<std::string> lines;
+    lines.swap(ctx_.warnings);
+    for (std::string& line : lines)
+        if (calls_->size() < kMaxQueuedCalls) calls_->push_back({false, true, std::move(line), std::string()});
 }
 
 void ScriptHost::StopSounds() {

@@ -44,6 +44,8 @@ public:
         calls_ = calls;
         dropping_ = false;
     }
+    // The player's own lines (PlayContext::warnings) join the host calls.
+    void PassWarnings();
     void SetNow(double ms) { now_ = ms; }
     void SetVm(avm1::Vm* vm) { vm_ = vm; }
     // The pointer in stage twips (_xmouse, _ymouse, drags).

@@ -1,6 +1,7 @@
 #include "swf/display/MovieClip.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "swf/display/DepthOps.h"
@@ -68,7 +69,7 @@ void MovieClip::Start(ActionQueue* queue) { Goto(0, 0, queue); }
 // Going forward, `pending` holds only the depths the frames touch, each
 // starting from the object there (kept) or marked removed; going backward
 // it is the whole list of the target frame, built from empty.
-void MovieClip::Merge(int from, int to, bool forward, std::map<int32_t, Pending>& pending) const {
+void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_t, Pending>& pending) const {
     auto touch = [&](int32_t depth) -> Pending* {
         auto it = pending.find(depth);
         if (it != pending.end()) return it->second.removed ? nullptr : &it->second;
@@ -95,6 +96,15 @@ void MovieClip::Merge(int from, int to, bool forward, std::map<int32_t, Pending>
                 continue;
             }
             if (!c.move) {
+                // A depth that holds an object refuses a new one; the debug
+                // player says so among the traces.
+                auto held = pending.find(depth);
+                const bool occupied = held != pending.end() ? !held->second.removed
+                                                            : forward && list_.count(depth) != 0;
+                if (occupied) {
+                    if (warn) ctx_.warnings.push_back("Warning: Failed to place object at depth " + std::to_string(depth) + ".");
+                    continue;
+                }
                 Pending p;
                 p.characterId = c.characterId;
                 p.created = f;
@@ -121,7 +131,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     if (target == current_) return;
     const bool forward = target > current_;
     std::map<int32_t, Pending> pending;
-    Merge(forward ? current_ + 1 : 0, target, forward, pending);
+    Merge(forward ? current_ + 1 : 0, target, forward, queue != nullptr, pending);
     const int crossedFrom = forward ? current_ + 1 : 0;
     current_ = target;
     // Clips leaving unload before the frame's actions run.
@@ -198,9 +208,11 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
 
 void MovieClip::Tick(ActionQueue* queue) {
     if (!ctx_.ChargeWork(queue != nullptr, 1 + list_.size())) return;
-    if (playing_ && TotalFrames() > 1) {
-        int next = current_ + 1 < TotalFrames() ? current_ + 1 : 0;
-        Goto(next, 1, queue);
+    const int last = (data_.playedFrames > 0 ? std::min(data_.playedFrames, TotalFrames()) : TotalFrames()) - 1;
+    if (playing_ && current_ < last) {
+        Goto(current_ + 1, 1, queue);
+    } else if (playing_ && data_.loops && last > 0) {
+        Goto(0, 1, queue);
     } else {
         for (auto& entry : list_) AdvanceObject(ctx_, *entry.second, 1, queue);
     }

@@ -66,8 +66,8 @@ public:
     void Start(ActionQueue* queue);
     // Goes to `target` (clamped); see the header comment.
     void Goto(int target, int keptTicks, ActionQueue* queue);
-    // One clock tick: the next frame when playing (frame 0 after the last),
-    // and every child ticks too.
+    // One clock tick: the next frame when playing (after the last the file
+    // holds, frame 0 if the timeline loops), and every child ticks too.
     void Tick(ActionQueue* queue);
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
@@ -87,7 +87,7 @@ public:
 
 private:
     struct Pending;
-    void Merge(int from, int to, bool forward, std::map<int32_t, Pending>& pending) const;
+    void Merge(int from, int to, bool forward, bool warn, std::map<int32_t, Pending>& pending) const;
 
     PlayContext& ctx_;
     const MovieAssets* from_;

@@ -85,6 +85,9 @@ struct PlayContext {
     // While a playing tick walks the clips newest first, each clip advances
     // its own timeline only, never the clips it holds.
     bool clipsTickApart = false;
+    // Lines the player prints among the traces (a placement it refused),
+    // passed on in order with them by the script host.
+    std::vector<std::string> warnings;
     FontLibrary* fonts = nullptr;  // never null once the timeline exists
     ScriptBitmaps* bitmaps = nullptr;  // BitmapData's, never null once the timeline exists
     SoundSystem* sounds = nullptr;     // never null once the timeline exists

@@ -94,7 +94,16 @@ struct Frame {
 
 // The frames of the root or of one sprite.
 struct TimelineData {
-    std::vector<Frame> frames;  // never empty once read
+    // Never empty once read: the frames the file holds, padded to the
+    // header's count when it declares more.
+    std::vector<Frame> frames;
+    // Playing stops at the last frame the file holds (0: all of `frames`),
+    // as the player waits there for frames that never load.
+    int playedFrames = 0;
+    // Playing past that frame starts over only when the file's End tag came
+    // right after its last ShowFrame: a timeline cut short, or ending in a
+    // frame with no ShowFrame, stays where it is.
+    bool loops = true;
     std::map<std::string, int> labels;  // label -> 0-based frame
     StreamHead stream;  // SoundStreamHead/2, if the timeline has one
 };

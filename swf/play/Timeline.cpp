@@ -161,6 +161,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     std::vector<HostCall> calls;
     scriptHost_.Begin(&queue, &calls);
     vm_.BeginHostCall();
+    scriptHost_.PassWarnings();
     bind::SyncTextVariables(vm_);  // fields placed since give their variables first
     size_t next = 0;
     RunQueued(queue, next);
@@ -171,6 +172,7 @@ std::vector<HostCall> Timeline::RunActions(ActionQueue& queue, bool timers) {
     }
     bind::SyncTextVariables(vm_);
     vm_.EndActionPass();
+    scriptHost_.PassWarnings();
     scriptHost_.Begin(nullptr, nullptr);
     queue.clear();
     ctx_.leaving.clear();  // their unload handlers ran

@@ -133,21 +133,19 @@ void TimelineBuilder::ShowFrame() {
     pendingUsed_ = false;
 }
 
-void TimelineBuilder::Finish(uint16_t declaredFrames, const std::string& where) {
-    size_t want = std::min<size_t>(declaredFrames, ReadLimits::kMaxFramesPerTimeline);
-    if ((pendingUsed_ && out_.frames.size() < want) || out_.frames.empty()) {
+void TimelineBuilder::Finish(uint16_t declaredFrames, const std::string& where, bool ended) {
+    out_.loops = ended && !pendingUsed_;
+    if (pendingUsed_ || out_.frames.empty()) {  // a last frame without its ShowFrame still plays
         pending_.background = background_;
         out_.frames.push_back(std::move(pending_));
         pending_ = Frame();
         if (ctx_.framesLeft > 0) --ctx_.framesLeft;
     }
-    if (out_.frames.size() > want && want > 0) {
-        ReportError(ctx_.errors, where + " has more frames than its header's count of " +
-                              std::to_string(declaredFrames) + "; the extra frames are dropped");
-        out_.frames.resize(want);
-        for (auto it = out_.labels.begin(); it != out_.labels.end();)
-            it = it->second >= static_cast<int>(want) ? out_.labels.erase(it) : std::next(it);
-    }
+    out_.playedFrames = static_cast<int>(out_.frames.size());
+    const size_t want = std::min<size_t>(declaredFrames, ReadLimits::kMaxFramesPerTimeline);
+    if (out_.frames.size() > want && want > 0)
+        ReportError(ctx_.errors, where + " holds " + std::to_string(out_.frames.size()) +
+                                     " frames, more than its header's count of " + std::to_string(declaredFrames));
     if (out_.frames.size() < want) {
         size_t room = std::min(want - out_.frames.size(), ctx_.framesLeft);
         if (room < want - out_.frames.size())
@@ -160,4 +158,3 @@ void TimelineBuilder::Finish(uint16_t declaredFrames, const std::string& where) 
 }
 
 }  // namespace swf
-

@@ -350,8 +350,9 @@ ReadResult ReadMovie(const std::vector<uint8_t>& bytes) {
     ReadContext ctx{*movie, result.errors, h.version};
     TimelineBuilder tl(ctx, movie->root);
     ByteReader body = r.Slice(r.Remaining());
-    if (!ReadTagStream(body, ctx, tl, false, 0)) ReportError(result.errors, "movie ends without an End tag");
-    tl.Finish(h.frameCount, "movie");
+    const bool ended = ReadTagStream(body, ctx, tl, false, 0);
+    if (!ended) ReportError(result.errors, "movie ends without an End tag");
+    tl.Finish(h.frameCount, "movie", ended);
     result.movie = std::move(movie);
     return result;
 }

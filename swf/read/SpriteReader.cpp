@@ -11,7 +11,7 @@ void ReadDefineSprite(ByteReader& r, ReadContext& ctx, int spriteDepth) {
     TimelineBuilder tl(ctx, c->timeline);
     bool ended = ReadTagStream(r, ctx, tl, true, spriteDepth);
     const std::string name = "sprite " + std::to_string(id);
-    tl.Finish(frameCount, name);
+    tl.Finish(frameCount, name, ended);
     ctx.Define(id, std::move(c));
     if (!ended) throw ReadError(name + " ends without an End tag");
 }

@@ -68,9 +68,10 @@ public:
     void SetStreamHead(const StreamHead& head);
     void SetStreamBlock(StreamBlock block);
     void ShowFrame();
-    // Keeps a last frame that never got its ShowFrame, then pads or trims
-    // to the header's count; a timeline always ends with at least 1 frame.
-    void Finish(uint16_t declaredFrames, const std::string& where);
+    // Keeps a last frame that never got its ShowFrame and pads to the
+    // header's count; a timeline always ends with at least 1 frame. `ended`:
+    // the stream stopped at an End tag.
+    void Finish(uint16_t declaredFrames, const std::string& where, bool ended);
 
 private:
     ReadContext& ctx_;
