@@ -1,6 +1,7 @@
 // TextSnapshot: the characters of a clip's static texts, read once when the
 // snapshot is made, for scripts to read and search. MovieClip's
 // getTextSnapshot makes one through whatever _global.TextSnapshot is then.
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 #include <memory>
@@ -19,9 +20,22 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
+// Where one character sits and how it is drawn, for getTextRunInfo and
+// hitTestTextNearPos.
+struct GlyphPlace {
+    Point origin;  // on the baseline, twips in the clip's space
+    std::string font;
+    uint32_t color = 0;
+    double height = 0;  // twips per em
+    Matrix matrix;      // the text's matrix
+};
+
 struct Snapshot : avm1::NativeData {
     std::u32string chars;
     std::vector<bool> lineStarts;  // a character that begins a new line of text
+    std::vector<GlyphPlace> places;
+    std::vector<bool> selected;
+    uint32_t selectColor = 0xFFFF00;
 };
 
 // The static texts directly in `clip`, in depth order; a run on a new
@@ -46,6 +60,9 @@ void Collect(const MovieClip& clip, Snapshot& out) {
                 out.chars.push_back(code);
                 out.lineStarts.push_back(startsLine);
                 startsLine = false;
+                const uint32_t rgb = (uint32_t(run.color.r) << 16) | (uint32_t(run.color.g) << 8) | run.color.b;
+                out.places.push_back({obj->matrix.Apply(text.matrix.Apply(Point{g.x, run.y})),
+                                      font ? font->name : std::string(), rgb, double(run.height), text.matrix});
             }
         }
     }
@@ -70,6 +87,7 @@ Value SnapshotCtor(CallArgs& a) {
     if (!a.self.IsObject()) return Value();
     auto snap = std::make_shared<Snapshot>();
     if (const MovieClip* clip = ClipOf(a.vm, a.Arg(0))) Collect(*clip, *snap);
+    snap->selected.assign(snap->chars.size(), false);
     a.self.o->native = std::move(snap);
     return Value();
 }
@@ -118,6 +136,99 @@ Value FindText(CallArgs& a) {
     return Value::Num(-1);
 }
 
+// The range [start, end) of a snapshot's characters, clamped to them.
+std::pair<size_t, size_t> RangeArgs(CallArgs& a, const Snapshot& s) {
+    const double n = double(s.chars.size());
+    const double start = std::clamp(IndexArg(a, 0), 0.0, n);
+    const double end = std::clamp(IndexArg(a, 1), start, n);
+    return {size_t(start), size_t(end)};
+}
+
+// getSelected(start, end): whether any character of the range is selected.
+Value GetSelected(CallArgs& a) {
+    const Snapshot* s = SnapshotOf(a);
+    if (!s || a.args.size() != 2) return Value();
+    const auto [start, end] = RangeArgs(a, *s);
+    for (size_t i = start; i < end; ++i)
+        if (s->selected[i]) return Value::Bool(true);
+    return Value::Bool(false);
+}
+
+// setSelected(start, end, select).
+Value SetSelected(CallArgs& a) {
+    Snapshot* s = SnapshotOf(a);
+    if (!s || a.args.size() != 3) return Value();
+    const auto [start, end] = RangeArgs(a, *s);
+    const bool on = a.vm.ToBool(a.args[2]);
+    for (size_t i = start; i < end; ++i) s->selected[i] = on;
+    return Value();
+}
+
+// getSelectedText([lineEndings]): the selected characters in order.
+Value GetSelectedText(CallArgs& a) {
+    const Snapshot* s = SnapshotOf(a);
+    if (!s || a.args.size() > 1) return Value();
+    const bool lineEndings = !a.args.empty() && a.vm.ToBool(a.args[0]);
+    std::u32string text;
+    for (size_t i = 0; i < s->chars.size(); ++i) {
+        if (!s->selected[i]) continue;
+        if (lineEndings && !text.empty() && s->lineStarts[i]) text.push_back(U'\n');
+        text.push_back(s->chars[i]);
+    }
+    return Value::String(EncodeUtf8(text));
+}
+
+Value SetSelectColor(CallArgs& a) {
+    Snapshot* s = SnapshotOf(a);
+    if (!s || a.args.size() != 1) return Value();
+    s->selectColor = uint32_t(avm1::ToInt32(a.vm.ToNumber(a.args[0]))) & 0xFFFFFF;
+    return Value();
+}
+
+// hitTestTextNearPos(x, y[, maxDistance]): the character whose baseline
+// origin is nearest the point (pixels in the clip), within maxDistance
+// when given; -1 when none is.
+Value HitTestTextNearPos(CallArgs& a) {
+    const Snapshot* s = SnapshotOf(a);
+    if (!s || a.args.size() < 2 || a.args.size() > 3) return Value();
+    const double x = a.vm.ToNumber(a.args[0]) * kTwipsPerPixel, y = a.vm.ToNumber(a.args[1]) * kTwipsPerPixel;
+    double best = a.args.size() > 2 ? a.vm.ToNumber(a.args[2]) * kTwipsPerPixel : INFINITY;
+    double found = -1;
+    for (size_t i = 0; i < s->places.size(); ++i) {
+        const double d = std::hypot(s->places[i].origin.x - x, s->places[i].origin.y - y);
+        if (d <= best) best = d, found = double(i);
+    }
+    return Value::Num(found);
+}
+
+// getTextRunInfo(start, end): one object per character of the range.
+Value GetTextRunInfo(CallArgs& a) {
+    const Snapshot* s = SnapshotOf(a);
+    if (!s || a.args.size() != 2) return Value();
+    const auto [start, end] = RangeArgs(a, *s);
+    avm1::PinGuard pin(a.vm);
+    std::vector<Value> out;
+    for (size_t i = start; i < end; ++i) {
+        const GlyphPlace& g = s->places[i];
+        avm1::Object* o = a.vm.NewObject();
+        const double em = g.height / kTwipsPerPixel / 1024;  // glyph units to pixels
+        const std::pair<const char*, Value> fields[] = {
+            {"indexInRun", Value::Num(double(i))}, {"selected", Value::Bool(s->selected[i])},
+            {"font", Value::String(g.font)}, {"color", Value::Num(double(g.color))},
+            {"height", Value::Num(g.height / kTwipsPerPixel)},
+            {"matrix_a", Value::Num(g.matrix.a / double(kFixedOne) * em)},
+            {"matrix_b", Value::Num(g.matrix.b / double(kFixedOne) * em)},
+            {"matrix_c", Value::Num(g.matrix.c / double(kFixedOne) * em)},
+            {"matrix_d", Value::Num(g.matrix.d / double(kFixedOne) * em)},
+            {"matrix_tx", Value::Num(g.origin.x / kTwipsPerPixel)},
+            {"matrix_ty", Value::Num(g.origin.y / kTwipsPerPixel)},
+        };
+        for (const auto& [name, v] : fields) a.vm.Put(o, name, v);
+        out.push_back(Value::Obj(o));
+    }
+    return Value::Obj(a.vm.NewArray(std::move(out)));
+}
+
 Value GetTextSnapshot(CallArgs& a) {
     if (!ClipOf(a)) return Value();
     const Value ctor = a.vm.GetMember(Value::Obj(a.vm.global), "TextSnapshot");
@@ -129,9 +240,17 @@ Value GetTextSnapshot(CallArgs& a) {
 void InstallTextSnapshot(avm1::Vm& vm) {
     avm1::Object* proto = vm.NewObject();
     vm.DefineClass("TextSnapshot", SnapshotCtor, proto);
-    vm.DefineNative(proto, "getCount", GetCount);
-    vm.DefineNative(proto, "getText", GetText);
-    vm.DefineNative(proto, "findText", FindText);
+    // Enumerable, and missing for SWF 5 movies (which still list them).
+    const std::pair<const char*, avm1::NativeFn> methods[] = {
+        {"getCount", GetCount}, {"setSelected", SetSelected}, {"getSelected", GetSelected},
+        {"getText", GetText}, {"getSelectedText", GetSelectedText}, {"hitTestTextNearPos", HitTestTextNearPos},
+        {"findText", FindText}, {"setSelectColor", SetSelectColor}, {"getTextRunInfo", GetTextRunInfo},
+    };
+    for (const auto& [name, fn] : methods) {
+        avm1::Property& p = proto->Put(name, false);
+        p.value = Value::Obj(vm.NewNative(fn));
+        p.flags = avm1::kOnlySwf6Up;
+    }
     vm.DefineNative(vm.clipProto, "getTextSnapshot", GetTextSnapshot);
 }
 
