@@ -12,7 +12,6 @@ namespace swf::avm1 {
 namespace {
 
 enum SortFlags { kCaseInsensitive = 1, kDescending = 2, kUniqueSort = 4, kReturnIndexedArray = 8, kNumeric = 16 };
-constexpr double kMaxLength = 1 << 20;
 
 Object* Arr(CallArgs& a) {
     if (a.self.IsObject() && (a.self.o->cls == ObjClass::Array || a.self.o->cls == ObjClass::Arguments))
@@ -20,92 +19,152 @@ Object* Arr(CallArgs& a) {
     return nullptr;
 }
 
+// Elements are written and deleted as members, by name: watchers and
+// setters run, flags hold. They are read as stored, past any getter that
+// addProperty put on them; holes read through the prototype.
+std::string Name(int64_t i) { return std::to_string(i); }
+Value At(Vm& vm, Object* o, int64_t i) {
+    const std::string name = Name(i);
+    if (const Property* p = o->Find(name, vm.Ci())) return p->value;
+    return vm.Get(o, name, Value::Obj(o));
+}
+void SetAt(Vm& vm, Object* o, int64_t i, const Value& v) { vm.Put(o, Name(i), v); }
+void DeleteAt(Vm& vm, Object* o, int64_t i) { vm.DeleteMember(o, Name(i)); }
+void SetLength(Vm& vm, Object* o, int64_t n) { vm.SetArrayLength(o, static_cast<int32_t>(uint32_t(n))); }
+
+// How many elements the methods visit: none for a negative length.
+int64_t Count(const Object* o) { return std::clamp<int64_t>(o->length, 0, Vm::kMaxArrayWalk); }
+
+// Every element, as the methods that work on a copy read them.
+std::vector<Value> Values(Vm& vm, Object* o) {
+    std::vector<Value> out;
+    const int64_t n = Count(o);
+    out.reserve(size_t(n));
+    for (int64_t i = 0; i < n; ++i) out.push_back(At(vm, o, i));
+    return out;
+}
+
+// Writes `values` over the elements in place; elements past them go.
+void Store(Vm& vm, Object* o, const std::vector<Value>& values) {
+    const int64_t old = Count(o);
+    for (size_t i = 0; i < values.size(); ++i) SetAt(vm, o, int64_t(i), values[i]);
+    for (int64_t i = int64_t(values.size()); i < old; ++i) DeleteAt(vm, o, i);
+    SetLength(vm, o, int64_t(values.size()));
+}
+
 // Index arguments: negative counts from the end; clamped to [0, n].
-size_t Clamp(Vm& vm, const Value& v, size_t n, size_t fallback) {
+int64_t Clamp(Vm& vm, const Value& v, int64_t n, int64_t fallback) {
     if (v.IsUndefined()) return fallback;
     double d = vm.ToNumber(v);
     if (std::isnan(d)) return 0;
     d = std::trunc(d);
     if (d < 0) d += double(n);
-    return static_cast<size_t>(std::clamp(d, 0.0, double(n)));
+    return static_cast<int64_t>(std::clamp(d, 0.0, double(n)));
 }
 
+// Array(n) with one number makes an empty array of that length (negative
+// ones too); any other arguments are the elements.
 Value ArrayCtor(CallArgs& a) {
     Object* o = a.construct && a.self.IsObject() ? a.self.o : a.vm.NewArray();
     o->cls = ObjClass::Array;
-    if (a.args.size() == 1 && a.Arg(0).IsNumber()) {
-        double n = a.Arg(0).n;
-        if (n >= 0 && n <= kMaxLength) o->elems.resize(static_cast<size_t>(n));
-    } else {
-        o->elems = a.args;
-    }
+    if (a.args.size() == 1 && a.Arg(0).IsNumber()) a.vm.SetArrayLength(o, ToInt32(a.Arg(0).n));
+    else a.vm.SetArrayValues(o, a.args);
     return Value::Obj(o);
 }
 
 Value Push(CallArgs& a) {
     Object* o = Arr(a);
     if (!o) return Value();
-    for (const Value& v : a.args)
-        if (o->elems.size() < kMaxLength) o->elems.push_back(v);
-    return Value::Num(double(o->elems.size()));
+    int64_t n = o->length;
+    for (const Value& v : a.args) SetAt(a.vm, o, n++, v);
+    SetLength(a.vm, o, n);
+    return Value::Num(double(o->length));
 }
 
 Value PopBack(CallArgs& a) {
     Object* o = Arr(a);
-    if (!o || o->elems.empty()) return Value();
-    Value v = o->elems.back();
-    o->elems.pop_back();
+    if (!o) return Value();
+    if (o->length <= 0) {
+        SetLength(a.vm, o, 0);
+        return Value();
+    }
+    const int64_t last = o->length - 1;
+    Value v = At(a.vm, o, last);
+    DeleteAt(a.vm, o, last);
+    SetLength(a.vm, o, last);
     return v;
 }
 
+// shift and unshift move each element by reading, writing and deleting it,
+// so an element that cannot be deleted stays where it was as well.
 Value Shift(CallArgs& a) {
     Object* o = Arr(a);
-    if (!o || o->elems.empty()) return Value();
-    Value v = o->elems.front();
-    o->elems.erase(o->elems.begin());
-    return v;
+    if (!o || o->length <= 0) return Value();
+    const int64_t n = Count(o);
+    Value first = At(a.vm, o, 0);
+    for (int64_t i = 1; i < n; ++i) {
+        SetAt(a.vm, o, i - 1, At(a.vm, o, i));
+        DeleteAt(a.vm, o, i);
+    }
+    if (n == 1) DeleteAt(a.vm, o, 0);
+    SetLength(a.vm, o, n - 1);
+    return first;
 }
 
 Value Unshift(CallArgs& a) {
     Object* o = Arr(a);
     if (!o) return Value();
-    if (o->elems.size() + a.args.size() <= kMaxLength) o->elems.insert(o->elems.begin(), a.args.begin(), a.args.end());
-    return Value::Num(double(o->elems.size()));
+    const int64_t n = Count(o), k = int64_t(a.args.size());
+    if (k > 0) {
+        for (int64_t i = n - 1; i >= 0; --i) {
+            SetAt(a.vm, o, i + k, At(a.vm, o, i));
+            DeleteAt(a.vm, o, i);
+        }
+        for (int64_t i = 0; i < k; ++i) SetAt(a.vm, o, i, a.args[size_t(i)]);
+    }
+    SetLength(a.vm, o, n + k);
+    return Value::Num(double(o->length));
 }
 
 Value Slice(CallArgs& a) {
     Object* o = Arr(a);
     if (!o) return Value();
-    const size_t n = o->elems.size();
-    size_t b = Clamp(a.vm, a.Arg(0), n, 0), e = Clamp(a.vm, a.Arg(1), n, n);
-    return Value::Obj(a.vm.NewArray(b < e ? std::vector<Value>(o->elems.begin() + long(b), o->elems.begin() + long(e))
-                                          : std::vector<Value>()));
+    const int64_t n = Count(o);
+    const int64_t b = Clamp(a.vm, a.Arg(0), n, 0), e = Clamp(a.vm, a.Arg(1), n, n);
+    std::vector<Value> out;
+    for (int64_t i = b; i < e; ++i) out.push_back(At(a.vm, o, i));
+    return Value::Obj(a.vm.NewArray(std::move(out)));
 }
 
 Value Splice(CallArgs& a) {
     Object* o = Arr(a);
     if (!o || a.args.empty()) return Value();
-    const size_t n = o->elems.size();
-    size_t b = Clamp(a.vm, a.Arg(0), n, 0);
-    size_t count = n - b;
+    std::vector<Value> elems = Values(a.vm, o);
+    const int64_t n = int64_t(elems.size());
+    const int64_t b = Clamp(a.vm, a.Arg(0), n, 0);
+    int64_t count = n - b;
     if (a.args.size() > 1) {
         double c = a.vm.ToNumber(a.Arg(1));
-        count = std::isnan(c) || c < 0 ? 0 : static_cast<size_t>(std::min(c, double(n - b)));
+        count = std::isnan(c) || c < 0 ? 0 : static_cast<int64_t>(std::min(c, double(n - b)));
     }
-    std::vector<Value> removed(o->elems.begin() + long(b), o->elems.begin() + long(b + count));
-    o->elems.erase(o->elems.begin() + long(b), o->elems.begin() + long(b + count));
-    if (a.args.size() > 2 && o->elems.size() + a.args.size() <= kMaxLength)
-        o->elems.insert(o->elems.begin() + long(b), a.args.begin() + 2, a.args.end());
+    std::vector<Value> removed(elems.begin() + long(b), elems.begin() + long(b + count));
+    elems.erase(elems.begin() + long(b), elems.begin() + long(b + count));
+    if (a.args.size() > 2) elems.insert(elems.begin() + long(b), a.args.begin() + 2, a.args.end());
+    Store(a.vm, o, elems);
     return Value::Obj(a.vm.NewArray(std::move(removed)));
 }
 
 Value Concat(CallArgs& a) {
     Object* o = Arr(a);
-    std::vector<Value> out = o ? o->elems : std::vector<Value>();
+    std::vector<Value> out = o ? Values(a.vm, o) : std::vector<Value>();
     for (const Value& v : a.args) {
-        if (v.IsObject() && v.o->cls == ObjClass::Array) out.insert(out.end(), v.o->elems.begin(), v.o->elems.end());
-        else out.push_back(v);
-        if (out.size() > kMaxLength) out.resize(static_cast<size_t>(kMaxLength));
+        if (v.IsObject() && v.o->cls == ObjClass::Array) {
+            const std::vector<Value> more = Values(a.vm, v.o);
+            out.insert(out.end(), more.begin(), more.end());
+        } else {
+            out.push_back(v);
+        }
+        if (out.size() > size_t(Vm::kMaxArrayWalk)) out.resize(size_t(Vm::kMaxArrayWalk));
     }
     return Value::Obj(a.vm.NewArray(std::move(out)));
 }
@@ -115,7 +174,7 @@ Value Join(CallArgs& a) {
     if (!o) return Value();
     std::string sep = a.Arg(0).IsUndefined() ? "," : a.vm.ToString(a.Arg(0));
     std::string out;
-    std::vector<Value> elems = o->elems;  // toString of an element may change the array
+    const std::vector<Value> elems = Values(a.vm, o);  // toString of an element may change the array
     for (size_t i = 0; i < elems.size(); ++i) {
         if (i) out += sep;
         if (elems[i].IsObject() && elems[i].o == o) continue;  // a[0] = a
@@ -132,7 +191,11 @@ Value ToStringA(CallArgs& a) {
 
 Value Reverse(CallArgs& a) {
     Object* o = Arr(a);
-    if (o) std::reverse(o->elems.begin(), o->elems.end());
+    if (o) {
+        std::vector<Value> elems = Values(a.vm, o);
+        std::reverse(elems.begin(), elems.end());
+        Store(a.vm, o, elems);
+    }
     return a.self;
 }
 
@@ -203,9 +266,9 @@ constexpr size_t kMaxPivotSort = 4096;
 // flags. Returns what sort returns.
 template <typename Cmp>
 Value SortWith(CallArgs& a, Object* o, int flags, Cmp cmp) {
-    std::vector<size_t> idx(o->elems.size());
+    const std::vector<Value> elems = Values(a.vm, o);
+    std::vector<size_t> idx(elems.size());
     for (size_t i = 0; i < idx.size(); ++i) idx[i] = i;
-    const std::vector<Value> elems = o->elems;
     auto less = [&](size_t x, size_t y) { return cmp(elems[x], elems[y]) < 0; };
     if (idx.size() <= kMaxPivotSort) PivotSort(idx, less);
     else MergeSort(idx, less);
@@ -219,7 +282,7 @@ Value SortWith(CallArgs& a, Object* o, int flags, Cmp cmp) {
     }
     std::vector<Value> sorted;
     for (size_t i : idx) sorted.push_back(elems[i]);
-    o->elems = std::move(sorted);
+    Store(a.vm, o, sorted);
     return a.self;
 }
 
@@ -268,13 +331,13 @@ Value SortOn(CallArgs& a) {
     std::vector<int> fieldFlags;
     const Value& names = a.Arg(0);
     if (names.IsObject() && names.o->cls == ObjClass::Array)
-        for (const Value& v : names.o->elems) fields.push_back(a.vm.ToString(v));
+        for (const Value& v : Values(a.vm, names.o)) fields.push_back(a.vm.ToString(v));
     else
         fields.push_back(a.vm.ToString(names));
     const Value& f = a.Arg(1);
     int flags = 0;
     if (f.IsObject() && f.o->cls == ObjClass::Array) {
-        for (const Value& v : f.o->elems) fieldFlags.push_back(ToInt32(a.vm.ToNumber(v)));
+        for (const Value& v : Values(a.vm, f.o)) fieldFlags.push_back(ToInt32(a.vm.ToNumber(v)));
     } else {
         flags = ToInt32(a.vm.ToNumber(f));
     }

@@ -18,7 +18,7 @@ const char* const kTypes[] = {"inner", "outer", "full"};
 
 Value CopyArray(Vm& vm, const Value& v) {
     if (!v.IsObject() || v.o->cls != ObjClass::Array) return Value::Null();
-    return Value::Obj(vm.NewArray(v.o->elems));
+    return Value::Obj(vm.NewArray(vm.ArrayValues(v.o)));
 }
 
 double ClampNumber(Vm& vm, const Value& v, double lo, double hi) {

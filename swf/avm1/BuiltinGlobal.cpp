@@ -155,7 +155,7 @@ Value AsSetPropFlags(CallArgs& a) {
     }
     std::vector<std::string> list;
     if (names.IsObject() && names.o->cls == ObjClass::Array) {
-        for (const Value& v : names.o->elems) list.push_back(a.vm.ToString(v));
+        for (const Value& v : a.vm.ArrayValues(names.o)) list.push_back(a.vm.ToString(v));
     } else {
         std::string s = a.vm.ToString(names);
         size_t pos = 0;

@@ -24,11 +24,12 @@ Value RemoveListener(CallArgs& a) {
     // general equality.
     const Value& x = a.Arg(0);
     const bool object = x.kind == Value::Kind::Object;
-    std::vector<Value>& elems = list->elems;
+    std::vector<Value> elems = a.vm.ArrayValues(list);
     for (size_t i = 0; i < elems.size(); ++i) {
         const Value& e = elems[i];
         if (object && e.kind == Value::Kind::Object ? e.o == x.o : a.vm.LooseEquals(e, x)) {
             elems.erase(elems.begin() + long(i));
+            a.vm.SetArrayValues(list, std::move(elems));
             return Value::Bool(true);
         }
     }
@@ -38,8 +39,8 @@ Value RemoveListener(CallArgs& a) {
 Value AddListener(CallArgs& a) {
     RemoveListener(a);
     Object* list = ListenersOf(a.vm, a.self);
-    if (!list || list->elems.size() >= kMaxListeners) return Value::Bool(false);
-    list->elems.push_back(a.Arg(0));
+    if (!list || list->length >= int32_t(kMaxListeners)) return Value::Bool(false);
+    a.vm.ArrayPush(list, a.Arg(0));
     return Value::Bool(true);
 }
 
@@ -48,7 +49,7 @@ Value BroadcastMessage(CallArgs& a) {
     if (!list || a.args.empty()) return Value();
     const std::string event = a.vm.ToString(a.args[0]);
     const std::vector<Value> args(a.args.begin() + 1, a.args.end());
-    const std::vector<Value> listeners = list->elems;
+    const std::vector<Value> listeners = a.vm.ArrayValues(list);
     for (const Value& l : listeners) a.vm.CallMethod(l, event, args);
     return Value::Bool(!listeners.empty());
 }

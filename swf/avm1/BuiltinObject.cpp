@@ -116,7 +116,7 @@ Value FunctionApply(CallArgs& a) {
     std::vector<Value> args;
     const Value& list = a.Arg(1);
     if (list.IsObject() && (list.o->cls == ObjClass::Array || list.o->cls == ObjClass::Arguments))
-        args = list.o->elems;
+        args = a.vm.ArrayValues(list.o);
     Value self = a.Arg(0).IsNullish() ? Value() : a.Arg(0);
     return a.vm.Call(a.self, self, args);
 }

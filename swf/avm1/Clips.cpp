@@ -54,7 +54,7 @@ Object* Vm::ClipObject(ClipId clip) {
         // A field broadcasts its events, to itself first.
         MakeBroadcaster(*this, o);
         if (const Property* list = o->Find("_listeners", false); list && list->value.IsObject())
-            list->value.o->elems.push_back(ClipValue(clip));
+            ArrayPush(list->value.o, ClipValue(clip));
     }
     return o;
 }

@@ -3,6 +3,7 @@
 // gives the shortest decimal that maps to the same fixed value, so a
 // script that set 45 degrees reads 45, not 45.0002.
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <cstring>
 
@@ -97,9 +98,10 @@ struct Reader {
         const uint32_t c = uint32_t(Num(color, P::Color));
         return Rgba{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), uint8_t(AlphaByte(Num(alpha, P::Alpha)))};
     }
-    const std::vector<Value>* Array(const char* name) const {
+    std::optional<std::vector<Value>> Array(const char* name) const {
         const Value v = Raw(name);
-        return v.IsObject() && v.o->cls == ObjClass::Array ? &v.o->elems : nullptr;
+        if (v.IsObject() && v.o->cls == ObjClass::Array) return vm.ArrayValues(v.o);
+        return std::nullopt;
     }
 };
 
@@ -126,9 +128,9 @@ void ReadType(const Reader& r, Filter& f) {
 }
 
 bool ReadStops(const Reader& r, Filter& f) {
-    const std::vector<Value>* colors = r.Array("colors");
-    const std::vector<Value>* alphas = r.Array("alphas");
-    const std::vector<Value>* ratios = r.Array("ratios");
+    const auto colors = r.Array("colors");
+    const auto alphas = r.Array("alphas");
+    const auto ratios = r.Array("ratios");
     if (!colors || !alphas || !ratios) return false;
     const size_t n = std::min({colors->size(), alphas->size(), ratios->size(), size_t(kMaxFilterStops)});
     uint8_t last = 0;
@@ -148,7 +150,7 @@ bool ReadConvolution(const Reader& r, Filter& f) {
     if (f.matrixX == 0 || f.matrixY == 0) return false;
     double divisor = r.Num("divisor", P::Number);
     if (!std::isfinite(divisor) || divisor == 0) divisor = 1;
-    const std::vector<Value>* m = r.Array("matrix");
+    const auto m = r.Array("matrix");
     for (size_t i = 0; i < size_t(f.matrixX) * f.matrixY; ++i)
         f.weights.push_back(Fixed(m && i < m->size() ? r.vm.ToNumber((*m)[i]) / divisor : 0));
     f.bias = Fixed(r.Num("bias", P::Number));
@@ -159,7 +161,7 @@ bool ReadConvolution(const Reader& r, Filter& f) {
 }
 
 void ReadColorMatrix(const Reader& r, Filter& f) {
-    const std::vector<Value>* m = r.Array("matrix");
+    const auto m = r.Array("matrix");
     for (int i = 0; i < kColorMatrixSize; ++i)
         f.matrix[size_t(i)] = Fixed(m && size_t(i) < m->size() ? r.vm.ToNumber((*m)[size_t(i)]) : 0);
 }
@@ -300,7 +302,7 @@ Value FromFilter(Vm& vm, const Filter& f) {
 FilterList ToFilterList(Vm& vm, const Value& v) {
     FilterList list;
     if (!v.IsObject() || v.o->cls != ObjClass::Array) return list;
-    for (const Value& e : v.o->elems) {
+    for (const Value& e : vm.ArrayValues(v.o)) {
         if (list.size() >= kMaxFiltersPerObject) break;
         Filter f;
         if (ToFilter(vm, e, f)) list.push_back(std::move(f));

@@ -13,22 +13,6 @@ namespace swf::avm1 {
 namespace {
 
 constexpr int kMaxProtoChain = 256;
-// Arrays grow densely up to this; writes past it are dropped, so that
-// a[1e9] = 1 cannot claim gigabytes.
-constexpr size_t kMaxArrayLength = 1 << 20;
-
-bool ArrayIndex(const std::string& name, size_t& index) {
-    if (name.empty() || name.size() > 9) return false;
-    size_t v = 0;
-    for (char c : name) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<size_t>(c - '0');
-    }
-    if (name.size() > 1 && name[0] == '0') return false;
-    index = v;
-    return true;
-}
-
 bool IsArrayLike(const Object* o) { return o->cls == ObjClass::Array || o->cls == ObjClass::Arguments; }
 
 // A lookup that went the whole way without an end (a prototype loop)
@@ -72,13 +56,11 @@ Value Vm::Get(Object* o, const std::string& name, const Value& self) {
     if (name == "__proto__") return o->proto ? Value::Obj(o->proto) : Value();
     int hops = 0;
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
-        if (IsArrayLike(p) && p == o) {
-            // addProperty on an index or length takes over reading it.
+        if (IsArrayLike(p) && p == o && name == "length") {
+            // addProperty on length takes over reading it.
             if (Property* prop = p->Find(name, Ci()); prop && prop->getter)
                 return Call(Value::Obj(prop->getter), self, {});
-            size_t i;
-            if (ArrayIndex(name, i)) return i < p->elems.size() ? p->elems[i] : Value();
-            if (name == "length") return Value::Num(static_cast<double>(p->elems.size()));
+            return Value::Num(double(p->length));
         }
         if (p->cls == ObjClass::String && p == o && name == "length")
             return Value::Num(double(Chars(p->primitive.Text(), version_ >= 6).size()));
@@ -114,8 +96,7 @@ Value Vm::Resolve(Object* o, const std::string& name, const Value& self) {
 bool Vm::HasProperty(Object* o, const std::string& name) {
     int hops = 0;
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
-        size_t i;
-        if (IsArrayLike(p) && (name == "length" || (ArrayIndex(name, i) && i < p->elems.size()))) return true;
+        if (IsArrayLike(p) && name == "length") return true;
         if (p->cls == ObjClass::String && p == o && name == "length") return true;
         if (p->Find(name, Ci())) return true;
         Value out;
@@ -132,18 +113,14 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
         return;
     }
     if (IsArrayLike(o)) {
-        size_t i;
-        if (ArrayIndex(name, i)) {
-            if (i >= kMaxArrayLength) return;
-            if (i >= o->elems.size()) o->elems.resize(i + 1);
-            o->elems[i] = v;
-            return;
-        }
         if (name == "length") {
-            double n = ToNumber(v);
-            if (n >= 0 && n <= double(kMaxArrayLength)) o->elems.resize(static_cast<size_t>(n));
+            SetArrayLength(o, ToInt32(ToNumber(v)));
             return;
         }
+        // An element at or past the end moves the end, in 32 bits: a[2^31 - 1]
+        // makes the length -2^31, which drops the elements below it.
+        int32_t i;
+        if (ArrayIndexName(name, i) && i >= o->length) SetArrayLength(o, static_cast<int32_t>(uint32_t(i) + 1u));
     }
     if (o->cls == ObjClass::Clip && ClipSet(o, name, v)) return;
     Property* own = o->Find(name, Ci());
@@ -226,12 +203,23 @@ void Vm::PutPlain(Object* o, const std::string& name, const Value& v) {
     if (!(own->flags & kReadOnly)) own->value = v;
 }
 
-bool Vm::DeleteMember(Object* o, const std::string& name) {
-    size_t i;
-    if (IsArrayLike(o) && ArrayIndex(name, i)) {
-        if (i < o->elems.size()) o->elems[i] = Value();
-        return true;
+// A shorter array loses the elements past its new end (those that may be
+// deleted); the rest of its properties stay.
+void Vm::SetArrayLength(Object* o, int32_t length) {
+    if (length < o->length) {
+        const int64_t from = std::max<int32_t>(length, 0);
+        std::vector<std::string> gone;
+        for (const Property& p : o->Props()) {
+            int32_t i;
+            if (!(p.flags & kDontDelete) && ArrayIndexName(p.name, i) && i >= from && i < o->length)
+                gone.push_back(p.name);
+        }
+        for (const std::string& name : gone) o->Remove(name, Ci());
     }
+    o->length = length;
+}
+
+bool Vm::DeleteMember(Object* o, const std::string& name) {
     Property* p = o->Find(name, Ci());
     if (!p || (p->flags & kDontDelete)) return false;
     return o->Remove(name, Ci());
@@ -240,10 +228,7 @@ bool Vm::DeleteMember(Object* o, const std::string& name) {
 std::vector<std::string> Vm::EnumNames(Object* o) {
     std::vector<std::string> names;
     const bool ci = Ci();
-    auto has = [ci](Object* q, const std::string& name) {
-        size_t i;
-        return q->Find(name, ci) || (IsArrayLike(q) && ArrayIndex(name, i) && i < q->elems.size());
-    };
+    auto has = [ci](Object* q, const std::string& name) { return q->Find(name, ci) != nullptr; };
     // A name on a nearer object hides the same name further up the chain.
     // Looked up on those objects rather than kept in a set: enumerating a
     // big array costs one string per element and nothing more.
@@ -256,16 +241,8 @@ std::vector<std::string> Vm::EnumNames(Object* o) {
     for (Object* p = o; p && chain.size() < size_t(kMaxProtoChain); p = p->proto) {
         if (std::find(chain.begin(), chain.end(), p) != chain.end()) break;
         chain.push_back(p);
-        const bool arrayLike = IsArrayLike(p);
-        if (arrayLike)
-            for (size_t i = 0; i < p->elems.size(); ++i) {
-                std::string n = std::to_string(i);
-                if (p == o || !hidden(p, n)) names.push_back(std::move(n));
-            }
         for (const Property& prop : p->Props()) {
             if (prop.flags & kDontEnum) continue;
-            size_t i;
-            if (arrayLike && ArrayIndex(prop.name, i) && i < p->elems.size()) continue;
             if (p != o && hidden(p, prop.name)) continue;
             names.push_back(prop.name);
         }

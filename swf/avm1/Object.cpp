@@ -35,6 +35,18 @@ std::string LowerAscii(const std::string& s) {
     return out;
 }
 
+bool ArrayIndexName(const std::string& name, int32_t& index) {
+    const bool negative = !name.empty() && name[0] == '-';
+    if (name.size() == size_t(negative)) return false;
+    uint32_t v = 0;
+    for (size_t i = negative; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+        v = v * 10 + uint32_t(name[i] - '0');
+    }
+    index = static_cast<int32_t>(negative ? 0u - v : v);
+    return true;
+}
+
 bool EqualNames(const std::string& a, const std::string& b, bool ci) {
     if (a.size() != b.size()) return false;
     if (!ci) return a == b;
@@ -79,8 +91,16 @@ Property& Object::Put(const std::string& name, bool ci) {
 bool Object::Remove(const std::string& name, bool ci) {
     Property* p = Find(name, ci);
     if (!p) return false;
-    props_.erase(props_.begin() + (p - props_.data()));
-    if (index_) Reindex(ci);
+    const uint32_t at = static_cast<uint32_t>(p - props_.data());
+    if (index_) {
+        // Find left the index keyed for `ci`. Dropping the last property
+        // (an array's pop) costs nothing; others shift the positions after it.
+        index_->erase(ci ? LowerAscii(name) : name);
+        if (at + 1 != props_.size())
+            for (auto& entry : *index_)
+                if (entry.second > at) --entry.second;
+    }
+    props_.erase(props_.begin() + at);
     return true;
 }
 
@@ -90,6 +110,7 @@ void Object::Clear() {
     elems.clear();
     if (elems.capacity() > kKeepCapacity) std::vector<Value>().swap(elems);
     primitive = Value();
+    length = 0;
     clip = 0;
     interfaces.clear();
     watches.reset();

@@ -1,7 +1,9 @@
 // Script objects and the heap that owns them.
 //
-// An object is a list of named properties plus a prototype link. Arrays keep
-// their elements densely beside the named properties; functions carry their
+// An object is a list of named properties plus a prototype link. An array's
+// elements are properties too, named by their index (so they have holes,
+// flags and an order of their own), beside a separate 32-bit length;
+// functions carry their
 // code or native entry; wrappers (String, Number, Boolean, Date) carry their
 // primitive. Names compare case-insensitively for movies of SWF 6 and
 // earlier (the caller passes that choice in).
@@ -110,7 +112,8 @@ public:
     Object* proto;
     bool marked = false;
     std::unique_ptr<FunctionData> fn;
-    std::vector<Value> elems;   // Array, Arguments
+    std::vector<Value> elems;   // Super; internal lists
+    int32_t length = 0;         // Array, Arguments
     Value primitive;            // wrappers; Date: the time in ms
     uint32_t clip = 0;          // Clip: the host's id, 0 once removed
     std::vector<Object*> interfaces;  // ImplementsOp, on a constructor
@@ -127,6 +130,9 @@ private:
 };
 
 std::string LowerAscii(const std::string& s);
+// A name an array counts as an index: digits with an optional leading
+// minus, read as a 32-bit integer that wraps ("4294967296" is 0).
+bool ArrayIndexName(const std::string& name, int32_t& index);
 bool EqualNames(const std::string& a, const std::string& b, bool ci);
 
 class Heap {

@@ -95,7 +95,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     const bool wantArguments = !info.v2 || !(info.flags & kSuppressArguments) || (info.flags & kPreloadArguments);
     if (wantArguments) {
         f.arguments = heap_.New(ObjClass::Arguments, arrayProto);  // an array to scripts
-        f.arguments->elems = args;
+        SetArrayValues(f.arguments, args);
         SetHidden(f.arguments, "callee", Value::Obj(fn));
         SetHidden(f.arguments, "caller", frames_.empty() || !frames_.back()->callee
                                               ? Value::Null() : Value::Obj(frames_.back()->callee));

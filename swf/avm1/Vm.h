@@ -54,6 +54,9 @@ public:
     static constexpr size_t kGotoCost = 16;
     static constexpr size_t kMaxRegisters = 256;
     static constexpr size_t kMaxTimers = 1024;
+    // Array methods visit at most this many elements: a length of 2^31
+    // must not make a loop of 2^31 steps.
+    static constexpr int32_t kMaxArrayWalk = 1 << 20;
 
     Vm(Host& host, int swfVersion);
     ~Vm();
@@ -120,6 +123,12 @@ public:
 
     Object* NewObject(Object* proto = nullptr);
     Object* NewArray(std::vector<Value> elems = {});
+    // An array's elements 0..length-1 as stored (holes and getters read as
+    // undefined), for natives that take a list; at most kMaxArrayWalk.
+    std::vector<Value> ArrayValues(Object* array);
+    // Makes the array hold exactly `values`, element by element in place.
+    void SetArrayValues(Object* array, std::vector<Value> values);
+    void ArrayPush(Object* array, const Value& v);
     Object* NewNative(NativeFn fn, int magic = 0);
     Object* NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def, std::vector<Object*> scope,
                               std::shared_ptr<const std::vector<Value>> pool, Value target);
@@ -161,6 +170,8 @@ public:
     void Put(Object* o, const std::string& name, const Value& v);
     bool HasProperty(Object* o, const std::string& name);
     bool DeleteMember(Object* o, const std::string& name);
+    // Array length writes: elements at or past a smaller length go.
+    void SetArrayLength(Object* array, int32_t length);
     // Enumerable names, own first then along the prototype chain.
     std::vector<std::string> EnumNames(Object* o);
     // SWF 4's rules: booleans read as 1 and 0, division by zero as #ERROR#.

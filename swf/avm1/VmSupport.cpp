@@ -15,8 +15,36 @@ Object* Vm::NewObject(Object* proto) { return heap_.New(ObjClass::Object, proto 
 
 Object* Vm::NewArray(std::vector<Value> elems) {
     Object* a = heap_.New(ObjClass::Array, arrayProto);
-    a->elems = std::move(elems);
+    SetArrayValues(a, std::move(elems));
     return a;
+}
+
+std::vector<Value> Vm::ArrayValues(Object* a) {
+    std::vector<Value> out;
+    const size_t n = size_t(std::clamp<int32_t>(a->length, 0, kMaxArrayWalk));
+    out.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const Property* p = a->Find(std::to_string(i), Ci());
+        out.push_back(p ? p->value : Value());
+    }
+    return out;
+}
+
+void Vm::SetArrayValues(Object* a, std::vector<Value> values) {
+    const size_t old = size_t(std::clamp<int32_t>(a->length, 0, kMaxArrayWalk));
+    if (values.size() > size_t(kMaxArrayWalk)) values.resize(size_t(kMaxArrayWalk));
+    for (size_t i = 0; i < values.size(); ++i) {
+        Property& p = a->Put(std::to_string(i), Ci());
+        p.value = std::move(values[i]);
+    }
+    for (size_t i = values.size(); i < old; ++i) a->Remove(std::to_string(i), Ci());
+    a->length = int32_t(values.size());
+}
+
+void Vm::ArrayPush(Object* a, const Value& v) {
+    if (a->length < 0 || a->length >= kMaxArrayWalk) return;
+    a->Put(std::to_string(a->length), Ci()).value = v;
+    ++a->length;
 }
 
 Object* Vm::NewNative(NativeFn fn, int magic) {

@@ -68,12 +68,13 @@ Value PerlinNoise(CallArgs& a) {
     o.channels = ChannelsArg(a, 6);
     o.gray = a.vm.ToBool(a.Arg(7));
     const Value offsets = a.Arg(8);
-    if (offsets.IsObject() && offsets.o->cls == avm1::ObjClass::Array)
-        for (size_t k = 0; k < size_t(o.octaves) && k < offsets.o->elems.size(); ++k) {
-            GeomPoint p;
-            ReadPoint(a.vm, offsets.o->elems[k], p);
-            o.offsets.push_back(p);
-        }
+    const std::vector<Value> points =
+        offsets.IsObject() && offsets.o->cls == avm1::ObjClass::Array ? a.vm.ArrayValues(offsets.o) : std::vector<Value>();
+    for (size_t k = 0; k < size_t(o.octaves) && k < points.size(); ++k) {
+        GeomPoint p;
+        ReadPoint(a.vm, points[k], p);
+        o.offsets.push_back(p);
+    }
     const uint64_t planes = uint64_t(std::max(1, PerlinPlanes(o, d.Transparent())));
     if (!ChargePixels(a, "perlinNoise", AreaOf(d) * uint64_t(o.octaves) * planes)) return Value();
     FillPerlinNoise(d, o);

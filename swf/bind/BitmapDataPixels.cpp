@@ -184,8 +184,9 @@ Value PaletteMap(CallArgs& a) {
         const Value list = a.Arg(size_t(3 + c));
         if (!list.IsObject() || list.o->cls != avm1::ObjClass::Array) continue;
         maps[c].assign(256, 0);
-        for (size_t i = 0; i < 256 && i < list.o->elems.size(); ++i)
-            maps[c][i] = uint32_t(avm1::ToInt32(a.vm.ToNumber(list.o->elems[i])));
+        const std::vector<Value> values = a.vm.ArrayValues(list.o);
+        for (size_t i = 0; i < 256 && i < values.size(); ++i)
+            maps[c][i] = uint32_t(avm1::ToInt32(a.vm.ToNumber(values[i])));
     }
     EachPixel(s, [&](int x, int y) {
         const uint32_t p = s.Source(x, y);

@@ -40,7 +40,7 @@ std::string StringArg(CallArgs& a, size_t i, const std::string& fallback) {
 std::vector<double> Numbers(avm1::Vm& vm, const Value& v) {
     std::vector<double> out;
     if (!v.IsObject() || v.o->cls != avm1::ObjClass::Array) return out;
-    for (const Value& e : v.o->elems) out.push_back(vm.ToNumber(e));
+    for (const Value& e : vm.ArrayValues(v.o)) out.push_back(vm.ToNumber(e));
     return out;
 }
 

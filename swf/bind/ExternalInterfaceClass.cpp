@@ -86,12 +86,15 @@ public:
         out_ += "</arguments>";
     }
 
-    // <object> of its enumerable properties, in enumeration order.
+    // <object> of its enumerable properties, in the order for-in gives
+    // them (the newest first).
     void Object(const Value& v) {
         out_ += "<object>";
         if (v.IsObject())
             Nested([&] {
-                for (const std::string& name : vm_.EnumNames(v.o)) {
+                std::vector<std::string> names = vm_.EnumNames(v.o);
+                std::reverse(names.begin(), names.end());
+                for (const std::string& name : names) {
                     if (Full()) break;
                     out_ += "<property id=\"" + name + "\">";
                     Any(Member(v, name));

@@ -90,7 +90,7 @@ private:
         const Value list = vm_.GetMember(node, "childNodes");
         if (!list.IsObject() || list.o->cls != avm1::ObjClass::Array) return;
         ++depth_;
-        const std::vector<Value> children = list.o->elems;  // reading may run scripts
+        const std::vector<Value> children = vm_.ArrayValues(list.o);  // reading may run scripts
         for (size_t i = 0; i < children.size() && i < kMaxChildren; ++i) each(children[i]);
         --depth_;
     }

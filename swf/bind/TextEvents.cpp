@@ -23,7 +23,7 @@ bool HasListeners(avm1::Vm& vm, EditTextObject& field) {
     avm1::Object* o = MembersOf(vm, field);
     if (!o || !o->Find("_listeners", vm.Ci())) return false;
     const Value list = vm.Get(o, "_listeners", Value::Obj(o));
-    return list.IsObject() && !list.o->elems.empty();
+    return list.IsObject() && list.o->cls == avm1::ObjClass::Array && list.o->length > 0;
 }
 
 // Whether anything but the field itself listens: measuring scrolls around
@@ -32,8 +32,8 @@ bool OthersListen(avm1::Vm& vm, EditTextObject& field) {
     avm1::Object* o = MembersOf(vm, field);
     if (!o || !o->Find("_listeners", vm.Ci())) return false;
     const Value list = vm.Get(o, "_listeners", Value::Obj(o));
-    if (!list.IsObject()) return false;
-    for (const Value& v : list.o->elems)
+    if (!list.IsObject() || list.o->cls != avm1::ObjClass::Array) return false;
+    for (const Value& v : vm.ArrayValues(list.o))
         if (vm.ClipOf(v) != field.serial) return true;
     return false;
 }

@@ -33,7 +33,7 @@ Value Hidden(avm1::Vm& vm, Object* o, const char* name) {
 Object* Children(avm1::Vm& vm, Object* node) {
     Value v = Hidden(vm, node, kChildren);
     if (v.IsObject()) return v.o;
-    Object* list = vm.NewArray();
+    Object* list = vm.NewObject();  // a plain list in elems, never seen by scripts
     vm.SetHidden(node, kChildren, Value::Obj(list));
     return list;
 }

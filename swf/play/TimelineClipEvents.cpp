@@ -92,7 +92,7 @@ std::vector<avm1::Value> Timeline::Listeners(const char* owner) {
     avm1::Value o = PlainGlobal(owner);
     const avm1::Property* list = o.IsObject() ? o.o->Find("_listeners", vm_.Ci()) : nullptr;
     if (!list || !list->value.IsObject()) return {};
-    return list->value.o->elems;
+    return list->value.o->cls == avm1::ObjClass::Array ? vm_.ArrayValues(list->value.o) : std::vector<avm1::Value>();
 }
 
 bool Timeline::RunEvent(const QueuedActions& q) {

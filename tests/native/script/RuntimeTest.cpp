@@ -68,7 +68,7 @@ TEST(RuntimeTest, StageMouseSystemSoundAndSharedObjects) {
         push 40, 1, 's'; getvariable; push 'setVolume'; callmethod; pop
         push 0, 's'; getvariable; push 'getVolume'; callmethod; trace
         push 0, 's'; getvariable; push 'start'; callmethod; trace)"),
-              "showAll|0|1|0|1024|40|undefined");
+              "showAll|0|1|0|1536|40|undefined");
     EXPECT_TRUE(m.vm.Runtime().mouseHidden);
     // The same name gives the same object, data and all; bad names give null.
     EXPECT_EQ(m.Run(R"(
