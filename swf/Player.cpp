@@ -426,6 +426,7 @@ void Player::Focus(bool in) {
         state_->timeline->ScriptRuntime().keys.ReleaseAll();
         state_->timeline->HideFocusRect();
     }
+    if (!in) state_->as3.FocusLost();
 }
 bool Player::HasFocus() const { return state_->focused; }
 

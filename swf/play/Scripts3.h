@@ -54,6 +54,8 @@ public:
     // that wants the hand cursor.
     bool PointerOverButton() const;
     void Key(bool down, int keyCode, int charCode);
+    // The window lost the keyboard: the object holding the focus loses it.
+    void FocusLost();
     class Host;  // natives of the text classes reach the player through it
 
 private:

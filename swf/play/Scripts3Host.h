@@ -73,6 +73,7 @@ public:
     // The character `cls` or its nearest base class stands for; 0: none.
     uint16_t SymbolOf(const avm2::ClassObject* cls);
     const Movie& MovieOf() const { return movie_; }
+    avm2::Machine& Vm() { return m_; }
     std::vector<uint16_t> registeredFonts;  // by Font.registerFont, in order
 
     Drawing* DrawingOf(uint32_t serial) override;

@@ -21,6 +21,13 @@ avm2::DispatcherObject* ScriptOf(Scripts3::Host& h, const DisplayObject& obj) {
     return v.IsObject() && v.o->kind == avm2::ObjKind::Display ? static_cast<avm2::DispatcherObject*>(v.o) : nullptr;
 }
 
+// A SimpleButton made by script shows its state as a child, which the
+// pointer never reaches on its own.
+bool ScriptButton(Scripts3::Host& h, const avm2::DispatcherObject* d) {
+    avm2::ClassObject* button = h.Vm().FindClass("flash.display.SimpleButton");
+    return d && button && d->cls && d->cls->IsSubclassOf(button);
+}
+
 bool Interactive(const DisplayObject& obj) {
     return obj.AsClip() || obj.AsButton() || obj.AsEditText();
 }
@@ -40,7 +47,7 @@ DisplayObject* Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, P
             // A sprite's own drawing lies under its children and is the sprite's.
             if (!under && c->DrawingHit(m, p)) under = c;
             if (!under) continue;
-            if (d && !d->mouseChildren) under = c;
+            if (d && (!d->mouseChildren || ScriptButton(h, d))) under = c;
             if (under == c && d && !d->mouseEnabled) continue;
             return under;
         }
@@ -62,18 +69,27 @@ void Tabbable(Scripts3::Host& h, MovieClip& clip, std::vector<Focusable>& out, s
         EditTextObject* field = obj.AsEditText();
         MovieClip* c = obj.AsClip();
         if (!so || (!c && !obj.AsButton() && !field)) continue;
+        // Only fields that take typing are visited, whatever their tabEnabled.
+        if (field && !field->Field().Settings().input) continue;
         Focusable f;
         f.id = int(out.size());
         f.kind = obj.AsButton() ? FocusKind::Button : field && field->Field().Settings().input ? FocusKind::InputText
                                                                                                 : FocusKind::Clip;
+        if (ScriptButton(h, so)) f.kind = FocusKind::Button;
         if (so->tabIndex >= 0) f.tabIndex = so->tabIndex;
         if (so->tabEnabled >= 0) f.tabEnabled = so->tabEnabled != 0;
         else if (c && so->buttonMode) f.tabEnabled = true;
         bool any = false;
-        obj.AddBounds(ToStage(obj), f.bounds, any);
+        const Matrix toStage = ToStage(obj);
+        obj.AddBounds(toStage, f.bounds, any);
+        // What shows nothing is placed by its origin.
+        if (!any) {
+            const Point at = toStage.Apply(Point{0, 0});
+            f.bounds = Rect{at.x, at.x, at.y, at.y};
+        }
         out.push_back(f);
         serials.push_back(obj.serial);
-        if (c && so->tabChildren) Tabbable(h, *c, out, serials, depth + 1);
+        if (c && so->tabChildren && !ScriptButton(h, so)) Tabbable(h, *c, out, serials, depth + 1);
     }
 }
 
@@ -86,10 +102,11 @@ void Scripts3::TabFocus(bool backwards) {
     Host& h = *host_;
     DisplayObject* root = h.Object(h.Root());
     avm2::DispatcherObject* stage = avm2::AsDisplay(m, h.Stage());
-    if (!root || !root->AsClip() || (stage && !stage->tabChildren)) return;
+    if (!root || !root->AsClip()) return;
     std::vector<Focusable> objects;
     std::vector<uint32_t> serials;
-    Tabbable(h, *root->AsClip(), objects, serials, 0);
+    avm2::DispatcherObject* rootScript = ScriptOf(h, *root);
+    if (!rootScript || rootScript->tabChildren) Tabbable(h, *root->AsClip(), objects, serials, 0);
     Tabbable(h, h.StageClip(), objects, serials, 0);
     const std::vector<int> order = TabOrder(objects);
     avm2::DispatcherObject* current = avm2::AsDisplay(m, h.focus);
@@ -149,7 +166,7 @@ void Scripts3::Pointer(int event, Point stage, bool primary) {
 
 // A press offers the focus to what it lands on: the object losing it (else
 // the stage) hears mouseFocusChange first and may refuse; what cannot take
-// the focus leaves none.
+// the focus leaves none, and what has it keeps it quietly.
 void Scripts3::MouseFocus(uint32_t target) {
     avm2::Machine& m = *machine_;
     Host& h = *host_;
@@ -158,6 +175,7 @@ void Scripts3::MouseFocus(uint32_t target) {
     avm2::DispatcherObject* d = avm2::AsDisplay(m, to);
     if (d && d->isStage) d = nullptr, to = avm2::Value::Null();
     if (!d && !h.focus.IsObject()) return;
+    if (d && h.focus.IsObject() && h.focus.o == d) return;  // it has it already
     avm2::DispatcherObject* from = avm2::AsDisplay(m, h.focus.IsObject() ? h.focus : h.Stage());
     avm2::ClassObject* cls = m.FindClass("flash.events.FocusEvent");
     if (from && cls) {
@@ -178,7 +196,7 @@ bool Scripts3::PointerOverButton() const {
     int steps = 0;
     for (DisplayObject* o = host_->Object(overSerial_); o && steps < kMaxPickDepth; o = o->parent, ++steps) {
         avm2::DispatcherObject* d = ScriptOf(*host_, *o);
-        if (d && (o->AsButton() || d->buttonMode)) return d->useHandCursor;
+        if (d && (o->AsButton() || d->buttonMode || ScriptButton(*host_, d))) return d->useHandCursor;
     }
     return false;
 }
@@ -232,6 +250,12 @@ void Scripts3::RollBetween(uint32_t from, uint32_t to) {
     for (auto it = entered.rbegin(); it != entered.rend(); ++it)
         if (!in(left, *it)) Mouse(*it, "rollOver", fromV);
     if (to) Mouse(to, "mouseOver", fromV);
+}
+
+void Scripts3::FocusLost() {
+    if (!machine_) return;
+    avm2::Machine& m = *machine_;
+    m.Entry([&] { avm2::MoveFocus(m, avm2::Value::Null(), 0); });
 }
 
 void Scripts3::Key(bool down, int keyCode, int charCode) {

@@ -75,6 +75,14 @@ Value SetFocus(Machine& m, Value, Args args, int argc) {
     return Value::Undefined();
 }
 
+// The stage keeps tabbing to its children; what it is told goes to the root.
+Value SetStageTabChildren(Machine& m, Value, Args args, int argc) {
+    if (!m.display) return Value::Undefined();
+    if (DispatcherObject* root = AsDisplay(m, m.display->Wrap(m.display->Root())))
+        root->tabChildren = m.ToBoolean(Arg(args, argc, 0));
+    return Value::Undefined();
+}
+
 }  // namespace
 
 void MoveFocus(Machine& m, const Value& to, uint32_t keyCode) {
@@ -120,7 +128,9 @@ void InstallInteractive(Machine& m) {
                            SetFlag<&DispatcherObject::useHandCursor>);
         }
     }
-    m.DefineGetter(m.FindClass("flash.display.Stage"), "focus", GetFocus, SetFocus);
+    ClassObject* stage = m.FindClass("flash.display.Stage");
+    m.DefineGetter(stage, "focus", GetFocus, SetFocus);
+    m.DefineGetter(stage, "tabChildren", GetFlag<&DispatcherObject::tabChildren>, SetStageTabChildren);
 }
 
 }  // namespace swf::avm2
