@@ -1,6 +1,10 @@
 // flash.geom.Rectangle: x, y, width and height are plain properties; the
 // edges and corners are accessors over them. Moving an edge or a corner
 // keeps the opposite one where it was.
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
 #include "swf/bind/Bindings.h"
 #include "swf/bind/GeomValues.h"
 
@@ -17,21 +21,36 @@ Value RectangleCtor(CallArgs& a) {
     return Value();
 }
 
-void Store(CallArgs& a, const GeomRect& r) {
-    if (a.self.IsObject()) StoreRect(a.vm, a.self.o, r);
+// Every method works on the members as they are, with the language's
+// arithmetic: an undefined or odd member makes NaN where it is summed,
+// and a member only assigned keeps what it was given.
+Value Member(CallArgs& a, const Value& of, const char* name) { return a.vm.GetMember(of, name); }
+Value Member(CallArgs& a, const char* name) { return Member(a, a.self, name); }
+double Num(CallArgs& a, const Value& of, const char* name) { return a.vm.ToNumber(Member(a, of, name)); }
+double Num(CallArgs& a, const char* name) { return Num(a, a.self, name); }
+
+void Set(CallArgs& a, const char* name, const Value& v) {
+    if (a.self.IsObject()) a.vm.Put(a.self.o, name, v);
 }
+void Set(CallArgs& a, const char* name, double v) { Set(a, name, Value::Num(v)); }
+
+// A rectangle's edges as numbers.
+struct Edges {
+    double left, top, right, bottom;
+};
+
+Edges EdgesOf(CallArgs& a, const Value& of) {
+    const double x = Num(a, of, "x"), y = Num(a, of, "y");
+    return {x, y, x + Num(a, of, "width"), y + Num(a, of, "height")};
+}
+
+Value Sum(CallArgs& a, const char* from, const char* size) { return Value::Num(Num(a, from) + Num(a, size)); }
 
 // The edges by magic: each is a number read and written on its own.
 enum Edge { kLeft, kTop, kRight, kBottom };
 
 // The near edges and corner are the members as they are (undefined stays
 // undefined); the far ones are sums, so numbers.
-Value Member(CallArgs& a, const char* name) { return a.self.IsObject() ? a.vm.GetMember(a.self, name) : Value(); }
-
-Value Sum(CallArgs& a, const char* from, const char* size) {
-    return Value::Num(a.vm.ToNumber(Member(a, from)) + a.vm.ToNumber(Member(a, size)));
-}
-
 Value GetEdge(CallArgs& a) {
     switch (a.callee->fn->magic) {
     case kLeft: return Member(a, "x");
@@ -41,19 +60,17 @@ Value GetEdge(CallArgs& a) {
     }
 }
 
-void MoveEdge(GeomRect& r, int edge, double v) {
-    switch (edge) {
-    case kLeft: r.width += r.x - v, r.x = v; break;
-    case kTop: r.height += r.y - v, r.y = v; break;
-    case kRight: r.width = v - r.x; break;
-    default: r.height = v - r.y; break;
-    }
-}
-
+// Moving an edge keeps the opposite one; the near edge takes the value
+// as given.
 Value SetEdge(CallArgs& a) {
-    GeomRect r = SelfRect(a);
-    MoveEdge(r, a.callee->fn->magic, NumberArg(a, 0));
-    Store(a, r);
+    const Edges e = EdgesOf(a, a.self);
+    const Value& v = a.Arg(0);
+    switch (a.callee->fn->magic) {
+    case kLeft: Set(a, "x", v), Set(a, "width", e.right - a.vm.ToNumber(v)); break;
+    case kTop: Set(a, "y", v), Set(a, "height", e.bottom - a.vm.ToNumber(v)); break;
+    case kRight: Set(a, "width", a.vm.ToNumber(v) - Num(a, "x")); break;
+    default: Set(a, "height", a.vm.ToNumber(v) - Num(a, "y")); break;
+    }
     return Value();
 }
 
@@ -72,56 +89,104 @@ Value GetCorner(CallArgs& a) {
 }
 
 Value SetCorner(CallArgs& a) {
-    GeomRect r = SelfRect(a);
-    const GeomPoint p = PointArg(a, 0);
+    const Edges e = EdgesOf(a, a.self);
+    const Value px = Member(a, a.Arg(0), "x"), py = Member(a, a.Arg(0), "y");
     switch (a.callee->fn->magic) {
-    case kTopLeft: MoveEdge(r, kLeft, p.x), MoveEdge(r, kTop, p.y); break;
-    case kBottomRight: MoveEdge(r, kRight, p.x), MoveEdge(r, kBottom, p.y); break;
-    default: r.width = p.x, r.height = p.y; break;
+    case kTopLeft:
+        Set(a, "x", px), Set(a, "y", py);
+        Set(a, "width", e.right - a.vm.ToNumber(px)), Set(a, "height", e.bottom - a.vm.ToNumber(py));
+        break;
+    case kBottomRight:
+        Set(a, "width", a.vm.ToNumber(px) - e.left), Set(a, "height", a.vm.ToNumber(py) - e.top);
+        break;
+    default: Set(a, "width", px), Set(a, "height", py); break;
     }
-    Store(a, r);
     return Value();
 }
 
 Value Clone(CallArgs& a) { return NewRectangle(a.vm, SelfRect(a)); }
 
-Value Contains(CallArgs& a) { return Value::Bool(SelfRect(a).Contains(NumberArg(a, 0), NumberArg(a, 1))); }
-
-Value ContainsPoint(CallArgs& a) {
-    const GeomPoint p = PointArg(a, 0);
-    return Value::Bool(SelfRect(a).Contains(p.x, p.y));
+// Comparisons as the language makes them: undefined when either side is
+// NaN; a chain of them gives its first answer that is not true.
+Value AtLeast(double x, double y) { return std::isnan(x) || std::isnan(y) ? Value() : Value::Bool(x >= y); }
+Value Below(double x, double y) { return std::isnan(x) || std::isnan(y) ? Value() : Value::Bool(x < y); }
+Value All(std::initializer_list<Value> answers) {
+    for (const Value& v : answers)
+        if (v.kind != Value::Kind::Bool || !v.b) return v;
+    return Value::Bool(true);
 }
 
-Value ContainsRectangle(CallArgs& a) { return Value::Bool(SelfRect(a).ContainsRect(RectArg(a, 0))); }
+Value Holds(CallArgs& a, double x, double y) {
+    const Edges e = EdgesOf(a, a.self);
+    return All({AtLeast(x, e.left), Below(x, e.right), AtLeast(y, e.top), Below(y, e.bottom)});
+}
+
+Value Contains(CallArgs& a) { return Holds(a, a.vm.ToNumber(a.Arg(0)), a.vm.ToNumber(a.Arg(1))); }
+
+Value ContainsPoint(CallArgs& a) { return Holds(a, Num(a, a.Arg(0), "x"), Num(a, a.Arg(0), "y")); }
+
+Value ContainsRectangle(CallArgs& a) {
+    const Edges e = EdgesOf(a, a.self), r = EdgesOf(a, a.Arg(0));
+    return All({AtLeast(r.left, e.left), AtLeast(r.top, e.top), AtLeast(e.right, r.right), AtLeast(e.bottom, r.bottom)});
+}
 
 // inflate, offset and their point forms, by magic.
 enum Move { kInflate, kInflatePoint, kOffset, kOffsetPoint };
 
 Value MoveBy(CallArgs& a) {
     const int move = a.callee->fn->magic;
-    GeomPoint d{NumberArg(a, 0), NumberArg(a, 1)};
-    if (move == kInflatePoint || move == kOffsetPoint) d = PointArg(a, 0);
-    const GeomRect r = SelfRect(a);
-    if (move <= kInflatePoint) Store(a, {r.x - d.x, r.y - d.y, r.width + 2 * d.x, r.height + 2 * d.y});
-    else Store(a, {r.x + d.x, r.y + d.y, r.width, r.height});
+    double dx = a.vm.ToNumber(a.Arg(0)), dy = a.vm.ToNumber(a.Arg(1));
+    if (move == kInflatePoint || move == kOffsetPoint) dx = Num(a, a.Arg(0), "x"), dy = Num(a, a.Arg(0), "y");
+    const double x = Num(a, "x"), y = Num(a, "y");
+    if (move <= kInflatePoint) {
+        const double w = Num(a, "width"), h = Num(a, "height");
+        Set(a, "x", x - dx), Set(a, "y", y - dy), Set(a, "width", w + 2 * dx), Set(a, "height", h + 2 * dy);
+    } else {
+        Set(a, "x", x + dx), Set(a, "y", y + dy);
+    }
     return Value();
 }
 
-Value Intersection(CallArgs& a) { return NewRectangle(a.vm, SelfRect(a).Intersection(RectArg(a, 0))); }
+// Math.min and max: NaN wins.
+double Least(double x, double y) { return std::isnan(x) || std::isnan(y) ? NAN : std::min(x, y); }
+double Most(double x, double y) { return std::isnan(x) || std::isnan(y) ? NAN : std::max(x, y); }
 
-Value Intersects(CallArgs& a) { return Value::Bool(SelfRect(a).Intersects(RectArg(a, 0))); }
+// The overlap, or an all-zero rectangle when there is none.
+GeomRect Overlap(CallArgs& a) {
+    const Edges e = EdgesOf(a, a.self), r = EdgesOf(a, a.Arg(0));
+    const double l = Most(e.left, r.left), t = Most(e.top, r.top);
+    const GeomRect out{l, t, Least(e.right, r.right) - l, Least(e.bottom, r.bottom) - t};
+    return out.IsEmpty() ? GeomRect{0, 0, 0, 0} : out;
+}
 
-Value Union(CallArgs& a) { return NewRectangle(a.vm, SelfRect(a).Union(RectArg(a, 0))); }
+Value Intersection(CallArgs& a) { return NewRectangle(a.vm, Overlap(a)); }
 
-Value IsEmpty(CallArgs& a) { return Value::Bool(SelfRect(a).IsEmpty()); }
+Value Intersects(CallArgs& a) { return Value::Bool(!Overlap(a).IsEmpty()); }
+
+// An empty side gives the other; an argument answers for itself, through
+// its own isEmpty if it has one.
+Value Union(CallArgs& a) {
+    const Edges e = EdgesOf(a, a.self), r = EdgesOf(a, a.Arg(0));
+    if (a.vm.ToBool(a.vm.CallMethod(a.Arg(0), "isEmpty", {}))) return NewRectangle(a.vm, SelfRect(a));
+    const GeomRect self{e.left, e.top, e.right - e.left, e.bottom - e.top};
+    if (self.IsEmpty()) return NewRectangle(a.vm, {r.left, r.top, r.right - r.left, r.bottom - r.top});
+    const double l = Least(e.left, r.left), t = Least(e.top, r.top);
+    return NewRectangle(a.vm, {l, t, Most(e.right, r.right) - l, Most(e.bottom, r.bottom) - t});
+}
+
+Value IsEmpty(CallArgs& a) {
+    return Value::Bool(!(Num(a, "width") > 0) || !(Num(a, "height") > 0));
+}
 
 Value SetEmpty(CallArgs& a) {
-    Store(a, {});
+    for (const char* name : {"x", "y", "width", "height"}) Set(a, name, 0.0);
     return Value();
 }
 
+// Only another Rectangle can be equal.
 Value Equals(CallArgs& a) {
-    if (!a.Arg(0).IsObject()) return Value::Bool(false);
+    const Value ctor = a.vm.GetMember(Value::Obj(a.vm.FlashPackage("geom")), "Rectangle");
+    if (!a.Arg(0).IsObject() || !ctor.IsObject() || !a.vm.InstanceOf(a.Arg(0), ctor.o)) return Value::Bool(false);
     const GeomRect r = SelfRect(a), s = RectArg(a, 0);
     return Value::Bool(r.x == s.x && r.y == s.y && r.width == s.width && r.height == s.height);
 }
