@@ -23,9 +23,36 @@ std::string MethodLabel(Machine& m, Method* me, ClassObject* declarer) {
 
 }  // namespace
 
+std::string Machine::StackTrace() {
+    std::string out;
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
+        const Method* me = *it;
+        std::string name = me->traceName;
+        // A function of no trait goes by its name in the ABC, if any.
+        if (name.empty() && me->abc) {
+            uint32_t index = me->abc->methods[me->index].name;
+            name = index == 0 ? "MethodInfo-" + std::to_string(me->index)
+                   : me->abc->strings[index].empty() ? "Function/<anonymous>"
+                                                     : me->abc->strings[index];
+        }
+        if (name.empty()) continue;
+        out += "\n\tat " + name + "()";
+    }
+    return out;
+}
+
 Value Machine::Invoke(Method* me, ClassObject* declarer, Scope* scope, const Value& self, Args args, int argc,
                       FunctionObject* callee) {
-    if (me->native) return me->native(*this, self, args, argc);
+    struct Shown {
+        std::vector<const Method*>& frames;
+        ~Shown() { frames.pop_back(); }
+    };
+    if (me->native) {
+        if (me->traceName.empty()) return me->native(*this, self, args, argc);
+        frames.push_back(me);
+        Shown shown{frames};
+        return me->native(*this, self, args, argc);
+    }
     if (callDepth >= limits.maxCallDepth) {
         Throw(errorClass, kErrStackOverflow, "Stack overflow occurred.");
     }
@@ -56,6 +83,8 @@ Value Machine::Invoke(Method* me, ClassObject* declarer, Scope* scope, const Val
     f.scopes = f.stack + code->maxStack;
     valueTop += need;
     ++callDepth;
+    frames.push_back(me);
+    Shown shown{frames};
     struct Leave {
         Machine& m;
         size_t base;

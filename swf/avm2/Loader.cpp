@@ -17,6 +17,16 @@ constexpr uint8_t kConstInt = 0x03, kConstUint = 0x04, kConstDouble = 0x06, kCon
 
 bool IsNsConstant(uint8_t k) { return k == 0x08 || k == 0x16 || k == 0x17 || k == 0x18 || k == 0x19 || k == 0x1A || k == 0x05; }
 
+// "Test/get x", "Test$/f", "Test/uri::f": a method as stack traces name it.
+// Only a namespace of its own (not internal, private or protected) shows.
+std::string TraitTraceName(const ClassObject& declarer, bool isStatic, TraitKind kind, const Ns* ns, const String* name) {
+    std::string out = declarer.QualifiedName() + (isStatic ? "$/" : "/");
+    if (kind == TraitKind::Getter) out += "get ";
+    if (kind == TraitKind::Setter) out += "set ";
+    if (ns && ns->kind == NsKind::Package && !ns->uri->text.empty()) out += ns->uri->text + "::";
+    return out + (name ? name->text : std::string());
+}
+
 }  // namespace
 
 bool Machine::LoadAbc(const uint8_t* data, size_t size, bool run, std::string* error) {
@@ -71,6 +81,7 @@ bool Machine::LoadAbc(const uint8_t* data, size_t size, bool run, std::string* e
         ScriptEntry& s = m->scripts[i];
         s.abc = &abc->scripts[i];
         s.init = m->methods[s.abc->init];
+        if (s.init->traceName.empty()) s.init->traceName = "global$init";
         Traits* t = NewTraits(nullptr);
         t->sealed = false;
         Object* g = New<Object>(ObjKind::Global, objectClass, objectClass->prototype);
@@ -202,6 +213,8 @@ void Machine::AddTraits(AbcModule& mod, Traits* t, const std::vector<AbcTrait>& 
             VEntry e{mod.methods[tr.index], declarer};
             // Errors name a method by the trait that holds it.
             if (name && (!e.method->name || e.method->name->text.empty())) e.method->name = name;
+            if (declarer && e.method->traceName.empty())
+                e.method->traceName = TraitTraceName(*declarer, holder == declarer, tr.kind, ns, name);
             Binding& b = t->Add(name, ns);
             if (tr.kind == TraitKind::Method) {
                 if (b.kind == Binding::Method) {
@@ -282,6 +295,8 @@ ClassObject* Machine::CreateClass(AbcModule& mod, uint32_t index, ClassObject* b
             }
     }
     c->init = mod.methods[ai.init];
+    if (c->init->traceName.empty()) c->init->traceName = c->QualifiedName();
+    if (mod.methods[ac.init]->traceName.empty()) mod.methods[ac.init]->traceName = c->QualifiedName() + "$cinit";
     // Class (static) traits, over those every class has (prototype).
     Traits* st = NewTraits(classClass->instanceTraits);
     st->sealed = false;  // Class is dynamic: class objects take new properties

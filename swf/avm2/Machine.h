@@ -177,6 +177,10 @@ public:
     FunctionObject* BindMethod(const VEntry& e, const Value& self);
     FunctionObject* NativeFunction(const std::string& name, NativeFn fn, int length);
     int callDepth = 0;
+    // Methods running now, innermost last, for stack traces.
+    std::vector<const Method*> frames;
+    // "\tat Test/f()" lines for the running methods, innermost first.
+    std::string StackTrace();
     // Registers, operand stacks and scopes of running frames; never
     // reallocated, so frames keep pointers into it.
     std::vector<Value> valueStack;

@@ -56,6 +56,9 @@ struct Method {
     NativeFn native = nullptr;
     String* name = nullptr;
     int nativeLength = 0;
+    // How stack traces name the method ("Test/get x", "Test$cinit"); empty
+    // until a trait or a definition names it.
+    std::string traceName;
     std::unique_ptr<Code> code;  // decoded on first call
     const struct AbcModule* module = nullptr;
     // What arguments.callee gives when the method runs without a function

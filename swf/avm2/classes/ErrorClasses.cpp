@@ -1,5 +1,5 @@
 // Error and its subclasses: message, name, errorID, toString as
-// "Name: message", getStackTrace (null outside a debugger player).
+// "Name: message", getStackTrace (the running methods when it was made).
 #include "swf/avm2/classes/Builtins.h"
 
 namespace swf::avm2 {
@@ -21,6 +21,9 @@ Value ErrorInit(Machine& m, Value self, Args args, int argc) {
     Object* o = self.o;
     o->Dyn().Set(m.Intern("__errorID"), argc > 1 ? Value::Int(m.ToInt32(args[1])) : Value::Int(0));
     o->dyn->SetDontEnum(m.Intern("__errorID"), true);
+    // The stack is the one the error was made on, read when asked for.
+    o->dyn->Set(m.Intern("__stack"), Value::Str(m.Str(m.StackTrace())));
+    o->dyn->SetDontEnum(m.Intern("__stack"), true);
     return Value::Undefined();
 }
 
@@ -60,7 +63,16 @@ Value ErrorIdGetter(Machine& m, Value self, Args, int) {
     return v ? *v : Value::Int(0);
 }
 
-Value ErrorStackTrace(Machine&, Value, Args, int) { return Value::Null(); }
+// The error's text as toString gives it without a subclass's override,
+// then a line for each method that was running when it was made.
+Value ErrorStackTrace(Machine& m, Value self, Args, int) {
+    if (!self.IsObject() || !self.o->dyn) return Value::Null();
+    Value* stack = self.o->dyn->Find(m.Intern("__stack"));
+    if (!stack || !stack->IsString()) return Value::Null();
+    std::string name = m.ToStdString(m.GetPublic(self, "name"));
+    std::string msg = m.ToStdString(m.GetPublic(self, "message"));
+    return Value::Str(m.Str((msg.empty() ? name : name + ": " + msg) + stack->s->text));
+}
 
 Value ErrorCall(Machine& m, Value, Args args, int argc) { return m.Construct(Value::Obj(m.errorClass), args, argc); }
 

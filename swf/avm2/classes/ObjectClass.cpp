@@ -111,6 +111,7 @@ void Machine::DefineMethod(ClassObject* c, const std::string& name, NativeFn fn,
     // Top-level classes keep methods in the AS3 namespace with a public
     // copy on the prototype; the methods of package classes are public.
     const bool topLevel = !c->ns || c->ns->uri->text.empty();
+    me->traceName = c->QualifiedName() + "/" + (topLevel ? as3Ns->uri->text + "::" : std::string()) + name;
     Binding& b = t->Add(Intern(name), topLevel ? as3Ns : publicNs);
     b = Binding{Binding::Method, 0, uint32_t(t->vtable.size()), 0};
     t->vtable.push_back({me, nullptr});
@@ -122,6 +123,7 @@ void Machine::DefineMethod(ClassObject* c, const std::string& name, NativeFn fn,
 
 void Machine::DefineStatic(ClassObject* c, const std::string& name, NativeFn fn, int length) {
     Method* me = NewNativeMethod(name, fn, length);
+    me->traceName = c->QualifiedName() + "$/" + name;
     Traits* t = const_cast<Traits*>(c->traits);
     const Binding b{Binding::Method, 0, uint32_t(t->vtable.size()), 0};
     t->Add(Intern(name), publicNs) = b;
@@ -132,15 +134,19 @@ void Machine::DefineStatic(ClassObject* c, const std::string& name, NativeFn fn,
 
 namespace {
 
-void AddAccessor(Machine& m, Traits* t, const std::string& name, NativeFn get, NativeFn set) {
+// `owner` is how stack traces name the class side ("Foo" or "Foo$").
+void AddAccessor(Machine& m, Traits* t, const std::string& owner, const std::string& name, NativeFn get,
+                 NativeFn set) {
     Binding& b = t->Add(m.Intern(name), m.publicNs);
     b = Binding{Binding::Accessor, 0, 0, 0};
     if (get) {
         t->vtable.push_back({m.NewNativeMethod(name, get, 0), nullptr});
+        t->vtable.back().method->traceName = owner + "/get " + name;
         b.method = uint32_t(t->vtable.size());
     }
     if (set) {
         t->vtable.push_back({m.NewNativeMethod(name, set, 1), nullptr});
+        t->vtable.back().method->traceName = owner + "/set " + name;
         b.setter = uint32_t(t->vtable.size());
     }
 }
@@ -148,11 +154,11 @@ void AddAccessor(Machine& m, Traits* t, const std::string& name, NativeFn get, N
 }  // namespace
 
 void Machine::DefineGetter(ClassObject* c, const std::string& name, NativeFn get, NativeFn set) {
-    AddAccessor(*this, c->instanceTraits, name, get, set);
+    AddAccessor(*this, c->instanceTraits, c->QualifiedName(), name, get, set);
 }
 
 void Machine::DefineStaticGetter(ClassObject* c, const std::string& name, NativeFn get, NativeFn set) {
-    AddAccessor(*this, const_cast<Traits*>(c->traits), name, get, set);
+    AddAccessor(*this, const_cast<Traits*>(c->traits), c->QualifiedName() + "$", name, get, set);
 }
 
 void Machine::DefineConstant(ClassObject* c, const std::string& name, const Value& v) {
@@ -169,6 +175,7 @@ void Machine::DefineConstant(ClassObject* c, const std::string& name, const Valu
 
 void Machine::DefineGlobalFunction(const std::string& pkg, const std::string& name, NativeFn fn, int length) {
     FunctionObject* f = NativeFunction(name, fn, length);
+    f->method->traceName = "global/" + (pkg.empty() ? name : pkg + "::" + name);
     RegisterDefinition(*this, GetNs(NsKind::Package, Intern(pkg)), Intern(name), Value::Obj(f));
 }
 
@@ -205,7 +212,7 @@ void InstallObject(Machine& m) {
         c->prototype->Dyn().Set(m.Intern("constructor"), Value::Obj(c));
         c->prototype->dyn->SetDontEnum(m.Intern("constructor"), true);
     }
-    AddAccessor(m, klass->instanceTraits, "prototype", ClassPrototype, nullptr);
+    AddAccessor(m, klass->instanceTraits, "Class", "prototype", ClassPrototype, nullptr);
     for (ClassObject* c : {object, klass}) {
         Traits* st = const_cast<Traits*>(c->traits);
         *st = *m.NewTraits(klass->instanceTraits);
