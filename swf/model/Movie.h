@@ -236,6 +236,8 @@ public:
     // DefineSceneAndFrameLabelData on the root: (0-based first frame, name).
     std::vector<std::pair<int, std::string>> scenes, sceneLabels;
     bool hasSceneData = false;
+    // DefineBinaryData: bytes a script class embeds, by character id.
+    std::map<uint16_t, std::vector<uint8_t>> binaryData;
 
     const Character* Find(uint16_t id) const {
         auto it = dictionary.find(id);

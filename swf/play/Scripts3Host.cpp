@@ -43,7 +43,7 @@ Scripts3::Host::Host(avm2::Machine& m, Timeline& timeline, const Movie& movie)
     // class when none is tied to the root itself.
     if (!classOfId_.count(0))
         for (const SymbolClassEntry& e : movie.symbolClasses)
-            if (e.id != 0 && !movie.Find(e.id)) {
+            if (e.id != 0 && !movie.Find(e.id) && !movie.binaryData.count(e.id)) {
                 classOfId_[0] = e.className;
                 break;
             }
@@ -403,6 +403,13 @@ bool Scripts3::Host::IsContainer(uint32_t serial) { return FindClip(serial) != n
 Drawing* Scripts3::Host::DrawingOf(uint32_t serial) {
     MovieClip* c = FindClip(serial);
     return c ? &c->Graphics() : nullptr;
+}
+
+const std::vector<uint8_t>* Scripts3::Host::EmbeddedBytes(const std::string& className) {
+    auto it = idOfClass_.find(className);
+    if (it == idOfClass_.end()) return nullptr;
+    auto data = movie_.binaryData.find(it->second);
+    return data == movie_.binaryData.end() ? nullptr : &data->second;
 }
 
 FilterList Scripts3::Host::Filters(uint32_t serial) {

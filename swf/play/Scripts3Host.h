@@ -80,6 +80,7 @@ public:
     ScriptBitmaps* Bitmaps() override { return ctx_.bitmaps; }
     FilterList Filters(uint32_t serial) override;
     void SetFilters(uint32_t serial, FilterList filters) override;
+    const std::vector<uint8_t>* EmbeddedBytes(const std::string& className) override;
     uint32_t Mask(uint32_t serial) override;
     void SetMask(uint32_t serial, uint32_t mask) override;
 

@@ -36,6 +36,14 @@ void ReadSymbolClass(ByteReader& r, ReadContext& ctx) {
     }
 }
 
+void ReadBinaryData(ByteReader& r, ReadContext& ctx) {
+    const uint16_t id = r.U16();
+    r.U32();  // reserved
+    const uint8_t* p = r.Here();
+    ctx.movie.binaryData[id].assign(p, p + r.Remaining());
+    r.Skip(r.Remaining());
+}
+
 namespace {
 
 // A variable-length unsigned number: 7 bits a byte, low first, at most 5 bytes.

@@ -175,6 +175,7 @@ const char* TagName(uint16_t code) {
     case kTagDoAbcPlain: return "DoABC";
     case kTagSymbolClass: return "SymbolClass";
     case kTagDefineSceneAndFrameLabelData: return "DefineSceneAndFrameLabelData";
+    case kTagDefineBinaryData: return "DefineBinaryData";
     case kTagDefineSound: return "DefineSound";
     case kTagStartSound: return "StartSound";
     case kTagStartSound2: return "StartSound2";
@@ -223,6 +224,9 @@ void ReadOneTag(uint16_t code, ByteReader& r, ReadContext& ctx, TimelineBuilder&
         return;
     case kTagDefineSceneAndFrameLabelData:
         if (!isSprite) ReadSceneData(r, ctx);
+        return;
+    case kTagDefineBinaryData:
+        if (!isSprite) ReadBinaryData(r, ctx);
         return;
     case kTagSetBackgroundColor: tl.SetBackground(r.Rgb()); return;
     case kTagStartSound:

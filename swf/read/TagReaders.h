@@ -124,6 +124,7 @@ void ReadDefineMorphShape(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadDoAbc(ByteReader& r, uint16_t code, ReadContext& ctx);
 void ReadSymbolClass(ByteReader& r, ReadContext& ctx);
 void ReadSceneData(ByteReader& r, ReadContext& ctx);
+void ReadBinaryData(ByteReader& r, ReadContext& ctx);
 // SoundReader.cpp: DefineSound, StartSound/2, SoundStreamHead/2,
 // SoundStreamBlock and DefineButtonSound.
 void ReadDefineSound(ByteReader& r, ReadContext& ctx);

@@ -6,7 +6,8 @@ The layers, lowest first (swf/README.md explains each):
   model                     parsed data: geometry, colours, shapes, the movie
   host                      what the engine asks of its host (fonts, files, keys)
   decode                    inflate, image and sound decoding
-  read, render, sound       tag readers; rasteriser and compositor; mixer
+  read, render, sound,      tag readers; rasteriser and compositor; mixer;
+  shader                    the pixel-shader reader and interpreter
   text, svg, classes        text layout; SVG writer; the engine half of script classes
   avm1, avm2, display       the two script machines; display objects
   bind                      script classes bound to display objects
@@ -23,7 +24,7 @@ LAYERS = [
     ["model"],
     ["host"],
     ["decode"],
-    ["read", "render", "sound"],
+    ["read", "render", "sound", "shader"],
     ["text", "svg", "classes"],
     ["avm1", "avm2", "display"],
     ["bind"],

@@ -296,6 +296,11 @@ uint16_t BitmapIdOf(Machine& m, const Value& v) {
     return id;
 }
 
+ScriptBitmap* ScriptBitmapOf(Machine& m, const Value& v) {
+    BitmapDataObject* b = AsBitmapData(m, v);
+    return b && b->bitmap && !b->bitmap->Data().Disposed() ? b->bitmap.get() : nullptr;
+}
+
 void InstallBitmaps(Machine& m) {
     ClassObject* c = m.DefineClass("flash.display", "BitmapData", m.objectClass, AllocBitmapData, true);
     c->init = m.NewNativeMethod("BitmapData", Init, 2);

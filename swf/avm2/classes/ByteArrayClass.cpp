@@ -1,6 +1,7 @@
 // flash.utils.ByteArray: reads and writes of numbers and text at the
 // position, indexed bytes, compression with zlib or raw deflate.
 #include "swf/avm2/classes/ByteArray.h"
+#include "swf/avm2/classes/Display.h"
 #include "swf/avm2/classes/DataState.h"
 
 #include <zlib.h>
@@ -393,7 +394,15 @@ Value SetDefaultEncoding(Machine& m, Value, Args args, int argc) {
 }
 
 Value ByteArrayInit(Machine& m, Value self, Args, int) {
-    Self(m, self)->objectEncoding = DataState(m).defaultEncoding;
+    ByteArrayObject* b = Self(m, self);
+    b->objectEncoding = DataState(m).defaultEncoding;
+    // A class the movie ties to embedded bytes starts with them.
+    if (m.display)
+        for (ClassObject* c = b->cls; c && c->name && c != m.FindClass("flash.utils.ByteArray"); c = c->base)
+            if (const std::vector<uint8_t>* bytes = m.display->EmbeddedBytes(c->DottedName())) {
+                b->bytes = *bytes;
+                break;
+            }
     return Value::Undefined();
 }
 

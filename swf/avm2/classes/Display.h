@@ -14,6 +14,7 @@
 
 namespace swf {
 class Drawing;
+class ScriptBitmap;
 class ScriptBitmaps;
 }  // namespace swf
 
@@ -134,6 +135,9 @@ public:
     virtual uint32_t Mask(uint32_t) { return 0; }
     virtual void SetMask(uint32_t, uint32_t) {}
     virtual void SetFilters(uint32_t, FilterList) {}
+    // The bytes the movie embeds for a class of that dotted name; null when
+    // it embeds none.
+    virtual const std::vector<uint8_t>* EmbeddedBytes(const std::string&) { return nullptr; }
 };
 
 class ClipObject : public DispatcherObject {
@@ -163,6 +167,9 @@ void InstallBitmaps(Machine& m);
 void InstallFilters(Machine& m);
 void InstallSimpleButton(Machine& m);
 void InstallScenes(Machine& m, ClassObject* clip);
+void InstallShaders(Machine& m);
+// The pixels of a BitmapData value; null for other values and disposed ones.
+ScriptBitmap* ScriptBitmapOf(Machine& m, const Value& v);
 // The 0-based frame `frame` (number or label) names inside `scene`; throws
 // when the scene or label is unknown, -1 for no frame.
 int SceneFrame(Machine& m, uint32_t clip, const Value& frame, const Value& scene);

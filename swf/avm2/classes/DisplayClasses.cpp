@@ -432,6 +432,7 @@ void InstallDisplay(Machine& m) {
     m.DefineGetter(clip, "currentFrameLabel", CurrentFrameLabel);
     InstallScenes(m, clip);
     InstallBitmaps(m);
+    InstallShaders(m);
     InstallSimpleButton(m);
 }
 
