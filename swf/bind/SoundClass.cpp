@@ -115,14 +115,28 @@ Value Stop(CallArgs& a) {
     return Value();
 }
 
-// A new id3 object when the file has tags; onID3 hears of it.
+// A new id3 object when the file has tags; onID3 hears of it. The object
+// has no prototype (it prints as undefined), and a frame that repeats
+// becomes an array of its values in file order.
 void ShareTags(CallArgs& a, const std::vector<uint8_t>& file) {
     const Id3Tags tags = ReadId3Tags(file);
     if (tags.Empty()) return;
+    avm1::PinGuard pin(a.vm);
     Object* id3 = a.vm.NewObject(a.vm.objectProto);
-    for (const auto& [name, text] : tags.fields) a.vm.SetMember(Value::Obj(id3), name, Value::String(text));
+    id3->proto = nullptr;
+    for (const auto& [name, text] : tags.fields) {
+        avm1::Property* p = id3->Find(name, a.vm.Ci());
+        if (!p) {
+            id3->Put(name, a.vm.Ci()).value = Value::String(text);
+        } else if (p->value.IsObject()) {
+            a.vm.ArrayPush(p->value.o, Value::String(text));
+        } else {
+            Object* list = a.vm.NewArray({p->value, Value::String(text)});
+            id3->Find(name, a.vm.Ci())->value = Value::Obj(list);
+        }
+    }
     a.vm.SetMember(a.self, "id3", Value::Obj(id3));
-    a.vm.CallHandler(a.self, "onID3", {});
+    a.vm.CallHandler(a.self, "onID3", {Value::Bool(true)});
 }
 
 // An MP3 file beside the movie, decoded whole; streaming ones start at once.

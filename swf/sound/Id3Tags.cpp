@@ -70,6 +70,17 @@ void Add(Id3Tags& tags, const std::string& name, const std::string& value) {
     tags.fields.emplace_back(name, value);
 }
 
+// A frame's ID3v1 name takes the value of the frame seen last, where the
+// name first appeared.
+void SetAlias(Id3Tags& tags, const std::string& name, const std::string& value) {
+    for (auto& f : tags.fields)
+        if (f.first == name) {
+            f.second = value;
+            return;
+        }
+    Add(tags, name, value);
+}
+
 uint32_t Syncsafe(const uint8_t* p) { return uint32_t(p[0] & 0x7F) << 21 | (p[1] & 0x7F) << 14 | (p[2] & 0x7F) << 7 | (p[3] & 0x7F); }
 uint32_t BigEndian(const uint8_t* p, int bytes) {
     uint32_t v = 0;
@@ -90,9 +101,9 @@ void AddFrame(Id3Tags& tags, const std::string& id, const uint8_t* p, const uint
         DecodeText(p, end, encoding);
     }
     const std::string value = DecodeText(p, end, encoding);
-    Add(tags, id, value);
     for (const Alias& a : kAliases)
-        if (id == a.v22 || id == a.v23) Add(tags, a.name, value);
+        if (id == a.v22 || id == a.v23) SetAlias(tags, a.name, value);
+    if (tags.fields.size() < kMaxFields) tags.fields.emplace_back(id, value);
 }
 
 void ReadV2(const std::vector<uint8_t>& file, Id3Tags& tags) {
