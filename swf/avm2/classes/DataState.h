@@ -30,6 +30,7 @@ public:
     std::vector<Pending> pending;
     uint32_t lastId = 0;
     uint32_t defaultEncoding = 3;  // ByteArray.defaultObjectEncoding
+    Method* shaderSetByteCode = nullptr;  // ShaderData's private reader, owned by the machine
     double clock = 0;  // ms of movie time since the first frame
     uint64_t frames = 0;
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "swf/avm2/classes/ByteArray.h"
+#include "swf/avm2/classes/DataState.h"
 #include "swf/avm2/classes/Display.h"
 #include "swf/classes/ScriptBitmaps.h"
 #include "swf/shader/PbjRun.h"
@@ -133,18 +134,23 @@ void Describe(Machine& m, ShaderDataObject* data) {
     }
 }
 
-void SetByteCode(Machine& m, ShaderDataObject* data, const Value& bytes) {
-    ByteArrayObject* b = AsByteArray(bytes);
-    if (!b) return;
+Value SetByteCode(Machine& m, Value self, Args args, int argc) {
+    auto* data = Self<ShaderDataObject>(m, self, "ShaderData");
+    ByteArrayObject* b = AsByteArray(Arg(args, argc, 0));
+    if (!b) return Value::Undefined();
     auto program = std::make_shared<Program>();
     std::string error;
     if (!shader::ReadProgram(b->bytes.data(), b->bytes.size(), *program, error)) InvalidParameter(m);
     data->program = std::move(program);
     Describe(m, data);
+    return Value::Undefined();
 }
 
+// The constructor reads the code through a private method of its own, which
+// stack traces of a refused shader show.
 Value DataInit(Machine& m, Value self, Args args, int argc) {
-    SetByteCode(m, Self<ShaderDataObject>(m, self, "ShaderData"), Arg(args, argc, 0));
+    Value code = Arg(args, argc, 0);
+    m.Invoke(DataState(m).shaderSetByteCode, self.o->cls, nullptr, self, &code, 1, nullptr);
     return Value::Undefined();
 }
 
@@ -390,6 +396,10 @@ void Constants(Machine& m, ClassObject* c, std::initializer_list<std::pair<const
 void InstallShaders(Machine& m) {
     ClassObject* data = m.DefineClass("flash.display", "ShaderData", m.objectClass, AllocData, false);
     data->init = m.NewNativeMethod("ShaderData", DataInit, 1);
+    data->init->traceName = "flash.display::ShaderData";
+    Method* setByteCode = m.NewNativeMethod("_setByteCode", SetByteCode, 1);
+    setByteCode->traceName = "flash.display::ShaderData/_setByteCode";
+    DataState(m).shaderSetByteCode = setByteCode;
 
     ClassObject* input = m.DefineClass("flash.display", "ShaderInput", m.objectClass, AllocInput, false);
     m.DefineGetter(input, "channels", InputChannels);
@@ -405,6 +415,7 @@ void InstallShaders(Machine& m) {
 
     ClassObject* sh = m.DefineClass("flash.display", "Shader", m.objectClass, AllocShader, false);
     sh->init = m.NewNativeMethod("Shader", ShaderInit, 1);
+    sh->init->traceName = "flash.display::Shader";
     m.DefineGetter(sh, "data", ShaderGetData, ShaderSetData);
     m.DefineGetter(sh, "byteCode", nullptr, ShaderByteCode);
     m.DefineGetter(sh, "precisionHint", ShaderGetPrecision, ShaderSetPrecision);
