@@ -45,6 +45,7 @@ double NumberArg(avm1::CallArgs& a, size_t i, double fallback) {
 }
 
 void InstallTextSnapshot(avm1::Vm& vm);  // TextSnapshotClass.cpp
+void InstallStyleSheet(avm1::Vm& vm);    // StyleSheetClass.cpp
 
 void InstallBindings(avm1::Vm& vm) {
     InstallClipProperties(vm);
@@ -67,6 +68,7 @@ void InstallBindings(avm1::Vm& vm) {
     InstallSound(vm);
     InstallGeom(vm);
     InstallTextSnapshot(vm);
+    InstallStyleSheet(vm);
 }
 
 }  // namespace swf::bind

@@ -1,13 +1,33 @@
-// What scripts read back from XML text, URL-encoded variables and
+// What scripts read back from XML text, URL-encoded variables, CSS and
 // System.capabilities.
 #include <gtest/gtest.h>
 
 #include "swf/classes/Capabilities.h"
+#include "swf/classes/StyleSheet.h"
 #include "swf/classes/UrlVars.h"
 #include "swf/classes/XmlDocument.h"
 
 namespace swf {
 namespace {
+
+TEST(DataFormatsTest, CssRulesShareDeclarationsAmongSelectorsAndFailWhole) {
+    std::vector<CssRule> rules;
+    ASSERT_TRUE(ParseCss(" h1 , .note{ font-weight:bold ;margin-left : 4px; junk }\np{}", rules));
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules[0].selectors, (std::vector<std::string>{"h1", ".note"}));
+    using Decls = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(rules[0].declarations, (Decls{{"fontWeight", "bold "}, {"marginLeft", "4px"}}));
+    EXPECT_TRUE(rules[1].declarations.empty());
+
+    // A rule left open or text outside any rule fails the sheet; `rules`
+    // keeps what it held.
+    for (const char* bad : {"a { color: red", "a { color: red } stray", "{ color: red }"}) {
+        EXPECT_FALSE(ParseCss(bad, rules)) << bad;
+        EXPECT_EQ(rules.size(), 2u) << bad;
+    }
+    EXPECT_TRUE(ParseCss(" \n ", rules));
+    EXPECT_TRUE(rules.empty());
+}
 
 TEST(DataFormatsTest, XmlTreeWithAttributesEntitiesAndDeclarations) {
     const XmlDocument d = ParseXml(
