@@ -162,15 +162,7 @@ void Drawing::AddEdge(Point control, Point to, bool curved) {
 }
 
 void Drawing::CloseSubpath() {
-    if (pen_ == subpathStart_ || !Room(1)) return;
-    ShapeEdge e;
-    e.from = pen_;
-    e.to = subpathStart_;
-    e.fill1 = fill_;
-    CurrentLayer().edges.push_back(e);
-    ++edges_;
-    boundsDirty_ = true;
-    pen_ = subpathStart_;
+    if (pen_ != subpathStart_) AddEdge({}, subpathStart_, false);
 }
 
 const Shape& Drawing::GetShape() {

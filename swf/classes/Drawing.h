@@ -6,7 +6,7 @@
 // Rules kept from the original player:
 //  1. A fill runs from BeginFill to EndFill (or the next Begin*Fill). When a
 //     subpath of it is left open (a MoveTo, or the end of the fill), it is
-//     closed by a straight edge that fills but is not stroked.
+//     closed by a straight edge, stroked with the current line style.
 //  2. Later fills cover earlier fills and lines; lines drawn while a fill is
 //     open cover it. So a fill starts a new layer once the current layer
 //     has lines, and lines share the layer of the fill they belong to.

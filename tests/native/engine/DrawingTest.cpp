@@ -46,6 +46,21 @@ TEST(DrawingTest, OpenFillIsClosedAndFilledButNotStroked) {
             EXPECT_EQ(fb.At(x, y), (x >= 1 && x < 5 && y >= 1 && y < 4) ? kRedPx : kWhitePx) << x << "," << y;
 }
 
+TEST(DrawingTest, EdgeClosingAFillIsStrokedWithTheLineStyle) {
+    Drawing d;
+    d.LineStyle(Pen(2, 0x0000FF));
+    d.BeginFill({255, 0, 0, 255});
+    d.MoveTo(Px(2, 2));
+    d.LineTo(Px(8, 2));
+    d.LineTo(Px(8, 8));
+    d.LineTo(Px(2, 8));  // the left side is EndFill's
+    d.EndFill();
+    FrameBuffer fb = Render(d, 10, 10);
+    for (int x : {1, 2}) EXPECT_EQ(fb.At(x, 5), kBluePx) << x;
+    EXPECT_EQ(fb.At(5, 5), kRedPx);
+    EXPECT_EQ(fb.At(0, 5), kWhitePx);
+}
+
 TEST(DrawingTest, MoveToInsideAFillStartsASecondClosedPiece) {
     Drawing d;
     d.BeginFill({0, 0, 255, 255});
