@@ -68,6 +68,9 @@ void InstallClipAttach(avm1::Vm& vm);      // ClipAttach.cpp
 void InstallColor(avm1::Vm& vm);           // ColorClass.cpp
 void InstallTextFieldMembers(avm1::Vm& vm);  // TextFieldMembers.cpp
 void InstallTextFormat(avm1::Vm& vm);        // TextFormatClass.cpp
+// StyleSheet.transform: a TextFormat from a style's CSS properties (null
+// for none).
+avm1::Value TextFormatFromStyle(avm1::Vm& vm, const avm1::Value& style);
 void InstallSelection(avm1::Vm& vm);         // SelectionClass.cpp
 void InstallBitmapData(avm1::Vm& vm);        // BitmapDataClass.cpp
 void InstallClipBitmaps(avm1::Vm& vm);       // ClipBitmaps.cpp

@@ -105,6 +105,8 @@ Value SheetOnData(CallArgs& a) {
     return Value();
 }
 
+Value Transform(CallArgs& a) { return TextFormatFromStyle(a.vm, a.Arg(0)); }
+
 }  // namespace
 
 void InstallStyleSheet(avm1::Vm& vm) {
@@ -116,6 +118,7 @@ void InstallStyleSheet(avm1::Vm& vm) {
         {"getStyle", GetStyle}, {"setStyle", SetStyle}, {"getStyleNames", GetStyleNames},
         {"clear", Clear},       {"parseCSS", ParseText}, {"parse", ParseText},
         {"load", DataLoad},     {"onData", SheetOnData}, {"getBytesLoaded", LoadedBytes},
+        {"transform", Transform},
     };
     for (const auto& [name, fn] : methods) vm.DefineNative(proto, name, fn);
     vm.DefineNative(proto, "getBytesTotal", LoadedBytes, 1);

@@ -7,6 +7,7 @@
 
 #include "swf/bind/Bindings.h"
 #include "swf/bind/TextFormatValue.h"
+#include "swf/classes/StyleSheet.h"
 
 namespace swf::bind {
 
@@ -208,6 +209,65 @@ Value ValueFromPatch(avm1::Vm& vm, const FormatPatch& p) {
     put(kKerning, p.kerning, flag);
     put(kLetterSpacing, p.letterSpacing, px);
     return Value::Obj(o);
+}
+
+namespace {
+
+// What a style counts as given: a non-empty string, a number other than
+// 0 and NaN, true, any object.
+bool Given(const Value& v) {
+    switch (v.kind) {
+    case Value::Kind::Bool: return v.b;
+    case Value::Kind::Number: return v.n != 0 && !std::isnan(v.n);
+    case Value::Kind::String: return !v.Text().empty();
+    case Value::Kind::Object: case Value::Kind::Clip: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+Value TextFormatFromStyle(avm1::Vm& vm, const Value& style) {
+    if (style.IsNullish()) return Value::Null();
+    const Value tf = vm.Construct(vm.GetMember(Value::Obj(vm.global), "TextFormat"), {});
+    if (!tf.IsObject()) return Value::Null();
+    avm1::PinGuard pin(vm);
+    FormatFields& d = FieldsOf(tf.o);
+    d.v[kKerning] = Value::Bool(false);
+    std::string s;
+    Value raw;
+    auto given = [&](const char* name) {
+        raw = vm.GetMember(style, name);
+        if (!Given(raw)) return false;
+        s = vm.ToString(raw);
+        return true;
+    };
+    auto number = [&](int f, double n, bool clampAtZero) {
+        if (std::isnan(n) && f != kLetterSpacing) n = 0;
+        d.v[f] = Value::Num(clampAtZero ? std::max(0.0, n) : n);
+    };
+    uint32_t rgb;
+    if (given("color") && CssColor(s, rgb)) d.v[kColor] = Value::Num(rgb);
+    if (given("display") && (s == "inline" || s == "block" || s == "none")) d.v[kDisplay] = Value::String(s);
+    if (given("fontFamily")) d.v[kFont] = Value::String(CssFontList(s));
+    if (given("fontSize") && CssInteger(s) > 0) d.v[kSize] = Value::Num(CssInteger(s));
+    if (given("fontStyle") && (s == "normal" || s == "italic")) d.v[kItalic] = Value::Bool(s == "italic");
+    if (given("fontWeight") && (s == "normal" || s == "bold")) d.v[kBold] = Value::Bool(s == "bold");
+    if (given("kerning")) {
+        const double n = CssInteger(s);
+        d.v[kKerning] = Value::Bool((raw.IsString() && s == "true") || (!std::isnan(n) && n != 0));
+    }
+    if (given("leading")) number(kLeading, CssInteger(s), false);
+    if (given("letterSpacing")) number(kLetterSpacing, CssInteger(s), false);
+    if (given("marginLeft")) number(kLeftMargin, CssInteger(s), true);
+    if (given("marginRight")) number(kRightMargin, CssInteger(s), true);
+    if (given("textIndent")) number(kIndent, CssInteger(s), false);
+    if (given("textAlign")) {
+        const std::string lower = avm1::LowerAscii(s);
+        if (IsAlign(lower)) d.v[kAlign] = Value::String(lower);
+    }
+    if (given("textDecoration") && (s == "none" || s == "underline")) d.v[kUnderline] = Value::Bool(s == "underline");
+    return tf;
 }
 
 void InstallTextFormat(avm1::Vm& vm) {

@@ -1,5 +1,7 @@
 #include "swf/classes/StyleSheet.h"
 
+#include <cmath>
+
 namespace swf {
 
 namespace {
@@ -49,6 +51,44 @@ std::string CssNameToScript(const std::string& name) {
         }
         out += upper && c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
         upper = false;
+    }
+    return out;
+}
+
+double CssInteger(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && Blank(text[i])) ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return NAN;
+    double n = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = n * 10 + (text[i] - '0');
+    return negative ? -n : n;
+}
+
+bool CssColor(const std::string& text, uint32_t& rgb) {
+    if (text.size() != 7 || text[0] != '#') return false;
+    uint32_t v = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0) return false;
+        v = v << 4 | uint32_t(digit);
+    }
+    rgb = v;
+    return true;
+}
+
+std::string CssFontList(const std::string& text) {
+    std::string out;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t comma = text.find(',', pos);
+        if (comma == std::string::npos) comma = text.size();
+        const std::string name = TrimFront(text.substr(pos, comma - pos));
+        if (!name.empty()) out += (out.empty() ? "" : ",") + name;
+        pos = comma + 1;
     }
     return out;
 }

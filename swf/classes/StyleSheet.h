@@ -5,6 +5,7 @@
 // `color: blue }`). Text that is not a rule fails the whole sheet.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,5 +22,14 @@ bool ParseCss(const std::string& text, std::vector<CssRule>& out);
 
 // "font-style" to "fontStyle".
 std::string CssNameToScript(const std::string& name);
+
+// Values as StyleSheet.transform reads them.
+// A whole number at the start: blanks, an optional minus and digits, the
+// rest ignored ("12px" is 12); NaN without digits ("- 10", "x").
+double CssInteger(const std::string& text);
+// "#rrggbb" exactly; false for anything else.
+bool CssColor(const std::string& text, uint32_t& rgb);
+// A font list: each name without the blanks before it, empty ones dropped.
+std::string CssFontList(const std::string& text);
 
 }  // namespace swf
