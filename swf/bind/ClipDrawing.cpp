@@ -64,7 +64,13 @@ GeomMatrix MatrixArg(avm1::Vm& vm, const Value& m) {
                              Field(vm, m, "g"), Field(vm, m, "h"));
 }
 
+// Beyond the shared rules, a script's gradient is refused whole when it
+// has more than eight arguments or a ratio whose whole part is outside
+// 0..255 (-0.99 and 255.9 pass, and so does not a number).
+constexpr size_t kMaxGradientArgs = 8;
+
 std::optional<FillStyle> Gradient(CallArgs& a) {
+    if (a.args.size() > kMaxGradientArgs) return std::nullopt;
     GradientArgs g;
     g.type = StringArg(a, 0, "");
     g.colors = Numbers(a.vm, a.Arg(1));
@@ -75,6 +81,8 @@ std::optional<FillStyle> Gradient(CallArgs& a) {
     g.spread = StringArg(a, 5, "pad");
     g.interpolation = StringArg(a, 6, "RGB");
     g.focalPointRatio = NumberArg(a, 7, 0);
+    for (double r : g.ratios)
+        if (std::trunc(r) < 0 || std::trunc(r) > 255) return std::nullopt;
     return GradientFromArgs(g);
 }
 
@@ -126,8 +134,9 @@ Value BeginGradient(CallArgs& a) {
     Drawing* d = DrawingOf(a);
     if (!d) return Value();
     const bool over = d->Overflowed();
+    // A refused gradient leaves the fill as it was, unless no type is given.
     if (std::optional<FillStyle> fill = Gradient(a)) d->BeginFillStyle(*fill);
-    else d->EndFill();
+    else if (a.Arg(0).IsUndefined()) d->EndFill();
     NoteOverflow(a, *d, over);
     return Value();
 }

@@ -202,6 +202,56 @@ TEST(ClipMethodsTest, DrawingApiPaintsTheClip) {
     EXPECT_EQ(Pixels(cleared.player).At(40, 5), kWhitePixel);
 }
 
+TEST(ClipMethodsTest, GradientFillRefusedWholeKeepsTheFillBefore) {
+    // A green fill, then beginGradientFill over a 100 px square at (0, 0).
+    auto arr = [](std::vector<std::string> v) {
+        std::string out;
+        for (auto it = v.rbegin(); it != v.rend(); ++it) out += *it + "; ";
+        return out + "push " + std::to_string(v.size()) + "; initarray";
+    };
+    const std::string box = "push 'matrixType', 'box', 'x', 0, 'y', 0, 'w', 100, 'h', 100, 'r', 0, 6; initobject";
+    auto args = [&](std::vector<std::string> ratios) {
+        return std::vector<std::string>{Str("linear"), arr({Num(0xFF0000), Num(0x0000FF)}),
+                                        arr({Num(100), Num(100)}), arr(ratios), box};
+    };
+    const std::vector<std::string> ok = args({Num(0), Num(255)});
+    auto with = [&](std::vector<std::string> a, size_t i, const std::string& v) {
+        a[i] = v;
+        return a;
+    };
+    std::vector<std::string> nine = ok;
+    nine.insert(nine.end(), {Str("pad"), Str("RGB"), Num(0), Str("extra")});
+    enum Shows { kGradient, kGreen, kNothing };
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        Shows shows;
+    } cases[] = {
+        {"as given", ok, kGradient},
+        {"ratios whose whole part is in range", args({Num(-0.99), Num(255.9)}), kGradient},
+        {"a ratio below 0", args({Num(-1), Num(255)}), kGreen},
+        {"a ratio past 255", args({Num(0), Num(256)}), kGreen},
+        {"more than eight arguments", nine, kGreen},
+        {"an unknown type", with(ok, 0, Str("LINEAR")), kGreen},
+        {"a null type", with(ok, 0, "push null"), kGreen},
+        {"no type", with(ok, 0, "push undefined"), kNothing},
+    };
+    for (const auto& c : cases) {
+        ScriptedMovie m(Movie(Lines({
+            Do(CallM(Var("_root"), "beginFill", {Num(0x00FF00)})),
+            Do(CallM(Var("_root"), "beginGradientFill", c.args)),
+            Do(CallM(Var("_root"), "lineTo", {Num(100), Num(0)})), Do(CallM(Var("_root"), "lineTo", {Num(100), Num(100)})),
+            Do(CallM(Var("_root"), "lineTo", {Num(0), Num(100)})), Do(CallM(Var("_root"), "endFill")),
+        })));
+        ASSERT_TRUE(m.loaded) << c.name;
+        const uint32_t px = Pixels(m.player).At(50, 50);
+        const uint32_t green = swf::FrameBuffer::Pack(255, 0, 255, 0);
+        if (c.shows == kGreen) EXPECT_EQ(px, green) << c.name;
+        if (c.shows == kNothing) EXPECT_EQ(px, kWhitePixel) << c.name;
+        if (c.shows == kGradient) EXPECT_TRUE(px != green && px != kWhitePixel) << c.name;
+    }
+}
+
 TEST(ClipMethodsTest, DragFollowsThePointerWithinItsLimits) {
     ScriptedMovie m(Movie(Do(CallM(Var("s"), "startDrag", {"push true", Num(0), Num(0), Num(100), Num(60)}))));
     ASSERT_TRUE(m.loaded);
