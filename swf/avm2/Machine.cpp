@@ -374,7 +374,10 @@ void Machine::TraceRoots(Tracer& t) {
     for (size_t i = 0; i < valueTop && i < valueStack.size(); ++i) t.Mark(valueStack[i]);
     for (const Value& v : hostRoots) t.Mark(v);
     if (dataState) t.Mark(Value::Obj(dataState));
-    for (const Value& v : enterFrameTargets) t.Mark(v);
+    for (const BroadcastTarget& b : enterFrameTargets) {
+        t.Mark(Value::Str(b.type));
+        t.Mark(b.target);
+    }
     for (auto& [name, list] : definitions) {
         t.Mark(name);
         for (auto& [ns, def] : list) t.Mark(def.global);

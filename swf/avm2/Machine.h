@@ -287,7 +287,13 @@ public:
     std::vector<Value> tempRoots;
     std::vector<Value> hostRoots;  // held by the host (the main timeline's object)
     Object* dataState = nullptr;  // the data classes' own state (class aliases, timers)
-    std::vector<Value> enterFrameTargets;  // display objects listening to enterFrame
+    // Display objects listening to the frame's broadcasts (enterFrame and
+    // such): per type, in the order they began to.
+    struct BroadcastTarget {
+        String* type;
+        Value target;
+    };
+    std::vector<BroadcastTarget> enterFrameTargets;
     std::vector<ClassObject*> builtinClasses;
     void Collect();
     void MaybeCollect();

@@ -249,8 +249,10 @@ void Scripts3::Host::Send(uint32_t serial, const char* type, bool bubbles) {
 }
 
 void Scripts3::Host::Broadcast(const char* type) {
-    std::vector<avm2::Value> targets = m_.enterFrameTargets;
     avm2::String* t = m_.Intern(type);
+    std::vector<avm2::Value> targets;
+    for (const auto& b : m_.enterFrameTargets)
+        if (b.type == t) targets.push_back(b.target);
     for (const avm2::Value& v : targets) {
         auto* d = static_cast<avm2::DispatcherObject*>(v.o);
         if (!d->Listens(t)) continue;

@@ -92,8 +92,8 @@ Value AddListener(Machine& m, Value self, Args args, int argc) {
     ClassObject* display = m.FindClass("flash.display.DisplayObject");
     if (IsBroadcast(type) && d->cls && d->cls->IsSubclassOf(display)) {
         bool known = false;
-        for (const Value& t : m.enterFrameTargets) known = known || t.o == d;
-        if (!known) m.enterFrameTargets.push_back(self);
+        for (const auto& t : m.enterFrameTargets) known = known || (t.target.o == d && t.type == type);
+        if (!known) m.enterFrameTargets.push_back({type, self});
     }
     return Value::Undefined();
 }
@@ -110,10 +110,10 @@ Value RemoveListener(Machine& m, Value self, Args args, int argc) {
                                 return l.type == type && l.capture == capture && m.StrictEquals(l.fn, fn);
                             }),
              ls.end());
-    if (!d->Listens(m.Intern("enterFrame")) && !d->Listens(m.Intern("frameConstructed")) &&
-        !d->Listens(m.Intern("exitFrame"))) {
+    if (IsBroadcast(type) && !d->Listens(type)) {
         auto& ts = m.enterFrameTargets;
-        ts.erase(std::remove_if(ts.begin(), ts.end(), [&](const Value& t) { return t.o == d; }), ts.end());
+        ts.erase(std::remove_if(ts.begin(), ts.end(), [&](const auto& t) { return t.target.o == d && t.type == type; }),
+                 ts.end());
     }
     return Value::Undefined();
 }
