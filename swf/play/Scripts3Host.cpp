@@ -203,9 +203,9 @@ void Scripts3::Host::Sync() {
     for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
 }
 
-void Scripts3::Host::SendRemovals() {
+void Scripts3::Host::SendRemovals(bool asNow) {
     // What is taken away hears so before its clips' frames seem to move.
-    removing_ = true;
+    removing_ = !asNow;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
@@ -301,6 +301,7 @@ void Scripts3::Host::RunFrameScripts() {
         }
         for (auto& [clip, frame] : due) {
             avm2::ClipObject* c = clip;
+            if (c->lastScriptFrame == frame) continue;  // a goto in an earlier script ran it
             c->lastScriptFrame = frame;
             avm2::Value fn = c->FrameScript(frame);
             if (fn.IsUndefined()) continue;
@@ -584,9 +585,48 @@ bool Scripts3::Host::IsPlaying(uint32_t clip) {
     return c && c->IsPlaying() && c->TotalFrames() > 1;
 }
 
+// From version 10 a goto builds the new frame at once: what left hears
+// so, what came is constructed, and the frame's broadcasts and scripts run
+// before the script that asked goes on. Before, the timeline only moves
+// and the frame's scripts wait for their turn.
 void Scripts3::Host::Goto(uint32_t clip, int frame) {
+    constexpr int kImmediateGotoVersion = 10;
     MovieClip* c = FindClip(clip);
-    if (c && frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
+    if (!c) return;
+    if (movie_.header.version < kImmediateGotoVersion) {
+        if (frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
+        return;
+    }
+    if (inGotoScripts_) {
+        constexpr size_t kMaxQueued = 256;
+        if (queuedGotos_.size() < kMaxQueued) queuedGotos_.push_back({clip, frame});
+        return;
+    }
+    if (frame == c->CurrentFrame()) return;
+    RunGoto(clip, frame);
+}
+
+// A queued goto to the frame already shown still sends the broadcasts.
+void Scripts3::Host::RunGoto(uint32_t clip, int frame) {
+    constexpr int kMaxGotoDepth = 16;
+    if (gotoDepth_ >= kMaxGotoDepth) return;
+    if (MovieClip* c = FindClip(clip))
+        if (frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
+    ++gotoDepth_;
+    SendRemovals(true);
+    Sync();
+    Broadcast("frameConstructed");
+    const bool was = inGotoScripts_;
+    inGotoScripts_ = true;
+    RunFrameScripts();
+    inGotoScripts_ = was;
+    while (!queuedGotos_.empty()) {
+        auto [next, at] = queuedGotos_.front();
+        queuedGotos_.erase(queuedGotos_.begin());
+        RunGoto(next, at);
+    }
+    Broadcast("exitFrame");
+    --gotoDepth_;
 }
 
 // The root's scene data, when the movie has it, names its scenes and labels.

@@ -26,8 +26,9 @@ public:
     void Sync();
     // Each clip whose frame changed since its last script runs that frame's script.
     void RunFrameScripts();
-    // Objects the timeline took away hear "removed" as if still in place.
-    void SendRemovals();
+    // Objects the timeline took away hear "removed" as if still in place
+    // (their clips at the frames scripts last saw, unless `asNow`).
+    void SendRemovals(bool asNow = false);
     // Keeps each clip's frame as scripts last saw it, for SendRemovals.
     void NoteFrames();
     // `type` to every display object listening for it.
@@ -125,6 +126,11 @@ private:
     std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
     std::unordered_map<uint16_t, std::string> classOfId_;
     std::unordered_map<uint32_t, int> framesSeen_;
+    // Gotos asked for by the frame scripts a goto runs wait for them to end.
+    void RunGoto(uint32_t clip, int frame);
+    bool inGotoScripts_ = false;
+    int gotoDepth_ = 0;
+    std::vector<std::pair<uint32_t, int>> queuedGotos_;
     bool removing_ = false;
     std::unordered_map<std::string, uint16_t> idOfClass_;
 };
