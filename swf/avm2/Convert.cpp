@@ -230,6 +230,14 @@ bool Machine::LooseEquals(const Value& a, const Value& b) {
             if (a.o == b.o) return true;
             if (a.o->kind == ObjKind::Namespace && b.o->kind == ObjKind::Namespace)
                 return ToStdString(a) == ToStdString(b);
+            // Closures of one method over one object are the same function.
+            if (a.o->kind == ObjKind::Function && b.o->kind == ObjKind::Function) {
+                auto* fa = dynamic_cast<FunctionObject*>(a.o);
+                auto* fb = dynamic_cast<FunctionObject*>(b.o);
+                return fa && fb && fa->bound && fb->bound && fa->method == fb->method &&
+                       fa->boundThis.tag == fb->boundThis.tag && fa->boundThis.IsObject() &&
+                       fa->boundThis.o == fb->boundThis.o;
+            }
             if (a.o->kind == ObjKind::QName && b.o->kind == ObjKind::QName)
                 return ToStdString(GetPublic(a, "uri")) == ToStdString(GetPublic(b, "uri")) &&
                        ToStdString(GetPublic(a, "localName")) == ToStdString(GetPublic(b, "localName"));
