@@ -63,6 +63,7 @@ void ForEachPolyline(const ShapeLayer& layer, const FlatLayer& flat,
 StrokeStyle MakeStrokeStyle(const LineStyle& line, const Matrix& toTarget) {
     StrokeStyle s;
     s.halfWidth = StrokeHalfWidth(line, toTarget);
+    s.pen = StrokePen(line, toTarget);
     s.startCap = line.startCap;
     s.endCap = line.endCap;
     s.join = line.join;
@@ -72,7 +73,8 @@ StrokeStyle MakeStrokeStyle(const LineStyle& line, const Matrix& toTarget) {
 
 Subpixel MaxHalfWidth(const ShapeLayer& layer, const Matrix& toTarget) {
     Subpixel hw = 0;
-    for (const LineStyle& l : layer.lines) hw = std::max(hw, StrokeHalfWidth(l, toTarget));
+    for (const LineStyle& l : layer.lines)
+        hw = std::max(hw, PenReach(StrokePen(l, toTarget), StrokeHalfWidth(l, toTarget)));
     return hw;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdlib>
 
 namespace swf {
 
@@ -127,7 +129,45 @@ void EmitCap(Point64 end, Point64 inner, CapStyle cap, Subpixel hw, LineSink& si
     EmitSegment(end, out, n, sink);
 }
 
+Point64 MapPen(const PenShape& p, Point64 v) {
+    return {MulDiv(v.x, p.a, kFixedOne) + MulDiv(v.y, p.c, kFixedOne),
+            MulDiv(v.x, p.b, kFixedOne) + MulDiv(v.y, p.d, kFixedOne)};
+}
+
+PenShape Inverse(const PenShape& p) {
+    constexpr int64_t kOneSquared = int64_t(kFixedOne) * kFixedOne;
+    const int64_t det = int64_t(p.a) * p.d - int64_t(p.b) * p.c;
+    if (det == 0) return {};
+    auto term = [&](int64_t v) { return int32_t(MulDiv(v, kOneSquared, det)); };
+    return {term(p.d), term(-p.b), term(-p.c), term(p.a)};
+}
+
+// Passes the lines of a stroke drawn in pen space on through the pen.
+class PenSink : public LineSink {
+public:
+    PenSink(LineSink& out, const PenShape& pen) : out_(out), pen_(pen) {}
+    void Line(Point64 from, Point64 to) override { out_.Line(MapPen(pen_, from), MapPen(pen_, to)); }
+
+private:
+    LineSink& out_;
+    PenShape pen_;
+};
+
 }  // namespace
+
+PenShape StrokePen(const LineStyle& style, const Matrix& m) {
+    const bool conformal = (m.a == m.d && m.b == -m.c) || (m.a == -m.d && m.b == m.c);
+    if (conformal || style.noHScale || style.noVScale || StrokeHalfWidth(style, m) <= kOnePixel / 2) return {};
+    const int64_t scale = AverageScale(m);
+    if (scale == 0) return {};
+    auto term = [&](int32_t v) { return int32_t(std::clamp<int64_t>(MulDiv(v, kFixedOne, scale), INT32_MIN, INT32_MAX)); };
+    return {term(m.a), term(m.b), term(m.c), term(m.d)};
+}
+
+Subpixel PenReach(const PenShape& p, Subpixel hw) {
+    const int64_t x = int64_t(std::abs(p.a)) + std::abs(p.c), y = int64_t(std::abs(p.b)) + std::abs(p.d);
+    return std::min<Subpixel>(MulDiv(hw, std::max(x, y), kFixedOne), kMaxHalfWidth * 4);
+}
 
 // A stroke that does not scale horizontally keeps only the vertical scale,
 // and the other way round; with both flags it keeps its width.
@@ -162,6 +202,23 @@ void EmitConvex(const Point64* pts, int count, LineSink& sink) {
 
 void StrokePolyline(const std::vector<Point64>& in, bool closed, const StrokeStyle& st,
                     const Box& keep, LineSink& sink) {
+    if (!st.pen.IsRound()) {
+        // Stroked with a round pen where the pen is round, then mapped back.
+        const PenShape inv = Inverse(st.pen);
+        std::vector<Point64> local;
+        local.reserve(in.size());
+        for (const Point64& p : in) local.push_back(MapPen(inv, p));
+        Box box{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+        for (Point64 corner : {Point64{keep.xMin, keep.yMin}, Point64{keep.xMax, keep.yMin},
+                               Point64{keep.xMin, keep.yMax}, Point64{keep.xMax, keep.yMax}}) {
+            const Point64 q = MapPen(inv, corner);
+            box = {std::min(box.xMin, q.x), std::min(box.yMin, q.y), std::max(box.xMax, q.x), std::max(box.yMax, q.y)};
+        }
+        StrokeStyle round = st;
+        round.pen = PenShape();
+        PenSink mapped(sink, st.pen);
+        return StrokePolyline(local, closed, round, box, mapped);
+    }
     std::vector<Point64> pts;
     pts.reserve(in.size());
     for (const Point64& p : in)

@@ -17,8 +17,18 @@
 
 namespace swf {
 
+// The pen's linear map (16.16 terms, x' = a x + c y, y' = b x + d y, with
+// determinant +-1): the unit pen circle becomes an ellipse when a shape is
+// scaled unevenly or skewed, so its sides keep the widths they were drawn
+// with, each scaled along its own direction.
+struct PenShape {
+    int32_t a = kFixedOne, b = 0, c = 0, d = kFixedOne;
+    bool IsRound() const { return a == kFixedOne && b == 0 && c == 0 && d == kFixedOne; }
+};
+
 struct StrokeStyle {
     Subpixel halfWidth = kOnePixel / 2;
+    PenShape pen;
     CapStyle startCap = CapStyle::Round;
     CapStyle endCap = CapStyle::Round;
     JoinStyle join = JoinStyle::Round;
@@ -33,6 +43,14 @@ constexpr Subpixel kMaxHalfWidth = Subpixel(1) << 24;
 // matrix's average scale unless a no-scale flag is set, and never below
 // half a pixel (hairlines are one pixel wide).
 Subpixel StrokeHalfWidth(const LineStyle& style, const Matrix& toTarget);
+
+// The pen of `style` drawn through `toTarget`: round unless the matrix
+// scales unevenly or skews a stroke that scales with it and is wider than
+// the thinnest line.
+PenShape StrokePen(const LineStyle& style, const Matrix& toTarget);
+
+// How far a pen of half width `hw` reaches along either axis.
+Subpixel PenReach(const PenShape& pen, Subpixel hw);
 
 // Strokes `points`. `closed`: the last point meets the first and gets a
 // join there instead of caps. Pieces wholly outside `keep` are skipped.

@@ -169,6 +169,23 @@ TEST(RasterStrokeTest, NoHScaleAndNoVScaleKeepTheOtherAxisScale) {
     }
 }
 
+TEST(RasterStrokeTest, UnevenScaleWidensEachSideAlongItsOwnAxis) {
+    // A 2 px outline of the square (2,2)-(6,6) scaled 4x across: the pen is
+    // an ellipse, so the sides are 8 px wide and the top and bottom 2 px.
+    StrokeCase c;
+    const Matrix wide = Matrix::Scale(4 * kFixedOne, kFixedOne);
+    FrameBuffer fb = Draw(Polyline({{2, 2}, {6, 2}, {6, 6}, {2, 6}, {2, 2}}, c), 30, 8, wide);
+    const struct {
+        int x, y, ink;
+    } cases[] = {
+        {3, 4, 0}, {4, 4, 255}, {11, 4, 255}, {12, 4, 0},    // left side: x 4..12
+        {19, 4, 0}, {20, 4, 255}, {27, 4, 255}, {28, 4, 0},  // right side: x 20..28
+        {16, 0, 0}, {16, 1, 255}, {16, 2, 255}, {16, 3, 0},  // top: y 1..3
+        {16, 5, 255}, {16, 6, 255}, {16, 7, 0},              // bottom: y 5..7
+    };
+    for (const auto& k : cases) EXPECT_EQ(Ink(fb, k.x, k.y), k.ink) << k.x << "," << k.y;
+}
+
 TEST(RasterStrokeTest, JoinsAtARightAngle) {
     // 4 px wide, turning down at (10, 3): the outer corner is [10, 12] x [1, 3].
     StrokeCase c;
