@@ -120,6 +120,7 @@ Value MathRandom(CallArgs& a) {
 void InstallNumberBooleanMath(Vm& vm) {
     vm.numberProto = vm.NewObject();
     Object* number = vm.DefineClass("Number", NumberCtor, vm.numberProto);
+    vm.numberCtor = number;
     vm.DefineNative(vm.numberProto, "toString", NumberToStringF);
     vm.DefineNative(vm.numberProto, "valueOf", NumberValueOf);
     const std::pair<const char*, double> numbers[] = {{"MAX_VALUE", DBL_MAX}, {"MIN_VALUE", 4.9406564584124654e-324},
@@ -128,7 +129,7 @@ void InstallNumberBooleanMath(Vm& vm) {
     for (const auto& [name, v] : numbers) vm.SetHidden(number, name, Value::Num(v));
 
     vm.booleanProto = vm.NewObject();
-    vm.DefineClass("Boolean", BooleanCtor, vm.booleanProto);
+    vm.booleanCtor = vm.DefineClass("Boolean", BooleanCtor, vm.booleanProto);
     vm.DefineNative(vm.booleanProto, "toString", BooleanToString);
     vm.DefineNative(vm.booleanProto, "valueOf", BooleanValueOf);
 

@@ -108,8 +108,7 @@ Value FunctionCtor(CallArgs& a) {
 
 Value FunctionCall(CallArgs& a) {
     std::vector<Value> rest(a.args.size() > 1 ? a.args.begin() + 1 : a.args.end(), a.args.end());
-    Value self = a.Arg(0).IsNullish() ? Value() : a.Arg(0);
-    return a.vm.Call(a.self, self, rest);
+    return a.vm.Call(a.self, a.vm.ThisFor(a.Arg(0)), rest);
 }
 
 Value FunctionApply(CallArgs& a) {
@@ -117,7 +116,7 @@ Value FunctionApply(CallArgs& a) {
     const Value& list = a.Arg(1);
     if (list.IsObject() && (list.o->cls == ObjClass::Array || list.o->cls == ObjClass::Arguments))
         args = a.vm.ArrayValues(list.o);
-    Value self = a.Arg(0).IsNullish() ? Value() : a.Arg(0);
+    Value self = a.vm.ThisFor(a.Arg(0));
     return a.vm.Call(a.self, self, args);
 }
 

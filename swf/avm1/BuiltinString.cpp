@@ -165,6 +165,7 @@ Value FromCharCode(CallArgs& a) {
 void InstallString(Vm& vm) {
     vm.stringProto = vm.NewObject();
     Object* string = vm.DefineClass("String", StringCtor, vm.stringProto);
+    vm.stringCtor = string;
     vm.DefineNative(string, "fromCharCode", FromCharCode);
     const std::pair<const char*, NativeFn> methods[] = {
         {"toString", ValueOf}, {"valueOf", ValueOf}, {"charAt", CharAt}, {"charCodeAt", CharCodeAt},

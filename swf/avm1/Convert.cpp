@@ -39,7 +39,10 @@ Value Vm::ToPrimitive(const Value& v, bool hintString) {
     if (v.kind != Value::Kind::Object) return v;
     if (Nesting::Full()) return v;
     Nesting nesting;
-    Value m = Get(v.o, hintString ? "toString" : "valueOf", v);
+    // Found or not: a missing method is not asked of __resolve.
+    const char* method = hintString ? "toString" : "valueOf";
+    if (!HasProperty(v.o, method)) return Value();
+    Value m = Get(v.o, method, v);
     if (!IsFunction(m)) return Value();
     Value r = Call(m, v, {});
     return r.kind == Value::Kind::Object ? v : r;
@@ -123,6 +126,41 @@ Object* Vm::ToObject(const Value& v) {
     case Value::Kind::Clip: return ClipObject(ClipOf(v));
     default: return nullptr;
     }
+}
+
+Value Vm::WrapPrimitive(const Value& v, bool always) {
+    const char* name = nullptr;
+    Object* builtin = nullptr;
+    switch (v.kind) {
+    case Value::Kind::Bool: name = "Boolean", builtin = booleanCtor; break;
+    case Value::Kind::Number: name = "Number", builtin = numberCtor; break;
+    case Value::Kind::String: name = "String", builtin = stringCtor; break;
+    default: return Value();
+    }
+    Value ctor;
+    int hops = 0;
+    for (Object* p = global; p && hops < 256; p = p->proto, ++hops) {
+        const Property* prop = p->Find(name, Ci());
+        if (!prop || HiddenFor(prop->flags, version_)) continue;
+        if (!always && !prop->getter && !prop->setter && prop->value.IsObject() && prop->value.o == builtin) return v;
+        const Property copy = *prop;  // a getter may change the global object
+        ctor = ReadProperty(p, copy, name, Value::Obj(global));
+        break;
+    }
+    // Script classes and the three wrappers make one; other natives cannot.
+    if (!IsFunction(ctor)) return Value();
+    Object* fn = ctor.o;
+    const bool wrapper = fn == booleanCtor || fn == numberCtor || fn == stringCtor;
+    if (fn->fn->native && !wrapper) return Value();
+    const Value made = Construct(ctor, {v});
+    return made.IsObject() ? made : Value();
+}
+
+Value Vm::ThisFor(const Value& v) {
+    if (v.IsNullish()) return Value::Obj(global);
+    if (v.kind != Value::Kind::Bool && v.kind != Value::Kind::Number && v.kind != Value::Kind::String) return v;
+    const Value wrapped = WrapPrimitive(v, true);
+    return wrapped.IsObject() ? wrapped : Value::Obj(global);
 }
 
 std::string Vm::TypeOf(const Value& v) {

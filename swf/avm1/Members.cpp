@@ -53,7 +53,12 @@ private:
 };
 
 Value Vm::Get(Object* o, const std::string& name, const Value& self) {
-    if (name == "__proto__") return o->proto ? Value::Obj(o->proto) : Value();
+    if (name == "__proto__") {
+        if (o->proto) return Value::Obj(o->proto);
+        // A primitive prototype given by `new` ends the chain but reads back.
+        const Property* kept = o->Find(name, Ci());
+        return kept ? kept->value : Value();
+    }
     int hops = 0;
     for (Object* p = o; p && hops < kMaxProtoChain; p = p->proto, ++hops) {
         if (IsArrayLike(p) && p == o && name == "length") {
@@ -110,6 +115,8 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
     if (name == "__proto__") {
         if (v.IsObject()) o->proto = v.o;
         else if (v.IsNullish()) o->proto = nullptr;
+        else return;
+        o->Remove(name, Ci());  // a primitive one kept by `new` is replaced
         return;
     }
     if (IsArrayLike(o)) {
@@ -251,6 +258,12 @@ std::vector<std::string> Vm::EnumNames(Object* o) {
 }
 
 Value Vm::GetMember(const Value& obj, const std::string& name) {
+    if (obj.kind == Value::Kind::String || obj.kind == Value::Kind::Number || obj.kind == Value::Kind::Bool) {
+        // A class put in place of the built-in one makes an object to read.
+        const Value wrapped = WrapPrimitive(obj);
+        if (wrapped.IsObject()) return Get(wrapped.o, name, wrapped);
+        if (wrapped.kind != obj.kind) return Value();
+    }
     switch (obj.kind) {
     case Value::Kind::String:
         if (name == "length") return Value::Num(double(Chars(*obj.s, version_ >= 6).size()));

@@ -209,6 +209,11 @@ Value Vm::Construct(const Value& ctor, const std::vector<Value>& args) {
     PinGuard pin(*this);
     Value proto = Get(ctor.o, "prototype", ctor);
     Object* obj = NewObject(proto.IsObject() ? proto.o : objectProto);
+    if (proto.kind == Value::Kind::Bool || proto.kind == Value::Kind::Number || proto.kind == Value::Kind::String) {
+        // A primitive prototype: nothing is inherited, and __proto__ reads it.
+        obj->proto = nullptr;
+        SetHidden(obj, "__proto__", proto);
+    }
     SetHidden(obj, "__constructor__", ctor);
     if (version_ <= 5) SetHidden(obj, "constructor", ctor);
     refused_ = false;
@@ -287,6 +292,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         Str name = ToStr(Pop(f));
         std::vector<Value> args = PopArgs(f);
         Value fn = GetVariable(f, *name);
+        if (!fn.IsObject() && !fn.IsNullish() && !fn.IsClip()) WrapPrimitive(fn);  // made, found no function
         if (fn.IsObject() && fn.o->cls == ObjClass::Super) {
             Push(callSuper(fn.o, args));
             return true;
@@ -307,9 +313,15 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
             if (isSuper) {
                 Push(callSuper(obj.o, args));
             } else {
+                if (!obj.IsObject() && !obj.IsNullish() && !obj.IsClip()) WrapPrimitive(obj);
                 Push(IsFunction(obj) ? Invoke(obj.o, Value(), args, false) : Value());
             }
             return true;
+        }
+        if (obj.kind == Value::Kind::Bool || obj.kind == Value::Kind::Number || obj.kind == Value::Kind::String) {
+            // A replaced wrapper class: the method runs on the object it makes.
+            const Value wrapped = WrapPrimitive(obj);
+            if (wrapped.kind != obj.kind) obj = wrapped;
         }
         Value fn = GetMember(obj, *name);
         Value self = isSuper ? obj.o->elems[0] : obj;
@@ -321,7 +333,9 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
     case kOpNewObject: {
         Str name = ToStr(Pop(f));
         std::vector<Value> args = PopArgs(f);
-        Push(Construct(GetVariable(f, *name), args));
+        const Value ctor = GetVariable(f, *name);
+        if (!ctor.IsObject() && !ctor.IsNullish() && !ctor.IsClip()) WrapPrimitive(ctor);
+        Push(Construct(ctor, args));
         return true;
     }
     case kOpNewMethod: {
@@ -330,6 +344,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         std::vector<Value> args = PopArgs(f);
         Str name = ToStr(nameV);
         Value ctor = nameV.IsUndefined() || name->empty() ? obj : GetMember(obj, *name);
+        if (!ctor.IsObject() && !ctor.IsNullish() && !ctor.IsClip()) WrapPrimitive(ctor);
         Push(Construct(ctor, args));
         return true;
     }

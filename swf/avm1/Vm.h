@@ -120,6 +120,10 @@ public:
     Object* buttonProto = nullptr;     // Button.prototype
     Object* textFieldProto = nullptr;  // TextField.prototype
     Object* errorProto = nullptr;
+    // The wrapper classes as installed, for ToObject's quick path.
+    Object* numberCtor = nullptr;
+    Object* stringCtor = nullptr;
+    Object* booleanCtor = nullptr;
 
     Object* NewObject(Object* proto = nullptr);
     Object* NewArray(std::vector<Value> elems = {});
@@ -157,6 +161,15 @@ public:
     Value ToPrimitiveDefault(const Value& v);
     // The object to look members up on: wrappers get their prototype.
     Object* ToObject(const Value& v);
+    // A boolean, number or string as an object, made by whatever
+    // _global.Boolean, Number or String is now (getters run, __resolve
+    // does not). Gives the primitive itself while that is still the
+    // built-in class and `always` is false (members then come from its
+    // prototype), undefined when no object can be made.
+    Value WrapPrimitive(const Value& v, bool always = false);
+    // `this` for Function.call and apply: null and undefined are _global,
+    // primitives their wrapper (or _global when none can be made).
+    Value ThisFor(const Value& v);
     std::string TypeOf(const Value& v);
     bool LooseEquals(const Value& a, const Value& b);
     bool StrictEquals(const Value& a, const Value& b);
