@@ -57,10 +57,6 @@ const FilterClass kClasses[] = {
     Class("GradientGlowFilter", kGradient, kOuter), Class("ConvolutionFilter", kConvolution),
     Class("ColorMatrixFilter", kColorMatrix), Class("GradientBevelFilter", kGradient)};
 
-const char* const kBlendNames[] = {"normal",     "layer", "multiply", "screen",   "lighten",
-                                   "darken",     "difference", "add", "subtract", "invert",
-                                   "alpha",      "erase", "overlay",  "hardlight"};
-
 constexpr double kFixed = 65536, kStrengthOne = 256, kMaxFixed = 32767, kDegrees = 180;
 // Spelled out: strict C++17 headers (MinGW) do not declare M_PI.
 constexpr double kPi = 3.14159265358979323846;
@@ -323,18 +319,9 @@ bool ToBlendMode(Vm& vm, const Value& v, BlendMode& out) {
         out = BlendMode(uint8_t(d));
         return true;
     }
-    const std::string name = vm.ToString(v);
-    for (uint8_t i = 0; i < kLastBlendMode; ++i)
-        if (name == kBlendNames[i]) {
-            out = BlendMode(i + 1);
-            return true;
-        }
-    return false;
+    return BlendModeFromName(vm.ToString(v).c_str(), out);
 }
 
-Value FromBlendMode(BlendMode mode) {
-    const uint8_t code = uint8_t(mode);
-    return Value::String(code >= 1 && code <= kLastBlendMode ? kBlendNames[code - 1] : "normal");
-}
+Value FromBlendMode(BlendMode mode) { return Value::String(BlendModeName(mode)); }
 
 }  // namespace swf::avm1

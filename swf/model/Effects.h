@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -40,6 +41,29 @@ constexpr uint8_t kLastBlendMode = static_cast<uint8_t>(BlendMode::HardLight);
 
 inline BlendMode BlendModeFromCode(uint8_t code) {
     return code >= 2 && code <= kLastBlendMode ? static_cast<BlendMode>(code) : BlendMode::Normal;
+}
+
+// The names scripts use ("multiply", "hardlight").
+inline const char* BlendModeName(BlendMode mode) {
+    static const char* const kNames[] = {"normal", "layer",    "multiply", "screen", "lighten",
+                                         "darken", "difference", "add",    "subtract", "invert",
+                                         "alpha",  "erase",    "overlay",  "hardlight"};
+    const uint8_t code = static_cast<uint8_t>(mode);
+    return code >= 1 && code <= kLastBlendMode ? kNames[code - 1] : "normal";
+}
+
+// False for a name no mode has.
+inline bool BlendModeFromName(const char* name, BlendMode& out) {
+    for (uint8_t code = 1; code <= kLastBlendMode; ++code) {
+        const char* n = BlendModeName(static_cast<BlendMode>(code));
+        size_t i = 0;
+        while (n[i] && n[i] == name[i]) ++i;
+        if (!n[i] && !name[i]) {
+            out = static_cast<BlendMode>(code);
+            return true;
+        }
+    }
+    return false;
 }
 
 enum class FilterKind : uint8_t {

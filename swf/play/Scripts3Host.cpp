@@ -460,18 +460,32 @@ void Scripts3::Host::SetName(uint32_t serial, const std::string& name) {
 std::optional<double> Scripts3::Host::Get(uint32_t serial, int prop) {
     DisplayObject* o = Find(serial);
     if (!o) return std::nullopt;
-    if (prop == avm2::kDpVisible) return o->visible ? 1 : 0;
-    return GetTransformProperty(*o, prop);
+    switch (prop) {
+    case avm2::kDpVisible: return o->visible ? 1 : 0;
+    case avm2::kDpBlendMode: return double(uint8_t(o->blendMode));
+    case avm2::kDpCacheAsBitmap: return o->cacheAsBitmap ? 1 : 0;
+    case avm2::kDpOpaqueBackground: {
+        if (!o->opaqueBackground) return -1;
+        const Rgba c = *o->opaqueBackground;
+        return double(uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b);
+    }
+    default: return GetTransformProperty(*o, prop);
+    }
 }
 
 void Scripts3::Host::Set(uint32_t serial, int prop, double value) {
     DisplayObject* o = Find(serial);
     if (!o) return;
-    if (prop == avm2::kDpVisible) {
-        o->visible = value != 0;
+    switch (prop) {
+    case avm2::kDpVisible: o->visible = value != 0; return;
+    case avm2::kDpBlendMode: o->blendMode = BlendModeFromCode(uint8_t(value)); return;
+    case avm2::kDpCacheAsBitmap: o->cacheAsBitmap = value != 0; return;
+    case avm2::kDpOpaqueBackground:
+        if (value < 0) o->opaqueBackground.reset();
+        else o->opaqueBackground = Rgba{uint8_t(uint32_t(value) >> 16), uint8_t(uint32_t(value) >> 8), uint8_t(value), 255};
         return;
+    default: SetTransformProperty(*o, prop, value);
     }
-    SetTransformProperty(*o, prop, value);
 }
 
 std::unique_ptr<DisplayObject> Scripts3::Host::Detach(DisplayObject& obj) {

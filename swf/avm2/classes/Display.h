@@ -45,6 +45,7 @@ public:
     uint32_t serial = 0;  // the engine object shown; 0: none
     bool isStage = false;
     bool built = false;  // the objects under it have their script objects
+    bool shaderBlend = false;  // blendMode "shader": drawn as normal
     // What InteractiveObject, containers and Sprite switch for the pointer
     // and the Tab key; -1: the kind's own default.
     bool mouseEnabled = true, mouseChildren = true, doubleClickEnabled = false;
@@ -63,6 +64,9 @@ public:
 enum DisplayProp : int {
     kDpX = 0, kDpY = 1, kDpXScale = 2, kDpYScale = 3, kDpAlpha = 6, kDpVisible = 7,
     kDpWidth = 8, kDpHeight = 9, kDpRotation = 10,
+    // Beyond the timeline's: the blend mode's code, cacheAsBitmap as 0 or
+    // 1, the opaque background as 0xRRGGBB or -1 for none.
+    kDpBlendMode = 100, kDpCacheAsBitmap = 101, kDpOpaqueBackground = 102,
 };
 
 // What the display classes ask of the player about the engine objects
@@ -168,6 +172,9 @@ void InstallFilters(Machine& m);
 void InstallSimpleButton(Machine& m);
 void InstallScenes(Machine& m, ClassObject* clip);
 void InstallShaders(Machine& m);
+void InstallDisplayEffects(Machine& m, ClassObject* display);
+// The engine serial behind `self`, 0 when none (or no player).
+uint32_t SerialOf(Machine& m, const Value& self);
 // The pixels of a BitmapData value; null for other values and disposed ones.
 ScriptBitmap* ScriptBitmapOf(Machine& m, const Value& v);
 // The 0-based frame `frame` (number or label) names inside `scene`; throws

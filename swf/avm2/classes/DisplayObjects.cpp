@@ -26,18 +26,17 @@ void AttachEngineObject(Machine& m, DispatcherObject* d) {
     m.display->adopting = 0;
 }
 
+uint32_t SerialOf(Machine& m, const Value& self) {
+    DispatcherObject* d = AsDisplay(m, self);
+    return d && m.display && !d->isStage ? d->serial : 0;
+}
+
 namespace {
 
 Object* AllocDisplay(Machine& m, ClassObject* cls) {
     auto* d = m.New<DispatcherObject>(cls, cls->prototype);
     AttachEngineObject(m, d);
     return d;
-}
-
-// The engine serial behind `self`, 0 when none (or no player).
-uint32_t SerialOf(Machine& m, const Value& self) {
-    DispatcherObject* d = AsDisplay(m, self);
-    return d && m.display && !d->isStage ? d->serial : 0;
 }
 
 bool IsStage(Machine& m, const Value& self) {
@@ -351,6 +350,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(display, "mask", GetMask, SetMask);
 
     InstallFilters(m);  // before the subclasses, which copy what is defined so far
+    InstallDisplayEffects(m, display);
     ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);
     ClassObject* container = m.DefineClass("flash.display", "DisplayObjectContainer", interactive, nullptr, true);
     m.DefineGetter(container, "numChildren", NumChildren);
