@@ -23,18 +23,18 @@ std::string MethodLabel(Machine& m, Method* me, ClassObject* declarer) {
 
 }  // namespace
 
+std::string Machine::MethodTraceName(const Method* me) {
+    if (!me->traceName.empty() || !me->abc) return me->traceName;
+    // A function of no trait goes by its name in the ABC, if any.
+    uint32_t index = me->abc->methods[me->index].name;
+    if (index == 0) return "MethodInfo-" + std::to_string(me->index);
+    return me->abc->strings[index].empty() ? "Function/<anonymous>" : me->abc->strings[index];
+}
+
 std::string Machine::StackTrace() {
     std::string out;
     for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
-        const Method* me = *it;
-        std::string name = me->traceName;
-        // A function of no trait goes by its name in the ABC, if any.
-        if (name.empty() && me->abc) {
-            uint32_t index = me->abc->methods[me->index].name;
-            name = index == 0 ? "MethodInfo-" + std::to_string(me->index)
-                   : me->abc->strings[index].empty() ? "Function/<anonymous>"
-                                                     : me->abc->strings[index];
-        }
+        std::string name = MethodTraceName(*it);
         if (name.empty()) continue;
         out += "\n\tat " + name + "()";
     }
@@ -63,7 +63,7 @@ Value Machine::Invoke(Method* me, ClassObject* declarer, Scope* scope, const Val
     if (info.body < 0)
         Throw(verifyErrorClass, 1001, "The method " + MethodLabel(*this, me, declarer) + "() is not implemented.");
     if (!me->code) {
-        me->code = DecodeBody(*this, *me->module, abc.bodies[info.body], me->index);
+        me->code = DecodeBody(*this, *me->module, abc.bodies[info.body], me->index, MethodTraceName(me));
         const AbcBody& body = abc.bodies[info.body];
         // Activations are sealed even when they hold nothing.
         if (!body.traits.empty() || (info.flags & kNeedActivation)) {

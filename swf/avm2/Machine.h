@@ -181,6 +181,8 @@ public:
     std::vector<const Method*> frames;
     // "\tat Test/f()" lines for the running methods, innermost first.
     std::string StackTrace();
+    // How stack traces and verify errors name a method ("Test/f").
+    std::string MethodTraceName(const Method* me);
     // Registers, operand stacks and scopes of running frames; never
     // reallocated, so frames keep pointers into it.
     std::vector<Value> valueStack;

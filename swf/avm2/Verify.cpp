@@ -19,8 +19,8 @@ namespace {
 
 class Decoder {
 public:
-    Decoder(Machine& m, const AbcModule& mod, const AbcBody& body, uint32_t methodIndex)
-        : m_(m), mod_(mod), body_(body), method_(methodIndex), bytes_(body.code) {}
+    Decoder(Machine& m, const AbcModule& mod, const AbcBody& body, uint32_t methodIndex, const std::string& label)
+        : m_(m), mod_(mod), body_(body), method_(methodIndex), label_(label), bytes_(body.code) {}
 
     std::unique_ptr<Code> Run() {
         code_ = std::make_unique<Code>();
@@ -69,6 +69,11 @@ private:
     void CheckReg(uint32_t r) {
         if (r >= body_.localCount) Fail(1025, "An invalid register " + std::to_string(r) + " was accessed.");
     }
+    // Only a method flagged for it may set the default XML namespace.
+    void CheckDxns() {
+        if (!(mod_.abc->methods[method_].flags & kSetDxns))
+            Fail(1015, "Method " + label_ + "() cannot set default xml namespace");
+    }
     // Runtime parts a multiname takes from the stack.
     int RtParts(uint32_t mn) const {
         const MnInfo& n = mod_.names[mn];
@@ -87,8 +92,8 @@ private:
             case OpThrow: pop = 1; break;
             case OpGetSuper: in.a = Pool(f.multinames.size()); pop = 1 + RtParts(in.a); push = 1; break;
             case OpSetSuper: in.a = Pool(f.multinames.size()); pop = 2 + RtParts(in.a); break;
-            case OpDxns: in.a = Pool(f.strings.size()); break;
-            case OpDxnsLate: pop = 1; break;
+            case OpDxns: CheckDxns(); in.a = Pool(f.strings.size()); break;
+            case OpDxnsLate: CheckDxns(); pop = 1; break;
             case OpKill: in.a = Reg(); break;
             case OpIfNlt: case OpIfNle: case OpIfNgt: case OpIfNge: case OpIfEq: case OpIfNe: case OpIfLt:
             case OpIfLe: case OpIfGt: case OpIfGe: case OpIfStrictEq: case OpIfStrictNe:
@@ -261,9 +266,10 @@ private:
                 scope[i] = s;
                 work.push_back(i);
             } else if (depth[i] != d) {
-                Fail(1030, "Stack depth is unbalanced. " + std::to_string(depth[i]) + " != " + std::to_string(d) + ".");
+                // The state arriving is named first, then the one held.
+                Fail(1030, "Stack depth is unbalanced. " + std::to_string(d) + " != " + std::to_string(depth[i]) + ".");
             } else if (scope[i] != s) {
-                Fail(1031, "Scope depth is unbalanced. " + std::to_string(scope[i]) + " != " + std::to_string(s) + ".");
+                Fail(1031, "Scope depth is unbalanced. " + std::to_string(s) + " != " + std::to_string(scope[i]) + ".");
             }
         };
         reach(0, 0, 0);
@@ -318,6 +324,7 @@ private:
     const AbcModule& mod_;
     const AbcBody& body_;
     uint32_t method_;
+    const std::string& label_;
     const std::vector<uint8_t>& bytes_;
     size_t pos_ = 0;
     std::unique_ptr<Code> code_;
@@ -329,8 +336,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Code> DecodeBody(Machine& m, const AbcModule& mod, const AbcBody& body, uint32_t methodIndex) {
-    return Decoder(m, mod, body, methodIndex).Run();
+std::unique_ptr<Code> DecodeBody(Machine& m, const AbcModule& mod, const AbcBody& body, uint32_t methodIndex,
+                                 const std::string& label) {
+    return Decoder(m, mod, body, methodIndex, label).Run();
 }
 
 }  // namespace swf::avm2

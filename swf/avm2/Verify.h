@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "swf/avm2/Code.h"
 
@@ -12,6 +13,8 @@ class Machine;
 struct AbcModule;
 struct AbcBody;
 
-std::unique_ptr<Code> DecodeBody(Machine& m, const AbcModule& mod, const AbcBody& body, uint32_t methodIndex);
+// `label` names the method in errors ("Test/f").
+std::unique_ptr<Code> DecodeBody(Machine& m, const AbcModule& mod, const AbcBody& body, uint32_t methodIndex,
+                                 const std::string& label);
 
 }  // namespace swf::avm2
