@@ -31,6 +31,7 @@ struct Frame {
     Object* GlobalObject() const;
     Scope* Capture();
     void SetupArguments(const Value& self, Args args, int argc);
+    Value ReturnValue(const Value& v);
 };
 
 Value Interpret(Frame& f);

@@ -96,14 +96,19 @@ Value Machine::Invoke(Method* me, ClassObject* declarer, Scope* scope, const Val
         }
     } leave{*this, base, need};
     f.SetupArguments(self, args, argc);
-    Value r = Interpret(f);
-    if (info.returnType) {
-        ClassObject* type = ResolveType(*me->module, info.returnType);
-        const MnInfo& rn = me->module->names[info.returnType];
-        if (type) r = Coerce(r, type);
-        else if (rn.name && rn.name->text == "void") r = Value::Undefined();
-    }
-    return r;
+    return Interpret(f);
+}
+
+// The value returned, as the method's declared type: a failed coercion is
+// thrown from the return itself, where the method's own handlers see it.
+Value Frame::ReturnValue(const Value& v) {
+    const AbcMethod& info = method->abc->methods[method->index];
+    if (!info.returnType) return v;
+    ClassObject* type = m.ResolveType(*mod, info.returnType);
+    const MnInfo& rn = mod->names[info.returnType];
+    if (type) return m.Coerce(v, type);
+    if (rn.name && rn.name->text == "void") return Value::Undefined();
+    return v;
 }
 
 void Frame::SetupArguments(const Value& self, Args args, int argc) {

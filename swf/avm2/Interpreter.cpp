@@ -225,7 +225,10 @@ Value Interpret(Frame& f) {
                     sp -= in.b;
                     Value* args = st + sp;
                     Value self = POP();
-                    PUSH(m.Invoke(f.mod->methods[in.a], f.declarer, f.outer, self, args, in.b));
+                    // The receiver must be of the class the method belongs to.
+                    Method* target = f.mod->methods[in.a];
+                    if (target->owner) self = m.Coerce(self, target->owner);
+                    PUSH(m.Invoke(target, f.declarer, f.outer, self, args, in.b));
                     break;
                 }
                 case OpCallSuper:
@@ -259,8 +262,8 @@ Value Interpret(Frame& f) {
                     if (in.op != OpCallPropVoid) PUSH(r);
                     break;
                 }
-                case OpReturnVoid: return Value::Undefined();
-                case OpReturnValue: return POP();
+                case OpReturnVoid: return f.ReturnValue(Value::Undefined());
+                case OpReturnValue: return f.ReturnValue(POP());
                 case OpConstructSuper: {
                     sp -= in.b;
                     Value* args = st + sp;

@@ -215,6 +215,7 @@ void Machine::AddTraits(AbcModule& mod, Traits* t, const std::vector<AbcTrait>& 
             if (name && (!e.method->name || e.method->name->text.empty())) e.method->name = name;
             if (declarer && e.method->traceName.empty())
                 e.method->traceName = TraitTraceName(*declarer, holder == declarer, tr.kind, ns, name);
+            if (declarer && !e.method->owner) e.method->owner = declarer;
             Binding& b = t->Add(name, ns);
             if (tr.kind == TraitKind::Method) {
                 if (b.kind == Binding::Method) {
@@ -296,6 +297,8 @@ ClassObject* Machine::CreateClass(AbcModule& mod, uint32_t index, ClassObject* b
     }
     c->init = mod.methods[ai.init];
     if (c->init->traceName.empty()) c->init->traceName = c->QualifiedName();
+    if (!c->init->owner) c->init->owner = c;
+    if (!mod.methods[ac.init]->owner) mod.methods[ac.init]->owner = c;
     if (mod.methods[ac.init]->traceName.empty()) mod.methods[ac.init]->traceName = c->QualifiedName() + "$cinit";
     // Class (static) traits, over those every class has (prototype).
     Traits* st = NewTraits(classClass->instanceTraits);

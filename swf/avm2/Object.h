@@ -59,6 +59,9 @@ struct Method {
     // How stack traces name the method ("Test/get x", "Test$cinit"); empty
     // until a trait or a definition names it.
     std::string traceName;
+    // The class whose trait or initialiser this method is; a method has one
+    // owner: a class, or the functions newfunction makes of it.
+    ClassObject* owner = nullptr;
     std::unique_ptr<Code> code;  // decoded on first call
     const struct AbcModule* module = nullptr;
     // What arguments.callee gives when the method runs without a function

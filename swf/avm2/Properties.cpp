@@ -308,8 +308,20 @@ Value Machine::ConstructProperty(const Value& obj, const Name& n, Args args, int
     return Construct(c, args, argc);
 }
 
+namespace {
+
+// A super access first takes its receiver as the declaring class's type:
+// anything else fails to convert, and undefined becomes a null reference.
+void SuperReceiver(Machine& m, const Value& obj, ClassObject* declarer) {
+    bool classSide = obj.IsObject() && obj.o == declarer;
+    Value self = declarer && !classSide ? m.Coerce(obj, declarer) : obj;
+    if (self.IsNullish()) m.NullError(Value::Null());
+}
+
+}  // namespace
+
 Value Machine::GetSuper(const Value& obj, ClassObject* declarer, const Name& n) {
-    if (obj.IsNullish()) NullError(obj);
+    SuperReceiver(*this, obj, declarer);
     ClassObject* base = declarer ? declarer->base : nullptr;
     const Traits* t = base ? base->instanceTraits : nullptr;
     if (t) {
@@ -332,7 +344,7 @@ Value Machine::GetSuper(const Value& obj, ClassObject* declarer, const Name& n) 
 }
 
 void Machine::SetSuper(const Value& obj, ClassObject* declarer, const Name& n, const Value& v) {
-    if (obj.IsNullish()) NullError(obj);
+    SuperReceiver(*this, obj, declarer);
     ClassObject* base = declarer ? declarer->base : nullptr;
     const Traits* t = base ? base->instanceTraits : nullptr;
     if (t)
@@ -345,7 +357,7 @@ void Machine::SetSuper(const Value& obj, ClassObject* declarer, const Name& n, c
 }
 
 Value Machine::CallSuper(const Value& obj, ClassObject* declarer, const Name& n, Args args, int argc) {
-    if (obj.IsNullish()) NullError(obj);
+    SuperReceiver(*this, obj, declarer);
     ClassObject* base = declarer ? declarer->base : nullptr;
     const Traits* t = base ? base->instanceTraits : nullptr;
     if (t)

@@ -131,6 +131,8 @@ private:
             case OpNewFunction:
                 in.a = U30();
                 if (uint32_t(in.a) >= f.methods.size()) Fail(1032, "Cpool index out of range.");
+                // A class's method cannot also be a free function.
+                if (mod_.methods[in.a]->owner) Fail(1107, "The ABC data is corrupt, attempt to read out of bounds.");
                 push = 1;
                 break;
             case OpCall: in.b = int(U30()); pop = 2 + in.b; push = 1; break;
@@ -139,6 +141,8 @@ private:
             case OpCallStatic:
                 in.a = U30();
                 if (uint32_t(in.a) >= f.methods.size()) Fail(1032, "Cpool index out of range.");
+                // Only a method some class owns can be called directly.
+                if (!mod_.methods[in.a]->owner) Fail(1107, "The ABC data is corrupt, attempt to read out of bounds.");
                 in.b = U30(); pop = 1 + in.b; push = 1; break;
             case OpCallSuper: case OpCallProperty: case OpConstructProp: case OpCallPropLex:
             case OpCallSuperVoid: case OpCallPropVoid:
