@@ -58,6 +58,15 @@ bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost);
 // Runs every installer once; the player calls it for each movie's Vm.
 void InstallBindings(avm1::Vm& vm);
 
+// filters of clips, buttons and fields (ClipEffects.cpp).
+avm1::Value GetObjectFilters(avm1::CallArgs& a);
+avm1::Value SetObjectFilters(avm1::CallArgs& a);
+// tabIndex (FocusKeys.cpp): a field keeps it as an unsigned 32-bit number
+// (magic kTabIndexUnsigned), clips and buttons as a signed one.
+constexpr int kTabIndexUnsigned = 1;
+avm1::Value GetTabIndex(avm1::CallArgs& a);
+avm1::Value SetTabIndex(avm1::CallArgs& a);
+
 // Installers, one per file.
 void InstallClipProperties(avm1::Vm& vm);  // ClipMembers.cpp
 void InstallClipMethods(avm1::Vm& vm);     // ClipMethods.cpp

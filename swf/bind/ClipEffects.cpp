@@ -18,20 +18,6 @@ using avm1::Value;
 constexpr uint32_t kRgbMask = 0xFFFFFF;
 constexpr double kMaxPixels = 1 << 26;  // keeps twips in 32 bits
 
-Value GetFilters(CallArgs& a) {
-    DisplayObject* o = ObjectOf(a);
-    if (!o) return Value();
-    return avm1::FromFilterList(a.vm, o->filters ? *o->filters : FilterList{});
-}
-
-Value SetFilters(CallArgs& a) {
-    DisplayObject* o = ObjectOf(a);
-    if (!o) return Value();
-    FilterList list = avm1::ToFilterList(a.vm, a.Arg(0));
-    o->filters = list.empty() ? nullptr : std::make_shared<const FilterList>(std::move(list));
-    return Value();
-}
-
 Value GetBlendMode(CallArgs& a) {
     DisplayObject* o = ObjectOf(a);
     return o ? avm1::FromBlendMode(o->blendMode) : Value();
@@ -121,9 +107,23 @@ Value SetRect(CallArgs& a) {
 
 }  // namespace
 
+Value GetObjectFilters(CallArgs& a) {
+    DisplayObject* o = ObjectOf(a);
+    if (!o) return Value();
+    return avm1::FromFilterList(a.vm, o->filters ? *o->filters : FilterList{});
+}
+
+Value SetObjectFilters(CallArgs& a) {
+    DisplayObject* o = ObjectOf(a);
+    if (!o) return Value();
+    FilterList list = avm1::ToFilterList(a.vm, a.Arg(0));
+    o->filters = list.empty() ? nullptr : std::make_shared<const FilterList>(std::move(list));
+    return Value();
+}
+
 void InstallClipEffects(avm1::Vm& vm) {
     for (avm1::Object* proto : {vm.clipProto, vm.buttonProto}) {
-        vm.DefineAccessor(proto, "filters", GetFilters, SetFilters);
+        vm.DefineAccessor(proto, "filters", GetObjectFilters, SetObjectFilters);
         vm.DefineAccessor(proto, "blendMode", GetBlendMode, SetBlendMode);
         vm.DefineAccessor(proto, "cacheAsBitmap", GetCacheAsBitmap, SetCacheAsBitmap);
         vm.DefineAccessor(proto, "opaqueBackground", GetOpaqueBackground, SetOpaqueBackground);

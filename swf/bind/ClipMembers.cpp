@@ -56,6 +56,9 @@ void InstallClipProperties(avm1::Vm& vm) {
         vm.SetHidden(proto, "useHandCursor", Value::Bool(true));
     }
     vm.SetHidden(vm.clipProto, "_lockroot", Value::Bool(false));
+    vm.DefineAccessor(vm.clipProto, "tabIndex", GetTabIndex, SetTabIndex);
+    vm.DefineAccessor(vm.buttonProto, "tabIndex", GetTabIndex, SetTabIndex);
+    vm.buttonProto->Find("tabIndex", false)->flags &= uint16_t(~avm1::kDontEnum);  // a button lists it
     vm.DefineNative(vm.clipProto, "setMask", SetMask, 0);
 }
 

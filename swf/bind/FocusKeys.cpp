@@ -2,6 +2,7 @@
 // tab order, and while an input field has it, characters and editing keys
 // change the field, which then tells its onChanged handler.
 #include <cmath>
+#include <cstdint>
 
 #include "swf/host/KeyCodes.h"
 #include "swf/bind/Bindings.h"
@@ -44,7 +45,8 @@ std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& obj
         const Value self = ValueOf(vm, o);
         const Value index = vm.GetMember(self, "tabIndex");
         const Value enabled = vm.GetMember(self, "tabEnabled");
-        if (index.IsNumber() && std::isfinite(index.n)) f.tabIndex = int(index.n);
+        // A field's unsigned index orders by its signed 32 bits.
+        if (index.IsNumber() && std::isfinite(index.n)) f.tabIndex = avm1::ToInt32(index.n);
         if (!enabled.IsUndefined()) f.tabEnabled = vm.ToBool(enabled);
         for (const char* handler : {"onPress", "onRelease", "onRollOver"})
             f.hasButtonHandlers = f.hasButtonHandlers || vm.IsFunction(vm.GetMember(self, handler));
@@ -56,6 +58,34 @@ std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& obj
     }
     return out;
 }
+
+}  // namespace
+
+Value GetTabIndex(avm1::CallArgs& a) {
+    const DisplayObject* o = ObjectOf(a);
+    return o && o->tabIndex ? Value::Num(*o->tabIndex) : Value();
+}
+
+// Nothing clears it. A field wraps the number to 32 bits unsigned (NaN: 0);
+// clips and buttons cut it to 32 bits signed, and what does not fit (NaN
+// too) reads as the lowest.
+Value SetTabIndex(avm1::CallArgs& a) {
+    DisplayObject* o = ObjectOf(a);
+    if (!o) return Value();
+    const Value& v = a.Arg(0);
+    if (v.IsNullish()) {
+        o->tabIndex.reset();
+        return Value();
+    }
+    const double n = a.vm.ToNumber(v);
+    if (a.callee && a.callee->fn && a.callee->fn->magic == kTabIndexUnsigned)
+        o->tabIndex = double(uint32_t(avm1::ToInt32(n)));
+    else
+        o->tabIndex = n > -2147483649.0 && n < 2147483648.0 ? std::trunc(n) : double(INT32_MIN);
+    return Value();
+}
+
+namespace {
 
 std::optional<EditKey> EditKeyFor(int keyCode) {
     switch (keyCode) {

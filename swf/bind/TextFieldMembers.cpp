@@ -26,19 +26,39 @@ EditTextField* FieldOf(CallArgs& a) {
 enum Prop {
     kText, kHtmlText, kHtml, kTextColor, kBackground, kBackgroundColor, kBorder, kBorderColor, kAutoSize,
     kWordWrap, kMultiline, kEmbedFonts, kMaxChars, kRestrict, kPassword, kSelectable, kType, kVariable,
-    kScroll, kMaxScroll, kHScroll, kMaxHScroll, kTextWidth, kTextHeight, kLength, kBottomScroll, kMouseWheel
+    kScroll, kMaxScroll, kHScroll, kMaxHScroll, kTextWidth, kTextHeight, kLength, kBottomScroll, kMouseWheel,
+    kCondenseWhite, kStyleSheet, kSharpness, kThickness, kAntiAliasType, kGridFitType,
+    kTabIndex, kFilters  // kept elsewhere
 };
 
-const std::pair<const char*, int> kProps[] = {
-    {"text", kText},         {"htmlText", kHtmlText},     {"html", kHtml},
-    {"textColor", kTextColor}, {"background", kBackground}, {"backgroundColor", kBackgroundColor},
-    {"border", kBorder},     {"borderColor", kBorderColor}, {"autoSize", kAutoSize},
-    {"wordWrap", kWordWrap}, {"multiline", kMultiline},   {"embedFonts", kEmbedFonts},
-    {"maxChars", kMaxChars}, {"restrict", kRestrict},     {"password", kPassword},
-    {"selectable", kSelectable}, {"type", kType},         {"variable", kVariable},
-    {"scroll", kScroll},     {"maxscroll", kMaxScroll},   {"hscroll", kHScroll},
-    {"maxhscroll", kMaxHScroll}, {"textWidth", kTextWidth}, {"textHeight", kTextHeight},
-    {"length", kLength},     {"bottomScroll", kBottomScroll}, {"mouseWheelEnabled", kMouseWheel}};
+struct PropDef {
+    const char* name;
+    int prop;
+    bool version8;  // earlier versions list it but neither read nor write it
+};
+
+// Enumerable, in the order they were made: a for-in meets them newest first.
+const PropDef kProps[] = {
+    {"gridFitType", kGridFitType, true}, {"antiAliasType", kAntiAliasType, true},
+    {"thickness", kThickness, true},     {"sharpness", kSharpness, true},
+    {"filters", kFilters, true},         {"scroll", kScroll, false},
+    {"maxscroll", kMaxScroll, false},    {"borderColor", kBorderColor, false},
+    {"backgroundColor", kBackgroundColor, false}, {"textColor", kTextColor, false},
+    {"tabIndex", kTabIndex, false},      {"autoSize", kAutoSize, false},
+    {"text", kText, false},              {"type", kType, false},
+    {"htmlText", kHtmlText, false},      {"variable", kVariable, false},
+    {"hscroll", kHScroll, false},        {"maxhscroll", kMaxHScroll, false},
+    {"maxChars", kMaxChars, false},      {"embedFonts", kEmbedFonts, false},
+    {"html", kHtml, false},              {"border", kBorder, false},
+    {"background", kBackground, false},  {"wordWrap", kWordWrap, false},
+    {"password", kPassword, false},      {"multiline", kMultiline, false},
+    {"selectable", kSelectable, false},  {"length", kLength, false},
+    {"bottomScroll", kBottomScroll, false}, {"textWidth", kTextWidth, false},
+    {"textHeight", kTextHeight, false},  {"restrict", kRestrict, false},
+    {"condenseWhite", kCondenseWhite, false}, {"mouseWheelEnabled", kMouseWheel, false},
+    {"styleSheet", kStyleSheet, false}};
+
+const char* const kGridFitNames[] = {"none", "pixel", "subpixel"};
 
 Value Rgb(Rgba c) { return Value::Num((c.r << 16) | (c.g << 8) | c.b); }
 
@@ -51,6 +71,14 @@ Rgba ToRgb(avm1::Vm& vm, const Value& v) {
 int ToInt(avm1::Vm& vm, const Value& v) {
     const double n = vm.ToNumber(v);
     return std::isfinite(n) ? int(std::fmax(-1e9, std::fmin(1e9, n))) : 0;
+}
+
+constexpr double kMaxSharpness = 400, kMaxThickness = 200;
+
+// A number kept within +-`limit`; NaN leaves `old`.
+double Limited(avm1::Vm& vm, const Value& v, double limit, double old) {
+    const double n = vm.ToNumber(v);
+    return std::isnan(n) ? old : std::fmax(-limit, std::fmin(limit, n));
 }
 
 Value GetProp(CallArgs& a) {
@@ -87,6 +115,11 @@ Value GetProp(CallArgs& a) {
     case kLength: return Value::Num(double(f->Content().Size()));
     case kBottomScroll: return Value::Num(f->BottomScroll() + 1);
     case kMouseWheel: return Value::Bool(s.mouseWheel);
+    case kCondenseWhite: return Value::Bool(s.condenseWhite);
+    case kSharpness: return Value::Num(s.sharpness);
+    case kThickness: return Value::Num(s.thickness);
+    case kAntiAliasType: return Value::String(std::string(s.advancedAntiAlias ? "advanced" : "normal"));
+    case kGridFitType: return Value::String(std::string(kGridFitNames[s.gridFit % 3]));
     }
     return Value();
 }
@@ -143,6 +176,20 @@ Value SetProp(CallArgs& a) {
     case kPassword: s.password = vm.ToBool(v); break;
     case kSelectable: s.selectable = vm.ToBool(v); break;
     case kMouseWheel: s.mouseWheel = vm.ToBool(v); break;
+    case kCondenseWhite: s.condenseWhite = vm.ToBool(v); break;
+    case kSharpness: s.sharpness = Limited(vm, v, kMaxSharpness, s.sharpness); break;
+    case kThickness: s.thickness = Limited(vm, v, kMaxThickness, s.thickness); break;
+    case kAntiAliasType: {
+        const std::string t = vm.ToString(v);
+        if (t == "normal" || t == "advanced") s.advancedAntiAlias = t == "advanced";
+        break;
+    }
+    case kGridFitType: {
+        const std::string t = vm.ToString(v);
+        for (uint8_t i = 0; i < 3; ++i)
+            if (t == kGridFitNames[i]) s.gridFit = i;
+        break;
+    }
     case kType: {
         const std::string t = vm.ToString(v);
         if (t == "input" || t == "dynamic") s.input = t == "input";
@@ -196,6 +243,12 @@ Value NewTextFormat(CallArgs& a) {  // magic 1: set
     return Value();
 }
 
+// Only a field a script made (at a script depth) can be removed.
+Value RemoveField(CallArgs& a) {
+    if (EditTextObject* t = TextOf(a)) HostOf(a.vm).Remove(*t);
+    return Value();
+}
+
 Value ReplaceSel(CallArgs& a) {
     EditTextField* f = FieldOf(a);
     if (!f) return Value();
@@ -231,7 +284,15 @@ Value Watched(CallArgs& a) {
 
 void InstallTextFieldMembers(avm1::Vm& vm) {
     avm1::Object* proto = vm.textFieldProto;
-    for (const auto& [name, magic] : kProps) vm.DefineAccessor(proto, name, GetProp, Watched<SetProp>, magic);
+    for (const PropDef& d : kProps) {
+        if (d.prop == kTabIndex) vm.DefineAccessor(proto, d.name, GetTabIndex, SetTabIndex, kTabIndexUnsigned);
+        else if (d.prop == kFilters) vm.DefineAccessor(proto, d.name, GetObjectFilters, SetObjectFilters);
+        else if (d.prop == kStyleSheet) vm.DefineAccessor(proto, d.name, nullptr, nullptr);
+        else vm.DefineAccessor(proto, d.name, GetProp, Watched<SetProp>, d.prop);
+        avm1::Property* p = proto->Find(d.name, false);
+        p->flags = uint16_t((p->flags & ~avm1::kDontEnum) | (d.version8 ? avm1::kOnlySwf8Up : 0));
+    }
+    vm.DefineNative(proto, "removeTextField", RemoveField);
     vm.DefineNative(proto, "setTextFormat", Watched<SetTextFormat>);
     vm.DefineNative(proto, "getTextFormat", GetTextFormat);
     vm.DefineNative(proto, "getNewTextFormat", NewTextFormat, 0);

@@ -73,7 +73,15 @@ void Store(avm1::Vm& vm, FormatFields& d, int f, const Value& x, bool fromCtor) 
     case kSize:
         d.v[f] = Value::Num(Whole(vm.ToNumber(x)));
         return;
-    case kLeftMargin: case kRightMargin: case kIndent: case kLeading: case kBlockIndent: {
+    case kIndent:
+        // From version 8 the indent may be negative and rounds half to even.
+        if (vm.Version() >= 8) {
+            const double n = vm.ToNumber(x);
+            d.v[f] = Value::Num(std::isfinite(n) ? double(avm1::ToInt32(std::nearbyint(n))) : 0);
+            return;
+        }
+        [[fallthrough]];
+    case kLeftMargin: case kRightMargin: case kLeading: case kBlockIndent: {
         const double n = Whole(vm.ToNumber(x));
         d.v[f] = Value::Num(fromCtor ? n : std::max(0.0, n));
         return;

@@ -146,6 +146,8 @@ public:
     uint32_t maskOf = 0;
     // _focusrect set on the object itself (unset: the movie's).
     std::optional<bool> focusRect;
+    // Set by scripts: its place in the tab order.
+    std::optional<double> tabIndex;
 
 private:
     DisplayKind kind_;

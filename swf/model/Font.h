@@ -131,7 +131,7 @@ struct EditTextData {
     TextAlign align = TextAlign::Left;
     uint16_t leftMargin = 0;  // twips
     uint16_t rightMargin = 0;
-    uint16_t indent = 0;
+    int16_t indent = 0;  // may be negative
     int16_t leading = 0;
     std::string variable;
     std::string initialText;  // as stored; HTML when `html`

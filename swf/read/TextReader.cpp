@@ -121,7 +121,7 @@ void ReadDefineEditText(ByteReader& r, ReadContext& ctx) {
         f.align = align <= uint8_t(TextAlign::Justify) ? TextAlign(align) : TextAlign::Left;
         f.leftMargin = r.U16();
         f.rightMargin = r.U16();
-        f.indent = r.U16();
+        f.indent = r.S16();
         f.leading = r.S16();
     }
     f.variable = r.String();

@@ -54,6 +54,12 @@ struct FieldSettings {
     bool hasRestrict = false;  // without it any character may be typed
     std::string restrict;
     std::string variable;
+    bool condenseWhite = false;  // HTML set: runs of white space read as one space
+    // Advanced anti-aliasing settings scripts keep (drawing ignores them).
+    bool advancedAntiAlias = false;
+    uint8_t gridFit = 1;  // 0 none, 1 pixel, 2 subpixel
+    double sharpness = 0;
+    double thickness = 0;
 };
 
 // A field's border in target twips for `toTarget` (field to target). Fields

@@ -123,7 +123,10 @@ TEST(TextFieldScriptTest, TextFormatPropertiesConvertWhatIsWritten) {
         {"bold", Num(2), "true", "true"},
         {"font", Num(1.5), "1.5", "1.5"},
         {"leftMargin", Num(-3.5), "-3", "0"},
-        {"indent", Num(2.9), "2", "2"},
+        // From version 8 the indent rounds half to even and may be negative.
+        {"indent", Num(2.9), "3", "3"},
+        {"indent", Num(-3.5), "-4", "-4"},
+        {"indent", Num(2.5), "2", "2"},
         {"align", Str("middle"), "null", "right"},
         {"align", "push undefined", "null", "right"},
         {"underline", "push undefined", "null", "null"},
