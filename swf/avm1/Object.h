@@ -116,7 +116,7 @@ public:
     int32_t length = 0;         // Array, Arguments
     Value primitive;            // wrappers; Date: the time in ms
     uint32_t clip = 0;          // Clip: the host's id, 0 once removed
-    std::vector<Object*> interfaces;  // ImplementsOp, on a constructor
+    std::vector<Object*> interfaces;  // ImplementsOp, on a prototype: theirs (null for none)
     std::unique_ptr<std::unordered_map<std::string, Watch>> watches;
     std::shared_ptr<NativeData> native;
 

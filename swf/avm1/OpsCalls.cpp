@@ -228,32 +228,37 @@ Value Vm::Construct(const Value& ctor, const std::vector<Value>& args) {
 
 namespace {
 
-// An interface counts with every interface it extends (its prototype's own
-// implemented list).
-bool ExtendsInterface(Object* iface, Object* ctor, int depth) {
-    if (iface == ctor) return true;
-    if (depth > 32) return false;
-    const Property* proto = iface->Find("prototype", false);
-    if (!proto || !proto->value.IsObject()) return false;
-    for (Object* i : proto->value.o->interfaces)
-        if (ExtendsInterface(i, ctor, depth + 1)) return true;
+// Whether a prototype implements `target`: among the interface prototypes
+// it was given, or theirs in turn.
+bool Implements(const Object* proto, const Object* target, int depth) {
+    for (const Object* i : proto->interfaces) {
+        if (!i) continue;
+        if (i == target || (depth < 32 && Implements(i, target, depth + 1))) return true;
+    }
     return false;
 }
 
 }  // namespace
 
+// A class's own prototype as stored: instanceof and implements read past
+// any getter and never inherit it.
+Value Vm::StoredPrototype(Object* ctor) {
+    const Property* p = ctor ? ctor->Find("prototype", Ci()) : nullptr;
+    return p ? p->value : Value();
+}
+
 bool Vm::InstanceOf(const Value& v, Object* ctor) {
     if (!ctor) return false;
-    Value protoV = Get(ctor, "prototype", Value::Obj(ctor));
+    Value protoV = StoredPrototype(ctor);
+    // A primitive prototype is made an object first, as member reads make one.
+    if (protoV.kind == Value::Kind::Bool || protoV.kind == Value::Kind::Number || protoV.kind == Value::Kind::String)
+        protoV = WrapPrimitive(protoV, true);
     if (!protoV.IsObject()) return false;
     Object* clipObj = v.IsClip() ? ClipObject(ClipOf(v)) : nullptr;
     Object* start = v.IsObject() ? v.o->proto : clipObj ? clipObj->proto : nullptr;
     int hops = 0;
-    for (Object* p = start; p && hops < 256; p = p->proto, ++hops) {
-        if (p == protoV.o) return true;
-        for (Object* i : p->interfaces)
-            if (ExtendsInterface(i, ctor, 0)) return true;
-    }
+    for (Object* p = start; p && hops < 256; p = p->proto, ++hops)
+        if (p == protoV.o || Implements(p, protoV.o, 0)) return true;
     return false;
 }
 
@@ -350,7 +355,8 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
     }
     case kOpInstanceOf: {
         Value ctor = Pop(f), v = Pop(f);
-        Push(Value::Bool(ctor.IsObject() && InstanceOf(v, ctor.o)));
+        Object* c = ctor.IsObject() ? ctor.o : ctor.IsClip() ? ClipObject(ClipOf(ctor)) : nullptr;
+        Push(Value::Bool(c && InstanceOf(v, c)));
         return true;
     }
     case kOpCastOp: {
@@ -359,13 +365,21 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         return true;
     }
     case kOpImplementsOp: {
+        // The interfaces' prototypes as they are now, given once: a later
+        // implements, or a later change to an interface, is not seen.
         Value ctor = Pop(f);
         std::vector<Value> ifaces = PopArgs(f);
+        auto objectOf = [this](const Value& x) {
+            return x.IsObject() ? x.o : x.IsClip() ? ClipObject(ClipOf(x)) : nullptr;
+        };
         if (!ctor.IsObject()) return true;
-        Value proto = Get(ctor.o, "prototype", ctor);
-        if (!proto.IsObject()) return true;
-        for (const Value& i : ifaces)
-            if (i.IsObject()) proto.o->interfaces.push_back(i.o);
+        Value proto = StoredPrototype(ctor.o);
+        if (!proto.IsObject() || !proto.o->interfaces.empty()) return true;
+        for (const Value& i : ifaces) {
+            Object* iface = objectOf(i);
+            const Value p = iface ? StoredPrototype(iface) : Value();
+            proto.o->interfaces.push_back(p.IsObject() ? p.o : nullptr);  // a place held all the same
+        }
         return true;
     }
     case kOpExtends: {

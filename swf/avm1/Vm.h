@@ -206,6 +206,7 @@ public:
     void RefuseConstruction() { refused_ = true; }
     bool IsFunction(const Value& v) const { return v.IsObject() && v.o->fn; }
     bool InstanceOf(const Value& v, Object* ctor);
+    Value StoredPrototype(Object* ctor);
 
     // Clips (and buttons and text fields: Host.h). The object of an id is
     // made on first use with the prototype of its kind.
