@@ -306,7 +306,11 @@ void Scripts3::Host::RunFrameScripts() {
             avm2::Value fn = c->FrameScript(frame);
             if (fn.IsUndefined()) continue;
             ran = true;
+            const uint32_t was = scriptClip_;
+            scriptClip_ = c->serial;
             Guarded([&] { m_.Call(fn, avm2::Value::Obj(c), nullptr, 0); });
+            scriptClip_ = was;
+            RunQueuedGotos();
         }
         if (!ran) return;
         Sync();
@@ -601,8 +605,10 @@ bool Scripts3::Host::IsPlaying(uint32_t clip) {
 
 // From version 10 a goto builds the new frame at once: what left hears
 // so, what came is constructed, and the frame's broadcasts and scripts run
-// before the script that asked goes on. Before, the timeline only moves
-// and the frame's scripts wait for their turn.
+// before the script that asked goes on (a clip's own frame script waits
+// until it ends). Even a goto to the frame shown does so, running a frame
+// script not yet run. Before version 10 the timeline only moves and the
+// frame's scripts wait for their turn.
 void Scripts3::Host::Goto(uint32_t clip, int frame) {
     constexpr int kImmediateGotoVersion = 10;
     MovieClip* c = FindClip(clip);
@@ -611,16 +617,22 @@ void Scripts3::Host::Goto(uint32_t clip, int frame) {
         if (frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
         return;
     }
-    if (inGotoScripts_) {
+    if (clip == scriptClip_) {
         constexpr size_t kMaxQueued = 256;
         if (queuedGotos_.size() < kMaxQueued) queuedGotos_.push_back({clip, frame});
         return;
     }
-    if (frame == c->CurrentFrame()) return;
     RunGoto(clip, frame);
 }
 
-// A queued goto to the frame already shown still sends the broadcasts.
+void Scripts3::Host::RunQueuedGotos() {
+    while (!queuedGotos_.empty()) {
+        auto [next, at] = queuedGotos_.front();
+        queuedGotos_.erase(queuedGotos_.begin());
+        RunGoto(next, at);
+    }
+}
+
 void Scripts3::Host::RunGoto(uint32_t clip, int frame) {
     constexpr int kMaxGotoDepth = 16;
     if (gotoDepth_ >= kMaxGotoDepth) return;
@@ -630,15 +642,7 @@ void Scripts3::Host::RunGoto(uint32_t clip, int frame) {
     SendRemovals(true);
     Sync();
     Broadcast("frameConstructed");
-    const bool was = inGotoScripts_;
-    inGotoScripts_ = true;
     RunFrameScripts();
-    inGotoScripts_ = was;
-    while (!queuedGotos_.empty()) {
-        auto [next, at] = queuedGotos_.front();
-        queuedGotos_.erase(queuedGotos_.begin());
-        RunGoto(next, at);
-    }
     Broadcast("exitFrame");
     --gotoDepth_;
 }

@@ -126,9 +126,11 @@ private:
     std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
     std::unordered_map<uint16_t, std::string> classOfId_;
     std::unordered_map<uint32_t, int> framesSeen_;
-    // Gotos asked for by the frame scripts a goto runs wait for them to end.
+    // A clip's goto asked for by its own running frame script waits for
+    // that script to end.
     void RunGoto(uint32_t clip, int frame);
-    bool inGotoScripts_ = false;
+    void RunQueuedGotos();
+    uint32_t scriptClip_ = 0;  // whose frame script runs
     int gotoDepth_ = 0;
     std::vector<std::pair<uint32_t, int>> queuedGotos_;
     bool removing_ = false;
