@@ -68,6 +68,9 @@ public:
     double FrameRate() override;
     bool ToStagePoint(uint32_t serial, double& x, double& y) override;
     bool ToLocalPoint(uint32_t serial, double& x, double& y) override;
+    bool Bounds(uint32_t serial, uint32_t space, double out[4]) override;
+    bool HitPoint(uint32_t serial, double x, double y, bool shape) override;
+    bool HitObject(uint32_t a, uint32_t b) override;
 
     // The engine object of a serial, wherever it is; null when gone.
     DisplayObject* Object(uint32_t serial) { return Find(serial); }

@@ -125,6 +125,14 @@ public:
     // when it has no place on the stage.
     virtual bool ToStagePoint(uint32_t, double&, double&) { return false; }
     virtual bool ToLocalPoint(uint32_t, double&, double&) { return false; }
+    // The bounds of `serial` in `space`'s coordinates (0: its own), pixels
+    // as x, y, width, height; false when it is gone.
+    virtual bool Bounds(uint32_t, uint32_t, double[4]) { return false; }
+    // The stage point against the object's stage bounds, or against what
+    // it draws when `shape`.
+    virtual bool HitPoint(uint32_t, double, double, bool) { return false; }
+    // Whether the two objects' stage bounds overlap.
+    virtual bool HitObject(uint32_t, uint32_t) { return false; }
     // The pointer on the stage, pixels.
     double pointerX = 0, pointerY = 0;
     // The object with the keyboard focus: null, or a display object.
@@ -165,6 +173,8 @@ DispatcherObject* AsDisplay(Machine& m, const Value& v);
 // A display object being allocated gets the engine object it stands for.
 void AttachEngineObject(Machine& m, DispatcherObject* d);
 void InstallDisplayObjects(Machine& m);
+// getBounds, getRect, localToGlobal, globalToLocal and the hit tests.
+void InstallDisplayGeometry(Machine& m, ClassObject* display);
 void InstallGraphics(Machine& m);
 void InstallStage(Machine& m);
 void InstallBitmaps(Machine& m);

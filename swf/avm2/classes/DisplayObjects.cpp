@@ -345,6 +345,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineGetter(display, "root", GetRoot);
     m.DefineGetter(display, "stage", GetStage);
     m.DefineGetter(display, "loaderInfo", GetLoaderInfo);
+    InstallDisplayGeometry(m, display);
     m.DefineGetter(display, "mouseX", MouseCoord<0>);
     m.DefineGetter(display, "mouseY", MouseCoord<1>);
     m.DefineGetter(display, "mask", GetMask, SetMask);
