@@ -8,7 +8,7 @@ namespace swf::avm2 {
 
 namespace {
 
-uint32_t SerialOf(Machine& m, const Value& v) {
+uint32_t PlaceSerial(Machine& m, const Value& v) {
     DispatcherObject* d = AsDisplay(m, v);
     if (!d || !m.display) return 0;
     return d->isStage ? m.display->StageSerial() : d->serial;
@@ -25,8 +25,8 @@ Value BoundsIn(Machine& m, Value self, Args args, int argc) {
     Self(m, self);
     Value target = Arg(args, argc, 0);
     double r[4] = {0, 0, 0, 0};
-    uint32_t s = SerialOf(m, self);
-    uint32_t space = target.IsNullish() ? s : SerialOf(m, target);
+    uint32_t s = PlaceSerial(m, self);
+    uint32_t space = target.IsNullish() ? s : PlaceSerial(m, target);
     if (s) m.display->Bounds(s, space, r);
     return Value::Obj(NewGeom(m, GeomKind::Rectangle, {r[0], r[1], r[2], r[3]}));
 }
@@ -36,7 +36,7 @@ Value MovePoint(Machine& m, Value self, Args args, int argc) {
     Self(m, self);
     GeomObject* p = NeedGeom(m, Arg(args, argc, 0), GeomKind::Point);
     double x = p->f[0], y = p->f[1];
-    uint32_t s = SerialOf(m, self);
+    uint32_t s = PlaceSerial(m, self);
     if (s && s != m.display->StageSerial()) {
         if (ToStage) m.display->ToStagePoint(s, x, y);
         else m.display->ToLocalPoint(s, x, y);
@@ -48,7 +48,7 @@ Value HitTestPoint(Machine& m, Value self, Args args, int argc) {
     Self(m, self);
     double x = m.ToNumber(Arg(args, argc, 0)), y = m.ToNumber(Arg(args, argc, 1));
     bool shape = m.ToBoolean(Arg(args, argc, 2));
-    uint32_t s = SerialOf(m, self);
+    uint32_t s = PlaceSerial(m, self);
     return Value::Bool(s && m.display->HitPoint(s, x, y, shape));
 }
 
@@ -56,7 +56,7 @@ Value HitTestObject(Machine& m, Value self, Args args, int argc) {
     Self(m, self);
     DispatcherObject* other = AsDisplay(m, Arg(args, argc, 0));
     if (!other) m.TypeError(2007, "Parameter obj must be non-null.");
-    uint32_t a = SerialOf(m, self), b = SerialOf(m, Value::Obj(other));
+    uint32_t a = PlaceSerial(m, self), b = PlaceSerial(m, Value::Obj(other));
     return Value::Bool(a && b && m.display->HitObject(a, b));
 }
 
