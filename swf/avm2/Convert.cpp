@@ -180,7 +180,7 @@ Value Machine::ToPrimitive(const Value& v, bool hintString) {
             if (!r.IsObject()) return r;
         }
     }
-    TypeError(1050, "Cannot convert " + Describe(v) + " to primitive.");
+    TypeError(1050, "Cannot convert " + TypeName(v) + " to primitive.");
 }
 
 Object* Machine::ToObject(const Value& v) {

@@ -103,8 +103,11 @@ std::string ErrorName(Machine& m, const Name& n) {
 // A proxy's own traits answer first; every other name goes to its hooks.
 bool IsXmlKind(const Object* o) { return o->kind == ObjKind::Xml || o->kind == ObjKind::XmlList; }
 
+// A proxy's own traits answer for their names, except to a name in any
+// namespace, which the proxy hears.
 bool IsProxied(Object* o, const Name& n) {
-    return o && o->kind == ObjKind::Proxy && !n.attribute && !(o->traits && n.name && o->traits->Find(n));
+    const bool anyNs = !n.single && !n.set;
+    return o && o->kind == ObjKind::Proxy && !n.attribute && (anyNs || !(o->traits && n.name && o->traits->Find(n)));
 }
 
 }  // namespace

@@ -152,10 +152,20 @@ public:
         }
         for (String* n : sealed) Value3(m_.GetProperty(v, m_.PublicName(n)), depth + 1);
         if (!dynamic) return;
-        for (auto& [k, val] : DynamicProps(o)) {
-            if (val.IsObject() && val.o->kind == ObjKind::Function) continue;
-            Str3(k->text);
-            Value3(val, depth + 1);
+        if (o->kind == ObjKind::Proxy) {
+            // A proxy lists what its enumeration hooks give, name then value.
+            for (int p = o->NextIndex(m_, 0); p; p = o->NextIndex(m_, p)) {
+                std::string name = m_.ToStdString(o->NameAt(m_, p));
+                Value val = o->ValueAt(m_, p);
+                Str3(name);
+                Value3(val, depth + 1);
+            }
+        } else {
+            for (auto& [k, val] : DynamicProps(o)) {
+                if (val.IsObject() && val.o->kind == ObjKind::Function) continue;
+                Str3(k->text);
+                Value3(val, depth + 1);
+            }
         }
         Str3("");
     }

@@ -13,6 +13,19 @@ constexpr int kMaxDepth = 200;
 
 class Reader {
 public:
+    // A setter that throws while an object is read has its error printed
+    // and the reading goes on; an error that cannot be made text ends it.
+    void SetMember(const Value& obj, const std::string& name, const Value& v) {
+        try {
+            m_.SetProperty(obj, m_.PublicName(name), v);
+        } catch (const ScriptThrow&) {
+            Value e = m_.thrown;
+            m_.thrown = Value::Undefined();
+            TempRoot keep(m_, e);
+            if (m_.trace) m_.trace(m_.ToStdString(e));
+        }
+    }
+
     Reader(Machine& m, ByteArrayObject* b) : m_(m), b_(b) {}
 
     uint8_t Byte() {
@@ -182,7 +195,7 @@ public:
             m_.CallProperty(v, m_.PublicName("readExternal"), &self, 1);
             return v;
         }
-        for (const std::string& n : t.sealed) m_.SetProperty(v, m_.PublicName(n), Value3(depth + 1));
+        for (const std::string& n : t.sealed) SetMember(v, n, Value3(depth + 1));
         if (t.dynamic)
             for (std::string k = Str3(); !k.empty(); k = Str3()) m_.SetProperty(v, m_.PublicName(k), Value3(depth + 1));
         return v;

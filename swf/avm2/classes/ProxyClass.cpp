@@ -90,9 +90,12 @@ void DefineProxyMethod(Machine& m, ClassObject* c, const char* name, NativeFn fn
 Value ProxyName(Machine& m, const Name& n, const Value& key) {
     Ns* ns = n.single;
     if (!ns && n.set && !n.set->empty()) ns = n.HasPublic() ? m.publicNs : (*n.set)[0];
-    Value args[2] = {Value::Str(ns ? ns->uri : m.Intern("")), key.IsObject() && key.o->kind == ObjKind::QName
-                                                                   ? Value::Str(QNameOf(m, key).local)
-                                                                   : Value::Str(m.ToString(key))};
+    // A name in any namespace has a null uri; any name at all is "*".
+    const bool anyNs = !ns && !n.set && !n.hasKey;
+    Value local = key.IsObject() && key.o->kind == ObjKind::QName ? Value::Str(QNameOf(m, key).local)
+                  : !n.hasKey && !n.name                           ? Value::Str(m.Intern("*"))
+                                                                   : Value::Str(m.ToString(key));
+    Value args[2] = {anyNs ? Value::Null() : Value::Str(ns ? ns->uri : m.Intern("")), local};
     return m.Construct(Value::Obj(m.qnameClass), args, 2);
 }
 
