@@ -50,7 +50,7 @@ Rect EditTextField::EmptyFieldCaret() {
     const int64_t em = std::max(m.emSquare, 1), size = std::max(f.size, 0);
     const int64_t height = (int64_t(m.ascent) + m.descent) * size / em;
     const Rect& b = layout_.bounds;
-    const int64_t left = int64_t(b.xMin) + kFieldGutter + f.leftMargin + f.blockIndent + f.indent;
+    const int64_t left = int64_t(b.xMin) + kFieldGutter + std::max<int64_t>(int64_t(f.leftMargin) + f.blockIndent + f.indent, 0);
     const int64_t right = int64_t(b.xMax) - kFieldGutter - f.rightMargin;
     int64_t x = left;
     if (f.align == TextAlign::Right)

@@ -216,8 +216,10 @@ void Layouter::Paragraph(size_t begin, size_t end) {
     bool first = true;
     size_t at = begin;
     do {
-        const int64_t left = int64_t(b.xMin) + kFieldGutter + pf.leftMargin + pf.blockIndent +
-                             (first ? pf.indent : 0) + (pf.bullet ? kBulletIndent : 0);
+        // A negative indent pulls the first line left no further than the
+        // field's own left edge.
+        const int64_t inset = std::max<int64_t>(int64_t(pf.leftMargin) + pf.blockIndent + (first ? pf.indent : 0), 0);
+        const int64_t left = int64_t(b.xMin) + kFieldGutter + inset + (pf.bullet ? kBulletIndent : 0);
         const int64_t right = int64_t(b.xMax) - kFieldGutter - pf.rightMargin;
         const int32_t avail = Clamp(std::max<int64_t>(right - left, 0));
         const size_t stop = FitLine(at, end, avail, advances);
