@@ -177,6 +177,18 @@ void InstallSystem(Machine& m) {
     m.DefineStatic(system, "pauseForGCIfCollectionImminent", Nothing, 1);
     m.DefineStatic(system, "disposeXML", Nothing, 1);
 
+    // flash.trace.Trace: the player's method tracing, which stays off; a
+    // listener given is not kept.
+    ClassObject* tr = m.DefineClass("flash.trace", "Trace", m.objectClass, nullptr, true);
+    const std::pair<const char*, int> levels[] = {{"OFF", 0}, {"METHODS", 1}, {"METHODS_WITH_ARGS", 2},
+                                                  {"METHODS_AND_LINES", 3}, {"METHODS_AND_LINES_WITH_ARGS", 4},
+                                                  {"FILE", 1}, {"LISTENER", 2}};
+    for (const auto& [name, value] : levels) m.DefineConstant(tr, name, Value::Int(value));
+    m.DefineStatic(tr, "getLevel", [](Machine&, Value, Args, int) { return Value::Int(0); }, 1);
+    m.DefineStatic(tr, "getListener", [](Machine&, Value, Args, int) { return Value::Null(); }, 0);
+    m.DefineStatic(tr, "setLevel", Nothing, 2);
+    m.DefineStatic(tr, "setListener", Nothing, 1);
+
     // The same reflection functions under the avmplus package.
     Ns* utils = m.GetNs(NsKind::Package, m.Intern("flash.utils"));
     for (const char* name : {"getQualifiedClassName", "getQualifiedSuperclassName", "getTimer"}) {
