@@ -108,14 +108,18 @@ void InstallInteractive(Machine& m) {
     ClassObject* interactive = m.FindClass("flash.display.InteractiveObject");
     ClassObject* container = m.FindClass("flash.display.DisplayObjectContainer");
     ClassObject* sprite = m.FindClass("flash.display.Sprite");
+    ClassObject* stage = m.FindClass("flash.display.Stage");
     for (ClassObject* c : std::vector<ClassObject*>(m.builtinClasses)) {
         if (!c->IsSubclassOf(interactive)) continue;
         m.DefineGetter(c, "mouseEnabled", GetFlag<&DispatcherObject::mouseEnabled>, SetFlag<&DispatcherObject::mouseEnabled>);
         m.DefineGetter(c, "doubleClickEnabled", GetFlag<&DispatcherObject::doubleClickEnabled>,
                        SetFlag<&DispatcherObject::doubleClickEnabled>);
-        m.DefineGetter(c, "tabEnabled", GetTabEnabled, SetTabEnabled);
-        m.DefineGetter(c, "tabIndex", GetTabIndex, SetTabIndex);
-        m.DefineGetter(c, "focusRect", GetFocusRect, SetFocusRect);
+        // The stage keeps its own, which refuse to be set.
+        if (c != stage) {
+            m.DefineGetter(c, "tabEnabled", GetTabEnabled, SetTabEnabled);
+            m.DefineGetter(c, "tabIndex", GetTabIndex, SetTabIndex);
+            m.DefineGetter(c, "focusRect", GetFocusRect, SetFocusRect);
+        }
         if (c->IsSubclassOf(container)) {
             m.DefineGetter(c, "mouseChildren", GetFlag<&DispatcherObject::mouseChildren>,
                            SetFlag<&DispatcherObject::mouseChildren>);
@@ -128,7 +132,6 @@ void InstallInteractive(Machine& m) {
                            SetFlag<&DispatcherObject::useHandCursor>);
         }
     }
-    ClassObject* stage = m.FindClass("flash.display.Stage");
     m.DefineGetter(stage, "focus", GetFocus, SetFocus);
     m.DefineGetter(stage, "tabChildren", GetFlag<&DispatcherObject::tabChildren>, SetStageTabChildren);
 }
