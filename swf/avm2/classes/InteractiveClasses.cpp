@@ -61,7 +61,8 @@ Value GetFocusRect(Machine& m, Value self, Args, int) { return Self(m, self)->fo
 
 Value SetFocusRect(Machine& m, Value self, Args args, int argc) {
     Value v = Arg(args, argc, 0);
-    Self(m, self)->focusRect = v.IsNullish() ? Value::Null() : Value::Bool(m.ToBoolean(v));
+    // Only true itself turns the rectangle on; any other value turns it off.
+    Self(m, self)->focusRect = v.IsNullish() ? Value::Null() : Value::Bool(v.IsBool() && v.b);
     return Value::Undefined();
 }
 
