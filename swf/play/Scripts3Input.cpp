@@ -28,6 +28,11 @@ bool ScriptButton(Scripts3::Host& h, const avm2::DispatcherObject* d) {
     return d && button && d->cls && d->cls->IsSubclassOf(button);
 }
 
+bool ScriptInteractive(Scripts3::Host& h, const avm2::DispatcherObject* d) {
+    avm2::ClassObject* interactive = h.Vm().FindClass("flash.display.InteractiveObject");
+    return !interactive || !d->cls || d->cls->IsSubclassOf(interactive);
+}
+
 bool Interactive(const DisplayObject& obj) {
     return obj.AsClip() || obj.AsButton() || obj.AsEditText();
 }
@@ -47,6 +52,8 @@ DisplayObject* Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, P
             // A sprite's own drawing lies under its children and is the sprite's.
             if (!under && c->DrawingHit(m, p)) under = c;
             if (!under) continue;
+            // A script-made Shape is drawn by a clip but hears nothing itself.
+            if (d && !ScriptInteractive(h, d)) return &clip;
             if (d && (!d->mouseChildren || ScriptButton(h, d))) under = c;
             if (under == c && d && !d->mouseEnabled) continue;
             return under;
