@@ -50,10 +50,19 @@ bool LocalBounds(const DisplayObject& obj, Rect* out) {
     return any;
 }
 
+// A field's position is its box's top-left corner, not its origin: a field
+// whose box starts at (6, 7) reads _x 6 and _y 7 where it was placed.
+Point FieldCorner(const DisplayObject& obj) {
+    const EditTextObject* field = obj.AsEditText();
+    if (!field) return {0, 0};
+    const Rect& b = field->Field().Bounds();
+    return {b.xMin, b.yMin};
+}
+
 std::optional<double> GetTransformProperty(const DisplayObject& obj, int property) {
     switch (property) {
-    case kPropX: return TransformOf(obj).X();
-    case kPropY: return TransformOf(obj).Y();
+    case kPropX: return TransformOf(obj).X() + FieldCorner(obj).x / double(kTwipsPerPixel);
+    case kPropY: return TransformOf(obj).Y() + FieldCorner(obj).y / double(kTwipsPerPixel);
     case kPropXScale: return TransformOf(obj).XScale();
     case kPropYScale: return TransformOf(obj).YScale();
     case kPropRotation: return TransformOf(obj).Rotation();
@@ -80,8 +89,8 @@ bool SetTransformProperty(DisplayObject& obj, int property, double v) {
     ClipTransform& t = TransformOf(obj);
     Rect local;
     switch (property) {
-    case kPropX: t.SetX(v); break;
-    case kPropY: t.SetY(v); break;
+    case kPropX: t.SetX(v - FieldCorner(obj).x / double(kTwipsPerPixel)); break;
+    case kPropY: t.SetY(v - FieldCorner(obj).y / double(kTwipsPerPixel)); break;
     case kPropXScale: t.SetXScale(v); break;
     case kPropYScale: t.SetYScale(v); break;
     case kPropRotation: t.SetRotation(v); break;
