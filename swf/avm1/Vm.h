@@ -197,6 +197,10 @@ public:
     bool CallHandler(const Value& self, const std::string& name, const std::vector<Value>& args = {});
     // The same for a function value.
     bool CallFromHost(const Value& fn, const Value& self, const std::vector<Value>& args = {});
+    // A call the player makes in the middle of a script (a new clip's
+    // onConstruct): what it throws is the player's uncaught-exception line
+    // and goes no further; the calling script goes on.
+    void CallApart(const Value& fn, const Value& self);
     // Calls: `fn` must be a function object, else undefined results.
     Value Call(const Value& fn, const Value& self, const std::vector<Value>& args);
     Value CallMethod(const Value& obj, const std::string& name, const std::vector<Value>& args);

@@ -152,6 +152,21 @@ bool Vm::CallFromHost(const Value& fn, const Value& self, const std::vector<Valu
     return true;
 }
 
+void Vm::CallApart(const Value& fn, const Value& self) {
+    if (!IsFunction(fn)) return;
+    const size_t savedStack = stack_.size();
+    const int savedDepth = depth_;
+    try {
+        Call(fn, self, {});
+    } catch (const ScriptThrow& e) {
+        const std::string what = ToString(e.value);
+        Report("handler threw " + what);
+        host_.Trace("Warning: Uncaught exception, " + what);
+        stack_.resize(savedStack);
+        depth_ = savedDepth;
+    }
+}
+
 void Vm::RunTimers() {
     const double now = host_.Now();
     std::vector<int> due;

@@ -15,6 +15,7 @@
 // recolour an object set its `scripted` flag, so the timeline leaves it be.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "swf/avm1/Vm.h"
@@ -52,8 +53,9 @@ int SendMethod(avm1::Vm& vm, const avm1::Value& v);
 // Gives a clip of an exported symbol its class registered with
 // Object.registerClass: the class's prototype, then a call of its
 // constructor (`fromHost`: outside any script, errors reported). Once per
-// clip; true when a constructor ran.
-bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost);
+// clip; true when a constructor ran. `beforeCtor` runs between the two (the
+// clip's on(construct) handlers see the class's prototype, and run first).
+bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost, const std::function<void()>& beforeCtor = {});
 
 // Runs every installer once; the player calls it for each movie's Vm.
 void InstallBindings(avm1::Vm& vm);

@@ -112,14 +112,19 @@ Value CreateTextField(CallArgs& a) {
 
 }  // namespace
 
-bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost) {
+bool ConstructClip(avm1::Vm& vm, MovieClip& clip, bool fromHost, const std::function<void()>& beforeCtor) {
     if (clip.constructed) return false;
     clip.constructed = true;
     Value ctor = RegisteredClass(vm, clip);
-    if (!vm.IsFunction(ctor)) return false;
+    if (!vm.IsFunction(ctor)) {
+        if (beforeCtor) beforeCtor();
+        return false;
+    }
     avm1::PinGuard pin(vm);
     Value proto = vm.GetMember(ctor, "prototype");
     if (proto.IsObject()) vm.ClipObject(clip.serial)->proto = proto.o;
+    if (beforeCtor) beforeCtor();
+    if (!vm.HasClipObject(clip.serial)) return true;  // removed by the handlers
     const Value self = vm.ClipValue(clip.serial);
     if (fromHost) vm.CallFromHost(ctor, self);
     else vm.Call(ctor, self, {});

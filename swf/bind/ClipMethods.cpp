@@ -80,8 +80,17 @@ Value CreateEmpty(CallArgs& a) {
     if (!c || a.args.size() < 2) return Value();
     ScriptHost& host = HostOf(a.vm);
     MovieClip* made = CreateEmptyClip(host.Context(), *c, a.vm.ToString(a.args[0]), NumberArg(a, 1));
-    if (!made) a.vm.Report("createEmptyMovieClip: depth out of range or clip budget spent");
-    else host.Created(*made);
+    if (!made) {
+        a.vm.Report("createEmptyMovieClip: depth out of range or clip budget spent");
+        return Value();
+    }
+    host.Created(*made);
+    // Its onConstruct (from MovieClip.prototype) runs at once, apart from
+    // the calling script: what it throws stops only itself. It is called on
+    // the clip itself, not its path: an older clip of the same name would
+    // take the call.
+    const Value self = Value::Obj(a.vm.ClipObject(made->serial));
+    a.vm.CallApart(a.vm.GetMember(self, "onConstruct"), self);
     return ValueOf(a.vm, made);
 }
 

@@ -19,7 +19,7 @@ std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& f
     auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def, &from);
     // A registered class is constructed before the clip's first actions.
     clip->instance = ++ctx.instancesMade;
-    if (queue && !from.movie->exports.empty()) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
+    if (queue) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
     clip->Start(queue);
     return clip;
 }

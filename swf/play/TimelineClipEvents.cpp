@@ -26,6 +26,7 @@ struct EventName {
 };
 
 const EventName kEventNames[] = {
+    {kClipConstruct, "onConstruct", nullptr},
     {kClipLoad, "onLoad", nullptr},
     {kClipEnterFrame, "onEnterFrame", nullptr},
     {kClipUnload, "onUnload", nullptr},
@@ -107,15 +108,21 @@ bool Timeline::RunEvent(const QueuedActions& q) {
     }
     DisplayObject* obj = ctx_.FindObject(q.clipSerial);
     if (!obj) return false;
-    if (q.event == kClipConstruct && obj->AsClip()) ran = bind::ConstructClip(vm_, *obj->AsClip(), true);
-    if (std::shared_ptr<const std::vector<ClipEventAction>> actions = obj->clipActions) {
+    auto clipEvents = [&] {
+        std::shared_ptr<const std::vector<ClipEventAction>> actions = obj->clipActions;
+        if (!actions) return;
         for (const ClipEventAction& a : *actions) {
             if (!(a.events & q.event) || (q.event == kClipKeyPress && a.keyCode != q.keyCode)) continue;
-            if (!ctx_.FindObject(q.clipSerial)) return true;  // an earlier handler removed it
+            if (!ctx_.FindObject(q.clipSerial)) return;  // an earlier handler removed it
             vm_.RunBlock(a.actions, q.clipSerial);
             ran = true;
         }
-    }
+    };
+    // on(construct) runs once the class's prototype is in place, before
+    // the class's constructor.
+    if (q.event == kClipConstruct && obj->AsClip()) ran |= bind::ConstructClip(vm_, *obj->AsClip(), true, clipEvents);
+    else clipEvents();
+    if (!ctx_.FindObject(q.clipSerial)) return ran;
     if (name && ctx_.FindObject(q.clipSerial) && vm_.HasClipObject(q.clipSerial)) {
         // A clip that left has no path any more: its handler gets the object.
         const avm1::Value self = q.event == kClipUnload ? avm1::Value::Obj(vm_.ClipObject(q.clipSerial))
