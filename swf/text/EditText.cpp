@@ -84,7 +84,7 @@ void EditTextField::SetText(const std::string& text) {
 
 void EditTextField::SetHtmlText(const std::string& html) {
     content_.Clear();
-    ParseHtml(html, defaultFormat_, content_);
+    ParseHtml(html, defaultFormat_, content_, nullptr, settings_.condenseWhite);
     Changed();
 }
 

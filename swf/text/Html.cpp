@@ -65,8 +65,9 @@ bool ParseColor(const std::string& s, Rgba* out) {
 
 class Parser {
 public:
-    Parser(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler)
-        : in_(html), out_(out), styler_(styler) {
+    Parser(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler,
+           bool condenseWhite)
+        : in_(html), out_(out), styler_(styler), condense_(condenseWhite) {
         stack_.push_back({"", base});
     }
 
@@ -93,6 +94,11 @@ private:
     const TextFormat& Current() const { return stack_.back().format; }
 
     void Text(char32_t c) {
+        if (condense_ && (c == U' ' || c == U'\t' || c == U'\r' || c == U'\n')) {
+            // A run of white space is one space, and none starts a line.
+            if (AtLineStart() || out_.Chars().back() == U' ') return;
+            c = U' ';
+        }
         if (c == U'\r') c = U'\n';
         out_.Append(c, Current());
         trailingParagraphBreak_ = false;
@@ -303,12 +309,14 @@ private:
     size_t pos_ = 0;
     std::vector<Level> stack_;
     bool trailingParagraphBreak_ = false;
+    bool condense_ = false;
 };
 
 }  // namespace
 
-void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler) {
-    Parser(html, base, out, styler).Run();
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler,
+               bool condenseWhite) {
+    Parser(html, base, out, styler, condenseWhite).Run();
 }
 
 }  // namespace swf

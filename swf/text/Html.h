@@ -23,6 +23,8 @@ constexpr size_t kMaxHtmlDepth = 64;
 using HtmlStyler = std::function<void(const std::string& tag, const std::string& cls, TextFormat& f)>;
 
 // Appends the text of `html` to `out`, formatted from `base`.
-void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler = nullptr);
+// `condenseWhite`: runs of white space in the text read as one space.
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler = nullptr,
+               bool condenseWhite = false);
 
 }  // namespace swf
