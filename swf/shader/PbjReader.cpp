@@ -215,6 +215,10 @@ bool ReadProgram(const uint8_t* data, size_t size, Program& out, std::string& er
                 param.mask = r.U8();
                 param.name = r.CString();
                 if (IsIntType(param.type) != IsInt(param.reg)) throw Bad{"parameter in the wrong bank"};
+                // A matrix's mask is its size; a vector's names up to four lanes.
+                const int matrixSize = int(param.type) - int(ParamType::Float2x2) + 2;
+                if (IsMatrixType(param.type) ? param.mask != matrixSize : param.mask > 0x0F)
+                    throw Bad{"parameter of a bad shape"};
                 Count(p, param.reg, IsMatrixType(param.type) && param.mask > 2 ? param.mask : 1);
                 p.params.push_back(std::move(param));
                 break;

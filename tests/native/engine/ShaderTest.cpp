@@ -50,6 +50,7 @@ TEST(ShaderTest, ReadsOnlyWhatRunsSafely) {
         {"if on a float", Program({0x34, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0, 0, 0, 0}), false},
         {"unknown instruction", Program({0x7E, 0, 0, 0, 0, 0, 0, 0}), false},
         {"register past the bound", Program({0x1D, 0xFF, 0x7F, 0x80, 0, 0, 0, 0}), false},
+        {"4x4 matrix of size 247", Program({0xA1, 0, 7, 0, 0, 0xF7, 0}), false},
     };
     for (const Case& c : cases) {
         shader::Program p;
