@@ -163,6 +163,21 @@ public:
     void Trace(Tracer& t) override;
 };
 
+// `v` as an instance of the flash.display class `cls` (or a subclass):
+// null when it is not (As), TypeError #1034 (Self).
+template <class T>
+T* AsDisplayInstance(Machine& m, const Value& v, const char* cls) {
+    ClassObject* c = m.FindClass(std::string("flash.display.") + cls);
+    return c && v.IsObject() && v.o->cls && v.o->cls->IsSubclassOf(c) ? static_cast<T*>(v.o) : nullptr;
+}
+
+template <class T>
+T* DisplayInstance(Machine& m, const Value& v, const char* cls) {
+    T* t = AsDisplayInstance<T>(m, v, cls);
+    if (!t) m.TypeError(1034, std::string("Type Coercion failed: cannot convert to flash.display.") + cls + ".");
+    return t;
+}
+
 // Sends `event` (an Event) to `target`'s listeners, through the capture and
 // bubble phases of the objects above it unless `alone`; false when cancelled.
 bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* event, bool alone = false);

@@ -33,29 +33,21 @@ public:
 Object* AllocLabel(Machine& m, ClassObject* cls) { return m.New<FrameLabelObject>(cls, cls->prototype); }
 Object* AllocScene(Machine& m, ClassObject* cls) { return m.New<SceneObject>(cls, cls->prototype); }
 
-template <class T>
-T* Self(Machine& m, const Value& v, const char* cls) {
-    ClassObject* c = m.FindClass(std::string("flash.display.") + cls);
-    if (!c || !v.IsObject() || !v.o->cls || !v.o->cls->IsSubclassOf(c))
-        m.TypeError(1034, std::string("Type Coercion failed: cannot convert to flash.display.") + cls + ".");
-    return static_cast<T*>(v.o);
-}
-
 Value LabelInit(Machine& m, Value self, Args args, int argc) {
-    auto* l = Self<FrameLabelObject>(m, self, "FrameLabel");
+    auto* l = DisplayInstance<FrameLabelObject>(m, self, "FrameLabel");
     Value name = Arg(args, argc, 0);
     l->name = name.IsNullish() ? Value::Null() : Value::Str(m.ToString(name));
     l->frame = m.ToInt32(Arg(args, argc, 1));
     return Value::Undefined();
 }
 
-Value LabelName(Machine& m, Value self, Args, int) { return Self<FrameLabelObject>(m, self, "FrameLabel")->name; }
+Value LabelName(Machine& m, Value self, Args, int) { return DisplayInstance<FrameLabelObject>(m, self, "FrameLabel")->name; }
 Value LabelFrame(Machine& m, Value self, Args, int) {
-    return Value::Int(Self<FrameLabelObject>(m, self, "FrameLabel")->frame);
+    return Value::Int(DisplayInstance<FrameLabelObject>(m, self, "FrameLabel")->frame);
 }
 
 Value SceneInit(Machine& m, Value self, Args args, int argc) {
-    auto* s = Self<SceneObject>(m, self, "Scene");
+    auto* s = DisplayInstance<SceneObject>(m, self, "Scene");
     Value name = Arg(args, argc, 0);
     s->name = name.IsNullish() ? Value::Null() : Value::Str(m.ToString(name));
     s->labels = Arg(args, argc, 1).IsNullish() ? Value::Null() : Arg(args, argc, 1);
@@ -63,9 +55,9 @@ Value SceneInit(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
-Value SceneName(Machine& m, Value self, Args, int) { return Self<SceneObject>(m, self, "Scene")->name; }
-Value SceneLabels(Machine& m, Value self, Args, int) { return Self<SceneObject>(m, self, "Scene")->labels; }
-Value SceneFrames(Machine& m, Value self, Args, int) { return Value::Int(Self<SceneObject>(m, self, "Scene")->frames); }
+Value SceneName(Machine& m, Value self, Args, int) { return DisplayInstance<SceneObject>(m, self, "Scene")->name; }
+Value SceneLabels(Machine& m, Value self, Args, int) { return DisplayInstance<SceneObject>(m, self, "Scene")->labels; }
+Value SceneFrames(Machine& m, Value self, Args, int) { return Value::Int(DisplayInstance<SceneObject>(m, self, "Scene")->frames); }
 
 ClipObject* ClipOf(Machine& m, const Value& v) {
     ClassObject* clip = m.FindClass("flash.display.MovieClip");

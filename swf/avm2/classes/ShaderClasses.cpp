@@ -72,20 +72,6 @@ public:
     }
 };
 
-template <class T>
-T* Self(Machine& m, const Value& v, const char* cls) {
-    ClassObject* c = m.FindClass(std::string("flash.display.") + cls);
-    if (!c || !v.IsObject() || !v.o->cls || !v.o->cls->IsSubclassOf(c))
-        m.TypeError(1034, std::string("Type Coercion failed: cannot convert to flash.display.") + cls + ".");
-    return static_cast<T*>(v.o);
-}
-
-template <class T>
-T* As(Machine& m, const Value& v, const char* cls) {
-    ClassObject* c = m.FindClass(std::string("flash.display.") + cls);
-    return c && v.IsObject() && v.o->cls && v.o->cls->IsSubclassOf(c) ? static_cast<T*>(v.o) : nullptr;
-}
-
 [[noreturn]] void InvalidParameter(Machine& m) { m.ArgumentError(2004, "One of the parameters is invalid."); }
 
 Value NumberArray(Machine& m, const std::vector<double>& lanes) {
@@ -135,7 +121,7 @@ void Describe(Machine& m, ShaderDataObject* data) {
 }
 
 Value SetByteCode(Machine& m, Value self, Args args, int argc) {
-    auto* data = Self<ShaderDataObject>(m, self, "ShaderData");
+    auto* data = DisplayInstance<ShaderDataObject>(m, self, "ShaderData");
     ByteArrayObject* b = AsByteArray(Arg(args, argc, 0));
     if (!b) return Value::Undefined();
     auto program = std::make_shared<Program>();
@@ -155,7 +141,7 @@ Value DataInit(Machine& m, Value self, Args args, int argc) {
 }
 
 Value ShaderInit(Machine& m, Value self, Args args, int argc) {
-    auto* s = Self<ShaderObject>(m, self, "Shader");
+    auto* s = DisplayInstance<ShaderObject>(m, self, "Shader");
     s->precision = Value::Str(m.Str("full"));
     Value code = Arg(args, argc, 0);
     if (!code.IsNullish()) m.SetPublic(self, "byteCode", code);
@@ -163,29 +149,29 @@ Value ShaderInit(Machine& m, Value self, Args args, int argc) {
 }
 
 Value ShaderByteCode(Machine& m, Value self, Args args, int argc) {
-    auto* s = Self<ShaderObject>(m, self, "Shader");
+    auto* s = DisplayInstance<ShaderObject>(m, self, "Shader");
     Value code = Arg(args, argc, 0);
     s->data = m.Construct(Value::Obj(m.FindClass("flash.display.ShaderData")), &code, 1);
     return Value::Undefined();
 }
 
-Value ShaderGetData(Machine& m, Value self, Args, int) { return Self<ShaderObject>(m, self, "Shader")->data; }
+Value ShaderGetData(Machine& m, Value self, Args, int) { return DisplayInstance<ShaderObject>(m, self, "Shader")->data; }
 Value ShaderSetData(Machine& m, Value self, Args args, int argc) {
-    Self<ShaderObject>(m, self, "Shader")->data = Arg(args, argc, 0);
+    DisplayInstance<ShaderObject>(m, self, "Shader")->data = Arg(args, argc, 0);
     return Value::Undefined();
 }
-Value ShaderGetPrecision(Machine& m, Value self, Args, int) { return Self<ShaderObject>(m, self, "Shader")->precision; }
+Value ShaderGetPrecision(Machine& m, Value self, Args, int) { return DisplayInstance<ShaderObject>(m, self, "Shader")->precision; }
 Value ShaderSetPrecision(Machine& m, Value self, Args args, int argc) {
-    Self<ShaderObject>(m, self, "Shader")->precision = Value::Str(m.Str(m.ToStdString(Arg(args, argc, 0))));
+    DisplayInstance<ShaderObject>(m, self, "Shader")->precision = Value::Str(m.Str(m.ToStdString(Arg(args, argc, 0))));
     return Value::Undefined();
 }
 
 #define SHADER_INT_PROPERTY(Name, Class, Object, field)                                  \
     Value Get##Name(Machine& m, Value self, Args, int) {                                 \
-        return Value::Int(Self<Object>(m, self, Class)->field);                          \
+        return Value::Int(DisplayInstance<Object>(m, self, Class)->field);                          \
     }                                                                                    \
     Value Set##Name(Machine& m, Value self, Args args, int argc) {                       \
-        Self<Object>(m, self, Class)->field = m.ToInt32(Arg(args, argc, 0));             \
+        DisplayInstance<Object>(m, self, Class)->field = m.ToInt32(Arg(args, argc, 0));             \
         return Value::Undefined();                                                       \
     }
 SHADER_INT_PROPERTY(InputWidth, "ShaderInput", ShaderInputObject, width)
@@ -195,31 +181,31 @@ SHADER_INT_PROPERTY(JobHeight, "ShaderJob", ShaderJobObject, height)
 #undef SHADER_INT_PROPERTY
 
 Value InputChannels(Machine& m, Value self, Args, int) {
-    return Value::Int(Self<ShaderInputObject>(m, self, "ShaderInput")->channels);
+    return Value::Int(DisplayInstance<ShaderInputObject>(m, self, "ShaderInput")->channels);
 }
 Value InputIndex(Machine& m, Value self, Args, int) {
-    return Value::Int(Self<ShaderInputObject>(m, self, "ShaderInput")->index);
+    return Value::Int(DisplayInstance<ShaderInputObject>(m, self, "ShaderInput")->index);
 }
-Value InputGet(Machine& m, Value self, Args, int) { return Self<ShaderInputObject>(m, self, "ShaderInput")->input; }
+Value InputGet(Machine& m, Value self, Args, int) { return DisplayInstance<ShaderInputObject>(m, self, "ShaderInput")->input; }
 Value InputSet(Machine& m, Value self, Args args, int argc) {
-    Self<ShaderInputObject>(m, self, "ShaderInput")->input = Arg(args, argc, 0);
+    DisplayInstance<ShaderInputObject>(m, self, "ShaderInput")->input = Arg(args, argc, 0);
     return Value::Undefined();
 }
 
 Value ParamIndex(Machine& m, Value self, Args, int) {
-    return Value::Int(Self<ShaderParamObject>(m, self, "ShaderParameter")->index);
+    return Value::Int(DisplayInstance<ShaderParamObject>(m, self, "ShaderParameter")->index);
 }
 Value ParamTypeName(Machine& m, Value self, Args, int) {
-    return Value::Str(m.Str(Self<ShaderParamObject>(m, self, "ShaderParameter")->type));
+    return Value::Str(m.Str(DisplayInstance<ShaderParamObject>(m, self, "ShaderParameter")->type));
 }
-Value ParamGet(Machine& m, Value self, Args, int) { return Self<ShaderParamObject>(m, self, "ShaderParameter")->value; }
+Value ParamGet(Machine& m, Value self, Args, int) { return DisplayInstance<ShaderParamObject>(m, self, "ShaderParameter")->value; }
 Value ParamSet(Machine& m, Value self, Args args, int argc) {
-    Self<ShaderParamObject>(m, self, "ShaderParameter")->value = Arg(args, argc, 0);
+    DisplayInstance<ShaderParamObject>(m, self, "ShaderParameter")->value = Arg(args, argc, 0);
     return Value::Undefined();
 }
 
 Value JobInit(Machine& m, Value self, Args args, int argc) {
-    auto* j = Self<ShaderJobObject>(m, self, "ShaderJob");
+    auto* j = DisplayInstance<ShaderJobObject>(m, self, "ShaderJob");
     j->shader = Arg(args, argc, 0).IsUndefined() ? Value::Null() : Arg(args, argc, 0);
     j->target = Arg(args, argc, 1).IsUndefined() ? Value::Null() : Arg(args, argc, 1);
     j->width = m.ToInt32(Arg(args, argc, 2));
@@ -227,18 +213,18 @@ Value JobInit(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
-Value JobGetShader(Machine& m, Value self, Args, int) { return Self<ShaderJobObject>(m, self, "ShaderJob")->shader; }
+Value JobGetShader(Machine& m, Value self, Args, int) { return DisplayInstance<ShaderJobObject>(m, self, "ShaderJob")->shader; }
 Value JobSetShader(Machine& m, Value self, Args args, int argc) {
-    Self<ShaderJobObject>(m, self, "ShaderJob")->shader = Arg(args, argc, 0);
+    DisplayInstance<ShaderJobObject>(m, self, "ShaderJob")->shader = Arg(args, argc, 0);
     return Value::Undefined();
 }
-Value JobGetTarget(Machine& m, Value self, Args, int) { return Self<ShaderJobObject>(m, self, "ShaderJob")->target; }
+Value JobGetTarget(Machine& m, Value self, Args, int) { return DisplayInstance<ShaderJobObject>(m, self, "ShaderJob")->target; }
 Value JobSetTarget(Machine& m, Value self, Args args, int argc) {
-    Self<ShaderJobObject>(m, self, "ShaderJob")->target = Arg(args, argc, 0);
+    DisplayInstance<ShaderJobObject>(m, self, "ShaderJob")->target = Arg(args, argc, 0);
     return Value::Undefined();
 }
 Value JobProgress(Machine& m, Value self, Args, int) {
-    return Value::Number(Self<ShaderJobObject>(m, self, "ShaderJob")->progress);
+    return Value::Number(DisplayInstance<ShaderJobObject>(m, self, "ShaderJob")->progress);
 }
 Value JobCancel(Machine&, Value, Args, int) { return Value::Undefined(); }
 
@@ -347,9 +333,9 @@ void WriteTarget(Machine& m, const Value& target, int width, int height, const s
 }
 
 Value JobStart(Machine& m, Value self, Args, int) {
-    auto* j = Self<ShaderJobObject>(m, self, "ShaderJob");
-    auto* s = As<ShaderObject>(m, j->shader, "Shader");
-    auto* data = s ? As<ShaderDataObject>(m, s->data, "ShaderData") : nullptr;
+    auto* j = DisplayInstance<ShaderJobObject>(m, self, "ShaderJob");
+    auto* s = AsDisplayInstance<ShaderObject>(m, j->shader, "Shader");
+    auto* data = s ? AsDisplayInstance<ShaderDataObject>(m, s->data, "ShaderData") : nullptr;
     if (!data || !data->program) InvalidParameter(m);
     const Program& program = *data->program;
     int width = j->width, height = j->height;
@@ -361,13 +347,13 @@ Value JobStart(Machine& m, Value self, Args, int) {
     const Value dataValue = Value::Obj(data);
     for (const Param& param : program.params) {
         if (param.output || param.name.empty() || param.name[0] == '_') continue;
-        auto* po = As<ShaderParamObject>(m, m.GetPublic(dataValue, param.name.c_str()), "ShaderParameter");
+        auto* po = AsDisplayInstance<ShaderParamObject>(m, m.GetPublic(dataValue, param.name.c_str()), "ShaderParameter");
         if (po) runner.SetParam(param, ParamLanes(m, param, po->value));
     }
     std::vector<shader::Image> images(program.textures.size());
     for (size_t i = 0; i < program.textures.size(); ++i) {
         const shader::Texture& t = program.textures[i];
-        auto* in = As<ShaderInputObject>(m, m.GetPublic(dataValue, t.name.c_str()), "ShaderInput");
+        auto* in = AsDisplayInstance<ShaderInputObject>(m, m.GetPublic(dataValue, t.name.c_str()), "ShaderInput");
         if (in && ImageOf(m, *in, images[i])) runner.SetInput(t.index, &images[i]);
     }
     // The shader runs on this thread once a pixel: a job that would keep
