@@ -168,7 +168,9 @@ void Runner::WriteInt(uint16_t reg, uint8_t mask, const IntLanes& v) {
 Runner::Lanes Runner::Sample(int texture, float x, float y, bool linear) const {
     const Image* img = size_t(texture) < inputs_.size() ? inputs_[size_t(texture)] : nullptr;
     Lanes none{};
-    if (!img || img->width <= 0 || img->height <= 0) return none;
+    // Far outside (or not a number) reads as outside: no image is that large.
+    constexpr float kFar = 1e7f;
+    if (!img || img->width <= 0 || img->height <= 0 || !(std::fabs(x) < kFar && std::fabs(y) < kFar)) return none;
     auto texel = [&](int px, int py) {
         Lanes v{};
         if (px < 0 || py < 0 || px >= img->width || py >= img->height) return v;

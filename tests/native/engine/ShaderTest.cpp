@@ -73,6 +73,26 @@ TEST(ShaderTest, TruncatedAnywhereIsReadOrRefused) {
     }
 }
 
+// Inputs the fuzzer found; each must run without undefined behaviour.
+TEST(ShaderTest, FoundProgramsRunSafely) {
+    const Bytes found[] = {
+        // Samples an input at a coordinate that is not a number.
+        {0x30, 0, 0, 0, 0x7E, 0x08, 0, 0, 0xA3, 0, 1, 0, 0x08, 0, 0x0A, 0xC6,
+         0, 0, 0, 0x60, 0x30, 0, 0, 0x21, 0, 0x0A, 0, 0},
+    };
+    for (const Bytes& b : found) {
+        shader::Program p;
+        std::string error;
+        if (!ReadProgram(b.data(), b.size(), p, error)) continue;
+        Runner r(p);
+        Image img{2, 2, 1, std::vector<float>(4, 0.5f)};
+        for (const Texture& t : p.textures) r.SetInput(t.index, &img);
+        std::vector<float> out;
+        r.Run(2, 2, out);
+        EXPECT_EQ(out.size(), 16u);
+    }
+}
+
 TEST(ShaderTest, RunsOncePerPixelWithParameters) {
     const Bytes b = Program(kAlphaAndV);
     shader::Program p;
