@@ -25,16 +25,15 @@ Rect ParentBox(const DisplayObject& obj) {
     return any ? box : Rect{};
 }
 
-// A text field's _width and _height size the field itself: its scale stays.
+// A text field's _width and _height size the field itself, in its own
+// units: its scale stays and still applies, so a field at 200% set to 20
+// reads 40 back.
 void ResizeField(EditTextObject& obj, int property, double v) {
     if (!std::isfinite(v)) return;
     EditTextField& field = obj.Field();
     Rect b = field.Bounds();
-    const Rect outer = ParentBox(obj);
     const bool wide = property == kPropWidth;
-    const double local = wide ? b.Width() : b.Height(), placed = wide ? outer.Width() : outer.Height();
-    const double scale = local > 0 && placed > 0 ? placed / local : 1;
-    const auto twips = static_cast<int32_t>(std::clamp(std::round(std::max(v, 0.0) * kTwipsPerPixel / scale), 0.0, 1e8));
+    const auto twips = static_cast<int32_t>(std::clamp(std::round(std::max(v, 0.0) * kTwipsPerPixel), 0.0, 1e8));
     if (wide) b.xMax = b.xMin + twips;
     else b.yMax = b.yMin + twips;
     field.SetBounds(b);
