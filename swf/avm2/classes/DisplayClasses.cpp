@@ -70,7 +70,8 @@ EventObject* AsEvent(Machine& m, const Value& v) {
 // EventDispatcher -----------------------------------------------------------
 
 bool IsBroadcast(String* type) {
-    return type->text == "enterFrame" || type->text == "frameConstructed" || type->text == "exitFrame";
+    return type->text == "enterFrame" || type->text == "frameConstructed" || type->text == "exitFrame" ||
+           type->text == "render";
 }
 
 Value AddListener(Machine& m, Value self, Args args, int argc) {
@@ -128,8 +129,11 @@ Value Dispatch(Machine& m, Value self, Args args, int argc) {
     EventObject* e = AsEvent(m, Arg(args, argc, 0));
     if (!e) m.TypeError(2007, "Parameter event must be non-null.");
     if (!d) return Value::Bool(true);
-    // An event sent again goes out as its clone.
-    if (!e->target.IsUndefined() && !e->target.IsNull()) {
+    // An event sent again goes out as its clone; a subclass may say
+    // through its own target getter whether it was sent.
+    Value sent = m.GetProperty(Value::Obj(e), m.PublicName("target"));
+    if (!sent.IsUndefined() && !sent.IsNull()) {
+        TempRoot keep(m, Value::Obj(e));
         Value c = m.CallProperty(Value::Obj(e), m.PublicName("clone"), nullptr, 0);
         if (EventObject* ce = AsEvent(m, c)) e = ce;
     }
@@ -195,7 +199,8 @@ std::string Quoted(Machine& m, const Value& v) {
 Value EventFormat(Machine& m, Value self, Args args, int argc) {
     std::string s = "[" + m.ToStdString(Arg(args, argc, 0));
     for (int i = 1; i < argc; ++i) {
-        std::string name = m.ToStdString(args[i]);
+        // The names are Strings: undefined and null read as "null".
+        std::string name = args[i].IsUndefined() || args[i].IsNull() ? "null" : m.ToStdString(args[i]);
         s += " " + name + "=" + Quoted(m, m.GetProperty(self, m.PublicName(name)));
     }
     return Value::Str(m.Str(s + "]"));
@@ -334,8 +339,6 @@ void Deliver(Machine& m, DispatcherObject* d, EventObject* e) {
 bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e, bool alone) {
     TempRoot keepTarget(m, Value::Obj(target));
     TempRoot keepEvent(m, Value::Obj(e));
-    e->target = Value::Obj(target);
-    e->stopped = e->stoppedNow = false;
     // The display objects above the target, nearest first, held while
     // listeners run.
     std::vector<Value> path;
@@ -355,6 +358,11 @@ bool DispatchEvent(Machine& m, DispatcherObject* target, EventObject* e, bool al
     }
     path.erase(std::remove_if(path.begin(), path.end(), [](const Value& v) { return !v.IsObject(); }), path.end());
     for (Value& v : path) m.tempRoots.push_back(v);
+    // An event nobody hears is left as it was: not marked as sent.
+    auto listens = [&](const Value& v) { return static_cast<DispatcherObject*>(v.o)->Listens(e->type); };
+    if (!target->Listens(e->type) && std::none_of(path.begin(), path.end(), listens)) return !e->defaultPrevented;
+    e->target = Value::Obj(target);
+    e->stopped = e->stoppedNow = false;
     e->phase = 1;
     for (size_t i = path.size(); i-- > 0 && !e->stopped;)
         Deliver(m, static_cast<DispatcherObject*>(path[i].o), e);
