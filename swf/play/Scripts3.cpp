@@ -46,6 +46,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     host_->RunFrameScripts();
     host_->Broadcast("exitFrame");
     host_->NoteFrames();
+    Render();
 }
 
 void Scripts3::SetLoadSource(std::string url, FileReader files) {
@@ -65,6 +66,15 @@ void Scripts3::Frame() {
     host_->RunFrameScripts();
     host_->Broadcast("exitFrame");
     host_->NoteFrames();
+    Render();
+}
+
+// The frame is drawn after its scripts: an invalidated stage tells its
+// listeners first.
+void Scripts3::Render() {
+    if (!host_->renderAsked) return;
+    host_->renderAsked = false;
+    host_->Broadcast("render");
 }
 
 }  // namespace swf

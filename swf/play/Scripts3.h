@@ -67,6 +67,7 @@ private:
     uint32_t downSerial_ = 0;  // where the press began
     bool pressed_ = false;
     bool shiftDown_ = false;
+    void Render();
     void TabFocus(bool backwards);
     void MouseFocus(uint32_t target);
     avm2::Value TargetOf(uint32_t serial);

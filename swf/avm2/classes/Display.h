@@ -135,6 +135,8 @@ public:
     virtual bool HitObject(uint32_t, uint32_t) { return false; }
     // The pointer on the stage, pixels.
     double pointerX = 0, pointerY = 0;
+    // stage.invalidate() asked for "render" before the next drawing.
+    bool renderAsked = false;
     // The object with the keyboard focus: null, or a display object.
     Value focus = Value::Null();
     // The drawing of a container's engine object; null when it has none.

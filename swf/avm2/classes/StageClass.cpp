@@ -158,6 +158,11 @@ Value False(Machine&, Value, Args, int) { return Value::Bool(false); }
 Value One(Machine&, Value, Args, int) { return Value::Int(1); }
 Value Null(Machine&, Value, Args, int) { return Value::Null(); }
 Value Ignore(Machine&, Value, Args, int) { return Value::Undefined(); }
+
+Value Invalidate(Machine& m, Value, Args, int) {
+    if (m.display) m.display->renderAsked = true;
+    return Value::Undefined();
+}
 Value Refuse(Machine& m, Value, Args, int) { NotImplemented(m); }
 
 // Properties of every display object that the stage keeps as they are.
@@ -220,7 +225,7 @@ void InstallStage(Machine& m) {
     m.DefineGetter(stage, "nativeWindow", Null);
     m.DefineGetter(stage, "softKeyboardRect", Null);
     m.DefineGetter(stage, "fullScreenSourceRect", Null, Ignore);
-    m.DefineMethod(stage, "invalidate", Ignore, 0);
+    m.DefineMethod(stage, "invalidate", Invalidate, 0);
 }
 
 }  // namespace swf::avm2
