@@ -17,7 +17,6 @@ class TextFieldObject : public avm2::DispatcherObject {
 public:
     TextFieldObject(avm2::ClassObject* cls, avm2::Object* proto) : DispatcherObject(cls, proto) {}
     avm2::Value styleSheet = avm2::Value::Null();
-    bool condenseWhite = false;
     bool alwaysShowSelection = false;
     bool useRichTextClipboard = false;
     std::string antiAliasType = "normal";

@@ -126,7 +126,7 @@ Value Get(Machine& m, const Value& self, Prop prop) {
         return String(m, EncodeUtf8(sel));
     }
     case kDefaultFormat: return FormatValue(m, FormatPatch::Of(f.DefaultFormat()));
-    case kCondenseWhite: return Value::Bool(extra->condenseWhite);
+    case kCondenseWhite: return Value::Bool(f.Settings().condenseWhite);
     case kAlwaysShowSelection: return Value::Bool(extra->alwaysShowSelection);
     case kRichClipboard: return Value::Bool(extra->useRichTextClipboard);
     case kAntiAlias: return String(m, extra->antiAliasType);
@@ -153,10 +153,14 @@ void SetHtml(Machine& m, EditTextField& f, const Value& sheet, const std::string
         if (const avm2::TextFormatObject* t = avm2::AsTextFormat(m, style)) PatchOf(m, *t).ApplyTo(format);
     };
     FormattedText content;
-    ParseHtml(html, f.DefaultFormat(), content, [&](const std::string& tag, const std::string& cls, TextFormat& format) {
+    HtmlReadOptions o;
+    o.multiline = f.Settings().multiline;
+    o.condenseWhite = f.Settings().condenseWhite;
+    o.styler = [&](const std::string& tag, const std::string& cls, TextFormat& format) {
         apply(tag, format);
         if (!cls.empty()) apply("." + cls, format);
-    });
+    };
+    ParseHtml(html, f.DefaultFormat(), content, o);
     f.Edit([&](FormattedText& t) {
         t = std::move(content);
         return true;
@@ -220,7 +224,7 @@ void Set(Machine& m, const Value& self, Prop prop, const Value& v) {
     }
     case kSharpness: extra->sharpness = std::clamp(m.ToNumber(v), -400.0, 400.0); return;
     case kThickness: extra->thickness = std::clamp(m.ToNumber(v), -200.0, 200.0); return;
-    case kCondenseWhite: extra->condenseWhite = m.ToBoolean(v); return;
+    case kCondenseWhite: s.condenseWhite = m.ToBoolean(v); break;
     case kAlwaysShowSelection: extra->alwaysShowSelection = m.ToBoolean(v); return;
     case kRichClipboard: extra->useRichTextClipboard = m.ToBoolean(v); return;
     case kStyleSheet: extra->styleSheet = v.IsObject() ? v : Value::Null(); return;

@@ -84,7 +84,10 @@ void EditTextField::SetText(const std::string& text) {
 
 void EditTextField::SetHtmlText(const std::string& html) {
     content_.Clear();
-    ParseHtml(html, defaultFormat_, content_, nullptr, settings_.condenseWhite);
+    HtmlReadOptions o;
+    o.multiline = settings_.multiline;
+    o.condenseWhite = settings_.condenseWhite;
+    ParseHtml(html, defaultFormat_, content_, o);
     Changed();
 }
 

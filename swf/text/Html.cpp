@@ -3,6 +3,11 @@
 // tag pops back to the format before the innermost open tag of that name,
 // closing whatever opened after it; a closing tag with no match is
 // ignored.
+//
+// Line breaks in a multiline field: <br> and every </li> end a line, and
+// <li> ends the line it interrupts. Paragraphs do not nest: <p> inside an
+// open paragraph changes its format only, and the first </p> ends it with
+// a break (later ones end nothing). Each break is kept, even at the end.
 #include "swf/text/Html.h"
 
 #include <algorithm>
@@ -65,9 +70,9 @@ bool ParseColor(const std::string& s, Rgba* out) {
 
 class Parser {
 public:
-    Parser(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler,
-           bool condenseWhite)
-        : in_(html), out_(out), styler_(styler), condense_(condenseWhite) {
+    Parser(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlReadOptions& options)
+        : in_(html), out_(out), styler_(options.styler), condense_(options.condenseWhite),
+          multiline_(options.multiline) {
         stack_.push_back({"", base});
     }
 
@@ -81,8 +86,6 @@ public:
             }
             Text(DecodeOne());
         }
-        // A closing paragraph leaves its newline only between paragraphs.
-        if (trailingParagraphBreak_ && !out_.Empty() && out_.Chars().back() == U'\n') out_.PopBack();
     }
 
 private:
@@ -101,12 +104,11 @@ private:
         }
         if (c == U'\r') c = U'\n';
         out_.Append(c, Current());
-        trailingParagraphBreak_ = false;
     }
 
+    // A break made by markup, in the format of the innermost open tag.
     void Break() {
-        out_.Append(U'\n', Current());
-        trailingParagraphBreak_ = false;
+        if (multiline_) out_.Append(U'\n', Current());
     }
 
     bool AtLineStart() const { return out_.Empty() || out_.Chars().back() == U'\n'; }
@@ -216,9 +218,11 @@ private:
     void Open(const Tag& tag) {
         const std::string& n = tag.name;
         if (n == "br") return Break();
-        if (n == "p" || n == "li") {
+        if (n == "li") {
             if (!AtLineStart()) Break();
+            ++openItems_;
         }
+        if (n == "p") inParagraph_ = true;
         TextFormat f = Current();
         bool known = true;
         if (n == "p") {
@@ -295,12 +299,11 @@ private:
     void Close(const std::string& name) {
         size_t i = stack_.size();
         while (i > 1 && stack_[i - 1].tag != name) --i;
-        if (i <= 1) return;  // nothing of that name is open
-        stack_.resize(i - 1);
-        if (name == "p" || name == "li") {
-            Break();
-            trailingParagraphBreak_ = true;
-        }
+        const bool ends = (name == "p" && inParagraph_) || (name == "li" && openItems_ > 0);
+        if (name == "p") inParagraph_ = false;
+        if (name == "li" && openItems_ > 0) --openItems_;
+        if (ends) Break();  // the break still belongs to what it ends
+        if (i > 1) stack_.resize(i - 1);
     }
 
     const std::string& in_;
@@ -308,15 +311,16 @@ private:
     const HtmlStyler& styler_;
     size_t pos_ = 0;
     std::vector<Level> stack_;
-    bool trailingParagraphBreak_ = false;
     bool condense_ = false;
+    bool multiline_ = true;
+    bool inParagraph_ = false;
+    size_t openItems_ = 0;  // <li> not yet closed
 };
 
 }  // namespace
 
-void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler,
-               bool condenseWhite) {
-    Parser(html, base, out, styler, condenseWhite).Run();
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlReadOptions& options) {
+    Parser(html, base, out, options).Run();
 }
 
 }  // namespace swf

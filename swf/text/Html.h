@@ -22,9 +22,16 @@ constexpr size_t kMaxHtmlDepth = 64;
 // class attribute, it changes the format the tag starts.
 using HtmlStyler = std::function<void(const std::string& tag, const std::string& cls, TextFormat& f)>;
 
+struct HtmlReadOptions {
+    // Paragraphs, list items and <br> break lines only in multiline
+    // fields; a single-line field keeps just the line breaks of the text.
+    bool multiline = true;
+    bool condenseWhite = false;  // runs of white space in the text read as one space
+    HtmlStyler styler;
+};
+
 // Appends the text of `html` to `out`, formatted from `base`.
-// `condenseWhite`: runs of white space in the text read as one space.
-void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlStyler& styler = nullptr,
-               bool condenseWhite = false);
+void ParseHtml(const std::string& html, const TextFormat& base, FormattedText& out,
+               const HtmlReadOptions& options = {});
 
 }  // namespace swf

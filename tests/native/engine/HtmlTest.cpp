@@ -28,12 +28,12 @@ struct HtmlCase {
 TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
     using swf::TextAlign;
     const HtmlCase cases[] = {
-        {"paragraphs and alignment", "<p align='center'>Hi</p><P ALIGN=\"right\">Yo</P>", U"Hi\nYo",
+        {"paragraphs and alignment", "<p align='center'>Hi</p><P ALIGN=\"right\">Yo</P>", U"Hi\nYo\n",
          [](const swf::FormattedText& t) {
              EXPECT_EQ(t.FormatAt(0).align, TextAlign::Center);
              EXPECT_EQ(t.FormatAt(3).align, TextAlign::Right);
          }},
-        {"justify", "<p align=\"justify\">j</p>", U"j",
+        {"justify", "<p align=\"justify\">j</p>", U"j\n",
          [](const swf::FormattedText& t) { EXPECT_EQ(t.FormatAt(0).align, TextAlign::Justify); }},
         {"bold italic underline", "<b>a</b><i>b</i><u>c</u>d", U"abcd",
          [](const swf::FormattedText& t) {
@@ -64,7 +64,7 @@ TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
              EXPECT_EQ(t.FormatAt(1).size, 2000 * 20);
          }},
         {"line breaks", "a<br>b<BR/>c", U"a\nb\nc", nullptr},
-        {"list items", "<li>one</li><li>two</li>", U"one\ntwo",
+        {"list items", "<li>one</li><li>two</li>", U"one\ntwo\n",
          [](const swf::FormattedText& t) { EXPECT_TRUE(t.FormatAt(0).bullet && t.FormatAt(4).bullet); }},
         {"links keep their address", "<a href='http://x.test/' target='_blank'>l</a>m", U"lm",
          [](const swf::FormattedText& t) {
@@ -101,6 +101,31 @@ TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
         swf::ParseHtml(c.html, Base(), t);
         EXPECT_EQ(t.Chars(), c.text);
         if (c.check && t.Size() == c.text.size()) c.check(t);
+    }
+}
+
+// Markup breaks lines only in multiline fields; paragraphs do not nest, so
+// only the first </p> of an open paragraph breaks.
+TEST(HtmlTest, MarkupBreaksLinesOnlyInMultilineFields) {
+    struct Case {
+        std::string html;
+        std::u32string multiline, singleLine;
+    } cases[] = {
+        {"<p>test</p>\n", U"test\n\n", U"test\n"},
+        {"<p>a<p>b</p>c<p>d</p>e</p>", U"ab\ncd\ne", U"abcde"},
+        {"text<li>a<li>b</li>c</li>d", U"text\na\nb\nc\nd", U"textabcd"},
+        {"a <br> b", U"a \n b", U"a  b"},
+        {"<p></p>", U"\n", U""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.html);
+        for (bool multiline : {true, false}) {
+            swf::HtmlReadOptions o;
+            o.multiline = multiline;
+            swf::FormattedText t;
+            swf::ParseHtml(c.html, Base(), t, o);
+            EXPECT_EQ(t.Chars(), multiline ? c.multiline : c.singleLine);
+        }
     }
 }
 
@@ -175,8 +200,10 @@ TEST(HtmlTest, AStylerFormatsTagsByNameAndClass) {
         if (cls == "red") f.color = swf::Rgba{255, 0, 0, 255};
     };
     swf::FormattedText t;
-    swf::ParseHtml("<p>a<span class='red'>b</span>c<unknown class=\"red\">d</p>", Base(), t, styler);
-    ASSERT_EQ(t.Chars(), U"abcd");
+    swf::HtmlReadOptions o;
+    o.styler = styler;
+    swf::ParseHtml("<p>a<span class='red'>b</span>c<unknown class=\"red\">d</p>", Base(), t, o);
+    ASSERT_EQ(t.Chars(), U"abcd\n");
     EXPECT_TRUE(t.FormatAt(0).bold);
     EXPECT_EQ(t.FormatAt(1).color.r, 255);
     EXPECT_EQ(t.FormatAt(2).color.r, Base().color.r);

@@ -72,7 +72,7 @@ TEST(TextFieldScriptTest, SizeAndAutoSizeFromScripts) {
 TEST(TextFieldScriptTest, HtmlTextReadsBackInThePlayersForm) {
     FieldMovie m(Lines({
         Trace(Var("t.htmlText")),  // not an HTML field: the plain text
-        SetM(Var("t"), "html", "push true"),
+        SetM(Var("t"), "html", "push true"), SetM(Var("t"), "multiline", "push true"),
         SetM(Var("t"), "htmlText", Str("<p align=\"center\"><b>Hi</b> <font color=\"#ff0000\">a&amp;b</font></p>x")),
         Trace(Var("t.htmlText")), Trace(Var("t.text")),
         SetM(Var("t"), "htmlText", Str("<textformat leftmargin=\"3\"><li>one</li></textformat>")),
