@@ -57,6 +57,7 @@ private:
     std::vector<CharInfo> info_;
     TextLayout out_;
     int64_t y_ = 0;
+    int32_t lastLeading_ = 0;  // of the last line placed
 };
 
 void Layouter::Measure() {
@@ -207,6 +208,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     out_.lines.push_back(line);
     out_.textWidth = std::max(out_.textWidth, Clamp(width + (left - options_.bounds.xMin - kFieldGutter)));
     y_ = std::clamp<int64_t>(y_ + ascent + descent + pf.leading, -kLimit, kLimit);
+    lastLeading_ = pf.leading;
 }
 
 void Layouter::Paragraph(size_t begin, size_t end) {
@@ -246,7 +248,10 @@ TextLayout Layouter::Run() {
             break;
         }
     }
-    out_.textHeight = Clamp(y_ - (int64_t(out_.bounds.yMin) + kFieldGutter));
+    // Leading separates lines: the last of several adds none, while a
+    // lone line keeps its own.
+    const int64_t trailing = out_.lines.size() > 1 ? lastLeading_ : 0;
+    out_.textHeight = Clamp(y_ - trailing - (int64_t(out_.bounds.yMin) + kFieldGutter));
     return out_;
 }
 
