@@ -71,8 +71,7 @@ Value Vm::ClipValue(ClipId clip) {
     if (ref.at != version) {
         std::string path = host_.PathOf(clip);
         if (!ref.path || *ref.path != path) ref.path = MakeStr(std::move(path));
-        ref.found = ResolvePath(0, *ref.path);  // not always `clip`: an unnamed or shadowed one
-        if (!ref.found) ref.found = clip;        // a name the path cannot spell ("a.swf")
+        ref.found = host_.InTree(clip) ? clip : ResolvePath(0, *ref.path);
         ref.at = version;
     }
     Value v;
@@ -87,9 +86,9 @@ ClipId Vm::ClipOf(const Value& v) {
     if (v.IsClip()) {
         const uint32_t version = host_.TreeVersion();
         if (version && v.clipAt == version) return v.clipId;
-        ClipId found = ResolvePath(0, *v.s);
-        // A clip whose name the path cannot spell is still the one it names.
-        if (!found && v.clipId && host_.InTree(v.clipId) && host_.PathOf(v.clipId) == *v.s) found = v.clipId;
+        // The clip itself while it lives, even when another of the same
+        // name comes first; once gone, whatever its path names now.
+        ClipId found = v.clipId && host_.InTree(v.clipId) ? v.clipId : ResolvePath(0, *v.s);
         v.clipId = found;
         v.clipAt = version;
         return found;
@@ -119,7 +118,9 @@ void Vm::ForgetClips(const std::function<bool(ClipId)>& alive) {
 ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
     if (path.empty()) return from;
     if (path.find("//") != std::string::npos) return 0;  // an empty name between slashes
-    ClipId clip = from;
+    // A removed clip has no parent or root to go from any more.
+    const bool lost = from && !host_.InTree(from);
+    ClipId clip = lost ? 0 : from;
     size_t pos = 0;
     char before = 0;  // the separator in front of the part being read
     if (path[0] == '/') {
@@ -144,7 +145,7 @@ ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
             continue;
         }
         int level = LevelNumber(part);
-        if (EqualNames(part, "_root", true)) clip = RootOf(clip);
+        if (EqualNames(part, "_root", true)) clip = lost ? 0 : RootOf(clip);
         else if (level >= 0) clip = host_.Level(level);
         else if (!clip) return 0;
         else if (part == ".." || EqualNames(part, "_parent", true)) clip = host_.Parent(clip);

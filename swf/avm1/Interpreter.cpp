@@ -254,6 +254,16 @@ bool Vm::Unwind(Frame& f, const ScriptThrow& t) {
     return false;
 }
 
+// Frame code whose target clip was removed acts on its own clip instead,
+// and on the root once that is gone too.
+void Vm::ReplaceLostTarget(Frame& f) {
+    if (f.activation || !f.target.IsClip() || ClipOf(f.target)) return;
+    const ClipId stand = f.home && host_.InTree(f.home) ? f.home : host_.Level(0);
+    if (!stand) return;
+    f.target = ClipValue(stand);
+    if (!f.scope.empty()) f.scope[0] = ClipObject(stand);
+}
+
 Value Vm::Execute(Frame& f) {
     FrameStack onStack(frames_, &f);
     // Code runs by the rules of the movie it came from, which a loaded
@@ -366,9 +376,11 @@ bool Vm::Step(Frame& f, const Instr& in) {
     case kOpThrow: throw ScriptThrow{Pop(f)};
     default: break;
     }
-    if (StepValues(f, in) || StepNames(f, in) || StepCalls(f, in)) return !f.returned;
+    if (StepValues(f, in)) return !f.returned;
+    ReplaceLostTarget(f);
+    if (StepNames(f, in) || StepCalls(f, in)) return !f.returned;
     StepTimeline(f, in);  // unknown ops do nothing
-    return true;
+    return !f.returned;
 }
 
 }  // namespace swf::avm1

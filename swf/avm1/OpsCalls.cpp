@@ -341,6 +341,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         const Value ctor = GetVariable(f, *name);
         if (!ctor.IsObject() && !ctor.IsNullish() && !ctor.IsClip()) WrapPrimitive(ctor);
         Push(Construct(ctor, args));
+        HaltIfHomeGone(f);
         return true;
     }
     case kOpNewMethod: {
@@ -351,6 +352,7 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
         Value ctor = nameV.IsUndefined() || name->empty() ? obj : GetMember(obj, *name);
         if (!ctor.IsObject() && !ctor.IsNullish() && !ctor.IsClip()) WrapPrimitive(ctor);
         Push(Construct(ctor, args));
+        if (!obj.IsNullish()) HaltIfHomeGone(f);
         return true;
     }
     case kOpInstanceOf: {

@@ -89,13 +89,13 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
     }
     case kOpSetTarget:
     case kOpSetTarget2: {
-        ClipId clip = f.home;
-        if (in.op == kOpSetTarget) {
-            clip = ResolvePath(f.home, strings[in.index]);
-        } else {
-            Value v = Pop(f);
-            clip = v.IsClip() || v.IsObject() ? ClipOf(v) : ResolvePath(f.home, *ToStr(v));
-        }
+        // A clip or object names its target by its text: a reference to a
+        // clip shadowed by an older one of the same name reaches the older.
+        const std::string path = in.op == kOpSetTarget ? strings[in.index] : *ToStr(Pop(f));
+        ClipId clip = ResolvePath(f.home, path);
+        // A path that names nothing: up to SWF 6 the actions go to the
+        // root, later to no clip at all.
+        if (!clip && version_ <= 6) clip = f.home && host_.InTree(f.home) ? RootOf(f.home) : host_.Level(0);
         f.target = ClipValue(clip);
         // At frame level the target's variables come into scope too.
         if (!f.activation && clip && !f.scope.empty()) f.scope[0] = ClipObject(clip);
@@ -121,6 +121,7 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
             StartTopFrame(called, it->second, clip);
             Execute(called);
         }
+        HaltIfHomeGone(f);
         return true;
     }
     case kOpTrace: {

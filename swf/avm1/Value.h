@@ -4,10 +4,9 @@
 // Strings are shared and immutable, so pushing a constant or copying a value
 // never copies characters. Objects are owned by the heap (Heap.h) and live
 // until a collection finds them unreachable; a value holds a plain pointer.
-// A clip reference holds the clip's absolute path ("_level0.a.b") and finds
-// the clip again through the host each time it is used, so a reference
-// taken before a clip was removed and placed again reaches the new one.
-// Until the tree changes, the value remembers what its path found.
+// A clip reference holds the clip and its absolute path ("_level0.a.b"):
+// it reaches the clip while that lives, and once the clip is removed,
+// whatever the path names then (a clip placed again under the name).
 #pragma once
 
 #include <cstdint>
@@ -30,7 +29,7 @@ struct Value {
     double n = 0;
     Object* o = nullptr;  // Object
     Str s;                // String; Clip: its path
-    // Clip: what the path found while the host's tree version was clipAt.
+    // Clip: the clip it reaches, checked while the host's tree version was clipAt.
     mutable uint32_t clipId = 0;
     mutable uint32_t clipAt = 0;
 

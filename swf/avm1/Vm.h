@@ -255,6 +255,7 @@ private:
     void StartTopFrame(Frame& f, std::shared_ptr<const Program> program, ClipId clip);
     Value Execute(Frame& f);
     bool Step(Frame& f, const Instr& in);
+    void ReplaceLostTarget(Frame& f);
     void Push(Value v);
     Value Pop(Frame& f);
     void Tick();

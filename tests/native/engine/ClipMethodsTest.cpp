@@ -85,9 +85,10 @@ TEST(ClipMethodsTest, SwappingTwoNamedClipsOftenEnoughToReindexTheirNamesKeepsBo
     EXPECT_EQ(Traces(Lines(script)), "2|1");
 }
 
-// A held reference is a path: whatever carries the name first in depth
-// order, through renames, depth swaps and removals.
-TEST(ClipMethodsTest, HeldReferencesFollowTheirPathThroughRenamesSwapsAndRemovals) {
+// A held reference reaches its clip while it lives, through renames, depth
+// swaps and a clip of the same name below it; once the clip is removed, it
+// reaches whatever carries the name first in depth order.
+TEST(ClipMethodsTest, HeldReferencesKeepTheirClipThenFollowTheirPath) {
     EXPECT_EQ(Traces(Lines({
                   SetV("r", CallM(Var("_root"), "createEmptyMovieClip", {Str("a"), Num(1)})), SetM(Var("r"), "v", Str("one")),
                   SetV("n", CallM(Var("_root"), "createEmptyMovieClip", {Str("a"), Num(0)})), SetM(Var("n"), "v", Str("two")),
@@ -97,7 +98,7 @@ TEST(ClipMethodsTest, HeldReferencesFollowTheirPathThroughRenamesSwapsAndRemoval
                   Do(CallM(Var("n"), "swapDepths", {Num(2)})), Trace(Var("r.v")),
                   Do(CallM(Var("r"), "removeMovieClip")), Trace(Var("r.v")),
               })),
-              "two|one|two|two|one|two");
+              "one|one|two|one|one|two");
     // Names match in any case before version 7 only.
     for (int version : {6, 7}) {
         ScriptedMovie m(Movie(Lines({SetM(CallM(Var("_root"), "createEmptyMovieClip", {Str("Mixed"), Num(1)}), "v",
