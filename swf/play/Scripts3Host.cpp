@@ -13,8 +13,6 @@ namespace swf {
 
 namespace {
 
-// Objects scripts made or removed, kept for them to put back.
-constexpr size_t kMaxOrphans = 1 << 14;
 // Objects one walk of the tree visits.
 constexpr size_t kMaxWalk = 1 << 16;
 
@@ -35,18 +33,7 @@ std::unique_ptr<DisplayObject> NewScriptField(PlayContext& ctx) {
 
 Scripts3::Host::Host(avm2::Machine& m, Timeline& timeline, const Movie& movie)
     : m_(m), ctx_(timeline.Context()), movie_(movie), timeline_(timeline) {
-    for (const SymbolClassEntry& e : movie.symbolClasses) {
-        classOfId_[e.id] = e.className;
-        idOfClass_.emplace(e.className, e.id);
-    }
-    // A class tied to no character the movie defines serves as the document
-    // class when none is tied to the root itself.
-    if (!classOfId_.count(0))
-        for (const SymbolClassEntry& e : movie.symbolClasses)
-            if (e.id != 0 && !movie.Find(e.id) && !movie.binaryData.count(e.id)) {
-                classOfId_[0] = e.className;
-                break;
-            }
+    AddMovieClasses(ctx_.assets, nullptr);
 }
 
 Scripts3::Host::~Host() = default;
@@ -113,30 +100,6 @@ void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, 
 void Scripts3::Host::WalkStage(std::vector<DisplayObject*>& out) {
     Walk(RootClip(), out, kMaxWalk);
     for (auto& [depth, child] : StageClip().List()) Walk(*child, out, kMaxWalk);
-}
-
-avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
-    uint16_t id = &obj == &RootClip() ? 0 : obj.characterId;
-    auto it = classOfId_.find(id);
-    if (it != classOfId_.end() && (id != 0 || &obj == &RootClip()))
-        if (avm2::ClassObject* c = m_.FindClass(it->second)) {
-            // A document class that is no Sprite cannot be the root: the
-            // player says so and the root stays a plain MovieClip.
-            avm2::ClassObject* sprite = m_.FindClass("flash.display.Sprite");
-            if (id != 0 || !sprite || c->IsSubclassOf(sprite)) return c;
-            if (m_.trace)
-                m_.trace("TypeError: Error #2023: Class " + m_.TypeName(avm2::Value::Obj(c)) +
-                         " must inherit from Sprite to link to the root.");
-        }
-    switch (obj.Kind()) {
-    case DisplayKind::MovieClip: return m_.FindClass("flash.display.MovieClip");
-    case DisplayKind::Button: return m_.FindClass("flash.display.SimpleButton");
-    case DisplayKind::EditText: return m_.FindClass("flash.text.TextField");
-    case DisplayKind::StaticText: return m_.FindClass("flash.text.StaticText");
-    case DisplayKind::Bitmap: return m_.FindClass("flash.display.Bitmap");
-    case DisplayKind::MorphShape: return m_.FindClass("flash.display.MorphShape");
-    default: return m_.FindClass("flash.display.Shape");
-    }
 }
 
 avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct) {
@@ -283,14 +246,15 @@ void Scripts3::Host::Added(DisplayObject& obj, bool alone) {
     for (uint32_t s : serials) Send(s, "addedToStage", false);
 }
 
-void Scripts3::Host::RunFrameScripts() {
+void Scripts3::Host::RunFrameScripts(uint32_t under) {
     // A script that moves a timeline has the new frame's script run next,
     // a bounded number of times.
     constexpr int kMaxChained = 64;
     for (int pass = 0; pass < kMaxChained; ++pass) {
         bool ran = false;
         std::vector<DisplayObject*> all;
-        WalkStage(all);
+        if (!under) WalkStage(all);
+        else if (DisplayObject* top = Find(under)) Walk(*top, all, kMaxWalk);
         std::vector<std::pair<avm2::ClipObject*, int>> due;
         for (DisplayObject* o : all) {
             MovieClip* clip = o->AsClip();
@@ -330,11 +294,14 @@ avm2::Value Scripts3::Host::Wrap(uint32_t serial) {
 void Scripts3::Host::Create(avm2::DispatcherObject* d) {
     if (ctx_.buildsLeft == 0 || ctx_.liveClips.size() >= PlayContext::kMaxLiveClips || orphans_.size() >= kMaxOrphans)
         return;
-    const uint16_t id = SymbolOf(d->cls);
+    uint16_t id = 0;
+    const MovieClasses* from = SymbolOf(d->cls, id);
     avm2::ClassObject* textField = m_.FindClass("flash.text.TextField");
     std::unique_ptr<DisplayObject> obj;
-    if (id) {
-        obj = Instantiate(ctx_, ctx_.assets, id, 1, nullptr);
+    if (from && id) {
+        obj = Instantiate(ctx_, *from->assets, id, 1, nullptr);
+    } else if (from) {
+        obj = NewMovieRoot(*from->assets);
     } else if (textField && d->cls->IsSubclassOf(textField)) {
         --ctx_.buildsLeft;
         obj = NewScriptField(ctx_);
@@ -371,16 +338,6 @@ bool Scripts3::Host::ToLocalPoint(uint32_t serial, double& x, double& y) {
     return true;
 }
 
-uint16_t Scripts3::Host::SymbolOf(const avm2::ClassObject* cls) {
-    for (const avm2::ClassObject* k = cls; k; k = k->base) {
-        std::string q = k->QualifiedName();
-        if (size_t at = q.find("::"); at != std::string::npos) q.replace(at, 2, ".");
-        auto it = idOfClass_.find(q);
-        if (it != idOfClass_.end() && it->second != 0) return it->second;
-    }
-    return 0;
-}
-
 avm2::Value Scripts3::Host::Stage() {
     if (!stage_.IsObject()) {
         avm2::ClassObject* c = m_.FindClass("flash.display.Stage");
@@ -410,13 +367,6 @@ bool Scripts3::Host::IsContainer(uint32_t serial) { return FindClip(serial) != n
 Drawing* Scripts3::Host::DrawingOf(uint32_t serial) {
     MovieClip* c = FindClip(serial);
     return c ? &c->Graphics() : nullptr;
-}
-
-const std::vector<uint8_t>* Scripts3::Host::EmbeddedBytes(const std::string& className) {
-    auto it = idOfClass_.find(className);
-    if (it == idOfClass_.end()) return nullptr;
-    auto data = movie_.binaryData.find(it->second);
-    return data == movie_.binaryData.end() ? nullptr : &data->second;
 }
 
 FilterList Scripts3::Host::Filters(uint32_t serial) {

@@ -24,8 +24,9 @@ public:
     // (what is under an object before the object itself) and forgets those
     // whose engine objects are gone.
     void Sync();
-    // Each clip whose frame changed since its last script runs that frame's script.
-    void RunFrameScripts();
+    // Each clip whose frame changed since its last script runs that frame's
+    // script: on the stage, or under `under` alone.
+    void RunFrameScripts(uint32_t under = 0);
     // Objects the timeline took away hear "removed" as if still in place
     // (their clips at the frames scripts last saw, unless `asNow`).
     void SendRemovals(bool asNow = false);
@@ -75,7 +76,10 @@ public:
     // The engine object of a serial, wherever it is; null when gone.
     DisplayObject* Object(uint32_t serial) { return Find(serial); }
     // The character `cls` or its nearest base class stands for; 0: none.
-    uint16_t SymbolOf(const avm2::ClassObject* cls);
+    uint16_t SymbolOf(const avm2::ClassObject* cls) {
+        uint16_t id = 0;
+        return SymbolOf(cls, id) == &movies_.front() ? id : 0;
+    }
     const Movie& MovieOf() const { return movie_; }
     avm2::Machine& Vm() { return m_; }
     std::vector<uint16_t> registeredFonts;  // by Font.registerFont, in order
@@ -86,9 +90,13 @@ public:
     void SetFilters(uint32_t serial, FilterList filters) override;
     const std::vector<uint8_t>* EmbeddedBytes(const std::string& className) override;
     uint32_t Mask(uint32_t serial) override;
+    LoadedMovie ReadMovie(const std::vector<uint8_t>& bytes, const std::string& url) override;
+    void RunFrameScriptsUnder(uint32_t serial) override;
     void SetMask(uint32_t serial, uint32_t mask) override;
 
 private:
+    // Objects scripts made or removed, kept for them to put back.
+    static constexpr size_t kMaxOrphans = 1 << 14;
     MovieClip& RootClip();
     DisplayObject* Find(uint32_t serial);
     MovieClip* FindClip(uint32_t serial);
@@ -127,7 +135,6 @@ private:
     };
     std::unordered_map<uint32_t, Where> where_;
     std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
-    std::unordered_map<uint16_t, std::string> classOfId_;
     std::unordered_map<uint32_t, int> framesSeen_;
     // A clip's goto asked for by its own running frame script waits for
     // that script to end.
@@ -137,7 +144,26 @@ private:
     int gotoDepth_ = 0;
     std::vector<std::pair<uint32_t, int>> queuedGotos_;
     bool removing_ = false;
-    std::unordered_map<std::string, uint16_t> idOfClass_;
+
+    // Movies the machine plays (Scripts3Movies.cpp): the host movie first,
+    // then those Loaders brought in, each with the classes it ties to its
+    // characters. A loaded movie's assets stay while its classes may be
+    // constructed.
+    struct MovieClasses {
+        const MovieAssets* assets = nullptr;
+        std::shared_ptr<MovieAssets> keep;
+        std::unordered_map<uint16_t, std::string> classOfId;
+        std::unordered_map<std::string, uint16_t> idOfClass;
+    };
+    std::vector<MovieClasses> movies_;
+    // A clip playing `assets`' main timeline, at its first frame.
+    std::unique_ptr<DisplayObject> NewMovieRoot(const MovieAssets& assets);
+    void AddMovieClasses(const MovieAssets& assets, std::shared_ptr<MovieAssets> keep);
+    // The movie whose characters `obj` was built from.
+    const MovieClasses& ClassesOf(const DisplayObject& obj);
+    // The movie and character `cls` or its nearest base class stands for;
+    // null: none. A loaded movie's document class stands for its root (0).
+    const MovieClasses* SymbolOf(const avm2::ClassObject* cls, uint16_t& id);
 };
 
 }  // namespace swf

@@ -92,6 +92,10 @@ public:
     void SetFocusRect(bool on) { scriptHost_.SetFocusRect(on); }
     void SetLoadSource(std::string url, FileReader files) { scriptHost_.SetLoadSource(std::move(url), std::move(files)); }
 
+    // A movie read from elsewhere, to be played by a clip that owns it: its
+    // own fonts and bitmaps (then the scripts' bitmaps); `url` is its address.
+    std::shared_ptr<MovieAssets> AdoptMovie(std::unique_ptr<Movie> movie, std::string url);
+
     std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();

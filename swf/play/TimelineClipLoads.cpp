@@ -94,22 +94,28 @@ std::shared_ptr<MovieAssets> Timeline::ReadLoaded(const std::string& name) {
         vm_.Report("loadMovie: cannot read " + name + " beside the movie");
         return nullptr;
     }
-    auto loaded = std::make_shared<LoadedMovie>();
+    std::unique_ptr<Movie> movie;
     if (IsMovie(bytes)) {
         ReadResult read = ReadMovie(bytes);
         for (const std::string& e : read.errors) vm_.Report("loadMovie: " + name + ": " + e);
-        loaded->own = std::move(read.movie);
+        movie = std::move(read.movie);
     } else {
         std::string error;
-        loaded->own = PictureMovie(bytes, ctx_.movie.header.version, error);
-        if (!loaded->own) vm_.Report("loadMovie: " + name + ": " + error);
+        movie = PictureMovie(bytes, ctx_.movie.header.version, error);
+        if (!movie) vm_.Report("loadMovie: " + name + ": " + error);
     }
-    if (!loaded->own || loaded->own->root.frames.empty()) return nullptr;
+    if (!movie || movie->root.frames.empty()) return nullptr;
+    const std::string& base = scriptHost_.Url();
+    return AdoptMovie(std::move(movie), base.substr(0, base.find_last_of('/') + 1) + name);
+}
+
+std::shared_ptr<MovieAssets> Timeline::AdoptMovie(std::unique_ptr<Movie> movie, std::string url) {
+    auto loaded = std::make_shared<LoadedMovie>();
+    loaded->own = std::move(movie);
     loaded->ownFonts = std::make_unique<FontLibrary>(*loaded->own);
     loaded->ownFonts->SetProvider(fonts_.Provider());
     loaded->rest = &bitmaps_;
-    const std::string& base = scriptHost_.Url();
-    loaded->url = base.substr(0, base.find_last_of('/') + 1) + name;
+    loaded->url = std::move(url);
     loaded->movie = loaded->own.get();
     loaded->fonts = loaded->ownFonts.get();
     loaded->bitmaps = loaded.get();

@@ -127,6 +127,15 @@ bool Expand(const std::vector<uint8_t>& bytes, MovieHeader& h, std::vector<uint8
 
 }  // namespace
 
+std::vector<uint8_t> ExpandMovie(const std::vector<uint8_t>& bytes) {
+    MovieHeader h;
+    std::vector<uint8_t> data;
+    std::vector<std::string> errors;
+    if (!Expand(bytes, h, data, errors) || data.size() < kFileSignatureBytes) return {};
+    data[0] = 'F';
+    return data;
+}
+
 const char* TagName(uint16_t code) {
     switch (code) {
     case kTagEnd: return "End";

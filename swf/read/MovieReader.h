@@ -20,5 +20,8 @@ struct ReadResult {
 constexpr size_t kMaxMovieBytes = size_t(64) << 20;
 
 ReadResult ReadMovie(const std::vector<uint8_t>& bytes);
+// The movie as it plays: uncompressed, signed "FWS"; empty when the bytes
+// are no movie or do not expand.
+std::vector<uint8_t> ExpandMovie(const std::vector<uint8_t>& bytes);
 
 }  // namespace swf

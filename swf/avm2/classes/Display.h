@@ -152,6 +152,19 @@ public:
     // The bytes the movie embeds for a class of that dotted name; null when
     // it embeds none.
     virtual const std::vector<uint8_t>* EmbeddedBytes(const std::string&) { return nullptr; }
+    // A movie a Loader read. `root` is its root's engine object, out of any
+    // tree and not yet constructed, its first frame's ABC loaded; 0 when the
+    // bytes hold no movie that can play.
+    struct LoadedMovie {
+        uint32_t root = 0;
+        bool as3 = false;  // scripted in ActionScript 3; else an AVM1 movie
+        int swfVersion = 0;
+        double frameRate = 0;
+        int width = 0, height = 0;  // the stage, pixels
+    };
+    virtual LoadedMovie ReadMovie(const std::vector<uint8_t>&, const std::string&) { return {}; }
+    // Runs the frame scripts due under `serial` (a movie just shown).
+    virtual void RunFrameScriptsUnder(uint32_t) {}
 };
 
 class ClipObject : public DispatcherObject {

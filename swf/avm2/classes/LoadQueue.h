@@ -33,6 +33,8 @@ void Enqueue(Machine& m, LoadingObject* obj);
 std::string MovieUrl(Machine& m);
 // Counts the loads of given bytes, which name their content by number.
 uint32_t NextBytesId(Machine& m);
+// The file a URL beside the movie names: its query and "./" left out.
+std::string FileOf(const std::string& url);
 // The absolute URL of `name` beside the movie ("file:///dir/name").
 std::string UrlBeside(Machine& m, const std::string& name);
 // Sends a plain Event, a ProgressEvent, an IOErrorEvent or an

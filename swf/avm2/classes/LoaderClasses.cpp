@@ -3,10 +3,13 @@
 // its LoaderInfo hears open, progress (nothing, then everything), init,
 // httpStatus and complete, or ioError for a missing or unknown file. What
 // describes a movie is refused with #2099 until it has loaded.
+#include <unordered_map>
+
 #include "swf/avm2/classes/ByteArray.h"
 #include "swf/avm2/classes/DataState.h"
 #include "swf/avm2/classes/LoadQueue.h"
 #include "swf/decode/ImageDecode.h"
+#include "swf/read/MovieReader.h"
 
 namespace swf::avm2 {
 
@@ -23,6 +26,7 @@ public:
     bool loaded = false;           // init was sent: the movie's facts are known
     bool movie = false;            // what loaded is a movie, with its own facts
     bool ofRoot = false;           // the movie's own: its content is the root
+    uint32_t rootSerial = 0;       // the loaded movie's root
     double width = 0, height = 0, frameRate = 0;
     int swfVersion = 0;
     void Trace(Tracer& t) override {
@@ -34,6 +38,10 @@ public:
         t.Mark(sharedEvents);
     }
     void Finish(Machine& m, bool read, std::vector<uint8_t>& data) override;
+    void FinishMovie(Machine& m, const std::vector<uint8_t>& data, const std::string& shownUrl);
+    // The content is shown: it joins the Loader, then init, httpStatus and
+    // complete are heard; false when a listener began another load.
+    void Shown(Machine& m, uint32_t mine);
 };
 
 class LoaderObject : public DispatcherObject {
@@ -52,10 +60,14 @@ public:
     MovieInfoObject() : Object(ObjKind::Plain, nullptr, nullptr) {}
     MovieFacts facts;
     Value root = Value::Null(), stage = Value::Null();
+    // The roots of movies Loaders loaded, by serial, to their LoaderInfo:
+    // theirs wherever they are moved, and while they are being built.
+    std::unordered_map<uint32_t, Value> loadedRoots;
     void Trace(Tracer& t) override {
         Object::Trace(t);
         t.Mark(root);
         t.Mark(stage);
+        for (auto& [serial, info] : loadedRoots) t.Mark(info);
     }
 };
 
@@ -120,9 +132,44 @@ bool IsMovie(const std::vector<uint8_t>& b) {
     return b.size() >= 8 && b[1] == 'W' && b[2] == 'S' && (b[0] == 'F' || b[0] == 'C' || b[0] == 'Z');
 }
 
+// %XX escapes read as bytes, '+' as a space.
+std::string Unescape(const std::string& s) {
+    auto hex = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; };
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '+') out += ' ';
+        else if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
+            out += char(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+            i += 2;
+        } else out += s[i];
+    }
+    return out;
+}
+
+// The name=value pairs of the URL's query, once the file has come.
+void SetQueryParameters(Machine& m, LoaderInfoObject* i) {
+    const size_t q = i->name.find('?');
+    if (q == std::string::npos || !i->parameters.IsObject()) return;
+    std::string query = i->name.substr(q + 1, i->name.find('#', q) - q - 1);
+    size_t at = 0;
+    while (at <= query.size()) {
+        size_t end = std::min(query.find('&', at), query.size());
+        std::string pair = query.substr(at, end - at);
+        if (!pair.empty()) {
+            size_t eq = pair.find('=');
+            std::string key = Unescape(pair.substr(0, eq));
+            std::string value = eq == std::string::npos ? std::string() : Unescape(pair.substr(eq + 1));
+            m.SetProperty(i->parameters, m.PublicName(key), Value::Str(m.Str(value)));
+        }
+        at = end + 1;
+    }
+}
+
 // Takes what the LoaderInfo describes back to before any load.
 void Clear(Machine& m, LoaderInfoObject* i) {
     ++i->ticket;
+    if (i->rootSerial) MovieInfo(m).loadedRoots.erase(i->rootSerial);
+    i->rootSerial = 0;
     i->content = Value::Null();
     i->bytes = Value::Null();
     i->url.clear();
@@ -146,14 +193,13 @@ void Unload(Machine& m, LoaderObject* l) {
 }
 
 void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data) {
-    LoaderObject* l = loader.IsObject() ? dynamic_cast<LoaderObject*>(loader.o) : nullptr;
     const std::string full = fromBytes ? std::string() : UrlBeside(m, name);
     if (!read) {
         SendIoError(m, this, 2035, "Error #2035: URL Not Found. URL: " + full);
         return;
     }
     const uint32_t mine = ticket;
-    SendEvent(m, this, "open");
+    if (!fromBytes) SendEvent(m, this, "open");
     if (ticket != mine) return;
     bytesTotal = double(data.size());
     SendProgress(m, this, 0, bytesTotal);
@@ -162,12 +208,14 @@ void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data)
     const ImageFormat format = SniffImage(data.data(), data.size());
     const bool movie = IsMovie(data);
     if (movie || format != ImageFormat::Unknown) {
-        if (ByteArrayObject* b = AsByteArray(bytes)) b->bytes = data;
+        if (ByteArrayObject* b = AsByteArray(bytes)) b->bytes = movie ? ExpandMovie(data) : data;
     }
+    SetQueryParameters(m, this);
     SendProgress(m, this, bytesLoaded, bytesTotal);
     if (ticket != mine) return;
+    const std::string shownUrl = fromBytes ? MovieUrl(m) + "/[[DYNAMIC]]/" + std::to_string(NextBytesId(m)) : full;
     if (movie) {
-        if (m.report) m.report("Loader: " + (fromBytes ? std::string("bytes") : name) + ": movies do not load into ActionScript 3 movies yet");
+        FinishMovie(m, data, shownUrl);
         return;
     }
     Bitmap pixels;
@@ -181,18 +229,53 @@ void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data)
     Value shown = m.Construct(Value::Obj(bitmapClass), &bitmapData, 1);
     if (ticket != mine) return;
     content = shown;
-    url = fromBytes ? MovieUrl(m) + "/[[DYNAMIC]]/" + std::to_string(NextBytesId(m)) : full;
+    url = shownUrl;
     contentType = PictureType(format);
     width = pixels.width;
     height = pixels.height;
     loaded = true;
-    DispatcherObject* c = AsDisplay(m, shown);
+    Shown(m, mine);
+}
+
+void LoaderInfoObject::Shown(Machine& m, uint32_t mine) {
+    LoaderObject* l = loader.IsObject() ? dynamic_cast<LoaderObject*>(loader.o) : nullptr;
+    DispatcherObject* c = AsDisplay(m, content);
     if (l && c && c->serial && l->serial && m.display) m.display->AddChild(l->serial, c->serial, 0);
+    if (ticket != mine) return;
+    // The movie's first frame has run by the time its loader hears init.
+    if (movie && c && c->serial && m.display) m.display->RunFrameScriptsUnder(c->serial);
+    if (ticket != mine) return;
     SendEvent(m, this, "init");
     if (ticket != mine) return;
     if (!fromBytes) SendHttpStatus(m, this);
     if (ticket != mine) return;
     SendEvent(m, this, "complete");
+}
+
+// A movie is read and its root built (its document class constructed) out
+// of any tree; its facts are known from then on.
+void LoaderInfoObject::FinishMovie(Machine& m, const std::vector<uint8_t>& data, const std::string& shownUrl) {
+    const uint32_t mine = ticket;
+    DisplayHost::LoadedMovie lm;
+    if (m.display) lm = m.display->ReadMovie(data, shownUrl);
+    if (!lm.root) {
+        if (m.report) m.report("Loader: " + shownUrl + ": the movie cannot be played");
+        return;
+    }
+    movie = true;
+    swfVersion = lm.swfVersion;
+    frameRate = lm.frameRate;
+    width = lm.width;
+    height = lm.height;
+    rootSerial = lm.root;
+    MovieInfo(m).loadedRoots[lm.root] = Value::Obj(this);
+    Value shown = m.display->Wrap(lm.root);
+    if (ticket != mine || !AsDisplay(m, shown)) return;
+    content = shown;
+    url = shownUrl;
+    contentType = "application/x-shockwave-flash";
+    loaded = true;
+    Shown(m, mine);
 }
 
 // Loader ------------------------------------------------------------------------
@@ -352,9 +435,13 @@ Value LoaderInfoOf(Machine& m, const Value& displayObject) {
     if (d->isStage) return MovieInfoValue(m, true);
     uint32_t s = d->serial;
     if (!s) return Value::Null();
+    const auto& loadedRoots = MovieInfo(m).loadedRoots;
     constexpr int kMaxDepth = 1024;
     int depth = 0;
-    for (uint32_t p = m.display->Parent(s); p && depth < kMaxDepth; s = p, p = m.display->Parent(s), ++depth) {
+    for (uint32_t p = m.display->Parent(s); depth < kMaxDepth; s = p, p = m.display->Parent(s), ++depth) {
+        auto known = loadedRoots.find(s);
+        if (known != loadedRoots.end()) return known->second;
+        if (!p) break;
         Value above = m.display->Wrap(p);
         if (auto* l = above.IsObject() ? dynamic_cast<LoaderObject*>(above.o) : nullptr) return l->info;
     }
@@ -399,6 +486,7 @@ void InstallLoaders(Machine& m) {
     for (const char* name : {"addChild", "addChildAt", "removeChild", "removeChildAt", "setChildIndex"})
         m.DefineMethod(loader, name, NotImplemented, 1);
     InstallUrlLoaders(m);
+    InstallLoaderContexts(m);
 }
 
 }  // namespace swf::avm2

@@ -18,6 +18,7 @@ void SetLoadSource(Machine& m, std::string movieUrl, FileReader files);
 // listeners ask for while it runs (a bounded number).
 void RunLoads(Machine& m);
 void InstallLoaders(Machine& m);
+void InstallLoaderContexts(Machine& m);
 
 // What the movie itself tells its scripts through the LoaderInfo its root
 // and the stage share the facts of.

@@ -200,6 +200,12 @@ void SetLoadSource(Machine& m, std::string movieUrl, FileReader files) {
 std::string MovieUrl(Machine& m) { return State(m).movieUrl; }
 uint32_t NextBytesId(Machine& m) { return ++State(m).bytesLoads; }
 
+std::string FileOf(const std::string& url) {
+    std::string file = url.substr(0, url.find_first_of("?#"));
+    while (file.compare(0, 2, "./") == 0) file.erase(0, 2);
+    return file;
+}
+
 std::string UrlBeside(Machine& m, const std::string& name) {
     const std::string& base = State(m).movieUrl;
     if (name.find(':') != std::string::npos) return name;
@@ -227,7 +233,7 @@ void RunLoads(Machine& m) {
         std::vector<uint8_t> bytes;
         bool read = true;
         if (obj->fromBytes) bytes = obj->given;
-        else read = BesideMovie(obj->name) && s.files && s.files(obj->name, kMaxLoadedFile, bytes);
+        else read = BesideMovie(FileOf(obj->name)) && s.files && s.files(FileOf(obj->name), kMaxLoadedFile, bytes);
         if (!read && m.report) m.report("load: cannot read " + obj->name + " beside the movie");
         m.Entry([&] { obj->Finish(m, read, bytes); });
     }
