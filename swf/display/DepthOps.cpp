@@ -154,9 +154,12 @@ bool RemoveClip(DisplayObject& obj, PlayContext* ctx, ActionQueue* queue) {
     if (!parent || d < 0 || d > kMaxRemovableDepth) return false;
     auto it = parent->List().find(obj.depth);
     if (it == parent->List().end() || it->second.get() != &obj) return false;
-    std::unique_ptr<DisplayObject> out = std::move(it->second);
-    parent->List().erase(it);
-    if (ctx) Leave(*ctx, std::move(out), queue, queue ? queue->size() : 0);
+    if (!ctx) {
+        parent->List().erase(it);
+        return true;
+    }
+    size_t at = queue ? queue->size() : 0;
+    TakeOut(*ctx, *parent, it, queue, at);
     return true;
 }
 
@@ -172,7 +175,8 @@ void QueueUnloads(DisplayObject& obj, std::vector<QueuedActions>& out) {
         children = &button->Children();
     }
     if (children)
-        for (auto& entry : *children) QueueUnloads(*entry.second, out);
+        for (auto& entry : *children)
+            if (!entry.second->unloading) QueueUnloads(*entry.second, out);  // a kept one's are queued
 }
 
 }  // namespace
@@ -186,6 +190,52 @@ size_t Leave(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, ActionQueue* 
     queue->insert(queue->begin() + long(at), unloads.begin(), unloads.end());
     ctx.leaving.push_back(std::shared_ptr<DisplayObject>(std::move(obj)));
     return unloads.size();
+}
+
+DisplayList::iterator TakeOut(PlayContext& ctx, MovieClip& parent, DisplayList::iterator it, ActionQueue* queue,
+                              size_t& at) {
+    DisplayList& list = parent.List();
+    std::unique_ptr<DisplayObject> out = std::move(it->second);
+    it = list.erase(it);
+    const bool keep = queue && out->AsClip() && !out->unloading && ctx.handlesUnload && ctx.handlesUnload(*out);
+    if (!keep) {
+        at += Leave(ctx, std::move(out), queue, at);
+        return it;
+    }
+    std::vector<QueuedActions> unloads;
+    QueueUnloads(*out, unloads);
+    at = std::min(at, queue->size());
+    queue->insert(queue->begin() + long(at), unloads.begin(), unloads.end());
+    at += unloads.size();
+    const int32_t below = -1 - out->depth;
+    auto there = list.find(below);
+    if (there != list.end()) {  // kept there before: that one goes now
+        ++ctx.treeEdits;
+        ctx.leaving.push_back(std::shared_ptr<DisplayObject>(std::move(there->second)));
+        list.erase(there);
+    }
+    out->depth = below;
+    out->unloading = true;
+    ctx.unloading.push_back(out->serial);
+    DisplayObject& kept = *out;
+    list.emplace(below, std::move(out));
+    parent.Renamed(kept);
+    return it;
+}
+
+void DropUnloaded(PlayContext& ctx) {
+    std::vector<uint32_t> serials;
+    serials.swap(ctx.unloading);
+    for (uint32_t serial : serials) {
+        DisplayObject* obj = ctx.FindObject(serial);
+        MovieClip* parent = obj && obj->unloading && obj->parent ? obj->parent->AsClip() : nullptr;
+        if (!parent) continue;
+        auto it = parent->List().find(obj->depth);
+        if (it == parent->List().end() || it->second.get() != obj) continue;
+        ++ctx.treeEdits;
+        ctx.leaving.push_back(std::shared_ptr<DisplayObject>(std::move(it->second)));
+        parent->List().erase(it);
+    }
 }
 
 }  // namespace swf

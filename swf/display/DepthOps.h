@@ -59,6 +59,17 @@ bool RemoveClip(DisplayObject& obj, PlayContext* ctx = nullptr, ActionQueue* que
 // the entries queued.
 size_t Leave(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, ActionQueue* queue, size_t at);
 
+// Takes the child at `it` out of `parent`. With a queue, a clip that
+// handles unload (ctx.handlesUnload) is not gone yet: it moves below every
+// other depth, to -1 - depth (script depth -32769 - depth), where names
+// still find it, and goes when the next frame starts (DropUnloaded). The
+// rest leaves (Leave). Adds the unload events queued to `at`; returns the
+// child after the one taken.
+DisplayList::iterator TakeOut(PlayContext& ctx, MovieClip& parent, DisplayList::iterator it, ActionQueue* queue,
+                              size_t& at);
+// The clips kept by TakeOut leave for good.
+void DropUnloaded(PlayContext& ctx);
+
 // The empty timeline of clips made by script: one frame, nothing in it.
 const TimelineData& EmptyTimeline();
 

@@ -129,6 +129,9 @@ public:
     // Put in its parent by an ActionScript 3 script: the timeline going
     // back or removing at its depth leaves it where it is.
     bool scriptChild = false;
+    // Removed while it had unload handlers to run: kept in its parent at
+    // -1 - its old depth until the next frame (DepthOps.h: TakeOut).
+    bool unloading = false;
     // Scale and rotation as scripts last wrote them (ClipProperties.cpp).
     mutable std::shared_ptr<ClipTransform> scriptTransform;
     // Set by scripts (twips of the object's space): only this rectangle

@@ -16,7 +16,16 @@ struct MovieClip::Pending {
     bool removed = false;  // forward only: the depth is emptied
     int created = 0;       // frame whose command created it
     size_t order = 0;      // of that command among those merged
+    // Going forward, when the object at this depth was taken away: not at
+    // all, in a frame before the target, or by the target frame's command
+    // of that index (its unload then follows the actions read before it).
+    static constexpr int kStays = -2, kLeftBefore = -1;
+    int leftAt = kStays;
     Placement place;
+
+    void Leaves(int here) {
+        if (leftAt == kStays) leftAt = here;
+    }
 
     void Apply(const DisplayCommand& c) {
         if (c.hasMatrix) place.matrix = c.matrix;
@@ -83,13 +92,20 @@ void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_
     };
     size_t order = 0;
     for (int f = from; f <= to; ++f) {
-        for (const DisplayCommand& c : data_.frames[static_cast<size_t>(f)].commands) {
+        const std::vector<DisplayCommand>& commands = data_.frames[static_cast<size_t>(f)].commands;
+        for (size_t index = 0; index < commands.size(); ++index) {
+            const DisplayCommand& c = commands[index];
             const int32_t depth = c.depth;
+            const int here = f == to ? int(index) : Pending::kLeftBefore;
             ++order;
             if (c.kind == DisplayCommand::Kind::Remove) {
                 if (forward) {
-                    pending[depth] = Pending();
-                    pending[depth].removed = true;
+                    auto held = pending.find(depth);
+                    Pending gone;
+                    gone.leftAt = held != pending.end() ? held->second.leftAt : Pending::kStays;
+                    gone.Leaves(here);
+                    gone.removed = true;
+                    pending[depth] = std::move(gone);
                 } else {
                     pending.erase(depth);
                 }
@@ -109,6 +125,7 @@ void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_
                 p.characterId = c.characterId;
                 p.created = f;
                 p.order = order;
+                if (held != pending.end()) p.leftAt = held->second.leftAt;
                 p.Apply(c);
                 pending[depth] = std::move(p);
                 continue;
@@ -117,6 +134,7 @@ void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_
             if (!p) continue;  // moving nothing
             if (c.hasCharacter && c.characterId != p->characterId) {
                 p->characterId = c.characterId;  // replaced: a new object, same placement
+                if (p->kept) p->Leaves(here);
                 p->kept = false;
                 p->created = f;
                 p->order = order;
@@ -134,25 +152,39 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     Merge(forward ? current_ + 1 : 0, target, forward, queue != nullptr, pending);
     const int crossedFrom = forward ? current_ + 1 : 0;
     current_ = target;
-    // Clips leaving unload before the frame's actions run.
+    // Clips leaving unload before the frame's actions run, but after the
+    // target frame's blocks read before the command that took them away.
+    const std::vector<ActionBlock>& blocks = data_.frames[static_cast<size_t>(target)].actions;
     size_t unloadAt = queue ? queue->size() : 0;
-    auto leave = [&](DisplayList::iterator it) {
-        unloadAt += Leave(ctx_, std::move(it->second), queue, unloadAt);
-        return list_.erase(it);
+    std::vector<size_t> pastBlock;  // where in the queue each block ends
+    auto leave = [&](DisplayList::iterator it, int leftAt = Pending::kLeftBefore) {
+        size_t slot = 0;
+        while (leftAt >= 0 && slot < pastBlock.size() && blocks[slot].commandsBefore <= size_t(leftAt)) ++slot;
+        size_t at = slot ? pastBlock[slot - 1] : unloadAt;
+        const size_t from = at;
+        auto next = TakeOut(ctx_, *this, it, queue, at);
+        const size_t added = at - from;
+        if (unloadAt >= from) unloadAt += added;
+        for (size_t& end : pastBlock)
+            if (end >= from) end += added;
+        return next;
     };
     if (queue) {
         // Init actions of every frame crossed, in case a goto skipped theirs.
         for (int f = std::max(crossedFrom, 0); f <= target; ++f)
             for (const InitAction& i : data_.frames[static_cast<size_t>(f)].initActions)
                 queue->push_back({serial, &i.actions, i.spriteId});
-        for (const ActionBlock& b : data_.frames[static_cast<size_t>(target)].actions)
+        for (const ActionBlock& b : blocks) {
             queue->push_back({serial, &b, 0});
+            pastBlock.push_back(queue->size());
+        }
         if (ctx_.sounds) ctx_.sounds->EnterFrame(*from_->movie, data_, target, serial);
     }
 
     if (!forward) {  // depths absent from the target frame go, but not what scripts made
         for (auto it = list_.begin(); it != list_.end();)
-            it = pending.count(it->first) || it->first >= kScriptDepthOffset || it->second->scriptChild
+            it = pending.count(it->first) || it->first >= kScriptDepthOffset || it->second->scriptChild ||
+                         it->second->unloading
                      ? std::next(it)
                      : leave(it);
     }
@@ -168,8 +200,9 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
         const int32_t depth = entry->first;
         Pending& p = entry->second;
         auto old = list_.find(depth);
+        const int leftAt = forward ? p.leftAt : Pending::kLeftBefore;
         if (p.removed) {
-            if (old != list_.end() && !old->second->scriptChild) leave(old);
+            if (old != list_.end() && !old->second->scriptChild) leave(old, leftAt);
             continue;
         }
         const bool reuse = old != list_.end() &&
@@ -180,7 +213,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             created.push_back(fresh->serial);
             fresh->parent = this;
             AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
-            if (old != list_.end()) leave(old);  // replaced
+            if (old != list_.end()) leave(old, leftAt);  // replaced
             old = list_.insert_or_assign(depth, std::move(fresh)).first;
         }
         DisplayObject& obj = *old->second;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -95,6 +96,12 @@ struct PlayContext {
     // Movies loaded into clips that are gone: kept until `leaving` is
     // freed, since objects in it may still be built from them.
     std::vector<std::shared_ptr<MovieAssets>> retired;
+    // Whether a clip (or one in it) handles unload: set by the timeline,
+    // which knows the scripts; unset, none does.
+    std::function<bool(DisplayObject&)> handlesUnload;
+    // Clips that left with unload handlers to run: still in their parent,
+    // below every depth in use, until the next frame starts (serials).
+    std::vector<uint32_t> unloading;
     // Objects taken out of the tree by a host call that runs actions: kept
     // (and still found by serial) until their unload handlers ran, then
     // freed at the end of the call. Declared last: freed first.

@@ -32,6 +32,8 @@ struct ActionRecord {
 
 struct ActionBlock {
     std::vector<ActionRecord> records;
+    // A frame's block: how many of the frame's display commands came before it.
+    size_t commandsBefore = 0;
 };
 
 // One onClipEvent handler: the events it runs on (ClipEventFlags) and, for

@@ -27,6 +27,7 @@ Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
     ctx_.sounds = &sounds_;
     root_ = std::make_unique<MovieClip>(ctx_, movie.root, 0);
     scriptHost_.SetVm(&vm_);
+    ctx_.handlesUnload = [this](DisplayObject& obj) { return scriptHost_.HasUnloadHandler(obj); };
     vm_.SetMaxDepth(movie.scriptRecursion);
     bind::InstallBindings(vm_);
 }
@@ -81,6 +82,7 @@ void Timeline::Rebuild(int frame) {
 
 std::vector<HostCall> Timeline::Tick() {
     ctx_.BeginHostCall();
+    DropUnloaded(ctx_);  // kept a frame for their unload handlers
     std::vector<HostCall> calls = FinishLoads();
     std::vector<HostCall> loaded = FinishClipLoads();
     calls.insert(calls.end(), loaded.begin(), loaded.end());
@@ -126,6 +128,7 @@ void Timeline::TickClips(ActionQueue& queue) {
 bool Timeline::Left(const DisplayObject& obj) const {
     int hops = 0;
     for (const DisplayObject* o = &obj; o->parent && hops <= PlayContext::kMaxNesting; o = o->parent, ++hops) {
+        if (o->unloading) return true;
         const DisplayList* list = nullptr;
         if (const MovieClip* clip = o->parent->AsClip()) list = &clip->List();
         else if (const ButtonObject* button = o->parent->AsButton()) list = &button->Children();
@@ -142,7 +145,8 @@ void Timeline::RunQueued(ActionQueue& queue, size_t& next) {
         const QueuedActions q = queue[next];
         if (q.clipSerial && !ctx_.FindObject(q.clipSerial)) continue;  // removed by an earlier action
         // Clips that left run their unload handlers and nothing more.
-        if (q.clipSerial && q.event != kClipUnload && !ctx_.leaving.empty() && Left(*ctx_.FindObject(q.clipSerial)))
+        if (q.clipSerial && q.event != kClipUnload && (!ctx_.leaving.empty() || !ctx_.unloading.empty()) &&
+            Left(*ctx_.FindObject(q.clipSerial)))
             continue;
         if (q.initFor) {
             const MovieClip* from = ctx_.FindClip(q.clipSerial);

@@ -149,7 +149,8 @@ private:
     std::vector<avm1::Value> Listeners(const char* owner);
     std::vector<HostCall> RunActions(ActionQueue& queue, bool timers = false);
     void RunQueued(ActionQueue& queue, size_t& next);
-    // Whether `obj` is out of the tree (in PlayContext::leaving).
+    // Whether `obj` is out of the tree (in PlayContext::leaving) or kept
+    // only for its unload handlers.
     bool Left(const DisplayObject& obj) const;
     void TickClips(ActionQueue& queue);
     void Rebuild(int frame);

@@ -107,6 +107,7 @@ void TimelineBuilder::AddCommand(DisplayCommand cmd) {
 }
 
 void TimelineBuilder::AddActions(ActionBlock block) {
+    block.commandsBefore = pending_.commands.size();
     pending_.actions.push_back(std::move(block));
     pendingUsed_ = true;
 }

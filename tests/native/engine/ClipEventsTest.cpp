@@ -190,8 +190,8 @@ TEST(ClipEventsTest, ClipsLeavingTheTimelineUnloadBeforeTheFramesActions) {
     ASSERT_TRUE(m.loaded);
     m.log.Take();
     m.player.Tick();
-    // Gone from the tree when the frame runs; its handlers still knew it.
-    EXPECT_EQ(m.log.Take(), "unload|s|inner unload|frame 2|undefined");
+    // Its handlers ran, and it stays, below every depth, until the next frame.
+    EXPECT_EQ(m.log.Take(), "unload|s|inner unload|frame 2|_level0.s");
     m.player.Tick();
     EXPECT_EQ(m.log.Take(), "");
 }
@@ -204,10 +204,12 @@ TEST(ClipEventsTest, RemovedClipsUnloadAfterTheScriptThatRemovedThem) {
         SetM(Var("c"), "onEnterFrame", Fn(Trace(Str("still here")))),
         Do(CallM(Var("c"), "removeMovieClip")),
         Trace(Var("c")),
+        Trace(CallM(Var("c"), "getDepth")),
         Trace(Str("after")),
     })));
     ASSERT_TRUE(m.loaded);
-    EXPECT_EQ(m.log.Take(), "undefined|after|sprite frame|bye c");
+    // Kept for its handler at depth -32769 - 1 until the next frame.
+    EXPECT_EQ(m.log.Take(), "_level0.c|-32770|after|sprite frame|bye c");
     m.player.Tick();
     EXPECT_EQ(m.log.Take(), "");
 }
