@@ -120,6 +120,8 @@ public:
     uint32_t instance = 0;
     std::string ScriptName() const { return name.empty() && instance ? "instance" + std::to_string(instance) : name; }
     int32_t depth = 0;
+    // The parent's frame whose command placed it (-1: not the timeline).
+    int placedAt = -1;
     uint16_t characterId = 0;
     const Character* character = nullptr;
     DisplayObject* parent = nullptr;

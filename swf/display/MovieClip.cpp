@@ -205,13 +205,17 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             if (old != list_.end() && !old->second->scriptChild) leave(old, leftAt);
             continue;
         }
+        // Going back keeps an object only when the target frame shows the
+        // one the same command placed, not another of the same character.
         const bool reuse = old != list_.end() &&
-                           (p.kept || (!forward && old->second->characterId == p.characterId));
+                           (p.kept || (!forward && old->second->characterId == p.characterId &&
+                                       old->second->placedAt == p.created));
         if (!reuse) {
             std::unique_ptr<DisplayObject> fresh =
                 Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, queue);
             created.push_back(fresh->serial);
             fresh->parent = this;
+            fresh->placedAt = p.created;
             AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
             if (old != list_.end()) leave(old, leftAt);  // replaced
             old = list_.insert_or_assign(depth, std::move(fresh)).first;

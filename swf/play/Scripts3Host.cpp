@@ -525,12 +525,14 @@ bool Scripts3::Host::RemoveChild(uint32_t parent, uint32_t child) {
 }
 
 int Scripts3::Host::CurrentFrame(uint32_t clip) {
+    MovieClip* c = FindClip(clip);
+    const int now = c ? std::max(c->CurrentFrame(), 0) : 0;
+    // Removals come before a clip's frame moves on, but after it went back.
     if (removing_) {
         auto was = framesSeen_.find(clip);
-        if (was != framesSeen_.end()) return was->second;
+        if (was != framesSeen_.end()) return std::min(was->second, now);
     }
-    MovieClip* c = FindClip(clip);
-    return c ? std::max(c->CurrentFrame(), 0) : 0;
+    return now;
 }
 
 void Scripts3::Host::NoteFrames() {
