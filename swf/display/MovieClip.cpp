@@ -152,6 +152,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     Merge(forward ? current_ + 1 : 0, target, forward, queue != nullptr, pending);
     const int crossedFrom = forward ? current_ + 1 : 0;
     current_ = target;
+    ++framesEntered_;
     // Clips leaving unload before the frame's actions run, but after the
     // target frame's blocks read before the command that took them away.
     const std::vector<ActionBlock>& blocks = data_.frames[static_cast<size_t>(target)].actions;

@@ -40,6 +40,8 @@ public:
     uint32_t Serial() const { return serial; }
     int CurrentFrame() const { return current_; }
     int TotalFrames() const { return static_cast<int>(data_.frames.size()); }
+    // Counts the times it moved to a frame (Start included).
+    uint32_t FramesEntered() const { return framesEntered_; }
     bool IsPlaying() const { return playing_; }
     void SetPlaying(bool playing) { playing_ = playing; }
     const TimelineData& Data() const { return data_; }
@@ -95,6 +97,7 @@ private:
     const TimelineData& data_;
     int nesting_;
     int current_ = -1;  // -1 until Start
+    uint32_t framesEntered_ = 0;
     bool playing_ = true;
     DisplayList list_;
     NameIndex names_;

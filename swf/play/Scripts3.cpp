@@ -60,7 +60,7 @@ void Scripts3::Frame() {
     avm2::RunTimers(*machine_);
     avm2::RunLoads(*machine_);
     host_->SendRemovals();
-    host_->Broadcast("enterFrame");
+    host_->EnterFrame();
     host_->Sync();
     host_->Broadcast("frameConstructed");
     host_->RunFrameScripts();

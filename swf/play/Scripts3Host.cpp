@@ -227,6 +227,12 @@ void Scripts3::Host::Broadcast(const char* type) {
     }
 }
 
+void Scripts3::Host::EnterFrame() {
+    entering_ = true;
+    Broadcast("enterFrame");
+    entering_ = false;
+}
+
 bool Scripts3::Host::OnStage(const DisplayObject& obj) {
     const DisplayObject* top = &obj;
     while (top->parent) top = top->parent;
@@ -255,18 +261,23 @@ void Scripts3::Host::RunFrameScripts(uint32_t under) {
         std::vector<DisplayObject*> all;
         if (!under) WalkStage(all);
         else if (DisplayObject* top = Find(under)) Walk(*top, all, kMaxWalk);
-        std::vector<std::pair<avm2::ClipObject*, int>> due;
+        auto scripted = [&](uint32_t serial) -> avm2::ClipObject* {
+            auto w = wrappers_.find(serial);
+            return w == wrappers_.end() ? nullptr : dynamic_cast<avm2::ClipObject*>(w->second.o);
+        };
+        std::vector<uint32_t> due;
         for (DisplayObject* o : all) {
             MovieClip* clip = o->AsClip();
-            auto w = wrappers_.find(o->serial);
-            if (!clip || w == wrappers_.end()) continue;
-            auto* c = dynamic_cast<avm2::ClipObject*>(w->second.o);
-            if (c && clip->CurrentFrame() != c->lastScriptFrame) due.push_back({c, clip->CurrentFrame()});
+            avm2::ClipObject* c = clip ? scripted(o->serial) : nullptr;
+            if (c && clip->FramesEntered() != c->framesEntered) due.push_back(o->serial);
         }
-        for (auto& [clip, frame] : due) {
-            avm2::ClipObject* c = clip;
-            if (c->lastScriptFrame == frame) continue;  // a goto in an earlier script ran it
-            c->lastScriptFrame = frame;
+        for (uint32_t serial : due) {
+            MovieClip* clip = FindClip(serial);
+            avm2::ClipObject* c = scripted(serial);
+            // Gone, or a goto in an earlier script ran it.
+            if (!clip || !c || clip->FramesEntered() == c->framesEntered) continue;
+            c->framesEntered = clip->FramesEntered();
+            const int frame = clip->CurrentFrame();
             avm2::Value fn = c->FrameScript(frame);
             if (fn.IsUndefined()) continue;
             ran = true;
@@ -358,7 +369,9 @@ uint32_t Scripts3::Host::Parent(uint32_t serial) {
 std::vector<uint32_t> Scripts3::Host::Children(uint32_t serial) {
     std::vector<uint32_t> out;
     if (MovieClip* c = FindClip(serial))
-        for (auto& [depth, child] : c->List()) out.push_back(child->serial);
+        for (auto& [depth, child] : c->List())
+            // What the timeline places joins its parent when built, after enterFrame.
+            if (!entering_ || wrappers_.count(child->serial)) out.push_back(child->serial);
     return out;
 }
 

@@ -34,6 +34,8 @@ public:
     void NoteFrames();
     // `type` to every display object listening for it.
     void Broadcast(const char* type);
+    // "enterFrame", while what the timeline just placed is not yet built.
+    void EnterFrame();
     // "added" to `obj`, and "addedToStage" to it and, unless `alone`, what
     // it holds, when on the stage.
     void Added(DisplayObject& obj, bool alone = false);
@@ -144,6 +146,7 @@ private:
     int gotoDepth_ = 0;
     std::vector<std::pair<uint32_t, int>> queuedGotos_;
     bool removing_ = false;
+    bool entering_ = false;
 
     // Movies the machine plays (Scripts3Movies.cpp): the host movie first,
     // then those Loaders brought in, each with the classes it ties to its

@@ -171,7 +171,9 @@ class ClipObject : public DispatcherObject {
 public:
     ClipObject(ClassObject* cls, Object* proto) : DispatcherObject(cls, proto) {}
     std::vector<Value> frameScripts;  // by 0-based frame; undefined: none
-    int lastScriptFrame = -1;  // whose script ran last
+    // The engine clip's count of frames entered when its script last ran:
+    // a clip that enters a frame again, even the same one, runs it again.
+    uint32_t framesEntered = 0;
     Value FrameScript(int frame) const {
         return frame >= 0 && size_t(frame) < frameScripts.size() ? frameScripts[frame] : Value::Undefined();
     }
