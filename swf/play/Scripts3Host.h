@@ -1,6 +1,7 @@
 // The display host of the ActionScript 3 machine: script objects over the
 // engine's display objects, found by serial. Objects scripts made or took
-// out of the tree are kept here until they go back in.
+// out of the tree are kept here until they go back in. The frame cycle is
+// in Scripts3Frames.cpp, loaded movies in Scripts3Movies.cpp.
 #pragma once
 
 #include <functional>
@@ -99,6 +100,8 @@ public:
 private:
     // Objects scripts made or removed, kept for them to put back.
     static constexpr size_t kMaxOrphans = 1 << 14;
+    // Objects one walk of the tree visits.
+    static constexpr size_t kMaxWalk = 1 << 16;
     MovieClip& RootClip();
     DisplayObject* Find(uint32_t serial);
     MovieClip* FindClip(uint32_t serial);
