@@ -49,6 +49,7 @@ private:
     void PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t left, int32_t avail,
                    const std::vector<int32_t>& advances, const TextFormat& pf, bool firstLine);
     int32_t TabAdvance(int32_t x, const TextFormat& pf) const;
+    void SetTextHeight();
 
     const FormattedText& text_;
     const LayoutOptions& options_;
@@ -231,6 +232,13 @@ void Layouter::Paragraph(size_t begin, size_t end) {
     } while (at < end);
 }
 
+// Leading separates lines: the last of several adds none, while a lone
+// line keeps its own.
+void Layouter::SetTextHeight() {
+    const int64_t trailing = out_.lines.size() > 1 ? lastLeading_ : 0;
+    out_.textHeight = Clamp(y_ - trailing - (int64_t(out_.bounds.yMin) + kFieldGutter));
+}
+
 TextLayout Layouter::Run() {
     out_.bounds = options_.bounds;
     Measure();
@@ -244,14 +252,12 @@ TextLayout Layouter::Run() {
         if (end >= n) break;
         begin = end + 1;
         if (begin == n) {  // a final newline still opens an empty line
+            SetTextHeight();  // which scrolls, but adds no height
             Paragraph(n, n);
-            break;
+            return out_;
         }
     }
-    // Leading separates lines: the last of several adds none, while a
-    // lone line keeps its own.
-    const int64_t trailing = out_.lines.size() > 1 ? lastLeading_ : 0;
-    out_.textHeight = Clamp(y_ - trailing - (int64_t(out_.bounds.yMin) + kFieldGutter));
+    SetTextHeight();
     return out_;
 }
 
