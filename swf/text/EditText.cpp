@@ -252,8 +252,9 @@ int EditTextField::BottomScroll() {
     if (l.lines.empty()) return 0;
     const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
     const int64_t top = l.lines[size_t(first)].top;
+    // Only whole lines count; the first in view always does.
     int last = first;
-    while (size_t(last) + 1 < l.lines.size() && l.lines[size_t(last) + 1].top - top < visible) ++last;
+    while (size_t(last) + 1 < l.lines.size() && l.lines[size_t(last) + 1].bottom - top <= visible) ++last;
     return last;
 }
 

@@ -116,7 +116,7 @@ public:
     void SetScroll(int line);
     int HScroll() const { return hscroll_; }
     int MaxHScroll();
-    // The last line in view, counted from 0.
+    // The last line wholly in view, counted from 0.
     int BottomScroll();
     void SetHScroll(int pixels);
 

@@ -166,6 +166,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     LaidOutLine line;
     line.top = Clamp(y_);
     line.baseline = baseline;
+    line.bottom = Clamp(int64_t(baseline) + descent);
     line.left = Clamp(x);
     line.width = Clamp(width);
     line.firstChar = begin;

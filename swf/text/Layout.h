@@ -46,6 +46,7 @@ struct PlacedGlyph {
 struct LaidOutLine {
     int32_t top = 0;
     int32_t baseline = 0;
+    int32_t bottom = 0;  // of its glyphs: the baseline plus descent, leading apart
     int32_t left = 0;   // x of the first glyph
     int32_t width = 0;  // to the last glyph's advance
     size_t firstChar = 0;
