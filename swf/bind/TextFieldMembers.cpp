@@ -150,7 +150,13 @@ Value SetProp(CallArgs& a) {
         });
         return Value();
     }
-    case kScroll: f->SetScroll(ToInt(vm, v) - 1); return Value();
+    case kScroll: {
+        // The line is a wrapping 32-bit integer, one less than what is set:
+        // -2^31 wraps to the last line.
+        const uint32_t line = uint32_t(avm1::ToInt32(vm.ToNumber(v))) - 1;
+        f->SetScroll(int32_t(line));
+        return Value();
+    }
     case kHScroll: f->SetHScroll(ToInt(vm, v)); return Value();
     case kHtml: s.html = vm.ToBool(v); break;
     case kBackground: s.background = vm.ToBool(v); break;
