@@ -290,10 +290,10 @@ Value NewObject(Machine& m, const char* cls, std::initializer_list<double> args)
     return m.Construct(Value::Obj(c), v.data(), int(v.size()));
 }
 
-// The line's height: to the next line's top, the last one to the text's end.
+// The line's height: its glyphs' and its leading, the last line's too.
 int32_t LineHeight(const TextLayout& l, size_t i) {
-    const int32_t next = i + 1 < l.lines.size() ? l.lines[i + 1].top : l.lines.front().top + l.textHeight;
-    return next - l.lines[i].top;
+    const LaidOutLine& line = l.lines[i];
+    return line.bottom - line.top + line.leading;
 }
 
 Value GetLineMetrics(Machine& m, Value self, Args args, int argc) {
@@ -302,12 +302,9 @@ Value GetLineMetrics(Machine& m, Value self, Args args, int argc) {
     const LaidOutLine& line = LineArg(m, *f, args, argc);
     const TextLayout& l = f->Layout();
     const size_t i = size_t(&line - l.lines.data());
-    const double ascent = (line.baseline - line.top) / 20.0;
-    const double height = LineHeight(l, i) / 20.0;
-    const TextFormat& fmt = line.firstChar < f->Content().Size() ? f->Content().FormatAt(line.firstChar) : f->DefaultFormat();
-    const double leading = fmt.leading / 20.0;
-    return NewObject(m, "flash.text.TextLineMetrics",
-                     {line.left / 20.0, line.width / 20.0, height, ascent, height - ascent - leading, leading});
+    const int32_t ascent = line.baseline - line.top, descent = line.bottom - line.baseline;
+    return NewObject(m, "flash.text.TextLineMetrics", {line.left / 20.0, line.width / 20.0, LineHeight(l, i) / 20.0,
+                                                       ascent / 20.0, descent / 20.0, line.leading / 20.0});
 }
 
 Value GetCharBoundaries(Machine& m, Value self, Args args, int argc) {

@@ -159,6 +159,7 @@ const TextLayout& EditTextField::Layout() {
     o.password = settings_.password;
     o.autoSize = settings_.autoSize != AutoSize::None;
     o.keepOutside = true;
+    o.emptyFormat = &defaultFormat_;
     if (!settings_.embedFonts)
         o.fallback = [this](const TextFormat& f, char32_t c) { return fonts_.DeviceWith(c, f.bold, f.italic); };
     layout_ = LayOut(content_, o, [this](const TextFormat& f) { return FaceFor(f); });
@@ -229,8 +230,9 @@ void EditTextField::ScrollToCaret() {
         if (caret_ < line.firstChar || (caret_ > line.endChar && !last)) continue;
         if (int(i) < scroll_) scroll_ = int(i);
         const int64_t visible = int64_t(l.bounds.yMax) - l.bounds.yMin - 2 * kFieldGutter;
-        const int32_t bottom = last ? l.lines[0].top + l.textHeight : l.lines[i + 1].top;
+        const int32_t bottom = last ? line.bottom : l.lines[i + 1].top;
         while (scroll_ < int(i) && int64_t(bottom) - l.lines[size_t(scroll_)].top > visible) ++scroll_;
+        scroll_ = std::min(scroll_, MaxScroll());  // an empty last line may stay below
         break;
     }
     if (settings_.wordWrap || caret_ >= l.charX.size()) return;

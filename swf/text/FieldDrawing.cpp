@@ -94,7 +94,7 @@ void EditTextField::Draw() {
         const LaidOutLine* on = nullptr;
         for (const LaidOutLine& line : l.lines)
             if (caret_ >= line.firstChar) on = &line;
-        if (on) {
+        if (on && !content_.Empty()) {  // an empty field's caret follows the new text's paragraph
             const int32_t bottom = on->baseline + (on->baseline - on->top) / 4;
             const int32_t x = l.charX[caret_] - dx;
             builder.AddRect({x, x + kCaretWidth, on->top - dy, bottom - dy}, defaultFormat_.color);

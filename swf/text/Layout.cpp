@@ -11,12 +11,13 @@ constexpr int32_t kBulletIndent = 18 * 20;
 constexpr char32_t kBullet = 0x2022;
 constexpr int32_t kMaxSize = 2000 * 20;  // twips per em
 constexpr int64_t kLimit = int64_t(1) << 29;  // positions stay well inside int32
+constexpr int64_t kFine = 64;  // parts of a twip glyphs are placed at
 
 int32_t Clamp(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kLimit, kLimit)); }
 
-int32_t Scale(int64_t emValue, int32_t size, int32_t em) {
-    return Clamp((emValue * size + (emValue >= 0 ? em / 2 : -em / 2)) / em);
-}
+// Font units to twips, truncated as the player measures: a descent of
+// 94.7 twips is 94.
+int32_t Scale(int64_t emValue, int32_t size, int32_t em) { return Clamp(emValue * size / em); }
 
 bool HasInk(const Shape& s) {
     for (const ShapeLayer& l : s.layers)
@@ -31,6 +32,7 @@ struct CharInfo {
     int32_t em = kEmSquare;
     int32_t size = 0;
     int32_t advance = 0;  // twips, with spacing and kerning; tabs fixed per line
+    int32_t fraction = 0;  // 1/64 twips of the glyph's advance the twips leave out
     int32_t ascent = 0;
     int32_t descent = 0;
 };
@@ -50,6 +52,7 @@ private:
                    const std::vector<int32_t>& advances, const TextFormat& pf, bool firstLine);
     int32_t TabAdvance(int32_t x, const TextFormat& pf) const;
     void SetTextHeight();
+    void EmptyLine(const TextFormat& f);
 
     const FormattedText& text_;
     const LayoutOptions& options_;
@@ -91,7 +94,9 @@ void Layouter::Measure() {
             }
         }
         if (c.glyph.shape && !HasInk(*c.glyph.shape)) c.glyph.shape = nullptr;
-        c.advance = Clamp(Scale(c.glyph.advance, c.size, c.em) + int64_t(f.letterSpacing));
+        const int64_t fine = int64_t(c.glyph.advance) * c.size * kFine / c.em;
+        c.advance = Clamp(fine / kFine + int64_t(f.letterSpacing));
+        c.fraction = int32_t(fine % kFine);
         // Kerning narrows or widens the gap before this character.
         if (f.kerning && i > 0 && info_[i - 1].face == c.face && chars_[i - 1] != U'\n')
             info_[i - 1].advance = Clamp(int64_t(info_[i - 1].advance) +
@@ -167,6 +172,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     line.top = Clamp(y_);
     line.baseline = baseline;
     line.bottom = Clamp(int64_t(baseline) + descent);
+    line.leading = pf.leading;
     line.left = Clamp(x);
     line.width = Clamp(width);
     line.firstChar = begin;
@@ -180,6 +186,9 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     }
     int64_t underlineStart = 0;
     bool underlining = false;
+    // Measures add whole twips per glyph; the glyphs themselves are drawn
+    // where their exact advances put them.
+    int64_t fraction = 0;
     for (size_t j = begin; j < end; ++j) {
         const CharInfo& c = info_[j];
         const TextFormat& f = text_.FormatAt(j);
@@ -192,9 +201,11 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
             underlineStart = x;
         }
         if (c.glyph.shape && c.size > 0)
-            out_.glyphs.push_back({c.glyph.shape, c.em, Clamp(x), baseline, c.size, f.color, chars_[j], j});
+            out_.glyphs.push_back(
+                {c.glyph.shape, c.em, Clamp(x + (fraction + kFine / 2) / kFine), baseline, c.size, f.color, chars_[j], j});
         out_.charX[j] = Clamp(x);
         x += advances[j - begin];
+        if (chars_[j] != U'\t') fraction += c.fraction;
         if (chars_[j] == U' ' && j < inkEnd) {
             x += extraPerSpace + (extraLeft > 0 ? 1 : 0);
             if (extraLeft > 0) --extraLeft;
@@ -233,6 +244,19 @@ void Layouter::Paragraph(size_t begin, size_t end) {
     } while (at < end);
 }
 
+// An empty text's line: a format's height and no width, textHeight 0.
+void Layouter::EmptyLine(const TextFormat& f) {
+    const DeviceFontMetrics m = faces_(f)->Metrics();
+    const int32_t em = std::max(m.emSquare, 1), size = std::clamp(f.size, 0, kMaxSize);
+    LaidOutLine line;
+    line.top = Clamp(y_);
+    line.baseline = Clamp(y_ + Scale(m.ascent, size, em));
+    line.bottom = Clamp(int64_t(line.baseline) + Scale(m.descent, size, em));
+    line.leading = f.leading;
+    line.left = Clamp(int64_t(out_.bounds.xMin) + kFieldGutter + std::max(f.leftMargin + f.blockIndent + f.indent, 0));
+    out_.lines.push_back(line);
+}
+
 // Leading separates lines: the last of several adds none, while a lone
 // line keeps its own.
 void Layouter::SetTextHeight() {
@@ -246,6 +270,7 @@ TextLayout Layouter::Run() {
     out_.charX.assign(chars_.size() + 1, 0);
     y_ = int64_t(out_.bounds.yMin) + kFieldGutter;
     const size_t n = chars_.size();
+    if (n == 0 && options_.emptyFormat) EmptyLine(*options_.emptyFormat);
     for (size_t begin = 0; n > 0;) {
         size_t end = begin;
         while (end < n && chars_[end] != U'\n') ++end;

@@ -47,6 +47,7 @@ struct LaidOutLine {
     int32_t top = 0;
     int32_t baseline = 0;
     int32_t bottom = 0;  // of its glyphs: the baseline plus descent, leading apart
+    int32_t leading = 0;  // below the bottom
     int32_t left = 0;   // x of the first glyph
     int32_t width = 0;  // to the last glyph's advance
     size_t firstChar = 0;
@@ -76,6 +77,9 @@ struct LayoutOptions {
     bool password = false;
     bool autoSize = false;
     bool keepOutside = false;  // keep glyphs outside the bounds (scrolled fields)
+    // An empty text still has one line, measured in this format; without
+    // it, none.
+    const TextFormat* emptyFormat = nullptr;
 };
 
 TextLayout LayOut(const FormattedText& text, const LayoutOptions& options, const FaceResolver& faces);

@@ -122,7 +122,8 @@ TEST(TextPointerTest, OnScrollerTellsTheFieldAndItsListenersWhateverMovedTheScro
     m.player.Focus(true);
     m.Click(20, 10);
     m.player.KeyDown(swf::kKeyEnd, 0);
-    m.player.KeyDown(swf::kKeyEnter, 13);  // a fifth line, scrolled to
+    m.player.KeyDown(swf::kKeyEnter, 13);  // a fifth line, empty: no height yet
+    m.player.KeyDown('X', 'x');            // now it has, and is scrolled to
     EXPECT_EQ(m.log.Take(), "s5/5|lt");
 }
 
