@@ -21,6 +21,7 @@ public:
     bool fromBytes = false;
     uint32_t ticket = 0;          // bumped by close/unload: a queued load is dropped
     uint32_t queuedTicket = 0;
+    int framesToWait = 0;         // queued loads passed over before this one finishes
     double bytesLoaded = 0, bytesTotal = 0;
     // `read`: the file was found (always for loadBytes).
     virtual void Finish(Machine& m, bool read, std::vector<uint8_t>& bytes) = 0;
@@ -33,8 +34,9 @@ void Enqueue(Machine& m, LoadingObject* obj);
 std::string MovieUrl(Machine& m);
 // Counts the loads of given bytes, which name their content by number.
 uint32_t NextBytesId(Machine& m);
-// The file a URL beside the movie names: its query and "./" left out.
-std::string FileOf(const std::string& url);
+// The file a URL beside the movie names: its query, "./" and the movie's
+// own folder left out.
+std::string FileOf(Machine& m, const std::string& url);
 // The absolute URL of `name` beside the movie ("file:///dir/name").
 std::string UrlBeside(Machine& m, const std::string& name);
 // Sends a plain Event, a ProgressEvent, an IOErrorEvent or an

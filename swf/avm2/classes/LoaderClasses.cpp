@@ -23,6 +23,7 @@ public:
     Value loader = Value::Null(), content = Value::Null(), bytes = Value::Null();
     Value parameters = Value::Null(), sharedEvents = Value::Null();
     std::string url, contentType;  // empty: null
+    std::string loaderUrl;         // of the movie holding the Loader; empty: the host movie's
     bool loaded = false;           // init was sent: the movie's facts are known
     bool movie = false;            // what loaded is a movie, with its own facts
     bool ofRoot = false;           // the movie's own: its content is the root
@@ -38,6 +39,11 @@ public:
         t.Mark(sharedEvents);
     }
     void Finish(Machine& m, bool read, std::vector<uint8_t>& data) override;
+    // The URL of the movie the Loader is in: a loaded movie's, else the host's.
+    std::string HostUrl(Machine& m);
+    // The file has come: its progress is heard; false when a listener
+    // began another load.
+    bool Arrive(Machine& m, const std::vector<uint8_t>& data);
     void FinishMovie(Machine& m, const std::vector<uint8_t>& data, const std::string& shownUrl);
     // The content is shown: it joins the Loader, then init, httpStatus and
     // complete are heard; false when a listener began another load.
@@ -173,6 +179,7 @@ void Clear(Machine& m, LoaderInfoObject* i) {
     i->content = Value::Null();
     i->bytes = Value::Null();
     i->url.clear();
+    i->loaderUrl.clear();
     i->contentType.clear();
     i->loaded = i->movie = false;
     i->bytesLoaded = i->bytesTotal = 0;
@@ -192,6 +199,27 @@ void Unload(Machine& m, LoaderObject* l) {
     if (had) SendEvent(m, i, "unload");
 }
 
+std::string LoaderInfoObject::HostUrl(Machine& m) {
+    Value above = LoaderInfoOf(m, loader);
+    auto* i = above.IsObject() ? dynamic_cast<LoaderInfoObject*>(above.o) : nullptr;
+    return i && i != this && i->loaded && !i->ofRoot ? i->url : MovieUrl(m);
+}
+
+bool LoaderInfoObject::Arrive(Machine& m, const std::vector<uint8_t>& data) {
+    const uint32_t mine = ticket;
+    bytesTotal = double(data.size());
+    SendProgress(m, this, 0, bytesTotal);
+    if (ticket != mine) return false;
+    bytesLoaded = bytesTotal;
+    const bool movie = IsMovie(data);
+    if (movie || SniffImage(data.data(), data.size()) != ImageFormat::Unknown) {
+        if (ByteArrayObject* b = AsByteArray(bytes)) b->bytes = movie ? ExpandMovie(data) : data;
+    }
+    SetQueryParameters(m, this);
+    SendProgress(m, this, bytesLoaded, bytesTotal);
+    return ticket == mine;
+}
+
 void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data) {
     const std::string full = fromBytes ? std::string() : UrlBeside(m, name);
     if (!read) {
@@ -199,21 +227,14 @@ void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data)
         return;
     }
     const uint32_t mine = ticket;
-    if (!fromBytes) SendEvent(m, this, "open");
-    if (ticket != mine) return;
-    bytesTotal = double(data.size());
-    SendProgress(m, this, 0, bytesTotal);
-    if (ticket != mine) return;
-    bytesLoaded = bytesTotal;
+    if (!fromBytes) {
+        SendEvent(m, this, "open");
+        if (ticket != mine || !Arrive(m, data)) return;
+    }
     const ImageFormat format = SniffImage(data.data(), data.size());
     const bool movie = IsMovie(data);
-    if (movie || format != ImageFormat::Unknown) {
-        if (ByteArrayObject* b = AsByteArray(bytes)) b->bytes = movie ? ExpandMovie(data) : data;
-    }
-    SetQueryParameters(m, this);
-    SendProgress(m, this, bytesLoaded, bytesTotal);
-    if (ticket != mine) return;
-    const std::string shownUrl = fromBytes ? MovieUrl(m) + "/[[DYNAMIC]]/" + std::to_string(NextBytesId(m)) : full;
+    loaderUrl = HostUrl(m);
+    const std::string shownUrl = fromBytes ? loaderUrl + "/[[DYNAMIC]]/" + std::to_string(NextBytesId(m)) : full;
     if (movie) {
         FinishMovie(m, data, shownUrl);
         return;
@@ -319,6 +340,10 @@ Value LoadBytes(Machine& m, Value self, Args args, int argc) {
     i->given = std::move(copy);
     i->bytes = Value::Obj(NewByteArray(m));
     Enqueue(m, i);
+    // Given bytes arrive at once; a picture among them decodes over the
+    // next frame.
+    if (SniffImage(i->given.data(), i->given.size()) != ImageFormat::Unknown) i->framesToWait = 1;
+    i->Arrive(m, i->given);
     return Value::Undefined();
 }
 
@@ -358,7 +383,10 @@ Value InfoUrl(Machine& m, Value self, Args, int) {
 }
 Value InfoContentType(Machine& m, Value self, Args, int) { return StrOrNull(m, Info(m, self)->contentType); }
 Value InfoParameters(Machine& m, Value self, Args, int) { return Info(m, self)->parameters; }
-Value InfoLoaderUrl(Machine& m, Value, Args, int) { return StrOrNull(m, MovieUrl(m)); }
+Value InfoLoaderUrl(Machine& m, Value self, Args, int) {
+    const std::string& mine = Info(m, self)->loaderUrl;
+    return StrOrNull(m, mine.empty() ? MovieUrl(m) : mine);
+}
 
 // What only a loaded file can tell.
 template <int Which>

@@ -23,10 +23,12 @@ public:
     std::string movieUrl;
     FileReader files;
     std::vector<Value> queue;
+    std::vector<Value> waiting;  // passed over this frame
     uint32_t bytesLoads = 0;
     void Trace(Tracer& t) override {
         Object::Trace(t);
         for (const Value& v : queue) t.Mark(v);
+        for (const Value& v : waiting) t.Mark(v);
     }
 };
 
@@ -200,8 +202,11 @@ void SetLoadSource(Machine& m, std::string movieUrl, FileReader files) {
 std::string MovieUrl(Machine& m) { return State(m).movieUrl; }
 uint32_t NextBytesId(Machine& m) { return ++State(m).bytesLoads; }
 
-std::string FileOf(const std::string& url) {
+std::string FileOf(Machine& m, const std::string& url) {
     std::string file = url.substr(0, url.find_first_of("?#"));
+    const std::string& base = State(m).movieUrl;
+    const std::string dir = base.substr(0, base.find_last_of('/') + 1);
+    if (!dir.empty() && file.compare(0, dir.size(), dir) == 0) file.erase(0, dir.size());
     while (file.compare(0, 2, "./") == 0) file.erase(0, 2);
     return file;
 }
@@ -226,17 +231,25 @@ void RunLoads(Machine& m) {
     while (!s.queue.empty() && done < kLoadsPerFrame) {
         Value next = s.queue.front();
         s.queue.erase(s.queue.begin());
-        TempRoot keep(m, next);
         auto* obj = static_cast<LoadingObject*>(next.o);
         if (obj->queuedTicket != obj->ticket) continue;  // closed, or loading something newer
+        if (obj->framesToWait > 0) {
+            --obj->framesToWait;
+            s.waiting.push_back(next);
+            continue;
+        }
+        TempRoot keep(m, next);
         ++done;
         std::vector<uint8_t> bytes;
         bool read = true;
+        const std::string file = FileOf(m, obj->name);
         if (obj->fromBytes) bytes = obj->given;
-        else read = BesideMovie(FileOf(obj->name)) && s.files && s.files(FileOf(obj->name), kMaxLoadedFile, bytes);
+        else read = BesideMovie(file) && s.files && s.files(file, kMaxLoadedFile, bytes);
         if (!read && m.report) m.report("load: cannot read " + obj->name + " beside the movie");
         m.Entry([&] { obj->Finish(m, read, bytes); });
     }
+    s.queue.insert(s.queue.end(), s.waiting.begin(), s.waiting.end());
+    s.waiting.clear();
 }
 
 std::string RequestUrl(Machine& m, const Value& request) {
