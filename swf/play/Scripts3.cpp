@@ -34,12 +34,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     host_ = std::make_unique<Host>(m, timeline, movie);
     m.display = host_.get();
     InstallScriptText(m);
-    for (const AbcBlock& b : movie.abcBlocks) {
-        if (b.frame != 0) continue;
-        std::string error;
-        if (!m.LoadAbc(b.bytes.data(), b.bytes.size(), !b.lazy, &error) && !error.empty())
-            report("DoABC " + b.name + ": " + error);
-    }
+    host_->RunFrameTags();
     host_->Sync();
     host_->Added(timeline.Root(), true);
     host_->Broadcast("frameConstructed");
@@ -61,6 +56,7 @@ void Scripts3::Frame() {
     avm2::RunLoads(*machine_);
     host_->SendRemovals();
     host_->EnterFrame();
+    host_->RunFrameTags();
     host_->Sync();
     host_->Broadcast("frameConstructed");
     host_->RunFrameScripts();

@@ -25,6 +25,9 @@ public:
     // (what is under an object before the object itself) and forgets those
     // whose engine objects are gone.
     void Sync();
+    // The DoABC blocks of the frames the root reached for the first time
+    // run, then the classes their SymbolClass tags name are made.
+    void RunFrameTags();
     // Each clip whose frame changed since its last script runs that frame's
     // script: on the stage, or under `under` alone.
     void RunFrameScripts(uint32_t under = 0);
@@ -162,6 +165,7 @@ private:
         std::unordered_map<std::string, uint16_t> idOfClass;
     };
     std::vector<MovieClasses> movies_;
+    int framesRun_ = -1;  // the root's frames whose tags ran
     // A clip playing `assets`' main timeline, at its first frame.
     std::unique_ptr<DisplayObject> NewMovieRoot(const MovieAssets& assets);
     void AddMovieClasses(const MovieAssets& assets, std::shared_ptr<MovieAssets> keep);

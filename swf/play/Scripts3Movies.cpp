@@ -46,10 +46,15 @@ const Scripts3::Host::MovieClasses* Scripts3::Host::SymbolOf(const avm2::ClassOb
         std::string q = k->QualifiedName();
         if (size_t at = q.find("::"); at != std::string::npos) q.replace(at, 2, ".");
         for (size_t i = 0; i < movies_.size(); ++i) {
-            auto it = movies_[i].idOfClass.find(q);
-            if (it == movies_[i].idOfClass.end() || (it->second == 0 && i == 0)) continue;
+            const MovieClasses& c = movies_[i];
+            auto it = c.idOfClass.find(q);
+            if (it == c.idOfClass.end()) continue;
             id = it->second;
-            return &movies_[i];
+            // The document class stands for the root, whichever id names it.
+            auto root = c.classOfId.find(0);
+            if (root != c.classOfId.end() && root->second == q && !c.assets->movie->Find(id)) id = 0;
+            if (id == 0 && i == 0) continue;
+            return &c;
         }
     }
     return nullptr;
@@ -132,6 +137,22 @@ avm2::DisplayHost::LoadedMovie Scripts3::Host::ReadMovie(const std::vector<uint8
             m_.report("DoABC " + b.name + ": " + error);
     }
     return out;
+}
+
+void Scripts3::Host::RunFrameTags() {
+    const int now = RootClip().CurrentFrame();
+    while (framesRun_ < now) {
+        const int frame = ++framesRun_;
+        for (const AbcBlock& b : movie_.abcBlocks) {
+            if (b.frame != frame) continue;
+            std::string error;
+            if (!m_.LoadAbc(b.bytes.data(), b.bytes.size(), !b.lazy, &error) && !error.empty() && m_.report)
+                m_.report("DoABC " + b.name + ": " + error);
+        }
+        if (frame == 0) continue;
+        for (const SymbolClassEntry& e : movie_.symbolClasses)
+            if (e.frame == frame) Guarded([&] { m_.FindClass(e.className); });
+    }
 }
 
 void Scripts3::Host::RunFrameScriptsUnder(uint32_t serial) {
