@@ -42,6 +42,8 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     host_->Broadcast("exitFrame");
     host_->NoteFrames();
     Render();
+    // What the frame asked of files beside the movie is heard by its end.
+    avm2::RunLoads(m);
 }
 
 void Scripts3::SetLoadSource(std::string url, FileReader files) {
@@ -52,8 +54,8 @@ void Scripts3::SetLoadSource(std::string url, FileReader files) {
 
 void Scripts3::Frame() {
     if (!machine_) return;
-    avm2::RunTimers(*machine_);
-    avm2::RunLoads(*machine_);
+    avm2::Machine& m = *machine_;
+    avm2::RunTimers(m);
     host_->SendRemovals();
     host_->EnterFrame();
     host_->RunFrameTags();
@@ -63,6 +65,8 @@ void Scripts3::Frame() {
     host_->Broadcast("exitFrame");
     host_->NoteFrames();
     Render();
+    // What the frame asked of files beside the movie is heard by its end.
+    avm2::RunLoads(m);
 }
 
 // The frame is drawn after its scripts: an invalidated stage tells its

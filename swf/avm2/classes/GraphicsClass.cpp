@@ -427,6 +427,25 @@ void InstallGraphics(Machine& m) {
     ClassObject* winding = m.DefineClass("flash.display", "GraphicsPathWinding", m.objectClass, nullptr, true);
     m.DefineConstant(winding, "EVEN_ODD", Value::Str(m.Intern("evenOdd")));
     m.DefineConstant(winding, "NON_ZERO", Value::Str(m.Intern("nonZero")));
+
+    // The names the drawing methods take, as constants.
+    const struct {
+        const char* cls;
+        std::vector<std::pair<const char*, const char*>> values;
+    } names[] = {
+        {"GradientType", {{"LINEAR", "linear"}, {"RADIAL", "radial"}}},
+        {"SpreadMethod", {{"PAD", "pad"}, {"REFLECT", "reflect"}, {"REPEAT", "repeat"}}},
+        {"InterpolationMethod", {{"RGB", "rgb"}, {"LINEAR_RGB", "linearRGB"}}},
+        {"CapsStyle", {{"NONE", "none"}, {"ROUND", "round"}, {"SQUARE", "square"}}},
+        {"JointStyle", {{"BEVEL", "bevel"}, {"MITER", "miter"}, {"ROUND", "round"}}},
+        {"LineScaleMode", {{"HORIZONTAL", "horizontal"}, {"NONE", "none"}, {"NORMAL", "normal"}, {"VERTICAL", "vertical"}}},
+    };
+    for (const auto& n : names) {
+        if (m.FindClass(std::string("flash.display.") + n.cls)) continue;
+        ClassObject* c = m.DefineClass("flash.display", n.cls, m.objectClass, nullptr, true);
+        c->isFinal = true;
+        for (const auto& [name, value] : n.values) m.DefineConstant(c, name, Value::Str(m.Intern(value)));
+    }
 }
 
 }  // namespace swf::avm2

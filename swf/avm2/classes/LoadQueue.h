@@ -27,9 +27,11 @@ public:
     virtual void Finish(Machine& m, bool read, std::vector<uint8_t>& bytes) = 0;
 };
 
-// Puts `obj` in the queue for the next RunLoads; an earlier queued load of
-// it is dropped.
-void Enqueue(Machine& m, LoadingObject* obj);
+// Puts `obj` in the queue for the next RunLoads, which comes at the end of
+// the frame; an earlier queued load of it is dropped. A Loader's load
+// (`late`) waits for the end of the frame after, unless loads are
+// finishing now.
+void Enqueue(Machine& m, LoadingObject* obj, bool late = false);
 // The URL of the movie itself; empty when the host gave none.
 std::string MovieUrl(Machine& m);
 // Counts the loads of given bytes, which name their content by number.

@@ -324,7 +324,7 @@ Value Load(Machine& m, Value self, Args args, int argc) {
     i->fromBytes = false;
     i->given.clear();
     i->bytes = Value::Obj(NewByteArray(m));
-    Enqueue(m, i);
+    Enqueue(m, i, true);
     return Value::Undefined();
 }
 
@@ -339,11 +339,8 @@ Value LoadBytes(Machine& m, Value self, Args args, int argc) {
     i->fromBytes = true;
     i->given = std::move(copy);
     i->bytes = Value::Obj(NewByteArray(m));
-    Enqueue(m, i);
-    // Given bytes arrive at once; a picture among them decodes over the
-    // next frame.
-    if (SniffImage(i->given.data(), i->given.size()) != ImageFormat::Unknown) i->framesToWait = 1;
-    i->Arrive(m, i->given);
+    Enqueue(m, i, true);
+    i->Arrive(m, i->given);  // given bytes arrive at once
     return Value::Undefined();
 }
 

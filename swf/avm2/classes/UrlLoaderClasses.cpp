@@ -24,6 +24,7 @@ public:
     FileReader files;
     std::vector<Value> queue;
     std::vector<Value> waiting;  // passed over this frame
+    bool running = false;        // RunLoads is finishing loads
     uint32_t bytesLoads = 0;
     void Trace(Tracer& t) override {
         Object::Trace(t);
@@ -218,8 +219,9 @@ std::string UrlBeside(Machine& m, const std::string& name) {
     return base.substr(0, base.find_last_of('/') + 1) + name;
 }
 
-void Enqueue(Machine& m, LoadingObject* obj) {
+void Enqueue(Machine& m, LoadingObject* obj, bool late) {
     LoadStateObject& s = State(m);
+    obj->framesToWait = late && !s.running ? 1 : 0;
     ++obj->ticket;
     obj->queuedTicket = obj->ticket;
     s.queue.push_back(Value::Obj(obj));
@@ -228,6 +230,10 @@ void Enqueue(Machine& m, LoadingObject* obj) {
 void RunLoads(Machine& m) {
     LoadStateObject& s = State(m);
     size_t done = 0;
+    struct Running {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running{s.running = true};
     while (!s.queue.empty() && done < kLoadsPerFrame) {
         Value next = s.queue.front();
         s.queue.erase(s.queue.begin());
