@@ -15,7 +15,11 @@ Value SoundCtor(CallArgs& a) {
     Object* self = a.self.o;
     a.vm.SetHidden(self, "_volume", Value::Num(100));
     a.vm.SetHidden(self, "_pan", Value::Num(0));
-    a.vm.SetHidden(self, "_target", a.Arg(0));  // the clip whose sounds it controls
+    // The clip whose sounds it controls; any other object names it by path
+    // (a toString that throws stops the constructor).
+    Value target = a.Arg(0);
+    if (target.IsObject()) target = Value::String(a.vm.ToString(target));
+    a.vm.SetHidden(self, "_target", target);
     return Value();  // duration and position come with a sound
 }
 

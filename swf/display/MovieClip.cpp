@@ -16,6 +16,7 @@ struct MovieClip::Pending {
     bool removed = false;  // forward only: the depth is emptied
     int created = 0;       // frame whose command created it
     size_t order = 0;      // of that command among those merged
+    int createdAt = -1;    // that command's index, when in the target frame
     // Going forward, when the object at this depth was taken away: not at
     // all, in a frame before the target, or by the target frame's command
     // of that index (its unload then follows the actions read before it).
@@ -125,6 +126,7 @@ void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_
                 p.characterId = c.characterId;
                 p.created = f;
                 p.order = order;
+                p.createdAt = here;
                 if (held != pending.end()) p.leftAt = held->second.leftAt;
                 p.Apply(c);
                 pending[depth] = std::move(p);
@@ -138,11 +140,60 @@ void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_
                 p->kept = false;
                 p->created = f;
                 p->order = order;
+                p->createdAt = here;
             }
             p->Apply(c);
         }
     }
 }
+
+namespace {
+
+// The queue as a frame's tags fill it: its blocks in order, and what its
+// display commands cause (unload events, first frames of new clips) after
+// the blocks read before the command.
+class FrameQueue {
+public:
+    FrameQueue(ActionQueue* queue, const std::vector<ActionBlock>& blocks)
+        : queue_(queue), blocks_(blocks), unloadAt_(queue ? queue->size() : 0) {}
+
+    void PushBlocks(uint32_t serial) {
+        for (const ActionBlock& b : blocks_) {
+            queue_->push_back({serial, &b, 0});
+            ends_.push_back(queue_->size());
+        }
+    }
+    // Unload events of command `index` (-1: of an earlier frame, before
+    // every block and init action).
+    size_t UnloadAt(int index) const {
+        const size_t n = BlocksBefore(index);
+        return n ? ends_[n - 1] : unloadAt_;
+    }
+    // The first frame of a clip command `index` placed.
+    size_t PlaceAt(int index) const {
+        const size_t n = BlocksBefore(index);
+        return n < ends_.size() ? ends_[n] - 1 : queue_->size();
+    }
+    void Inserted(size_t at, size_t count) {
+        if (unloadAt_ >= at) unloadAt_ += count;
+        for (size_t& end : ends_)
+            if (end >= at) end += count;
+    }
+
+private:
+    size_t BlocksBefore(int index) const {
+        size_t n = 0;
+        while (index >= 0 && n < ends_.size() && blocks_[n].commandsBefore <= size_t(index)) ++n;
+        return n;
+    }
+
+    ActionQueue* queue_;
+    const std::vector<ActionBlock>& blocks_;
+    size_t unloadAt_;           // before the frame's init actions
+    std::vector<size_t> ends_;  // where in the queue each block ends
+};
+
+}  // namespace
 
 void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     target = std::clamp(target, 0, TotalFrames() - 1);
@@ -153,21 +204,12 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
     const int crossedFrom = forward ? current_ + 1 : 0;
     current_ = target;
     ++framesEntered_;
-    // Clips leaving unload before the frame's actions run, but after the
-    // target frame's blocks read before the command that took them away.
-    const std::vector<ActionBlock>& blocks = data_.frames[static_cast<size_t>(target)].actions;
-    size_t unloadAt = queue ? queue->size() : 0;
-    std::vector<size_t> pastBlock;  // where in the queue each block ends
+    FrameQueue frame(queue, data_.frames[static_cast<size_t>(target)].actions);
     auto leave = [&](DisplayList::iterator it, int leftAt = Pending::kLeftBefore) {
-        size_t slot = 0;
-        while (leftAt >= 0 && slot < pastBlock.size() && blocks[slot].commandsBefore <= size_t(leftAt)) ++slot;
-        size_t at = slot ? pastBlock[slot - 1] : unloadAt;
+        size_t at = frame.UnloadAt(leftAt);
         const size_t from = at;
         auto next = TakeOut(ctx_, *this, it, queue, at);
-        const size_t added = at - from;
-        if (unloadAt >= from) unloadAt += added;
-        for (size_t& end : pastBlock)
-            if (end >= from) end += added;
+        frame.Inserted(from, at - from);
         return next;
     };
     if (queue) {
@@ -175,10 +217,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
         for (int f = std::max(crossedFrom, 0); f <= target; ++f)
             for (const InitAction& i : data_.frames[static_cast<size_t>(f)].initActions)
                 queue->push_back({serial, &i.actions, i.spriteId});
-        for (const ActionBlock& b : blocks) {
-            queue->push_back({serial, &b, 0});
-            pastBlock.push_back(queue->size());
-        }
+        frame.PushBlocks(serial);
         if (ctx_.sounds) ctx_.sounds->EnterFrame(*from_->movie, data_, target, serial);
     }
 
@@ -212,8 +251,17 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
                            (p.kept || (!forward && old->second->characterId == p.characterId &&
                                        old->second->placedAt == p.created));
         if (!reuse) {
+            // Placed by the target frame: its first frame runs where its
+            // command sits among the frame's blocks.
+            const bool inFrame = queue && p.created == target && p.createdAt >= 0;
+            ActionQueue own;
             std::unique_ptr<DisplayObject> fresh =
-                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, queue);
+                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, inFrame ? &own : queue);
+            if (inFrame && !own.empty()) {
+                const size_t at = frame.PlaceAt(p.createdAt);
+                queue->insert(queue->begin() + long(at), own.begin(), own.end());
+                frame.Inserted(at, own.size());
+            }
             created.push_back(fresh->serial);
             fresh->parent = this;
             fresh->placedAt = p.created;

@@ -81,8 +81,9 @@ MovieClip& Replace(PlayContext& ctx, MovieClip& old, MovieClip& parent, std::uni
     Leave(ctx, std::move(slot), &queue, queue.size());
     MovieClip& clip = *fresh;
     parent.Put(clip.depth, std::move(fresh));
-    clip.Start(&queue);
+    // Unlike a clip a frame places, it loads before its first frame runs.
     queue.push_back({clip.serial, nullptr, 0, kClipLoad});
+    clip.Start(&queue);
     return clip;
 }
 

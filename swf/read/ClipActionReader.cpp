@@ -16,7 +16,9 @@ std::shared_ptr<const std::vector<ClipEventAction>> ReadClipActions(ByteReader& 
     auto out = std::make_shared<std::vector<ClipEventAction>>();
     r.U16();  // reserved
     EventFlags(r, ctx.version);  // the union of the records' events
-    while (!r.AtEnd()) {
+    const size_t flagsSize = ctx.version >= 6 ? 4 : 2;
+    // A list cut short of its closing flags ends with the tag.
+    while (r.Remaining() >= flagsSize) {
         ClipEventAction a;
         a.events = EventFlags(r, ctx.version);
         if (a.events == 0) break;

@@ -38,7 +38,8 @@ TEST(ClipEventsTest, FrameActionsThenClipEventsThenHandlerProperties) {
                           {On(swf::kClipLoad, Trace(Str("load"))),
                            On(swf::kClipEnterFrame, Trace(Member("push 'this'; getvariable", "_name")))}));
     ASSERT_TRUE(m.loaded);
-    EXPECT_EQ(m.log.Take(), "root frame|sprite frame|load|onLoad");
+    // The sprite is placed before the root's script: its frame runs first.
+    EXPECT_EQ(m.log.Take(), "sprite frame|root frame|load|onLoad");
     m.player.Tick();
     EXPECT_EQ(m.log.Take(), "s|property");
     m.player.Tick();
@@ -209,7 +210,7 @@ TEST(ClipEventsTest, RemovedClipsUnloadAfterTheScriptThatRemovedThem) {
     })));
     ASSERT_TRUE(m.loaded);
     // Kept for its handler at depth -32769 - 1 until the next frame.
-    EXPECT_EQ(m.log.Take(), "_level0.c|-32770|after|sprite frame|bye c");
+    EXPECT_EQ(m.log.Take(), "sprite frame|_level0.c|-32770|after|bye c");
     m.player.Tick();
     EXPECT_EQ(m.log.Take(), "");
 }
