@@ -76,6 +76,7 @@ MovieClip& Replace(PlayContext& ctx, MovieClip& old, MovieClip& parent, std::uni
     if (loaded) fresh->Own(std::move(loaded));
     static_cast<Placement&>(*fresh) = static_cast<const Placement&>(old);
     fresh->depth = old.depth;
+    fresh->placedAt = old.placedAt;  // the timeline going back keeps it
     fresh->parent = &parent;
     fresh->scripted = old.scripted;
     Leave(ctx, std::move(slot), &queue, queue.size());
