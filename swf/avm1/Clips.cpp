@@ -2,6 +2,7 @@
 // timeline variables; the built-in properties (_x, _currentframe, ...) go
 // to the host by index; child instances are members by name. Clip values
 // are paths, found again through the host on each use.
+#include <algorithm>
 #include <cstdlib>
 
 #include "swf/avm1/Runtime.h"
@@ -26,12 +27,15 @@ int PropertyIndex(const std::string& name) {
     return -1;
 }
 
-// "_level7" -> 7, else -1.
+// "_level7" -> 7, else -1. The digits end the number and the rest is
+// ignored: "_level0undefined" is level 0.
 int LevelNumber(const std::string& name) {
+    constexpr size_t kMaxDigits = 5;
     if (name.size() <= 6 || !EqualNames(name.substr(0, 6), "_level", true)) return -1;
-    for (size_t i = 6; i < name.size(); ++i)
-        if (name[i] < '0' || name[i] > '9' || i > 10) return -1;
-    return std::atoi(name.c_str() + 6);
+    size_t end = 6;
+    while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
+    if (end == 6 || end - 6 > kMaxDigits) return -1;
+    return std::atoi(name.substr(6, end - 6).c_str());
 }
 
 }  // namespace
@@ -153,6 +157,42 @@ ClipId Vm::ResolvePath(ClipId from, const std::string& path) {
         if (!clip) return 0;
     }
     return clip;
+}
+
+// SWF 4 knows slashes only: names between them are taken whole, dots and
+// colons included; ".." goes up, and a first name "_levelN" or "_flashN"
+// (its digits read up to the first non-digit) starts at that level.
+// There is no _root, _parent or this.
+ClipId Vm::ResolveSwf4Path(ClipId from, const std::string& path) {
+    if (path.empty()) return from;
+    if (path.find("//") != std::string::npos) return 0;
+    ClipId clip = from && host_.InTree(from) ? from : 0;
+    size_t pos = 0;
+    if (path[0] == '/') {
+        clip = host_.Level(0);
+        pos = 1;
+    } else {
+        const size_t end = std::min(path.find('/'), path.size());
+        std::string first = path.substr(0, end);
+        if (first.size() > 6 && EqualNames(first.substr(0, 6), "_flash", true)) first.replace(0, 6, "_level");
+        const int level = LevelNumber(first);
+        if (level >= 0) {
+            clip = host_.Level(level);
+            pos = end + 1;
+        }
+    }
+    while (clip && pos < path.size()) {
+        const size_t end = std::min(path.find('/', pos), path.size());
+        const std::string part = path.substr(pos, end - pos);
+        pos = end + 1;
+        if (part == "..") clip = host_.Parent(clip);
+        else if (!part.empty()) clip = host_.Child(clip, part, true);
+    }
+    return clip;
+}
+
+ClipId Vm::ResolveTarget(ClipId from, const std::string& path) {
+    return version_ < 5 ? ResolveSwf4Path(from, path) : ResolvePath(from, path);
 }
 
 ClipId Vm::RootOf(ClipId clip) {

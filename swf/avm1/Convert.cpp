@@ -85,7 +85,11 @@ Str Vm::ToStr(const Value& v) {
         return v.b ? kTrue : kFalse;
     case Value::Kind::Number: return MakeStr(NumberToString(v.n));
     case Value::Kind::String: return v.s;
-    case Value::Kind::Clip: return ClipOf(v) ? v.s : EmptyStr();  // a removed clip reads as ""
+    case Value::Kind::Clip: {
+        // The clip's path now, renamed or moved; a removed clip reads as "".
+        const ClipId clip = ClipOf(v);
+        return clip ? ClipValue(clip).s : EmptyStr();
+    }
     case Value::Kind::Object: {
         if (Nesting::Full()) return MakeStr(TypeText(v.o));
         Nesting nesting;
@@ -170,7 +174,11 @@ std::string Vm::TypeOf(const Value& v) {
     case Value::Kind::Bool: return "boolean";
     case Value::Kind::Number: return "number";
     case Value::Kind::String: return "string";
-    case Value::Kind::Clip: return host_.KindOf(ClipOf(v)) == ObjectKind::Clip ? "movieclip" : "object";
+    case Value::Kind::Clip: {
+        // A reference to a removed clip is still a movie clip's.
+        const ObjectKind kind = host_.KindOf(ClipOf(v));
+        return kind == ObjectKind::Clip || kind == ObjectKind::None ? "movieclip" : "object";
+    }
     case Value::Kind::Object:
         if (v.o->fn) return "function";
         return v.o->cls == ObjClass::Clip && host_.KindOf(v.o->clip) == ObjectKind::Clip ? "movieclip" : "object";
@@ -186,7 +194,11 @@ bool Vm::StrictEquals(const Value& a, const Value& b) {
     case Value::Kind::Bool: return a.b == b.b;
     case Value::Kind::Number: return a.n == b.n;
     case Value::Kind::String: return *a.s == *b.s;
-    case Value::Kind::Clip: return EqualNames(*a.s, *b.s, true);
+    case Value::Kind::Clip: {
+        // By path: two clips of one name are equal.
+        const ClipId x = ClipOf(a), y = ClipOf(b);
+        return EqualNames(x ? *ClipValue(x).s : *a.s, y ? *ClipValue(y).s : *b.s, true);
+    }
     case Value::Kind::Object: return a.o == b.o;
     }
     return false;

@@ -43,7 +43,8 @@ size_t LastLoneDot(const std::string& name) {
 bool Vm::SplitPath(Frame& f, const std::string& name, Value& base, std::string& member) {
     std::string path;
     if (SlashVariable(name, path, member)) {
-        base = ClipValue(ResolvePath(ClipOf(f.target), path));
+        // ":a" names no clip.
+        base = path.empty() ? Value() : ClipValue(ResolveTarget(ClipOf(f.target), path));
         return true;
     }
     size_t dot = name.rfind('.');
@@ -61,6 +62,15 @@ Object* Vm::FindScope(Frame& f, const std::string& name) {
 }
 
 Value Vm::GetVariable(Frame& f, const std::string& name) {
+    if (version_ >= 5) return GetPathVariable(f, name);
+    // SWF 4 has no clip values: a name or path that finds a clip reads as
+    // undefined.
+    if (name.find(':') == std::string::npos && name.find('/') != std::string::npos) return Value();
+    Value v = GetPathVariable(f, name);
+    return v.IsClip() ? Value() : v;
+}
+
+Value Vm::GetPathVariable(Frame& f, const std::string& name) {
     if (name.empty()) return Value();
     // A function given `this` in a register leaves the name to its timeline.
     if (EqualNames(name, "this", Ci())) return f.thisInRegister ? f.target : f.thisv;
@@ -69,13 +79,15 @@ Value Vm::GetVariable(Frame& f, const std::string& name) {
     if (name.find('/') != std::string::npos && name.find(':') == std::string::npos) {
         // "a/b.c" is member c of clip a/b; "a/b" the clip itself.
         const size_t cut = LastLoneDot(name);
-        if (cut == std::string::npos) return ClipValue(ResolvePath(ClipOf(f.target), name));
-        const ClipId clip = ResolvePath(ClipOf(f.target), name.substr(0, cut));
+        if (cut == std::string::npos) return ClipValue(ResolveTarget(ClipOf(f.target), name));
+        const ClipId clip = ResolveTarget(ClipOf(f.target), name.substr(0, cut));
         return clip ? GetMember(ClipValue(clip), name.substr(cut + 1)) : Value();
     }
     Value base;
     std::string member;
     if (SplitPath(f, name, base, member)) return GetMember(base, member);
+    // "a." is a path whose last name is empty: it names nothing.
+    if (version_ >= 5 && name.size() > 1 && name.back() == '.' && name[name.size() - 2] != '.') return Value();
     if (Object* scope = FindScope(f, name)) {
         Value self = scope->cls == ObjClass::Clip ? ClipValue(scope->clip) : Value::Obj(scope);
         return Get(scope, name, self);
@@ -118,7 +130,7 @@ bool Vm::DeleteVariable(Frame& f, const std::string& name) {
     std::string path = name.substr(0, cut);
     Value base;
     if (path.find('/') != std::string::npos) {
-        base = ClipValue(ResolvePath(ClipOf(f.target), path));
+        base = ClipValue(ResolveTarget(ClipOf(f.target), path));
     } else {
         for (char& c : path)
             if (c == ':') c = '.';
@@ -190,7 +202,7 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
     case kOpGetProperty: {
         double index = std::trunc(ToNumber(Pop(f)));  // -0.8 is 0
         Str path = ToStr(Pop(f));
-        ClipId clip = ResolvePath(ClipOf(f.target), *path);
+        ClipId clip = ResolveTarget(ClipOf(f.target), *path);
         Push(clip && index >= 0 && index < 22 ? host_.GetProperty(clip, static_cast<int>(index)) : Value());
         return true;
     }
@@ -198,7 +210,7 @@ bool Vm::StepNames(Frame& f, const Instr& in) {
         Value v = Pop(f);
         double index = std::trunc(ToNumber(Pop(f)));
         Str path = ToStr(Pop(f));
-        ClipId clip = ResolvePath(ClipOf(f.target), *path);
+        ClipId clip = ResolveTarget(ClipOf(f.target), *path);
         if (clip && index >= 0 && index < 22) host_.SetProperty(clip, static_cast<int>(index), v);
         return true;
     }

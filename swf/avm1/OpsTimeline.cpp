@@ -30,7 +30,7 @@ static bool FrameFromValue(Vm& vm, Host& host, ClipId& clip, const Value& v, int
     std::string s = *v.s;
     size_t colon = s.rfind(':');
     if (colon != std::string::npos) {
-        clip = vm.ResolvePath(clip, s.substr(0, colon));
+        clip = vm.ResolveTarget(clip, s.substr(0, colon));
         s = s.substr(colon + 1);
         if (!clip) return false;
     }
@@ -58,7 +58,11 @@ void Vm::Goto(ClipId clip, int frame, bool play) {
 }
 
 bool Vm::StepTimeline(Frame& f, const Instr& in) {
-    const ClipId target = ClipOf(f.target);
+    ClipId target = ClipOf(f.target);
+    // A tellTarget whose path named nothing: up to SWF 6 the timeline's
+    // actions go to the root, later nowhere.
+    if (!target && f.target.IsUndefined() && version_ <= 6)
+        target = f.home && host_.InTree(f.home) ? RootOf(f.home) : host_.Level(0);
     const std::vector<std::string>& strings = f.prog->strings;
     switch (in.op) {
     case kOpPlay: if (target) host_.SetPlaying(target, true); return true;
@@ -92,11 +96,8 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
         // A clip or object names its target by its text: a reference to a
         // clip shadowed by an older one of the same name reaches the older.
         const std::string path = in.op == kOpSetTarget ? strings[in.index] : *ToStr(Pop(f));
-        ClipId clip = ResolvePath(f.home, path);
-        // A path that names nothing: up to SWF 6 the actions go to the
-        // root, later to no clip at all.
-        if (!clip && version_ <= 6) clip = f.home && host_.InTree(f.home) ? RootOf(f.home) : host_.Level(0);
-        f.target = ClipValue(clip);
+        ClipId clip = ResolveTarget(f.home, path);
+        f.target = ClipValue(clip);  // undefined when the path names nothing
         // At frame level the target's variables come into scope too.
         if (!f.activation && clip && !f.scope.empty()) f.scope[0] = ClipObject(clip);
         if (!f.activation && !clip && !f.scope.empty()) f.scope[0] = ClipObject(f.home);
@@ -140,13 +141,13 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
         double depth = ToNumber(Pop(f));
         Str name = ToStr(Pop(f));
         Value source = Pop(f);
-        ClipId clip = source.IsClip() ? ClipOf(source) : ResolvePath(target, *ToStr(source));
+        ClipId clip = source.IsClip() ? ClipOf(source) : ResolveTarget(target, *ToStr(source));
         if (clip && std::isfinite(depth)) host_.CloneSprite(clip, *name, static_cast<int>(depth));
         return true;
     }
     case kOpRemoveSprite: {
         Value v = Pop(f);
-        ClipId clip = v.IsClip() ? ClipOf(v) : ResolvePath(target, *ToStr(v));
+        ClipId clip = v.IsClip() ? ClipOf(v) : ResolveTarget(target, *ToStr(v));
         if (clip) host_.RemoveSprite(clip);
         return true;
     }
@@ -155,7 +156,7 @@ bool Vm::StepTimeline(Frame& f, const Instr& in) {
         bool lockCenter = ToBool(Pop(f));
         if (ToBool(Pop(f)))
             for (int i = 0; i < 4; ++i) Pop(f);  // the constraint rectangle
-        ClipId clip = t.IsClip() ? ClipOf(t) : ResolvePath(target, *ToStr(t));
+        ClipId clip = t.IsClip() ? ClipOf(t) : ResolveTarget(target, *ToStr(t));
         if (clip) host_.StartDrag(clip, lockCenter);
         return true;
     }

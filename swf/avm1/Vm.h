@@ -221,6 +221,9 @@ public:
     ClipId ClipOf(const Value& v);  // 0 when v is no live clip
     // Resolves a target path ("/a/b", "_root.a", "../b", "_level1") from `from`.
     ClipId ResolvePath(ClipId from, const std::string& path);
+    // A path a script gives (tellTarget, getProperty, "a/b:c"): SWF 4 code
+    // reads it by that version's rules.
+    ClipId ResolveTarget(ClipId from, const std::string& path);
     // What _root means from `clip`: the nearest clip up from it whose
     // _lockroot is true, else level 0.
     ClipId RootOf(ClipId clip);
@@ -265,6 +268,7 @@ private:
     // OpsNames.cpp
     bool StepNames(Frame& f, const Instr& in);
     Value GetVariable(Frame& f, const std::string& name);
+    Value GetPathVariable(Frame& f, const std::string& name);
     void SetVariable(Frame& f, const std::string& name, const Value& v);
     Object* FindScope(Frame& f, const std::string& name);
     bool DeleteVariable(Frame& f, const std::string& name);
@@ -288,6 +292,7 @@ private:
     // Clips.cpp
     bool ClipGet(Object* clip, const std::string& name, Value& out);
     bool ClipSet(Object* clip, const std::string& name, const Value& v);
+    ClipId ResolveSwf4Path(ClipId from, const std::string& path);
     void MarkRoots();
 
     Host& host_;
