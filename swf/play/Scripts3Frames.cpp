@@ -9,9 +9,9 @@
 
 namespace swf {
 
-void Scripts3::Host::SendRemovals(bool asNow) {
+void Scripts3::Host::SendRemovals() {
     // What is taken away hears so before its clips' frames seem to move.
-    removing_ = !asNow;
+    removing_ = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
@@ -169,10 +169,11 @@ void Scripts3::Host::RunQueuedGotos() {
 void Scripts3::Host::RunGoto(uint32_t clip, int frame) {
     constexpr int kMaxGotoDepth = 16;
     if (gotoDepth_ >= kMaxGotoDepth) return;
+    NoteFrames();  // what the goto takes away sees the frames before it
     if (MovieClip* c = FindClip(clip))
         if (frame != c->CurrentFrame()) c->Goto(frame, 0, nullptr);
     ++gotoDepth_;
-    SendRemovals(true);
+    SendRemovals();
     Sync();
     Broadcast("frameConstructed");
     RunFrameScripts();

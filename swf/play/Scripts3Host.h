@@ -28,12 +28,12 @@ public:
     // The DoABC blocks of the frames the root reached for the first time
     // run, then the classes their SymbolClass tags name are made.
     void RunFrameTags();
-    // Each clip whose frame changed since its last script runs that frame's
-    // script: on the stage, or under `under` alone.
+    // Each clip that entered a frame since its last script runs that
+    // frame's script: on the stage, or under `under` alone.
     void RunFrameScripts(uint32_t under = 0);
-    // Objects the timeline took away hear "removed" as if still in place
-    // (their clips at the frames scripts last saw, unless `asNow`).
-    void SendRemovals(bool asNow = false);
+    // Objects the timeline took away hear "removed" as if still in place:
+    // their clips at the frames noted last, or at the ones they went back to.
+    void SendRemovals();
     // Keeps each clip's frame as scripts last saw it, for SendRemovals.
     void NoteFrames();
     // `type` to every display object listening for it.
