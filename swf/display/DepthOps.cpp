@@ -238,4 +238,20 @@ void DropUnloaded(PlayContext& ctx) {
     }
 }
 
+bool ReplaceInPlace(DisplayObject& was, DisplayObject& fresh) {
+    const bool drawn = was.Kind() == DisplayKind::Shape || was.Kind() == DisplayKind::MorphShape;
+    if (!drawn || fresh.Kind() != was.Kind()) return false;
+    std::swap(fresh.serial, was.serial);
+    fresh.instance = was.instance;
+    fresh.placedAt = was.placedAt;
+    fresh.scripted = was.scripted;
+    fresh.scriptTransform = std::move(was.scriptTransform);
+    fresh.scrollRect = was.scrollRect;
+    fresh.opaqueBackground = was.opaqueBackground;
+    fresh.scale9Grid = was.scale9Grid;
+    fresh.scriptMask = was.scriptMask;
+    fresh.maskOf = was.maskOf;
+    return true;
+}
+
 }  // namespace swf

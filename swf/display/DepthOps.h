@@ -73,4 +73,10 @@ void DropUnloaded(PlayContext& ctx);
 // The empty timeline of clips made by script: one frame, nothing in it.
 const TimelineData& EmptyTimeline();
 
+// A timeline command gave the object `was` a new character of the same
+// kind: in a movie with ActionScript 3 it stays the same object for
+// scripts, only its looks change. `fresh`, built from the new character,
+// takes over who `was` is; false when the kinds differ.
+bool ReplaceInPlace(DisplayObject& was, DisplayObject& fresh);
+
 }  // namespace swf

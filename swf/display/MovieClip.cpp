@@ -14,6 +14,7 @@ struct MovieClip::Pending {
     uint16_t characterId = 0;
     bool kept = false;     // the current object at this depth survives
     bool removed = false;  // forward only: the depth is emptied
+    bool replaced = false;  // forward only: the object there takes a new character
     int created = 0;       // frame whose command created it
     size_t order = 0;      // of that command among those merged
     int createdAt = -1;    // that command's index, when in the target frame
@@ -137,6 +138,7 @@ void MovieClip::Merge(int from, int to, bool forward, bool warn, std::map<int32_
             if (c.hasCharacter && c.characterId != p->characterId) {
                 p->characterId = c.characterId;  // replaced: a new object, same placement
                 if (p->kept) p->Leaves(here);
+                p->replaced = p->replaced || p->kept;
                 p->kept = false;
                 p->created = f;
                 p->order = order;
@@ -250,6 +252,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
         const bool reuse = old != list_.end() &&
                            (p.kept || (!forward && old->second->characterId == p.characterId &&
                                        old->second->placedAt == p.created));
+        bool same = reuse;  // the object scripts knew stays
         if (!reuse) {
             // Placed by the target frame: its first frame runs where its
             // command sits among the frame's blocks.
@@ -262,16 +265,18 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
                 queue->insert(queue->begin() + long(at), own.begin(), own.end());
                 frame.Inserted(at, own.size());
             }
-            created.push_back(fresh->serial);
             fresh->parent = this;
             fresh->placedAt = p.created;
             AdvanceObject(ctx_, *fresh, target - p.created, nullptr);
+            same = old != list_.end() && p.replaced && !from_->movie->abcBlocks.empty() &&
+                   ReplaceInPlace(*old->second, *fresh);
+            created.push_back(fresh->serial);
             if (old != list_.end()) leave(old, leftAt);  // replaced
             old = list_.insert_or_assign(depth, std::move(fresh)).first;
         }
         DisplayObject& obj = *old->second;
         obj.depth = depth;
-        if (reuse && obj.scripted) {
+        if (same && obj.scripted) {
             p.place.matrix = obj.matrix;
             p.place.cxform = obj.cxform;
         }
