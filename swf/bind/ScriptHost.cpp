@@ -200,10 +200,16 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
         m.tx = std::floor(m.tx + 0.5);
         m.ty = std::floor(m.ty + 0.5);
         const GeomPoint stage{pointer_.x / double(kTwipsPerPixel), pointer_.y / double(kTwipsPerPixel)};
-        GeomPoint p = m.Invert() ? m.TransformPoint(stage) : GeomPoint{stage.x / kTwipsPerPixel, stage.y / kTwipsPerPixel};
+        auto twips = [](double px) { return std::floor(px * kTwipsPerPixel + 0.5) / kTwipsPerPixel; };
+        GeomPoint p{stage.x / kTwipsPerPixel, stage.y / kTwipsPerPixel};
+        if (m.Invert()) {
+            // The way back moves by whole twips too.
+            m.tx = twips(m.tx);
+            m.ty = twips(m.ty);
+            p = m.TransformPoint(stage);
+        }
         // In whole twips of the clip's own space.
-        const double v = index == kPropXMouse ? p.x : p.y;
-        return Value::Num(std::round(v * kTwipsPerPixel) / kTwipsPerPixel);
+        return Value::Num(twips(index == kPropXMouse ? p.x : p.y));
     }
     default: return Value();
     }

@@ -5,12 +5,15 @@
 //  3. an entry without an object broadcasts to the listeners of Mouse
 //     (mouse events) or Key (key events): the objects in their _listeners
 //     array, as AsBroadcaster keeps them.
+// Clips hear an event newest first, as they tick, so the root (and a clip
+// before the movie loaded into it) comes last.
 // Events are queued after the frame actions of the same host call, so a
 // frame's actions run before its enterFrame handlers. Key events reach
 // handler properties only through listeners: a clip's own onKeyDown needs
 // the focus.
 #include "swf/play/Timeline.h"
 
+#include <algorithm>
 
 #include "swf/avm1/Runtime.h"
 #include "swf/bind/Bindings.h"
@@ -81,10 +84,13 @@ void Timeline::QueueEvent(uint32_t event, ActionQueue& queue, uint8_t keyCode) {
     // Key events reach handler properties through listeners only.
     const bool mouse = (event & (kClipMouseDown | kClipMouseUp | kClipMouseMove)) != 0;
     const bool toProperties = name && (!name->listened || mouse);
+    std::vector<uint32_t> order;
     ForEachClip(*root_, [&](MovieClip& clip) {
         if (Handles(clip, event, keyCode) || (toProperties && vm_.HasClipObject(clip.serial)))
-            queue.push_back({clip.serial, nullptr, 0, event, keyCode});
+            order.push_back(clip.serial);
     });
+    std::sort(order.rbegin(), order.rend());
+    for (uint32_t serial : order) queue.push_back({serial, nullptr, 0, event, keyCode});
     if (name && name->listened && !Listeners(name->listened).empty())
         queue.push_back({0, nullptr, 0, event, keyCode});
 }
