@@ -24,13 +24,28 @@ void Scripts3::Host::SendRemovals() {
     std::vector<uint32_t> gone;
     for (auto& [s, v] : wrappers_)
         if (!live.count(s)) gone.push_back(s);
-    // Outer objects first, as they were in the tree.
-    std::sort(gone.begin(), gone.end());
+    // Clips advance one by one, each after what it holds, the topmost
+    // first: what a clip took away hears so in that clip's turn. Outer
+    // objects first within one clip, as they were in the tree.
+    advanceOrder_.clear();
+    OrderAdvance(RootClip());
+    for (auto& [depth, child] : StageClip().List()) OrderAdvance(*child);
+    auto turn = [&](uint32_t s) {
+        auto w = where_.find(s);
+        auto at = w == where_.end() ? advanceOrder_.end() : advanceOrder_.find(w->second.parent);
+        return at == advanceOrder_.end() ? advanceOrder_.size() : at->second;
+    };
+    std::sort(gone.begin(), gone.end(), [&](uint32_t a, uint32_t b) {
+        const size_t ta = turn(a), tb = turn(b);
+        return ta != tb ? ta < tb : a < b;
+    });
     for (uint32_t s : gone) {
         auto w = where_.find(s);
         if (w != where_.end() && !live.count(w->second.parent) && wrappers_.count(w->second.parent)) continue;
+        advancing_ = w != where_.end() ? w->second.parent : 0;
         Send(s, "removed", true);
     }
+    advancing_ = 0;
     for (uint32_t s : gone) Send(s, "removedFromStage", false);
     for (uint32_t s : gone) {
         wrappers_.erase(s);
@@ -108,12 +123,23 @@ void Scripts3::Host::RunFrameScripts(uint32_t under) {
 int Scripts3::Host::CurrentFrame(uint32_t clip) {
     MovieClip* c = FindClip(clip);
     const int now = c ? std::max(c->CurrentFrame(), 0) : 0;
-    // Removals come before a clip's frame moves on, but after it went back.
-    if (removing_) {
-        auto was = framesSeen_.find(clip);
-        if (was != framesSeen_.end()) return std::min(was->second, now);
-    }
-    return now;
+    if (!removing_) return now;
+    auto was = framesSeen_.find(clip);
+    if (was == framesSeen_.end()) return now;
+    // Clips that advance after the one taking objects away are still where
+    // they were, those before it have moved; the clip itself takes away
+    // before its frame moves on, but after it went back.
+    auto at = advanceOrder_.find(clip), current = advanceOrder_.find(advancing_);
+    if (at != advanceOrder_.end() && current != advanceOrder_.end() && at->second != current->second)
+        return at->second < current->second ? now : was->second;
+    return std::min(was->second, now);
+}
+
+void Scripts3::Host::OrderAdvance(DisplayObject& obj) {
+    MovieClip* clip = obj.AsClip();
+    if (!clip || advanceOrder_.size() >= kMaxWalk) return;
+    for (auto it = clip->List().rbegin(); it != clip->List().rend(); ++it) OrderAdvance(*it->second);
+    advanceOrder_.emplace(obj.serial, advanceOrder_.size());
 }
 
 void Scripts3::Host::NoteFrames() {

@@ -152,6 +152,11 @@ private:
     int gotoDepth_ = 0;
     std::vector<std::pair<uint32_t, int>> queuedGotos_;
     bool removing_ = false;
+    // While removals are sent: the turn of each clip on the stage as clips
+    // advance, and the clip whose removals are heard.
+    std::unordered_map<uint32_t, size_t> advanceOrder_;
+    uint32_t advancing_ = 0;
+    void OrderAdvance(DisplayObject& obj);
     bool entering_ = false;
 
     // Movies the machine plays (Scripts3Movies.cpp): the host movie first,
