@@ -28,8 +28,8 @@ public:
 };
 
 // Puts `obj` in the queue for the next RunLoads, which comes at the end of
-// the frame; an earlier queued load of it is dropped. A Loader's load
-// (`late`) waits for the end of the frame after, unless loads are
+// the frame; an earlier queued load of it is dropped. A Loader's given
+// bytes (`late`) wait for the end of the frame after, unless loads are
 // finishing now.
 void Enqueue(Machine& m, LoadingObject* obj, bool late = false);
 // The URL of the movie itself; empty when the host gave none.

@@ -324,7 +324,7 @@ Value Load(Machine& m, Value self, Args args, int argc) {
     i->fromBytes = false;
     i->given.clear();
     i->bytes = Value::Obj(NewByteArray(m));
-    Enqueue(m, i, true);
+    Enqueue(m, i);
     return Value::Undefined();
 }
 
