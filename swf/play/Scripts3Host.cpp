@@ -86,7 +86,7 @@ void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, 
     out.push_back(&obj);
     Index(obj);
     for (size_t i = first; i < out.size() && out.size() < limit; ++i)
-        if (MovieClip* c = out[i]->AsClip())
+        if (MovieClip* c = out[i]->AsClip(); c && !(c->Loaded() && !IsAs3(c->Assets())))
             for (auto& [depth, child] : c->List()) {
                 if (out.size() >= limit) break;
                 out.push_back(child.get());

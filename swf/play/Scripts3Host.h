@@ -174,6 +174,8 @@ private:
     // A clip playing `assets`' main timeline, at its first frame.
     std::unique_ptr<DisplayObject> NewMovieRoot(const MovieAssets& assets);
     void AddMovieClasses(const MovieAssets& assets, std::shared_ptr<MovieAssets> keep);
+    // Whether the movie plays in this machine (else in the AVM1 one).
+    bool IsAs3(const MovieAssets& assets) const;
     // The movie whose characters `obj` was built from.
     const MovieClasses& ClassesOf(const DisplayObject& obj);
     // The movie and character `cls` or its nearest base class stands for;

@@ -41,6 +41,12 @@ const Scripts3::Host::MovieClasses& Scripts3::Host::ClassesOf(const DisplayObjec
     return movies_.front();
 }
 
+bool Scripts3::Host::IsAs3(const MovieAssets& assets) const {
+    for (const MovieClasses& c : movies_)
+        if (c.assets == &assets) return true;
+    return false;
+}
+
 const Scripts3::Host::MovieClasses* Scripts3::Host::SymbolOf(const avm2::ClassObject* cls, uint16_t& id) {
     for (const avm2::ClassObject* k = cls; k; k = k->base) {
         std::string q = k->QualifiedName();
@@ -64,6 +70,9 @@ avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
     const MovieClip* clip = obj.AsClip();
     const bool isRoot = &obj == &RootClip() || (clip && clip->Loaded());
     const uint16_t id = isRoot ? 0 : obj.characterId;
+    // An ActionScript 1/2 movie a Loader brought in plays in the other
+    // machine: scripts here see it as one opaque object.
+    if (clip && clip->Loaded() && !IsAs3(clip->Assets())) return m_.FindClass("flash.display.AVM1Movie");
     const MovieClasses& classes = ClassesOf(obj);
     auto it = classes.classOfId.find(id);
     if (it != classes.classOfId.end() && (id != 0 || isRoot))
@@ -127,9 +136,11 @@ avm2::DisplayHost::LoadedMovie Scripts3::Host::ReadMovie(const std::vector<uint8
     --ctx_.buildsLeft;
     auto clip = std::make_unique<MovieClip>(ctx_, movie.root, 1);
     clip->Own(assets);
-    clip->Start(nullptr);
+    MovieClip& root = *clip;
     out.root = clip->serial;
     orphans_[out.root] = std::move(clip);
+    if (out.as3) root.Start(nullptr);
+    else timeline_.StartLoaded(root);
     for (const AbcBlock& b : movie.abcBlocks) {
         if (b.frame != 0) continue;
         std::string error;

@@ -83,7 +83,10 @@ void Timeline::Rebuild(int frame) {
 std::vector<HostCall> Timeline::Tick() {
     ctx_.BeginHostCall();
     DropUnloaded(ctx_);  // kept a frame for their unload handlers
-    std::vector<HostCall> calls = FinishLoads();
+    std::vector<HostCall> calls = std::move(pendingCalls_);
+    pendingCalls_.clear();
+    std::vector<HostCall> loads = FinishLoads();
+    calls.insert(calls.end(), loads.begin(), loads.end());
     std::vector<HostCall> loaded = FinishClipLoads();
     calls.insert(calls.end(), loaded.begin(), loaded.end());
     ActionQueue queue;

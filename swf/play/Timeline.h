@@ -96,6 +96,11 @@ public:
     // own fonts and bitmaps (then the scripts' bitmaps); `url` is its address.
     std::shared_ptr<MovieAssets> AdoptMovie(std::unique_ptr<Movie> movie, std::string url);
 
+    // An ActionScript 1/2 movie an ActionScript 3 Loader shows plays in this
+    // machine: its root is its own _root and its first frame's actions run
+    // now, their host calls coming with the next tick's.
+    void StartLoaded(MovieClip& clip);
+
     std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
@@ -165,6 +170,7 @@ private:
     ScriptHost scriptHost_;
     avm1::Vm vm_;
     uint64_t ticks_ = 0;           // the script clock counts frames
+    std::vector<HostCall> pendingCalls_;  // of actions run between ticks
     size_t errorsTaken_ = 0;
     Matrix view_;      // of the last pointer event
     Point pointer_;    // target twips, of the last pointer event

@@ -124,6 +124,17 @@ std::shared_ptr<MovieAssets> Timeline::AdoptMovie(std::unique_ptr<Movie> movie, 
     return loaded;
 }
 
+void Timeline::StartLoaded(MovieClip& clip) {
+    ActionQueue queue;
+    vm_.ClipObject(clip.serial)->Put("_lockroot", vm_.Ci()).value = avm1::Value::Bool(true);
+    clip.Start(&queue);
+    queue.push_back({clip.serial, nullptr, 0, kClipLoad});
+    std::vector<HostCall> calls = RunActions(queue);
+    constexpr size_t kMaxPending = 4096;
+    for (HostCall& c : calls)
+        if (pendingCalls_.size() < kMaxPending) pendingCalls_.push_back(std::move(c));
+}
+
 std::vector<HostCall> Timeline::FinishClipLoads() {
     std::vector<ScriptHost::ClipLoad> loads = scriptHost_.TakeClipLoads();
     if (loads.empty()) return {};

@@ -375,6 +375,7 @@ void InstallDisplayObjects(Machine& m) {
     for (ClassObject* c : {display, interactive, container, sprite}) c->init = init;
     for (auto [pkg, name, base] : {std::tuple<const char*, const char*, ClassObject*>{"flash.display", "Shape", display},
                                    {"flash.display", "MorphShape", display},
+                                   {"flash.display", "AVM1Movie", display},
                                    {"flash.text", "TextField", interactive},
                                    {"flash.text", "StaticText", display}})
         m.DefineClass(pkg, name, base, nullptr, true)->init = init;
