@@ -17,14 +17,14 @@ Rgba Straight(uint32_t argb) {
 
 uint32_t Pack(Rgba c) { return FrameBuffer::Pack(c.a, c.r, c.g, c.b); }
 
-// Source over destination, both premultiplied.
+// Source over destination, both premultiplied. What shows through is
+// truncated, not rounded, as the original player's merge does.
 uint32_t Over(uint32_t src, uint32_t dst) {
     const unsigned inv = 255 - (src >> 24);
     uint32_t out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         const unsigned s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
-        const unsigned t = d * inv + 128;
-        out |= std::min(255u, s + ((t + (t >> 8)) >> 8)) << shift;
+        out |= std::min(255u, s + d * inv / 255) << shift;
     }
     return out;
 }
@@ -133,7 +133,9 @@ void BitmapData::CopyPixels(const BitmapData& source, PixelRect from, int toX, i
         uint32_t* dst = pixels_.Row(to.y + r) + to.x;
         for (int x = 0; x < to.width; ++x) {
             uint32_t p = mergeAlpha ? Over(row[size_t(x)], dst[x]) : row[size_t(x)];
-            if (!transparent_ && (p >> 24) != 255) p = Store(Unpremultiply(p));
+            // An opaque bitmap takes the colour as kept, premultiplied,
+            // and only forces its alpha.
+            if (!transparent_) p |= 0xFF000000u;
             dst[x] = p;
         }
     }
