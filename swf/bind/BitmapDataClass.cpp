@@ -8,6 +8,7 @@
 #include "swf/bind/BitmapDataValue.h"
 #include "swf/bind/Bindings.h"
 #include "swf/bind/GeomArgs.h"
+#include "swf/classes/BitmapOps.h"
 
 namespace swf::bind {
 
@@ -172,29 +173,7 @@ Value FloodFill(CallArgs& a) {
     BitmapData& d = b->Data();
     const int x = IntArg(a, 0), y = IntArg(a, 1), w = d.Width(), h = d.Height();
     if (x < 0 || y < 0 || x >= w || y >= h || !ChargePixels(a, "floodFill", AreaOf(d))) return Value::Num(0);
-    const uint32_t old = d.Pixels().At(x, y);
-    const uint32_t argb = ColorArg(a, 2);
-    d.SetPixel32(x, y, argb);
-    if (d.Pixels().At(x, y) == old) return Value::Num(0);
-    d.SetPixel32(x, y, Unpremultiply(old));
-    // Pixel indices: at most one entry a pixel, 4 bytes each.
-    std::vector<bool> seen(size_t(w) * size_t(h));
-    std::vector<uint32_t> todo{uint32_t(y) * uint32_t(w) + uint32_t(x)};
-    seen[todo[0]] = true;
-    while (!todo.empty()) {
-        const uint32_t at = todo.back();
-        todo.pop_back();
-        const int px = int(at % uint32_t(w)), py = int(at / uint32_t(w));
-        d.SetPixel32(px, py, argb);
-        const std::pair<int, int> next[] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
-        for (const auto& [nx, ny] : next) {
-            if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
-            const uint32_t i = uint32_t(ny) * uint32_t(w) + uint32_t(nx);
-            if (seen[i]) continue;
-            seen[i] = true;
-            if (d.Pixels().At(nx, ny) == old) todo.push_back(i);
-        }
-    }
+    if (!FloodFillPixels(d, x, y, ColorArg(a, 2))) return Value::Num(0);
     b->Changed();
     return Value::Num(1);
 }
@@ -263,13 +242,6 @@ GeomPoint OffsetArg(CallArgs& a, size_t i) {
     GeomPoint p;
     ReadPoint(a.vm, a.Arg(i), p);
     return p;
-}
-
-PixelRect Intersect(PixelRect r, int width, int height) {
-    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
-    const int x1 = int(std::min<int64_t>(int64_t(r.x) + std::max(r.width, 0), width));
-    const int y1 = int(std::min<int64_t>(int64_t(r.y) + std::max(r.height, 0), height));
-    return x1 > x0 && y1 > y0 ? PixelRect{x0, y0, x1 - x0, y1 - y0} : PixelRect{};
 }
 
 bool ChargePixels(CallArgs& a, const char* method, uint64_t units) {

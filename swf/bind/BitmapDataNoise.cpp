@@ -26,40 +26,13 @@ Value Noise(CallArgs& a) {
     ScriptBitmap* b = Live(BitmapOf(a.self));
     if (!ChargePixels(a, "noise", AreaOf(b->Data()))) return Value::Num(0);
     BitmapData& d = b->Data();
-    NoiseSource rng(avm1::ToInt32(NumberArg(a, 0, 0)));
     // Given but not a number reads as 0; only a missing high is 255.
     auto level = [&](size_t i, int missing) {
         return i < a.args.size() ? std::max(0, std::min(255, int(avm1::ToInt32(a.vm.ToNumber(a.args[i])))))
                                  : missing;
     };
-    const int low = level(1, 0), high = level(2, 255);
-    const uint32_t channels = ChannelsArg(a, 3);
-    const bool gray = a.vm.ToBool(a.Arg(4));
-    // A range that is empty or backwards gives the low value everywhere,
-    // still drawing from the sequence so later channels line up.
-    const uint32_t span = high >= low ? uint32_t(high - low + 1) : 1;
-    auto next = [&] { return uint32_t(low) + rng.Next() % span; };
-    for (int y = 0; y < d.Height(); ++y)
-        for (int x = 0; x < d.Width(); ++x) {
-            uint32_t r = 0, g = 0, bl = 0, al = 255;
-            if (gray) r = g = bl = next();
-            else {
-                if (channels & 1) r = next();
-                if (channels & 2) g = next();
-                if (channels & 4) bl = next();
-            }
-            if (channels & 8 && d.Transparent()) {
-                // Noise keeps its colours premultiplied by a / 256, not
-                // a / 255, so they read back a shade darker than a pixel
-                // set by script.
-                al = next();
-                auto pre = [al](uint32_t c) { return (c * al + 128) >> 8; };
-                d.SetStored(x, y, al << 24 | pre(r) << 16 | pre(g) << 8 | pre(bl));
-                continue;
-            }
-            // An opaque bitmap draws no alpha at all.
-            d.SetPixel32(x, y, al << 24 | r << 16 | g << 8 | bl);
-        }
+    FillNoise(d, avm1::ToInt32(NumberArg(a, 0, 0)), level(1, 0), level(2, 255), ChannelsArg(a, 3),
+              a.vm.ToBool(a.Arg(4)));
     b->Changed();
     return Value::Num(0);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "swf/avm1/Vm.h"
+#include "swf/classes/BitmapOps.h"
 #include "swf/classes/Geom.h"
 #include "swf/classes/ScriptBitmaps.h"
 
@@ -28,7 +29,6 @@ ScriptBitmap* Live(const std::shared_ptr<ScriptBitmap>& b);
 // origin when missing).
 PixelRect PixelRectArg(avm1::CallArgs& a, size_t i);
 GeomPoint OffsetArg(avm1::CallArgs& a, size_t i);
-PixelRect Intersect(PixelRect r, int width, int height);
 // Takes `units` of pixel work for `method`; false, reported once a host
 // call, when this call's share would pass the budget.
 bool ChargePixels(avm1::CallArgs& a, const char* method, uint64_t units);

@@ -63,14 +63,15 @@ TEST(BitmapDataTest, FillCopyAndColourTransformStayInsideTheirRectangles) {
     EXPECT_EQ(dst->GetPixel(4, 4), 0xFFFFFFu);
     dst->CopyPixels(*src, {1, 1, 2, 2}, 0, 0, true);  // half red over white
     EXPECT_EQ(dst->GetPixel32(0, 0), 0xFFFF7F7Fu);
-    dst->CopyPixels(*src, {1, 1, 1, 1}, 2, 0, false);  // no merge: alpha dropped on an opaque bitmap
-    EXPECT_EQ(dst->GetPixel32(2, 0), 0xFFFF0000u);
+    // No merge onto an opaque bitmap: the colour as kept (premultiplied), made opaque.
+    dst->CopyPixels(*src, {1, 1, 1, 1}, 2, 0, false);
+    EXPECT_EQ(dst->GetPixel32(2, 0), 0xFF800000u);
 
     ColorTransform invert;
     invert.rMul = invert.gMul = invert.bMul = -256;
     invert.rAdd = invert.gAdd = invert.bAdd = 255;
     dst->ApplyColorTransform({2, 0, 1, 1}, invert);
-    EXPECT_EQ(dst->GetPixel(2, 0), 0x00FFFFu);
+    EXPECT_EQ(dst->GetPixel(2, 0), 0x7FFFFFu);
     EXPECT_EQ(dst->GetPixel(3, 0), 0xFFFFFFu);
 }
 
