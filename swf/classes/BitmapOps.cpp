@@ -243,7 +243,9 @@ PixelRect ColorBounds(const BitmapData& d, uint32_t mask, uint32_t color, bool f
                 x0 = std::min(x0, x), x1 = std::max(x1, x);
                 y0 = std::min(y0, y), y1 = std::max(y1, y);
             }
-    if (x1 < 0) return {};
+    // The reference takes a far corner still at the origin for nothing
+    // found, so a match of the top-left pixel alone gives no rectangle.
+    if (x1 <= 0 && y1 <= 0) return {};
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 

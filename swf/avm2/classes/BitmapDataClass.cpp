@@ -4,6 +4,7 @@
 // A Bitmap shows its BitmapData as a rectangle of its drawing filled with it.
 #include <cmath>
 
+#include "swf/avm2/classes/BitmapDataShared.h"
 #include "swf/avm2/classes/Display.h"
 #include "swf/avm2/classes/Loading.h"
 #include "swf/classes/Drawing.h"
@@ -49,18 +50,37 @@ BitmapDataObject* AsBitmapData(Machine& m, const Value& v) {
 
 [[noreturn]] void Invalid(Machine& m) { m.ArgumentError(2015, "Invalid BitmapData."); }
 
-// The live bitmap of `self`; throws when it was disposed or never made.
-ScriptBitmap& Live(Machine& m, const Value& self) {
+ScriptBitmap& Live(Machine& m, const Value& self) { return LiveBitmap(m, self); }
+
+constexpr double kMaxCoord = 1 << 24;
+
+// Edges round to the nearest pixel, halves to even.
+int Coord(double v) {
+    return std::isfinite(v) ? int(std::nearbyint(std::fmax(-kMaxCoord, std::fmin(kMaxCoord, v)))) : 0;
+}
+
+Value NewGeom(Machine& m, const char* cls, std::initializer_list<double> values) {
+    ClassObject* c = m.FindClass(cls);
+    if (!c) return Value::Null();
+    Value args[4];
+    int n = 0;
+    for (double d : values) args[n++] = Value::Number(d);
+    return m.Construct(Value::Obj(c), args, n);
+}
+
+}  // namespace
+
+ScriptBitmap& LiveBitmap(Machine& m, const Value& self) {
     BitmapDataObject* b = AsBitmapData(m, self);
     if (!b || !b->bitmap || b->bitmap->Data().Disposed()) Invalid(m);
     return *b->bitmap;
 }
 
-constexpr double kMaxCoord = 1 << 24;
+ScriptBitmap& BitmapArg(Machine& m, const Value& v, const char* param) {
+    if (v.IsNullish()) m.TypeError(2007, std::string("Parameter ") + param + " must be non-null.");
+    return LiveBitmap(m, v);
+}
 
-int Coord(double v) { return std::isfinite(v) ? int(std::floor(std::fmax(-kMaxCoord, std::fmin(kMaxCoord, v)))) : 0; }
-
-// A Rectangle argument in whole pixels; null is refused.
 PixelRect RectArg(Machine& m, const Value& v, const char* param) {
     if (v.IsNullish()) m.TypeError(2007, std::string("Parameter ") + param + " must be non-null.");
     double x = m.ToNumber(m.GetPublic(v, "x")), y = m.ToNumber(m.GetPublic(v, "y"));
@@ -75,14 +95,21 @@ void PointArg(Machine& m, const Value& v, const char* param, int& x, int& y) {
     y = Coord(m.ToNumber(m.GetPublic(v, "y")));
 }
 
-Value NewGeom(Machine& m, const char* cls, std::initializer_list<double> values) {
-    ClassObject* c = m.FindClass(cls);
-    if (!c) return Value::Null();
-    Value args[4];
-    int n = 0;
-    for (double d : values) args[n++] = Value::Number(d);
-    return m.Construct(Value::Obj(c), args, n);
+Value NewRectangle(Machine& m, const PixelRect& r) {
+    return NewGeom(m, "flash.geom.Rectangle", {double(r.x), double(r.y), double(r.width), double(r.height)});
 }
+
+Value NewBitmapDataValue(Machine& m, int width, int height, bool transparent, uint32_t fill) {
+    Value args[4] = {Value::Int(width), Value::Int(height), Value::Bool(transparent), Value::Uint(fill)};
+    return m.Construct(Value::Obj(m.FindClass("flash.display.BitmapData")), args, 4);
+}
+
+void ChargePixels(Machine& m, uint64_t pixels) {
+    m.steps += pixels;
+    if (m.steps > m.limits.maxSteps) throw ScriptAbort{"timeout"};
+}
+
+namespace {
 
 // BitmapData ------------------------------------------------------------------
 
@@ -105,7 +132,7 @@ Value Transparent(Machine& m, Value self, Args, int) { return Value::Bool(Live(m
 
 Value Rect(Machine& m, Value self, Args, int) {
     const BitmapData& d = Live(m, self).Data();
-    return NewGeom(m, "flash.geom.Rectangle", {0, 0, double(d.Width()), double(d.Height())});
+    return NewRectangle(m, {0, 0, d.Width(), d.Height()});
 }
 
 Value GetPixel(Machine& m, Value self, Args args, int argc) {
@@ -176,8 +203,7 @@ Value Dispose(Machine& m, Value self, Args, int) {
 Value Clone(Machine& m, Value self, Args, int) {
     ScriptBitmap& b = Live(m, self);
     const BitmapData& d = b.Data();
-    Value args[4] = {Value::Int(d.Width()), Value::Int(d.Height()), Value::Bool(d.Transparent()), Value::Int(0)};
-    Value copy = m.Construct(Value::Obj(m.FindClass("flash.display.BitmapData")), args, 4);
+    Value copy = NewBitmapDataValue(m, d.Width(), d.Height(), d.Transparent(), 0);
     ScriptBitmap& c = Live(m, copy);
     c.Data().CopyPixels(d, {0, 0, d.Width(), d.Height()}, 0, 0, false);
     c.Changed();
@@ -319,6 +345,8 @@ void InstallBitmaps(Machine& m) {
     m.DefineMethod(c, "clone", Clone, 0);
     m.DefineMethod(c, "lock", Nothing, 0);
     m.DefineMethod(c, "unlock", Nothing, 0);
+    InstallBitmapDataOps(m, c);
+    InstallBitmapDataBytes(m, c);
 
     ClassObject* display = m.FindClass("flash.display.DisplayObject");
     ClassObject* bitmap = m.DefineClass("flash.display", "Bitmap", display, AllocBitmap, true);
