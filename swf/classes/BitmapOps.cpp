@@ -137,11 +137,13 @@ uint64_t DissolvePixels(PixelSpan& s, uint64_t seed, uint64_t count, bool paint,
     const uint64_t n = s.Area();
     if (n == 0) return 0;
     seed %= n;
-    count = std::min(count, n);
+    count = std::min(count, n - 1);
     // A step coprime with n walks a permutation of the rectangle.
     uint64_t step = (n * 5 / 8) | 1;
     while (Gcd(step, n) != 1) ++step;
-    for (uint64_t i = 0; i < count; ++i) {
+    // The pixel at the seed and `count` after it: the next call starts on
+    // the last one again, so calls in a row add `count` pixels each.
+    for (uint64_t i = 0; i <= count; ++i) {
         const uint64_t at = (seed + i) % n * step % n;
         const int x = int(at % uint64_t(s.width)), y = int(at / uint64_t(s.width));
         s.Set(x, y, paint ? fillColor : s.Source(x, y));

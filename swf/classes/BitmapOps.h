@@ -66,9 +66,10 @@ void CopyChannelPixels(PixelSpan& s, int fromShift, int toShift);
 // channel without a table keeps its own value.
 void PaletteMapPixels(PixelSpan& s, const std::vector<uint32_t> (&maps)[4]);
 
-// pixelDissolve: copies `count` pixels of the source (or paints them
-// `fillColor`) in an order the seed picks, visiting every pixel once
-// before any twice. Returns the seed that continues the order.
+// pixelDissolve: copies the pixel at the seed and `count` more of the
+// source (or paints them `fillColor`) in an order the seed picks, visiting
+// every pixel once before any twice. Returns the seed that continues the
+// order, on the last pixel written.
 uint64_t DissolvePixels(PixelSpan& s, uint64_t seed, uint64_t count, bool paint, uint32_t fillColor);
 
 // noise: a byte per channel from the minimal standard generator, in
