@@ -7,7 +7,7 @@
 #include "swf/bind/BitmapDataValue.h"
 #include "swf/bind/Bindings.h"
 #include "swf/bind/GeomArgs.h"
-#include "swf/display/BitmapObject.h"
+#include "swf/display/BitmapDraw.h"
 #include "swf/classes/BitmapFilter.h"
 
 namespace swf::bind {
@@ -63,57 +63,22 @@ Value CopyPixelsNative(CallArgs& a) {
     return Value();
 }
 
-// Puts back what lies outside `keep` from `saved`.
-void RestoreOutside(BitmapData& d, const BitmapData& saved, PixelRect keep) {
-    const int w = d.Width(), h = d.Height();
-    const PixelRect bands[] = {{0, 0, w, keep.y},
-                               {0, keep.y + keep.height, w, h - keep.y - keep.height},
-                               {0, keep.y, keep.x, keep.height},
-                               {keep.x + keep.width, keep.y, w - keep.x - keep.width, keep.height}};
-    for (const PixelRect& b : bands) d.CopyPixels(saved, b, b.x, b.y, false);
-}
-
 // draw(source, matrix, colorTransform, blendMode, clipRect, smoothing)
 Value DrawNative(CallArgs& a) {
     ScriptBitmap* self = Live(BitmapOf(a.self));
     if (!self || !ChargePixels(a, "draw", Area({0, 0, self->Data().Width(), self->Data().Height()}))) return Value();
-    BitmapData& d = self->Data();
     const Matrix m = ReadMatrix(a.vm, a.Arg(1)).ToEngine();
     const ColorTransform cx = ReadColorTransform(a.vm, a.Arg(2)).ToEngine();
     const bool smooth = a.vm.ToBool(a.Arg(5));
     const std::shared_ptr<ScriptBitmap> bitmap = BitmapOf(a.Arg(0));
     const DisplayObject* obj = bitmap ? nullptr : ObjectOf(a.vm, a.Arg(0));
-    Shape rect;
-    if (Live(bitmap)) {
-        if (!bitmap->Id()) return Value();
-        rect = BitmapRectShape(bitmap->Id(), bitmap->Data().Width(), bitmap->Data().Height(), smooth);
-    } else if (!obj) {
-        return Value();
-    }
+    if (!obj && !Live(bitmap)) return Value();
     GeomRect clip;
-    std::shared_ptr<ScriptBitmap> saved;
-    PixelRect keep{0, 0, d.Width(), d.Height()};
-    if (ReadRect(a.vm, a.Arg(4), clip)) {
-        keep = Intersect(ToPixels(clip), d.Width(), d.Height());
-        if (keep.width <= 0) return Value();
-        saved = BitmapsOf(a.vm).Create(d.Width(), d.Height(), d.Transparent(), 0);
-        if (saved) saved->Data().CopyPixels(d, {0, 0, d.Width(), d.Height()}, 0, 0, false);
-    }
+    PixelRect keep;
+    const bool clipped = ReadRect(a.vm, a.Arg(4), clip);
+    if (clipped) keep = ToPixels(clip);
     ScriptBitmaps& bitmaps = BitmapsOf(a.vm);
-    const uint64_t work = d.Draw([&](RenderBackend& backend) {
-        backend.SetBitmaps(&bitmaps);
-        if (!obj) {
-            backend.DrawShape(rect, m, cx);
-            return;
-        }
-        RenderContext rc{backend};
-        rc.scalingGrids = &bitmaps.MovieRef().scalingGrids;
-        rc.bitmaps = &bitmaps;
-        obj->Render(rc, m, cx);
-    });
-    bitmaps.SpendDone(work);
-    if (saved) RestoreOutside(d, saved->Data(), keep);
-    self->Changed();
+    bitmaps.SpendDone(DrawIntoBitmap(bitmaps, *self, obj, bitmap.get(), m, cx, smooth, clipped ? &keep : nullptr));
     return Value();
 }
 

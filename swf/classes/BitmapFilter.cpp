@@ -39,4 +39,9 @@ bool ApplyBitmapFilter(BitmapData& target, const BitmapData& source, PixelRect f
     return wrote;
 }
 
+PixelRect FilterRect(PixelRect r, const Filter& filter) {
+    const Margins m = FilterMargins(filter, FilterScale{});
+    return {r.x - m.left, r.y - m.top, r.width + m.left + m.right, r.height + m.top + m.bottom};
+}
+
 }  // namespace swf

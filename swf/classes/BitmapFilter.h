@@ -14,4 +14,7 @@ namespace swf {
 bool ApplyBitmapFilter(BitmapData& target, const BitmapData& source, PixelRect from, int toX, int toY,
                        const Filter& filter);
 
+// The rectangle `r` grown by what the filter spreads at scale 1.
+PixelRect FilterRect(PixelRect r, const Filter& filter);
+
 }  // namespace swf

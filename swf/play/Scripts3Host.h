@@ -92,6 +92,10 @@ public:
 
     Drawing* DrawingOf(uint32_t serial) override;
     ScriptBitmaps* Bitmaps() override { return ctx_.bitmaps; }
+    const Bitmap* ClassImage(const avm2::ClassObject* cls) override;
+    const Bitmap* ObjectImage(uint32_t serial, avm2::ClassObject*& tied) override;
+    void DrawInto(ScriptBitmap& target, uint32_t serial, ScriptBitmap* source, const Matrix& m,
+                  const ColorTransform& cx, bool smooth, const PixelRect* clip) override;
     FilterList Filters(uint32_t serial) override;
     void SetFilters(uint32_t serial, FilterList filters) override;
     const std::vector<uint8_t>* EmbeddedBytes(const std::string& className) override;

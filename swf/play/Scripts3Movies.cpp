@@ -80,6 +80,9 @@ avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
             // A document class that is no Sprite cannot be the root: the
             // player says so and the root stays a plain MovieClip.
             avm2::ClassObject* sprite = m_.FindClass("flash.display.Sprite");
+            avm2::ClassObject* display = m_.FindClass("flash.display.DisplayObject");
+            // A bitmap tied to a BitmapData class shows as a plain Bitmap.
+            if (id != 0 && display && !c->IsSubclassOf(display)) return m_.FindClass("flash.display.Bitmap");
             if (id != 0 || !sprite || c->IsSubclassOf(sprite)) return c;
             if (m_.trace)
                 m_.trace("TypeError: Error #2023: Class " + m_.TypeName(avm2::Value::Obj(c)) +

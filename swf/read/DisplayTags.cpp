@@ -45,9 +45,9 @@ void ReadPlaceObject(ByteReader& r, uint16_t code, ReadContext& ctx, TimelineBui
     uint8_t flags = r.U8();
     uint8_t flags3 = code == kTagPlaceObject3 ? r.U8() : 0;
     c.depth = r.U16();
-    bool className = (flags3 & kPlace3HasClassName) ||
-                     ((flags3 & kPlace3HasImage) && (flags & kPlaceHasCharacter));
-    ReadPlace2Fields(r, flags, c, className, true);
+    // Only its own flag brings a class name: a placed image (HasImage with
+    // a character) carries none, whatever the format's notes suggest.
+    ReadPlace2Fields(r, flags, c, (flags3 & kPlace3HasClassName) != 0, true);
     if (!c.move && !c.hasCharacter) throw ReadError("places nothing: neither a character nor a move");
     if (code == kTagPlaceObject3) {
         try {

@@ -104,6 +104,17 @@ Value NewBitmapDataValue(Machine& m, int width, int height, bool transparent, ui
     return m.Construct(Value::Obj(m.FindClass("flash.display.BitmapData")), args, 4);
 }
 
+GeomColorTransform ColorTransformArg(Machine& m, const Value& ct) {
+    if (ct.IsNullish()) m.TypeError(2007, "Parameter colorTransform must be non-null.");
+    GeomColorTransform g;
+    double* fields[] = {&g.redMultiplier, &g.greenMultiplier, &g.blueMultiplier, &g.alphaMultiplier,
+                        &g.redOffset,     &g.greenOffset,     &g.blueOffset,     &g.alphaOffset};
+    const char* names[] = {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
+                           "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
+    for (int i = 0; i < 8; ++i) *fields[i] = m.ToNumber(m.GetPublic(ct, names[i]));
+    return g;
+}
+
 void ChargePixels(Machine& m, uint64_t pixels) {
     m.steps += pixels;
     if (m.steps > m.limits.maxSteps) throw ScriptAbort{"timeout"};
@@ -113,6 +124,14 @@ namespace {
 
 // BitmapData ------------------------------------------------------------------
 
+void CopyImage(const Bitmap& image, BitmapData& data) {
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) {
+            const Rgba c = FrameBuffer::Unpremultiply(image.At(x, y));
+            data.SetPixel32(x, y, FrameBuffer::Pack(c.a, c.r, c.g, c.b));
+        }
+}
+
 Value Init(Machine& m, Value self, Args args, int argc) {
     BitmapDataObject* b = AsBitmapData(m, self);
     if (!b) return Value::Undefined();
@@ -121,7 +140,14 @@ Value Init(Machine& m, Value self, Args args, int argc) {
     uint32_t fill = argc > 3 ? m.ToUint32(args[3]) : 0xFFFFFFFFu;
     ScriptBitmaps* bitmaps = m.display ? m.display->Bitmaps() : nullptr;
     if (w <= 0 || h <= 0 || w > BitmapData::kMaxSide || h > BitmapData::kMaxSide) Invalid(m);
-    if (bitmaps) b->bitmap = bitmaps->Create(w, h, transparent, fill);
+    // A class tied to an image starts as that image, whatever size it asks.
+    const Bitmap* image = m.display ? m.display->ClassImage(b->cls) : nullptr;
+    if (image && !image->Empty()) {
+        if (bitmaps) b->bitmap = bitmaps->Create(image->width, image->height, !image->opaque, 0);
+        if (b->bitmap) CopyImage(*image, b->bitmap->Data());
+    } else if (bitmaps) {
+        b->bitmap = bitmaps->Create(w, h, transparent, fill);
+    }
     if (bitmaps && !b->bitmap) Invalid(m);
     return Value::Undefined();
 }
@@ -181,15 +207,7 @@ Value CopyPixels(Machine& m, Value self, Args args, int argc) {
 Value ColorTransformMethod(Machine& m, Value self, Args args, int argc) {
     ScriptBitmap& b = Live(m, self);
     PixelRect r = RectArg(m, Arg(args, argc, 0), "rect");
-    Value ct = Arg(args, argc, 1);
-    if (ct.IsNullish()) m.TypeError(2007, "Parameter colorTransform must be non-null.");
-    GeomColorTransform g;
-    double* fields[] = {&g.redMultiplier, &g.greenMultiplier, &g.blueMultiplier, &g.alphaMultiplier,
-                        &g.redOffset,     &g.greenOffset,     &g.blueOffset,     &g.alphaOffset};
-    const char* names[] = {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
-                           "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
-    for (int i = 0; i < 8; ++i) *fields[i] = m.ToNumber(m.GetPublic(ct, names[i]));
-    b.Data().ApplyColorTransform(r, g.ToEngine());
+    b.Data().ApplyColorTransform(r, ColorTransformArg(m, Arg(args, argc, 1)).ToEngine());
     b.Changed();
     return Value::Undefined();
 }
@@ -248,6 +266,17 @@ Value BitmapInit(Machine& m, Value self, Args args, int argc) {
     if (m.display && !b->built) m.display->Constructing(b);
     Value data = Arg(args, argc, 0);
     b->data = AsBitmapData(m, data) ? data : Value::Null();
+    // A bitmap the timeline placed, or a class tied to an image, holds a
+    // BitmapData of that image: of the class tied to it, if any.
+    ClassObject* tied = nullptr;
+    const Bitmap* image = m.display && b->serial && data.IsNullish() ? m.display->ObjectImage(b->serial, tied) : nullptr;
+    ClassObject* bitmapData = m.FindClass("flash.display.BitmapData");
+    if (image && tied && bitmapData && tied->IsSubclassOf(bitmapData)) {
+        Value size[2] = {Value::Int(1), Value::Int(1)};
+        b->data = m.Construct(Value::Obj(tied), size, 2);
+    } else if (image) {
+        b->data = NewBitmapDataOf(m, *image);
+    }
     if (argc > 1 && !args[1].IsNullish()) b->pixelSnapping = m.ToStdString(args[1]);
     b->smoothing = argc > 2 && m.ToBoolean(args[2]);
     Show(m, b);
@@ -304,12 +333,7 @@ Value NewBitmapDataOf(Machine& m, const Bitmap& pixels) {
     Value v = m.Construct(Value::Obj(c), args, 4);
     BitmapDataObject* b = AsBitmapData(m, v);
     if (!b || !b->bitmap) return Value::Null();
-    BitmapData& data = b->bitmap->Data();
-    for (int32_t y = 0; y < pixels.height; ++y)
-        for (int32_t x = 0; x < pixels.width; ++x) {
-            const Rgba c = FrameBuffer::Unpremultiply(pixels.At(x, y));
-            data.SetPixel32(x, y, FrameBuffer::Pack(c.a, c.r, c.g, c.b));
-        }
+    CopyImage(pixels, b->bitmap->Data());
     b->bitmap->Changed();
     return v;
 }
@@ -347,6 +371,7 @@ void InstallBitmaps(Machine& m) {
     m.DefineMethod(c, "unlock", Nothing, 0);
     InstallBitmapDataOps(m, c);
     InstallBitmapDataBytes(m, c);
+    InstallBitmapDataDraw(m, c);
 
     ClassObject* display = m.FindClass("flash.display.DisplayObject");
     ClassObject* bitmap = m.DefineClass("flash.display", "Bitmap", display, AllocBitmap, true);

@@ -4,6 +4,7 @@
 
 #include "swf/avm2/classes/Builtins.h"
 #include "swf/classes/BitmapOps.h"
+#include "swf/classes/Geom.h"
 #include "swf/classes/ScriptBitmaps.h"
 
 namespace swf::avm2 {
@@ -18,6 +19,8 @@ ScriptBitmap& BitmapArg(Machine& m, const Value& v, const char* param);
 PixelRect RectArg(Machine& m, const Value& v, const char* param);
 void PointArg(Machine& m, const Value& v, const char* param, int& x, int& y);
 Value NewRectangle(Machine& m, const PixelRect& r);
+// A ColorTransform argument's eight fields; TypeError #2007 for null.
+GeomColorTransform ColorTransformArg(Machine& m, const Value& v);
 Value NewBitmapDataValue(Machine& m, int width, int height, bool transparent, uint32_t fill);
 // Pixel work counts as script steps, so a loop of large calls meets the
 // same time limit as a loop of small ones.
@@ -29,5 +32,7 @@ void InstallBitmapDataOps(Machine& m, ClassObject* c);
 // getPixels, setPixels, getVector, setVector, copyPixelsToByteArray,
 // histogram.
 void InstallBitmapDataBytes(Machine& m, ClassObject* c);
+// draw, drawWithQuality, applyFilter, generateFilterRect.
+void InstallBitmapDataDraw(Machine& m, ClassObject* c);
 
 }  // namespace swf::avm2

@@ -16,6 +16,8 @@ namespace swf {
 class Drawing;
 class ScriptBitmap;
 class ScriptBitmaps;
+struct Bitmap;
+struct PixelRect;
 }  // namespace swf
 
 namespace swf::avm2 {
@@ -143,6 +145,19 @@ public:
     virtual Drawing* DrawingOf(uint32_t) { return nullptr; }
     // The movie's script-made bitmaps; null without a player.
     virtual ScriptBitmaps* Bitmaps() { return nullptr; }
+    // The image of the bitmap character `cls` or its nearest base class
+    // stands for; null when none.
+    virtual const Bitmap* ClassImage(const ClassObject*) { return nullptr; }
+    // The image a bitmap placed by the timeline shows, and the class its
+    // character is tied to (null: none); null for anything else.
+    virtual const Bitmap* ObjectImage(uint32_t, ClassObject*& tied) {
+        tied = nullptr;
+        return nullptr;
+    }
+    // BitmapData.draw: the engine object `serial`, or when 0 `source`'s
+    // pixels, into `target`; with `clip`, only inside it.
+    virtual void DrawInto(ScriptBitmap&, uint32_t, ScriptBitmap*, const Matrix&, const ColorTransform&, bool,
+                          const PixelRect*) {}
     virtual FilterList Filters(uint32_t) { return {}; }
     // The object whose shapes cut `serial` (0: none); setting a mask takes
     // it from what it cut before.
@@ -211,6 +226,8 @@ void InstallGraphics(Machine& m);
 void InstallStage(Machine& m);
 void InstallBitmaps(Machine& m);
 void InstallFilters(Machine& m);
+// The engine's filter for a flash.filters object; false for anything else.
+bool EngineFilterOf(Machine& m, const Value& v, Filter& out);
 void InstallSimpleButton(Machine& m);
 void InstallScenes(Machine& m, ClassObject* clip);
 void InstallShaders(Machine& m);

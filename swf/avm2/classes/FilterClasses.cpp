@@ -429,6 +429,11 @@ Value SetFilters(Machine& m, Value self, Args args, int argc) {
 
 }  // namespace
 
+bool EngineFilterOf(Machine& m, const Value& v, Filter& out) {
+    FilterObject* f = AsFilter(m, v);
+    return f && ToEngine(m, f, out);
+}
+
 void InstallFilters(Machine& m) {
     ClassObject* base = m.DefineClass("flash.filters", "BitmapFilter", m.objectClass, AllocFilter, true);
     m.DefineMethod(base, "clone", Clone, 0);
