@@ -369,6 +369,79 @@ void Runner::Step(const Instr& in) {
     WriteFloat(in.dst, in.mask, v);
 }
 
+Runner::Decoded Runner::Decode(const Instr& in) {
+    Decoded d;
+    d.in = &in;
+    int lanes[4] = {0, 0, 0, 0};
+    d.n = uint8_t(MaskLanes(in.mask, lanes));
+    d.width = in.width;
+    for (int k = 0; k < 4; ++k) {
+        d.lanes[k] = uint8_t(lanes[k]);
+        d.srcLane[k] = uint8_t((in.src.swizzle >> (6 - 2 * k)) & 3);
+        d.selfLane[k] = uint8_t(lanes[std::min(k, std::max(int(d.n) - 1, 0))]);
+    }
+    d.dst = size_t(Index(in.dst));
+    d.src = size_t(Index(in.src.reg));
+    const bool ints = (in.dst & kIntBank) || (in.src.reg & kIntBank);
+    if (in.dst & kIntBank) return d;
+    switch (in.op) {
+    case Op::LoadConstant:
+        std::memcpy(&d.constant, &in.constant, sizeof d.constant);
+        d.kind = Decoded::kFloatConstant;
+        break;
+    case Op::SampleNearest: case Op::SampleLinear: d.kind = Decoded::kFloatSample; break;
+    case Op::Add: case Op::Sub: case Op::Mul: case Op::Div: case Op::Atan2: case Op::Pow: case Op::Mod:
+    case Op::Min: case Op::Max: case Op::Step:
+        if (!ints) d.kind = Decoded::kFloatTwo;
+        break;
+    case Op::Rcp: case Op::Sin: case Op::Cos: case Op::Tan: case Op::Asin: case Op::Acos: case Op::Atan:
+    case Op::Exp: case Op::Exp2: case Op::Log: case Op::Log2: case Op::Sqrt: case Op::RSqrt: case Op::Abs:
+    case Op::Sign: case Op::Floor: case Op::Ceil: case Op::Fract: case Op::Mov:
+        if (!ints) d.kind = Decoded::kFloatOne;
+        break;
+    default: break;
+    }
+    return d;
+}
+
+// The float forms of Step, reading and writing registers in place.
+void Runner::Fast(const Decoded& d) {
+    Lanes& to = f_[d.dst];
+    Lanes v{};
+    switch (d.kind) {
+    case Decoded::kFloatConstant: v.fill(d.constant); break;
+    case Decoded::kFloatSample: {
+        const Lanes& c = f_[d.src];
+        v = Sample(d.in->texture, c[d.srcLane[0]], c[d.srcLane[1]], d.in->op == Op::SampleLinear);
+        break;
+    }
+    case Decoded::kFloatTwo: {
+        const Lanes& from = f_[d.src];
+        auto each = [&](auto f) {
+            for (int k = 0; k < d.width; ++k) v[size_t(k)] = f(to[d.selfLane[k]], from[d.srcLane[k]]);
+        };
+        // The frequent operations get their own loops.
+        switch (d.in->op) {
+        case Op::Add: each([](float a, float b) { return a + b; }); break;
+        case Op::Sub: each([](float a, float b) { return a - b; }); break;
+        case Op::Mul: each([](float a, float b) { return a * b; }); break;
+        case Op::Div: each([](float a, float b) { return a / b; }); break;
+        default: each([op = d.in->op](float a, float b) { return Binary(op, a, b); }); break;
+        }
+        break;
+    }
+    default: {
+        const Lanes& from = f_[d.src];
+        if (d.in->op == Op::Mov)
+            for (int k = 0; k < d.width; ++k) v[size_t(k)] = from[d.srcLane[k]];
+        else
+            for (int k = 0; k < d.width; ++k) v[size_t(k)] = Unary(d.in->op, from[d.srcLane[k]]);
+        break;
+    }
+    }
+    for (int k = 0; k < d.n; ++k) to[d.lanes[k]] = v[size_t(k)];
+}
+
 void Runner::Run(int width, int height, std::vector<float>& out) {
     out.assign(size_t(std::max(width, 0)) * size_t(std::max(height, 0)) * 4, 0.0f);
     const std::vector<Lanes> floats = f_;
@@ -377,6 +450,9 @@ void Runner::Run(int width, int height, std::vector<float>& out) {
         bool outer, taken;
     };
     std::vector<Branch> branches;
+    std::vector<Decoded> code;
+    code.reserve(program_.code.size());
+    for (const Instr& in : program_.code) code.push_back(Decode(in));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             f_ = floats;
@@ -384,7 +460,8 @@ void Runner::Run(int width, int height, std::vector<float>& out) {
             if (outCoord_) SetParam(*outCoord_, {x + 0.5, y + 0.5});
             bool on = true;
             branches.clear();
-            for (const Instr& in : program_.code) {
+            for (const Decoded& d : code) {
+                const Instr& in = *d.in;
                 if (in.op == Op::If) {
                     const bool taken = on && ReadInt(in.cond, 1)[0] != 0;
                     branches.push_back({on, taken});
@@ -395,7 +472,8 @@ void Runner::Run(int width, int height, std::vector<float>& out) {
                     on = branches.back().outer;
                     branches.pop_back();
                 } else if (on) {
-                    Step(in);
+                    if (d.kind == Decoded::kGeneral) Step(in);
+                    else Fast(d);
                 }
             }
             if (!output_) continue;

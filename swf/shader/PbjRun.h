@@ -36,6 +36,20 @@ private:
     using Lanes = std::array<float, 4>;
     using IntLanes = std::array<int32_t, 4>;
 
+    // An instruction with its lanes worked out once, and a kind for the
+    // common float forms run without the general path.
+    struct Decoded {
+        enum Kind : uint8_t { kGeneral, kFloatTwo, kFloatOne, kFloatConstant, kFloatSample };
+        const Instr* in = nullptr;
+        Kind kind = kGeneral;
+        uint8_t n = 0, width = 0;
+        uint8_t lanes[4] = {}, srcLane[4] = {}, selfLane[4] = {};
+        size_t dst = 0, src = 0;
+        float constant = 0;
+    };
+    static Decoded Decode(const Instr& in);
+    void Fast(const Decoded& d);
+
     void Step(const Instr& in);
     Lanes ReadFloat(const Operand& o, int width) const;
     IntLanes ReadInt(const Operand& o, int width) const;
