@@ -220,7 +220,7 @@ TEST(BitmapDataPixelsTest, PixelDissolveVisitsEveryPixelOnceAcrossCalls) {
         Trace(reds),
     })}));
     ASSERT_TRUE(m.loaded);
-    EXPECT_EQ(m.log.Joined(), "5|5|0|10|10|0|16|0");
+    EXPECT_EQ(m.log.Joined(), "5|6|0|10|11|0|16|0");
 }
 
 TEST(BitmapDataPixelsTest, ColorBoundsRectFramesTheMatchingPixels) {
