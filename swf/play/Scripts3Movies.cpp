@@ -157,15 +157,24 @@ void Scripts3::Host::RunFrameTags() {
     const int now = RootClip().CurrentFrame();
     while (framesRun_ < now) {
         const int frame = ++framesRun_;
+        // A later frame's classes are defined first; the classes its
+        // SymbolClass names are made, then its blocks' entry scripts run.
+        std::vector<avm2::ScriptEntry*> entries;
         for (const AbcBlock& b : movie_.abcBlocks) {
             if (b.frame != frame) continue;
             std::string error;
-            if (!m_.LoadAbc(b.bytes.data(), b.bytes.size(), !b.lazy, &error) && !error.empty() && m_.report)
+            const size_t before = m_.modules.size();
+            if (!m_.LoadAbc(b.bytes.data(), b.bytes.size(), !b.lazy && frame == 0, &error) && !error.empty() &&
+                m_.report)
                 m_.report("DoABC " + b.name + ": " + error);
+            else if (!b.lazy && frame != 0 && m_.modules.size() > before && !m_.modules.back()->scripts.empty())
+                entries.push_back(&m_.modules.back()->scripts.back());
         }
         if (frame == 0) continue;
         for (const SymbolClassEntry& e : movie_.symbolClasses)
             if (e.frame == frame) Guarded([&] { m_.FindClass(e.className); });
+        for (avm2::ScriptEntry* s : entries)
+            if (s->state == avm2::ScriptEntry::Fresh) Guarded([&] { m_.RunScript(*s); });
     }
 }
 
