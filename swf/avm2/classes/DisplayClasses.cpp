@@ -4,6 +4,7 @@
 #include "swf/avm2/classes/Display.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace swf::avm2 {
 
@@ -232,6 +233,18 @@ Value AddFrameScript(Machine& m, Value self, Args args, int argc) {
 // A frame given to gotoAndStop: 1-based number or label; -1 if none.
 int FrameOf(Machine& m, ClipObject* c, const Value& v) {
     DisplayHost& h = *m.display;
+    // Up to version 10 a number with a fraction names a label, and a label
+    // not found is the first frame.
+    constexpr int kStrictFramesVersion = 11;
+    if (m.swfVersion < kStrictFramesVersion) {
+        const bool fraction = v.IsNumber() && m.ToNumber(v) != std::trunc(m.ToNumber(v));
+        if (fraction || v.IsString()) {
+            const int f = h.LabelFrame(c->serial, m.ToStdString(v));
+            if (f >= 0 || fraction) return std::max(f, 0);
+            const double d = m.ToNumber(v);
+            if (!(d == d)) return 0;
+        }
+    }
     if (v.IsString()) {
         std::string label = m.ToStdString(v);
         int f = h.LabelFrame(c->serial, label);
