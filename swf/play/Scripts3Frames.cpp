@@ -153,13 +153,20 @@ int Scripts3::Host::TotalFrames(uint32_t clip) {
     return c ? c->TotalFrames() : 1;
 }
 
+// The root plays every frame the file holds, but its frame count is the
+// header's.
+int Scripts3::Host::CountedFrames(uint32_t clip) {
+    if (clip == Root() && movie_.header.frameCount > 0) return movie_.header.frameCount;
+    return TotalFrames(clip);
+}
+
 void Scripts3::Host::SetPlaying(uint32_t clip, bool playing) {
     if (MovieClip* c = FindClip(clip)) c->SetPlaying(playing);
 }
 
 bool Scripts3::Host::IsPlaying(uint32_t clip) {
     MovieClip* c = FindClip(clip);
-    return c && c->IsPlaying() && c->TotalFrames() > 1;
+    return c && c->IsPlaying() && CountedFrames(clip) > 1;
 }
 
 // From version 10 a goto builds the new frame at once: what left hears

@@ -63,6 +63,7 @@ public:
     bool RemoveChild(uint32_t parent, uint32_t child) override;
     int CurrentFrame(uint32_t clip) override;
     int TotalFrames(uint32_t clip) override;
+    int CountedFrames(uint32_t clip) override;
     void SetPlaying(uint32_t clip, bool playing) override;
     bool IsPlaying(uint32_t clip) override;
     void Goto(uint32_t clip, int frame) override;

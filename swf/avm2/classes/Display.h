@@ -105,6 +105,9 @@ public:
     virtual bool RemoveChild(uint32_t parent, uint32_t child) = 0;
     virtual int CurrentFrame(uint32_t clip) = 0;
     virtual int TotalFrames(uint32_t clip) = 0;
+    // What totalFrames and framesLoaded say, which may differ from the
+    // frames a clip plays.
+    virtual int CountedFrames(uint32_t clip) { return TotalFrames(clip); }
     virtual void SetPlaying(uint32_t clip, bool playing) = 0;
     virtual bool IsPlaying(uint32_t clip) = 0;
     virtual void Goto(uint32_t clip, int frame) = 0;

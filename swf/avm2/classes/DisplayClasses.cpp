@@ -307,7 +307,7 @@ Value CurrentFrame(Machine& m, Value self, Args, int) {
 
 Value TotalFrames(Machine& m, Value self, Args, int) {
     ClipObject* c = AsClip(m, self);
-    return Value::Int(c ? std::max(m.display->TotalFrames(c->serial), 1) : 1);
+    return Value::Int(c ? std::max(m.display->CountedFrames(c->serial), 1) : 1);
 }
 
 Value IsPlaying(Machine& m, Value self, Args, int) {
