@@ -47,6 +47,11 @@ constexpr Param kDisplacement[] = {
     {"scaleX", P::Number, 0},    {"scaleY", P::Number, 0},   {"mode", P::String, 3},    {"color", P::Color, 0},
     {"alpha", P::Alpha, 0}};
 
+// A shader filter is kept for scripts; the engine does not draw it yet.
+constexpr Param kShader[] = {{"shader", P::Object, 0},        {"leftExtension", P::Int, 0},
+                             {"topExtension", P::Int, 0},     {"rightExtension", P::Int, 0},
+                             {"bottomExtension", P::Int, 0}};
+
 struct Kind {
     const char* name;
     const Param* params;
@@ -63,7 +68,7 @@ const Kind kKinds[] = {K("DropShadowFilter", kDropShadow), K("BlurFilter", kBlur
                        K("GlowFilter", kGlow),             K("BevelFilter", kBevel),
                        K("GradientGlowFilter", kGradient), K("ConvolutionFilter", kConvolution),
                        K("ColorMatrixFilter", kColorMatrix), K("GradientBevelFilter", kGradient),
-                       K("DisplacementMapFilter", kDisplacement)};
+                       K("DisplacementMapFilter", kDisplacement), K("ShaderFilter", kShader)};
 constexpr size_t kKindCount = std::size(kKinds);
 
 class FilterObject : public Object {
