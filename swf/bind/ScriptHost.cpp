@@ -8,6 +8,7 @@
 #include "swf/model/FormatCodes.h"
 #include "swf/avm1/Object.h"
 #include "swf/avm1/Vm.h"
+#include "swf/display/ButtonObject.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/ClipProperties.h"
 #include "swf/sound/SoundSystem.h"
@@ -95,6 +96,13 @@ avm1::ClipId ScriptHost::Child(avm1::ClipId clip, const std::string& name, bool 
     MovieClip* c = Clip(clip);
     // A named shape or static text stands for the clip that holds it.
     const DisplayObject* child = c ? c->Named(name, caseInsensitive, Named) : nullptr;
+    const DisplayObject* o = c ? nullptr : Object(clip);
+    if (const ButtonObject* button = o ? o->AsButton() : nullptr) {
+        // A button's state holds few children: indexed on each lookup.
+        NameIndex index;
+        for (const auto& entry : button->Children()) index.Note(*entry.second, button->Children());
+        child = index.Find(button->Children(), name, caseInsensitive, Scriptable);
+    }
     return child ? IdOf(child) : 0;
 }
 

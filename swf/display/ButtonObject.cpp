@@ -15,12 +15,12 @@ uint8_t DrawnState(ButtonPhase phase) {
 }
 
 ButtonObject::ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const ButtonCharacter& def,
-                           int nesting)
+                           int nesting, ActionQueue* queue, bool named)
     : DisplayObject(DisplayKind::Button, ctx.nextSerial++, id, &def), ctx_(ctx), from_(from), def_(def),
       nesting_(nesting) {
     ctx_.scriptables[serial] = this;
-    instance = ++ctx.instancesMade;
-    BuildChildren(ctx, nullptr);
+    if (!named) instance = ++ctx.instancesMade;
+    BuildChildren(ctx, queue);
 }
 
 ButtonObject::~ButtonObject() {
@@ -43,7 +43,7 @@ void ButtonObject::BuildChildren(PlayContext& ctx, ActionQueue* queue) {
     const uint8_t state = DrawnState(phase_);
     for (const ButtonRecord& rec : def_.records) {
         if (!(rec.states & state) || children_.count(rec.depth)) continue;
-        std::unique_ptr<DisplayObject> child = Instantiate(ctx, from_, rec.characterId, nesting_ + 1, nullptr);
+        std::unique_ptr<DisplayObject> child = Instantiate(ctx, from_, rec.characterId, nesting_ + 1, queue);
         child->depth = rec.depth;
         child->matrix = rec.matrix;
         child->cxform = rec.cxform;

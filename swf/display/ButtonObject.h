@@ -12,7 +12,10 @@ enum class ButtonPhase : uint8_t { Idle, OverUp, OverDown, OutDown };
 
 class ButtonObject : public DisplayObject {
 public:
-    ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const ButtonCharacter& def, int nesting);
+    // The sprites of its first state queue their first frames on `queue`;
+    // a named button takes no instance number (Instantiate).
+    ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t id, const ButtonCharacter& def, int nesting,
+                 ActionQueue* queue = nullptr, bool named = false);
     ~ButtonObject() override;
 
     const ButtonCharacter& Definition() const { return def_; }

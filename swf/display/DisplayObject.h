@@ -183,8 +183,9 @@ void AdvanceObject(PlayContext& ctx, DisplayObject& obj, int ticks, ActionQueue*
 // A new display object of a character, never null (Factory.cpp). Sprites
 // get their clip started at frame 0, buttons their Up state. Unknown ids,
 // and anything past the build budget or the nesting limits, give an Empty
-// object that still holds its depth.
+// object that still holds its depth. An object placed with a name (`named`)
+// takes no instance number.
 std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& from, uint16_t characterId,
-                                           int nesting, ActionQueue* queue);
+                                           int nesting, ActionQueue* queue, bool named = false);
 
 }  // namespace swf

@@ -11,14 +11,14 @@ namespace swf {
 namespace {
 
 std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& from, uint16_t id,
-                                          const SpriteCharacter& def, int nesting, ActionQueue* queue) {
+                                          const SpriteCharacter& def, int nesting, ActionQueue* queue, bool named) {
     // Sprites may place themselves; the nesting and clip limits end the
     // recursion (an over-limit sprite stays empty).
     if (nesting >= PlayContext::kMaxNesting || ctx.liveClips.size() >= PlayContext::kMaxLiveClips)
         return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, &def);
     auto clip = std::make_unique<MovieClip>(ctx, def.timeline, nesting, id, &def, &from);
     // A registered class is constructed before the clip's first actions.
-    clip->instance = ++ctx.instancesMade;
+    if (!named) clip->instance = ++ctx.instancesMade;
     if (queue) queue->push_back({clip->serial, nullptr, 0, kClipConstruct});
     clip->Start(queue);
     return clip;
@@ -27,7 +27,7 @@ std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& f
 }  // namespace
 
 std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& from, uint16_t id, int nesting,
-                                           ActionQueue* queue) {
+                                           ActionQueue* queue, bool named) {
     const Character* c = from.movie->Find(id);
     if (!c || ctx.buildsLeft == 0)  // unknown, or over budget: an empty placeholder
         return std::make_unique<DisplayObject>(DisplayKind::Empty, ctx.nextSerial++, id, nullptr);
@@ -36,9 +36,10 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& 
     case CharacterKind::Shape:
         return std::make_unique<ShapeObject>(ctx.nextSerial++, id, static_cast<const ShapeCharacter&>(*c));
     case CharacterKind::Sprite:
-        return MakeSprite(ctx, from, id, static_cast<const SpriteCharacter&>(*c), nesting, queue);
+        return MakeSprite(ctx, from, id, static_cast<const SpriteCharacter&>(*c), nesting, queue, named);
     case CharacterKind::Button:
-        return std::make_unique<ButtonObject>(ctx, from, id, static_cast<const ButtonCharacter&>(*c), nesting);
+        return std::make_unique<ButtonObject>(ctx, from, id, static_cast<const ButtonCharacter&>(*c), nesting, queue,
+                                              named);
     case CharacterKind::MorphShape:
         return std::make_unique<MorphShapeObject>(ctx.nextSerial++, id, static_cast<const MorphShapeCharacter&>(*c));
     case CharacterKind::Bitmap:
@@ -48,7 +49,7 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& 
     case CharacterKind::EditText:
     {
         auto field = std::make_unique<EditTextObject>(ctx, from, id, static_cast<const EditTextCharacter&>(*c));
-        field->instance = ++ctx.instancesMade;
+        if (!named) field->instance = ++ctx.instancesMade;
         return field;
     }
     case CharacterKind::Font:

@@ -257,9 +257,11 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             // Placed by the target frame: its first frame runs where its
             // command sits among the frame's blocks.
             const bool inFrame = queue && p.created == target && p.createdAt >= 0;
+            // ActionScript 3 numbers every object it wraps, named or not.
+            const bool named = !p.place.name.empty() && from_->movie->abcBlocks.empty();
             ActionQueue own;
             std::unique_ptr<DisplayObject> fresh =
-                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, inFrame ? &own : queue);
+                Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, inFrame ? &own : queue, named);
             if (inFrame && !own.empty()) {
                 const size_t at = frame.PlaceAt(p.createdAt);
                 queue->insert(queue->begin() + long(at), own.begin(), own.end());

@@ -17,6 +17,7 @@
 
 #include "swf/avm1/Runtime.h"
 #include "swf/bind/Bindings.h"
+#include "swf/display/ButtonObject.h"
 
 namespace swf {
 
@@ -62,11 +63,16 @@ bool Handles(const DisplayObject& obj, uint32_t event, uint8_t keyCode) {
     return false;
 }
 
+// Every clip in `clip`, the sprites of buttons' current states included.
 template <typename F>
 void ForEachClip(MovieClip& clip, F&& visit) {
     visit(clip);
-    for (auto& entry : clip.List())
-        if (MovieClip* child = entry.second->AsClip()) ForEachClip(*child, visit);
+    auto within = [&](DisplayObject& obj, auto& self) -> void {
+        if (MovieClip* child = obj.AsClip()) return ForEachClip(*child, visit);
+        if (ButtonObject* button = obj.AsButton())
+            for (auto& entry : button->Children()) self(*entry.second, self);
+    };
+    for (auto& entry : clip.List()) within(*entry.second, within);
 }
 
 }  // namespace
