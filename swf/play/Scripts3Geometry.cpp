@@ -1,5 +1,6 @@
 // Where the display objects of ActionScript 3 are, as scripts ask: bounds
-// in another object's space and the hit tests, over the engine's geometry.
+// in another object's space, the hit tests, and the matrices and colour
+// transforms of Transform, over the engine's geometry.
 #include "swf/display/ClipGeometry.h"
 #include "swf/play/Scripts3Host.h"
 
@@ -36,6 +37,46 @@ bool Scripts3::Host::HitObject(uint32_t a, uint32_t b) {
     DisplayObject* oa = Find(a);
     DisplayObject* ob = Find(b);
     return oa && ob && HitTestObject(*oa, *ob);
+}
+
+bool Scripts3::Host::GetMatrix(uint32_t serial, bool concatenated, GeomMatrix& out) {
+    DisplayObject* o = Find(serial);
+    if (!o) return false;
+    out = GeomMatrix::FromEngine(concatenated ? ToStage(*o) : o->matrix);
+    return true;
+}
+
+void Scripts3::Host::SetMatrix(uint32_t serial, const GeomMatrix& matrix) {
+    if (DisplayObject* o = Find(serial)) {
+        o->matrix = matrix.ToEngine();
+        o->scripted = true;
+    }
+}
+
+bool Scripts3::Host::GetColor(uint32_t serial, bool concatenated, GeomColorTransform& out) {
+    DisplayObject* o = Find(serial);
+    if (!o) return false;
+    out = GeomColorTransform::FromEngine(o->cxform);
+    if (!concatenated) return true;
+    for (const DisplayObject* p = o->parent; p; p = p->parent) {
+        const GeomColorTransform outer = GeomColorTransform::FromEngine(p->cxform);
+        out.redOffset = out.redOffset * outer.redMultiplier + outer.redOffset;
+        out.greenOffset = out.greenOffset * outer.greenMultiplier + outer.greenOffset;
+        out.blueOffset = out.blueOffset * outer.blueMultiplier + outer.blueOffset;
+        out.alphaOffset = out.alphaOffset * outer.alphaMultiplier + outer.alphaOffset;
+        out.redMultiplier *= outer.redMultiplier;
+        out.greenMultiplier *= outer.greenMultiplier;
+        out.blueMultiplier *= outer.blueMultiplier;
+        out.alphaMultiplier *= outer.alphaMultiplier;
+    }
+    return true;
+}
+
+void Scripts3::Host::SetColor(uint32_t serial, const GeomColorTransform& color) {
+    if (DisplayObject* o = Find(serial)) {
+        o->cxform = color.ToEngine();
+        o->scripted = true;
+    }
 }
 
 }  // namespace swf

@@ -99,6 +99,10 @@ public:
                   const ColorTransform& cx, bool smooth, const PixelRect* clip) override;
     FilterList Filters(uint32_t serial) override;
     void SetFilters(uint32_t serial, FilterList filters) override;
+    bool GetMatrix(uint32_t serial, bool concatenated, GeomMatrix& out) override;
+    void SetMatrix(uint32_t serial, const GeomMatrix& matrix) override;
+    bool GetColor(uint32_t serial, bool concatenated, GeomColorTransform& out) override;
+    void SetColor(uint32_t serial, const GeomColorTransform& color) override;
     const std::vector<uint8_t>* EmbeddedBytes(const std::string& className) override;
     uint32_t Mask(uint32_t serial) override;
     LoadedMovie ReadMovie(const std::vector<uint8_t>& bytes, const std::string& url) override;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "swf/avm2/classes/Builtins.h"
+#include "swf/classes/Geom.h"
 #include "swf/model/Effects.h"
 
 namespace swf {
@@ -167,6 +168,13 @@ public:
     virtual uint32_t Mask(uint32_t) { return 0; }
     virtual void SetMask(uint32_t, uint32_t) {}
     virtual void SetFilters(uint32_t, FilterList) {}
+    // The object's matrix (pixels) in its parent, or to the stage when
+    // `concatenated`; false when it is gone. Setting one marks it scripted.
+    virtual bool GetMatrix(uint32_t, bool, GeomMatrix&) { return false; }
+    virtual void SetMatrix(uint32_t, const GeomMatrix&) {}
+    // Its colour transform, alone or with those of what holds it.
+    virtual bool GetColor(uint32_t, bool, GeomColorTransform&) { return false; }
+    virtual void SetColor(uint32_t, const GeomColorTransform&) {}
     // The bytes the movie embeds for a class of that dotted name; null when
     // it embeds none.
     virtual const std::vector<uint8_t>* EmbeddedBytes(const std::string&) { return nullptr; }
@@ -235,6 +243,8 @@ void InstallSimpleButton(Machine& m);
 void InstallScenes(Machine& m, ClassObject* clip);
 void InstallShaders(Machine& m);
 void InstallDisplayEffects(Machine& m, ClassObject* display);
+// flash.geom.Transform and DisplayObject.transform.
+void InstallTransform(Machine& m, ClassObject* display);
 // The engine serial behind `self`, 0 when none (or no player).
 uint32_t SerialOf(Machine& m, const Value& self);
 // The pixels of a BitmapData value; null for other values and disposed ones.

@@ -352,6 +352,7 @@ void InstallDisplayObjects(Machine& m) {
 
     InstallFilters(m);  // before the subclasses, which copy what is defined so far
     InstallDisplayEffects(m, display);
+    InstallTransform(m, display);
     ClassObject* interactive = m.DefineClass("flash.display", "InteractiveObject", display, nullptr, true);
     ClassObject* container = m.DefineClass("flash.display", "DisplayObjectContainer", interactive, nullptr, true);
     m.DefineGetter(container, "numChildren", NumChildren);
