@@ -147,6 +147,7 @@ void ScriptHost::Goto(avm1::ClipId clip, int frame, bool play) {
     MovieClip* c = Clip(clip);
     if (!c) return;
     c->SetPlaying(play);
+    if (frame >= c->TotalFrames()) return;  // past the last frame: stays where it is
     c->Goto(frame, 0, queue_);
 }
 
