@@ -115,7 +115,8 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
         f.thisInRegister = (info.flags & kPreloadThis) != 0;
         preload(kPreloadArguments, Value::Obj(f.arguments));
         preload(kPreloadSuper, Value::Obj(f.super));
-        preload(kPreloadRoot, ClipValue(host_.Level(0)));
+        // The root as the function's clip sees it, a _lockroot on the way honoured.
+        preload(kPreloadRoot, ClipValue(f.home ? RootOf(f.home) : host_.Level(0)));
         // A clip without a parent takes no register for it: the next one
         // preloaded moves up.
         const ClipId parent = f.home ? host_.Parent(f.home) : 0;
