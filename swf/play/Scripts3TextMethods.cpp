@@ -307,6 +307,12 @@ Value GetLineMetrics(Machine& m, Value self, Args args, int argc) {
                                                        ascent / 20.0, descent / 20.0, line.leading / 20.0});
 }
 
+// Where character `i` of `line` ends: the next one starts there, unless
+// the line ends first.
+int32_t CharRight(const TextLayout& l, const LaidOutLine& line, size_t i) {
+    return i + 1 < line.endChar ? l.charX[i + 1] : line.penEnd;
+}
+
 Value GetCharBoundaries(Machine& m, Value self, Args args, int argc) {
     EditTextField* f = Field(m, self);
     if (!f) return Value::Null();
@@ -316,8 +322,9 @@ Value GetCharBoundaries(Machine& m, Value self, Args args, int argc) {
     const int line = LineOfChar(l, size_t(i));
     if (line < 0 || f->Content().Chars()[size_t(i)] == U'\n') return Value::Null();
     const LaidOutLine& ln = l.lines[size_t(line)];
-    const int32_t x0 = l.charX[size_t(i)], x1 = l.charX[size_t(i) + 1];
-    return NewObject(m, "flash.geom.Rectangle", {x0 / 20.0, ln.top / 20.0, (x1 - x0) / 20.0, LineHeight(l, size_t(line)) / 20.0});
+    const int32_t x0 = l.charX[size_t(i)], x1 = CharRight(l, ln, size_t(i));
+    // As tall as the line's glyphs, its leading left out.
+    return NewObject(m, "flash.geom.Rectangle", {x0 / 20.0, ln.top / 20.0, (x1 - x0) / 20.0, (ln.bottom - ln.top) / 20.0});
 }
 
 Value GetLineIndexAtPoint(Machine& m, Value self, Args args, int argc) {
@@ -340,7 +347,7 @@ Value GetCharIndexAtPoint(Machine& m, Value self, Args args, int argc) {
     const LaidOutLine& ln = l.lines[size_t(m.ToInt32(line))];
     const double x = m.ToNumber(avm2::Arg(args, argc, 0)) * 20;
     for (size_t c = ln.firstChar; c < ln.endChar && c + 1 < l.charX.size(); ++c)
-        if (x >= l.charX[c] && x < l.charX[c + 1]) return Value::Int(int(c));
+        if (x >= l.charX[c] && x < CharRight(l, ln, c)) return Value::Int(int(c));
     return Value::Int(-1);
 }
 

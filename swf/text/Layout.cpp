@@ -7,7 +7,8 @@ namespace swf {
 namespace {
 
 constexpr int32_t kDefaultTabTwips = 36 * 20;
-constexpr int32_t kBulletIndent = 18 * 20;
+constexpr int32_t kBulletIndent = 36 * 20;  // a list item's text, from its margins
+constexpr int32_t kBulletInset = 6 * 20;     // the bullet, from the margins
 constexpr char32_t kBullet = 0x2022;
 constexpr int32_t kMaxSize = 2000 * 20;  // twips per em
 constexpr int64_t kLimit = int64_t(1) << 29;  // positions stay well inside int32
@@ -181,7 +182,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
         FaceGlyph bullet;
         const CharInfo& c = info_[begin];
         if (c.face->Find(kBullet, &bullet) && bullet.shape)
-            out_.glyphs.push_back({bullet.shape, c.em, Clamp(left - kBulletIndent * 2 / 3), baseline, c.size,
+            out_.glyphs.push_back({bullet.shape, c.em, Clamp(left - kBulletIndent + kBulletInset), baseline, c.size,
                                    text_.FormatAt(begin).color, kBullet, begin});
     }
     int64_t underlineStart = 0;
@@ -218,6 +219,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
                                    text_.FormatAt(end - 1).color});
     }
     if (end < out_.charX.size()) out_.charX[end] = Clamp(x);
+    line.penEnd = Clamp(x);
     out_.lines.push_back(line);
     out_.textWidth = std::max(out_.textWidth, Clamp(width + (left - options_.bounds.xMin - kFieldGutter)));
     y_ = std::clamp<int64_t>(y_ + ascent + descent + pf.leading, -kLimit, kLimit);

@@ -50,6 +50,7 @@ struct LaidOutLine {
     int32_t leading = 0;  // below the bottom
     int32_t left = 0;   // x of the first glyph
     int32_t width = 0;  // to the last glyph's advance
+    int32_t penEnd = 0;  // x after its last character, trailing spaces too
     size_t firstChar = 0;
     size_t endChar = 0;  // one past the last character of the line
 };
