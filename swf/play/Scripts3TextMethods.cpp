@@ -321,10 +321,15 @@ Value GetCharBoundaries(Machine& m, Value self, Args args, int argc) {
     if (i < 0 || size_t(i) >= f->Content().Size() || size_t(i) + 1 >= l.charX.size()) return Value::Null();
     const int line = LineOfChar(l, size_t(i));
     if (line < 0 || f->Content().Chars()[size_t(i)] == U'\n') return Value::Null();
+    // Lines scrolled off the top have no boundaries; the others are placed
+    // as scrolled vertically, but not sideways.
+    const int scroll = f->Scroll();
+    if (line < scroll) return Value::Null();
     const LaidOutLine& ln = l.lines[size_t(line)];
+    const int32_t y = ln.top - (l.lines[size_t(scroll)].top - l.lines[0].top);
     const int32_t x0 = l.charX[size_t(i)], x1 = CharRight(l, ln, size_t(i));
     // As tall as the line's glyphs, its leading left out.
-    return NewObject(m, "flash.geom.Rectangle", {x0 / 20.0, ln.top / 20.0, (x1 - x0) / 20.0, (ln.bottom - ln.top) / 20.0});
+    return NewObject(m, "flash.geom.Rectangle", {x0 / 20.0, y / 20.0, (x1 - x0) / 20.0, (ln.bottom - ln.top) / 20.0});
 }
 
 Value GetLineIndexAtPoint(Machine& m, Value self, Args args, int argc) {
