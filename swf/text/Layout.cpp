@@ -116,7 +116,7 @@ int32_t Layouter::TabAdvance(int32_t x, const TextFormat& pf) const {
 // Returns the end of the line starting at `begin`; fills `advances` for
 // the characters up to it.
 size_t Layouter::FitLine(size_t begin, size_t end, int32_t avail, std::vector<int32_t>& advances) const {
-    const bool wrap = options_.wordWrap && options_.multiline;
+    const bool wrap = options_.wordWrap;
     const TextFormat& pf = text_.FormatAt(begin < text_.Size() ? begin : text_.Size() - 1);
     advances.clear();
     int64_t width = 0;

@@ -6,7 +6,7 @@
 //  2. Characters advance by their glyph's advance at the format's size,
 //     plus letter spacing, plus the font's kerning when the format asks.
 //     Tabs move to the next tab stop (or the next multiple of 36 pixels).
-//  3. With word wrap (multiline fields only), a line breaks after its last
+//  3. With word wrap (single-line fields too), a line breaks after its last
 //     space that fits; a word wider than the line breaks between letters.
 //  4. A line is as tall as its tallest ascent plus descent plus the
 //     paragraph's leading. Lines align left, right, centre, or justified
