@@ -44,6 +44,7 @@ void Scripts3::Host::SendRemovals() {
         if (w != where_.end() && !live.count(w->second.parent) && wrappers_.count(w->second.parent)) continue;
         advancing_ = w != where_.end() ? w->second.parent : 0;
         Send(s, "removed", true);
+        ClearParentField(s, live);
     }
     advancing_ = 0;
     for (uint32_t s : gone) Send(s, "removedFromStage", false);
@@ -56,6 +57,23 @@ void Scripts3::Host::SendRemovals() {
     m_.hostRoots.push_back(focus);
     if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
     for (auto& [s, v] : wrappers_) m_.hostRoots.push_back(v);
+}
+
+// The timeline took a named object away: its parent's variable of that
+// name is emptied when it holds anything (read and written through any
+// accessors, a throw ignored).
+void Scripts3::Host::ClearParentField(uint32_t serial, const std::unordered_set<uint32_t>& live) {
+    auto w = where_.find(serial);
+    if (w == where_.end() || w->second.name.empty() || !live.count(w->second.parent))
+        return;
+    auto parent = wrappers_.find(w->second.parent);
+    if (parent == wrappers_.end()) return;
+    const avm2::Value p = parent->second;
+    const avm2::Name n = m_.PublicName(w->second.name);
+    Guarded([&] {
+        if (!m_.HasProperty(p, n)) return;
+        if (!m_.GetProperty(p, n).IsNullish()) m_.SetProperty(p, n, avm2::Value::Null());
+    });
 }
 
 void Scripts3::Host::Broadcast(const char* type) {

@@ -73,7 +73,11 @@ DisplayObject* Scripts3::Host::Find(uint32_t serial) {
 }
 
 void Scripts3::Host::Index(DisplayObject& obj) {
-    if (obj.parent) where_[obj.serial] = {obj.parent->serial, obj.depth};
+    if (!obj.parent) return;
+    Where& w = where_[obj.serial];
+    w.parent = obj.parent->serial;
+    w.depth = obj.depth;
+    if (w.name != obj.name) w.name = obj.name;
 }
 
 MovieClip* Scripts3::Host::FindClip(uint32_t serial) {
@@ -312,7 +316,10 @@ void Scripts3::Host::SetMask(uint32_t serial, uint32_t maskSerial) {
 
 std::string Scripts3::Host::Name(uint32_t serial) {
     DisplayObject* o = Find(serial);
-    if (!o) return "";
+    if (!o) {
+        auto w = where_.find(serial);
+        return w == where_.end() ? "" : w->second.name;
+    }
     if (o == &RootClip() && o->name.empty()) return "root1";
     if (!o->instance && o->name.empty()) o->instance = ++ctx_.instancesMade;
     return o->ScriptName();

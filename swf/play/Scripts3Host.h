@@ -149,6 +149,7 @@ private:
     struct Where {
         uint32_t parent;
         int32_t depth;
+        std::string name;  // kept for it to answer to while hearing it left
     };
     std::unordered_map<uint32_t, Where> where_;
     std::unordered_map<uint32_t, std::unique_ptr<DisplayObject>> orphans_;
@@ -166,6 +167,7 @@ private:
     std::unordered_map<uint32_t, size_t> advanceOrder_;
     uint32_t advancing_ = 0;
     void OrderAdvance(DisplayObject& obj);
+    void ClearParentField(uint32_t serial, const std::unordered_set<uint32_t>& live);
     bool entering_ = false;
 
     // Movies the machine plays (Scripts3Movies.cpp): the host movie first,
