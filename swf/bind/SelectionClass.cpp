@@ -24,6 +24,18 @@ void Tell(avm1::Vm& vm, DisplayObject* obj, const char* event, const Value& othe
     if (vm.IsFunction(vm.GetMember(self, event))) vm.CallMethod(self, event, {other});
 }
 
+// A movie clip takes focus from scripts when it acts as a button or says
+// it may (focusEnabled).
+bool ClipTakesFocus(avm1::Vm& vm, DisplayObject& obj) {
+    if (!obj.AsClip()) return true;
+    const Value self = ValueOf(vm, &obj);
+    if (vm.ToBool(vm.GetMember(self, "focusEnabled"))) return true;
+    for (const char* handler :
+         {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver", "onDragOut"})
+        if (vm.IsFunction(vm.GetMember(self, handler))) return true;
+    return false;
+}
+
 Value SetFocusNative(CallArgs& a) {
     const Value& v = a.Arg(0);
     DisplayObject* obj = nullptr;
@@ -35,6 +47,7 @@ Value SetFocusNative(CallArgs& a) {
         obj = ObjectOf(a.vm, v);
         if (!obj) return Value::Bool(false);
     }
+    if (obj && !ClipTakesFocus(a.vm, *obj)) return Value::Bool(false);
     SetFocus(a.vm, obj);
     HostOf(a.vm).Context().focusRectShown = obj != nullptr;
     return Value::Bool(true);
