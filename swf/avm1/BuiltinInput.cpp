@@ -97,11 +97,12 @@ void MakeBroadcaster(Vm& vm, Object* o) {
 }
 
 void Broadcast(Vm& vm, const std::string& source, const std::string& event, const std::vector<Value>& args) {
-    Value src = vm.GetMember(Value::Obj(vm.global), source);
-    if (!src.IsObject()) return;
     std::vector<Value> all{Value::String(event)};
     all.insert(all.end(), args.begin(), args.end());
-    vm.CallMethod(src, "broadcastMessage", all);
+    for (Object* global : vm.Globals()) {  // each family has its own Key, Mouse and Stage
+        const Value src = vm.GetMember(Value::Obj(global), source);
+        if (src.IsObject()) vm.CallMethod(src, "broadcastMessage", all);
+    }
 }
 
 void InstallBroadcasterKeyMouse(Vm& vm) {

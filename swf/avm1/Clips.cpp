@@ -44,17 +44,20 @@ Object* Vm::ClipObject(ClipId clip) {
     if (!clip) return nullptr;
     auto it = clipObjects_.find(clip);
     if (it != clipObjects_.end()) return it->second;
-    Object* proto = clipProto;
+    // The classes of the family of the clip's own movie.
+    const int version = host_.VersionOf(clip);
+    const Realm& realm = version ? RealmFor(version) : RealmFor(version_);
+    Object* proto = realm.clipProto;
     switch (host_.KindOf(clip)) {
     case ObjectKind::None: return nullptr;
-    case ObjectKind::Button: proto = buttonProto; break;
-    case ObjectKind::TextField: proto = textFieldProto; break;
+    case ObjectKind::Button: proto = realm.buttonProto; break;
+    case ObjectKind::TextField: proto = realm.textFieldProto; break;
     case ObjectKind::Clip: break;
     }
     Object* o = heap_.New(ObjClass::Clip, proto);
     o->clip = clip;
     clipObjects_.emplace(clip, o);
-    if (proto == textFieldProto && textFieldProto) {
+    if (proto == realm.textFieldProto && proto) {
         // A field broadcasts its events, to itself first.
         MakeBroadcaster(*this, o);
         if (const Property* list = o->Find("_listeners", false); list && list->value.IsObject())

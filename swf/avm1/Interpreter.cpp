@@ -23,17 +23,9 @@ struct FrameStack {
 }  // namespace
 
 Vm::Vm(Host& host, int swfVersion)
-    : host_(host), version_(swfVersion), runtime_(std::make_unique<RuntimeState>()) {
-    InstallObjectAndFunction(*this);
-    InstallArray(*this);
-    InstallString(*this);
-    InstallNumberBooleanMath(*this);
-    InstallDate(*this);
-    InstallGlobals(*this);
-    InstallFilters(*this);
-    InstallBroadcasterKeyMouse(*this);
-    InstallStageAndSystem(*this);
-    InstallSoundAndSharedObject(*this);
+    : host_(host), version_(swfVersion), family_(FamilyOf(swfVersion)), runtime_(std::make_unique<RuntimeState>()) {
+    InstallBuiltins();
+    built_[family_] = true;
 }
 
 Vm::~Vm() = default;
@@ -144,9 +136,11 @@ void Vm::Collect() {
 }
 
 void Vm::MarkRoots() {
-    for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto,
-                      dateProto, clipProto, errorProto, buttonProto, textFieldProto})
-        heap_.Mark(o);
+    realms_[family_] = SaveRealm();
+    for (const Realm& r : realms_)
+        for (Object* o : {r.global, r.objectProto, r.functionProto, r.arrayProto, r.stringProto, r.numberProto,
+                          r.booleanProto, r.dateProto, r.clipProto, r.errorProto, r.buttonProto, r.textFieldProto})
+            heap_.Mark(o);
     for (const Value& v : stack_) heap_.Mark(v);
     for (Frame* f : frames_) {
         for (Object* o : f->scope) heap_.Mark(o);
@@ -269,11 +263,18 @@ Value Vm::Execute(Frame& f) {
     // Code runs by the rules of the movie it came from, which a loaded
     // movie of another version keeps.
     struct VersionScope {
-        int& version;
+        Vm& vm;
         const int saved;
-        ~VersionScope() { version = saved; }
-    } versionScope{version_, version_};
-    if (f.version) version_ = f.version;
+        const int savedFamily;
+        ~VersionScope() {
+            vm.version_ = saved;
+            vm.UseFamily(savedFamily);
+        }
+    } versionScope{*this, version_, family_};
+    if (f.version) {
+        version_ = f.version;
+        UseFamily(FamilyOf(f.version));
+    }
     const std::vector<Instr>& code = f.prog->code;
     for (;;) {
         try {

@@ -41,8 +41,14 @@ Object* Vm::NewScriptFunction(std::shared_ptr<const Program> prog, uint32_t def,
     return fn;
 }
 
+int Vm::FunctionVersion(Object* fn) {
+    const ClipId home = ClipOf(fn->fn->target);
+    return home ? host_.VersionOf(home) : version_;
+}
+
 Value Vm::Invoke(Object* fn, const Value& self, const std::vector<Value>& args, bool construct) {
     Object* home = std::exchange(callHome_, nullptr);  // meant for this call only
+    const bool swf5 = std::exchange(swf5Call_, false);
     if (!fn || !fn->fn) return Value();
     if (depth_ + 1 >= maxDepth_) throw ScriptAbort{"calls nested deeper than " + std::to_string(maxDepth_)};
     DepthGuard depth(depth_);
@@ -52,6 +58,7 @@ Value Vm::Invoke(Object* fn, const Value& self, const std::vector<Value>& args, 
         return fn->fn->native(a);
     }
     callHome_ = home;
+    swf5Call_ = swf5;
     return RunScript(fn, self, args, construct);
 }
 
@@ -72,7 +79,7 @@ Value Vm::RunScript(Object* fn, const Value& self, const std::vector<Value>& arg
     f.target = d.target;
     f.home = ClipOf(d.target);
     f.version = f.home ? host_.VersionOf(f.home) : 0;
-    if ((f.version ? f.version : version_) < 6) {
+    if ((f.version ? f.version : version_) < 6 || std::exchange(swf5Call_, false)) {
         // SWF 5 functions keep no scope: they run in the clip they are
         // called on, else in the caller's.
         ClipId on = ClipOf(self);
@@ -303,8 +310,14 @@ bool Vm::StepCalls(Frame& f, const Instr& in) {
             Push(callSuper(fn.o, args));
             return true;
         }
-        // A plain call runs with the caller's timeline clip as `this`.
+        // A plain call runs with the caller's timeline clip as `this`. SWF 5
+        // code calling a function of a later movie gives it no `this`, and
+        // it runs as SWF 5 functions do, in the caller's clip.
         Value self = ClipOf(f.target) ? f.target : ClipValue(host_.Level(0));
+        if (version_ < 6 && IsFunction(fn) && !fn.o->fn->native && FunctionVersion(fn.o) >= 6) {
+            self = Value();
+            swf5Call_ = true;
+        }
         Push(IsFunction(fn) ? Invoke(fn.o, self, args, false) : Value());
         HaltIfHomeGone(f);
         return true;

@@ -74,7 +74,8 @@ Value Vm::GetPathVariable(Frame& f, const std::string& name) {
     if (name.empty()) return Value();
     // A function given `this` in a register leaves the name to its timeline.
     if (EqualNames(name, "this", Ci())) return f.thisInRegister ? f.target : f.thisv;
-    if (EqualNames(name, "_global", Ci())) return Value::Obj(global);
+    // SWF 5 timelines do not know the name; its functions do.
+    if (EqualNames(name, "_global", Ci()) && (version_ >= 6 || f.callee)) return Value::Obj(global);
     if (f.callee && EqualNames(name, "super", Ci())) return Value::Obj(MakeSuper(f));
     if (name.find('/') != std::string::npos && name.find(':') == std::string::npos) {
         // "a/b.c" is member c of clip a/b; "a/b" the clip itself.

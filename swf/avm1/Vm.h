@@ -125,6 +125,26 @@ public:
     Object* stringCtor = nullptr;
     Object* booleanCtor = nullptr;
 
+    // The built-ins above as one family of movie versions sees them:
+    // movies of SWF 7 and later have one _global with its classes, older
+    // movies another, so movies of both families loaded together do not
+    // share prototypes. Code runs with its movie's family (Execute); a
+    // family's set is built when first needed.
+    struct Realm {
+        Object *global = nullptr, *objectProto = nullptr, *functionProto = nullptr, *arrayProto = nullptr,
+               *stringProto = nullptr, *numberProto = nullptr, *booleanProto = nullptr, *dateProto = nullptr,
+               *clipProto = nullptr, *buttonProto = nullptr, *textFieldProto = nullptr, *errorProto = nullptr,
+               *numberCtor = nullptr, *stringCtor = nullptr, *booleanCtor = nullptr;
+    };
+    static int FamilyOf(int version) { return version >= 7 ? 1 : 0; }
+    // The player's classes (MovieClip, TextField, ...), installed with the
+    // language's own in every family's set; runs at once on the current one.
+    void SetClassInstaller(std::function<void(Vm&)> install);
+    // The set of the family of `version`, built when missing.
+    const Realm& RealmFor(int version);
+    // Every family's _global built so far (broadcasts reach them all).
+    std::vector<Object*> Globals() const;
+
     Object* NewObject(Object* proto = nullptr);
     Object* NewArray(std::vector<Value> elems = {});
     // An array's elements 0..length-1 as stored (holes and getters read as
@@ -295,8 +315,19 @@ private:
     ClipId ResolveSwf4Path(ClipId from, const std::string& path);
     void MarkRoots();
 
+    // Realms.cpp
+    void InstallBuiltins();
+    Realm SaveRealm() const;
+    void LoadRealm(const Realm& r);
+    // Makes a family's set current, built when missing.
+    void UseFamily(int family);
+
     Host& host_;
     int version_;
+    Realm realms_[2];
+    bool built_[2] = {false, false};
+    int family_ = 0;
+    std::function<void(Vm&)> installClasses_;
     std::unique_ptr<RuntimeState> runtime_;
     Heap heap_;
     std::vector<Value> stack_;
@@ -305,6 +336,8 @@ private:
     int depth_ = 0;
     int maxDepth_ = kMaxDepth;
     Object* callHome_ = nullptr;  // where CallMethod found the function it calls next
+    bool swf5Call_ = false;        // the next script call runs by SWF 5's rules
+    int FunctionVersion(Object* fn);
     // Getters, setters and watchers running per property (holder and
     // name): past a few levels the property reads and writes its plain value.
     std::map<std::pair<const Object*, std::string>, int> accessing_;

@@ -241,6 +241,8 @@ void InstallClipMethods(avm1::Vm& vm) {
         vm.DefineNative(proto, "localToGlobal", ConvertPoint, 0);
         vm.DefineNative(proto, "globalToLocal", ConvertPoint, 1);
     }
+    // SWF 5 code does not see getDepth.
+    if (avm1::Property* p = clip->Find("getDepth", false)) p->flags |= avm1::kOnlySwf6Up;
 }
 
 }  // namespace swf::bind

@@ -29,7 +29,7 @@ Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
     scriptHost_.SetVm(&vm_);
     ctx_.handlesUnload = [this](DisplayObject& obj) { return scriptHost_.HasUnloadHandler(obj); };
     vm_.SetMaxDepth(movie.scriptRecursion);
-    bind::InstallBindings(vm_);
+    vm_.SetClassInstaller(bind::InstallBindings);
 }
 
 Timeline::~Timeline() = default;
