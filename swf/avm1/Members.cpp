@@ -153,7 +153,9 @@ void Vm::Put(Object* o, const std::string& name, const Value& v) {
                     break;
                 }
             try {
-                value = Call(Value::Obj(w.fn), Value::Obj(o), {Value::String(name), old, v, w.data});
+                // A clip's watcher gets the clip as `this`, not its variables' object.
+                const Value self = o->cls == ObjClass::Clip && o->clip ? ClipValue(o->clip) : Value::Obj(o);
+                value = Call(Value::Obj(w.fn), self, {Value::String(name), old, v, w.data});
             } catch (const ScriptThrow&) {
                 // A throwing watcher leaves the property undefined and keeps watching.
                 Property* p = o->Find(name, Ci());
