@@ -45,8 +45,11 @@ std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& obj
         const Value self = ValueOf(vm, o);
         const Value index = vm.GetMember(self, "tabIndex");
         const Value enabled = vm.GetMember(self, "tabEnabled");
-        // A field's unsigned index orders by its signed 32 bits.
-        if (index.IsNumber() && std::isfinite(index.n)) f.tabIndex = avm1::ToInt32(index.n);
+        // A field's unsigned index orders by its signed 32 bits; -1 is the
+        // player's mark for no index.
+        constexpr int32_t kNoTabIndex = -1;
+        if (index.IsNumber() && std::isfinite(index.n) && avm1::ToInt32(index.n) != kNoTabIndex)
+            f.tabIndex = avm1::ToInt32(index.n);
         if (!enabled.IsUndefined()) f.tabEnabled = vm.ToBool(enabled);
         for (const char* handler : {"onPress", "onRelease", "onRollOver"})
             f.hasButtonHandlers = f.hasButtonHandlers || vm.IsFunction(vm.GetMember(self, handler));
