@@ -123,6 +123,8 @@ Value GetRoot(Machine& m, Value self, Args, int) {
     if (IsStage(m, self)) return self;
     uint32_t s = SerialOf(m, self);
     if (!s) return Value::Null();
+    // Under a movie a Loader brought in, that movie's root.
+    if (uint32_t loaded = LoadedRootAbove(m, s)) return m.display->Wrap(loaded);
     uint32_t top = TopOf(m, s);
     return OnStageTop(m, top) ? m.display->Wrap(top) : Value::Null();
 }

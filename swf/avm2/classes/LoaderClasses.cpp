@@ -252,6 +252,11 @@ void LoaderInfoObject::Finish(Machine& m, bool read, std::vector<uint8_t>& data)
     content = shown;
     url = shownUrl;
     contentType = PictureType(format);
+    // A picture is the root of what it loaded, as a movie's root is.
+    if (DispatcherObject* c = AsDisplay(m, shown); c && c->serial) {
+        rootSerial = c->serial;
+        MovieInfo(m).loadedRoots[rootSerial] = Value::Obj(this);
+    }
     width = pixels.width;
     height = pixels.height;
     loaded = true;
@@ -471,6 +476,16 @@ Value LoaderInfoOf(Machine& m, const Value& displayObject) {
         if (auto* l = above.IsObject() ? dynamic_cast<LoaderObject*>(above.o) : nullptr) return l->info;
     }
     return s == m.display->Root() || s == m.display->StageSerial() ? MovieInfoValue(m, false) : Value::Null();
+}
+
+uint32_t LoadedRootAbove(Machine& m, uint32_t serial) {
+    const auto& loadedRoots = MovieInfo(m).loadedRoots;
+    if (loadedRoots.empty() || !m.display) return 0;
+    constexpr int kMaxDepth = 1024;
+    int depth = 0;
+    for (uint32_t s = serial; s && depth < kMaxDepth; s = m.display->Parent(s), ++depth)
+        if (loadedRoots.count(s)) return s;
+    return 0;
 }
 
 void InstallLoaders(Machine& m) {

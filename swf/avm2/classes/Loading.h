@@ -33,6 +33,8 @@ void SetMovieFacts(Machine& m, const MovieFacts& facts);
 // what is under the root (and the stage's own for the stage), a Loader's
 // for what it loaded; null for objects on no display list.
 Value LoaderInfoOf(Machine& m, const Value& displayObject);
+// The root of the loaded movie `serial` is in (itself included); 0: none.
+uint32_t LoadedRootAbove(Machine& m, uint32_t serial);
 // A BitmapData holding `pixels` (premultiplied, as decoded); null when it
 // cannot be made.
 Value NewBitmapDataOf(Machine& m, const Bitmap& pixels);

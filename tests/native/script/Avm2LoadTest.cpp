@@ -190,4 +190,69 @@ TEST(Avm2LoadTest, LoadedPicturesBecomeBitmapsInTheLoader) {
         << r.errors;
 }
 
+// A loaded picture is the root of what it loaded, and its loaderInfo is the
+// Loader's: a second frame's block asks, the load having finished by the
+// end of the first.
+TEST(Avm2LoadTest, LoadedPictureIsItsOwnRoot) {
+    swfmake::Image red(3, 2, {255, 0, 0, 255});
+    std::map<std::string, std::vector<uint8_t>> files = {{"pic.png", swfmake::EncodePng(red)}};
+    Script first;
+    AbcWriter::Op(first.c, 0xD0);
+    AbcWriter::Op(first.c, kPushScope);
+    first.NewIn1("flash.display", "Loader");
+    first.Load("load", "pic.png");
+    // The Loader class, which takes new properties, keeps it for the next frame.
+    AbcWriter::Op(first.c, kGetLex, {first.w.QName("Loader", "flash.display")});
+    AbcWriter::Op(first.c, 0xD1);
+    AbcWriter::Op(first.c, kSetProperty, {first.w.QName("kept")});
+    AbcWriter::Op(first.c, kReturnVoid);
+    first.w.Script(first.w.Method(0, 8, 3, 2, first.c));
+
+    Script second;
+    AbcWriter& w = second.w;
+    auto kept = [&] {
+        AbcWriter::Op(second.c, kGetLex, {w.QName("Loader", "flash.display")});
+        AbcWriter::Op(second.c, kGetProperty, {w.QName("kept")});
+    };
+    auto content = [&](const char* then) {
+        kept();
+        AbcWriter::Op(second.c, kGetProperty, {w.QName("content")});
+        if (then) AbcWriter::Op(second.c, kGetProperty, {w.QName(then)});
+    };
+    AbcWriter::Op(second.c, 0xD0);
+    AbcWriter::Op(second.c, kPushScope);
+    AbcWriter::Op(second.c, kFindPropStrict, {w.QName("trace")});
+    content("root");
+    content(nullptr);
+    AbcWriter::Op(second.c, kStrictEquals);
+    AbcWriter::Op(second.c, kCallPropVoid, {w.QName("trace"), 1});
+    AbcWriter::Op(second.c, kFindPropStrict, {w.QName("trace")});
+    content("loaderInfo");
+    kept();
+    AbcWriter::Op(second.c, kGetProperty, {w.QName("contentLoaderInfo")});
+    AbcWriter::Op(second.c, kStrictEquals);
+    AbcWriter::Op(second.c, kCallPropVoid, {w.QName("trace"), 1});
+    AbcWriter::Op(second.c, kReturnVoid);
+    w.Script(w.Method(0, 8, 1, 2, second.c));
+
+    swfmake::SwfWriter movie(10, swf::Rect{0, 0, 2000, 2000}, 24);
+    movie.Tags().Raw(82, swfmake::DoAbcBody(first.w.Bytes(), false, "frame1"), true);
+    movie.Tags().ShowFrame();
+    movie.Tags().Raw(82, swfmake::DoAbcBody(second.w.Bytes(), false, "frame2"), true);
+    movie.Tags().ShowFrame();
+    swf::Player p;
+    std::string traced;
+    p.SetTraceHandler([&](const std::string& t) { traced += t + "|"; });
+    p.SetFileReader([&](const std::string& name, size_t limit, std::vector<uint8_t>& bytes) {
+        auto it = files.find(name);
+        if (it == files.end() || it->second.size() > limit) return false;
+        bytes = it->second;
+        return true;
+    });
+    ASSERT_TRUE(p.LoadBytes(movie.Write(false)));
+    p.Tick();
+    EXPECT_EQ(traced, "true|true|");
+    for (const std::string& e : p.Errors()) ADD_FAILURE() << e;
+}
+
 }  // namespace
