@@ -1,6 +1,7 @@
 // Keys that belong to the focus: Tab (and Shift+Tab) move it through the
 // tab order, and while an input field has it, characters and editing keys
 // change the field, which then tells its onChanged handler.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -29,8 +30,11 @@ bool Reachable(const DisplayObject* o) {
 std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& objects) {
     ScriptHost& host = HostOf(vm);
     std::vector<Focusable> out;
-    for (const auto& entry : host.Context().scriptables) {
-        DisplayObject* o = entry.second;
+    // In creation order: of objects at the same place, the first made is the one reached.
+    std::vector<DisplayObject*> made;
+    for (const auto& entry : host.Context().scriptables) made.push_back(entry.second);
+    std::sort(made.begin(), made.end(), [](const DisplayObject* a, const DisplayObject* b) { return a->serial < b->serial; });
+    for (DisplayObject* o : made) {
         if (o == host.Root()) continue;
         Focusable f;
         f.id = int(objects.size());
