@@ -163,8 +163,10 @@ Value GetTextFormat(Machine& m, Value self, Args args, int argc) {
     if (!f) return Value::Null();
     size_t begin, end;
     Range(m, *f, args, argc, 0, begin, end);
-    // Nothing to read from: every property unset.
+    // Nothing to read from: every property unset. An empty range of a
+    // text that has characters is out of bounds.
     if (begin == end && (f->Content().Empty() || argc == 0)) return Value::Obj(avm2::NewTextFormat(m));
+    if (begin == end) OutOfBounds(m);
     return FormatValue(m, FormatPatch::Common(f->Content(), begin, end, f->DefaultFormat()));
 }
 

@@ -42,6 +42,8 @@ EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLi
         f.italic = font->italic;
     } else if (!def.fontClass.empty()) {
         f.font = def.fontClass;
+    } else if (!movie.abcBlocks.empty()) {
+        f.font = "Times New Roman";  // ActionScript 3 fields write in it when not told
     }
     if (def.hasFont || !def.fontClass.empty()) f.size = def.height;
     if (def.hasColor) f.color = def.color;
