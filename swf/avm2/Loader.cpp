@@ -292,7 +292,11 @@ ClassObject* Machine::CreateClass(AbcModule& mod, uint32_t index, ClassObject* b
             for (auto& [ns, b] : list) {
                 if (c->instanceTraits->FindExact(name, ns)) continue;
                 Name pub = PublicName(name);
-                if (const Binding* impl = c->instanceTraits->Find(pub)) c->instanceTraits->Add(name, ns) = *impl;
+                // A copy: adding may move the bindings the one found lives in.
+                if (const Binding* impl = c->instanceTraits->Find(pub)) {
+                    const Binding found = *impl;
+                    c->instanceTraits->Add(name, ns) = found;
+                }
             }
     }
     c->init = mod.methods[ai.init];

@@ -153,14 +153,16 @@ void Scripts3::Host::AssignToParent(DisplayObject& obj, const avm2::Value& v) {
 void Scripts3::Host::Sync() {
     std::vector<DisplayObject*> all;
     WalkStage(all);
-    for (DisplayObject* o : all)
-        if (!wrappers_.count(o->serial)) {
-            uint32_t serial = o->serial;
-            // Constructors may change the tree: the object is looked up again.
+    // Constructors may change the tree, even free what the walk found: go
+    // by serial and look each object up again.
+    std::vector<uint32_t> serials;
+    serials.reserve(all.size());
+    for (const DisplayObject* o : all) serials.push_back(o->serial);
+    for (uint32_t serial : serials)
+        if (!wrappers_.count(serial))
             Guarded([&] {
                 if (DisplayObject* again = Find(serial)) Build(*again, true);
             });
-        }
     m_.hostRoots.clear();
     m_.hostRoots.push_back(focus);
     if (stage_.IsObject()) m_.hostRoots.push_back(stage_);
@@ -353,11 +355,14 @@ void Scripts3::Host::Set(uint32_t serial, int prop, double value) {
     if (!o) return;
     switch (prop) {
     case avm2::kDpVisible: o->visible = value != 0; return;
-    case avm2::kDpBlendMode: o->blendMode = BlendModeFromCode(uint8_t(value)); return;
+    case avm2::kDpBlendMode: o->blendMode = BlendModeFromCode(value >= 0 && value < 256 ? uint8_t(value) : 0); return;
     case avm2::kDpCacheAsBitmap: o->cacheAsBitmap = value != 0; return;
     case avm2::kDpOpaqueBackground:
         if (value < 0) o->opaqueBackground.reset();
-        else o->opaqueBackground = Rgba{uint8_t(uint32_t(value) >> 16), uint8_t(uint32_t(value) >> 8), uint8_t(value), 255};
+        else {
+            const uint32_t c = value < 4294967296.0 ? uint32_t(value) : 0xFFFFFFu;
+            o->opaqueBackground = Rgba{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255};
+        }
         return;
     default: SetTransformProperty(*o, prop, value);
     }

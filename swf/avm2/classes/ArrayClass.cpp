@@ -187,7 +187,12 @@ Value ArraySplice(Machine& m, Value self, Args args, int argc) {
     if (argc == 0) return Value::Undefined();
     int64_t len = int64_t(a->items.size());
     int64_t b = RelIndex(m, Arg(args, argc, 0), len, 0);
-    int64_t count = argc > 1 ? std::clamp<int64_t>(int64_t(m.ToNumber(args[1])), 0, len - b) : len - b;
+    int64_t count = len - b;
+    if (argc > 1) {
+        // Not a number deletes nothing; past the end, to the end.
+        const double n = m.ToNumber(args[1]);
+        count = n >= double(len - b) ? len - b : n > 0 ? int64_t(n) : 0;
+    }
     ArrayObject* r = m.NewArray();
     r->items.assign(a->items.begin() + b, a->items.begin() + b + count);
     a->items.erase(a->items.begin() + b, a->items.begin() + b + count);

@@ -233,7 +233,12 @@ Value Splice(Machine& m, Value self, Args args, int argc) {
     VectorObject* v = Self(m, self);
     int64_t len = int64_t(v->items.size());
     int64_t b = Rel(m, Arg(args, argc, 0), len, 0);
-    int64_t count = argc > 1 ? std::clamp<int64_t>(int64_t(m.ToNumber(args[1])), 0, len - b) : len - b;
+    int64_t count = len - b;
+    if (argc > 1) {
+        // Not a number deletes nothing; past the end, to the end.
+        const double n = m.ToNumber(args[1]);
+        count = n >= double(len - b) ? len - b : n > 0 ? int64_t(n) : 0;
+    }
     if (count != argc - 2) v->CheckGrow(m);
     VectorObject* r = NewLike(m, v);
     TempRoot keep(m, Value::Obj(r));
