@@ -48,11 +48,13 @@ EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLi
     if (def.hasFont || !def.fontClass.empty()) f.size = def.height;
     if (def.hasColor) f.color = def.color;
     if (def.hasLayout) {
+        // The player keeps these in whole pixels, cut toward zero.
+        auto px = [](int32_t twips) { return twips / kTwipsPerPixel * kTwipsPerPixel; };
         f.align = def.align;
-        f.leftMargin = def.leftMargin;
-        f.rightMargin = def.rightMargin;
-        f.indent = def.indent;
-        f.leading = def.leading;
+        f.leftMargin = px(def.leftMargin);
+        f.rightMargin = px(def.rightMargin);
+        f.indent = px(def.indent);
+        f.leading = px(def.leading);
     }
     SetScriptText(def.initialText, def.html);
 }
