@@ -14,9 +14,10 @@ public:
 
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
-    // The bounds at its ratio, between the start's and the end's.
+    // Its bounds stay the start shape's whatever the ratio, as the
+    // reference measures a morph.
     void AddBounds(const Matrix& m, Rect& box, bool& any) const override {
-        AddRect(m, ShapeAtRatio().bounds, box, any);
+        AddRect(m, def_.morph.startBounds, box, any);
     }
 
 private:
