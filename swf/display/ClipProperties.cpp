@@ -5,6 +5,7 @@
 
 #include "swf/display/TextObjects.h"
 #include "swf/classes/ClipTransform.h"
+#include "swf/classes/Geom.h"
 
 namespace swf {
 
@@ -33,7 +34,8 @@ void ResizeField(EditTextObject& obj, int property, double v) {
     EditTextField& field = obj.Field();
     Rect b = field.Bounds();
     const bool wide = property == kPropWidth;
-    const auto twips = static_cast<int32_t>(std::clamp(std::round(std::max(v, 0.0) * kTwipsPerPixel), 0.0, 1e8));
+    // Cut to whole twips, as positions are.
+    const int32_t twips = std::clamp(PixelsToTwips(std::max(v, 0.0)), 0, 100000000);
     if (wide) b.xMax = b.xMin + twips;
     else b.yMax = b.yMin + twips;
     field.SetBounds(b);
