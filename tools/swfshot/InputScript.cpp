@@ -114,6 +114,44 @@ const char* ParseCommand(const std::vector<std::string>& w, InputCommand* c) {
     return "unknown command";
 }
 
+// UTF-8 to characters; a malformed byte stands for itself.
+std::u32string Characters(const std::string& s) {
+    std::u32string out;
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        const int extra = b >= 0xF0 && b < 0xF8 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t c = extra == 3 ? b & 0x07 : extra == 2 ? b & 0x0F : extra == 1 ? b & 0x1F : b;
+        bool ok = i + size_t(extra) < s.size();
+        for (int k = 1; ok && k <= extra; ++k) {
+            const unsigned char n = static_cast<unsigned char>(s[i + size_t(k)]);
+            ok = (n & 0xC0) == 0x80;
+            c = c << 6 | (n & 0x3F);
+        }
+        if (!ok || b >= 0xF8 || (b >= 0x80 && b < 0xC0)) {
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        out.push_back(c);
+        i += size_t(extra) + 1;
+    }
+    return out;
+}
+
+// "text STRING": the rest of the line after the verb and one blank.
+bool ParseText(const std::string& line, InputCommand* c) {
+    size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos || Lower(line.substr(at, 4)) != "text") return false;
+    at += 4;
+    if (at < line.size() && line[at] != ' ' && line[at] != '\t') return false;
+    if (at < line.size()) ++at;
+    std::string rest = line.substr(std::min(at, line.size()));
+    if (!rest.empty() && rest.back() == '\r') rest.pop_back();
+    c->kind = InputCommand::Kind::Text;
+    c->text = Characters(rest);
+    return true;
+}
+
 }  // namespace
 
 bool ParseInputScript(const std::string& text, const std::string& name,
@@ -122,6 +160,18 @@ bool ParseInputScript(const std::string& text, const std::string& name,
     std::istringstream in(text);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
+        InputCommand typed;
+        if (ParseText(line, &typed)) {
+            typed.line = number;
+            // A key held down has typed its own character already: text
+            // right after it that starts with that character repeats it.
+            const InputCommand* before = commands->empty() ? nullptr : &commands->back();
+            if (before && before->kind == InputCommand::Kind::KeyDown && before->charCode != 0 &&
+                !typed.text.empty() && typed.text[0] == char32_t(before->charCode))
+                typed.text.erase(0, 1);
+            commands->push_back(typed);
+            continue;
+        }
         size_t hash = line.find('#');
         if (hash != std::string::npos) line.erase(hash);
         std::istringstream words(line);
@@ -170,6 +220,15 @@ void ApplyInput(const InputCommand& c, swf::Player& player) {
     case Kind::KeyDown: player.KeyDown(c.keyCode, c.charCode); break;
     case Kind::KeyUp: player.KeyUp(c.keyCode, c.charCode); break;
     case Kind::Focus: player.Focus(c.count != 0); break;
+    case Kind::Text:
+        for (char32_t ch : c.text) {
+            // Letters and digits come with their key; other characters
+            // only as what the key press typed.
+            const int key = ch < 128 && std::isalpha(int(ch)) ? std::toupper(int(ch)) : ch < 128 && std::isdigit(int(ch)) ? int(ch) : 0;
+            player.KeyDown(key, int(ch));
+            player.KeyUp(key, int(ch));
+        }
+        break;
     }
 }
 

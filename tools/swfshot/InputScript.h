@@ -5,6 +5,11 @@
 //   wheel LINES               scroll, positive away from the user
 //   keydown KEY | keyup KEY   KEY: one character or a key name
 //   focus in|out
+//   text STRING               types STRING (the rest of the line, '#' and
+//                             spaces included) into the focused field, a
+//                             key press for each character; right after a
+//                             keydown, the character that key typed is not
+//                             typed again
 // Only the left button presses buttons; the others move the pointer.
 #pragma once
 
@@ -20,7 +25,7 @@ class Player;
 namespace swfshot {
 
 struct InputCommand {
-    enum class Kind { Frame, Move, Down, Up, Wheel, KeyDown, KeyUp, Focus };
+    enum class Kind { Frame, Move, Down, Up, Wheel, KeyDown, KeyUp, Focus, Text };
     Kind kind = Kind::Frame;
     int line = 0;    // 1-based, for messages
     int count = 1;   // Frame: frames; Wheel: lines; Focus: 1 in, 0 out
@@ -28,6 +33,7 @@ struct InputCommand {
     swf::MouseButton button = swf::MouseButton::Left;
     int keyCode = 0;
     int charCode = 0;
+    std::u32string text;  // Text: the characters typed
 };
 
 // False with "NAME line N: why" for the first bad line.

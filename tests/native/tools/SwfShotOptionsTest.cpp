@@ -64,10 +64,11 @@ TEST(SwfShotOptionsTest, InputScriptLinesBecomeCommandsOrNameTheirLine) {
     std::vector<swfshot::InputCommand> cmds;
     std::string error;
     ASSERT_TRUE(swfshot::ParseInputScript("frame\nframe 5 # five\n  move -3 7\ndown 1 2 right\nup 1 2\n"
-                                          "wheel -2\nkeydown a\nkeyup PageDown\nkeydown 7\nfocus out\n",
+                                          "wheel -2\nkeydown a\nkeyup PageDown\nkeydown 7\nfocus out\n"
+                                          "  text a#b \xC3\xA9\ntext\nkeydown x\ntext xy\n",
                                           "s", &cmds, &error))
         << error;
-    ASSERT_EQ(10u, cmds.size());
+    ASSERT_EQ(14u, cmds.size());
     EXPECT_EQ(Kind::Frame, cmds[0].kind);
     EXPECT_EQ(1, cmds[0].count);
     EXPECT_EQ(5, cmds[1].count);
@@ -83,11 +84,17 @@ TEST(SwfShotOptionsTest, InputScriptLinesBecomeCommandsOrNameTheirLine) {
     EXPECT_EQ(swf::kKeyPageDown, cmds[7].keyCode);
     EXPECT_EQ('7', cmds[8].keyCode);
     EXPECT_EQ(0, cmds[9].count);
+    // The rest of the line is typed as it stands, '#' and all.
+    EXPECT_EQ(Kind::Text, cmds[10].kind);
+    EXPECT_EQ(U"a#b \u00E9", cmds[10].text);
+    EXPECT_EQ(U"", cmds[11].text);
+    EXPECT_EQ(U"y", cmds[13].text);  // the key held down typed its x
 
     const struct {
         const char* text;
         const char* error;
     } bad[] = {{"jump", "s line 1: unknown command"},
+               {"texts", "unknown command"},
                {"\n\nframe 0", "s line 3: frame count"},
                {"frame 2 3", "line 1: frame takes"},
                {"move 1", "line 1: needs X Y"},
