@@ -134,12 +134,10 @@ Value ColorTransformNative(CallArgs& a) {
     return Value::Num(kRefused);
 }
 
-uint64_t AreaOf(const BitmapData& d) { return Area({0, 0, d.Width(), d.Height()}); }
-
 Value Scroll(CallArgs& a) {
     if (!Usable(a, 2)) return Value::Num(kRefused);
     ScriptBitmap* b = Self(a);
-    if (ChargePixels(a, "scroll", AreaOf(b->Data()))) {
+    if (ChargePixels(a, "scroll", Area(b->Data()))) {
         BitmapData& d = b->Data();
         d.CopyPixels(d, {0, 0, d.Width(), d.Height()}, IntArg(a, 0), IntArg(a, 1), false);
         b->Changed();
@@ -149,7 +147,7 @@ Value Scroll(CallArgs& a) {
 
 Value Clone(CallArgs& a) {
     ScriptBitmap* b = Self(a);
-    if (!b || !ChargePixels(a, "clone", AreaOf(b->Data()))) return Value();
+    if (!b || !ChargePixels(a, "clone", Area(b->Data()))) return Value();
     const BitmapData& d = b->Data();
     std::shared_ptr<ScriptBitmap> copy = BitmapsOf(a.vm).Create(d.Width(), d.Height(), d.Transparent(), 0);
     if (!copy) {
@@ -172,7 +170,7 @@ Value FloodFill(CallArgs& a) {
     ScriptBitmap* b = Self(a);
     BitmapData& d = b->Data();
     const int x = IntArg(a, 0), y = IntArg(a, 1), w = d.Width(), h = d.Height();
-    if (x < 0 || y < 0 || x >= w || y >= h || !ChargePixels(a, "floodFill", AreaOf(d))) return Value::Num(0);
+    if (x < 0 || y < 0 || x >= w || y >= h || !ChargePixels(a, "floodFill", Area(d))) return Value::Num(0);
     if (!FloodFillPixels(d, x, y, ColorArg(a, 2))) return Value::Num(0);
     b->Changed();
     return Value::Num(1);

@@ -18,13 +18,11 @@ uint32_t ChannelsArg(CallArgs& a, size_t i) {
     return i < a.args.size() ? uint32_t(avm1::ToInt32(a.vm.ToNumber(a.args[i]))) : 7;
 }
 
-uint64_t AreaOf(const BitmapData& d) { return Area({0, 0, d.Width(), d.Height()}); }
-
 // noise(seed, low, high, channels, grayScale): a cheap generator per pixel.
 Value Noise(CallArgs& a) {
     if (!Usable(a, 1)) return Value::Num(kRefused);
     ScriptBitmap* b = Live(BitmapOf(a.self));
-    if (!ChargePixels(a, "noise", AreaOf(b->Data()))) return Value::Num(0);
+    if (!ChargePixels(a, "noise", Area(b->Data()))) return Value::Num(0);
     BitmapData& d = b->Data();
     // Given but not a number reads as 0; only a missing high is 255.
     auto level = [&](size_t i, int missing) {
@@ -62,7 +60,7 @@ Value PerlinNoise(CallArgs& a) {
         o.offsets.push_back(p);
     }
     const uint64_t planes = uint64_t(std::max(1, PerlinPlanes(o, d.Transparent())));
-    if (!ChargePixels(a, "perlinNoise", AreaOf(d) * uint64_t(o.octaves) * planes)) return Value();
+    if (!ChargePixels(a, "perlinNoise", Area(d) * uint64_t(o.octaves) * planes)) return Value();
     FillPerlinNoise(d, o);
     b->Changed();
     return Value();

@@ -43,7 +43,6 @@ bool HasRectFields(avm1::Vm& vm, const avm1::Value& v);
 // else the code they return (-2 no bitmap, -3 a disposed one, -4 no
 // rectangle).
 double CheckSourceArgs(avm1::CallArgs& a, size_t needs);
-inline uint64_t Area(PixelRect r) { return uint64_t(std::max(r.width, 0)) * uint64_t(std::max(r.height, 0)); }
 
 // The methods that draw from other objects (BitmapDataDraw.cpp).
 void InstallBitmapDataDraw(avm1::Vm& vm, avm1::Object* proto);

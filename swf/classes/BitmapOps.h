@@ -14,6 +14,11 @@ namespace swf {
 // `r` clipped to a bitmap of the given size; empty when nothing is left.
 PixelRect Intersect(PixelRect r, int width, int height);
 
+// Pixels in a rectangle, and in a live bitmap: the unit pixel work is
+// charged in.
+inline uint64_t Area(PixelRect r) { return uint64_t(r.width > 0 ? r.width : 0) * uint64_t(r.height > 0 ? r.height : 0); }
+inline uint64_t Area(const BitmapData& d) { return Area(PixelRect{0, 0, d.Width(), d.Height()}); }
+
 // The pixels a (source, sourceRect, destPoint) method works on: the
 // rectangle clipped to the source, its image clipped to the target.
 struct PixelSpan {
@@ -35,7 +40,7 @@ struct PixelSpan {
     uint32_t Target(int x, int y) const { return target->GetPixel32(dx + x, dy + y); }
     void Set(int x, int y, uint32_t argb) { target->SetPixel32(dx + x, dy + y, argb); }
     void SetStored(int x, int y, uint32_t p) { target->SetStored(dx + x, dy + y, p); }
-    uint64_t Area() const { return uint64_t(width) * uint64_t(height); }
+    uint64_t Area() const { return swf::Area(PixelRect{0, 0, width, height}); }
 };
 
 // False when the span is empty. `toX`, `toY` place the rectangle's corner.

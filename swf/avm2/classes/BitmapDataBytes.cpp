@@ -22,13 +22,11 @@ void EachPixel(const PixelRect& r, F f) {
         for (int x = r.x; x < r.x + r.width; ++x) f(x, y);
 }
 
-uint64_t AreaOf(const PixelRect& r) { return uint64_t(r.width) * uint64_t(r.height); }
-
 // Writes the pixels at the array's position, leaving it after them.
 void WritePixels(Machine& m, const BitmapData& d, const PixelRect& r, ByteArrayObject* out) {
-    ChargePixels(m, AreaOf(r));
+    ChargePixels(m, Area(r));
     std::vector<uint8_t> bytes;
-    bytes.reserve(size_t(AreaOf(r)) * 4);
+    bytes.reserve(size_t(Area(r)) * 4);
     EachPixel(r, [&](int x, int y) {
         const uint32_t p = d.GetPixel32(x, y);
         for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(p >> shift));
@@ -65,7 +63,7 @@ Value SetPixels(Machine& m, Value self, Args args, int argc) {
     ScriptBitmap& b = LiveBitmap(m, self);
     const PixelRect r = Clipped(m, b.Data(), Arg(args, argc, 0));
     ByteArrayObject* in = ByteArrayArg(m, Arg(args, argc, 1), "inputByteArray");
-    ChargePixels(m, AreaOf(r));
+    ChargePixels(m, Area(r));
     bool ranOut = false;
     EachPixel(r, [&](int x, int y) {
         if (ranOut || in->position > in->bytes.size() || in->bytes.size() - in->position < 4) {
@@ -89,7 +87,7 @@ Value NewVector(Machine& m, ClassObject* of) {
 Value GetVector(Machine& m, Value self, Args args, int argc) {
     const BitmapData& d = LiveBitmap(m, self).Data();
     const PixelRect r = Clipped(m, d, Arg(args, argc, 0));
-    ChargePixels(m, AreaOf(r));
+    ChargePixels(m, Area(r));
     Value v = NewVector(m, m.uintClass);
     TempRoot keep(m, v);
     uint32_t i = 0;
@@ -104,7 +102,7 @@ Value SetVector(Machine& m, Value self, Args args, int argc) {
     const Value v = Arg(args, argc, 1);
     if (v.IsNullish()) m.TypeError(2007, "Parameter inputVector must be non-null.");
     const uint32_t length = m.ToUint32(m.GetPublic(v, "length"));
-    ChargePixels(m, AreaOf(r));
+    ChargePixels(m, Area(r));
     uint32_t i = 0;
     bool ranOut = false;
     EachPixel(r, [&](int x, int y) {
@@ -127,7 +125,7 @@ Value Histogram(Machine& m, Value self, Args args, int argc) {
     const BitmapData& d = LiveBitmap(m, self).Data();
     const Value rect = Arg(args, argc, 0);
     const PixelRect r = rect.IsNullish() ? PixelRect{0, 0, d.Width(), d.Height()} : Clipped(m, d, rect);
-    ChargePixels(m, AreaOf(r));
+    ChargePixels(m, Area(r));
     std::vector<double> counts(4 * 256);
     EachPixel(r, [&](int x, int y) {
         const uint32_t p = d.GetPixel32(x, y);

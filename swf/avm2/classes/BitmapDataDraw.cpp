@@ -45,7 +45,7 @@ Value Draw(Machine& m, Value self, Args args, int argc) {
     const Value clipArg = Arg(args, argc, 4);
     PixelRect clip;
     if (!clipArg.IsNullish()) clip = RectArg(m, clipArg, "clipRect");
-    ChargePixels(m, uint64_t(target.Data().Width()) * uint64_t(target.Data().Height()));
+    ChargePixels(m, Area(target.Data()));
     m.display->DrawInto(target, serial, bitmap, matrix, cx, m.ToBoolean(Arg(args, argc, 5)),
                         clipArg.IsNullish() ? nullptr : &clip);
     return Value::Undefined();
@@ -62,8 +62,7 @@ Value ApplyFilter(Machine& m, Value self, Args args, int argc) {
     if (f.IsNullish()) m.TypeError(2007, "Parameter filter must be non-null.");
     Filter filter;
     if (!EngineFilterOf(m, f, filter)) return Value::Undefined();
-    ChargePixels(m, uint64_t(Intersect(from, source.Data().Width(), source.Data().Height()).width) *
-                        uint64_t(source.Data().Height()));
+    ChargePixels(m, Area(Intersect(from, source.Data().Width(), source.Data().Height())));
     if (ApplyBitmapFilter(target.Data(), source.Data(), from, x, y, filter)) target.Changed();
     return Value::Undefined();
 }

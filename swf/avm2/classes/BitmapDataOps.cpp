@@ -103,7 +103,7 @@ Value PixelDissolve(Machine& m, Value self, Args args, int argc) {
 Value Noise(Machine& m, Value self, Args args, int argc) {
     ScriptBitmap& b = LiveBitmap(m, self);
     BitmapData& d = b.Data();
-    ChargePixels(m, uint64_t(d.Width()) * uint64_t(d.Height()));
+    ChargePixels(m, Area(d));
     auto level = [&](int i, uint32_t missing) { return int(std::min<uint32_t>(UintArg(m, args, argc, i, missing), 255)); };
     FillNoise(d, m.ToInt32(Arg(args, argc, 0)), level(1, 0), level(2, 255), UintArg(m, args, argc, 3, 7),
               m.ToBoolean(Arg(args, argc, 4)));
@@ -132,7 +132,7 @@ Value PerlinNoise(Machine& m, Value self, Args args, int argc) {
                                              : GeomPoint{});
         }
     }
-    ChargePixels(m, uint64_t(d.Width()) * uint64_t(d.Height()) * uint64_t(std::max(o.octaves, 1)) *
+    ChargePixels(m, Area(d) * uint64_t(std::max(o.octaves, 1)) *
                         uint64_t(PerlinPlanes(o, d.Transparent())));
     FillPerlinNoise(d, o);
     b.Changed();
@@ -141,7 +141,7 @@ Value PerlinNoise(Machine& m, Value self, Args args, int argc) {
 
 Value FloodFill(Machine& m, Value self, Args args, int argc) {
     ScriptBitmap& b = LiveBitmap(m, self);
-    ChargePixels(m, uint64_t(b.Data().Width()) * uint64_t(b.Data().Height()));
+    ChargePixels(m, Area(b.Data()));
     if (FloodFillPixels(b.Data(), m.ToInt32(Arg(args, argc, 0)), m.ToInt32(Arg(args, argc, 1)),
                         m.ToUint32(Arg(args, argc, 2))))
         b.Changed();
@@ -151,7 +151,7 @@ Value FloodFill(Machine& m, Value self, Args args, int argc) {
 Value Scroll(Machine& m, Value self, Args args, int argc) {
     ScriptBitmap& b = LiveBitmap(m, self);
     BitmapData& d = b.Data();
-    ChargePixels(m, uint64_t(d.Width()) * uint64_t(d.Height()));
+    ChargePixels(m, Area(d));
     d.CopyPixels(d, {0, 0, d.Width(), d.Height()}, m.ToInt32(Arg(args, argc, 0)), m.ToInt32(Arg(args, argc, 1)), false);
     b.Changed();
     return Value::Undefined();
@@ -179,13 +179,13 @@ Value HitTest(Machine& m, Value self, Args args, int argc) {
         int px, py;
         PointArg(m, Arg(args, argc, 3), "secondBitmapDataPoint", px, py);
         const uint32_t second = std::min<uint32_t>(UintArg(m, args, argc, 4, 1), 255);
-        ChargePixels(m, uint64_t(o.Width()) * uint64_t(o.Height()));
+        ChargePixels(m, Area(o));
         return Value::Bool(BitmapsOverlap(d, first, o, Shifted(px, ox), Shifted(py, oy), second));
     }
     if (IsInstance(m, other, "flash.geom.Rectangle")) {
         PixelRect r = RectArg(m, other, "secondObject");
         r.x = Shifted(r.x, ox), r.y = Shifted(r.y, oy);
-        ChargePixels(m, uint64_t(Intersect(r, d.Width(), d.Height()).width) * uint64_t(d.Height()));
+        ChargePixels(m, Area(Intersect(r, d.Width(), d.Height())));
         return Value::Bool(AnyAlphaAtLeast(d, r, first));
     }
     if (IsInstance(m, other, "flash.geom.Point")) {
@@ -203,7 +203,7 @@ Value Compare(Machine& m, Value self, Args args, int argc) {
     const BitmapData& q = BitmapArg(m, Arg(args, argc, 0), "otherBitmapData").Data();
     if (p.Width() != q.Width()) return Value::Int(-3);
     if (p.Height() != q.Height()) return Value::Int(-4);
-    ChargePixels(m, uint64_t(p.Width()) * uint64_t(p.Height()));
+    ChargePixels(m, Area(p));
     Value out = Value::Null();
     for (int y = 0; y < p.Height(); ++y)
         for (int x = 0; x < p.Width(); ++x) {
@@ -217,7 +217,7 @@ Value Compare(Machine& m, Value self, Args args, int argc) {
 
 Value GetColorBoundsRect(Machine& m, Value self, Args args, int argc) {
     const BitmapData& d = LiveBitmap(m, self).Data();
-    ChargePixels(m, uint64_t(d.Width()) * uint64_t(d.Height()));
+    ChargePixels(m, Area(d));
     const bool find = argc < 3 || m.ToBoolean(args[2]);
     return NewRectangle(m, ColorBounds(d, m.ToUint32(Arg(args, argc, 0)), m.ToUint32(Arg(args, argc, 1)), find));
 }
