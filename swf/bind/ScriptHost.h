@@ -59,11 +59,11 @@ public:
         url_ = std::move(url);
         files_ = std::move(files);
     }
-    // Loads (Loads.cpp): a file beside the movie is read before the next
-    // frame (Timeline::FinishLoads); any other address goes to the host
+    // Loads (Loads.cpp): a file beside the movie is read once the frame's
+    // actions have run (Timeline::FinishLoads); any other address goes to the host
     // as a GetURL.
     void LoadVariables(avm1::ClipId clip, const std::string& url, int method);
-    // LoadVars and XML: `object` gets onData(text) on the next frame, or
+    // LoadVars and XML: `object` gets onData(text) at the end of the frame, or
     // onData(undefined) when the file is missing or not beside the movie.
     void LoadData(const avm1::Value& object, const std::string& url, int method);
     struct Load {

@@ -38,7 +38,10 @@ std::vector<HostCall> Timeline::Start() {
     ctx_.BeginHostCall();
     ActionQueue queue;
     root_->Start(&queue);
-    return RunActions(queue);
+    std::vector<HostCall> calls = RunActions(queue);
+    std::vector<HostCall> loads = FinishLoads();
+    calls.insert(calls.end(), loads.begin(), loads.end());
+    return calls;
 }
 
 Rgba Timeline::Background() const {
@@ -85,8 +88,6 @@ std::vector<HostCall> Timeline::Tick() {
     DropUnloaded(ctx_);  // kept a frame for their unload handlers
     std::vector<HostCall> calls = std::move(pendingCalls_);
     pendingCalls_.clear();
-    std::vector<HostCall> loads = FinishLoads();
-    calls.insert(calls.end(), loads.begin(), loads.end());
     std::vector<HostCall> loaded = FinishClipLoads();
     calls.insert(calls.end(), loaded.begin(), loaded.end());
     ActionQueue queue;
@@ -102,6 +103,9 @@ std::vector<HostCall> Timeline::Tick() {
     BlinkCaret();
     std::vector<HostCall> more = RunActions(queue, true);
     calls.insert(calls.end(), more.begin(), more.end());
+    // Files beside the movie arrive by the end of the frame that asked.
+    std::vector<HostCall> loads = FinishLoads();
+    calls.insert(calls.end(), loads.begin(), loads.end());
     sounds_.EndTick([this](uint32_t serial) {
         std::vector<uint32_t> chain;
         for (const DisplayObject* o = ctx_.FindObject(serial); o && chain.size() <= PlayContext::kMaxNesting; o = o->parent)

@@ -1,7 +1,8 @@
 // Files scripts load from beside the movie: variables into clips, and text
 // for LoadVars and XML objects. Requests are collected while actions run
-// and finished at the start of the next frame, so captures and seeks see
-// the same thing on every run.
+// and finished once the frame's actions have run: a file beside the movie
+// arrives by the end of the frame that asked for it, so captures and seeks
+// see the same thing on every run.
 #include "swf/model/FormatCodes.h"
 #include "swf/avm1/Object.h"
 #include "swf/bind/Bindings.h"

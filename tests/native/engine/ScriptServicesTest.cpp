@@ -41,7 +41,7 @@ TEST(ScriptServicesTest, LoadVarsShowProgressAndListNewestFirst) {
     RunCases({
         // The progress members appear with the load and stay.
         {{SetV("lv", New("LoadVars")), Trace(CallM(Var("lv"), "getBytesLoaded")),
-          Do(CallM(Var("lv"), "load", {Str("not-there.txt")})), Trace(CallM(Var("lv"), "getBytesLoaded")),
+          Do(CallM(Var("lv"), "load", {Str("http://example.invalid/a.txt")})), Trace(CallM(Var("lv"), "getBytesLoaded")),
           Trace(CallM(Var("lv"), "getBytesTotal")), Var("lv") + "; push '_bytesLoaded'; delete; pop",
           Trace(Var("lv._bytesLoaded"))},
          "undefined|0|undefined|0"},
