@@ -415,9 +415,10 @@ void Player::KeyUp(int keyCode, int charCode) {
     if (state_->timeline && state_->focused) state_->Dispatch(state_->timeline->Key(false, keyCode, charCode));
     if (state_->focused) state_->as3.Key(false, keyCode, charCode);
 }
+// Scripts hear the wheel before the field under the pointer scrolls.
 void Player::Wheel(int lines) {
-    if (state_->timeline) state_->Dispatch(state_->timeline->Wheel(lines));
     state_->as3.Wheel(lines);
+    if (state_->timeline) state_->Dispatch(state_->timeline->Wheel(lines));
 }
 void Player::Focus(bool in) {
     state_->focused = in;

@@ -33,36 +33,75 @@ bool ScriptInteractive(Scripts3::Host& h, const avm2::DispatcherObject* d) {
     return !interactive || !d->cls || d->cls->IsSubclassOf(interactive);
 }
 
+// A field authored as static text that cannot be selected hears nothing.
 bool Interactive(const DisplayObject& obj) {
-    return obj.AsClip() || obj.AsButton() || obj.AsEditText();
+    if (const EditTextObject* field = obj.AsEditText()) {
+        return !(field->Field().Definition().wasStatic && !field->Field().Settings().selectable);
+    }
+    return obj.AsClip() || obj.AsButton();
 }
 
-// The object under `p` in `clip` that hears the pointer: the topmost
-// interactive one hit, a container standing for what it holds, or null.
-DisplayObject* Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, Point p, int depth) {
-    if (depth > kMaxPickDepth) return nullptr;
-    auto& list = clip.List();
+// The mask a script set on `obj`, while it is one; null: none.
+const DisplayObject* ScriptMask(Scripts3::Host& h, const DisplayObject& obj) {
+    const DisplayObject* mask = obj.scriptMask ? h.Object(obj.scriptMask) : nullptr;
+    return mask && mask->maskOf == obj.serial ? mask : nullptr;
+}
+
+bool MaskInUse(Scripts3::Host& h, const DisplayObject& obj) {
+    const DisplayObject* masked = obj.maskOf ? h.Object(obj.maskOf) : nullptr;
+    return masked && masked->scriptMask == obj.serial;
+}
+
+// Whether the masks over the child at `at` let the pointer through: a
+// layer mask below it whose range reaches it, and a mask set by script.
+bool Unmasked(Scripts3::Host& h, const DisplayList& list, DisplayList::const_reverse_iterator at,
+              const Matrix& toStage, Point p) {
+    for (auto it = std::next(at); it != list.rend(); ++it) {
+        const DisplayObject& mask = *it->second;
+        if (mask.clipDepth >= at->first && !mask.HitTest(toStage.Concat(mask.matrix), p)) return false;
+    }
+    const DisplayObject* mask = ScriptMask(h, *at->second);
+    return !mask || mask->HitTest(ToStage(*mask), p);
+}
+
+// What a pick in a container found: nothing, an object, or something that
+// hears nothing itself, which the nearest container that hears takes.
+struct Picked {
+    bool hit = false;
+    DisplayObject* target = nullptr;  // null on a hit: the container's
+};
+
+// The object under `p` in `clip` that hears the pointer. In the root, what
+// hears nothing lets the pointer through to what lies below it.
+Picked Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, Point p, int depth, bool root = false) {
+    if (depth > kMaxPickDepth) return {};
+    const DisplayList& list = clip.List();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         DisplayObject& obj = *it->second;
-        if (!obj.visible || obj.clipDepth != 0) continue;
+        if (!obj.visible || obj.clipDepth != 0 || MaskInUse(h, obj)) continue;
         const Matrix m = toStage.Concat(obj.matrix);
         avm2::DispatcherObject* d = ScriptOf(h, obj);
+        Picked found;
         if (MovieClip* c = obj.AsClip()) {
-            DisplayObject* under = Pick(h, *c, m, p, depth + 1);
+            found = Pick(h, *c, m, p, depth + 1);
             // A sprite's own drawing lies under its children and is the sprite's.
-            if (!under && c->DrawingHit(m, p)) under = c;
-            if (!under) continue;
+            if (!found.hit && c->DrawingHit(m, p)) found.hit = true;
+            if (!found.hit || !Unmasked(h, list, it, toStage, p)) continue;
             // A script-made Shape is drawn by a clip but hears nothing itself.
-            if (d && !ScriptInteractive(h, d)) return &clip;
-            if (d && (!d->mouseChildren || ScriptButton(h, d))) under = c;
-            if (under == c && d && !d->mouseEnabled) continue;
-            return under;
+            if (d && !ScriptInteractive(h, d)) found.target = nullptr;
+            else if (d && (!d->mouseChildren || ScriptButton(h, d))) found.target = c;
+            else if (!found.target) found.target = c;
+            if (found.target == c && d && !d->mouseEnabled) found.target = nullptr;
+        } else {
+            if (!obj.HitTest(m, p) || !Unmasked(h, list, it, toStage, p)) continue;
+            if (Interactive(obj) && d && !d->mouseEnabled) continue;
+            found.hit = true;
+            if (Interactive(obj)) found.target = &obj;
         }
-        if (!obj.HitTest(m, p)) continue;
-        if (Interactive(obj) && (!d || d->mouseEnabled)) return &obj;
-        if (!Interactive(obj)) return &clip;
+        if (root && !found.target) continue;
+        return found;
     }
-    return nullptr;
+    return {};
 }
 
 // What Tab may visit under `clip`, in tree order.
@@ -147,11 +186,9 @@ void Scripts3::Pointer(int event, Point stage, bool primary) {
     if (!root || !root->AsClip()) return;
     // What scripts put on the stage lies above the root; a shape there
     // that hears nothing stands for the stage.
-    MovieClip& layer = h.StageClip();
-    DisplayObject* under = Pick(h, layer, Matrix(), stage, 0);
-    if (under == &layer) under = nullptr;
-    else if (!under) under = Pick(h, *root->AsClip(), root->matrix, stage, 0);
-    const uint32_t target = under ? under->serial : 0;
+    Picked under = Pick(h, h.StageClip(), Matrix(), stage, 0);
+    if (!under.hit) under = Pick(h, *root->AsClip(), root->matrix, stage, 0, true);
+    const uint32_t target = under.target ? under.target->serial : 0;
     m.Entry([&] {
         if (target != overSerial_) RollBetween(overSerial_, target);
         overSerial_ = target;
