@@ -95,12 +95,7 @@ void EditTextField::SetHtmlText(const std::string& html) {
     Changed();
 }
 
-// An empty single-line field has no paragraph to write; a multiline one
-// writes its empty first paragraph.
-std::string EditTextField::HtmlText() const {
-    if (content_.Empty() && !settings_.multiline) return std::string();
-    return WriteHtml(content_, defaultFormat_);
-}
+std::string EditTextField::HtmlText() const { return WriteHtml(content_); }
 
 void EditTextField::SetScriptText(const std::string& text, bool html) {
     if (html)

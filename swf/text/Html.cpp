@@ -8,6 +8,8 @@
 // <li> ends the line it interrupts. Paragraphs do not nest: <p> inside an
 // open paragraph changes its format only, and the first </p> ends it with
 // a break (later ones end nothing). Each break is kept, even at the end.
+// A break is in the format of the innermost open tag, except a paragraph's:
+// its characters look like the last span that closed.
 #include "swf/text/Html.h"
 
 #include <algorithm>
@@ -74,6 +76,7 @@ public:
         : in_(html), out_(out), styler_(options.styler), condense_(options.condenseWhite),
           multiline_(options.multiline) {
         stack_.push_back({"", base});
+        lastClosed_ = base;
     }
 
     void Run() {
@@ -299,11 +302,32 @@ private:
     void Close(const std::string& name) {
         size_t i = stack_.size();
         while (i > 1 && stack_[i - 1].tag != name) --i;
-        const bool ends = (name == "p" && inParagraph_) || (name == "li" && openItems_ > 0);
+        if (name == "p" && inParagraph_) {
+            // A paragraph's break keeps its layout but takes its characters'
+            // look from the last span that closed before it, not from what
+            // is open around it.
+            TextFormat f = lastClosed_;
+            CopyLayout(Current(), f);
+            if (multiline_) out_.Append(U'\n', f);
+        }
+        if (name == "li" && openItems_ > 0) Break();  // the break still belongs to the item
         if (name == "p") inParagraph_ = false;
         if (name == "li" && openItems_ > 0) --openItems_;
-        if (ends) Break();  // the break still belongs to what it ends
-        if (i > 1) stack_.resize(i - 1);
+        if (i > 1) {
+            if (name != "p" && name != "li") lastClosed_ = stack_[i - 1].format;
+            stack_.resize(i - 1);
+        }
+    }
+
+    static void CopyLayout(const TextFormat& from, TextFormat& to) {
+        to.align = from.align;
+        to.leftMargin = from.leftMargin;
+        to.rightMargin = from.rightMargin;
+        to.indent = from.indent;
+        to.blockIndent = from.blockIndent;
+        to.leading = from.leading;
+        to.tabStops = from.tabStops;
+        to.bullet = from.bullet;
     }
 
     const std::string& in_;
@@ -311,6 +335,7 @@ private:
     const HtmlStyler& styler_;
     size_t pos_ = 0;
     std::vector<Level> stack_;
+    TextFormat lastClosed_;  // the format inside the span that closed last
     bool condense_ = false;
     bool multiline_ = true;
     bool inParagraph_ = false;

@@ -1,5 +1,6 @@
 #include "swf/text/HtmlWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -91,10 +92,13 @@ void Paragraph(std::string& out, const FormattedText& text, size_t begin, size_t
     // FONT tags nest: a run whose font matches an open level closes back to
     // it; any other opens a tag inside the innermost with what differs.
     std::vector<const TextFormat*> open = {&para};
-    for (size_t i = begin; i < end;) {
+    // The break ending the paragraph is written as a run with no text, so
+    // its format still shows.
+    const size_t stop = std::min(end + 1, text.Size());
+    for (size_t i = begin; i < stop;) {
         const TextFormat& f = text.FormatAt(i);
         size_t j = i + 1;
-        while (j < end && text.FormatAt(j) == f) ++j;
+        while (j < stop && text.FormatAt(j) == f) ++j;
         size_t level = open.size();
         while (level > 0 && !FontAttrs(f, open[level - 1]).empty()) --level;
         if (level > 0) {
@@ -103,7 +107,7 @@ void Paragraph(std::string& out, const FormattedText& text, size_t begin, size_t
             out += "<FONT" + FontAttrs(f, open.back()) + ">";
             open.push_back(&f);
         }
-        Run(out, chars.substr(i, j - i), f);
+        Run(out, chars.substr(i, std::min(j, end) - i), f);
         i = j;
     }
     for (size_t k = 0; k < open.size(); ++k) out += "</FONT>";
@@ -113,13 +117,10 @@ void Paragraph(std::string& out, const FormattedText& text, size_t begin, size_t
 
 }  // namespace
 
-std::string WriteHtml(const FormattedText& text, const TextFormat& empty) {
+std::string WriteHtml(const FormattedText& text) {
     std::string out;
     const size_t n = text.Size();
-    if (n == 0) {
-        Paragraph(out, text, 0, 0, empty);
-        return out;
-    }
+    if (n == 0) return out;
     for (size_t begin = 0;;) {
         size_t end = begin;
         while (end < n && text.Chars()[end] != U'\n') ++end;

@@ -13,7 +13,7 @@
 
 namespace swf {
 
-// `empty` formats the single paragraph of an empty text.
-std::string WriteHtml(const FormattedText& text, const TextFormat& empty);
+// An empty text writes nothing: it has no paragraph.
+std::string WriteHtml(const FormattedText& text);
 
 }  // namespace swf

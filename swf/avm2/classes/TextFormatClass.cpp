@@ -12,7 +12,7 @@ namespace {
 // Longer font names are cut (the field's own HTML keeps them whole).
 constexpr size_t kMaxFontName = 64;
 
-enum class Conv { String, Int, Uint, Number, Bool, Align, Tabs };
+enum class Conv { String, Int, EvenInt, Uint, Number, Bool, Align, Tabs };
 
 struct PropInfo {
     const char* name;
@@ -22,7 +22,7 @@ struct PropInfo {
 const PropInfo kInfo[kTfCount] = {
     {"align", Conv::Align},     {"blockIndent", Conv::Int}, {"bold", Conv::Bool},
     {"bullet", Conv::Bool},     {"color", Conv::Uint},      {"display", Conv::String},
-    {"font", Conv::String},     {"indent", Conv::Int},      {"italic", Conv::Bool},
+    {"font", Conv::String},     {"indent", Conv::EvenInt},      {"italic", Conv::Bool},
     {"kerning", Conv::Bool},    {"leading", Conv::Int},     {"leftMargin", Conv::Int},
     {"letterSpacing", Conv::Number}, {"rightMargin", Conv::Int}, {"size", Conv::Int},
     {"tabStops", Conv::Tabs},   {"target", Conv::String},   {"underline", Conv::Bool},
@@ -64,6 +64,11 @@ Value Convert(Machine& m, int prop, const Value& v) {
         return Value::Str(m.Intern(s));
     }
     case Conv::Int: return Value::Int(m.ToInt32(v));
+    case Conv::EvenInt: {
+        // The indent rounds to the nearest pixel, halves to even.
+        const double n = m.ToNumber(v);
+        return Value::Int(std::isfinite(n) ? m.ToInt32(Value::Number(std::nearbyint(n))) : 0);
+    }
     case Conv::Uint: return Value::Uint(m.ToUint32(v));
     case Conv::Number: return Value::Number(m.ToNumber(v));
     case Conv::Bool: return Value::Bool(m.ToBoolean(v));

@@ -147,11 +147,11 @@ TEST(HtmlTest, WrittenParagraphsFollowTheBreaks) {
     struct Case {
         std::u32string text;
         int paragraphs;
-    } cases[] = {{U"", 1}, {U"\n", 1}, {U"\n\n", 2}, {U"a\n", 1}, {U"\na\n", 2}, {U"a\n\nb", 3}, {U"a\nb\n", 2}};
+    } cases[] = {{U"", 0}, {U"\n", 1}, {U"\n\n", 2}, {U"a\n", 1}, {U"\na\n", 2}, {U"a\n\nb", 3}, {U"a\nb\n", 2}};
     for (const Case& c : cases) {
         swf::FormattedText t;
         for (char32_t ch : c.text) t.Append(ch, Base());
-        const std::string html = swf::WriteHtml(t, Base());
+        const std::string html = swf::WriteHtml(t);
         int count = 0;
         for (size_t at = html.find("<P "); at != std::string::npos; at = html.find("<P ", at + 1)) ++count;
         EXPECT_EQ(count, c.paragraphs) << html;
@@ -180,9 +180,7 @@ TEST(HtmlTest, WrittenFontsNestAndCloseBackToAMatchingLevel) {
             f.font = face;
             t.Append(ch++, f);
         }
-        swf::TextFormat para = Base();
-        para.size = 12 * swf::TextFormat::kTwipsPerPixelForText;
-        const std::string html = swf::WriteHtml(t, para);
+        const std::string html = swf::WriteHtml(t);
         const std::string head = "KERNING=\"0\">";
         const size_t from = html.find(head) + head.size();
         const size_t to = html.rfind("</FONT></P>");
