@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cctype>
 #include <cmath>
+#include <limits>
 
 #include "swf/classes/LocalZone.h"
 #include "swf/model/FormatCodes.h"
@@ -31,6 +32,12 @@ bool Scriptable(const DisplayObject& obj) {
     case DisplayKind::EditText: return true;
     default: return false;
     }
+}
+
+// Out of range and infinities give the lowest int, as the reference's
+// conversion does.
+int32_t Int32Of(double d) {
+    return d >= -2147483648.0 && d < 2147483648.0 ? static_cast<int32_t>(d) : std::numeric_limits<int32_t>::min();
 }
 
 double NumberOf(const avm1::Value& value) {
@@ -182,7 +189,7 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
     case kPropFramesLoaded: return c ? Value::Num(c->TotalFrames()) : Value();
     case kPropVisible: return Value::Bool(o->visible);
     case kPropTarget: return Value::String(SlashPath(PathOf(clip)));
-    case kPropName: return Value::String(o == root_.get() ? std::string() : o->ScriptName());
+    case kPropName: return Value::String(o->ScriptName());
     case kPropDropTarget: return Value::String(dropTarget_);
     case kPropUrl:
         for (const DisplayObject* p = o; p; p = p->parent)
@@ -195,7 +202,7 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
         // Version 5 movies read the movie's flag as a number.
         if (ctx_.movie.header.version < 6) return Value::Num(focusRect_ ? 1 : 0);
         return Value::Bool(focusRect_);
-    case kPropSoundBufTime: return Value::Num(5);
+    case kPropSoundBufTime: return Value::Num(soundBufTime_);
     case kPropQuality: {
         std::string name = QualityName(quality_);  // scripts read it in capitals
         for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
@@ -227,30 +234,43 @@ avm1::Value ScriptHost::GetProperty(avm1::ClipId clip, int index) {
 void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& value) {
     DisplayObject* o = Object(clip);
     if (!o) return;
-    // An object goes through its valueOf, as a script's own conversion would.
-    const double d = value.IsObject() && vm_ ? vm_->ToNumber(value) : NumberOf(value);
+    // An object goes through its valueOf, as a script's own conversion
+    // would; names and qualities through its toString; the focus flag
+    // takes an object as false without asking it.
+    auto number = [&] { return value.IsObject() && vm_ ? vm_->ToNumber(value) : NumberOf(value); };
+    if (index == kPropName || index == kPropQuality || index == kPropFocusRect) {
+        SetNamedProperty(*o, index, value);
+        return;
+    }
+    const double d = number();
     if (SetTransformProperty(*o, index, d)) return;
+    // Numbers that are no number leave the rest as they were.
+    if (std::isnan(d)) return;
     switch (index) {
-    case kPropVisible: o->visible = std::isnan(d) ? !value.Text().empty() : d != 0; break;
+    case kPropVisible: o->visible = d != 0; break;
+    case kPropHighQuality: quality_ = d >= 2 ? Quality::Best : d != 0 ? Quality::High : Quality::Low; break;
+    case kPropSoundBufTime: soundBufTime_ = Int32Of(d); break;
+    default: break;
+    }
+}
+
+void ScriptHost::SetNamedProperty(DisplayObject& o, int index, const avm1::Value& value) {
+    switch (index) {
     case kPropName:
-        if (!value.IsString()) break;
-        o->name = value.Text();
-        if (MovieClip* parent = o->parent ? o->parent->AsClip() : nullptr) parent->Renamed(*o);
+        // A number that is no number names the object 0.
+        o.name = value.IsNumber() && std::isnan(value.n) ? "0" : vm_ ? vm_->ToString(value) : value.Text();
+        if (MovieClip* parent = o.parent ? o.parent->AsClip() : nullptr) parent->Renamed(o);
         break;
-    case kPropQuality: QualityFromName(value.Text(), quality_); break;
-    case kPropHighQuality:
-        if (std::isfinite(d)) quality_ = d <= 0 ? Quality::Low : d >= 2 ? Quality::Best : Quality::High;
-        break;
+    case kPropQuality: QualityFromName(vm_ ? vm_->ToString(value) : value.Text(), quality_); break;
     case kPropFocusRect:
-        // The movie's flag ignores null and undefined; an object with no
-        // number in it clears it, a string that is no number sets it.
-        if (!OwnFocusRect(*o)) {
-            if (!value.IsNullish()) focusRect_ = std::isnan(d) ? !value.IsObject() : d != 0;
+        if (OwnFocusRect(o)) {
+            if (value.IsNullish()) o.focusRect.reset();
+            else o.focusRect = vm_ ? vm_->ToBool(value) : NumberOf(value) != 0;
+        } else if (value.IsObject()) {
+            focusRect_ = false;
+        } else if (const double d = NumberOf(value); !std::isnan(d)) {
+            focusRect_ = d != 0;  // null, undefined and words leave it
         }
-        else if (value.IsNullish())
-            o->focusRect.reset();
-        else
-            o->focusRect = vm_ ? vm_->ToBool(value) : d != 0;
         break;
     default: break;
     }

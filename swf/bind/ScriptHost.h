@@ -188,6 +188,8 @@ public:
 
 private:
     bool OwnFocusRect(const DisplayObject& o) const;
+    // _name, _quality and _focusrect, which take their value unconverted.
+    void SetNamedProperty(DisplayObject& o, int index, const avm1::Value& value);
     PlayContext& ctx_;
     std::unique_ptr<MovieClip>& root_;
     avm1::Vm* vm_ = nullptr;
@@ -209,6 +211,7 @@ private:
     std::vector<ClipLoad> clipLoads_;
     std::string dropTarget_;  // slash path of what a drag last dropped on
     bool focusRect_ = true;
+    int32_t soundBufTime_ = 5;  // _soundbuftime, seconds
 };
 
 }  // namespace swf

@@ -1,6 +1,7 @@
 #include "swf/classes/ClipTransform.h"
 
 #include <cmath>
+#include <limits>
 
 namespace swf {
 
@@ -8,6 +9,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegrees = 180 / kPi;
+
+// An infinite position lands at the lowest twip, as the reference's
+// conversion to int does.
+int32_t PositionTwips(double px) {
+    return std::isinf(px) ? std::numeric_limits<int32_t>::min() : PixelsToTwips(px);
+}
 
 double NormaliseDegrees(double d) {
     d = std::fmod(d, 360.0);
@@ -57,29 +64,31 @@ double ClipTransform::YScale() const { return Read().yScale * 100; }
 double ClipTransform::Rotation() const { return Read().rotation; }
 
 void ClipTransform::SetX(double px) {
-    if (std::isfinite(px)) matrix_.tx = PixelsToTwips(px);
+    if (!std::isnan(px)) matrix_.tx = PositionTwips(px);
 }
 
 void ClipTransform::SetY(double px) {
-    if (std::isfinite(px)) matrix_.ty = PixelsToTwips(px);
+    if (!std::isnan(px)) matrix_.ty = PositionTwips(px);
 }
 
+// An infinite scale or rotation is kept and read back as set; the matrix
+// holds what fixed point can of it.
 void ClipTransform::SetXScale(double percent) {
-    if (!std::isfinite(percent)) return;
+    if (std::isnan(percent)) return;
     Read();
     parts_.xScale = percent / 100;
     Rebuild();
 }
 
 void ClipTransform::SetYScale(double percent) {
-    if (!std::isfinite(percent)) return;
+    if (std::isnan(percent)) return;
     Read();
     parts_.yScale = percent / 100;
     Rebuild();
 }
 
 void ClipTransform::SetRotation(double degrees) {
-    if (!std::isfinite(degrees)) return;
+    if (std::isnan(degrees)) return;
     Read();
     parts_.rotation = NormaliseDegrees(degrees);
     Rebuild();

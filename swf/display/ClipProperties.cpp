@@ -76,8 +76,9 @@ std::optional<double> GetTransformProperty(const DisplayObject& obj, int propert
 
 bool SetTransformProperty(DisplayObject& obj, int property, double v) {
     if (property == kPropAlpha) {
-        if (std::isfinite(v)) {
-            obj.cxform.aMul = static_cast<int16_t>(std::clamp(std::trunc(v * 256 / 100), -32768.0, 32767.0));
+        // An infinite alpha comes out as none.
+        if (!std::isnan(v)) {
+            obj.cxform.aMul = std::isinf(v) ? 0 : static_cast<int16_t>(std::clamp(std::trunc(v * 256 / 100), -32768.0, 32767.0));
             obj.scripted = true;
         }
         return true;
@@ -99,7 +100,7 @@ bool SetTransformProperty(DisplayObject& obj, int property, double v) {
     case kPropHeight: if (LocalBounds(obj, &local)) t.SetHeight(v, local); break;
     default: return false;
     }
-    if (std::isfinite(v)) obj.scripted = true;
+    if (!std::isnan(v)) obj.scripted = true;
     obj.matrix = t.GetMatrix();
     return true;
 }
