@@ -34,6 +34,10 @@ struct Paint {
     int64_t gxPerX = 0, gyPerX = 0, gxPerY = 0, gyPerY = 0;
     uint32_t ramp[256] = {};  // premultiplied, by gradient ratio
     bool opaque = false;      // every ramp entry (or texel) has alpha 255
+    // Linear gradients mix the two ramp entries nearest the position instead
+    // of taking the one it falls in (low quality does, rows of hard stops
+    // at higher qualities show they do not).
+    bool mixRamp = false;
     // Bitmaps (BitmapPaint.cpp): texels outside repeat or take the nearest
     // edge texel; smooth samples bilinearly, otherwise the nearest texel.
     const Bitmap* bitmap = nullptr;

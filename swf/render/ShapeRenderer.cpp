@@ -204,6 +204,7 @@ void ShapeRenderer::PaintSpans(const Surface& target, const FillStyle* fill, Rgb
     }
     Paint paint = fill ? MakePaint(*fill, toTarget, cxform, bitmaps_) : MakeSolidPaint(color, cxform);
     paint.smooth = paint.smooth && smoothBitmaps_;
+    paint.mixRamp = !smoothBitmaps_;
     if (paint.kind == PaintKind::None) return;
     PaintCompositor compositor(*target.pixels, paint);
     if (!target.clip) return feed(compositor);

@@ -57,7 +57,8 @@ public:
     void DrawRecorded(const Surface& target, const Shape& shape, const Matrix& toTarget,
                       const ColorTransform& cxform, ShapeRecording& recording, bool fresh);
     uint64_t Work() const { return raster_.Work(); }
-    // Centre sampling (low quality) never smooths bitmaps either.
+    // Centre sampling (low quality) never smooths bitmaps either, but mixes
+    // gradient ramp entries.
     void SetSampling(Sampling sampling) {
         raster_.SetSampling(sampling);
         smoothBitmaps_ = sampling != Sampling::Centre;
