@@ -4,6 +4,7 @@
 // are paths, found again through the host on each use.
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "swf/avm1/Runtime.h"
 #include "swf/avm1/Vm.h"
@@ -27,15 +28,22 @@ int PropertyIndex(const std::string& name) {
     return -1;
 }
 
-// "_level7" -> 7, else -1. The digits end the number and the rest is
-// ignored: "_level0undefined" is level 0.
+// "_level7" (or "_flash7") -> 7, else -1. The digits are read as a 32-bit
+// int, wrapping, up to the first non-digit and the rest is ignored:
+// "_level0undefined" and "_level" are level 0, "_level4294967297" level 1,
+// "_level-1" and "_level2147483648" none.
 int LevelNumber(const std::string& name) {
-    constexpr size_t kMaxDigits = 5;
-    if (name.size() <= 6 || !EqualNames(name.substr(0, 6), "_level", true)) return -1;
-    size_t end = 6;
-    while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
-    if (end == 6 || end - 6 > kMaxDigits) return -1;
-    return std::atoi(name.substr(6, end - 6).c_str());
+    constexpr size_t kPrefix = 6;
+    if (name.size() < kPrefix) return -1;
+    const std::string prefix = name.substr(0, kPrefix);
+    if (!EqualNames(prefix, "_level", true) && !EqualNames(prefix, "_flash", true)) return -1;
+    size_t at = kPrefix;
+    const bool negative = at < name.size() && name[at] == '-';
+    if (negative) ++at;
+    uint32_t n = 0;
+    for (; at < name.size() && name[at] >= '0' && name[at] <= '9'; ++at) n = n * 10 + uint32_t(name[at] - '0');
+    if (negative) n = 0u - n;
+    return n > uint32_t(std::numeric_limits<int32_t>::max()) ? -1 : int(n);
 }
 
 }  // namespace
@@ -210,37 +218,37 @@ ClipId Vm::RootOf(ClipId clip) {
     return host_.Level(0);
 }
 
+// A clip's own members come first, then _parent, _root and the levels,
+// then its children by name (over the built-in properties), then the
+// built-ins, then what its prototypes hold.
 bool Vm::ClipGet(Object* o, const std::string& name, Value& out) {
     const ClipId clip = o->clip;
-    if (clip) {
-        int index = PropertyIndex(name);
-        if (index >= 0) {
-            out = host_.GetProperty(clip, index);
-            return true;
-        }
-        if (EqualNames(name, "_parent", true)) {
-            out = ClipValue(host_.Parent(clip));
-            return true;
-        }
-        if (EqualNames(name, "_root", true)) {
-            out = ClipValue(RootOf(clip));
-            return true;
-        }
-        int level = LevelNumber(name);
-        if (level >= 0) {
-            out = ClipValue(host_.Level(level));
-            return true;
-        }
-    }
     if (Property* prop = o->Find(name, Ci())) {
         out = prop->getter ? ReadProperty(o, *prop, name, ClipValue(clip)) : prop->value;
         return true;
     }
-    if (clip) {
-        if (ClipId child = host_.Child(clip, name, Ci())) {
-            out = ClipValue(child);
-            return true;
-        }
+    if (!clip) return false;
+    if (EqualNames(name, "_parent", true)) {
+        out = ClipValue(host_.Parent(clip));
+        return true;
+    }
+    if (EqualNames(name, "_root", true)) {
+        out = ClipValue(RootOf(clip));
+        return true;
+    }
+    int level = LevelNumber(name);
+    if (level >= 0) {
+        out = ClipValue(host_.Level(level));
+        return true;
+    }
+    if (ClipId child = host_.Child(clip, name, Ci())) {
+        out = ClipValue(child);
+        return true;
+    }
+    int index = PropertyIndex(name);
+    if (index >= 0) {
+        out = host_.GetProperty(clip, index);
+        return true;
     }
     return false;
 }
