@@ -112,6 +112,8 @@ public:
     Value ConstructFromHost(ClassObject* cls);
     // Runs `fn` as an entry from the host: limits reset, errors reported.
     bool Entry(const std::function<void()>& fn);
+    // Tells of a value thrown that no handler caught.
+    void Uncaught(const Value& e);
 
     // Strings and names.
     String* Str(const std::string& text) { return heap.NewString(text); }

@@ -71,8 +71,12 @@ void Scripts3::Host::ClearParentField(uint32_t serial, const std::unordered_set<
     const avm2::Value p = parent->second;
     const avm2::Name n = m_.PublicName(w->second.name);
     Guarded([&] {
-        if (!m_.HasProperty(p, n)) return;
-        if (!m_.GetProperty(p, n).IsNullish()) m_.SetProperty(p, n, avm2::Value::Null());
+        try {
+            if (!m_.HasProperty(p, n)) return;
+            if (!m_.GetProperty(p, n).IsNullish()) m_.SetProperty(p, n, avm2::Value::Null());
+        } catch (const avm2::ScriptThrow&) {
+            m_.thrown = avm2::Value::Undefined();
+        }
     });
 }
 

@@ -46,7 +46,7 @@ void Scripts3::Host::Guarded(const std::function<void()>& fn) {
     } catch (const avm2::ScriptThrow&) {
         avm2::Value e = m_.thrown;
         m_.thrown = avm2::Value::Undefined();
-        if (m_.report) m_.report("Uncaught " + m_.Describe(e));
+        m_.Uncaught(e);
     }
 }
 

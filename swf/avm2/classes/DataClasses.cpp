@@ -14,6 +14,7 @@ void InstallSystem(Machine& m);
 void InstallUriFunctions(Machine& m);
 void InstallLoaders(Machine& m);
 void InstallStage3D(Machine& m);
+void InstallConstantClasses(Machine& m);
 
 DataStateObject& DataState(Machine& m) {
     if (!m.dataState) m.dataState = m.New<DataStateObject>();
@@ -40,6 +41,7 @@ void InstallDataClasses(Machine& m) {
     InstallUriFunctions(m);
     InstallLoaders(m);
     InstallStage3D(m);
+    InstallConstantClasses(m);
 }
 
 }  // namespace swf::avm2

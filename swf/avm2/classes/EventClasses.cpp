@@ -1,5 +1,5 @@
 // The Event subclasses: MouseEvent, KeyboardEvent, FocusEvent, TextEvent,
-// ProgressEvent and IOErrorEvent. Each keeps its own fields after Event's,
+// ProgressEvent, HTTPStatusEvent and the error events. Each keeps its own fields after Event's,
 // in its constructor's order, and shows some of them in toString.
 #include <utility>
 #include <vector>
@@ -24,6 +24,7 @@ struct EventKind {
     std::vector<Field> fields;
     std::vector<const char*> shown;  // by toString, after type
     std::vector<std::pair<const char*, const char*>> types;
+    const char* base = nullptr;  // the class it extends, "pkg.Name"; Event when null
 };
 
 const std::vector<EventKind>& Kinds() {
@@ -61,12 +62,35 @@ const std::vector<EventKind>& Kinds() {
         {"flash.events", "IOErrorEvent", false,
          {{"text", FieldKind::String}, {"errorID", FieldKind::Int}},
          {"bubbles", "cancelable", "eventPhase", "text"},
-         {{"IO_ERROR", "ioError"}}},
+         {{"IO_ERROR", "ioError"}},
+         "flash.events.ErrorEvent"},
         {"flash.events", "HTTPStatusEvent", false,
          {{"status", FieldKind::Int}, {"redirected", FieldKind::Bool}, {"responseURL", FieldKind::Object},
           {"responseHeaders", FieldKind::Object}},
          {"bubbles", "cancelable", "eventPhase", "status", "redirected", "responseURL"},
          {{"HTTP_STATUS", "httpStatus"}, {"HTTP_RESPONSE_STATUS", "httpResponseStatus"}}},
+        {"flash.events", "ErrorEvent", false,
+         {{"text", FieldKind::String}, {"errorID", FieldKind::Int}},
+         {"bubbles", "cancelable", "eventPhase", "text"},
+         {{"ERROR", "error"}},
+         "flash.events.TextEvent"},
+        {"flash.events", "SecurityErrorEvent", false,
+         {{"text", FieldKind::String}, {"errorID", FieldKind::Int}},
+         {"bubbles", "cancelable", "eventPhase", "text"},
+         {{"SECURITY_ERROR", "securityError"}},
+         "flash.events.ErrorEvent"},
+        {"flash.events", "TouchEvent", true,
+         {{"touchPointID", FieldKind::Int}, {"isPrimaryTouchPoint", FieldKind::Bool}, {"localX", FieldKind::Number},
+          {"localY", FieldKind::Number}, {"sizeX", FieldKind::Number}, {"sizeY", FieldKind::Number},
+          {"pressure", FieldKind::Number}, {"relatedObject", FieldKind::Object}},
+         {"bubbles", "cancelable", "eventPhase", "touchPointID", "isPrimaryTouchPoint", "localX", "localY", "sizeX",
+          "sizeY", "pressure", "relatedObject"},
+         {{"TOUCH_BEGIN", "touchBegin"}, {"TOUCH_END", "touchEnd"}, {"TOUCH_MOVE", "touchMove"},
+          {"TOUCH_OUT", "touchOut"}, {"TOUCH_OVER", "touchOver"}, {"TOUCH_ROLL_OUT", "touchRollOut"},
+          {"TOUCH_ROLL_OVER", "touchRollOver"}, {"TOUCH_TAP", "touchTap"}, {"PROXIMITY_BEGIN", "proximityBegin"},
+          {"PROXIMITY_END", "proximityEnd"}, {"PROXIMITY_MOVE", "proximityMove"}, {"PROXIMITY_OUT", "proximityOut"},
+          {"PROXIMITY_OVER", "proximityOver"}, {"PROXIMITY_ROLL_OUT", "proximityRollOut"},
+          {"PROXIMITY_ROLL_OVER", "proximityRollOver"}}},
     };
     return kinds;
 }
@@ -163,7 +187,8 @@ void DefineFields(Machine& m, ClassObject* c, std::integer_sequence<int, I...>) 
 template <int K>
 ClassObject* Define(Machine& m, Allocator alloc) {
     const EventKind& k = Kinds()[K];
-    ClassObject* c = m.DefineClass(k.pkg, k.name, m.eventClass, alloc, true);
+    ClassObject* base = k.base ? m.FindClass(k.base) : m.eventClass;
+    ClassObject* c = m.DefineClass(k.pkg, k.name, base ? base : m.eventClass, alloc, true);
     c->init = m.NewNativeMethod(k.name, Init<K>, 1);
     DefineFields<K>(m, c, std::make_integer_sequence<int, 8>());
     m.DefineMethod(c, "toString", ToStr<K>, 0);
@@ -185,8 +210,11 @@ void InstallEventClasses(Machine& m) {
     Define<2>(m, AllocEvent);
     Define<3>(m, AllocEvent);
     Define<4>(m, AllocEvent);
+    Define<7>(m, AllocEvent);  // ErrorEvent, before the errors that extend it
+    Define<8>(m, AllocEvent);
     Define<5>(m, AllocEvent);
     Define<6>(m, AllocEvent);
+    Define<9>(m, AllocEvent);
 }
 
 }  // namespace swf::avm2

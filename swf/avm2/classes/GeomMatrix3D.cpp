@@ -1,6 +1,7 @@
 // flash.geom.Matrix3D: a 4x4 matrix in column-major order (the order of
 // rawData), applied to column vectors: append puts a step after this one,
 // prepend before.
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -305,6 +306,121 @@ Value CopyLine(Machine& m, Value self, Args args, int argc) {
     return Value::Undefined();
 }
 
+// Decomposing and recomposing: translation, orientation and scale, the
+// orientation as Euler angles (radians, applied x then y then z), an axis and
+// angle, or a quaternion.
+enum class Orientation { Euler, AxisAngle, Quaternion };
+
+Orientation ReadOrientation(Machine& m, const Value& v) {
+    if (v.IsUndefined()) return Orientation::Euler;
+    std::string s = m.ToStdString(v);
+    if (s == "eulerAngles") return Orientation::Euler;
+    if (s == "axisAngle") return Orientation::AxisAngle;
+    if (s == "quaternion") return Orientation::Quaternion;
+    m.Throw(m.errorClass, 2187, "Invalid orientation style " + s + ".  Value must be one of 'Orientation3D.EULER_ANGLES', 'Orientation3D.AXIS_ANGLE', or 'Orientation3D.QUATERNION'.");
+}
+
+// The rotation as a quaternion (x, y, z, w) from an orthonormal matrix.
+std::array<double, 4> ToQuaternion(const double r[3][3]) {
+    double trace = r[0][0] + r[1][1] + r[2][2];
+    double x, y, z, w;
+    if (trace > 0) {
+        double k = 0.5 / std::sqrt(trace + 1);
+        w = 0.25 / k, x = (r[2][1] - r[1][2]) * k, y = (r[0][2] - r[2][0]) * k, z = (r[1][0] - r[0][1]) * k;
+    } else if (r[0][0] > r[1][1] && r[0][0] > r[2][2]) {
+        double k = 2 * std::sqrt(1 + r[0][0] - r[1][1] - r[2][2]);
+        w = (r[2][1] - r[1][2]) / k, x = 0.25 * k, y = (r[0][1] + r[1][0]) / k, z = (r[0][2] + r[2][0]) / k;
+    } else if (r[1][1] > r[2][2]) {
+        double k = 2 * std::sqrt(1 + r[1][1] - r[0][0] - r[2][2]);
+        w = (r[0][2] - r[2][0]) / k, x = (r[0][1] + r[1][0]) / k, y = 0.25 * k, z = (r[1][2] + r[2][1]) / k;
+    } else {
+        double k = 2 * std::sqrt(1 + r[2][2] - r[0][0] - r[1][1]);
+        w = (r[1][0] - r[0][1]) / k, x = (r[0][2] + r[2][0]) / k, y = (r[1][2] + r[2][1]) / k, z = 0.25 * k;
+    }
+    return {x, y, z, w};
+}
+
+Value Decompose(Machine& m, Value self, Args args, int argc) {
+    const Mat& raw = Self(m, self)->raw;
+    Orientation style = ReadOrientation(m, Arg(args, argc, 0));
+    double scale[3], r[3][3];
+    for (int c = 0; c < 3; ++c) {
+        scale[c] = std::sqrt(raw[c * 4] * raw[c * 4] + raw[c * 4 + 1] * raw[c * 4 + 1] + raw[c * 4 + 2] * raw[c * 4 + 2]);
+        for (int row = 0; row < 3; ++row) r[row][c] = scale[c] != 0 ? raw[c * 4 + row] / scale[c] : 0;
+    }
+    // A mirrored matrix keeps its rotation proper by flipping one axis.
+    if (Det3(raw, 0, 1, 2, 0, 1, 2) < 0) {
+        scale[2] = -scale[2];
+        for (int row = 0; row < 3; ++row) r[row][2] = -r[row][2];
+    }
+    double o[4] = {0, 0, 0, 0};
+    if (style == Orientation::Euler) {
+        o[1] = std::asin(std::clamp(-r[2][0], -1.0, 1.0));
+        if (std::fabs(r[2][0]) < 1 - 1e-12) {
+            o[0] = std::atan2(r[2][1], r[2][2]);
+            o[2] = std::atan2(r[1][0], r[0][0]);
+        } else {
+            o[0] = std::atan2(-r[1][2], r[1][1]);
+        }
+    } else {
+        std::array<double, 4> q = ToQuaternion(r);
+        if (style == Orientation::Quaternion) {
+            for (int i = 0; i < 4; ++i) o[i] = q[i];
+        } else {
+            double half = std::acos(std::clamp(q[3], -1.0, 1.0)), sn = std::sin(half);
+            if (sn != 0)
+                for (int i = 0; i < 3; ++i) o[i] = q[i] / sn;
+            o[3] = 2 * half;
+        }
+    }
+    ClassObject* v3 = m.FindClass("flash.geom.Vector3D");
+    ClassObject* vc = m.ApplyType(m.vectorClass, {Value::Obj(v3)});
+    Value out = m.Construct(Value::Obj(vc), nullptr, 0);
+    TempRoot keep(m, out);
+    Value parts[3] = {Value::Obj(NewGeom(m, GeomKind::Vector3D, {raw[12], raw[13], raw[14], 0})),
+                      Value::Obj(NewGeom(m, GeomKind::Vector3D, {o[0], o[1], o[2], o[3]})),
+                      Value::Obj(NewGeom(m, GeomKind::Vector3D, {scale[0], scale[1], scale[2], 0}))};
+    for (uint32_t i = 0; i < 3; ++i) m.SetProperty(out, IndexName(m, i), parts[i]);
+    return out;
+}
+
+Value Recompose(Machine& m, Value self, Args args, int argc) {
+    Matrix3DObject* x = Self(m, self);
+    Value parts = Arg(args, argc, 0);
+    Orientation style = ReadOrientation(m, Arg(args, argc, 1));
+    if (parts.IsNullish() || Length(m, parts) < 3) return Value::Bool(false);
+    GeomObject* t = NeedGeom(m, m.GetProperty(parts, IndexName(m, 0)), GeomKind::Vector3D);
+    GeomObject* o = NeedGeom(m, m.GetProperty(parts, IndexName(m, 1)), GeomKind::Vector3D);
+    GeomObject* sc = NeedGeom(m, m.GetProperty(parts, IndexName(m, 2)), GeomKind::Vector3D);
+    // No scale on an axis leaves nothing to invert: the matrix is kept.
+    if (sc->f[0] == 0 || sc->f[1] == 0 || sc->f[2] == 0) return Value::Bool(false);
+    double r[3][3];
+    if (style == Orientation::Euler) {
+        double cx = std::cos(o->f[0]), sx = std::sin(o->f[0]), cy = std::cos(o->f[1]), sy = std::sin(o->f[1]);
+        double cz = std::cos(o->f[2]), sz = std::sin(o->f[2]);
+        double e[3][3] = {{cz * cy, cz * sy * sx - sz * cx, cz * sy * cx + sz * sx},
+                          {sz * cy, sz * sy * sx + cz * cx, sz * sy * cx - cz * sx},
+                          {-sy, cy * sx, cy * cx}};
+        std::copy(&e[0][0], &e[0][0] + 9, &r[0][0]);
+    } else {
+        double qx = o->f[0], qy = o->f[1], qz = o->f[2], qw = o->f[3];
+        if (style == Orientation::AxisAngle) {
+            double sn = std::sin(o->f[3] / 2);
+            qx *= sn, qy *= sn, qz *= sn, qw = std::cos(o->f[3] / 2);
+        }
+        double q[3][3] = {{1 - 2 * (qy * qy + qz * qz), 2 * (qx * qy - qw * qz), 2 * (qx * qz + qw * qy)},
+                          {2 * (qx * qy + qw * qz), 1 - 2 * (qx * qx + qz * qz), 2 * (qy * qz - qw * qx)},
+                          {2 * (qx * qz - qw * qy), 2 * (qy * qz + qw * qx), 1 - 2 * (qx * qx + qy * qy)}};
+        std::copy(&q[0][0], &q[0][0] + 9, &r[0][0]);
+    }
+    Mat out{};
+    for (int c = 0; c < 3; ++c)
+        for (int row = 0; row < 3; ++row) out[c * 4 + row] = r[row][c] * sc->f[c];
+    out[12] = t->f[0], out[13] = t->f[1], out[14] = t->f[2], out[15] = 1;
+    x->raw = out;
+    return Value::Bool(true);
+}
+
 }  // namespace
 
 void InstallMatrix3D(Machine& m) {
@@ -336,6 +452,8 @@ void InstallMatrix3D(Machine& m) {
     m.DefineMethod(c, "copyColumnFrom", CopyLine<true, false>, 2);
     m.DefineMethod(c, "copyRowTo", CopyLine<false, true>, 2);
     m.DefineMethod(c, "copyRowFrom", CopyLine<false, false>, 2);
+    m.DefineMethod(c, "decompose", Decompose, 1);
+    m.DefineMethod(c, "recompose", Recompose, 2);
 }
 
 }  // namespace swf::avm2

@@ -141,6 +141,23 @@ void InstallUtils(Machine& m) {
 
 // Host entries ---------------------------------------------------------------
 
+// What no handler caught: an error as its stack trace, anything else as its
+// text.
+void Machine::Uncaught(const Value& e) {
+    std::string text;
+    try {
+        text = ToStdString(e);
+        if (e.IsObject() && e.o->cls && e.o->cls->IsSubclassOf(errorClass)) {
+            Value st = CallProperty(e, Name{Intern("getStackTrace"), nullptr, as3Ns}, nullptr, 0);
+            if (st.IsString()) text = st.s->text;
+        }
+    } catch (...) {
+        thrown = Value::Undefined();
+        text = "an error that cannot be shown";
+    }
+    if (report) report("Uncaught " + text);
+}
+
 bool Machine::Entry(const std::function<void()>& fn) {
     steps = 0;
     try {
@@ -149,17 +166,7 @@ bool Machine::Entry(const std::function<void()>& fn) {
     } catch (ScriptThrow&) {
         Value e = thrown;
         thrown = Value::Undefined();
-        std::string text;
-        try {
-            text = ToStdString(e);
-            if (e.IsObject() && e.o->cls && e.o->cls->IsSubclassOf(errorClass)) {
-                Value st = CallProperty(e, Name{Intern("getStackTrace"), nullptr, as3Ns}, nullptr, 0);
-                if (st.IsString()) text = st.s->text;
-            }
-        } catch (...) {
-            text = "an error that cannot be shown";
-        }
-        if (report) report("Uncaught " + text);
+        Uncaught(e);
         valueTop = 0;
         callDepth = 0;
         return false;

@@ -76,6 +76,14 @@ public:
         AbcWriter::Op(c, kSetLocal, {reg});
         return *this;
     }
+    // local[reg] = local[from].method(args)
+    Steps& Keep(uint32_t reg, uint32_t from, const char* method, const std::vector<Operand>& args = {}) {
+        AbcWriter::Op(c, kGetLocal, {from});
+        PushAll(args);
+        AbcWriter::Op(c, kCallProperty, {w.QName(method), uint32_t(args.size())});
+        AbcWriter::Op(c, kSetLocal, {reg});
+        return *this;
+    }
     // trace(pkg.fn(args))
     Steps& TraceFn(const char* fn, const char* pkg, const std::vector<Operand>& args) {
         AbcWriter::Op(c, kFindPropStrict, {w.QName("trace")});
@@ -160,6 +168,20 @@ TEST(Avm2DataTest, GeomValuesComputeAndPrint) {
         {"vectors cross", [](Steps& s) {
              s.New(1, "Vector3D", G, {1.0, 0.0, 0.0}).New(2, "Vector3D", G, {0.0, 1.0, 0.0}).Trace(1, "crossProduct", {Reg{2}});
          }, "Vector3D(0, 0, 1)", ""},
+        {"a matrix comes apart into translation, Euler angles and scale", [](Steps& s) {
+             s.New(1, "Matrix3D", G).Do(1, "appendScale", {2.0, 3.0, 4.0});
+             s.New(2, "Vector3D", G, {0.0, 0.0, 1.0}).Do(1, "appendRotation", {90.0, Reg{2}});
+             s.Do(1, "appendTranslation", {5.0, 6.0, 7.0}).Keep(3, 1, "decompose").Trace(3, "toString");
+         }, "Vector3D(5, 6, 7),Vector3D(0, 0, 1.5707963267948966),Vector3D(2, 3, 4)", ""},
+        {"recomposing what decompose gave is the same matrix", [](Steps& s) {
+             s.New(1, "Matrix3D", G).Do(1, "appendScale", {2.0, 1.0, 1.0}).Do(1, "appendTranslation", {1.0, 2.0, 3.0});
+             s.Keep(2, 1, "decompose").New(3, "Matrix3D", G).Trace(3, "recompose", {Reg{2}});
+             s.TraceProp(3, "rawData");
+         }, "true|2,0,0,0,0,1,0,0,0,0,1,0,1,2,3,1", ""},
+        {"no scale on an axis cannot be recomposed", [](Steps& s) {
+             s.New(1, "Matrix3D", G).Do(1, "appendScale", {0.0, 1.0, 1.0}).Keep(2, 1, "decompose");
+             s.New(3, "Matrix3D", G).Trace(3, "recompose", {Reg{2}}).TraceProp(3, "rawData");
+         }, "false|1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1", ""},
         {"a null point is #1009", [](Steps& s) { s.New(1, "Point", G).Trace(1, "add", {Null{}}); }, "", "#1009"},
         {"a rectangle is not a point", [](Steps& s) {
              s.New(1, "Point", G).New(2, "Rectangle", G).Trace(1, "add", {Reg{2}});
