@@ -319,23 +319,9 @@ Value Filter(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, It
 Value Some(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, Iter::Some); }
 Value Every(Machine& m, Value s, Args a, int c) { return Iterate(m, s, a, c, Iter::Every); }
 
-// sort(compareFunction or Array flags): a stable sort; with flags, through
-// an Array of the items sorted the Array way.
+// sort(compareFunction or Array flags): the items sorted the Array way.
 Value Sort(Machine& m, Value self, Args args, int argc) {
     VectorObject* v = Self(m, self);
-    Value how = Arg(args, argc, 0);
-    if (how.IsObject() && (how.o->kind == ObjKind::Function || how.o->kind == ObjKind::Class)) {
-        std::vector<Value> items = v->items;
-        ArrayObject* keep = m.NewArray();
-        keep->items = items;
-        TempRoot root(m, Value::Obj(keep));
-        std::stable_sort(items.begin(), items.end(), [&](const Value& a, const Value& b) {
-            Value ab[2] = {a, b};
-            return m.ToNumber(m.Call(how, Value::Null(), ab, 2)) < 0;
-        });
-        v->items = items;
-        return self;
-    }
     ArrayObject* a = m.NewArray();
     a->items = v->items;
     TempRoot root(m, Value::Obj(a));
