@@ -21,20 +21,29 @@ uint32_t Threshold(double v) { return std::isnan(v) ? 0 : uint32_t(std::clamp(v,
 
 int Shifted(double v, int by) { return int(std::clamp<int64_t>(int64_t(PixelCoord(v)) - by, INT_MIN / 2, INT_MAX / 2)); }
 
+// Whether `v` is an object with x and y of its own (inherited ones do not count).
+bool OwnPoint(avm1::Vm& vm, const Value& v) {
+    return v.IsObject() && v.o->Find("x", vm.Ci()) && v.o->Find("y", vm.Ci());
+}
+
 // hitTest(firstPoint, firstAlphaThreshold, secondObject, secondBitmapPoint,
 // secondAlphaThreshold): this bitmap placed at firstPoint against a point,
-// a rectangle or another bitmap placed at secondBitmapPoint.
+// a rectangle or another bitmap placed at secondBitmapPoint. Bad arguments
+// give error numbers: -1 a disposed bitmap, -2 no first point, -3 no second
+// object (or a disposed one), -4 a second point that is none.
 Value HitTest(CallArgs& a) {
     ScriptBitmap* self = Live(BitmapOf(a.self));
+    if (!self) return Value::Num(-1);
+    if (!OwnPoint(a.vm, a.Arg(0))) return Value::Num(-2);
     const Value other = a.Arg(2);
-    if (!self || !other.IsObject()) return Value::Bool(false);
     const BitmapData& d = self->Data();
     const GeomPoint at = OffsetArg(a, 0);
     const int ox = PixelCoord(at.x), oy = PixelCoord(at.y);
     const uint32_t first = Threshold(NumberArg(a, 1, 0));
     if (const std::shared_ptr<ScriptBitmap> bitmap = BitmapOf(other)) {
         const BitmapData* o = Live(bitmap) ? &bitmap->Data() : nullptr;
-        if (!o) return Value::Bool(false);
+        if (!o) return Value::Num(-3);
+        if (!a.Arg(3).IsUndefined() && !OwnPoint(a.vm, a.Arg(3))) return Value::Num(-4);
         const GeomPoint oat = OffsetArg(a, 3);
         const uint32_t second = Threshold(NumberArg(a, 4, 1));
         // The other bitmap's place in this one's space.
@@ -43,6 +52,7 @@ Value HitTest(CallArgs& a) {
             return Value::Bool(false);
         return Value::Bool(BitmapsOverlap(d, first, *o, dx, dy, second));
     }
+    if (!OwnPoint(a.vm, other)) return Value::Num(-3);
     if (a.vm.GetMember(other, "width").IsUndefined()) {
         GeomPoint p;
         ReadPoint(a.vm, other, p);

@@ -25,6 +25,14 @@ bool ScriptMaskInUse(const PlayContext& ctx, const DisplayObject& obj) {
     return masked && masked->scriptMask == obj.serial;
 }
 
+bool InsideLayerMasks(const DisplayList& list, int32_t depth, const Matrix& m, Point point) {
+    for (auto it = list.begin(); it != list.end() && it->first < depth; ++it) {
+        const DisplayObject& mask = *it->second;
+        if (mask.clipDepth >= depth && !mask.HitTest(m.Concat(mask.matrix), point)) return false;
+    }
+    return true;
+}
+
 namespace {
 
 // A scrolled object draws its content moved by the rectangle's corner, in a

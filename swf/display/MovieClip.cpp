@@ -344,7 +344,9 @@ bool MovieClip::HitTest(const Matrix& m, Point point) const {
     if (DrawingHit(m, point)) return true;
     for (const auto& entry : list_) {
         const DisplayObject& obj = *entry.second;
-        if (obj.clipDepth == 0 && obj.HitTest(m.Concat(obj.matrix), point)) return true;
+        if (obj.clipDepth == 0 && obj.HitTest(m.Concat(obj.matrix), point) &&
+            InsideLayerMasks(list_, entry.first, m, point))
+            return true;
     }
     return false;
 }

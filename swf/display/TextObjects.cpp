@@ -26,8 +26,16 @@ void StaticTextObject::Render(RenderContext& rc, const Matrix& m, const ColorTra
     if (!drawing_.layers.empty()) rc.backend.DrawCachedShape(drawing_, drawingKey_, m.Concat(def_.text.matrix), cx);
 }
 
+// Text drawn with the advanced renderer is hit anywhere in the box around its
+// placed bounds; other text only where its glyphs are inked.
 bool StaticTextObject::HitTest(const Matrix& m, Point point) const {
-    return InsideBounds(def_.text.bounds, m.Concat(def_.text.matrix), point);
+    const Matrix toTarget = m.Concat(def_.text.matrix);
+    const TextRenderSettings& settings = def_.text.settings;
+    if (settings.present && settings.useFlashType != 0) {
+        const Rect box = TransformRect(toTarget, def_.text.bounds);
+        return point.x >= box.xMin && point.x <= box.xMax && point.y >= box.yMin && point.y <= box.yMax;
+    }
+    return !drawing_.layers.empty() && ShapeHitTest(drawing_, toTarget, point);
 }
 
 void StaticTextObject::AddBounds(const Matrix& m, Rect& box, bool& any) const {

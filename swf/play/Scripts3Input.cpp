@@ -56,10 +56,7 @@ bool MaskInUse(Scripts3::Host& h, const DisplayObject& obj) {
 // layer mask below it whose range reaches it, and a mask set by script.
 bool Unmasked(Scripts3::Host& h, const DisplayList& list, DisplayList::const_reverse_iterator at,
               const Matrix& toStage, Point p) {
-    for (auto it = std::next(at); it != list.rend(); ++it) {
-        const DisplayObject& mask = *it->second;
-        if (mask.clipDepth >= at->first && !mask.HitTest(toStage.Concat(mask.matrix), p)) return false;
-    }
+    if (!InsideLayerMasks(list, at->first, toStage, p)) return false;
     const DisplayObject* mask = ScriptMask(h, *at->second);
     return !mask || mask->HitTest(ToStage(*mask), p);
 }

@@ -3,8 +3,8 @@
 //
 // Units: the point arrives in target twips and is taken to subpixels like
 // every outline, so what is hit is what is drawn (hairlines included).
-// Each fill is tested on its own (fills of one shape must not cancel), and
-// each stroke run by the winding of its stroke polygons.
+// Each fill is tested on its own (fills of one shape must not cancel) by the
+// shape's fill rule, and each stroke run by the winding of its stroke polygons.
 #include <algorithm>
 
 #include "swf/render/RenderBackend.h"
@@ -57,7 +57,7 @@ private:
     int64_t winding_ = 0;
 };
 
-bool FillsHit(const ShapeLayer& layer, const FlatLayer& flat, WindingCounter& counter) {
+bool FillsHit(const ShapeLayer& layer, const FlatLayer& flat, bool evenOdd, WindingCounter& counter) {
     std::vector<FillEdgeRef> refs;
     SortFillEdges(layer, refs);
     for (size_t begin = 0; begin < refs.size();) {
@@ -65,7 +65,8 @@ bool FillsHit(const ShapeLayer& layer, const FlatLayer& flat, WindingCounter& co
         while (end < refs.size() && refs[end].fill == refs[begin].fill) ++end;
         counter.Clear();
         EmitFillLines(flat, refs.data() + begin, refs.data() + end, counter);
-        if (counter.Winding() != 0 && refs[begin].fill <= layer.fills.size()) return true;
+        const bool inside = evenOdd ? (counter.Winding() & 1) != 0 : counter.Winding() != 0;
+        if (inside && refs[begin].fill <= layer.fills.size()) return true;
         begin = end;
     }
     return false;
@@ -92,7 +93,7 @@ bool ShapeHitTest(const Shape& shape, const Matrix& toTarget, Point targetPoint)
     for (const ShapeLayer& layer : shape.layers) {
         const Box keep = Box{at.x, at.y, at.x, at.y}.Expanded(MaxHalfWidth(layer, toTarget) + kKeepMargin);
         FlattenLayer(layer, toTarget, keep, flat);
-        if (FillsHit(layer, flat, counter) || StrokesHit(layer, flat, toTarget, keep, counter)) return true;
+        if (FillsHit(layer, flat, shape.evenOdd, counter) || StrokesHit(layer, flat, toTarget, keep, counter)) return true;
     }
     return false;
 }
