@@ -17,6 +17,10 @@ class TextFieldObject : public avm2::DispatcherObject {
 public:
     TextFieldObject(avm2::ClassObject* cls, avm2::Object* proto) : DispatcherObject(cls, proto) {}
     avm2::Value styleSheet = avm2::Value::Null();
+    // Text set while a style sheet was on: read back as set, and parsed
+    // again when a sheet is assigned.
+    std::string styledSource;
+    bool hasStyledSource = false;
     bool alwaysShowSelection = false;
     bool useRichTextClipboard = false;
     std::string antiAliasType = "normal";

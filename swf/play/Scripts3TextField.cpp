@@ -89,7 +89,7 @@ Value Get(Machine& m, const Value& self, Prop prop) {
     const FieldSettings& s = f.Settings();
     switch (prop) {
     case kText: return String(m, f.Text());
-    case kHtmlText: return String(m, f.HtmlText());
+    case kHtmlText: return String(m, extra->hasStyledSource ? extra->styledSource : f.HtmlText());
     case kLength: return Value::Int(int(f.Content().Size()));
     case kType: return Value::Str(m.Intern(s.input ? "input" : "dynamic"));
     case kBorder: return Value::Bool(s.border);
@@ -157,7 +157,7 @@ void SetHtml(Machine& m, EditTextField& f, const Value& sheet, const std::string
     o.multiline = f.Settings().multiline;
     o.condenseWhite = f.Settings().condenseWhite;
     o.styler = [&](const std::string& tag, const std::string& cls, TextFormat& format) {
-        apply(tag, format);
+        if (!tag.empty()) apply(tag, format);
         if (!cls.empty()) apply("." + cls, format);
     };
     ParseHtml(html, f.DefaultFormat(), content, o);
@@ -174,8 +174,20 @@ void Set(Machine& m, const Value& self, Prop prop, const Value& v) {
     EditTextField& f = obj->Field();
     FieldSettings s = f.Settings();
     switch (prop) {
-    case kText: f.SetText(NonNullText(m, v)); return;
-    case kHtmlText: return SetHtml(m, f, extra->styleSheet, NonNullText(m, v));
+    case kText:
+    case kHtmlText: {
+        // With a style sheet on, plain text is read as HTML too, and the
+        // same source set again is not parsed again.
+        const std::string text = NonNullText(m, v);
+        if (!extra->styleSheet.IsObject()) {
+            extra->hasStyledSource = false;
+            return prop == kText ? f.SetText(text) : SetHtml(m, f, Value::Null(), text);
+        }
+        if (extra->hasStyledSource && extra->styledSource == text) return;
+        extra->styledSource = text;
+        extra->hasStyledSource = true;
+        return SetHtml(m, f, extra->styleSheet, text);
+    }
     case kTextColor: {
         const Rgba c = ToRgb(m, v);
         TextFormat d = f.DefaultFormat();
@@ -227,7 +239,11 @@ void Set(Machine& m, const Value& self, Prop prop, const Value& v) {
     case kCondenseWhite: s.condenseWhite = m.ToBoolean(v); break;
     case kAlwaysShowSelection: extra->alwaysShowSelection = m.ToBoolean(v); return;
     case kRichClipboard: extra->useRichTextClipboard = m.ToBoolean(v); return;
-    case kStyleSheet: extra->styleSheet = v.IsObject() ? v : Value::Null(); return;
+    case kStyleSheet:
+        extra->styleSheet = v.IsObject() ? v : Value::Null();
+        if (!v.IsObject()) extra->hasStyledSource = false;
+        else if (extra->hasStyledSource) SetHtml(m, f, v, extra->styledSource);
+        return;
     case kBorder: s.border = m.ToBoolean(v); break;
     case kBorderColor: s.borderColor = ToRgb(m, v); break;
     case kBackground: s.background = m.ToBoolean(v); break;

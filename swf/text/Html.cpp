@@ -9,7 +9,7 @@
 // open paragraph changes its format only, and the first </p> ends it with
 // a break (later ones end nothing). Each break is kept, even at the end.
 // A break is in the format of the innermost open tag, except a paragraph's:
-// its characters look like the last span that closed.
+// its characters look like the last FONT that closed.
 #include "swf/text/Html.h"
 
 #include <algorithm>
@@ -25,6 +25,8 @@ constexpr size_t kMaxNameChars = 32;
 constexpr size_t kMaxAttrs = 16;
 constexpr size_t kMaxEntityChars = 10;
 constexpr int32_t kMaxFontPixels = 2000;  // larger sizes are clamped, not refused
+constexpr int32_t kMinHtmlFontPixels = 1;
+constexpr int32_t kMaxHtmlFontPixels = 127;
 constexpr int32_t kMaxSpacing = 20000;    // twips, letter spacing and margins
 constexpr size_t kMaxTabStops = 64;
 
@@ -70,6 +72,10 @@ bool ParseColor(const std::string& s, Rgba* out) {
     return true;
 }
 
+bool IsHtmlTag(const std::string& n) {
+    return n == "p" || n == "li" || n == "b" || n == "i" || n == "u" || n == "a" || n == "font" || n == "textformat";
+}
+
 class Parser {
 public:
     Parser(const std::string& html, const TextFormat& base, FormattedText& out, const HtmlReadOptions& options)
@@ -95,6 +101,7 @@ private:
     struct Level {
         std::string tag;
         TextFormat format;
+        bool block = false;  // a style sheet's own tag: ends its line when it closes
     };
 
     const TextFormat& Current() const { return stack_.back().format; }
@@ -227,7 +234,18 @@ private:
         }
         if (n == "p") inParagraph_ = true;
         TextFormat f = Current();
-        bool known = true;
+        // The sheet's styles come first; the tag's own attributes win.
+        // Styles by tag name reach paragraphs, list items, links and tags
+        // of the sheet's own; the character tags take only their class's.
+        bool known = IsHtmlTag(n);
+        const bool custom = styler_ && !known && n != "span" && n != "img" &&
+                            std::isalpha(static_cast<unsigned char>(n[0]));
+        if (styler_) {
+            const bool byName = custom || n == "p" || n == "li" || n == "a";
+            const std::string* cls = tag.Find("class");
+            styler_(byName ? n : std::string(), cls ? *cls : std::string(), f);
+            known = known || custom || n == "span";  // a styled span formats what it holds
+        }
         if (n == "p") {
             if (const std::string* a = tag.Find("align")) {
                 const std::string v = Lower(*a);
@@ -249,28 +267,24 @@ private:
             FontAttributes(tag, f);
         } else if (n == "textformat") {
             TextFormatAttributes(tag, f);
-        } else {
-            known = false;
-        }
-        if (styler_) {
-            const std::string* cls = tag.Find("class");
-            styler_(n, cls ? *cls : std::string(), f);
-            // A styled span formats what it holds.
-            known = known || n == "span";
         }
         if (!known || tag.selfClosing) return;
         if (stack_.size() > kMaxHtmlDepth) return;  // too deep: read, but no new format
-        stack_.push_back({n, std::move(f)});
+        stack_.push_back({n, std::move(f), custom});
     }
 
     static void FontAttributes(const Tag& tag, TextFormat& f) {
         constexpr int32_t kPx = TextFormat::kTwipsPerPixelForText;
         if (const std::string* a = tag.Find("face")) f.font = a->substr(0, a->find(','));
         if (const std::string* a = tag.Find("size")) {
+            // A signed size is relative; one with no leading digits changes
+            // nothing; what is read is kept within the sizes HTML allows.
             const bool relative = !a->empty() && ((*a)[0] == '+' || (*a)[0] == '-');
-            int32_t px = ClampedInt(*a, -kMaxFontPixels, kMaxFontPixels);
-            if (relative) px += f.size / kPx;
-            f.size = std::clamp(px, 0, kMaxFontPixels) * kPx;
+            if (a->size() > (relative ? 1u : 0u) && std::isdigit(static_cast<unsigned char>((*a)[relative ? 1 : 0]))) {
+                int32_t px = ClampedInt(*a, -kMaxFontPixels, kMaxFontPixels);
+                if (relative) px += f.size / kPx;
+                f.size = std::clamp(px, kMinHtmlFontPixels, kMaxHtmlFontPixels) * kPx;
+            }
         }
         if (const std::string* a = tag.Find("color")) ParseColor(*a, &f.color);
         if (const std::string* a = tag.Find("letterspacing"))
@@ -304,17 +318,18 @@ private:
         while (i > 1 && stack_[i - 1].tag != name) --i;
         if (name == "p" && inParagraph_) {
             // A paragraph's break keeps its layout but takes its characters'
-            // look from the last span that closed before it, not from what
+            // look from the last FONT that closed before it, not from what
             // is open around it.
             TextFormat f = lastClosed_;
             CopyLayout(Current(), f);
             if (multiline_) out_.Append(U'\n', f);
         }
         if (name == "li" && openItems_ > 0) Break();  // the break still belongs to the item
+        if (i > 1 && stack_[i - 1].block && !AtLineStart()) out_.Append(U'\n', stack_[i - 1].format);
         if (name == "p") inParagraph_ = false;
         if (name == "li" && openItems_ > 0) --openItems_;
         if (i > 1) {
-            if (name != "p" && name != "li") lastClosed_ = stack_[i - 1].format;
+            if (name == "font") lastClosed_ = stack_[i - 1].format;
             stack_.resize(i - 1);
         }
     }
@@ -335,7 +350,7 @@ private:
     const HtmlStyler& styler_;
     size_t pos_ = 0;
     std::vector<Level> stack_;
-    TextFormat lastClosed_;  // the format inside the span that closed last
+    TextFormat lastClosed_;  // the format inside the FONT that closed last
     bool condense_ = false;
     bool multiline_ = true;
     bool inParagraph_ = false;

@@ -18,8 +18,9 @@ namespace swf {
 
 constexpr size_t kMaxHtmlDepth = 64;
 
-// A style sheet's say over each opening tag: given the tag's name and its
-// class attribute, it changes the format the tag starts.
+// A style sheet's say over each opening tag: given the tag's name (empty
+// when the tag takes no style by name) and its class attribute, it changes
+// the format the tag starts.
 using HtmlStyler = std::function<void(const std::string& tag, const std::string& cls, TextFormat& f)>;
 
 struct HtmlReadOptions {

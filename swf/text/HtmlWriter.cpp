@@ -70,6 +70,14 @@ std::string TextFormatAttrs(const TextFormat& f) {
     return a;
 }
 
+// Whether two formats write the same tags around a run; layout belongs to
+// the paragraph.
+bool SameLook(const TextFormat& a, const TextFormat& b) {
+    return a.font == b.font && a.size == b.size && a.color == b.color && a.letterSpacing == b.letterSpacing &&
+           a.kerning == b.kerning && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+           a.url == b.url && a.target == b.target;
+}
+
 // One run of characters sharing a format, inside its FONT.
 void Run(std::string& out, const std::u32string& chars, const TextFormat& f) {
     if (!f.url.empty()) out += "<A" + Attr("HREF", f.url) + Attr("TARGET", f.target) + ">";
@@ -98,7 +106,7 @@ void Paragraph(std::string& out, const FormattedText& text, size_t begin, size_t
     for (size_t i = begin; i < stop;) {
         const TextFormat& f = text.FormatAt(i);
         size_t j = i + 1;
-        while (j < stop && text.FormatAt(j) == f) ++j;
+        while (j < stop && SameLook(text.FormatAt(j), f)) ++j;
         size_t level = open.size();
         while (level > 0 && !FontAttrs(f, open[level - 1]).empty()) --level;
         if (level > 0) {

@@ -57,11 +57,11 @@ TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
              EXPECT_EQ(t.FormatAt(0).size, 320);
              EXPECT_EQ(t.FormatAt(1).size, 120);
          }},
-        {"sizes of 0 and of thousands of points are clamped", "<font size='0'>a</font><font size='99999'>b</font>",
+        {"sizes are kept from 1 to 127 points", "<font size='0'>a</font><font size='99999'>b</font>",
          U"ab",
          [](const swf::FormattedText& t) {
-             EXPECT_EQ(t.FormatAt(0).size, 0);
-             EXPECT_EQ(t.FormatAt(1).size, 2000 * 20);
+             EXPECT_EQ(t.FormatAt(0).size, 1 * 20);
+             EXPECT_EQ(t.FormatAt(1).size, 127 * 20);
          }},
         {"line breaks", "a<br>b<BR/>c", U"a\nb\nc", nullptr},
         {"list items", "<li>one</li><li>two</li>", U"one\ntwo\n",
@@ -188,8 +188,9 @@ TEST(HtmlTest, WrittenFontsNestAndCloseBackToAMatchingLevel) {
     }
 }
 
-// A styler changes what each tag starts, by name and class; a styled span
-// ends with its closing tag, and an unknown tag formats nothing.
+// A styler changes what each tag starts, by class and, for paragraphs,
+// links and tags of the sheet's own, by name; a styled span ends with its
+// closing tag.
 TEST(HtmlTest, AStylerFormatsTagsByNameAndClass) {
     std::vector<std::string> seen;
     const swf::HtmlStyler styler = [&](const std::string& tag, const std::string& cls, swf::TextFormat& f) {
@@ -206,8 +207,8 @@ TEST(HtmlTest, AStylerFormatsTagsByNameAndClass) {
     EXPECT_EQ(t.FormatAt(1).color.r, 255);
     EXPECT_EQ(t.FormatAt(2).color.r, Base().color.r);
     EXPECT_TRUE(t.FormatAt(3).bold);
-    EXPECT_EQ(t.FormatAt(3).color.r, Base().color.r);
-    EXPECT_EQ(seen, (std::vector<std::string>{"p.", "span.red", "unknown.red"}));
+    EXPECT_EQ(t.FormatAt(3).color.r, 255);
+    EXPECT_EQ(seen, (std::vector<std::string>{"p.", ".red", "unknown.red"}));
 }
 
 }  // namespace
