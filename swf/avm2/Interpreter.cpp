@@ -13,6 +13,16 @@ namespace swf::avm2 {
 
 namespace {
 
+// A runtime name whose namespaces include public: numbers index arrays.
+bool NamesPublic(const MnInfo& mi) {
+    if (mi.attribute) return false;
+    if (mi.ns) return mi.ns->IsPublic();
+    if (!mi.set) return true;
+    for (Ns* ns : *mi.set)
+        if (ns->IsPublic()) return true;
+    return false;
+}
+
 Value IntOrNumber(double d) {
     if (d >= INT32_MIN && d <= INT32_MAX && d == std::trunc(d) && !(d == 0 && std::signbit(d))) return Value::Int(int32_t(d));
     return Value::Number(d);
@@ -375,7 +385,8 @@ Value Interpret(Frame& f) {
                 case OpInitProperty: {
                     Value v = POP();
                     const MnInfo& mi = f.mod->names[in.a];
-                    if (mi.rtName && !mi.rtNs && st[sp - 1].IsNumber() && st[sp - 2].IsObject()) {
+                    if (mi.rtName && !mi.rtNs && st[sp - 1].IsNumber() && st[sp - 2].IsObject() &&
+                        (f.method->runsOnce || NamesPublic(mi))) {
                         Value key = POP();
                         Value o = POP();
                         if (o.o->SetIndexed(m, key, v)) break;
@@ -401,7 +412,8 @@ Value Interpret(Frame& f) {
                 }
                 case OpGetProperty: {
                     const MnInfo& mi = f.mod->names[in.a];
-                    if (mi.rtName && !mi.rtNs && st[sp - 1].IsNumber() && st[sp - 2].IsObject()) {
+                    if (mi.rtName && !mi.rtNs && st[sp - 1].IsNumber() && st[sp - 2].IsObject() &&
+                        (f.method->runsOnce || NamesPublic(mi))) {
                         Value out;
                         if (st[sp - 2].o->GetIndexed(m, st[sp - 1], out)) {
                             sp -= 2;

@@ -82,6 +82,7 @@ bool Machine::LoadAbc(const uint8_t* data, size_t size, bool run, std::string* e
         s.abc = &abc->scripts[i];
         s.init = m->methods[s.abc->init];
         if (s.init->traceName.empty()) s.init->traceName = "global$init";
+        s.init->runsOnce = true;
         Traits* t = NewTraits(nullptr);
         t->sealed = false;
         Object* g = New<Object>(ObjKind::Global, objectClass, objectClass->prototype);
@@ -304,6 +305,7 @@ ClassObject* Machine::CreateClass(AbcModule& mod, uint32_t index, ClassObject* b
     if (!c->init->owner) c->init->owner = c;
     if (!mod.methods[ac.init]->owner) mod.methods[ac.init]->owner = c;
     if (mod.methods[ac.init]->traceName.empty()) mod.methods[ac.init]->traceName = c->QualifiedName() + "$cinit";
+    mod.methods[ac.init]->runsOnce = true;
     // Class (static) traits, over those every class has (prototype).
     Traits* st = NewTraits(classClass->instanceTraits);
     st->sealed = false;  // Class is dynamic: class objects take new properties

@@ -71,6 +71,7 @@ enum ErrorId : int {
     kErrNotConstructor = 1115,
     kErrPropertyNotFound = 1069,
     kErrReadSealed = 1069,
+    kErrReadSealedNs = 1081,
     kErrWriteSealed = 1056,
     kErrIllegalWrite = 1059,
     kErrConstWrite = 1074,

@@ -62,6 +62,10 @@ struct Method {
     // The class whose trait or initialiser this method is; a method has one
     // owner: a class, or the functions newfunction makes of it.
     ClassObject* owner = nullptr;
+    // Script and class initialisers, which the player runs once and so
+    // interprets rather than compiles: their index reads and writes on
+    // numbers take the fast way whatever namespaces the name gives.
+    bool runsOnce = false;
     std::unique_ptr<Code> code;  // decoded on first call
     const struct AbcModule* module = nullptr;
     // What arguments.callee gives when the method runs without a function

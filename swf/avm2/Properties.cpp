@@ -155,7 +155,12 @@ Value Machine::GetProperty(const Value& obj, const Name& n) {
             if (p->dyn)
                 if (Value* v = p->dyn->Find(n.name)) return *v;
     }
-    if (o && o->IsDynamic()) return Value::Undefined();
+    // A dynamic object holds public names only: asked for any other it has
+    // no value to give.
+    if (o && o->IsDynamic() && pub) return Value::Undefined();
+    if (o && o->IsDynamic())
+        ReferenceError(kErrReadSealedNs, "Property " + ErrorName(*this, n) + " not found on " + TypeName(obj) +
+                                             " and there is no default value.");
     ReferenceError(kErrReadSealed, "Property " + ErrorName(*this, n) +
                                        " not found on " + TypeName(obj) + " and there is no default value.");
 }
