@@ -38,8 +38,9 @@ EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLi
     TextFormat& f = defaultFormat_;
     if (const FontData* font = def.hasFont ? FontOf(movie, def.fontId) : nullptr) {
         f.font = font->name;
-        f.bold = font->bold;
-        f.italic = font->italic;
+        // An HTML field takes bold and italic from its markup only.
+        f.bold = font->bold && !def.html;
+        f.italic = font->italic && !def.html;
     } else if (!def.fontClass.empty()) {
         f.font = def.fontClass;
     } else if (!movie.abcBlocks.empty()) {
@@ -50,7 +51,8 @@ EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLi
     if (def.hasLayout) {
         // The player keeps these in whole pixels, cut toward zero.
         auto px = [](int32_t twips) { return twips / kTwipsPerPixel * kTwipsPerPixel; };
-        f.align = def.align;
+        // An HTML field with no text of its own starts left-aligned.
+        f.align = def.html && def.initialText.empty() ? TextAlign::Left : def.align;
         f.leftMargin = px(def.leftMargin);
         f.rightMargin = px(def.rightMargin);
         f.indent = px(def.indent);

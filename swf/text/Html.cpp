@@ -1,8 +1,7 @@
 // A tolerant tag scanner: text runs, tags (`<name attr="v" ...>`,
 // `</name>`, `<name/>`) and entities, with a stack of formats. A closing
-// tag pops back to the format before the innermost open tag of that name,
-// closing whatever opened after it; a closing tag with no match is
-// ignored.
+// tag pops the innermost open tag when it names it and is ignored
+// otherwise, so badly nested tags keep formatting what follows.
 //
 // Line breaks in a multiline field: <br> and every </li> end a line, and
 // <li> ends the line it interrupts. Paragraphs do not nest: <p> inside an
@@ -314,8 +313,9 @@ private:
     }
 
     void Close(const std::string& name) {
-        size_t i = stack_.size();
-        while (i > 1 && stack_[i - 1].tag != name) --i;
+        // Only the innermost open tag closes; a closing tag for any other
+        // is ignored.
+        const size_t i = stack_.size() > 1 && stack_.back().tag == name ? stack_.size() : 0;
         if (name == "p" && inParagraph_) {
             // A paragraph's break keeps its layout but takes its characters'
             // look from the last FONT that closed before it, not from what

@@ -89,8 +89,12 @@ TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
         {"a tag that never closes formats the rest", "<b>bold", U"bold",
          [](const swf::FormattedText& t) { EXPECT_TRUE(t.FormatAt(3).bold); }},
         {"a stray closing tag is ignored", "</i>x</p>", U"x", nullptr},
-        {"closing an outer tag closes the inner ones", "<b><i>a</b>b", U"ab",
-         [](const swf::FormattedText& t) { EXPECT_FALSE(t.FormatAt(1).italic || t.FormatAt(1).bold); }},
+        {"closing any but the innermost tag is ignored", "<b><i>a</b>b</i>c</b>d", U"abcd",
+         [](const swf::FormattedText& t) {
+             EXPECT_TRUE(t.FormatAt(1).italic && t.FormatAt(1).bold);
+             EXPECT_TRUE(t.FormatAt(2).bold && !t.FormatAt(2).italic);
+             EXPECT_FALSE(t.FormatAt(3).bold);
+         }},
         {"a lone angle bracket is text", "1 < 2 <", U"1 < 2 <", nullptr},
         {"an unterminated tag at the end", "a<font color='#00", U"a", nullptr},
         {"utf-8 and latin-1 bytes", "\xC3\xA9\xE9", U"\u00E9\u00E9", nullptr},
