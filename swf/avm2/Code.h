@@ -53,6 +53,11 @@ enum Op : uint8_t {
     OpDebugFile = 0xF1, OpBkptLine = 0xF2, OpTimestamp = 0xF3,
 };
 
+// getproperty's `b` when its receiver is register 0 as the method got it:
+// the name binds as the method's own class sees it (a field a subclass
+// declares again is the declaring class's own to its methods).
+constexpr int32_t kOnThis = 1;
+
 struct Instr {
     uint8_t op = 0;
     int32_t a = 0;  // register, multiname, branch target, count...

@@ -26,6 +26,9 @@ struct Frame {
 
     // The name of multiname `index`, taking its runtime parts from the stack.
     Name TakeName(uint32_t index);
+    // The slot `n` names in `o` as the method's class declares it, when a
+    // subclass of that class has declared the name again; null otherwise.
+    const Value* OwnSlot(Object* o, const Name& n) const;
     // Scope search for findproperty/findpropstrict/getlex.
     Value FindProperty(const Name& n, bool strict);
     Object* GlobalObject() const;

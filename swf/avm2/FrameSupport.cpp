@@ -195,6 +195,17 @@ Name Frame::TakeName(uint32_t index) {
     return n;
 }
 
+const Value* Frame::OwnSlot(Object* o, const Name& n) const {
+    const Traits* mine = declarer ? declarer->instanceTraits : nullptr;
+    if (!mine || !o->traits || o->traits == mine) return nullptr;
+    const Traits* t = o->traits;
+    while (t && t != mine) t = t->base;
+    if (!t) return nullptr;
+    const Binding* b = mine->Find(n);
+    if (!b || (b->kind != Binding::Slot && b->kind != Binding::Const) || b->slot >= o->slots.size()) return nullptr;
+    return &o->slots[b->slot];
+}
+
 Object* Frame::GlobalObject() const {
     // The outermost scope is the script's global.
     Scope* s = outer;

@@ -423,6 +423,12 @@ Value Interpret(Frame& f) {
                     }
                     Name n = f.TakeName(in.a);
                     Value o = POP();
+                    if (in.b == kOnThis && o.IsObject()) {
+                        if (const Value* own = f.OwnSlot(o.o, n)) {
+                            PUSH(*own);
+                            break;
+                        }
+                    }
                     PUSH(m.GetProperty(o, n));
                     break;
                 }

@@ -94,7 +94,7 @@ private:
             case OpSetSuper: in.a = Pool(f.multinames.size()); pop = 2 + RtParts(in.a); break;
             case OpDxns: CheckDxns(); in.a = Pool(f.strings.size()); break;
             case OpDxnsLate: CheckDxns(); pop = 1; break;
-            case OpKill: in.a = Reg(); break;
+            case OpKill: in.a = Reg(); thisKept_ = thisKept_ && in.a != 0; break;
             case OpIfNlt: case OpIfNle: case OpIfNgt: case OpIfNge: case OpIfEq: case OpIfNe: case OpIfLt:
             case OpIfLe: case OpIfGt: case OpIfGe: case OpIfStrictEq: case OpIfStrictNe:
                 in.a = S24(); pop = 2; break;
@@ -174,9 +174,13 @@ private:
             case OpSetProperty: case OpInitProperty:
                 in.a = Pool(f.multinames.size()); pop = 2 + RtParts(in.a); break;
             case OpGetProperty: case OpDeleteProperty:
-                in.a = Pool(f.multinames.size()); pop = 1 + RtParts(in.a); push = 1; break;
+                in.a = Pool(f.multinames.size()); pop = 1 + RtParts(in.a); push = 1;
+                if (in.op == OpGetProperty && !RtParts(in.a) && !code_->code.empty() &&
+                    code_->code.back().op == OpGetLocal && code_->code.back().a == 0)
+                    in.b = kOnThis;
+                break;
             case OpGetLocal: in.a = Reg(); push = 1; break;
-            case OpSetLocal: in.a = Reg(); pop = 1; break;
+            case OpSetLocal: in.a = Reg(); pop = 1; thisKept_ = thisKept_ && in.a != 0; break;
             case OpGetGlobalScope: push = 1; break;
             case OpGetScopeObject: in.a = U8(); push = 1; break;
             case OpGetOuterScope: in.a = U30(); push = 1; break;
@@ -202,7 +206,9 @@ private:
             case OpGetLocal0: case OpGetLocal1: case OpGetLocal2: case OpGetLocal3:
                 in.a = in.op - OpGetLocal0; CheckReg(in.a); in.op = OpGetLocal; push = 1; break;
             case OpSetLocal0: case OpSetLocal1: case OpSetLocal2: case OpSetLocal3:
-                in.a = in.op - OpSetLocal0; CheckReg(in.a); in.op = OpSetLocal; pop = 1; break;
+                in.a = in.op - OpSetLocal0; CheckReg(in.a); in.op = OpSetLocal; pop = 1;
+                thisKept_ = thisKept_ && in.a != 0;
+                break;
             case OpDebug: U8(); U30(); U8(); U30(); in.op = OpNop; break;
             case OpDebugLine: case OpDebugFile: case OpBkptLine: U30(); in.op = OpNop; break;
             default:
@@ -222,6 +228,10 @@ private:
             pushes_.push_back(push);
             code_->code.push_back(in);
         }
+        // A body that writes register 0 may read through another receiver.
+        if (!thisKept_)
+            for (Instr& in : code_->code)
+                if (in.op == OpGetProperty) in.b = 0;
     }
 
     int Target(int64_t byteOffset) {
@@ -336,6 +346,7 @@ private:
     std::map<size_t, int> scopeDelta_;
     std::vector<size_t> offsets_;
     std::vector<int> pops_, pushes_;
+    bool thisKept_ = true;  // register 0 never written
 };
 
 }  // namespace
