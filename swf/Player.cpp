@@ -19,7 +19,6 @@
 #include <utility>
 
 #include "swf/play/Scripts3.h"
-#include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/read/MovieReader.h"
 #include "swf/render/RasterBackend.h"
@@ -67,7 +66,6 @@ struct Player::State {
     std::unique_ptr<Movie> movie;  // declared before the timeline that plays it
     std::unique_ptr<Timeline> timeline;
     Scripts3 as3;  // after the timeline: it holds the root clip
-    Levels levels;  // _level1 and up, loaded by scripts
     std::vector<std::string> errors;
     int scaleMode = kShowAll;
     int alignFlags = 0;
@@ -110,10 +108,8 @@ struct Player::State {
         if (!timeline) {
             backend.BeginFrame(kNoMovieBackground);
             backend.EndFrame();
-        } else if (levels.Empty()) {
-            timeline->Render(backend, view);
         } else {
-            timeline->Render(backend, view, [&] { levels.Render(backend, view); });
+            timeline->Render(backend, view);
         }
     }
     // Tells scripts how the movie is shown.
@@ -131,7 +127,6 @@ struct Player::State {
         return FolderReader(moviePath);
     }
     void Dispatch(const std::vector<HostCall>& calls) {
-        if (timeline) levels.Collect(*timeline);
         // Problems scripts met join the load errors, up to a bound.
         constexpr size_t kMaxErrors = 256;
         if (timeline)
@@ -217,7 +212,6 @@ bool Player::Load(std::vector<uint8_t> bytes, const std::string& path) {
 
 void Player::Unload() {
     state_->mixer.StopAll();
-    state_->levels.Clear();
     state_->as3.Reset();
     state_->timeline.reset();
     state_->movie.reset();
@@ -289,21 +283,26 @@ int Player::Advance(uint32_t elapsedMs) {
 
 void Player::Tick() {
     if (!state_->timeline) return;
-    // Movies asked for in the last frame arrive before this one runs.
-    Levels::Level0 level0;
-    state_->Dispatch(state_->levels.Apply(state_->Files(), MovieUrl(state_->moviePath), state_->fonts,
-                                          state_->errors, level0));
-    if (!level0.bytes.empty()) {
-        const size_t slash = state_->moviePath.find_last_of("/\\");
-        const std::string dir = slash == std::string::npos ? std::string() : state_->moviePath.substr(0, slash + 1);
-        state_->focusRect = state_->timeline->FocusRect();
-        Load(std::move(level0.bytes), dir + level0.name);
-        state_->focusRect.reset();
-        return;
+    // A movie asked for in the last frame replaces this one before it runs.
+    std::vector<ScriptHost::LevelLoad> level0 = state_->timeline->TakeLevel0Loads();
+    if (!level0.empty() && !level0.back().name.empty()) {
+        const std::string name = level0.back().name;
+        std::vector<uint8_t> bytes;
+        const FileReader files = state_->Files();
+        if (!files || !files(name, Timeline::kMaxMovieFile, bytes)) {
+            constexpr size_t kMaxErrors = 256;
+            if (state_->errors.size() < kMaxErrors) state_->errors.push_back("loadMovie: cannot read " + name + " beside the movie");
+        } else {
+            const size_t slash = state_->moviePath.find_last_of("/\\");
+            const std::string dir = slash == std::string::npos ? std::string() : state_->moviePath.substr(0, slash + 1);
+            state_->focusRect = state_->timeline->FocusRect();
+            Load(std::move(bytes), dir + name);
+            state_->focusRect.reset();
+            return;
+        }
     }
     state_->Dispatch(state_->timeline->Tick());
     state_->as3.Frame();
-    state_->Dispatch(state_->levels.Tick());
 }
 
 void Player::MixAudio(int16_t* out, size_t frames) { state_->mixer.Mix(out, frames); }

@@ -209,13 +209,16 @@ ClipId Vm::ResolveTarget(ClipId from, const std::string& path) {
 ClipId Vm::RootOf(ClipId clip) {
     constexpr int kMaxHops = 64;
     int hops = 0;
+    ClipId top = 0;
     for (ClipId c = clip; c && hops < kMaxHops; c = host_.Parent(c), ++hops) {
+        top = c;
         auto it = clipObjects_.find(c);
         if (it == clipObjects_.end()) continue;
         const Property* lock = it->second->Find("_lockroot", Ci());
         if (lock && !lock->getter && ToBool(lock->value)) return c;
     }
-    return host_.Level(0);
+    // A clip in another level has that level's root for _root.
+    return host_.IsLevel(top) ? top : host_.Level(0);
 }
 
 // A clip's own members come first, then _parent, _root and the levels,

@@ -33,6 +33,8 @@ public:
 
     // Tree.
     virtual ClipId Level(int n) = 0;  // _level0 is the root
+    // Whether `clip` is the root of a level (_root of what is in it).
+    virtual bool IsLevel(ClipId clip) { return clip && clip == Level(0); }
     virtual ObjectKind KindOf(ClipId clip) { return clip ? ObjectKind::Clip : ObjectKind::None; }
     virtual ClipId Parent(ClipId clip) = 0;
     // False once the object left the display list, even while still found.

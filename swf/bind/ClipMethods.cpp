@@ -192,6 +192,12 @@ Value Bytes(CallArgs& a) {
     return Value::Num(movie.header.fileLength);
 }
 
+// The version of the movie the clip comes from (or was loaded with).
+Value SwfVersion(CallArgs& a) {
+    const DisplayObject* o = ObjectOf(a);
+    return o ? Value::Num(HostOf(a.vm).VersionOf(IdOf(a))) : Value();
+}
+
 Value GetUrlNative(CallArgs& a) {
     if (!ObjectOf(a) || a.args.empty()) return Value();
     a.vm.HostRef().GetUrl(a.vm.ToString(a.args[0]), a.vm.ToString(a.Arg(1)), SendMethod(a.vm, a.Arg(2)));
@@ -233,6 +239,7 @@ void InstallClipMethods(avm1::Vm& vm) {
     vm.DefineNative(clip, "stopDrag", StopDragNative);
     vm.DefineNative(clip, "getBytesLoaded", Bytes);
     vm.DefineNative(clip, "getBytesTotal", Bytes);
+    vm.DefineNative(clip, "getSWFVersion", SwfVersion);
     vm.DefineNative(clip, "getURL", GetUrlNative);
     vm.DefineNative(clip, "loadMovie", LoadNative, 0);
     vm.DefineNative(clip, "loadVariables", LoadNative, 1);

@@ -46,11 +46,14 @@ double NumberOf(const avm1::Value& value) {
     return value.kind == avm1::Value::Kind::Bool ? (value.b ? 1.0 : 0.0) : std::nan("");
 }
 
-// The object's slash path ("/a/b"; the root is "/").
+// The object's slash path ("/a/b"; the root is "/"; in another level
+// "_level1/a").
 std::string SlashPath(const std::string& dotted) {
-    std::string slash = "/";
-    size_t dot = dotted.find('.');
-    if (dot != std::string::npos) slash += dotted.substr(dot + 1);
+    const size_t dot = dotted.find('.');
+    const std::string first = dotted.substr(0, dot);
+    const bool otherLevel = first != "_level0" && first.compare(0, 6, "_level") == 0;
+    std::string slash = otherLevel ? first : "/";
+    if (dot != std::string::npos) slash += (otherLevel ? "/" : "") + dotted.substr(dot + 1);
     for (char& ch : slash)
         if (ch == '.') ch = '/';
     return slash;
@@ -64,7 +67,19 @@ avm1::ClipId ScriptHost::IdOf(const DisplayObject* obj) const {
     return 0;
 }
 
-avm1::ClipId ScriptHost::Level(int n) { return n == 0 && root_ ? root_->Serial() : 0; }
+avm1::ClipId ScriptHost::Level(int n) {
+    if (n == 0) return root_ ? root_->Serial() : 0;
+    auto it = levels_.find(n);
+    return it == levels_.end() ? 0 : it->second->Serial();
+}
+
+int ScriptHost::LevelOf(avm1::ClipId clip) const {
+    if (!clip) return -1;
+    if (root_ && clip == root_->serial) return 0;
+    for (const auto& [n, level] : levels_)
+        if (level->serial == clip) return n;
+    return -1;
+}
 
 bool ScriptHost::InTree(avm1::ClipId clip) {
     const DisplayObject* o = Object(clip);
@@ -124,7 +139,10 @@ std::vector<std::string> ScriptHost::ChildNames(avm1::ClipId clip) {
 std::string ScriptHost::PathOf(avm1::ClipId clip) {
     DisplayObject* o = Object(clip);
     if (!o) return std::string();
-    if (o == root_.get()) return "_level0";
+    if (!o->parent) {
+        const int level = LevelOf(clip);
+        if (level >= 0) return "_level" + std::to_string(level);
+    }
     const std::string name = o->name.empty() && !o->instance ? "instance" + std::to_string(o->serial) : o->ScriptName();
     avm1::ClipId parent = Parent(clip);
     return parent ? PathOf(parent) + "." + name : name;

@@ -9,6 +9,7 @@
 // this class: bind::HostOf(vm) gives it back from any native.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,9 +35,13 @@ struct HostCall {
     std::string second;  // arguments, or target
 };
 
+// The roots of _level1 and up, by level.
+using LevelRoots = std::map<int, std::unique_ptr<MovieClip>>;
+
 class ScriptHost : public avm1::Host {
 public:
-    ScriptHost(PlayContext& ctx, std::unique_ptr<MovieClip>& root) : ctx_(ctx), root_(root) {}
+    ScriptHost(PlayContext& ctx, std::unique_ptr<MovieClip>& root, LevelRoots& levels)
+        : ctx_(ctx), root_(root), levels_(levels) {}
 
     // What the actions of one host call queue and call.
     void Begin(ActionQueue* queue, std::vector<HostCall>* calls) {
@@ -78,18 +83,20 @@ public:
     static constexpr const char* kLoadedBytes = "_bytesLoaded";
     static constexpr const char* kTotalBytes = "_bytesTotal";
     // loadMovieNum and unloadMovieNum of files beside the movie (an empty
-    // name unloads); Levels plays them.
+    // name unloads): the timeline plays them in _level1 and up
+    // (Timeline::FinishLevelLoads); a load into _level0 replaces the whole
+    // movie, which the player does.
+    static constexpr int kMaxLevel = 16;
     struct LevelLoad {
         int level = 0;
         std::string name;
     };
     // True when `target` names a level and the request was kept.
     bool LoadLevel(const std::string& url, const std::string& target);
-    std::vector<LevelLoad> TakeLevelLoads() {
-        std::vector<LevelLoad> out = std::move(levelLoads_);
-        levelLoads_.clear();
-        return out;
-    }
+    // The requests for _level0 (`level0`) or for the others.
+    std::vector<LevelLoad> TakeLevelLoads(bool level0);
+    // The level `clip` is the root of; -1: none.
+    int LevelOf(avm1::ClipId clip) const;
     // loadMovie into a clip (an empty name unloads it), done on the next
     // frame by Timeline::FinishClipLoads; other addresses go to the host.
     // A MovieClipLoader `loader` hears how the load went (kept alive in
@@ -154,6 +161,7 @@ public:
     GeomPoint PointerIn(const DisplayObject* space) const;
 
     avm1::ClipId Level(int n) override;
+    bool IsLevel(avm1::ClipId clip) override { return LevelOf(clip) >= 0; }
     avm1::ObjectKind KindOf(avm1::ClipId clip) override;
     bool InTree(avm1::ClipId clip) override;
     int VersionOf(avm1::ClipId clip) override;
@@ -192,6 +200,7 @@ private:
     void SetNamedProperty(DisplayObject& o, int index, const avm1::Value& value);
     PlayContext& ctx_;
     std::unique_ptr<MovieClip>& root_;
+    LevelRoots& levels_;
     avm1::Vm* vm_ = nullptr;
     ActionQueue* queue_ = nullptr;
     std::vector<HostCall>* calls_ = nullptr;

@@ -92,7 +92,8 @@ MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::strin
         parent.Nesting() + 1 >= PlayContext::kMaxNesting)
         return nullptr;
     --ctx.buildsLeft;
-    auto clip = std::make_unique<MovieClip>(ctx, EmptyTimeline(), parent.Nesting() + 1);
+    // It belongs to its parent's movie: that movie's version and library.
+    auto clip = std::make_unique<MovieClip>(ctx, EmptyTimeline(), parent.Nesting() + 1, 0, nullptr, &parent.Assets());
     clip->Start(nullptr);
     return Adopt(parent, depth, &name, std::move(clip));
 }

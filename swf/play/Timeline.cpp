@@ -19,7 +19,7 @@ constexpr uint16_t kDefaultFrameRate88 = 12 << 8;
 }  // namespace
 
 Timeline::Timeline(const Movie& movie, std::shared_ptr<FontProvider> fonts)
-    : fonts_(movie), ctx_(movie), bitmaps_(movie), scriptHost_(ctx_, root_), vm_(scriptHost_, movie.header.version) {
+    : fonts_(movie), ctx_(movie), bitmaps_(movie), scriptHost_(ctx_, root_, levels_), vm_(scriptHost_, movie.header.version) {
     fonts_.SetProvider(std::move(fonts));
     ctx_.fonts = &fonts_;
     ctx_.assets.fonts = &fonts_;
@@ -88,6 +88,8 @@ std::vector<HostCall> Timeline::Tick() {
     DropUnloaded(ctx_);  // kept a frame for their unload handlers
     std::vector<HostCall> calls = std::move(pendingCalls_);
     pendingCalls_.clear();
+    std::vector<HostCall> levels = FinishLevelLoads();
+    calls.insert(calls.end(), levels.begin(), levels.end());
     std::vector<HostCall> loaded = FinishClipLoads();
     calls.insert(calls.end(), loaded.begin(), loaded.end());
     ActionQueue queue;
@@ -126,7 +128,7 @@ void Timeline::TickClips(ActionQueue& queue) {
     ctx_.clipsTickApart = true;
     for (uint32_t serial : order) {
         MovieClip* clip = ctx_.FindClip(serial);
-        if (!clip || (clip != root_.get() && (!clip->parent || Left(*clip)))) continue;
+        if (!clip || (!IsLevelRoot(*clip) && (!clip->parent || Left(*clip)))) continue;
         clip->Tick(&queue);
     }
     ctx_.clipsTickApart = false;
@@ -234,6 +236,7 @@ void Timeline::RenderLayer(RenderBackend& backend, const Matrix& view) const {
     rc.objects = &ctx_;
     rc.view = view;
     root_->Render(rc, view, ColorTransform());  // its drawing, then its children
+    for (const auto& level : levels_) level.second->Render(rc, view, ColorTransform());
     if (stageLayer_) stageLayer_->Render(rc, view, ColorTransform());
 }
 

@@ -101,7 +101,11 @@ public:
     // now, their host calls coming with the next tick's.
     void StartLoaded(MovieClip& clip);
 
-    std::vector<ScriptHost::LevelLoad> TakeLevelLoads() { return scriptHost_.TakeLevelLoads(); }
+    // Movies scripts asked to load into _level0, which replace this one:
+    // the player loads them.
+    std::vector<ScriptHost::LevelLoad> TakeLevel0Loads() { return scriptHost_.TakeLevelLoads(true); }
+    // The most a movie file read from beside the movie may hold.
+    static constexpr size_t kMaxMovieFile = 16u << 20;
     // Problems scripts ran into since the last call (bad records, limits).
     std::vector<std::string> TakeScriptErrors();
     // Sounds that failed to decode since the last call.
@@ -145,6 +149,9 @@ private:
     std::vector<HostCall> FinishLoads();
     // Movies and pictures loaded into clips (ClipLoads.cpp).
     std::vector<HostCall> FinishClipLoads();
+    // Movies loaded into _level1 and up, and levels unloaded (TimelineLevels.cpp).
+    std::vector<HostCall> FinishLevelLoads();
+    bool IsLevelRoot(const DisplayObject& obj) const;
     std::shared_ptr<MovieAssets> ReadLoaded(const std::string& name);
     // A member of the object's script object as stored, never running a
     // getter (the host asks outside any script); undefined without one.
@@ -166,6 +173,10 @@ private:
     std::vector<std::string> soundErrors_;
     SoundSystem sounds_{soundErrors_};
     std::unique_ptr<MovieClip> root_;
+    // _level1 and up: each a root playing its own movie, drawn above the
+    // levels below it, its scripts in this machine with the built-ins of
+    // its movie's version.
+    LevelRoots levels_;
     std::unique_ptr<MovieClip> stageLayer_;
     ScriptHost scriptHost_;
     avm1::Vm vm_;

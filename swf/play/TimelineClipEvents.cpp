@@ -91,10 +91,12 @@ void Timeline::QueueEvent(uint32_t event, ActionQueue& queue, uint8_t keyCode) {
     const bool mouse = (event & (kClipMouseDown | kClipMouseUp | kClipMouseMove)) != 0;
     const bool toProperties = name && (!name->listened || mouse);
     std::vector<uint32_t> order;
-    ForEachClip(*root_, [&](MovieClip& clip) {
+    auto note = [&](MovieClip& clip) {
         if (Handles(clip, event, keyCode) || (toProperties && vm_.HasClipObject(clip.serial)))
             order.push_back(clip.serial);
-    });
+    };
+    ForEachClip(*root_, note);
+    for (auto& level : levels_) ForEachClip(*level.second, note);
     std::sort(order.rbegin(), order.rend());
     for (uint32_t serial : order) queue.push_back({serial, nullptr, 0, event, keyCode});
     if (name && name->listened && !Listeners(name->listened).empty())

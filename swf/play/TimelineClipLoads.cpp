@@ -6,7 +6,6 @@
 #include "swf/avm1/Object.h"
 #include "swf/decode/ImageDecode.h"
 #include "swf/display/DepthOps.h"
-#include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/read/MovieReader.h"
 
@@ -92,7 +91,7 @@ MovieClip& Replace(PlayContext& ctx, MovieClip& old, MovieClip& parent, std::uni
 
 std::shared_ptr<MovieAssets> Timeline::ReadLoaded(const std::string& name) {
     std::vector<uint8_t> bytes;
-    if (!scriptHost_.ReadBeside(name, Levels::kMaxMovieFile, bytes)) {
+    if (!scriptHost_.ReadBeside(name, kMaxMovieFile, bytes)) {
         vm_.Report("loadMovie: cannot read " + name + " beside the movie");
         return nullptr;
     }

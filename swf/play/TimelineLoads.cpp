@@ -6,7 +6,6 @@
 #include "swf/model/FormatCodes.h"
 #include "swf/avm1/Object.h"
 #include "swf/bind/Bindings.h"
-#include "swf/play/Levels.h"
 #include "swf/play/Timeline.h"
 #include "swf/classes/UrlVars.h"
 #include "swf/host/FileReader.h"
@@ -59,9 +58,16 @@ bool ScriptHost::LoadLevel(const std::string& url, const std::string& target) {
         if (target[i] < '0' || target[i] > '9') return false;
         level = level * 10 + (target[i] - '0');
     }
-    if (level > Levels::kMaxLevel || (!url.empty() && !BesideMovie(url))) return false;
+    if (level > kMaxLevel || (!url.empty() && !BesideMovie(url))) return false;
     if (levelLoads_.size() < kMaxPendingLoads) levelLoads_.push_back({level, url});
     return true;
+}
+
+std::vector<ScriptHost::LevelLoad> ScriptHost::TakeLevelLoads(bool level0) {
+    std::vector<LevelLoad> taken, kept;
+    for (LevelLoad& l : levelLoads_) ((l.level == 0) == level0 ? taken : kept).push_back(std::move(l));
+    levelLoads_ = std::move(kept);
+    return taken;
 }
 
 bool ScriptHost::LoadClip(avm1::ClipId clip, const std::string& url, int method, const avm1::Value& loader) {
@@ -69,9 +75,9 @@ bool ScriptHost::LoadClip(avm1::ClipId clip, const std::string& url, int method,
         GetUrl(url, PathOf(clip), method);
         return loader.IsUndefined();
     }
-    if (clip == Level(0)) {  // the whole movie is replaced, as a level-0 load
+    if (const int level = LevelOf(clip); level >= 0) {  // a level's root: a load into the level
         if (levelLoads_.size() >= kMaxPendingLoads) return false;
-        levelLoads_.push_back({0, url});
+        levelLoads_.push_back({level, url});
         return true;
     }
     if (clipLoads_.size() >= kMaxPendingLoads) {

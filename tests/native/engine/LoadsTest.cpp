@@ -226,6 +226,34 @@ TEST(LoadsTest, LoadMovieNumDrawsALevelAboveAndUnloadMovieNumTakesItAway) {
     EXPECT_TRUE(p.Errors().empty());
 }
 
+// A level's clips have its root for _root and are named from it.
+TEST(LoadsTest, ALevelIsTheRootOfWhatItHolds) {
+    const std::string dir = testing::TempDir();
+    swfmake::SwfWriter level(8, kStage, 12);
+    level.Tags().DoAction(Asm(Lines({
+        Trace(Var("_root")),
+        Do(CallM(Var("this"), "createEmptyMovieClip", {Str("c"), Num(1)})),
+        Trace(Var("c._target")),
+        Trace(Var("c._root")),
+        Trace(CallM(Var("c"), "getSWFVersion")),
+    })));
+    level.Tags().ShowFrame();
+    ASSERT_TRUE(level.WriteFile(dir + "/rootlevel.swf", false));
+    swfmake::SwfWriter w(6, kStage, 12);
+    w.Tags().DoAction(Asm(Str("rootlevel.swf") + "; " + Str("_level3") + "; geturl2 0"));
+    w.Tags().ShowFrame();
+    w.Tags().DoAction(Asm("stop; " + Trace(Var("_level3.c._name"))));
+    w.Tags().ShowFrame();
+    ASSERT_TRUE(w.WriteFile(dir + "/rootmain.swf", false));
+    swf::Player p;
+    Traced log;
+    log.Attach(p);
+    ASSERT_TRUE(p.LoadFile(dir + "/rootmain.swf"));
+    p.Tick();
+    EXPECT_EQ(log.Take(), "_level3|_level3/c|_level3|8|c");
+    EXPECT_TRUE(p.Errors().empty());
+}
+
 TEST(LoadsTest, AMovieLoadingItselfIntoALevelEveryFrameStaysBounded) {
     const std::string dir = testing::TempDir();
     swfmake::SwfWriter w(8, kStage, 12);
