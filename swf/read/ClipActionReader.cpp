@@ -39,7 +39,7 @@ void ReadExportAssets(ByteReader& r, ReadContext& ctx) {
     for (uint16_t i = 0; i < count && !r.AtEnd(); ++i) {
         const uint16_t id = r.U16();
         std::string name = r.String();
-        ctx.movie.exports.emplace(std::move(name), id);
+        ctx.movie.exports[std::move(name)] = id;  // a name exported again names the later character
     }
 }
 
