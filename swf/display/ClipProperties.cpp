@@ -52,11 +52,13 @@ bool LocalBounds(const DisplayObject& obj, Rect* out) {
 }
 
 // A field's position is its box's top-left corner, not its origin: a field
-// whose box starts at (6, 7) reads _x 6 and _y 7 where it was placed.
+// whose box starts at (6, 7) reads _x 6 and _y 7 where it was placed, and
+// one that autosize grows to the left reads further left.
 Point FieldCorner(const DisplayObject& obj) {
     const EditTextObject* field = obj.AsEditText();
     if (!field) return {0, 0};
-    const Rect& b = field->Field().Bounds();
+    // Laying out only fills the field's cache.
+    const Rect& b = const_cast<EditTextObject*>(field)->Field().Layout().bounds;
     return {b.xMin, b.yMin};
 }
 

@@ -13,6 +13,9 @@ namespace swf {
 namespace {
 
 constexpr uint8_t kUtf8Version = 6;
+// From this version a centred or right-aligned line leaves its trailing
+// spaces out of its width.
+constexpr uint8_t kAlignedSpacesVersion = 8;
 
 const FontData* FontOf(const Movie& movie, uint16_t id) {
     const Character* c = movie.Find(id);
@@ -159,6 +162,10 @@ const TextLayout& EditTextField::Layout() {
     o.multiline = settings_.multiline;
     o.password = settings_.password;
     o.autoSize = settings_.autoSize != AutoSize::None;
+    o.autoSizeAnchor = settings_.autoSize == AutoSize::Right    ? TextAlign::Right
+                       : settings_.autoSize == AutoSize::Center ? TextAlign::Center
+                                                                : TextAlign::Left;
+    o.trailingSpacesAlwaysCount = version_ < kAlignedSpacesVersion;
     o.keepOutside = true;
     o.emptyFormat = &defaultFormat_;
     if (!settings_.embedFonts)

@@ -1,5 +1,7 @@
 #include "swf/text/FontLibrary.h"
 
+#include <algorithm>
+
 #include "swf/model/Movie.h"
 #include "swf/render/SpanRecording.h"
 #include "swf/text/TextShape.h"
@@ -156,7 +158,15 @@ FontFace* FontLibrary::DeviceWith(char32_t code, bool bold, bool italic) {
 }
 
 FontFace* FontLibrary::Device(const std::string& family, bool bold, bool italic) {
-    if (FontFace* f = OpenDevice(family, bold, italic)) return f;
+    // A font name may list families to try in turn: "Arial, Helvetica".
+    for (size_t at = 0; at <= family.size();) {
+        const size_t comma = std::min(family.find(',', at), family.size());
+        const size_t b = family.find_first_not_of(' ', at);
+        const size_t e = family.find_last_not_of(' ', comma - 1);
+        if (b < comma && e != std::string::npos && e >= b)
+            if (FontFace* f = OpenDevice(family.substr(b, e - b + 1), bold, italic)) return f;
+        at = comma + 1;
+    }
     if (FontFace* f = OpenDevice("_sans", bold, italic)) return f;
     if (FontFace* f = OpenDevice("_sans", false, false)) return f;
     return empty_.get();

@@ -274,7 +274,7 @@ private:
 
     static void FontAttributes(const Tag& tag, TextFormat& f) {
         constexpr int32_t kPx = TextFormat::kTwipsPerPixelForText;
-        if (const std::string* a = tag.Find("face")) f.font = a->substr(0, a->find(','));
+        if (const std::string* a = tag.Find("face")) f.font = *a;  // a list of families stays whole
         if (const std::string* a = tag.Find("size")) {
             // A signed size is relative; one with no leading digits changes
             // nothing; what is read is kept within the sizes HTML allows.

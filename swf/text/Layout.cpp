@@ -174,6 +174,9 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     line.baseline = baseline;
     line.bottom = Clamp(int64_t(baseline) + descent);
     line.leading = pf.leading;
+    // Trailing spaces take room on a line that starts at the left.
+    if (options_.trailingSpacesAlwaysCount || (pf.align != TextAlign::Right && pf.align != TextAlign::Center))
+        for (size_t j = inkEnd; j < end; ++j) width += advances[j - begin];
     line.left = Clamp(x);
     line.width = Clamp(width);
     line.firstChar = begin;
@@ -293,7 +296,7 @@ TextLayout Layouter::Run() {
 
 TextLayout LayOut(const FormattedText& text, const LayoutOptions& options, const FaceResolver& faces) {
     LayoutOptions o = options;
-    const TextAlign align = text.Empty() ? TextAlign::Left : text.FormatAt(0).align;
+    const TextAlign align = o.autoSizeAnchor;
     if (o.autoSize && !o.wordWrap) {
         // Measure unbounded, then lay out in the grown field.
         LayoutOptions wide = o;

@@ -12,8 +12,9 @@
 //     paragraph's leading. Lines align left, right, centre, or justified
 //     (spaces widened on every line of a paragraph but its last).
 //  5. Autosize grows the field to its text: the height always, the width
-//     when not wrapping, keeping the left, centre or right edge fixed by
-//     the first paragraph's alignment.
+//     when not wrapping, keeping the left, centre or right edge fixed as
+//     its mode says. A line's width counts its trailing spaces unless the
+//     paragraph is centred or right-aligned (from version 8).
 //  6. Glyphs wholly outside the field are dropped.
 //
 // Units: twips in the field's space. Every quantity is clamped, so sizes
@@ -77,6 +78,8 @@ struct LayoutOptions {
     bool multiline = false;
     bool password = false;
     bool autoSize = false;
+    TextAlign autoSizeAnchor = TextAlign::Left;  // the edge autosize keeps (centre: the middle)
+    bool trailingSpacesAlwaysCount = false;  // old movies: whatever the alignment
     bool keepOutside = false;  // keep glyphs outside the bounds (scrolled fields)
     // An empty text still has one line, measured in this format; without
     // it, none.

@@ -46,7 +46,7 @@ TEST(HtmlTest, TagsEntitiesAndDamagedMarkupGiveTheirTextAndFormats) {
          U"x",
          [](const swf::FormattedText& t) {
              const swf::TextFormat& f = t.FormatAt(0);
-             EXPECT_EQ(f.font, "Times");
+             EXPECT_EQ(f.font, "Times, serif");
              EXPECT_EQ(f.size, 400);
              EXPECT_EQ(f.color, (swf::Rgba{255, 128, 0, 255}));
              EXPECT_EQ(f.letterSpacing, 40);

@@ -141,6 +141,10 @@ TEST(TextLayoutTest, MissingFamiliesFallBackToSansAndOutlinesAreCachedPerFont) {
     EXPECT_EQ(fx.provider->requests, (std::vector<std::string>{"NoSuchFont", "_sans"}));
     // One outline for 'a' at both sizes: the same shape object.
     EXPECT_EQ(l.glyphs[0].shape, l.glyphs[2].shape);
+    // A list of families is tried in turn.
+    fx.provider->requests.clear();
+    fx.Lay("<font face='Gone, Also Gone ,'>a</font>", {0, 4000, 0, 4000});
+    EXPECT_EQ(fx.provider->requests, (std::vector<std::string>{"Gone", "Also Gone"}));
 }
 
 TEST(TextLayoutTest, HugeSizesAndFieldsStayInRange) {
