@@ -113,11 +113,13 @@ Value Remove(CallArgs& a) {
 Value Bounds(CallArgs& a) {
     DisplayObject* o = ObjectOf(a);
     if (!o) return Value();
-    // A space named by a path is found from this clip.
-    const std::string path = a.args.empty() || !a.args[0].IsString() ? std::string() : a.vm.ToString(a.args[0]);
-    const DisplayObject* space = a.args.empty()         ? o
-                                 : a.args[0].IsString() ? (path.empty() ? nullptr : HostOf(a.vm).Object(a.vm.ResolvePath(IdOf(a), path)))
-                                                        : ObjectOf(a.vm, a.args[0]);
+    // Anything but a display object names a space by its text, a path
+    // found from this clip (undefined: "undefined" from version 7).
+    const DisplayObject* space = a.args.empty() ? o : ObjectOf(a.vm, a.args[0]);
+    if (!a.args.empty() && !space) {
+        const std::string path = a.vm.ToString(a.args[0]);
+        if (!path.empty()) space = HostOf(a.vm).Object(a.vm.ResolvePath(IdOf(a), path));
+    }
     ScriptHost& host = HostOf(a.vm);
     if (a.vm.Version() >= 8 || host.Context().movie.header.version >= 8) host.wholeNowhere = true;
     if (!space) return Value();

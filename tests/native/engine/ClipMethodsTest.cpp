@@ -157,6 +157,17 @@ TEST(ClipMethodsTest, BoundsPointsAndHitTests) {
                   Trace(Var("b.xMax") + "; " + Var("b.xMin") + "; subtract"),
               })),
               "20|10");
+    // Anything but a clip names the space by its text, a path from the clip.
+    EXPECT_EQ(Traces(Lines({
+                  SetV("o", Str("toString") + "; " + Fn(Str("_root") + "; return") + "; push 1; initobject"),
+                  SetV("b", CallM(Var("s"), "getBounds", {Var("o")})),
+                  Trace(Var("b.xMin")),
+                  Trace(CallM(Var("s"), "getBounds", {"push undefined"})),
+                  Do(CallM(Var("s"), "createEmptyMovieClip", {Str("undefined"), Num(1)})),
+                  SetV("b", CallM(Var("s"), "getBounds", {"push undefined"})),
+                  Trace(Var("b.xMin")),
+              })),
+              "40|undefined|0");
 }
 
 TEST(ClipMethodsTest, AttachMovieByLinkageNameWithItsRegisteredClass) {
