@@ -24,6 +24,11 @@ std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& f
     return clip;
 }
 
+std::unique_ptr<DisplayObject> Numbered(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, bool named) {
+    if (!named && ctx.numberEveryObject && !obj->instance) obj->instance = ++ctx.instancesMade;
+    return obj;
+}
+
 }  // namespace
 
 std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& from, uint16_t id, int nesting,
@@ -34,18 +39,23 @@ std::unique_ptr<DisplayObject> Instantiate(PlayContext& ctx, const MovieAssets& 
     --ctx.buildsLeft;
     switch (c->kind) {
     case CharacterKind::Shape:
-        return std::make_unique<ShapeObject>(ctx.nextSerial++, id, static_cast<const ShapeCharacter&>(*c));
+        return Numbered(ctx, std::make_unique<ShapeObject>(ctx.nextSerial++, id, static_cast<const ShapeCharacter&>(*c)),
+                        named);
     case CharacterKind::Sprite:
         return MakeSprite(ctx, from, id, static_cast<const SpriteCharacter&>(*c), nesting, queue, named);
     case CharacterKind::Button:
         return std::make_unique<ButtonObject>(ctx, from, id, static_cast<const ButtonCharacter&>(*c), nesting, queue,
                                               named);
     case CharacterKind::MorphShape:
-        return std::make_unique<MorphShapeObject>(ctx.nextSerial++, id, static_cast<const MorphShapeCharacter&>(*c));
+        return Numbered(
+            ctx, std::make_unique<MorphShapeObject>(ctx.nextSerial++, id, static_cast<const MorphShapeCharacter&>(*c)),
+            named);
     case CharacterKind::Bitmap:
-        return std::make_unique<BitmapObject>(ctx.nextSerial++, id, static_cast<const BitmapCharacter&>(*c));
+        return Numbered(ctx, std::make_unique<BitmapObject>(ctx.nextSerial++, id, static_cast<const BitmapCharacter&>(*c)),
+                        named);
     case CharacterKind::StaticText:
-        return std::make_unique<StaticTextObject>(ctx, from, id, static_cast<const StaticTextCharacter&>(*c));
+        return Numbered(ctx, std::make_unique<StaticTextObject>(ctx, from, id, static_cast<const StaticTextCharacter&>(*c)),
+                        named);
     case CharacterKind::EditText:
     {
         auto field = std::make_unique<EditTextObject>(ctx, from, id, static_cast<const EditTextCharacter&>(*c));

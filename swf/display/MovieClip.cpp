@@ -257,8 +257,7 @@ void MovieClip::Goto(int target, int keptTicks, ActionQueue* queue) {
             // Placed by the target frame: its first frame runs where its
             // command sits among the frame's blocks.
             const bool inFrame = queue && p.created == target && p.createdAt >= 0;
-            // ActionScript 3 numbers every object it wraps, named or not.
-            const bool named = !p.place.name.empty() && from_->movie->abcBlocks.empty();
+            const bool named = !p.place.name.empty();
             ActionQueue own;
             std::unique_ptr<DisplayObject> fresh =
                 Instantiate(ctx_, *from_, p.characterId, nesting_ + 1, inFrame ? &own : queue, named);

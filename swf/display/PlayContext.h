@@ -64,11 +64,14 @@ struct PlayContext {
     // only this many objects' worth.
     static constexpr size_t kPlayWorkBudget = 1 << 20;
 
-    explicit PlayContext(const Movie& m) : movie(m) { assets.movie = &m; }
+    explicit PlayContext(const Movie& m) : movie(m), numberEveryObject(!m.abcBlocks.empty()) { assets.movie = &m; }
     const Movie& movie;
     MovieAssets assets;  // the playing movie's; fonts set with `fonts`
     uint32_t nextSerial = 1;
     uint32_t instancesMade = 0;
+    // ActionScript 3 names every unnamed object instanceN as it is made,
+    // shapes too; AVM1 numbers only what scripts can address.
+    bool numberEveryObject = false;
     std::unordered_map<uint32_t, MovieClip*> liveClips;
     // Every object scripts can name (a superset of liveClips): each kind
     // adds itself on construction and leaves on destruction.

@@ -108,7 +108,7 @@ avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct) {
     if (known != wrappers_.end()) return known->second;
     avm2::ClassObject* cls = ClassFor(obj);
     if (!cls) return avm2::Value::Null();
-    if (!obj.instance && &obj != &RootClip()) obj.instance = ++ctx_.instancesMade;
+    if (!obj.instance && obj.name.empty() && &obj != &RootClip()) obj.instance = ++ctx_.instancesMade;
     adopting = obj.serial;
     avm2::Object* o = m_.Instantiate(cls);
     adopting = 0;
