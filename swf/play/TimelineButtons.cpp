@@ -108,10 +108,15 @@ template <typename F>
 void Timeline::ForEachButton(F&& visit, bool hidden) {
     std::vector<MaskRef> masks;
     auto isButton = [this](const MovieClip& clip) { return ActsAsButton(clip); };
-    WalkButtons({ctx_, view_, hidden}, root_->List(), view_, root_.get(), masks, isButton,
-                [&](DisplayObject& obj, MovieClip* owner, const Matrix& m, const std::vector<MaskRef>& around) {
-                    visit(obj, owner, m, InsideMasks(around, pointer_));
-                });
+    auto each = [&](DisplayObject& obj, MovieClip* owner, const Matrix& m, const std::vector<MaskRef>& around) {
+        visit(obj, owner, m, InsideMasks(around, pointer_));
+    };
+    WalkButtons({ctx_, view_, hidden}, root_->List(), view_, root_.get(), masks, isButton, each);
+    // Higher levels lie above: their buttons come later, over those below.
+    for (auto& [n, level] : levels_)
+        if (level->visible || hidden)
+            WalkButtons({ctx_, view_, hidden}, level->List(), view_.Concat(level->matrix), level.get(), masks, isButton,
+                        each);
 }
 
 Timeline::ButtonRef Timeline::FindButton(uint32_t serial) {

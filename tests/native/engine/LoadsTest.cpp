@@ -254,6 +254,27 @@ TEST(LoadsTest, ALevelIsTheRootOfWhatItHolds) {
     EXPECT_TRUE(p.Errors().empty());
 }
 
+// A level's clips take the pointer over the levels below, where their
+// level puts them.
+TEST(LoadsTest, ALevelsClipsTakeThePointerOverTheLevelsBelow) {
+    const std::string dir = testing::TempDir();
+    const std::string onPress = SetM(Var("s"), "onPress", Fn(Trace(Var("this"))));
+    ASSERT_TRUE(SquareClipScene(Lines({onPress, SetM(Var("this"), "_x", Num(30))})).WriteFile(dir + "/presslevel.swf", false));
+    ASSERT_TRUE(SquareClipScene(Lines({onPress, Str("presslevel.swf") + "; " + Str("_level1") + "; geturl2 0"}))
+                    .WriteFile(dir + "/pressmain.swf", false));
+    swf::Player p;
+    Traced log;
+    log.Attach(p);
+    ASSERT_TRUE(p.LoadFile(dir + "/pressmain.swf"));
+    p.Tick();
+    Pixels(p);
+    for (int x : {25, 55}) {
+        p.PointerDown(x, 25);
+        p.PointerUp(x, 25);
+    }
+    EXPECT_EQ(log.Take(), "_level0.s|_level1.s");
+}
+
 TEST(LoadsTest, AMovieLoadingItselfIntoALevelEveryFrameStaysBounded) {
     const std::string dir = testing::TempDir();
     swfmake::SwfWriter w(8, kStage, 12);
