@@ -64,8 +64,9 @@ Point FieldCorner(const DisplayObject& obj) {
 
 std::optional<double> GetTransformProperty(const DisplayObject& obj, int property) {
     switch (property) {
-    case kPropX: return TransformOf(obj).X() + FieldCorner(obj).x / double(kTwipsPerPixel);
-    case kPropY: return TransformOf(obj).Y() + FieldCorner(obj).y / double(kTwipsPerPixel);
+    // Whole twips first, then pixels: one division, as positions read.
+    case kPropX: return (int64_t(TransformOf(obj).GetMatrix().tx) + FieldCorner(obj).x) / double(kTwipsPerPixel);
+    case kPropY: return (int64_t(TransformOf(obj).GetMatrix().ty) + FieldCorner(obj).y) / double(kTwipsPerPixel);
     case kPropXScale: return TransformOf(obj).XScale();
     case kPropYScale: return TransformOf(obj).YScale();
     case kPropRotation: return TransformOf(obj).Rotation();

@@ -175,7 +175,7 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     line.bottom = Clamp(int64_t(baseline) + descent);
     line.leading = pf.leading;
     // Trailing spaces take room on a line that starts at the left.
-    if (options_.trailingSpacesAlwaysCount || (pf.align != TextAlign::Right && pf.align != TextAlign::Center))
+    if (options_.trailingSpacesAlwaysCount || pf.align == TextAlign::Left)
         for (size_t j = inkEnd; j < end; ++j) width += advances[j - begin];
     line.left = Clamp(x);
     line.width = Clamp(width);
@@ -224,7 +224,10 @@ void Layouter::PlaceLine(size_t begin, size_t end, bool lastOfParagraph, int32_t
     if (end < out_.charX.size()) out_.charX[end] = Clamp(x);
     line.penEnd = Clamp(x);
     out_.lines.push_back(line);
-    out_.textWidth = std::max(out_.textWidth, Clamp(width + (left - options_.bounds.xMin - kFieldGutter)));
+    // The text's width counts a first line's indent, not the margins,
+    // block indent or bullet every line has.
+    out_.textWidth = std::max(out_.textWidth, Clamp(width + (firstLine ? std::max(pf.indent, 0) : 0)));
+    out_.extent = std::max(out_.extent, Clamp(width + (left - options_.bounds.xMin - kFieldGutter)));
     y_ = std::clamp<int64_t>(y_ + ascent + descent + pf.leading, -kLimit, kLimit);
     lastLeading_ = pf.leading;
 }
@@ -303,7 +306,7 @@ TextLayout LayOut(const FormattedText& text, const LayoutOptions& options, const
         wide.autoSize = false;
         wide.bounds.xMax = wide.bounds.xMin + Clamp(kLimit / 2);
         const TextLayout probe = Layouter(text, wide, faces).Run();
-        const int32_t width = Clamp(int64_t(probe.textWidth) + 2 * kFieldGutter);
+        const int32_t width = Clamp(int64_t(probe.extent) + 2 * kFieldGutter);
         Rect& b = o.bounds;
         if (align == TextAlign::Right)
             b.xMin = b.xMax - width;

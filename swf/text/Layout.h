@@ -13,8 +13,8 @@
 //     (spaces widened on every line of a paragraph but its last).
 //  5. Autosize grows the field to its text: the height always, the width
 //     when not wrapping, keeping the left, centre or right edge fixed as
-//     its mode says. A line's width counts its trailing spaces unless the
-//     paragraph is centred or right-aligned (from version 8).
+//     its mode says. A line's width counts its trailing spaces when the
+//     paragraph is left-aligned (any paragraph before version 8).
 //  6. Glyphs wholly outside the field are dropped.
 //
 // Units: twips in the field's space. Every quantity is clamped, so sizes
@@ -63,6 +63,7 @@ struct TextLayout {
     std::vector<int32_t> charX;  // pen x before each character, and after the last
     Rect bounds;  // the field's bounds after autosize
     int32_t textWidth = 0;   // widest line, twips
+    int32_t extent = 0;      // from the gutter to the furthest line end, margins too
     int32_t textHeight = 0;  // all lines
 };
 
