@@ -140,10 +140,6 @@ Value HitTestNative(CallArgs& a) {
     if (a.args.size() >= 2) {
         GeomPoint p{NumberArg(a, 0), NumberArg(a, 1)};
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) return Value::Bool(false);
-        // The point is in the space of the clip's level, moved as that is.
-        const DisplayObject* level = o;
-        while (level->parent) level = level->parent;
-        p = GeomMatrix::FromEngine(level->matrix).TransformPoint(p);
         // Outside its scripted mask nothing of the clip shows.
         const DisplayObject* mask = ScriptMaskOf(HostOf(a.vm).Context(), *o);
         if (mask && !HitTestPoint(*mask, p, true)) return Value::Bool(false);

@@ -1,6 +1,7 @@
 #include "swf/display/ClipGeometry.h"
 
 #include "swf/classes/ClipTransform.h"
+#include "swf/display/MovieClip.h"
 
 namespace swf {
 
@@ -38,7 +39,15 @@ GeomRect GetBounds(const DisplayObject& obj, const DisplayObject* space) {
     return BoundsIn(inverse, TransformRect(ToStage(obj), box), false);
 }
 
-bool HitTestPoint(const DisplayObject& obj, GeomPoint stage, bool shapeFlag) {
+bool HitTestPoint(const DisplayObject& obj, GeomPoint point, bool shapeFlag) {
+    // The point is in the space around the movie's root (or level) the
+    // object is in, moved, turned and scaled as the root is. Off the
+    // stage it is in the space around the object's topmost container.
+    const DisplayObject* top = &obj;
+    while (top->parent) top = top->parent;
+    const MovieClip* root = top->AsClip();
+    const bool moved = root && root->Nesting() == 0;
+    const GeomPoint stage = moved ? GeomMatrix::FromEngine(top->matrix).TransformPoint(point) : point;
     const Point at{PixelsToTwips(stage.x), PixelsToTwips(stage.y)};
     if (shapeFlag) return obj.HitTest(ToStage(obj), at);
     Rect box;

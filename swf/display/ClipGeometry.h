@@ -20,8 +20,9 @@ GeomPoint GlobalToLocal(const DisplayObject& obj, GeomPoint global);
 // getBounds(space) gives them; null space: the object's own.
 GeomRect GetBounds(const DisplayObject& obj, const DisplayObject* space);
 
-// hitTest(x, y, shapeFlag): the stage point against the stage bounds, or
-// against what is drawn.
+// hitTest(x, y, shapeFlag): the point, in the space the object's root (or
+// level) is placed in and moved by the root's matrix, against the stage
+// bounds, or against what is drawn.
 bool HitTestPoint(const DisplayObject& obj, GeomPoint stage, bool shapeFlag);
 // hitTest(other): their stage bounds overlap.
 bool HitTestObject(const DisplayObject& a, const DisplayObject& b);

@@ -33,6 +33,13 @@ bool InsideLayerMasks(const DisplayList& list, int32_t depth, const Matrix& m, P
     return true;
 }
 
+bool InsideMasks(const PlayContext& ctx, const DisplayList& list, int32_t depth, const Matrix& m, Point point) {
+    if (!InsideLayerMasks(list, depth, m, point)) return false;
+    const auto at = list.find(depth);
+    const DisplayObject* mask = at != list.end() ? ScriptMaskOf(ctx, *at->second) : nullptr;
+    return !mask || mask->HitTest(ToStage(*mask), point);
+}
+
 namespace {
 
 // A scrolled object draws its content moved by the rectangle's corner, in a

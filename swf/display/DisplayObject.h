@@ -166,6 +166,9 @@ bool ScriptMaskInUse(const PlayContext& ctx, const DisplayObject& obj);
 // Whether the layer masks of `list` (placed by `m`) whose range reaches
 // `depth` all cover `point`: where they do not, nothing at that depth is hit.
 bool InsideLayerMasks(const DisplayList& list, int32_t depth, const Matrix& m, Point point);
+// The same, and inside the mask a script set on the child there (`point`
+// and `m` in stage twips).
+bool InsideMasks(const PlayContext& ctx, const DisplayList& list, int32_t depth, const Matrix& m, Point point);
 
 // Adds `r` mapped through `m` to `box`.
 void AddRect(const Matrix& m, const Rect& r, Rect& box, bool& any);

@@ -39,6 +39,48 @@ bool Scripts3::Host::HitObject(uint32_t a, uint32_t b) {
     return oa && ob && HitTestObject(*oa, *ob);
 }
 
+namespace {
+
+constexpr int kMaxUnderDepth = 64;
+
+// What `list` (placed by `m`) holds under `p` that draws there, bottom
+// first: shapes, and containers whose own drawing is hit before what they hold.
+void AddObjectsUnder(const PlayContext& ctx, const DisplayList& list, const Matrix& m, Point p,
+                     std::vector<uint32_t>& out, int depth) {
+    if (depth > kMaxUnderDepth) return;
+    for (const auto& [at, child] : list) {
+        const DisplayObject& obj = *child;
+        if (!obj.visible || obj.clipDepth != 0 || ScriptMaskInUse(ctx, obj)) continue;
+        if (!InsideMasks(ctx, list, at, m, p)) continue;
+        const Matrix placed = m.Concat(obj.matrix);
+        if (const MovieClip* clip = obj.AsClip()) {
+            if (clip->DrawingHit(placed, p)) out.push_back(obj.serial);
+            AddObjectsUnder(ctx, clip->List(), placed, p, out, depth + 1);
+        } else if (obj.HitTest(placed, p)) {
+            out.push_back(obj.serial);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<uint32_t> Scripts3::Host::ObjectsUnder(uint32_t container, double x, double y) {
+    const Point p{PixelsToTwips(x), PixelsToTwips(y)};
+    std::vector<uint32_t> out;
+    if (container == StageSerial()) {
+        MovieClip& root = RootClip();
+        if (root.visible) {
+            if (root.DrawingHit(root.matrix, p)) out.push_back(root.serial);
+            AddObjectsUnder(ctx_, root.List(), root.matrix, p, out, 1);
+        }
+        AddObjectsUnder(ctx_, StageClip().List(), Matrix(), p, out, 0);
+        return out;
+    }
+    const MovieClip* clip = FindClip(container);
+    if (clip) AddObjectsUnder(ctx_, clip->List(), ToStage(*clip), p, out, 0);
+    return out;
+}
+
 bool Scripts3::Host::GetMatrix(uint32_t serial, bool concatenated, GeomMatrix& out) {
     DisplayObject* o = Find(serial);
     if (!o) return false;

@@ -79,6 +79,7 @@ public:
     bool Bounds(uint32_t serial, uint32_t space, double out[4]) override;
     bool HitPoint(uint32_t serial, double x, double y, bool shape) override;
     bool HitObject(uint32_t a, uint32_t b) override;
+    std::vector<uint32_t> ObjectsUnder(uint32_t container, double x, double y) override;
 
     // The engine object of a serial, wherever it is; null when gone.
     DisplayObject* Object(uint32_t serial) { return Find(serial); }
@@ -93,6 +94,7 @@ public:
 
     Drawing* DrawingOf(uint32_t serial) override;
     ScriptBitmaps* Bitmaps() override { return ctx_.bitmaps; }
+    const PlayContext& Context() const { return ctx_; }
     const Bitmap* ClassImage(const avm2::ClassObject* cls) override;
     const Bitmap* ObjectImage(uint32_t serial, avm2::ClassObject*& tied) override;
     void DrawInto(ScriptBitmap& target, uint32_t serial, ScriptBitmap* source, const Matrix& m,

@@ -41,26 +41,6 @@ bool Interactive(const DisplayObject& obj) {
     return obj.AsClip() || obj.AsButton();
 }
 
-// The mask a script set on `obj`, while it is one; null: none.
-const DisplayObject* ScriptMask(Scripts3::Host& h, const DisplayObject& obj) {
-    const DisplayObject* mask = obj.scriptMask ? h.Object(obj.scriptMask) : nullptr;
-    return mask && mask->maskOf == obj.serial ? mask : nullptr;
-}
-
-bool MaskInUse(Scripts3::Host& h, const DisplayObject& obj) {
-    const DisplayObject* masked = obj.maskOf ? h.Object(obj.maskOf) : nullptr;
-    return masked && masked->scriptMask == obj.serial;
-}
-
-// Whether the masks over the child at `at` let the pointer through: a
-// layer mask below it whose range reaches it, and a mask set by script.
-bool Unmasked(Scripts3::Host& h, const DisplayList& list, DisplayList::const_reverse_iterator at,
-              const Matrix& toStage, Point p) {
-    if (!InsideLayerMasks(list, at->first, toStage, p)) return false;
-    const DisplayObject* mask = ScriptMask(h, *at->second);
-    return !mask || mask->HitTest(ToStage(*mask), p);
-}
-
 // What a pick in a container found: nothing, an object, or something that
 // hears nothing itself, which the nearest container that hears takes.
 struct Picked {
@@ -75,7 +55,7 @@ Picked Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, Point p, 
     const DisplayList& list = clip.List();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         DisplayObject& obj = *it->second;
-        if (!obj.visible || obj.clipDepth != 0 || MaskInUse(h, obj)) continue;
+        if (!obj.visible || obj.clipDepth != 0 || ScriptMaskInUse(h.Context(), obj)) continue;
         const Matrix m = toStage.Concat(obj.matrix);
         avm2::DispatcherObject* d = ScriptOf(h, obj);
         Picked found;
@@ -83,14 +63,14 @@ Picked Pick(Scripts3::Host& h, MovieClip& clip, const Matrix& toStage, Point p, 
             found = Pick(h, *c, m, p, depth + 1);
             // A sprite's own drawing lies under its children and is the sprite's.
             if (!found.hit && c->DrawingHit(m, p)) found.hit = true;
-            if (!found.hit || !Unmasked(h, list, it, toStage, p)) continue;
+            if (!found.hit || !InsideMasks(h.Context(), list, it->first, toStage, p)) continue;
             // A script-made Shape is drawn by a clip but hears nothing itself.
             if (d && !ScriptInteractive(h, d)) found.target = nullptr;
             else if (d && (!d->mouseChildren || ScriptButton(h, d))) found.target = c;
             else if (!found.target) found.target = c;
             if (found.target == c && d && !d->mouseEnabled) found.target = nullptr;
         } else {
-            if (!obj.HitTest(m, p) || !Unmasked(h, list, it, toStage, p)) continue;
+            if (!obj.HitTest(m, p) || !InsideMasks(h.Context(), list, it->first, toStage, p)) continue;
             if (Interactive(obj) && d && !d->mouseEnabled) continue;
             found.hit = true;
             if (Interactive(obj)) found.target = &obj;

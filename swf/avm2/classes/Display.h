@@ -139,6 +139,8 @@ public:
     virtual bool HitPoint(uint32_t, double, double, bool) { return false; }
     // Whether the two objects' stage bounds overlap.
     virtual bool HitObject(uint32_t, uint32_t) { return false; }
+    // What `container` holds under the stage point (pixels), bottom first.
+    virtual std::vector<uint32_t> ObjectsUnder(uint32_t, double, double) { return {}; }
     // The pointer on the stage, pixels.
     double pointerX = 0, pointerY = 0;
     // stage.invalidate() asked for "render" before the next drawing.
@@ -233,6 +235,7 @@ void AttachEngineObject(Machine& m, DispatcherObject* d);
 void InstallDisplayObjects(Machine& m);
 // getBounds, getRect, localToGlobal, globalToLocal and the hit tests.
 void InstallDisplayGeometry(Machine& m, ClassObject* display);
+void InstallContainerGeometry(Machine& m, ClassObject* container);
 void InstallGraphics(Machine& m);
 void InstallStage(Machine& m);
 void InstallBitmaps(Machine& m);

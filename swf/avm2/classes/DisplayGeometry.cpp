@@ -1,6 +1,7 @@
 // DisplayObject's questions of place: getBounds and getRect in another
 // object's space, points between its space and the stage's, and the two
 // hit tests.
+#include "swf/avm2/classes/Builtins.h"
 #include "swf/avm2/classes/Display.h"
 #include "swf/avm2/classes/Geom.h"
 
@@ -60,7 +61,36 @@ Value HitTestObject(Machine& m, Value self, Args args, int argc) {
     return Value::Bool(a && b && m.display->HitObject(a, b));
 }
 
+// The objects under a stage point that draw something there, from this
+// container down, bottom first.
+Value ObjectsUnderPoint(Machine& m, Value self, Args args, int argc) {
+    Self(m, self);
+    GeomObject* p = NeedGeom(m, Arg(args, argc, 0), GeomKind::Point);
+    ArrayObject* out = m.NewArray();
+    Value result = Value::Obj(out);
+    uint32_t s = PlaceSerial(m, self);
+    if (!s) return result;
+    TempRoot keep(m, result);
+    for (uint32_t serial : m.display->ObjectsUnder(s, p->f[0], p->f[1])) {
+        Value v = m.display->Wrap(serial);
+        if (v.IsObject()) out->items.push_back(v);
+    }
+    return result;
+}
+
+// Nothing under a point is kept from scripts by another movie's security.
+Value InaccessibleUnderPoint(Machine& m, Value self, Args args, int argc) {
+    Self(m, self);
+    NeedGeom(m, Arg(args, argc, 0), GeomKind::Point);
+    return Value::Bool(false);
+}
+
 }  // namespace
+
+void InstallContainerGeometry(Machine& m, ClassObject* container) {
+    m.DefineMethod(container, "getObjectsUnderPoint", ObjectsUnderPoint, 1);
+    m.DefineMethod(container, "areInaccessibleObjectsUnderPoint", InaccessibleUnderPoint, 1);
+}
 
 void InstallDisplayGeometry(Machine& m, ClassObject* display) {
     m.DefineMethod(display, "getBounds", BoundsIn, 1);

@@ -370,6 +370,7 @@ void InstallDisplayObjects(Machine& m) {
     m.DefineMethod(container, "setChildIndex", SetChildIndex, 2);
     m.DefineMethod(container, "swapChildren", SwapChildren, 2);
     m.DefineMethod(container, "swapChildrenAt", SwapChildrenAt, 2);
+    InstallContainerGeometry(m, container);
 
     ClassObject* sprite = m.DefineClass("flash.display", "Sprite", container, nullptr, true);
     m.DefineMethod(sprite, "startDrag", Nothing, 0);
