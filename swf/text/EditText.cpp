@@ -77,12 +77,10 @@ std::u32string EditTextField::ScriptChars(const std::string& text) const {
         chars = DecodeUtf8(text);
     else
         for (char c : text) chars.push_back(static_cast<uint8_t>(c));
-    std::u32string out;
-    for (size_t i = 0; i < chars.size(); ++i) {
-        if (chars[i] == U'\r' && i + 1 < chars.size() && chars[i + 1] == U'\n') continue;  // CR LF is one break
-        out.push_back(chars[i] == U'\r' ? U'\n' : chars[i]);
-    }
-    return out;
+    // CR and LF are each a break: CR LF makes two.
+    for (char32_t& c : chars)
+        if (c == U'\r') c = U'\n';
+    return chars;
 }
 
 void EditTextField::SetText(const std::string& text) {

@@ -100,7 +100,7 @@ TEST(TextFieldScriptTest, TextFormatsApplyAndReadByRange) {
         Trace(Member(CallM(Var("t"), "getTextFormat"), "font")),
         Trace(Member(CallM(Var("t"), "getNewTextFormat"), "size")),
         Do(CallM(Var("t"), "replaceText", {Num(0), Num(1), Str("N")})), Trace(Var("t.text")),
-        // CR LF and CR are one line break each, as when text is set.
+        // CR and LF are a line break each, CR LF two, as when text is set.
         SetV("cr", CallM(Var("String"), "fromCharCode", {Num(13)})),
         SetV("lf", CallM(Var("String"), "fromCharCode", {Num(10)})),
         Do(CallM(Var("t"), "replaceText",
@@ -108,7 +108,7 @@ TEST(TextFieldScriptTest, TextFormatsApplyAndReadByRange) {
                                       "; add2; " + Str("y") + "; add2"})),
         Trace(Var("t.length")),
     }));
-    EXPECT_EQ(m.log.Joined(), "Serif|30|null|true|255|null|20|Serif|30|New|7");
+    EXPECT_EQ(m.log.Joined(), "Serif|30|null|true|255|null|20|Serif|30|New|8");
 }
 
 TEST(TextFieldScriptTest, TextFormatPropertiesConvertWhatIsWritten) {
