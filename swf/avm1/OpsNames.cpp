@@ -77,6 +77,17 @@ Value Vm::GetPathVariable(Frame& f, const std::string& name) {
     // SWF 5 timelines do not know the name; its functions do.
     if (EqualNames(name, "_global", Ci()) && (version_ >= 6 || f.callee)) return Value::Obj(global);
     if (f.callee && EqualNames(name, "super", Ci())) return Value::Obj(MakeSuper(f));
+    if (version_ >= 5 && name.find_first_of("/:") != std::string::npos) {
+        // A path names its variable after its last colon or dot, those of
+        // ".." too: "a/b:c" and "a/b.c" are c of clip a/b, while "a/.."
+        // and "a/../b" name nothing; a path with neither is the clip.
+        const size_t cut = name.find_last_of(":.");
+        if (cut == std::string::npos) return ClipValue(ResolveTarget(ClipOf(f.target), name));
+        // ":a" names no clip, nor does a path ending in a colon.
+        if (cut == 0 || cut + 1 == name.size() || name[cut - 1] == ':') return Value();
+        const ClipId clip = ResolveTarget(ClipOf(f.target), name.substr(0, cut));
+        return clip ? GetMember(ClipValue(clip), name.substr(cut + 1)) : Value();
+    }
     if (name.find('/') != std::string::npos && name.find(':') == std::string::npos) {
         // "a/b.c" is member c of clip a/b; "a/b" the clip itself.
         const size_t cut = LastLoneDot(name);
@@ -87,8 +98,8 @@ Value Vm::GetPathVariable(Frame& f, const std::string& name) {
     Value base;
     std::string member;
     if (SplitPath(f, name, base, member)) return GetMember(base, member);
-    // "a." is a path whose last name is empty: it names nothing.
-    if (version_ >= 5 && name.size() > 1 && name.back() == '.' && name[name.size() - 2] != '.') return Value();
+    // "a." and "a.." are paths whose last name is empty: they name nothing.
+    if (version_ >= 5 && name.size() > 1 && name.back() == '.') return Value();
     if (Object* scope = FindScope(f, name)) {
         Value self = scope->cls == ObjClass::Clip ? ClipValue(scope->clip) : Value::Obj(scope);
         return Get(scope, name, self);

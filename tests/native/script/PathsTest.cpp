@@ -34,13 +34,17 @@ TEST(PathsTest, VariablesBySlashAndDotPaths) {
 }
 
 // After a slash a name runs to the next slash or colon; elsewhere a dot
-// ends it too. A dot after a slash path reads a member of that clip.
+// ends it too. A dot after a slash path reads a member of that clip. Read
+// as a variable, a path names its variable after its last colon or dot,
+// even one of "..", so "a/b/.." names nothing.
 TEST(PathsTest, MixedSeparators) {
     const std::string cases[][2] = {
         {"push 'a.b.w', 2; setvariable; push 'a/b.w'; getvariable; trace", "2"},
         {"push 'a.b.w', 3; setvariable; push 'a.b:w'; getvariable; trace", "3"},
-        {"push 'a.b.w', 4; setvariable; push 'a:b.w'; getvariable; typeof; trace", "undefined"},
-        {"push 'a/b/..'; getvariable; push '_name'; getmember; trace", "a"},
+        {"push 'a.b.w', 4; setvariable; push 'a:b.w'; getvariable; trace", "4"},
+        {"push 'a/b/..'; getvariable; typeof; trace", "undefined"},
+        {"push 'a/b/..:b'; getvariable; push '_name'; getmember; trace", "b"},
+        {"push 'a/::b'; getvariable; typeof; trace", "undefined"},
         {"push 'a//b'; getvariable; typeof; trace", "undefined"},
         {"push 'a.b.w', 5; setvariable; push 'a.b/:w'; getvariable; trace", "5"},
     };
