@@ -66,6 +66,9 @@ struct Method {
     // interprets rather than compiles: their index reads and writes on
     // numbers take the fast way whatever namespaces the name gives.
     bool runsOnce = false;
+    // The player's own script, which raises its errors through
+    // Error.throwError: a frame of its own atop their stack traces.
+    bool raisesThroughError = false;
     std::unique_ptr<Code> code;  // decoded on first call
     const struct AbcModule* module = nullptr;
     // What arguments.callee gives when the method runs without a function

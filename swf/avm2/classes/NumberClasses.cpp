@@ -28,15 +28,37 @@ std::string Radix(double d, int radix) {
     return neg ? "-" + out : out;
 }
 
+const char* const kNumberNames[] = {"Number", "int", "uint"};
+
+// A primitive class's prototype stands for the class's default value.
+bool IsPrototypeOf(const Value& v, const ClassObject* c) { return v.IsObject() && c && v.o == c->prototype; }
+bool IsNumberPrototype(Machine& m, const Value& v) {
+    return IsPrototypeOf(v, m.numberClass) || IsPrototypeOf(v, m.intClass) || IsPrototypeOf(v, m.uintClass);
+}
+
+// int's methods take only whole numbers of its range; uint's any number.
+template <int K>
+bool OfKind(Machine& m, const Value& v) {
+    return K == 1 ? m.IsType(v, m.intClass) : v.IsNumber();
+}
+
+template <int K>
 Value NumToString(Machine& m, Value self, Args args, int argc) {
-    if (!self.IsNumber()) m.TypeError(1004, "Method Number.prototype.toString was invoked on an incompatible object.");
+    if (IsNumberPrototype(m, self)) self = Value::Int(0);
+    if (!OfKind<K>(m, self))
+        m.TypeError(1004, std::string("Method ") + kNumberNames[K] +
+                              ".prototype.toString was invoked on an incompatible object.");
     int radix = argc && !args[0].IsUndefined() ? m.ToInt32(args[0]) : 10;
     if (radix < 2 || radix > 36) m.RangeError(1003, "The radix argument must be between 2 and 36; got " + std::to_string(radix) + ".");
     if (radix == 10) return Value::Str(m.ToString(self));
     return Value::Str(m.Str(Radix(self.Num(), radix)));
 }
+template <int K>
 Value NumValueOf(Machine& m, Value self, Args, int) {
-    if (!self.IsNumber()) m.TypeError(1004, "Method Number.prototype.valueOf was invoked on an incompatible object.");
+    if (IsNumberPrototype(m, self)) return Value::Int(0);
+    if (!OfKind<K>(m, self))
+        m.TypeError(1004, std::string("Method ") + kNumberNames[K] +
+                              ".prototype.valueOf was invoked on an incompatible object.");
     return self;
 }
 Value NumToFixed(Machine& m, Value self, Args args, int argc) {
@@ -89,17 +111,20 @@ Value NumToExponential(Machine& m, Value self, Args args, int argc) {
     return Value::Str(m.Str(s.substr(0, ep) + "e" + (ex >= 0 ? "+" : "-") + std::to_string(std::abs(ex))));
 }
 Value BoolToString(Machine& m, Value self, Args, int) {
+    if (IsPrototypeOf(self, m.booleanClass)) self = Value::Bool(false);
     if (!self.IsBool()) m.TypeError(1004, "Method Boolean.prototype.toString was invoked on an incompatible object.");
     return Value::Str(m.ToString(self));
 }
 Value BoolValueOf(Machine& m, Value self, Args, int) {
+    if (IsPrototypeOf(self, m.booleanClass)) return Value::Bool(false);
     if (!self.IsBool()) m.TypeError(1004, "Method Boolean.prototype.valueOf was invoked on an incompatible object.");
     return self;
 }
 
+template <int K>
 void NumberMethods(Machine& m, ClassObject* c) {
-    m.DefineMethod(c, "toString", NumToString, 1);
-    m.DefineMethod(c, "valueOf", NumValueOf, 0);
+    m.DefineMethod(c, "toString", NumToString<K>, 1);
+    m.DefineMethod(c, "valueOf", NumValueOf<K>, 0);
     m.DefineMethod(c, "toFixed", NumToFixed, 1);
     m.DefineMethod(c, "toPrecision", NumToPrecision, 1);
     m.DefineMethod(c, "toExponential", NumToExponential, 1);
@@ -113,7 +138,7 @@ void InstallNumbers(Machine& m) {
     m.numberClass = number;
     number->isFinal = true;
     number->call = NumberCall;
-    NumberMethods(m, number);
+    NumberMethods<0>(m, number);
     m.DefineConstant(number, "NaN", Value::Number(NAN));
     m.DefineConstant(number, "POSITIVE_INFINITY", Value::Number(INFINITY));
     m.DefineConstant(number, "NEGATIVE_INFINITY", Value::Number(-INFINITY));
@@ -123,14 +148,14 @@ void InstallNumbers(Machine& m) {
     m.intClass = i;
     i->isFinal = true;
     i->call = IntCall;
-    NumberMethods(m, i);
+    NumberMethods<1>(m, i);
     m.DefineConstant(i, "MAX_VALUE", Value::Int(INT32_MAX));
     m.DefineConstant(i, "MIN_VALUE", Value::Int(INT32_MIN));
     ClassObject* u = m.DefineClass("", "uint", m.objectClass, nullptr, true);
     m.uintClass = u;
     u->isFinal = true;
     u->call = UintCall;
-    NumberMethods(m, u);
+    NumberMethods<2>(m, u);
     m.DefineConstant(u, "MAX_VALUE", Value::Uint(UINT32_MAX));
     m.DefineConstant(u, "MIN_VALUE", Value::Int(0));
     ClassObject* b = m.DefineClass("", "Boolean", m.objectClass, nullptr, true);

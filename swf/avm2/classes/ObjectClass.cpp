@@ -47,6 +47,12 @@ Value ObjectToString(Machine& m, Value self, Args, int) {
         return Value::Str(m.Str("[class " + static_cast<ClassObject*>(self.o)->name->text + "]"));
     if (self.IsObject() && self.o->kind == ObjKind::Function) return Value::Str(m.Intern("function Function() {}"));
     if (self.IsObject() && self.o->kind == ObjKind::Activation) return Value::Str(m.Intern("[object Object]"));
+    // Called on nothing it runs on the global object.
+    if (self.IsNullish()) return Value::Str(m.Intern("[object global]"));
+    // Primitives go by their class, every number by Number.
+    if (self.IsNumber()) return Value::Str(m.Intern("[object Number]"));
+    if (self.IsBool()) return Value::Str(m.Intern("[object Boolean]"));
+    if (self.IsString()) return Value::Str(m.Intern("[object String]"));
     if (!self.IsObject()) return Value::Str(m.ToString(self));
     if (self.o->kind == ObjKind::Global) return Value::Str(m.Intern("[object global]"));
     ClassObject* c = self.o->cls;
@@ -116,7 +122,12 @@ void Machine::DefineMethod(ClassObject* c, const std::string& name, NativeFn fn,
     b = Binding{Binding::Method, 0, uint32_t(t->vtable.size()), 0};
     t->vtable.push_back({me, nullptr});
     if (!topLevel) return;
-    FunctionObject* f = MakeClosure(me, nullptr, nullptr);
+    // The prototype's copy is the player's own script: an anonymous
+    // function whose errors come through Error.throwError.
+    Method* proto = NewNativeMethod(name, fn, length);
+    proto->traceName = "Function/<anonymous>";
+    proto->raisesThroughError = true;
+    FunctionObject* f = MakeClosure(proto, nullptr, nullptr);
     c->prototype->Dyn().Set(Intern(name), Value::Obj(f));
     c->prototype->dyn->SetDontEnum(Intern(name), true);
 }

@@ -169,6 +169,8 @@ Value StrConcat(Machine& m, Value self, Args args, int argc) {
     return Value::Str(m.Str(s));
 }
 Value StrToString(Machine& m, Value self, Args, int) {
+    // String.prototype stands for the empty string.
+    if (self.IsObject() && m.stringClass && self.o == m.stringClass->prototype) return Value::Str(m.Intern(""));
     if (!self.IsString()) m.TypeError(1004, "Method String.prototype.toString was invoked on an incompatible object.");
     return self;
 }
