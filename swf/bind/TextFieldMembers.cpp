@@ -73,7 +73,7 @@ int ToInt(avm1::Vm& vm, const Value& v) {
     return std::isfinite(n) ? int(std::fmax(-1e9, std::fmin(1e9, n))) : 0;
 }
 
-constexpr double kMaxSharpness = 400, kMaxThickness = 200;
+constexpr double kMaxThickness = 200;  // sharpness keeps what it is given
 
 // A number kept within +-`limit`; NaN leaves `old`.
 double Limited(avm1::Vm& vm, const Value& v, double limit, double old) {
@@ -89,7 +89,7 @@ Value GetProp(CallArgs& a) {
     const FieldSettings& s = f->Settings();
     switch (Magic(a)) {
     case kText: return Value::String(f->Text());
-    case kHtmlText: return Value::String(s.html ? f->HtmlText() : f->Text());
+    case kHtmlText: return Value::String(s.html || f->SetAsHtml() ? f->HtmlText() : f->Text());
     case kHtml: return Value::Bool(s.html);
     case kTextColor: return Rgb(f->DefaultFormat().color);
     case kBackground: return Value::Bool(s.background);
@@ -183,7 +183,7 @@ Value SetProp(CallArgs& a) {
     case kSelectable: s.selectable = vm.ToBool(v); break;
     case kMouseWheel: s.mouseWheel = vm.ToBool(v); break;
     case kCondenseWhite: s.condenseWhite = vm.ToBool(v); break;
-    case kSharpness: s.sharpness = Limited(vm, v, kMaxSharpness, s.sharpness); break;
+    case kSharpness: s.sharpness = Limited(vm, v, HUGE_VAL, s.sharpness); break;
     case kThickness: s.thickness = Limited(vm, v, kMaxThickness, s.thickness); break;
     case kAntiAliasType: {
         const std::string t = vm.ToString(v);

@@ -46,8 +46,8 @@ EditTextField::EditTextField(const EditTextData& def, const Movie& movie, FontLi
         f.italic = font->italic && !def.html;
     } else if (!def.fontClass.empty()) {
         f.font = def.fontClass;
-    } else if (!movie.abcBlocks.empty()) {
-        f.font = "Times New Roman";  // ActionScript 3 fields write in it when not told
+    } else {
+        f.font = "Times New Roman";  // fields write in it when not told
     }
     if (def.hasFont || !def.fontClass.empty()) f.size = def.height;
     if (def.hasColor) f.color = def.color;
@@ -84,12 +84,14 @@ std::u32string EditTextField::ScriptChars(const std::string& text) const {
 }
 
 void EditTextField::SetText(const std::string& text) {
+    setAsHtml_ = false;
     content_.Clear();
     for (char32_t c : ScriptChars(text)) content_.Append(c, defaultFormat_);
     Changed();
 }
 
 void EditTextField::SetHtmlText(const std::string& html) {
+    setAsHtml_ = true;
     content_.Clear();
     HtmlReadOptions o;
     o.multiline = settings_.multiline;

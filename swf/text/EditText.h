@@ -89,6 +89,9 @@ public:
     void SetHtmlText(const std::string& html);
     // The content as HTML, the form scripts read back.
     std::string HtmlText() const;
+    // Whether the text was last set as HTML (it stays HTML to scripts
+    // when the field stops being an HTML field).
+    bool SetAsHtml() const { return setAsHtml_; }
     // The text a script sets: HTML when the field is an HTML field.
     void SetScriptText(const std::string& text, bool html);
     const FormattedText& Content() const { return content_; }
@@ -164,6 +167,7 @@ private:
     bool focused_ = false;
     bool caretShown_ = true;
     std::string boundValue_;
+    bool setAsHtml_ = false;
     bool dirty_ = true;
     TextLayout layout_;
     Shape drawing_;
