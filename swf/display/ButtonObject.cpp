@@ -1,6 +1,7 @@
 #include "swf/display/ButtonObject.h"
 
 #include "swf/display/DepthOps.h"
+#include "swf/display/MovieClip.h"
 
 namespace swf {
 
@@ -20,7 +21,10 @@ ButtonObject::ButtonObject(PlayContext& ctx, const MovieAssets& from, uint16_t i
       nesting_(nesting) {
     ctx_.scriptables[serial] = this;
     if (!named) instance = ++ctx.instancesMade;
-    BuildChildren(ctx, queue);
+    if (ctx.as3)
+        BuildStates(ctx, queue);
+    else
+        BuildChildren(ctx, queue);
 }
 
 ButtonObject::~ButtonObject() {
@@ -31,7 +35,94 @@ ButtonObject::~ButtonObject() {
 void ButtonObject::SetPhase(PlayContext& ctx, ButtonPhase phase, ActionQueue* queue) {
     const bool redraw = DrawnState(phase_) != DrawnState(phase);
     phase_ = phase;
-    if (redraw) BuildChildren(ctx, queue);
+    if (!redraw) return;
+    if (holds_)
+        ShowState(DrawnIndex());
+    else
+        BuildChildren(ctx, queue);
+}
+
+std::unique_ptr<DisplayObject> ButtonObject::MakeRecord(PlayContext& ctx, const ButtonRecord& rec,
+                                                        ActionQueue* queue) {
+    std::unique_ptr<DisplayObject> child = Instantiate(ctx, from_, rec.characterId, nesting_ + 1, queue);
+    child->depth = rec.depth;
+    child->matrix = rec.matrix;
+    child->cxform = rec.cxform;
+    child->blendMode = BlendModeFromCode(rec.blendMode);
+    if (!rec.filters.empty()) child->filters = std::make_shared<const FilterList>(rec.filters);
+    return child;
+}
+
+int ButtonObject::DrawnIndex() const {
+    switch (DrawnState(phase_)) {
+    case kButtonOver: return 1;
+    case kButtonDown: return 2;
+    default: return 0;
+    }
+}
+
+// States in order up, over, down, hit, each's characters in record order;
+// the holder sprites are made after all of them.
+void ButtonObject::BuildStates(PlayContext& ctx, ActionQueue* queue) {
+    holds_ = true;
+    if (nesting_ >= PlayContext::kMaxNesting) return;
+    constexpr uint8_t kFlags[kStates] = {kButtonUp, kButtonOver, kButtonDown, kButtonHit};
+    DisplayList parts[kStates];
+    for (int s = 0; s < kStates; ++s)
+        for (const ButtonRecord& rec : def_.records)
+            if ((rec.states & kFlags[s]) && !parts[s].count(rec.depth))
+                parts[s].emplace(rec.depth, MakeRecord(ctx, rec, queue));
+    for (int s = 0; s < kStates; ++s) {
+        if (parts[s].size() == 1) {
+            aside_[s] = std::move(parts[s].begin()->second);
+            continue;
+        }
+        if (ctx.buildsLeft == 0) continue;
+        --ctx.buildsLeft;
+        auto holder = std::make_unique<MovieClip>(ctx, EmptyTimeline(), nesting_ + 1);
+        holder->Start(nullptr);
+        holder->instance = ++ctx.instancesMade;
+        for (auto& [depth, part] : parts[s]) {
+            part->parent = holder.get();
+            holder->Put(depth, std::move(part));
+        }
+        holder_[s] = true;
+        aside_[s] = std::move(holder);
+    }
+    ShowState(DrawnIndex());
+}
+
+void ButtonObject::ShowState(int s) {
+    if (s == shown_) return;
+    if (shown_ >= 0 && !children_.empty()) {
+        aside_[shown_] = std::move(children_.begin()->second);
+        aside_[shown_]->parent = nullptr;
+        children_.clear();
+    }
+    shown_ = s;
+    if (!aside_[s]) return;
+    aside_[s]->parent = this;
+    animates_ = aside_[s]->Animates();
+    const int32_t depth = aside_[s]->depth;
+    children_.emplace(depth, std::move(aside_[s]));
+}
+
+DisplayObject* ButtonObject::State(int s) {
+    if (s < 0 || s >= kStates) return nullptr;
+    if (s == shown_ && !children_.empty()) return children_.begin()->second.get();
+    return aside_[s].get();
+}
+
+DisplayObject* ButtonObject::FindPart(uint32_t serial) {
+    for (int s = 0; s < kStates; ++s) {
+        DisplayObject* st = State(s);
+        if (!st) continue;
+        if (st->serial == serial) return st;
+        if (MovieClip* c = holder_[s] ? st->AsClip() : nullptr)
+            for (auto& [depth, part] : c->List())
+                if (part->serial == serial) return part.get();
+    }
+    return nullptr;
 }
 
 void ButtonObject::BuildChildren(PlayContext& ctx, ActionQueue* queue) {
@@ -43,12 +134,7 @@ void ButtonObject::BuildChildren(PlayContext& ctx, ActionQueue* queue) {
     const uint8_t state = DrawnState(phase_);
     for (const ButtonRecord& rec : def_.records) {
         if (!(rec.states & state) || children_.count(rec.depth)) continue;
-        std::unique_ptr<DisplayObject> child = Instantiate(ctx, from_, rec.characterId, nesting_ + 1, queue);
-        child->depth = rec.depth;
-        child->matrix = rec.matrix;
-        child->cxform = rec.cxform;
-        child->blendMode = BlendModeFromCode(rec.blendMode);
-        if (!rec.filters.empty()) child->filters = std::make_shared<const FilterList>(rec.filters);
+        std::unique_ptr<DisplayObject> child = MakeRecord(ctx, rec, queue);
         child->parent = this;
         animates_ = animates_ || child->Animates();
         children_.emplace(rec.depth, std::move(child));

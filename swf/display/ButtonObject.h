@@ -1,6 +1,10 @@
 // A button (DefineButton, DefineButton2): the characters of its drawn state
 // as children, rebuilt when the pointer changes its phase. Its hit area is
 // the shapes of its hit-state records.
+//
+// In an ActionScript 3 movie each state is instead one object made once:
+// the state's only character, or a sprite holding its characters. The
+// drawn state is the button's only child; the others wait aside, parentless.
 #pragma once
 
 #include "swf/display/DisplayObject.h"
@@ -26,6 +30,16 @@ public:
     void SetPhase(PlayContext& ctx, ButtonPhase phase, ActionQueue* queue = nullptr);
     const DisplayList& Children() const { return children_; }
 
+    static constexpr int kStates = 4;  // up, over, down, hit
+    bool HoldsStates() const { return holds_; }
+    // The object of state `s`, drawn or aside; null when none.
+    DisplayObject* State(int s);
+    // Whether state `s` is a sprite made to hold the state's characters.
+    bool IsHolder(int s) const { return s >= 0 && s < kStates && holder_[s]; }
+    int DrawnIndex() const;
+    // An object of a state, or one a holder sprite holds, by serial.
+    DisplayObject* FindPart(uint32_t serial);
+
     void Render(RenderContext& rc, const Matrix& m, const ColorTransform& cx) const override;
     bool HitTest(const Matrix& m, Point point) const override;
     // Grows `box` by the shapes of the hit state placed by `m`.
@@ -40,6 +54,9 @@ public:
 
 private:
     void BuildChildren(PlayContext& ctx, ActionQueue* queue);
+    void BuildStates(PlayContext& ctx, ActionQueue* queue);
+    std::unique_ptr<DisplayObject> MakeRecord(PlayContext& ctx, const ButtonRecord& rec, ActionQueue* queue);
+    void ShowState(int s);
 
     PlayContext& ctx_;
     const MovieAssets& from_;
@@ -48,6 +65,10 @@ private:
     ButtonPhase phase_ = ButtonPhase::Idle;
     bool animates_ = false;  // some child changes by itself
     DisplayList children_;
+    bool holds_ = false;
+    std::unique_ptr<DisplayObject> aside_[kStates];  // the states not drawn
+    bool holder_[kStates] = {};
+    int shown_ = -1;  // the state in children_
 };
 
 uint8_t DrawnState(ButtonPhase phase);

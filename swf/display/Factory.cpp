@@ -25,7 +25,7 @@ std::unique_ptr<DisplayObject> MakeSprite(PlayContext& ctx, const MovieAssets& f
 }
 
 std::unique_ptr<DisplayObject> Numbered(PlayContext& ctx, std::unique_ptr<DisplayObject> obj, bool named) {
-    if (!named && ctx.numberEveryObject && !obj->instance) obj->instance = ++ctx.instancesMade;
+    if (!named && ctx.as3 && !obj->instance) obj->instance = ++ctx.instancesMade;
     return obj;
 }
 

@@ -64,14 +64,15 @@ struct PlayContext {
     // only this many objects' worth.
     static constexpr size_t kPlayWorkBudget = 1 << 20;
 
-    explicit PlayContext(const Movie& m) : movie(m), numberEveryObject(!m.abcBlocks.empty()) { assets.movie = &m; }
+    explicit PlayContext(const Movie& m) : movie(m), as3(!m.abcBlocks.empty()) { assets.movie = &m; }
     const Movie& movie;
     MovieAssets assets;  // the playing movie's; fonts set with `fonts`
     uint32_t nextSerial = 1;
     uint32_t instancesMade = 0;
-    // ActionScript 3 names every unnamed object instanceN as it is made,
-    // shapes too; AVM1 numbers only what scripts can address.
-    bool numberEveryObject = false;
+    // The movie is scripted in ActionScript 3: every unnamed object is
+    // numbered (instanceN) as it is made, shapes too, where AVM1 numbers
+    // only what scripts can address; buttons keep their states as objects.
+    bool as3 = false;
     std::unordered_map<uint32_t, MovieClip*> liveClips;
     // Every object scripts can name (a superset of liveClips): each kind
     // adds itself on construction and leaves on destruction.

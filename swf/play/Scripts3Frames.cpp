@@ -126,9 +126,10 @@ void Scripts3::Host::RunFrameScripts(uint32_t under) {
             avm2::ClipObject* c = scripted(serial);
             // Gone, or a goto in an earlier script ran it.
             if (!clip || !c || clip->FramesEntered() == c->framesEntered) continue;
-            c->framesEntered = clip->FramesEntered();
             const int frame = clip->CurrentFrame();
             avm2::Value fn = c->FrameScript(frame);
+            if (fn.IsUndefined() && unfinished_.count(serial)) continue;
+            c->framesEntered = clip->FramesEntered();
             if (fn.IsUndefined()) continue;
             ran = true;
             const uint32_t was = scriptClip_;

@@ -66,6 +66,7 @@ DisplayObject* Scripts3::Host::Find(uint32_t serial) {
                                                                 : ctx_.FindObject(w->second.parent);
     auto o = orphans_.find(w->second.parent);
     if (!p && o != orphans_.end()) p = o->second.get();
+    if (ButtonObject* button = p ? p->AsButton() : nullptr) return button->FindPart(serial);
     MovieClip* clip = p ? p->AsClip() : nullptr;
     if (!clip) return nullptr;
     auto at = clip->List().find(w->second.depth);
@@ -85,17 +86,23 @@ MovieClip* Scripts3::Host::FindClip(uint32_t serial) {
     return o ? o->AsClip() : nullptr;
 }
 
-void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit) {
+void Scripts3::Host::Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit, bool aside) {
     size_t first = out.size();
     out.push_back(&obj);
     Index(obj);
-    for (size_t i = first; i < out.size() && out.size() < limit; ++i)
+    for (size_t i = first; i < out.size() && out.size() < limit; ++i) {
+        if (ButtonObject* b = out[i]->AsButton(); b && b->HoldsStates())
+            for (int s = 0; s < ButtonObject::kStates; ++s) {
+                DisplayObject* state = b->State(s);
+                if (state && (aside || state->parent == b) && out.size() < limit) out.push_back(state);
+            }
         if (MovieClip* c = out[i]->AsClip(); c && !(c->Loaded() && !IsAs3(c->Assets())))
             for (auto& [depth, child] : c->List()) {
                 if (out.size() >= limit) break;
                 out.push_back(child.get());
                 Index(*child);
             }
+    }
 }
 
 void Scripts3::Host::WalkStage(std::vector<DisplayObject*>& out) {
@@ -103,7 +110,7 @@ void Scripts3::Host::WalkStage(std::vector<DisplayObject*>& out) {
     for (auto& [depth, child] : StageClip().List()) Walk(*child, out, kMaxWalk);
 }
 
-avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct) {
+avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct, bool announce) {
     auto known = wrappers_.find(obj.serial);
     if (known != wrappers_.end()) return known->second;
     avm2::ClassObject* cls = ClassFor(obj);
@@ -118,15 +125,26 @@ avm2::Value Scripts3::Host::Build(DisplayObject& obj, bool construct) {
     m_.hostRoots.push_back(v);
     AssignToParent(obj, v);
     if (construct) {
+        const uint32_t serial = obj.serial;
+        if (ButtonObject* b = obj.AsButton(); b && b->HoldsStates()) ConstructStates(*b, true);
+        unfinished_.insert(serial);
+        struct Finished {
+            std::unordered_set<uint32_t>& set;
+            uint32_t serial;
+            ~Finished() { set.erase(serial); }
+        } finished{unfinished_, serial};
         if (cls->init) m_.Invoke(cls->init, cls, cls->scope, v, nullptr, 0);
         Constructing(static_cast<avm2::DispatcherObject*>(o));
-        if (obj.parent) Added(obj, true);
+        DisplayObject* again = Find(serial);
+        if (announce && again && again->parent) Added(*again, true);
     }
     return v;
 }
 
 void Scripts3::Host::Constructing(avm2::DispatcherObject* d) {
     d->built = true;
+    DisplayObject* obj = Find(d->serial);
+    if (ButtonObject* b = obj ? obj->AsButton() : nullptr; b && b->HoldsStates()) ConstructStates(*b, false);
     MovieClip* clip = FindClip(d->serial);
     if (!clip) return;
     std::vector<DisplayObject*> kids;
@@ -193,7 +211,7 @@ void Scripts3::Host::Added(DisplayObject& obj, bool alone) {
     if (alone)
         all.push_back(&obj);
     else
-        Walk(obj, all, kMaxWalk);
+        Walk(obj, all, kMaxWalk, false);
     std::vector<uint32_t> serials;
     for (DisplayObject* o : all) serials.push_back(o->serial);
     for (uint32_t s : serials) Send(s, "addedToStage", false);
@@ -431,7 +449,7 @@ void Scripts3::Host::Removing(DisplayObject& obj) {
     uint32_t serial = obj.serial;
     bool onStage = OnStage(obj);
     std::vector<DisplayObject*> all;
-    Walk(obj, all, kMaxWalk);
+    Walk(obj, all, kMaxWalk, false);
     std::vector<uint32_t> serials;
     for (DisplayObject* o : all) serials.push_back(o->serial);
     Send(serial, "removed", true);

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "swf/avm2/classes/Display.h"
+#include "swf/display/ButtonObject.h"
 #include "swf/display/MovieClip.h"
 #include "swf/play/Timeline.h"
 #include "swf/play/Scripts3.h"
@@ -123,10 +124,19 @@ private:
     // Makes the script object of `obj` and of what it holds, runs its
     // constructor unless `construct` is false, and sets it on its parent's
     // variable of its name.
-    avm2::Value Build(DisplayObject& obj, bool construct);
+    avm2::Value Build(DisplayObject& obj, bool construct, bool announce = true);
+    // A button's states get their script objects (Scripts3Buttons.cpp).
+    void ConstructStates(ButtonObject& button, bool timeline);
+    uint32_t ButtonState(uint32_t button, int state) override;
+    std::unordered_set<uint32_t> statesBuilt_;  // buttons whose states did
+    std::unordered_set<uint32_t> stateHolders_;  // sprites made to hold a state
+    // Objects whose constructors run: a frame script they have not added
+    // yet still runs once they have.
+    std::unordered_set<uint32_t> unfinished_;
     void AssignToParent(DisplayObject& obj, const avm2::Value& v);
     std::unique_ptr<DisplayObject> Detach(DisplayObject& obj);
-    void Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit);
+    // `aside`: with the states a button does not draw.
+    void Walk(DisplayObject& obj, std::vector<DisplayObject*>& out, size_t limit, bool aside = true);
     // The root, the objects on the stage beside it, and all they hold.
     void WalkStage(std::vector<DisplayObject*>& out);
 

@@ -67,6 +67,7 @@ const Scripts3::Host::MovieClasses* Scripts3::Host::SymbolOf(const avm2::ClassOb
 }
 
 avm2::ClassObject* Scripts3::Host::ClassFor(const DisplayObject& obj) {
+    if (stateHolders_.count(obj.serial)) return m_.FindClass("flash.display.Sprite");
     const MovieClip* clip = obj.AsClip();
     const bool isRoot = &obj == &RootClip() || (clip && clip->Loaded());
     const uint16_t id = isRoot ? 0 : obj.characterId;

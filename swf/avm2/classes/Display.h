@@ -191,6 +191,9 @@ public:
         int width = 0, height = 0;  // the stage, pixels
     };
     virtual LoadedMovie ReadMovie(const std::vector<uint8_t>&, const std::string&) { return {}; }
+    // The object of a timeline button's state (0 up, 1 over, 2 down, 3
+    // hit); 0: none, or a button made by script.
+    virtual uint32_t ButtonState(uint32_t, int) { return 0; }
     // Runs the frame scripts due under `serial` (a movie just shown).
     virtual void RunFrameScriptsUnder(uint32_t) {}
 };

@@ -106,8 +106,10 @@ Value GetParent(Machine& m, Value self, Args, int) {
     uint32_t s = SerialOf(m, self);
     if (!s) return Value::Null();
     uint32_t p = m.display->Parent(s);
-    if (p) return m.display->Wrap(p);
-    return s == m.display->Root() ? m.display->Stage() : Value::Null();
+    if (!p) return s == m.display->Root() ? m.display->Stage() : Value::Null();
+    // A button holds its drawn state, but is no container to it.
+    Value v = m.display->Wrap(p);
+    return AsDisplayInstance<DispatcherObject>(m, v, "SimpleButton") ? Value::Null() : v;
 }
 
 // The topmost object above `self`, the stage left out.

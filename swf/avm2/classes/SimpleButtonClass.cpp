@@ -60,7 +60,11 @@ Value Init(Machine& m, Value self, Args args, int argc) {
 template <int S>
 Value GetState(Machine& m, Value self, Args, int) {
     ButtonObject* b = AsButton(m, self);
-    return b && b->states[S].IsObject() ? b->states[S] : Value::Null();
+    if (!b) return Value::Null();
+    if (b->states[S].IsObject()) return b->states[S];
+    // A button of the movie's keeps its own states until scripts set them.
+    const uint32_t state = m.display && b->serial ? m.display->ButtonState(b->serial, S) : 0;
+    return state ? m.display->Wrap(state) : Value::Null();
 }
 
 template <int S>
