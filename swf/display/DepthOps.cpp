@@ -98,21 +98,40 @@ MovieClip* CreateEmptyClip(PlayContext& ctx, MovieClip& parent, const std::strin
     return Adopt(parent, depth, &name, std::move(clip));
 }
 
+namespace {
+
+std::unique_ptr<EditTextCharacter> EmptyFieldDefinition(const Rect& bounds) {
+    auto def = std::make_unique<EditTextCharacter>();
+    def->field.bounds = bounds;
+    def->field.height = 12 * kTwipsPerPixel;
+    def->field.readOnly = true;
+    return def;
+}
+
+}  // namespace
+
 DisplayObject* DuplicateClip(PlayContext& ctx, DisplayObject& obj, const std::string& name, double scriptDepth) {
     MovieClip* parent = obj.parent ? obj.parent->AsClip() : nullptr;
     int32_t depth = 0;
     if (!parent || !ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
     std::unique_ptr<DisplayObject> copy;
     const MovieClip* source = obj.AsClip();
+    const bool scriptField = obj.AsEditText() && obj.characterId == 0;
     if (source && &source->Data() == &EmptyTimeline()) {
         --ctx.buildsLeft;
         auto clip = std::make_unique<MovieClip>(ctx, EmptyTimeline(), parent->Nesting() + 1);
         clip->Start(nullptr);
         copy = std::move(clip);
+    } else if (scriptField) {
+        // A field a script made copies as a new empty one with no size.
+        --ctx.buildsLeft;
+        copy = std::make_unique<EditTextObject>(ctx, EmptyFieldDefinition({}));
     } else {
         copy = Instantiate(ctx, parent->Assets(), obj.characterId, parent->Nesting() + 1, nullptr);
     }
+    if (!copy) return nullptr;
     static_cast<Placement&>(*copy) = static_cast<const Placement&>(obj);
+    if (copy->AsEditText()) copy->filters.reset();  // a field's copy leaves its filters behind
     copy->scripted = true;
     if (MovieClip* clip = copy->AsClip(); clip && source && source->drawing)
         clip->drawing = std::make_unique<Drawing>(*source->drawing);
@@ -134,11 +153,7 @@ EditTextObject* CreateEmptyField(PlayContext& ctx, MovieClip& parent, const std:
     int32_t depth = 0;
     if (!ToEngineDepth(scriptDepth, &depth) || !WithinBudget(ctx)) return nullptr;
     --ctx.buildsLeft;
-    auto def = std::make_unique<EditTextCharacter>();
-    def->field.bounds = bounds;
-    def->field.height = 12 * kTwipsPerPixel;
-    def->field.readOnly = true;
-    return Adopt(parent, depth, &name, std::make_unique<EditTextObject>(ctx, std::move(def)));
+    return Adopt(parent, depth, &name, std::make_unique<EditTextObject>(ctx, EmptyFieldDefinition(bounds)));
 }
 
 DisplayObject* PlaceAtDepth(PlayContext& ctx, MovieClip& parent, std::unique_ptr<DisplayObject> obj,
