@@ -113,7 +113,9 @@ void SyncTextVariables(avm1::Vm& vm);
 void SyncTextVariable(avm1::Vm& vm, EditTextObject& field);
 // A key for the focus (FocusKeys.cpp): Tab moves it, and the focused input
 // field takes characters and editing keys. True when the key was used.
-bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl);
+// `beforeTab` hears where Tab moves it before anything hears of the focus.
+bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl,
+              const std::function<void(DisplayObject&)>& beforeTab = {});
 
 }  // namespace bind
 }  // namespace swf

@@ -66,6 +66,18 @@ std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& obj
     return out;
 }
 
+// Where Tab (Shift+Tab: `back`) moves the focus; null: nowhere.
+DisplayObject* TabTarget(avm1::Vm& vm, bool back) {
+    DisplayObject* focused = Focused(vm);
+    std::vector<DisplayObject*> objects;
+    const std::vector<Focusable> candidates = Candidates(vm, objects);
+    int current = -1;
+    for (size_t i = 0; i < objects.size(); ++i)
+        if (objects[i] == focused) current = int(i);
+    const int next = NextInTabOrder(TabOrder(candidates), current, back);
+    return next < 0 ? nullptr : objects[size_t(next)];
+}
+
 }  // namespace
 
 Value GetTabIndex(avm1::CallArgs& a) {
@@ -109,17 +121,19 @@ std::optional<EditKey> EditKeyFor(int keyCode) {
     }
 }
 
-bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
+bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl,
+         const std::function<void(DisplayObject&)>& beforeTab) {
     DisplayObject* focused = Focused(vm);
     if (keyCode == kKeyTab) {
-        std::vector<DisplayObject*> objects;
-        const std::vector<Focusable> candidates = Candidates(vm, objects);
-        int current = -1;
-        for (size_t i = 0; i < objects.size(); ++i)
-            if (objects[i] == focused) current = int(i);
-        const int next = NextInTabOrder(TabOrder(candidates), current, shift);
-        if (next < 0) return false;
-        SetFocus(vm, objects[size_t(next)]);
+        DisplayObject* next = TabTarget(vm, shift);
+        if (!next) return false;
+        if (beforeTab) {
+            const uint32_t serial = next->serial;
+            beforeTab(*next);
+            // Its scripts may have taken it away.
+            if (HostOf(vm).Context().FindObject(serial) != next) return true;
+        }
+        SetFocus(vm, next);
         HostOf(vm).Context().focusRectShown = true;
         return true;
     }
@@ -144,9 +158,10 @@ bool Key(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
 
 }  // namespace
 
-bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl) {
+bool FocusKey(avm1::Vm& vm, int keyCode, int charCode, bool shift, bool ctrl,
+              const std::function<void(DisplayObject&)>& beforeTab) {
     try {
-        return Key(vm, keyCode, charCode, shift, ctrl);
+        return Key(vm, keyCode, charCode, shift, ctrl, beforeTab);
     } catch (const avm1::ScriptAbort& a) {
         vm.Report("focus handler stopped: " + a.why);
     } catch (const avm1::ScriptThrow& e) {

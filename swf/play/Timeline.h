@@ -132,6 +132,10 @@ private:
     // Buttons that came under the pointer or left it without a move (shown,
     // hidden, moved by the timeline) roll over or out once a tick.
     void TrackPointer(ActionQueue& queue);
+    // The focus moves to `serial` (0: none): what was over rolls out (held
+    // down, it only hears so), and a button taking the focus rolls over as
+    // if the pointer came.
+    void FocusMoved(uint32_t serial, ActionQueue& queue);
     // A button whose script set `enabled` false takes no events.
     bool ButtonEnabled(const DisplayObject& obj);
     // Text fields under the pointer (TextPointer.cpp).
@@ -186,7 +190,11 @@ private:
     Matrix view_;      // of the last pointer event
     Point pointer_;    // target twips, of the last pointer event
     std::map<uint32_t, ButtonPhase> clipPhases_;  // clips acting as buttons, when not Idle
-    uint32_t overSerial_ = 0;     // button under the pointer
+    // The button taken as under the pointer: the one found there, or the
+    // one Tab gave the focus until the pointer moves or what is under it
+    // changes.
+    uint32_t overSerial_ = 0;
+    uint32_t foundSerial_ = 0;    // the button last found under the pointer
     uint32_t pressedSerial_ = 0;  // button the press started on
     bool pointerDown_ = false;
     bool pointerSeen_ = false;  // a pointer event came: buttons under it are tracked every tick

@@ -231,13 +231,19 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     }
     if (button != MouseButton::Left) event = PointerEvent::Move;
     ActionQueue queue;
+    const Point lastPoint = pointer_;
+    const bool seenBefore = pointerSeen_;
     view_ = view;
     pointer_ = point;
     pointerSeen_ = true;
     Matrix toStage;
     if (view.Invert(&toStage)) scriptHost_.SetPointer(toStage.Apply(point));
     scriptHost_.FollowDrag();
-    TrackEnterLeave(ButtonAt(), queue);
+    // A move to where the pointer was leaves alone what Tab rolled over.
+    const uint32_t found = ButtonAt();
+    if (event != PointerEvent::Move || point != lastPoint || found != foundSerial_ || !seenBefore)
+        TrackEnterLeave(found, queue);
+    foundSerial_ = found;
     // Clips hear a press or release before any button or field does.
     std::vector<HostCall> calls;
     if (event != PointerEvent::Move) {
@@ -268,8 +274,10 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
     // Fields take presses that no button took.
     scriptHost_.Begin(&queue, &calls);
     vm_.BeginHostCall();
+    const uint32_t focusBefore = ctx_.focus;
     FieldPointer(event, overSerial_ != 0);
     scriptHost_.Begin(nullptr, nullptr);
+    if (ctx_.focus != focusBefore) FocusMoved(ctx_.focus, queue);
     if (event == PointerEvent::Move) QueueEvent(kClipMouseMove, queue);
     std::vector<HostCall> more = RunActions(queue);
     calls.insert(calls.end(), more.begin(), more.end());
@@ -277,7 +285,24 @@ std::vector<HostCall> Timeline::Pointer(PointerEvent event, Point point, const M
 }
 
 void Timeline::TrackPointer(ActionQueue& queue) {
-    if (pointerSeen_) TrackEnterLeave(ButtonAt(), queue);
+    if (!pointerSeen_) return;
+    const uint32_t found = ButtonAt();
+    if (found != foundSerial_) TrackEnterLeave(found, queue);
+    foundSerial_ = found;
+}
+
+void Timeline::FocusMoved(uint32_t serial, ActionQueue& queue) {
+    ButtonRef left = FindButton(overSerial_);
+    if (left.object && ButtonEnabled(*left.object)) {
+        // One held down hears it but stays pressed: its release still comes.
+        if (PhaseOf(left) == ButtonPhase::OverDown) {
+            queue.push_back({overSerial_, nullptr, 0, kClipRollOut});
+            return;
+        }
+        if (PhaseOf(left) == ButtonPhase::OverUp) SetPhase(left, ButtonPhase::Idle, kCondOverUpToIdle, queue);
+    }
+    overSerial_ = 0;
+    if (serial && FindButton(serial).object) TrackEnterLeave(serial, queue);
 }
 
 std::vector<HostCall> Timeline::KeyPress(uint8_t code) {

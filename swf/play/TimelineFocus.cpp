@@ -17,7 +17,18 @@ std::vector<HostCall> Timeline::FocusKey(int keyCode, int charCode, bool shift, 
     std::vector<HostCall> calls;
     scriptHost_.Begin(&queue, &calls);
     vm_.BeginHostCall();
-    bind::FocusKey(vm_, keyCode, charCode, shift, ctrl);
+    // What Tab moves the focus from rolls out, and a button it reaches
+    // rolls over, before either hears of the focus.
+    bind::FocusKey(vm_, keyCode, charCode, shift, ctrl, [&](DisplayObject& next) {
+        if (next.serial == ctx_.focus) return;
+        scriptHost_.Begin(nullptr, nullptr);
+        FocusMoved(next.serial, queue);
+        std::vector<HostCall> rolled = RunActions(queue);
+        calls.insert(calls.end(), rolled.begin(), rolled.end());
+        queue.clear();
+        scriptHost_.Begin(&queue, &calls);
+        vm_.BeginHostCall();
+    });
     scriptHost_.Begin(nullptr, nullptr);
     // Actions the handlers queued; the run also updates bound variables.
     std::vector<HostCall> more = RunActions(queue);
