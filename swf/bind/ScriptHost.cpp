@@ -9,6 +9,7 @@
 #include "swf/model/FormatCodes.h"
 #include "swf/avm1/Object.h"
 #include "swf/avm1/Vm.h"
+#include "swf/bind/Focus.h"
 #include "swf/display/ButtonObject.h"
 #include "swf/display/ClipGeometry.h"
 #include "swf/display/ClipProperties.h"
@@ -265,7 +266,11 @@ void ScriptHost::SetProperty(avm1::ClipId clip, int index, const avm1::Value& va
     // Numbers that are no number leave the rest as they were.
     if (std::isnan(d)) return;
     switch (index) {
-    case kPropVisible: o->visible = d != 0; break;
+    case kPropVisible:
+        o->visible = d != 0;
+        // What is hidden gives up the focus at once.
+        if (!o->visible && vm_ && ctx_.focus == o->serial) bind::SetFocus(*vm_, nullptr);
+        break;
     case kPropHighQuality: quality_ = d >= 2 ? Quality::Best : d != 0 ? Quality::High : Quality::Low; break;
     case kPropSoundBufTime: soundBufTime_ = Int32Of(d); break;
     default: break;
