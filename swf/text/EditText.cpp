@@ -16,6 +16,7 @@ constexpr uint8_t kUtf8Version = 6;
 // From this version a centred or right-aligned line leaves its trailing
 // spaces out of its width.
 constexpr uint8_t kAlignedSpacesVersion = 8;
+constexpr uint8_t kPairedBreaksVersion = 9;  // CR LF in script text is one break
 
 const FontData* FontOf(const Movie& movie, uint16_t id) {
     const Character* c = movie.Find(id);
@@ -77,10 +78,14 @@ std::u32string EditTextField::ScriptChars(const std::string& text) const {
         chars = DecodeUtf8(text);
     else
         for (char c : text) chars.push_back(static_cast<uint8_t>(c));
-    // CR and LF are each a break: CR LF makes two.
-    for (char32_t& c : chars)
-        if (c == U'\r') c = U'\n';
-    return chars;
+    // CR and LF are each a break; from version 9 CR LF is one.
+    std::u32string out;
+    for (size_t i = 0; i < chars.size(); ++i) {
+        if (version_ >= kPairedBreaksVersion && chars[i] == U'\r' && i + 1 < chars.size() && chars[i + 1] == U'\n')
+            continue;
+        out.push_back(chars[i] == U'\r' ? U'\n' : chars[i]);
+    }
+    return out;
 }
 
 void EditTextField::SetText(const std::string& text) {
@@ -202,8 +207,12 @@ void EditTextField::SetScroll(int line) {
 
 int EditTextField::MaxHScroll() {
     const TextLayout& l = Layout();
-    const int64_t visible = int64_t(l.bounds.xMax) - l.bounds.xMin - 2 * kFieldGutter;
-    return static_cast<int>(std::max<int64_t>(0, l.textWidth - visible) / 20);
+    // A field narrower than its gutters shows nothing, not less.
+    const int64_t visible = std::max<int64_t>(int64_t(l.bounds.xMax) - l.bounds.xMin - 2 * kFieldGutter, 0);
+    // Input fields may scroll a quarter of their view (whole pixels) past
+    // the text's end.
+    const int64_t slack = settings_.input ? visible / 20 / 4 * 20 : 0;
+    return static_cast<int>(std::max<int64_t>(0, l.textWidth - visible + slack) / 20);
 }
 
 void EditTextField::SetHScroll(int pixels) {

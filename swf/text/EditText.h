@@ -83,7 +83,7 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
     // Script text as the field keeps it: Latin-1 before version 6, and
-    // every line break (CR or LF) one LF: CR LF is two breaks.
+    // every line break (CR or LF) one LF; CR LF is two before version 9.
     std::u32string ScriptChars(const std::string& text) const;
     // Replaces the content with parsed HTML (any field accepts it).
     void SetHtmlText(const std::string& html);
