@@ -101,6 +101,9 @@ public:
     Limits limits;
     std::function<void(const std::string&)> trace;
     std::function<void(const std::string&)> report;  // uncaught errors, load problems
+    // The player also prints an uncaught error among the traces: its stack
+    // trace (an error) or its text.
+    std::function<void(const std::string&)> traceUncaught;
     int swfVersion = 10;
     std::chrono::steady_clock::time_point startTime = std::chrono::steady_clock::now();
 

@@ -244,12 +244,20 @@ private:
         return op == OpIfNlt || op == OpIfNle || op == OpIfNgt || op == OpIfNge || (op >= OpJump && op <= OpIfStrictNe);
     }
 
+    // Code no path reaches is not checked: a branch of it may point
+    // anywhere, and fails only if a path comes to it.
+    static constexpr int kNoTarget = -1;
+    int BranchTarget(int64_t byteOffset) {
+        auto it = indexAt_.find(size_t(byteOffset));
+        return byteOffset < 0 || it == indexAt_.end() ? kNoTarget : it->second;
+    }
+
     void ResolveTargets() {
         for (Instr& in : code_->code) {
-            if (IsBranch(in.op)) in.a = Target(in.a);
+            if (IsBranch(in.op)) in.a = BranchTarget(in.a);
             if (in.op == OpLookupSwitch) {
-                in.a = Target(in.a);
-                for (int& c : code_->switches[in.b]) c = Target(c);
+                in.a = BranchTarget(in.a);
+                for (int& c : code_->switches[in.b]) c = BranchTarget(c);
             }
         }
         for (const AbcException& e : body_.exceptions) {
@@ -274,6 +282,7 @@ private:
         std::vector<int> depth(n, -1), scope(n, -1);
         std::vector<int> work;
         auto reach = [&](int i, int d, int s) {
+            if (i == kNoTarget) Fail(1021, "At least one branch target was not on a valid instruction in the method.");
             if (size_t(i) >= n) Fail(1020, "Code cannot fall off the end of a method.");
             if (depth[i] < 0) {
                 depth[i] = d;

@@ -24,6 +24,7 @@ void Scripts3::Start(const Movie& movie, Timeline& timeline, Sink trace, Sink re
     avm2::Machine& m = *machine_;
     m.swfVersion = movie.header.version;
     avm2::ApplySwfVersion(m);
+    m.traceUncaught = trace;
     m.trace = std::move(trace);
     m.report = report;
     avm2::SetLoadSource(m, loadUrl_, loadFiles_);

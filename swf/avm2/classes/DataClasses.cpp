@@ -15,6 +15,8 @@ void InstallUriFunctions(Machine& m);
 void InstallLoaders(Machine& m);
 void InstallStage3D(Machine& m);
 void InstallConstantClasses(Machine& m);
+void InstallGraphicsData(Machine& m);
+void InstallContextMenus(Machine& m);
 
 DataStateObject& DataState(Machine& m) {
     if (!m.dataState) m.dataState = m.New<DataStateObject>();
@@ -42,6 +44,8 @@ void InstallDataClasses(Machine& m) {
     InstallLoaders(m);
     InstallStage3D(m);
     InstallConstantClasses(m);
+    InstallGraphicsData(m);
+    InstallContextMenus(m);
 }
 
 }  // namespace swf::avm2

@@ -91,6 +91,10 @@ const std::vector<EventKind>& Kinds() {
           {"PROXIMITY_END", "proximityEnd"}, {"PROXIMITY_MOVE", "proximityMove"}, {"PROXIMITY_OUT", "proximityOut"},
           {"PROXIMITY_OVER", "proximityOver"}, {"PROXIMITY_ROLL_OUT", "proximityRollOut"},
           {"PROXIMITY_ROLL_OVER", "proximityRollOver"}}},
+        {"flash.events", "ContextMenuEvent", false,
+         {{"mouseTarget", FieldKind::Object}, {"contextMenuOwner", FieldKind::Object}},
+         {"bubbles", "cancelable", "eventPhase", "mouseTarget", "contextMenuOwner"},
+         {{"MENU_ITEM_SELECT", "menuItemSelect"}, {"MENU_SELECT", "menuSelect"}}},
     };
     return kinds;
 }
@@ -215,6 +219,7 @@ void InstallEventClasses(Machine& m) {
     Define<5>(m, AllocEvent);
     Define<6>(m, AllocEvent);
     Define<9>(m, AllocEvent);
+    Define<10>(m, AllocEvent);
 }
 
 }  // namespace swf::avm2

@@ -1,6 +1,8 @@
 // flash.display.Stage3D without a GPU: the stage's four layers keep their
 // place and visibility, and never get a Context3D.
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "swf/avm2/classes/DataState.h"
 #include "swf/avm2/classes/Display.h"
@@ -68,9 +70,45 @@ Value Stage3Ds(Machine& m, Value, Args, int) {
     return v;
 }
 
+// The GPU's objects exist only as a context makes them.
+struct GpuClass {
+    const char* pkg;
+    const char* name;
+    const char* base;  // within the table, or null for EventDispatcher / Object
+};
+
+const GpuClass kGpuClasses[] = {
+    {"flash.display3D", "Context3D", "flash.events.EventDispatcher"},
+    {"flash.display3D", "Program3D", nullptr},
+    {"flash.display3D", "IndexBuffer3D", nullptr},
+    {"flash.display3D", "VertexBuffer3D", nullptr},
+    {"flash.display3D.textures", "TextureBase", "flash.events.EventDispatcher"},
+    {"flash.display3D.textures", "Texture", "flash.display3D.textures.TextureBase"},
+    {"flash.display3D.textures", "CubeTexture", "flash.display3D.textures.TextureBase"},
+    {"flash.display3D.textures", "RectangleTexture", "flash.display3D.textures.TextureBase"},
+    {"flash.display3D.textures", "VideoTexture", "flash.display3D.textures.TextureBase"},
+};
+
+template <int I>
+Value NotScriptMade(Machine& m, Value, Args, int) {
+    m.ArgumentError(2012, std::string(kGpuClasses[I].name) + "$ class cannot be instantiated.");
+}
+
+template <int... I>
+void DefineGpuClasses(Machine& m, std::integer_sequence<int, I...>) {
+    auto one = [&](int i, NativeFn init) {
+        const GpuClass& k = kGpuClasses[i];
+        ClassObject* base = k.base ? m.FindClass(k.base) : m.objectClass;
+        ClassObject* c = m.DefineClass(k.pkg, k.name, base, base ? base->allocate : nullptr, true);
+        c->init = m.NewNativeMethod(k.name, init, 0);
+    };
+    (one(I, NotScriptMade<I>), ...);
+}
+
 }  // namespace
 
 void InstallStage3D(Machine& m) {
+    DefineGpuClasses(m, std::make_integer_sequence<int, int(sizeof kGpuClasses / sizeof kGpuClasses[0])>());
     ClassObject* layer =
         m.DefineClass("flash.display", "Stage3D", m.FindClass("flash.events.EventDispatcher"), AllocStage3D, true);
     m.DefineGetter(layer, "x", GetCoord<&Stage3DObject::x>, SetCoord<&Stage3DObject::x>);

@@ -155,6 +155,7 @@ void Machine::Uncaught(const Value& e) {
         thrown = Value::Undefined();
         text = "an error that cannot be shown";
     }
+    if (traceUncaught) traceUncaught(text);
     if (report) report("Uncaught " + text);
 }
 

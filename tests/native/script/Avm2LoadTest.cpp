@@ -185,7 +185,11 @@ TEST(Avm2LoadTest, LoadedPicturesBecomeBitmapsInTheLoader) {
         AbcWriter::Op(s.c, kCallPropVoid, {s.w.QName("addEventListener"), 2});
         s.TraceProp(true, "width");
     });
-    EXPECT_EQ(r.frames[0], "0|[Event type=\"complete\" bubbles=false cancelable=false eventPhase=2]");
+    // The uncaught error is printed among the traces as well.
+    EXPECT_EQ(r.frames[0],
+              "0|Error: Error #2099: The loading object is not sufficiently loaded to provide this information.\n"
+              "\tat flash.display::LoaderInfo/get width()\n\tat global$init()|"
+              "[Event type=\"complete\" bubbles=false cancelable=false eventPhase=2]");
     EXPECT_NE(r.errors.find("Error #2099: The loading object is not sufficiently loaded"), std::string::npos)
         << r.errors;
 }

@@ -294,16 +294,19 @@ TEST(Avm2TextTest, FontDescriptionsAndElementFormatsKeepAcceptedValues) {
         {"an unknown weight", [](Builder& b) {
              b.New(3, "FontDescription", kEngine);
              b.Set(3, "fontWeight", [&] { b.Str("heavy"); });
-         }, "", "Error #2008"},
+         }, "ArgumentError: Error #2008: Parameter fontWeight must be one of the accepted values.\n"
+            "\tat flash.text.engine::FontDescription/set fontWeight()\n\tat global$init()", "Error #2008"},
         {"a null posture", [](Builder& b) {
              b.New(3, "FontDescription", kEngine);
              b.Set(3, "fontPosture", [&] { b.Op(kPushNull); });
-         }, "", "Error #2007"},
+         }, "TypeError: Error #2007: Parameter fontPosture must be non-null.\n"
+            "\tat flash.text.engine::FontDescription/set fontPosture()\n\tat global$init()", "Error #2007"},
         {"a locked description", [](Builder& b) {
              b.New(3, "FontDescription", kEngine);
              b.Set(3, "locked", [&] { b.Op(kPushTrue); });
              b.Set(3, "fontName", [&] { b.Str("x"); });
-         }, "", "Error #2185"},
+         }, "Error: Error #2185: Cannot modify a locked object.\n"
+            "\tat flash.text.engine::FontDescription/set fontName()\n\tat global$init()", "Error #2185"},
     };
     for (const Case& c : cases) {
         Played r = Play(c.steps);
