@@ -65,7 +65,10 @@ Value SetSelectionNative(CallArgs& a) {
             const double n = a.vm.ToNumber(a.Arg(i));
             return std::isfinite(n) && n > 0 ? size_t(std::fmin(n, 1e9)) : size_t(0);
         };
-        f->SetSelection(index(0), index(1));
+        // What is not given stays: no end keeps the selection's end.
+        if (a.args.empty()) return Value();
+        const size_t end = a.args.size() >= 2 ? index(1) : std::max(f->Anchor(), f->Caret());
+        f->SetSelection(index(0), end);
     }
     return Value();
 }
@@ -74,7 +77,7 @@ enum { kBegin, kEnd, kCaret };
 
 Value IndexNative(CallArgs& a) {
     EditTextField* f = FocusedField(a.vm);
-    if (!f) return Value::Num(-1);
+    if (!f || !f->Focused()) return Value::Num(-1);
     const int magic = a.callee && a.callee->fn ? a.callee->fn->magic : 0;
     const size_t b = std::min(f->Anchor(), f->Caret()), e = std::max(f->Anchor(), f->Caret());
     return Value::Num(double(magic == kBegin ? b : magic == kEnd ? e : f->Caret()));
@@ -98,11 +101,6 @@ bool SetFocus(avm1::Vm& vm, DisplayObject* obj) {
     if (old == obj) return false;
     host.Context().focus = obj ? obj->serial : 0;
     if (old && old->AsEditText()) old->AsEditText()->Field().SetFocused(false);
-    if (obj && obj->AsEditText()) {
-        EditTextField& f = obj->AsEditText()->Field();
-        f.SetFocused(true);
-        f.SetSelection(0, f.Content().Size());
-    }
     const Value oldValue = old ? ValueOf(vm, old) : Value::Null();
     const Value newValue = obj ? ValueOf(vm, obj) : Value::Null();
     if (old) Tell(vm, old, "onKillFocus", newValue);
@@ -117,6 +115,14 @@ bool SetFocus(avm1::Vm& vm, DisplayObject* obj) {
                 if (vm.IsFunction(vm.GetMember(l, "onSetFocus"))) vm.CallMethod(l, "onSetFocus", {oldValue, newValue});
             }
         }
+    }
+    // A field takes the caret, all its text selected, once everyone has
+    // heard (until then it has no selection), unless a handler moved on.
+    if (obj && host.Context().focus == obj->serial && host.Context().FindObject(obj->serial) == obj &&
+        obj->AsEditText()) {
+        EditTextField& f = obj->AsEditText()->Field();
+        f.SetFocused(true);
+        f.SetSelection(0, f.Content().Size());
     }
     return true;
 }
