@@ -89,6 +89,8 @@ void ButtonObject::BuildStates(PlayContext& ctx, ActionQueue* queue) {
         holder_[s] = true;
         aside_[s] = std::move(holder);
     }
+    for (auto& state : aside_)
+        if (state) state->asideState = true;
     ShowState(DrawnIndex());
 }
 
@@ -97,14 +99,18 @@ void ButtonObject::ShowState(int s) {
     if (shown_ >= 0 && !children_.empty()) {
         aside_[shown_] = std::move(children_.begin()->second);
         aside_[shown_]->parent = nullptr;
+        aside_[shown_]->asideState = true;
         children_.clear();
     }
     shown_ = s;
     if (!aside_[s]) return;
     aside_[s]->parent = this;
-    animates_ = aside_[s]->Animates();
+    aside_[s]->asideState = false;
     const int32_t depth = aside_[s]->depth;
     children_.emplace(depth, std::move(aside_[s]));
+    animates_ = false;
+    for (int i = 0; i < kStates; ++i)
+        if (DisplayObject* state = State(i)) animates_ = animates_ || state->Animates();
 }
 
 DisplayObject* ButtonObject::State(int s) {
@@ -145,8 +151,11 @@ void ButtonObject::Render(RenderContext& rc, const Matrix& m, const ColorTransfo
     RenderChildren(rc, children_, m, cx);
 }
 
+// States kept aside play on as the drawn one does.
 void ButtonObject::Tick(PlayContext& ctx, ActionQueue* queue) {
     for (auto& entry : children_) AdvanceObject(ctx, *entry.second, 1, queue);
+    for (auto& state : aside_)
+        if (state) AdvanceObject(ctx, *state, 1, queue);
 }
 
 // Only shapes of the hit state count: sprites there are not hit yet.

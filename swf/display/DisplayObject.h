@@ -131,6 +131,8 @@ public:
     // Put in its parent by an ActionScript 3 script: the timeline going
     // back or removing at its depth leaves it where it is.
     bool scriptChild = false;
+    // A button's state it does not draw: parentless, yet playing.
+    bool asideState = false;
     // Removed while it had unload handlers to run: kept in its parent at
     // -1 - its old depth until the next frame (DepthOps.h: TakeOut).
     bool unloading = false;

@@ -48,8 +48,7 @@ void Scripts3::Host::ConstructStates(ButtonObject& button, bool timeline) {
     for (int s = 0; s < ButtonObject::kStates; ++s) {
         DisplayObject* state = b->State(s);
         if (!state) continue;
-        const bool drawn = s == b->DrawnIndex();
-        state->parent = drawn ? b : nullptr;
+        state->parent = nullptr;
         if (!b->IsHolder(s)) continue;
         Build(*state, true, false);
         for (auto& [depth, part] : state->AsClip()->List()) {
@@ -62,6 +61,7 @@ void Scripts3::Host::ConstructStates(ButtonObject& button, bool timeline) {
     again = Find(serial);
     b = again ? again->AsButton() : nullptr;
     if (DisplayObject* drawn = b ? b->State(b->DrawnIndex()) : nullptr) {
+        drawn->parent = b;
         if (!wrappers_.count(drawn->serial)) Build(*drawn, true, false);
         if (DisplayObject* d = Find(drawn->serial)) Added(*d);
     }

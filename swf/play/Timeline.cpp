@@ -128,7 +128,7 @@ void Timeline::TickClips(ActionQueue& queue) {
     ctx_.clipsTickApart = true;
     for (uint32_t serial : order) {
         MovieClip* clip = ctx_.FindClip(serial);
-        if (!clip || (!IsLevelRoot(*clip) && (!clip->parent || Left(*clip)))) continue;
+        if (!clip || (!IsLevelRoot(*clip) && !clip->asideState && (!clip->parent || Left(*clip)))) continue;
         clip->Tick(&queue);
     }
     ctx_.clipsTickApart = false;
