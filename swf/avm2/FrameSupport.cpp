@@ -33,7 +33,8 @@ std::string Machine::MethodTraceName(const Method* me) {
 
 std::string Machine::StackTrace() {
     std::string out;
-    if (!frames.empty() && frames.back()->raisesThroughError) out = "\n\tat Error$/throwError()";
+    if (throwingThroughError || (!frames.empty() && frames.back()->raisesThroughError))
+        out = "\n\tat Error$/throwError()";
     for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
         std::string name = MethodTraceName(*it);
         if (name.empty()) continue;

@@ -86,6 +86,14 @@ void Machine::Throw(ClassObject* cls, int id, const std::string& text) {
     ThrowValue(e);
 }
 
+void Machine::ThrowThroughError(ClassObject* cls, int id, const std::string& text) {
+    throwingThroughError = true;
+    Value args[2] = {Value::Str(Str("Error #" + std::to_string(id) + ": " + text)), Value::Int(id)};
+    Value e = Construct(Value::Obj(cls), args, 2);
+    throwingThroughError = false;
+    ThrowValue(e);
+}
+
 void Machine::NullError(const Value& v) {
     if (v.IsUndefined()) TypeError(kErrUndefinedTerm, "A term is undefined and has no properties.");
     TypeError(kErrNullObject, "Cannot access a property or method of a null object reference.");

@@ -197,6 +197,10 @@ public:
 
     // Errors: throw an instance of `cls` with "Error #id: text".
     [[noreturn]] void Throw(ClassObject* cls, int id, const std::string& text);
+    // Throw as the player's own script does, through Error.throwError: its
+    // stack trace shows that call on top.
+    [[noreturn]] void ThrowThroughError(ClassObject* cls, int id, const std::string& text);
+    bool throwingThroughError = false;
     [[noreturn]] void ThrowValue(const Value& v);
     [[noreturn]] void TypeError(int id, const std::string& text) { Throw(typeErrorClass, id, text); }
     [[noreturn]] void ReferenceError(int id, const std::string& text) { Throw(referenceErrorClass, id, text); }

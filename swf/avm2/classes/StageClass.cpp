@@ -38,7 +38,8 @@ StageObject* Self(Machine& m, const Value& self) {
 
 [[noreturn]] void NotImplemented(Machine& m) {
     ClassObject* illegal = m.FindClass("flash.errors.IllegalOperationError");
-    m.Throw(illegal ? illegal : m.errorClass, 2071, "The Stage class does not implement this property or method.");
+    m.ThrowThroughError(illegal ? illegal : m.errorClass, 2071,
+                        "The Stage class does not implement this property or method.");
 }
 
 [[noreturn]] void NotAccepted(Machine& m, const char* param) {
