@@ -27,6 +27,15 @@ bool Reachable(const DisplayObject* o) {
     return true;
 }
 
+// Whether a clip around `o` (the root too) has tabChildren set false.
+bool ChildrenSkipped(avm1::Vm& vm, const DisplayObject* o) {
+    for (const DisplayObject* p = o->parent; p; p = p->parent) {
+        const Value v = vm.GetMember(ValueOf(vm, p), "tabChildren");
+        if (!v.IsUndefined() && !vm.ToBool(v)) return true;
+    }
+    return false;
+}
+
 std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& objects) {
     ScriptHost& host = HostOf(vm);
     std::vector<Focusable> out;
@@ -35,7 +44,7 @@ std::vector<Focusable> Candidates(avm1::Vm& vm, std::vector<DisplayObject*>& obj
     for (const auto& entry : host.Context().scriptables) made.push_back(entry.second);
     std::sort(made.begin(), made.end(), [](const DisplayObject* a, const DisplayObject* b) { return a->serial < b->serial; });
     for (DisplayObject* o : made) {
-        if (o == host.Root()) continue;
+        if (o == host.Root() || ChildrenSkipped(vm, o)) continue;
         Focusable f;
         f.id = int(objects.size());
         if (o->AsButton()) {
