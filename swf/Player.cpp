@@ -451,7 +451,9 @@ void Player::SetViewSize(int width, int height) {
         state_->Dispatch(state_->timeline->StageResized());
 }
 
-bool Player::CursorHidden() const { return state_->timeline && state_->timeline->ScriptRuntime().mouseHidden; }
+bool Player::CursorHidden() const {
+    return (state_->timeline && state_->timeline->ScriptRuntime().mouseHidden) || state_->as3.CursorHidden();
+}
 int Player::ScaleModeValue() const { return state_->scaleMode; }
 int Player::AlignModeValue() const { return state_->alignFlags; }
 void Player::SetScriptBudget(size_t instructions) {

@@ -105,6 +105,9 @@ public:
     // trace (an error) or its text.
     std::function<void(const std::string&)> traceUncaught;
     int swfVersion = 10;
+    // Mouse.hide() and Mouse.cursor, for the host's cursor over the stage.
+    bool mouseHidden = false;
+    std::string mouseCursor = "auto";
     std::chrono::steady_clock::time_point startTime = std::chrono::steady_clock::now();
 
     // Loading and running from the host.

@@ -53,6 +53,7 @@ public:
     // Whether the pointer is over a SimpleButton or a sprite in button mode
     // that wants the hand cursor.
     bool PointerOverButton() const;
+    bool CursorHidden() const;  // Mouse.hide()
     void Key(bool down, int keyCode, int charCode);
     // The window lost the keyboard: the object holding the focus loses it.
     void FocusLost();

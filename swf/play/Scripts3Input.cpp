@@ -213,7 +213,11 @@ void Scripts3::MouseFocus(uint32_t target) {
 }
 
 bool Scripts3::PointerOverButton() const {
-    if (!machine_ || !overSerial_) return false;
+    if (!machine_) return false;
+    // A cursor the movie chose holds everywhere; "auto" follows what is under it.
+    const std::string& chosen = machine_->mouseCursor;
+    if (chosen == "hand" || chosen == "button") return true;
+    if (chosen != "auto" || !overSerial_) return false;
     int steps = 0;
     for (DisplayObject* o = host_->Object(overSerial_); o && steps < kMaxPickDepth; o = o->parent, ++steps) {
         avm2::DispatcherObject* d = ScriptOf(*host_, *o);
@@ -221,6 +225,8 @@ bool Scripts3::PointerOverButton() const {
     }
     return false;
 }
+
+bool Scripts3::CursorHidden() const { return machine_ && machine_->mouseHidden; }
 
 void Scripts3::Wheel(int lines) {
     if (!machine_) return;

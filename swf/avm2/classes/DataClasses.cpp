@@ -17,6 +17,7 @@ void InstallStage3D(Machine& m);
 void InstallConstantClasses(Machine& m);
 void InstallGraphicsData(Machine& m);
 void InstallContextMenus(Machine& m);
+void InstallUiClasses(Machine& m);
 
 DataStateObject& DataState(Machine& m) {
     if (!m.dataState) m.dataState = m.New<DataStateObject>();
@@ -46,6 +47,7 @@ void InstallDataClasses(Machine& m) {
     InstallConstantClasses(m);
     InstallGraphicsData(m);
     InstallContextMenus(m);
+    InstallUiClasses(m);
 }
 
 }  // namespace swf::avm2

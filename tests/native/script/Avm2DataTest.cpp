@@ -102,6 +102,22 @@ public:
         return *this;
     }
 
+    // trace(pkg.Class.prop)
+    Steps& TraceStatic(const char* cls, const char* pkg, const char* prop) {
+        AbcWriter::Op(c, kFindPropStrict, {w.QName("trace")});
+        AbcWriter::Op(c, kGetLex, {w.QName(cls, pkg)});
+        AbcWriter::Op(c, kGetProperty, {w.QName(prop)});
+        AbcWriter::Op(c, kCallPropVoid, {w.QName("trace"), 1});
+        return *this;
+    }
+    // pkg.Class.prop = value
+    Steps& SetStatic(const char* cls, const char* pkg, const char* prop, const Operand& v) {
+        AbcWriter::Op(c, kGetLex, {w.QName(cls, pkg)});
+        Push(v);
+        AbcWriter::Op(c, kSetProperty, {w.QName(prop)});
+        return *this;
+    }
+
     AbcWriter w;
     Code c;
 };
@@ -307,6 +323,21 @@ TEST(Avm2DataTest, UriFunctionsEncodeAsUtf8) {
         {"escapeMultiByte uses UTF-8 bytes",
          [](Steps& s) { s.TraceFn("escapeMultiByte", U, {std::string("a\xC3\xA9 ")}); }, "a%C3%A9%20", ""},
         {"a timer's delay must be a number of ms", [](Steps& s) { s.New(1, "Timer", U, {-1.0}); }, "", "#2066"},
+    });
+}
+
+TEST(Avm2DataTest, KeyboardAndMouseNameTheirValues) {
+    Check({
+        {"key codes are the virtual keys'", [](Steps& s) {
+             s.TraceStatic("Keyboard", "flash.ui", "LEFT").TraceStatic("Keyboard", "flash.ui", "A");
+             s.TraceStatic("Keyboard", "flash.ui", "NUMPAD_5").TraceStatic("Keyboard", "flash.ui", "F12");
+             s.TraceStatic("Keyboard", "flash.ui", "capsLock");
+         }, "37|65|101|123|false", ""},
+        {"neither can be made", [](Steps& s) { s.New(1, "Mouse", "flash.ui"); }, "", "#2012"},
+        {"the cursor takes its kinds only", [](Steps& s) {
+             s.SetStatic("Mouse", "flash.ui", "cursor", std::string("ibeam")).TraceStatic("Mouse", "flash.ui", "cursor");
+             s.SetStatic("Mouse", "flash.ui", "cursor", std::string("zebra"));
+         }, "ibeam", "#2008"},
     });
 }
 
