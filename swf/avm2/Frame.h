@@ -22,7 +22,7 @@ struct Frame {
     int sp = 0;              // operand stack depth
     int scopeDepth = 0;
     uint64_t withMask = 0;   // which local scopes are `with` scopes
-    Value dxns;
+    Value dxns{};
 
     // The name of multiname `index`, taking its runtime parts from the stack.
     Name TakeName(uint32_t index);

@@ -38,7 +38,7 @@ struct Name {
     Ns* single = nullptr;
     bool attribute = false;
     bool hasKey = false;  // a runtime name: the value as given (obj[key])
-    Value key;
+    Value key{};
     bool HasPublic() const;
     bool Contains(Ns* ns) const;
 };

@@ -10,7 +10,7 @@ namespace {
 struct Named {
     const char* name;
     const char* text;  // null: a number
-    int number;
+    int number = 0;
 };
 
 struct ConstantClass {
