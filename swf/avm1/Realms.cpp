@@ -24,42 +24,42 @@ void Vm::SetClassInstaller(std::function<void(Vm&)> install) {
     installClasses_(*this);
 }
 
+namespace {
+
+// Each built-in the families keep apart, as the machine and a saved set hold it.
+struct RealmField {
+    Object* Vm::*live;
+    Object* Vm::Realm::*saved;
+};
+
+constexpr RealmField kRealmFields[] = {
+    {&Vm::global, &Vm::Realm::global},
+    {&Vm::objectProto, &Vm::Realm::objectProto},
+    {&Vm::functionProto, &Vm::Realm::functionProto},
+    {&Vm::arrayProto, &Vm::Realm::arrayProto},
+    {&Vm::stringProto, &Vm::Realm::stringProto},
+    {&Vm::numberProto, &Vm::Realm::numberProto},
+    {&Vm::booleanProto, &Vm::Realm::booleanProto},
+    {&Vm::dateProto, &Vm::Realm::dateProto},
+    {&Vm::clipProto, &Vm::Realm::clipProto},
+    {&Vm::buttonProto, &Vm::Realm::buttonProto},
+    {&Vm::textFieldProto, &Vm::Realm::textFieldProto},
+    {&Vm::errorProto, &Vm::Realm::errorProto},
+    {&Vm::numberCtor, &Vm::Realm::numberCtor},
+    {&Vm::stringCtor, &Vm::Realm::stringCtor},
+    {&Vm::booleanCtor, &Vm::Realm::booleanCtor},
+};
+
+}  // namespace
+
 Vm::Realm Vm::SaveRealm() const {
     Realm r;
-    r.global = global;
-    r.objectProto = objectProto;
-    r.functionProto = functionProto;
-    r.arrayProto = arrayProto;
-    r.stringProto = stringProto;
-    r.numberProto = numberProto;
-    r.booleanProto = booleanProto;
-    r.dateProto = dateProto;
-    r.clipProto = clipProto;
-    r.buttonProto = buttonProto;
-    r.textFieldProto = textFieldProto;
-    r.errorProto = errorProto;
-    r.numberCtor = numberCtor;
-    r.stringCtor = stringCtor;
-    r.booleanCtor = booleanCtor;
+    for (const RealmField& f : kRealmFields) r.*f.saved = this->*f.live;
     return r;
 }
 
 void Vm::LoadRealm(const Realm& r) {
-    global = r.global;
-    objectProto = r.objectProto;
-    functionProto = r.functionProto;
-    arrayProto = r.arrayProto;
-    stringProto = r.stringProto;
-    numberProto = r.numberProto;
-    booleanProto = r.booleanProto;
-    dateProto = r.dateProto;
-    clipProto = r.clipProto;
-    buttonProto = r.buttonProto;
-    textFieldProto = r.textFieldProto;
-    errorProto = r.errorProto;
-    numberCtor = r.numberCtor;
-    stringCtor = r.stringCtor;
-    booleanCtor = r.booleanCtor;
+    for (const RealmField& f : kRealmFields) this->*f.live = r.*f.saved;
 }
 
 void Vm::UseFamily(int family) {

@@ -14,6 +14,12 @@
 
 namespace swf {
 
+namespace {
+
+ButtonObject* AsButton(DisplayObject* o) { return o ? o->AsButton() : nullptr; }
+
+}  // namespace
+
 void Scripts3::Host::ConstructStates(ButtonObject& button, bool timeline) {
     if (!statesBuilt_.insert(button.serial).second) return;
     const uint32_t serial = button.serial;
@@ -37,11 +43,10 @@ void Scripts3::Host::ConstructStates(ButtonObject& button, bool timeline) {
         }
     for (uint32_t p : parts)
         Guarded([&] {
-            ButtonObject* b = Find(serial) ? Find(serial)->AsButton() : nullptr;
+            ButtonObject* b = AsButton(Find(serial));
             if (DisplayObject* part = b ? b->FindPart(p) : nullptr) Build(*part, true, false);
         });
-    DisplayObject* again = Find(serial);
-    ButtonObject* b = again ? again->AsButton() : nullptr;
+    ButtonObject* b = AsButton(Find(serial));
     if (!b) return;
     // Back where they belong: in their holder, in the button, or nowhere.
     std::vector<uint32_t> held;
@@ -58,8 +63,7 @@ void Scripts3::Host::ConstructStates(ButtonObject& button, bool timeline) {
         }
     }
     for (uint32_t p : held) Send(p, "added", true);
-    again = Find(serial);
-    b = again ? again->AsButton() : nullptr;
+    b = AsButton(Find(serial));
     if (DisplayObject* drawn = b ? b->State(b->DrawnIndex()) : nullptr) {
         drawn->parent = b;
         if (!wrappers_.count(drawn->serial)) Build(*drawn, true, false);
@@ -72,8 +76,7 @@ void Scripts3::Host::ConstructStates(ButtonObject& button, bool timeline) {
 }
 
 uint32_t Scripts3::Host::ButtonState(uint32_t button, int state) {
-    DisplayObject* o = Find(button);
-    ButtonObject* b = o ? o->AsButton() : nullptr;
+    ButtonObject* b = AsButton(Find(button));
     DisplayObject* s = b && b->HoldsStates() ? b->State(state) : nullptr;
     return s ? s->serial : 0;
 }
